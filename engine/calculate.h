@@ -1,0 +1,35 @@
+#pragma once
+// The engine's entry points. Each works on the caller's EngineState only and
+// allocates nothing.
+
+#include "engine/engine_state.h"
+
+// Lexer: each looks at or moves `inputPos` of `expression`.
+bool SkipBlanks(EngineState& state);  // false at the terminator
+bool IsDigitAt(const EngineState& state);
+bool IsLetterAt(const EngineState& state);
+bool IsOperatorCharAt(const EngineState& state);
+void NextToken(EngineState& state);
+
+// Positional value of a digit string of a binary, octal or hexadecimal token.
+double BinaryDigitsToValue(const char* digits);
+double OctalDigitsToValue(const char* digits);
+double HexDigitsToValue(const char* digits);
+
+// Pushes tokenText with `priority`; false (message 9) when the stack is full.
+bool PushOperator(EngineState& state, int32_t priority);
+
+// Calculates `expression`: result, or tokenKind Error with messageIndex.
+void CalculateExpression(EngineState& state);
+void EvaluateRpn(EngineState& state);
+
+// Truncates toward zero to 64 bits (-2^63 when impossible) and keeps the low
+// 32 bits, read as signed.
+int32_t TruncateToInt32(double value);
+
+// Sends the RPN queue, one piece per call, to the installed trace sink.
+void TraceRpn(const EngineState& state);
+
+// Receives the pieces of the RPN trace; none is installed by default.
+using RpnTraceSink = void (*)(const char* text);
+void InstallRpnTraceSink(RpnTraceSink sink);

@@ -1,0 +1,71 @@
+#pragma once
+// The expression engine's whole state: one fixed-size record, no heap.
+// CalculateExpression fills it from `expression`; the result lines and the
+// dialog read `result`, `tokenKind` and `messageIndex` afterwards.
+
+#include <cstdint>
+
+// Capacities of the engine's tables and texts; every write is bounded by them.
+inline constexpr int kTableCapacity = 1000;       // operator stack, RPN queue, operand stack
+inline constexpr int kExpressionCapacity = 1000;  // 999 characters and the terminator
+inline constexpr int kExpressionMaxLength = kExpressionCapacity - 1;
+// A real literal filling the whole expression grows by one character (the "+"
+// inserted into an unsigned exponent), so the token text is two bytes longer.
+inline constexpr int kTokenTextCapacity = kExpressionCapacity + 2;
+inline constexpr int kNameMaxLength = 9;
+inline constexpr int kOperatorTextCapacity = 12;  // "(" , an operator or a function name
+inline constexpr int kRpnNameCapacity = 16;
+
+// What the lexer read last; the value Error doubles as the engine's error flag.
+enum class TokenKind : int32_t {
+  End = 0,       // nothing but blanks left
+  Error = 1,     // a stage failed; messageIndex names why
+  Decimal = 2,   // digits only
+  Operator = 3,  // one or two operator characters
+  Name = 4,      // letters and digits, lower-cased, at most 9
+  Real = 5,      // digits with a fraction, an exponent or both
+  Hex = 6,       // hexadecimal digits only, upper-cased
+  Octal = 7,     // octal digits only
+  Binary = 8,    // binary digits only
+};
+
+enum class RpnItemKind : int32_t {
+  Number = 1,     // an operand
+  Operation = 2,  // an operator or function, named by `name`
+};
+
+// A pending operator, function or "(" on the parser's stack.
+struct OperatorStackEntry {
+  char text[kOperatorTextCapacity];  // NUL-terminated token text
+  int32_t priority;                  // 0 "(", 1 "+ -", 2 "* /", 5 everything else
+};
+
+// One element of the RPN queue and of the operand stack.
+struct RpnItem {
+  RpnItemKind kind;             // which of the two fields below is meaningful
+  double value;                 // the operand, for Number
+  char name[kRpnNameCapacity];  // the operator or function text, for Operation
+};
+
+struct EngineState {
+  int32_t messageIndex;          // message of the current failure, 0..35; 6 after each reset
+  double result;                 // value of the last calculation; 0.0 after each reset
+  TokenKind tokenKind;           // kind of the last token; Error after a failed calculation, End after success
+  int32_t tokenWritePos;         // next write position in tokenText, 0..kTokenTextCapacity-1
+  int32_t inputPos;              // next unread character of expression; only moves forward
+  OperatorStackEntry operatorStack[kTableCapacity];  // entries 0..operatorTop-1 are live
+  char tokenText[kTokenTextCapacity];                // current token, NUL-terminated
+  int32_t expectOperand;         // 1 where "+" or "-" is a sign, else 0
+  int32_t rpnCount;              // live items of rpnQueue, 0..kTableCapacity
+  int32_t operatorTop;           // live entries of operatorStack, 0..kTableCapacity
+  int32_t operandCount;          // live entries of operandStack, 0..kTableCapacity
+  char expression[kExpressionCapacity];  // input text, NUL-terminated, at most 999 characters
+  RpnItem operandStack[kTableCapacity];  // evaluator's stack; entry operandCount-1 is the top
+  RpnItem rpnQueue[kTableCapacity];      // items 0..rpnCount-1 in evaluation order
+};
+
+// The program's one engine, zero-filled at start so it reads as success with 0.0.
+EngineState& ProgramEngineState();
+
+// Copies text into `expression`, cut to 999 characters, always terminated.
+void SetExpression(EngineState& state, const char* text);

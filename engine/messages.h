@@ -1,0 +1,34 @@
+#pragma once
+// Message indices of the language files' OPERATIONS section. The engine names
+// a failure only by its index; the text comes from the loaded language.
+
+inline constexpr int kMessageCount = 36;
+inline constexpr int kTextSlotCapacity = 40;  // 39 bytes and the terminator
+
+// The translated message texts, one slot per index.
+using MessageTexts = char[kMessageCount][kTextSlotCapacity];
+
+enum MessageIndex : int {
+  kMsgTooLargeForIntegerForms = 0,
+  kMsgHexLetterBeyondF = 1,
+  kMsgOctalSuffixBadDigit = 2,
+  kMsgBinarySuffixBadDigit = 3,
+  kMsgHexWithoutSuffix = 4,
+  kMsgExponentWithoutDigits = 5,
+  kMsgSyntax = 6,  // default: operands left over
+  kMsgNameTooLong = 7,
+  kMsgUnexpectedCharacter = 8,
+  kMsgTableFull = 9,
+  kMsgUnknownName = 10,
+  kMsgMissingOpeningBracket = 11,
+  kMsgUnbalancedBracket = 12,
+  kMsgTooFewForPlus = 13,
+  kMsgTooFewForMinus = 14,
+  kMsgTooFewForMultiply = 15,
+  kMsgTooFewForDivide = 16,
+  kMsgDivisionByZero = 17,
+  // 18..33: too few operands for "!", "%", "<<", ">>", "<", ">", ">=", "<=",
+  // "<>", "=", "^", "&", "|", "&&", "||", "\"
+  kMsgFunctionWithoutArgument = 34,
+  kMsgArgumentOutOfDomain = 35,
+};

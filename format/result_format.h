@@ -1,0 +1,35 @@
+#pragma once
+// The five texts of a result value: decimal, hexadecimal, binary, octal and
+// exponent form. Each writes a NUL-terminated text into the caller's buffer,
+// never more than `capacity` bytes, and never fails.
+
+#include <cstddef>
+
+#include "engine/engine_state.h"
+#include "engine/messages.h"
+
+inline constexpr int kResultLineCapacity = 1000;  // one result line of the window
+inline constexpr int kCalculateTextCapacity = 100;  // what Calculate puts into the box
+
+// The selectable output forms, in the order of the radio buttons.
+enum ResultForm : int { kFormDec = 0, kFormHex = 1, kFormBin = 2, kFormOct = 3, kFormExp = 4 };
+inline constexpr int kResultFormCount = 5;
+
+void FormatDecimal(const EngineState& state, char* buffer, std::size_t capacity);
+void FormatHex(const EngineState& state, char* buffer, std::size_t capacity);
+void FormatBinary(const EngineState& state, char* buffer, std::size_t capacity);
+void FormatOctal(const EngineState& state, char* buffer, std::size_t capacity);
+void FormatExponent(const EngineState& state, char* buffer, std::size_t capacity);
+
+// The result in one form with its notation mark ("0x" before hex digits, "b"
+// after binary, "o" after octal), as Calculate writes it back into the box.
+// The integer forms always give the 32-bit pattern, however large the value.
+void FormatForBox(const EngineState& state, int form, char* buffer, std::size_t capacity);
+
+// The five result lines, DEC, HEX, BIN, OCT, EXP, as the window shows them:
+// the message text on all five after a failure; message 0 on the integer
+// lines for values from 1e19 upward.
+struct ResultLines {
+  char text[kResultFormCount][kResultLineCapacity];
+};
+void ComposeResultLines(const EngineState& state, const MessageTexts& messages, ResultLines& lines);
