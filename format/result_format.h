@@ -15,6 +15,11 @@ inline constexpr int kCalculateTextCapacity = 100;  // what Calculate puts into 
 enum ResultForm : int { kFormDec = 0, kFormHex = 1, kFormBin = 2, kFormOct = 3, kFormExp = 4 };
 inline constexpr int kResultFormCount = 5;
 
+// The decimal logarithm of |value| truncated toward zero; 0 for a zero,
+// infinite or NaN value. The result lines switch forms on it: from 19 the
+// integer lines show message 0, from 36 the DEC line shows the exponent form.
+int TruncatedDecimalLog(double value);
+
 void FormatDecimal(const EngineState& state, char* buffer, std::size_t capacity);
 void FormatHex(const EngineState& state, char* buffer, std::size_t capacity);
 void FormatBinary(const EngineState& state, char* buffer, std::size_t capacity);
