@@ -1,0 +1,17 @@
+#include "engine/engine_state.h"
+
+#include <cstring>
+
+EngineState& ProgramEngineState() {
+  // Static storage is zero-filled: before the first calculation the state
+  // reads as a success with the value 0.0.
+  static EngineState state;
+  return state;
+}
+
+void SetExpression(EngineState& state, const char* text) {
+  std::size_t length = std::strlen(text);
+  if (length > kExpressionMaxLength) length = kExpressionMaxLength;
+  std::memcpy(state.expression, text, length);
+  state.expression[length] = '\0';
+}

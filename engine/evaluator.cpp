@@ -1,0 +1,65 @@
+// Evaluates the RPN queue on the operand stack.
+
+#include "engine/calculate.h"
+#include "engine/lexer_internal.h"
+#include "engine/messages.h"
+#include "engine/operations.h"
+
+namespace {
+
+bool PushOperand(EngineState& state, const RpnItem& item) {
+  if (state.operandCount >= kTableCapacity) {
+    FailWith(state, kMsgTableFull);
+    return false;
+  }
+  state.operandStack[state.operandCount++] = item;
+  return true;
+}
+
+// Replaces the operation's operands by its result: the left operand's entry
+// (or the single argument's) receives it.
+bool ApplyOperation(EngineState& state, const Operation& operation) {
+  if (state.operandCount < operation.operandCount) {
+    FailWith(state, operation.tooFewMessage);
+    return false;
+  }
+  RpnItem& target = state.operandStack[state.operandCount - operation.operandCount];
+  const double a = target.value;
+  const double b = state.operandStack[state.operandCount - 1].value;
+  if (operation.tracesQueue) TraceRpn(state);
+  if (operation.refuses != nullptr && operation.refuses(a, b)) {
+    FailWith(state, operation.refusalMessage);
+    return false;
+  }
+  target.kind = RpnItemKind::Number;
+  target.value = operation.compute(a, b);
+  state.operandCount -= operation.operandCount - 1;
+  return true;
+}
+
+bool EvaluateItem(EngineState& state, const RpnItem& item) {
+  if (item.kind != RpnItemKind::Operation) return PushOperand(state, item);
+  const Operation* operation = FindOperation(item.name);
+  // The parser queues only known names; anything else is a syntax error
+  // rather than an item the walk could stall on.
+  if (operation == nullptr) {
+    FailWith(state, kMsgSyntax);
+    return false;
+  }
+  return ApplyOperation(state, *operation);
+}
+
+}  // namespace
+
+void EvaluateRpn(EngineState& state) {
+  state.result = 0.0;
+  state.operandCount = 0;
+  state.operandStack[0].value = 0.0;
+  for (int i = 0; i < state.rpnCount; ++i) {
+    if (!EvaluateItem(state, state.rpnQueue[i])) return;
+  }
+  // Operands with no operator between them leave more than one value: the
+  // calculation fails with the default message but shows the bottom value.
+  if (state.operandCount > 1) state.tokenKind = TokenKind::Error;
+  state.result = state.operandStack[0].value;
+}

@@ -1,0 +1,138 @@
+// Power, exponential and logarithms through the base-2 exponential and
+// logarithm with 64-bit significands in between, as the x87 unit computes
+// them. The digits users see depend on it (2^3 shows 7.999999999999997, lg of
+// 1000 gives exactly 3), so each step rounds exactly where stated: a product,
+// sum or quotient of extended values goes to double in ONE rounding. Doing it
+// as an extended operation followed by a conversion would round twice.
+
+#include "engine/extended_math.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+static_assert(std::numeric_limits<long double>::digits == 64,
+              "Quillo needs long double with a 64-bit significand (x87 extended precision) for the "
+              "digits of ^, exp, ln and lg; build with GCC or Clang for x86 or x86-64.");
+
+namespace {
+
+using Extended = long double;
+
+// ln 2 and log2 e rounded to 64 bits, as the x87 unit loads them.
+constexpr Extended kLn2 = 0.693147180559945309417232121458176568L;
+constexpr Extended kLog2E = 1.442695040888963407359924681001892137L;
+
+// An exact value as a rounded 64-bit head and the exact remainder.
+struct ExtendedPair {
+  Extended head;
+  Extended tail;
+};
+
+// Veltkamp split of a 64-bit significand into two 32-bit halves.
+ExtendedPair Split(Extended value) {
+  constexpr Extended kSplitter = 4294967297.0L;  // 2^32 + 1
+  const Extended scaled = kSplitter * value;
+  const Extended high = scaled - (scaled - value);
+  return {high, value - high};
+}
+
+// Dekker's exact product: head + tail == a * b.
+ExtendedPair ExactProduct(Extended a, Extended b) {
+  const Extended product = a * b;
+  const ExtendedPair x = Split(a);
+  const ExtendedPair y = Split(b);
+  const Extended error =
+      ((x.head * y.head - product) + x.head * y.tail + x.tail * y.head) + x.tail * y.tail;
+  return {product, error};
+}
+
+bool LowestSignificandBitIsSet(Extended value) {
+  std::uint64_t significand = 0;
+  std::memcpy(&significand, &value, sizeof(significand));  // x87 layout: significand first
+  return (significand & 1U) != 0;
+}
+
+// Rounds head + tail to double once. Rounding to odd into 64 bits first, then
+// to nearest into 53, equals one rounding to nearest, since 64 >= 53 + 2.
+double RoundOnceToDouble(ExtendedPair exact) {
+  Extended value = exact.head;
+  if (exact.tail != 0 && !LowestSignificandBitIsSet(value)) {
+    value = std::nextafter(value, exact.tail > 0 ? std::numeric_limits<Extended>::infinity()
+                                                 : -std::numeric_limits<Extended>::infinity());
+  }
+  return static_cast<double>(value);
+}
+
+double RoundedProduct(Extended a, Extended b) {
+  const ExtendedPair exact = ExactProduct(a, b);
+  if (!std::isfinite(exact.head)) return static_cast<double>(exact.head);
+  return RoundOnceToDouble(exact);
+}
+
+// The quotient rounded once: the sign of the exact remainder n - q*d tells on
+// which side of q the true quotient lies.
+double RoundedQuotient(Extended numerator, Extended denominator) {
+  const Extended quotient = numerator / denominator;
+  if (!std::isfinite(quotient) || quotient == 0) return static_cast<double>(quotient);
+  const ExtendedPair back = ExactProduct(quotient, denominator);
+  const Extended remainder = (numerator - back.head) - back.tail;
+  const Extended direction = (denominator > 0) ? remainder : -remainder;
+  return RoundOnceToDouble({quotient, direction});
+}
+
+// 1 + m rounded once, for |m| < 1 (Fast2Sum gives the exact tail).
+double RoundedOnePlus(Extended m) {
+  const Extended sum = 1.0L + m;
+  const Extended tail = m - (sum - 1.0L);
+  return RoundOnceToDouble({sum, tail});
+}
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+// ln 2 * log2 x in one x87 instruction, rounded once to 64 bits.
+Extended NaturalLog(Extended x) {
+  Extended result;
+  __asm__("fldln2\n\tfxch\n\tfyl2x" : "=t"(result) : "0"(x) : "st(1)");
+  return result;
+}
+// 2^f - 1 for |f| <= 1, to 64 bits.
+Extended TwoToThePowerMinusOne(Extended f) {
+  __asm__("f2xm1" : "+t"(f));
+  return f;
+}
+#else
+Extended NaturalLog(Extended x) { return kLn2 * std::log2(x); }
+Extended TwoToThePowerMinusOne(Extended f) { return std::expm1(f * kLn2); }
+#endif
+
+// 2^x: split at the nearest integer n (ties to even), 2^(x-n) - 1 in
+// extended precision, plus 1 rounded to double, scaled by 2^n exactly.
+double ScaledPowerOfTwo(double x) {
+  if (std::isnan(x)) return x;
+  if (std::isinf(x)) return x > 0 ? x : 0.0;
+  const double n = std::nearbyint(x);
+  const double fraction = x - n;  // exact: |fraction| <= 1/2
+  const double mantissa = RoundedOnePlus(TwoToThePowerMinusOne(fraction));
+  // Exponents beyond the int range overflow or underflow alike.
+  const double clamped = std::fmax(-100000.0, std::fmin(100000.0, n));
+  return std::ldexp(mantissa, static_cast<int>(clamped));
+}
+
+}  // namespace
+
+double PowerOfPositiveBase(double base, double exponent) {
+  const double y = RoundedProduct(exponent, NaturalLog(base));
+  if (std::isnan(y)) return y;
+  return ScaledPowerOfTwo(RoundedProduct(y, kLog2E));
+}
+
+double ExtendedExp(double x) { return ScaledPowerOfTwo(RoundedProduct(x, kLog2E)); }
+
+double ExtendedLn(double x) {
+  // Dividing by ln of exp(1) as computed above, slightly below 1, is what the
+  // "ln" function has always shown (ln 2 = 0.6931471805599454).
+  return RoundedQuotient(NaturalLog(x), NaturalLog(ExtendedExp(1.0)));
+}
+
+double ExtendedLg(double x) { return RoundedQuotient(NaturalLog(x), NaturalLog(10.0L)); }

@@ -1,0 +1,209 @@
+// The lexer: one token per NextToken call, read from `expression` at
+// `inputPos` into `tokenText`. Characters are signed 8-bit values, so bytes
+// above 127 belong to no class and start no token.
+
+#include "engine/calculate.h"
+#include "engine/lexer_internal.h"
+#include "engine/messages.h"
+
+namespace {
+
+// The character at an offset from inputPos. The last byte of `expression`
+// is always read as the terminator, so a text without one cannot be overrun.
+char CharAhead(const EngineState& state, int offset) {
+  const int position = state.inputPos + offset;
+  return position < kExpressionMaxLength ? state.expression[position] : '\0';
+}
+char CurrentChar(const EngineState& state) { return CharAhead(state, 0); }
+void Advance(EngineState& state) { ++state.inputPos; }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char ToUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char ToLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+bool IsHexLetter(char c) { return (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+// Appends one character; the token text is sized for the longest token an
+// expression can give, and the bound keeps that true for any input.
+void AppendToToken(EngineState& state, char c) {
+  if (state.tokenWritePos < kTokenTextCapacity - 1) state.tokenText[state.tokenWritePos++] = c;
+}
+void TerminateToken(EngineState& state) {
+  const int end = state.tokenWritePos < kTokenTextCapacity ? state.tokenWritePos : kTokenTextCapacity - 1;
+  state.tokenText[end] = '\0';
+}
+
+void CopyDigits(EngineState& state) {
+  while (IsDigit(CurrentChar(state))) {
+    AppendToToken(state, CurrentChar(state));
+    Advance(state);
+  }
+}
+
+// Digits after "0x" or "$": letters are upper-cased and must not pass "F";
+// the token ends at the first character that is neither digit nor letter.
+void ReadPrefixedHexDigits(EngineState& state) {
+  state.tokenKind = TokenKind::Hex;
+  for (char c = CurrentChar(state); IsDigit(c) || IsLetter(c); c = CurrentChar(state)) {
+    c = ToUpper(c);
+    if (c > 'F') return FailWith(state, kMsgHexLetterBeyondF);
+    AppendToToken(state, c);
+    Advance(state);
+  }
+}
+
+// Decimal digits already read, continued with letters up to a closing "h".
+void ReadSuffixedHexDigits(EngineState& state) {
+  state.tokenKind = TokenKind::Hex;
+  for (char c = CurrentChar(state); IsDigit(c) || IsLetter(c); c = CurrentChar(state)) {
+    c = ToUpper(c);
+    if (c == 'H') break;
+    if (c > 'F') return FailWith(state, kMsgHexLetterBeyondF);
+    AppendToToken(state, c);
+    Advance(state);
+  }
+  if (ToUpper(CurrentChar(state)) != 'H') return FailWith(state, kMsgHexWithoutSuffix);
+  Advance(state);
+}
+
+// "E", the sign ("+" when none is written) and at least one digit.
+void ReadExponent(EngineState& state) {
+  state.tokenKind = TokenKind::Real;
+  AppendToToken(state, 'E');
+  Advance(state);
+  const char sign = CurrentChar(state);
+  if (sign == '+' || sign == '-') {
+    AppendToToken(state, sign);
+    Advance(state);
+  } else {
+    AppendToToken(state, '+');
+  }
+  if (!IsDigit(CurrentChar(state))) return FailWith(state, kMsgExponentWithoutDigits);
+  CopyDigits(state);
+}
+
+void ReadFraction(EngineState& state) {
+  state.tokenKind = TokenKind::Real;
+  AppendToToken(state, '.');
+  Advance(state);
+  CopyDigits(state);
+  const char c = CurrentChar(state);
+  if (c == 'e' || c == 'E') ReadExponent(state);
+}
+
+bool StartsExponent(const EngineState& state) {
+  const char c = CurrentChar(state);
+  const char next = CharAhead(state, 1);
+  return (c == 'e' || c == 'E') && (IsDigit(next) || next == '-' || next == '+');
+}
+
+// A number starting with a digit: prefix hex, or digits decided by what follows.
+void ReadNumber(EngineState& state) {
+  if (CurrentChar(state) == '0' && (CharAhead(state, 1) == 'x' || CharAhead(state, 1) == 'X')) {
+    Advance(state);
+    Advance(state);
+    return ReadPrefixedHexDigits(state);
+  }
+  state.tokenKind = TokenKind::Decimal;
+  bool allOctal = true;
+  bool allBinary = true;
+  for (char c = CurrentChar(state); IsDigit(c); c = CurrentChar(state)) {
+    if (c > '7') allOctal = false;
+    if (c > '1') allBinary = false;
+    AppendToToken(state, c);
+    Advance(state);
+  }
+  const char after = ToUpper(CurrentChar(state));
+  if (after == 'H') {
+    state.tokenKind = TokenKind::Hex;
+    Advance(state);
+  } else if (after == 'O') {
+    if (!allOctal) return FailWith(state, kMsgOctalSuffixBadDigit);
+    state.tokenKind = TokenKind::Octal;
+    Advance(state);
+  } else if (after == 'B') {
+    if (!allBinary) return FailWith(state, kMsgBinarySuffixBadDigit);
+    state.tokenKind = TokenKind::Binary;
+    Advance(state);
+  } else if (StartsExponent(state)) {
+    ReadExponent(state);
+  } else if (IsHexLetter(after)) {
+    ReadSuffixedHexDigits(state);
+  } else if (after == '.') {
+    ReadFraction(state);
+  }
+}
+
+// Letters and digits, lower-cased; the tenth character is an error.
+void ReadName(EngineState& state) {
+  state.tokenKind = TokenKind::Name;
+  int count = 0;
+  for (char c = CurrentChar(state); IsDigit(c) || IsLetter(c); c = CurrentChar(state)) {
+    AppendToToken(state, ToLower(c));
+    if (++count > kNameMaxLength) return FailWith(state, kMsgNameTooLong);
+    Advance(state);
+  }
+}
+
+// Whether `second` extends `first` into one of the two-character operators.
+bool FormsPair(char first, char second) {
+  switch (first) {
+    case '&': return second == '&';
+    case '|': return second == '|';
+    case '<':
+    case '>': return second == '<' || second == '=' || second == '>';
+    default: return false;
+  }
+}
+
+void ReadOperator(EngineState& state) {
+  const char first = CurrentChar(state);
+  if (first == '$') {
+    Advance(state);
+    return ReadPrefixedHexDigits(state);
+  }
+  state.tokenKind = TokenKind::Operator;
+  AppendToToken(state, first);
+  Advance(state);
+  if (FormsPair(first, CurrentChar(state))) {
+    AppendToToken(state, CurrentChar(state));
+    Advance(state);
+  }
+}
+
+}  // namespace
+
+bool SkipBlanks(EngineState& state) {
+  while (CurrentChar(state) == ' ') Advance(state);
+  return CurrentChar(state) != '\0';
+}
+
+bool IsDigitAt(const EngineState& state) { return IsDigit(CurrentChar(state)); }
+bool IsLetterAt(const EngineState& state) { return IsLetter(CurrentChar(state)); }
+
+bool IsOperatorCharAt(const EngineState& state) {
+  switch (CurrentChar(state)) {
+    case '+': case '-': case '/': case '*': case '(': case ')': case '$': case '%':
+    case '<': case '>': case '^': case '=': case '&': case '|': case '\\': case '!':
+      return true;
+    default:
+      return false;
+  }
+}
+
+void NextToken(EngineState& state) {
+  if (!SkipBlanks(state)) {
+    state.tokenKind = TokenKind::End;
+    return;
+  }
+  if (IsDigitAt(state)) {
+    ReadNumber(state);
+  } else if (IsLetterAt(state)) {
+    ReadName(state);
+  } else if (IsOperatorCharAt(state)) {
+    ReadOperator(state);
+  } else {
+    FailWith(state, kMsgUnexpectedCharacter);
+  }
+  TerminateToken(state);
+}

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "engine_test_support.h"
+
+namespace {
+
+struct Case {
+  int line;
+  const char* expression;
+  const char* outcome;  // shortest value text, "nan", "inf", or "error:N"
+};
+
+void ExpectOutcomes(const Case* begin, const Case* end) {
+  for (const Case* c = begin; c != end; ++c) {
+    SCOPED_TRACE(testing::Message() << "line " << c->line << ": " << c->expression);
+    EXPECT_EQ(engine_test::OutcomeOf(c->expression), c->outcome);
+  }
+}
+
+TEST(Evaluator, OperatorResults) {
+  const Case cases[] = {
+      {__LINE__, "", "0"},
+      {__LINE__, "42", "42"},
+      {__LINE__, "2+3", "5"},
+      {__LINE__, "1/3", "0.3333333333333333"},
+      {__LINE__, "7!2", "3"},
+      {__LINE__, "(-7)!2", "-3"},
+      {__LINE__, "1!3", "0"},
+      {__LINE__, "7!0.5", "14"},
+      {__LINE__, "7%3", "1"},
+      {__LINE__, "(-7)%3", "-1"},
+      {__LINE__, "7%(-3)", "1"},
+      {__LINE__, "7.9%2.5", "1"},
+      {__LINE__, "(0-2147483648)%(-1)", "0"},
+      {__LINE__, "1<<31", "-2147483648"},
+      {__LINE__, "1<<32", "1"},
+      {__LINE__, "1<<(-1)", "-2147483648"},
+      {__LINE__, "256>>33", "128"},
+      {__LINE__, "(-8)>>1", "-4"},
+      {__LINE__, "(-1)>>31", "-1"},
+      {__LINE__, "2147483648|0", "-2147483648"},
+      {__LINE__, "4294967297&1", "1"},
+      {__LINE__, "(-1)&255", "255"},
+      {__LINE__, "12\\10", "6"},
+      {__LINE__, "12|10", "14"},
+      {__LINE__, "3<5", "1"},
+      {__LINE__, "5<=5", "1"},
+      {__LINE__, "5<>5", "0"},
+      {__LINE__, "5=5.0", "1"},
+      {__LINE__, "5>=6", "0"},
+      {__LINE__, "6>5", "1"},
+      {__LINE__, "0&&7", "0"},
+      {__LINE__, "0||(-0.0)", "0"},
+      {__LINE__, "2||0", "1"},
+      {__LINE__, "arcsin(2)&&1", "1"},  // NaN counts as true
+      {__LINE__, "arcsin(2)=arcsin(2)", "0"},
+      {__LINE__, "arcsin(2)<>1", "1"},
+      {__LINE__, "1+2*3", "7"},
+      {__LINE__, "1+2=3", "1"},   // 2=3 first, then 1+0
+      {__LINE__, "-2^2", "-4"},
+      {__LINE__, "1e400", "inf"},
+      {__LINE__, "1e-400", "0"},
+      {__LINE__, "-1e400", "-inf"},
+      {__LINE__, "0x1F+$1f+1fh+17o+101b", "113"},
+  };
+  ExpectOutcomes(std::begin(cases), std::end(cases));
+}
+
+TEST(Evaluator, Failures) {
+  const Case cases[] = {
+      {__LINE__, "5+", "error:13"},
+      {__LINE__, "5-", "error:14"},
+      {__LINE__, "5*", "error:15"},
+      {__LINE__, "5/", "error:16"},
+      {__LINE__, "5!", "error:18"},
+      {__LINE__, "5%", "error:19"},
+      {__LINE__, "5<<", "error:20"},
+      {__LINE__, "5>>", "error:21"},
+      {__LINE__, "5<", "error:22"},
+      {__LINE__, "5>", "error:23"},
+      {__LINE__, "5>=", "error:24"},
+      {__LINE__, "5<=", "error:25"},
+      {__LINE__, "5<>", "error:26"},
+      {__LINE__, "5=", "error:27"},
+      {__LINE__, "5^", "error:28"},
+      {__LINE__, "5&", "error:29"},
+      {__LINE__, "5|", "error:30"},
+      {__LINE__, "5&&", "error:31"},
+      {__LINE__, "5||", "error:32"},
+      {__LINE__, "5\\", "error:33"},
+      {__LINE__, "2*-3", "error:15"},
+      {__LINE__, "7/0", "error:17"},
+      {__LINE__, "7/(-0.0)", "error:17"},
+      {__LINE__, "0/0", "error:17"},
+      {__LINE__, "7!0", "error:17"},
+      {__LINE__, "7%0", "error:17"},
+      {__LINE__, "5%0.5", "error:17"},
+      {__LINE__, "5%4294967296", "error:17"},
+      {__LINE__, "5%arcsin(2)", "error:17"},
+      {__LINE__, "7/arcsin(2)", "nan"},  // NaN is not equal to 0
+      {__LINE__, "2 3", "error:6"},
+      {__LINE__, "2(3)", "error:6"},
+      {__LINE__, "sin()", "error:34"},
+  };
+  ExpectOutcomes(std::begin(cases), std::end(cases));
+}
+
+TEST(Evaluator, LeftoverOperandsKeepTheBottomValue) {
+  auto state = engine_test::Calculate("2 3");
+  EXPECT_EQ(state->tokenKind, TokenKind::Error);
+  EXPECT_EQ(state->messageIndex, 6);
+  EXPECT_EQ(state->result, 2.0);
+}
+
+TEST(Evaluator, FailureInTheWalkLeavesZero) {
+  auto state = engine_test::Calculate("5+7/0");
+  EXPECT_EQ(state->messageIndex, 17);
+  EXPECT_EQ(state->result, 0.0);
+}
+
+// Names the parser never queues are refused instead of stalling the walk.
+TEST(Evaluator, UnknownOperationFails) {
+  auto state = engine_test::NewState();
+  state->rpnCount = 2;
+  state->rpnQueue[0] = {RpnItemKind::Number, 1.0, ""};
+  state->rpnQueue[1] = {RpnItemKind::Operation, 0.0, "SIN"};
+  EvaluateRpn(*state);
+  EXPECT_EQ(state->tokenKind, TokenKind::Error);
+  EXPECT_EQ(state->result, 0.0);
+}
+
+TEST(Evaluator, TruncateToInt32) {
+  struct Conversion {
+    double value;
+    int32_t expected;
+  };
+  const Conversion cases[] = {
+      {3.9, 3},           {-3.9, -3},         {2147483648.0, INT32_MIN}, {4294967297.0, 1},
+      {1e19, 0},          {-1e19, 0},         {NAN, 0},                  {INFINITY, 0},
+      {-0.5, 0},          {-2147483649.0, 2147483647}, {9223372036854774784.0, -1024},
+  };
+  for (const Conversion& c : cases) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(TruncateToInt32(c.value), c.expected);
+  }
+}
+
+}  // namespace

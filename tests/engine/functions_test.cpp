@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine_test_support.h"
+
+namespace {
+
+struct Case {
+  int line;
+  const char* expression;
+  const char* outcome;
+};
+
+TEST(Functions, ValuesAndRefusals) {
+  const Case cases[] = {
+      {__LINE__, "sin(0)", "0"},
+      {__LINE__, "cos(0)", "1"},
+      {__LINE__, "arctg(1)", "0.7853981633974483"},
+      {__LINE__, "arcsin(1)", "1.5707963267948966"},
+      {__LINE__, "arccos(-1)", "3.141592653589793"},
+      {__LINE__, "arcsin(2)", "nan"},
+      {__LINE__, "arccos(-1.5)", "nan"},
+      // Tangent: refused only at its poles.
+      {__LINE__, "tg(pi)", "-1.2246467991473532e-16"},
+      {__LINE__, "tg(pi/2)", "error:35"},
+      {__LINE__, "tg(3*pi/2)", "error:35"},
+      {__LINE__, "tg(rad(90))", "error:35"},
+      {__LINE__, "tg(-pi/2)", "-16331239353195370"},
+      // Cotangent: refused at 0 and pi.
+      {__LINE__, "ctg(0)", "error:35"},
+      {__LINE__, "ctg(-0.0)", "error:35"},
+      {__LINE__, "ctg(pi)", "error:35"},
+      {__LINE__, "ctg(pi/2)", "6.123233995736766e-17"},
+      // Secant is 1/cos, cosecant 1/sin.
+      {__LINE__, "sec(0)", "1"},
+      {__LINE__, "sec(pi)", "-1"},
+      {__LINE__, "sec(pi/2)", "error:35"},
+      {__LINE__, "sec(3*pi/2)", "error:35"},
+      {__LINE__, "sec(2*pi)", "1"},
+      {__LINE__, "cosec(pi/2)", "1"},
+      {__LINE__, "cosec(0)", "error:35"},
+      {__LINE__, "cosec(pi)", "error:35"},
+      {__LINE__, "cosec(-0.0)", "error:35"},
+      {__LINE__, "cosec(-pi/2)", "-1"},
+      // Arccotangent between 0 and pi.
+      {__LINE__, "arcctg(0)", "1.5707963267948966"},
+      {__LINE__, "arcctg(-1)", "2.356194490192345"},
+      {__LINE__, "arcctg(1)", "0.7853981633974483"},
+      // Logarithms and roots.
+      {__LINE__, "ln(0)", "error:35"},
+      {__LINE__, "ln(-1)", "error:35"},
+      {__LINE__, "lg(0)", "error:35"},
+      {__LINE__, "sqrt(-4)", "error:35"},
+      {__LINE__, "sqrt(0)", "0"},
+      {__LINE__, "sqrt(16)", "4"},
+      {__LINE__, "ln(1)", "0"},
+      {__LINE__, "lg(1000)", "3"},
+      {__LINE__, "lg(0.001)", "-3"},
+      {__LINE__, "lg(1e36)", "36"},
+      {__LINE__, "ln(2)", "0.6931471805599454"},
+      {__LINE__, "ln(10)", "2.302585092994046"},
+      {__LINE__, "ln(exp(1))", "1"},
+      {__LINE__, "exp(1)", "2.718281828459045"},
+      {__LINE__, "exp(0)", "1"},
+      {__LINE__, "exp(1000)", "inf"},
+      {__LINE__, "exp(-1000)", "0"},
+      // Integer functions.
+      {__LINE__, "fact(5)", "120"},
+      {__LINE__, "fact(0)", "1"},
+      {__LINE__, "fact(0.5)", "1"},
+      {__LINE__, "fact(3.7)", "6"},
+      {__LINE__, "fact(-1)", "error:35"},
+      {__LINE__, "fact(-0.5)", "error:35"},
+      {__LINE__, "fact(-0.0)", "1"},
+      {__LINE__, "fact(170)", "7.257415615307994e+306"},
+      {__LINE__, "fact(171)", "inf"},
+      {__LINE__, "fact(4294967301)", "120"},
+      {__LINE__, "fact(3000000000)", "1"},
+      {__LINE__, "fact(arcsin(2))", "1"},
+      {__LINE__, "round(2.5)", "3"},
+      {__LINE__, "round(-2.5)", "-3"},
+      {__LINE__, "round(2.49)", "2"},
+      {__LINE__, "round(2.4)", "2"},
+      {__LINE__, "round(-2.6)", "-3"},
+      {__LINE__, "round(0.5)", "1"},
+      {__LINE__, "round(-0.5)", "-1"},
+      {__LINE__, "round(arcsin(2))", "0"},
+      {__LINE__, "int(-2.7)", "-2"},
+      {__LINE__, "int(3000000000)", "-1294967296"},
+      {__LINE__, "frac(2.75)", "0.75"},
+      {__LINE__, "frac(-2.75)", "-0.75"},
+      {__LINE__, "frac(3000000000)", "4294967296"},
+      {__LINE__, "sign(-3)", "-1"},
+      {__LINE__, "sign(0)", "0"},
+      {__LINE__, "sign(arcsin(2))", "0"},
+      {__LINE__, "abs(-3)", "3"},
+      {__LINE__, "sqr(-3)", "9"},
+      {__LINE__, "rad(180)", "3.141592653589793"},
+      {__LINE__, "rad(90)", "1.5707963267948966"},
+      {__LINE__, "rad(270)", "4.71238898038469"},
+      {__LINE__, "grad(pi)", "180"},
+      {__LINE__, "grad(pi/2)", "90"},
+      {__LINE__, "sin()", "error:34"},
+      {__LINE__, "cos()", "error:34"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.expression);
+    EXPECT_EQ(engine_test::OutcomeOf(c.expression), c.outcome);
+  }
+}
+
+}  // namespace
