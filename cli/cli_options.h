@@ -1,0 +1,32 @@
+#pragma once
+// Command-line options of quillo-cli, parsed without side effects so that
+// tests can feed argument lists directly.
+
+#include <string>
+#include <vector>
+
+#include "format/result_format.h"
+
+enum class OutputMode {
+  Lines,  // five labelled lines per expression
+  Tsv,    // one line of seven tab-separated fields per expression
+  Form,   // one line: the text Calculate puts into the box in `form`
+};
+
+struct CliOptions {
+  std::string languageFile;              // --lang FILE; empty: the shipped English file
+  OutputMode mode = OutputMode::Lines;
+  int form = kFormDec;                   // ResultForm for OutputMode::Form
+  bool trace = false;                    // --trace: RPN trace to standard error
+  bool help = false;                     // -h / --help: print usage, calculate nothing
+  std::vector<std::string> expressions;  // in order; empty: read standard input
+};
+
+// Reads argv[1..argc-1]. "-h" and arguments starting with "--" and a letter
+// are options wherever they stand, up to a lone "--" after which everything is
+// an expression; any other argument ("-3+2", "--3") is an expression. Returns false with a
+// one-line reason in `error` for a usage error.
+bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std::string& error);
+
+// The usage text printed by --help.
+const char* CliUsageText();

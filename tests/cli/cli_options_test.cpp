@@ -1,0 +1,77 @@
+#include "cli/cli_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Parses `arguments` (without the program name) and describes the outcome in
+// one line: the options read, or the usage error.
+std::string Parse(std::vector<const char*> arguments) {
+  arguments.insert(arguments.begin(), "quillo-cli");
+  CliOptions options;
+  std::string error;
+  if (!ParseCliOptions(static_cast<int>(arguments.size()), arguments.data(), options, error)) {
+    return "error: " + error;
+  }
+  static const char* const kModes[] = {"lines", "tsv", "form"};
+  std::string text = kModes[static_cast<int>(options.mode)];
+  if (options.mode == OutputMode::Form) text += " " + std::to_string(options.form);
+  if (!options.languageFile.empty()) text += " lang=" + options.languageFile;
+  if (options.trace) text += " trace";
+  if (options.help) text += " help";
+  for (const std::string& expression : options.expressions) text += " [" + expression + "]";
+  return text;
+}
+
+TEST(CliOptions, ReadsOptionsAndExpressions) {
+  const struct {
+    int line;
+    std::vector<const char*> arguments;
+    const char* expected;
+  } cases[] = {
+      {__LINE__, {}, "lines"},
+      {__LINE__, {"2+3", "1/0"}, "lines [2+3] [1/0]"},
+      {__LINE__, {"--tsv", "2+3"}, "tsv [2+3]"},
+      {__LINE__, {"--form", "hex", "255"}, "form 1 [255]"},
+      {__LINE__, {"--form=bin"}, "form 2"},
+      {__LINE__, {"--form", "oct", "--form", "exp"}, "form 4"},
+      {__LINE__, {"--lang", "ru.lng", "--trace", "cos(0)"}, "lines lang=ru.lng trace [cos(0)]"},
+      {__LINE__, {"--lang=a b.lng"}, "lines lang=a b.lng"},
+      // Options may follow expressions; signs and double signs are expressions.
+      {__LINE__, {"2+3", "--tsv"}, "tsv [2+3]"},
+      {__LINE__, {"-3+2", "--3", "--(1)", "-"}, "lines [-3+2] [--3] [--(1)] [-]"},
+      {__LINE__, {"--", "--tsv", "--"}, "lines [--tsv] [--]"},
+      {__LINE__, {"-h"}, "lines help"},
+      {__LINE__, {"--help", "1"}, "lines help [1]"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "row at line " << c.line);
+    EXPECT_EQ(Parse(c.arguments), c.expected);
+  }
+}
+
+TEST(CliOptions, RefusesUsageErrorsWithAReason) {
+  const struct {
+    int line;
+    std::vector<const char*> arguments;
+    const char* expected;
+  } cases[] = {
+      {__LINE__, {"--form"}, "error: --form needs a value"},
+      {__LINE__, {"--form", "HEX"}, "error: unknown form 'HEX' (use dec, hex, bin, oct or exp)"},
+      {__LINE__, {"--form="}, "error: --form needs a non-empty value"},
+      {__LINE__, {"--lang"}, "error: --lang needs a value"},
+      {__LINE__, {"--tsv", "--form", "dec"}, "error: --tsv and --form cannot be combined"},
+      {__LINE__, {"--form", "dec", "--tsv"}, "error: --tsv and --form cannot be combined"},
+      {__LINE__, {"--tsv=1"}, "error: --tsv takes no value"},
+      {__LINE__, {"--hex"}, "error: unknown option '--hex' (write -- before an expression starting with --)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "row at line " << c.line);
+    EXPECT_EQ(Parse(c.arguments), c.expected);
+  }
+}
+
+}  // namespace
