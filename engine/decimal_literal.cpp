@@ -1,6 +1,7 @@
 #include "engine/decimal_literal.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -38,6 +39,16 @@ long LeadingDigitExponent(const char* text) {
 }  // namespace
 
 double DecimalLiteralToValue(const char* text) {
+  // Up to 15 digits and nothing else is an integer below 2^53: exact in a
+  // double, so the common case skips the general conversion.
+  std::uint64_t integer = 0;
+  int digits = 0;
+  while (digits < 16 && text[digits] >= '0' && text[digits] <= '9') {
+    integer = integer * 10 + static_cast<std::uint64_t>(text[digits] - '0');
+    ++digits;
+  }
+  if (digits < 16 && text[digits] == '\0') return static_cast<double>(integer);
+
   double value = 0.0;
   const char* end = text + std::strlen(text);
   const auto [next, error] = std::from_chars(text, end, value, std::chars_format::general);

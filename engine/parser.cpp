@@ -121,24 +121,32 @@ bool PushBinary(EngineState& state, int priority) {
   return PopDownToPriority(state, priority) && PushOperator(state, priority);
 }
 
-bool HandleOperator(EngineState& state) {
-  const char* text = state.tokenText;
-  const bool isMinus = TokenIs(text, "-");
-  const bool isPlus = TokenIs(text, "+");
-  if (TokenIs(text, ")")) return HandleClosingBracket(state);
-  if (TokenIs(text, "(")) {
-    state.expectOperand = 1;
-    return PushOperator(state, kBracketPriority);
-  }
-  if (isMinus && state.expectOperand == 1) {
-    // A sign: 0 now, "-" after the operand; further signs stay signs.
+bool HandleSign(EngineState& state, bool isMinus) {
+  if (state.expectOperand == 1) {
+    // A sign: "-" queues 0 now and "-" after its operand, "+" is dropped;
+    // further signs after it are signs too.
+    if (!isMinus) return true;
     return AppendNumber(state, 0.0) && PushOperator(state, kAdditivePriority);
   }
-  if (isPlus && state.expectOperand == 1) return true;
-  if (isPlus || isMinus) return PushBinary(state, kAdditivePriority);
-  if (TokenIs(text, "*") || TokenIs(text, "/")) {
-    state.expectOperand = 0;
-    return PushBinary(state, kMultiplicativePriority);
+  return PushBinary(state, kAdditivePriority);
+}
+
+bool HandleOperator(EngineState& state) {
+  const char* text = state.tokenText;
+  if (text[1] == '\0') {
+    switch (text[0]) {
+      case ')': return HandleClosingBracket(state);
+      case '(':
+        state.expectOperand = 1;
+        return PushOperator(state, kBracketPriority);
+      case '-': return HandleSign(state, true);
+      case '+': return HandleSign(state, false);
+      case '*':
+      case '/':
+        state.expectOperand = 0;
+        return PushBinary(state, kMultiplicativePriority);
+      default: break;
+    }
   }
   if (IsOneOf(text, kHighPriorityOperators)) {
     state.expectOperand = 0;
@@ -202,11 +210,11 @@ bool PushOperator(EngineState& state, int32_t priority) {
     return false;
   }
   OperatorStackEntry& entry = state.operatorStack[state.operatorTop];
-  // Tokens pushed here are at most 9 characters; the copy is bounded anyway.
-  std::size_t length = std::strlen(state.tokenText);
-  if (length >= sizeof(entry.text)) length = sizeof(entry.text) - 1;
-  std::memcpy(entry.text, state.tokenText, length);
-  entry.text[length] = '\0';
+  // Tokens pushed here are at most 9 characters; a fixed-size copy with a
+  // forced terminator is both bounded and cheaper than measuring the text.
+  static_assert(sizeof(entry.text) <= sizeof(state.tokenText));
+  std::memcpy(entry.text, state.tokenText, sizeof(entry.text));
+  entry.text[sizeof(entry.text) - 1] = '\0';
   entry.priority = priority;
   ++state.operatorTop;
   return true;
