@@ -1,0 +1,402 @@
+// The dialog logic against a fake window that records what the dialog shows
+// and plays the user's part: typing, Escape, Down arrow, focus, buttons.
+
+#include "ui/main_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/calculate.h"
+#include "settings/profile.h"
+#include "settings/settings.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/dialog_ids.h"
+
+namespace {
+
+class FakeWindow : public DialogFrontEnd {
+ public:
+  // What the window shows.
+  std::map<int, std::string> texts;
+  int resultLineWrites = 0;
+  std::string box;
+  int selectionStart = 0, selectionEnd = 0;
+  std::vector<std::string> list;
+  int current = -1;
+  bool listOpen = false;
+  bool boxFocused = false;
+  int checkedRadio = 0;
+  bool hotkeys[kHotkeyCount + 1] = {};
+  std::vector<std::string> menuTexts;  // titles and items, separators as "-"
+  std::vector<int> disabledCommands;
+  std::vector<std::string> errorBoxes;
+  std::vector<std::string> aboutTitles;
+  std::deque<std::optional<std::string>> fileAnswers;  // nullopt: the user cancels
+  std::optional<int> endResult;
+  bool iconApplied = false;
+  int modalRuns = 0;
+  MainDialog* dialog = nullptr;
+
+  // The user's actions, as the platform would report them.
+  void Type(const std::string& keys) {
+    for (char key : keys) {
+      box.push_back(key);
+      dialog->OnCommand(kIdExpressionBox, kBoxEditChange);
+    }
+  }
+  void PressEscape() {
+    if (hotkeys[kHotkeyEscape]) dialog->OnHotkey(kHotkeyEscape);
+  }
+  void PressDown() {
+    if (hotkeys[kHotkeyDown]) {
+      dialog->OnHotkey(kHotkeyDown);
+    } else if (listOpen && current + 1 < static_cast<int>(list.size())) {
+      ++current;  // the open list moves on by itself
+    }
+  }
+  void FocusElsewhere() {
+    if (boxFocused) {
+      boxFocused = false;
+      dialog->OnCommand(kIdExpressionBox, kBoxKillFocus);
+    }
+  }
+  void Click(int id) { dialog->OnCommand(id, 0); }
+  std::string Lines() const {
+    std::string joined;
+    for (int id = kIdResultLineDec; id <= kIdResultLineExp; ++id) {
+      joined += (id == kIdResultLineDec ? "" : "|") + texts.at(id);
+    }
+    return joined;
+  }
+
+  void RunModal(MainDialog& d) override {
+    ++modalRuns;
+    dialog = &d;
+    d.Initialise();
+  }
+  bool AskForLanguageFile(const char*, char* path, unsigned capacity) override {
+    std::optional<std::string> answer = fileAnswers.empty() ? std::nullopt : fileAnswers.front();
+    if (!fileAnswers.empty()) fileAnswers.pop_front();
+    if (!answer) return false;
+    std::snprintf(path, capacity, "%s", answer->c_str());
+    return true;
+  }
+  void ShowErrorBox(const char* text) override { errorBoxes.emplace_back(text); }
+  void SetControlText(int id, const char* text) override {
+    texts[id] = text;
+    if (id >= kIdResultLineDec && id <= kIdResultLineExp) ++resultLineWrites;
+  }
+  void AttachMenu(const MenuModel& menu) override {
+    menuTexts.clear();
+    disabledCommands.clear();
+    for (const MenuPopupModel& popup : menu.popups) {
+      menuTexts.emplace_back(popup.title);
+      for (int i = 0; i < popup.itemCount; ++i) {
+        const MenuItemModel& item = popup.items[i];
+        menuTexts.emplace_back(item.text ? item.text : "-");
+        if (item.text && !item.enabled) disabledCommands.push_back(item.commandId);
+      }
+    }
+  }
+  void InsertHistoryItemAtTop(const char* text) override { list.insert(list.begin(), text); }
+  void AppendHistoryItem(const char* text) override { list.emplace_back(text); }
+  int HistoryItemCount() override { return static_cast<int>(list.size()); }
+  void HistoryItemText(int index, char* buffer, unsigned capacity) override {
+    std::snprintf(buffer, capacity, "%s", list.at(static_cast<std::size_t>(index)).c_str());
+  }
+  void DeleteLastHistoryItem() override { list.pop_back(); }
+  void BoxText(char* buffer, unsigned capacity) override { std::snprintf(buffer, capacity, "%s", box.c_str()); }
+  void SetBoxText(const char* text) override { box = text; }
+  void SelectBoxText(int start, int end) override {
+    selectionStart = start;
+    selectionEnd = end;
+  }
+  int BoxSelection() override { return current; }
+  void OpenBoxList() override { listOpen = true; }
+  void SelectBoxItem(int index) override {
+    if (index < static_cast<int>(list.size())) {
+      current = index;
+      box = list[static_cast<std::size_t>(index)];
+    }
+  }
+  void FocusBox() override {
+    if (!boxFocused) {
+      boxFocused = true;
+      dialog->OnCommand(kIdExpressionBox, kBoxSetFocus);  // the box announces the focus at once
+    }
+  }
+  void CheckRadioButton(int, int, int id) override { checkedRadio = id; }
+  void RegisterHotkey(int id) override { hotkeys[id] = true; }
+  void UnregisterHotkey(int id) override { hotkeys[id] = false; }
+  void ApplyProgramIcon() override { iconApplied = true; }
+  void ShowAboutBox(const char* title, const char*) override { aboutTitles.emplace_back(title); }
+  void EndDialog(int result) override { endResult = result; }
+};
+
+constexpr char kZeroLines[] = "0|0|0|0|0.000000000000000E+0000";
+
+class MainDialogTest : public ::testing::Test {
+ protected:
+  void Start(int form = 0, const std::string& history = "") {
+    english = WriteLanguageFile(folder, "en");
+    settingsFile = PrepareSettings(folder, english, form, history);
+    RunMainDialog(window, *engine, [](SettingsHost&) { return true; });
+    ASSERT_NE(window.dialog, nullptr);
+  }
+  std::string Setting(const char* section, const char* key) {
+    char value[1000];
+    ReadProfileString(section, key, "<missing>", value, sizeof value, settingsFile.c_str());
+    return value;
+  }
+  std::string AllLines(const std::string& text) { return text + "|" + text + "|" + text + "|" + text + "|" + text; }
+
+  TempFolder folder;
+  std::string english, settingsFile;
+  std::unique_ptr<EngineState> engine = std::make_unique<EngineState>();
+  FakeWindow window;
+};
+
+TEST_F(MainDialogTest, OpensWithZeroLinesSavedFormTextsMenuAndHistory) {
+  Start(3, "0=1+1\r\n1=2*2\r\n");
+  EXPECT_EQ(window.Lines(), kZeroLines);
+  EXPECT_EQ(window.checkedRadio, kIdRadioOct);
+  EXPECT_TRUE(window.boxFocused);
+  EXPECT_TRUE(window.hotkeys[kHotkeyEscape] && window.hotkeys[kHotkeyDown]);
+  EXPECT_TRUE(window.iconApplied);
+  EXPECT_EQ(window.texts[kIdCalculateButton], "en dialog 0");
+  EXPECT_EQ(window.texts[kIdResultGroup], "en dialog 4");
+  EXPECT_EQ(window.menuTexts, (std::vector<std::string>{"en menu 0", "en menu 1", "en menu 2", "en menu 3",
+                                                        "en menu 4", "en menu 5", "-", "en menu 6"}));
+  std::sort(window.disabledCommands.begin(), window.disabledCommands.end());
+  EXPECT_EQ(window.disabledCommands, (std::vector<int>{1, 2, 10}));
+  EXPECT_EQ(window.list, (std::vector<std::string>{"1+1", "2*2"}));
+  EXPECT_EQ(window.box, "");
+}
+
+TEST_F(MainDialogTest, StrayFormStillChecksARadioButtonAndCalculatesInDecimal) {
+  Start();
+  CurrentForm = 7;  // cannot come from the settings; the dialog copes all the same
+  window.dialog->Initialise();
+  EXPECT_EQ(window.checkedRadio, kIdRadioDec);
+  window.Type("255");
+  window.Click(kIdCalculateButton);
+  EXPECT_EQ(window.box, "255");
+}
+
+TEST_F(MainDialogTest, EveryKeyRecalculates) {
+  Start();
+  const struct {
+    int line;
+    std::string keys;
+    std::string lines;
+  } cases[] = {
+      {__LINE__, "2", "2|2|10|2|2.000000000000000E+0000"},
+      {__LINE__, "5", "25|19|11001|31|2.500000000000000E+0001"},
+      {__LINE__, "5", "255|FF|11111111|377|2.550000000000000E+0002"},
+      {__LINE__, "+", AllLines(MessageText("en", 13))},
+      {__LINE__, "3", "258|102|100000010|402|2.580000000000000E+0002"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    window.Type(c.keys);
+    EXPECT_EQ(window.Lines(), c.lines);
+  }
+}
+
+TEST_F(MainDialogTest, CalculateWritesTheResultInTheSelectedFormAndSelectsIt) {
+  const struct {
+    int line;
+    int radio;
+    std::string expression;
+    std::string box;
+  } cases[] = {
+      {__LINE__, kIdRadioDec, "255", "255"},
+      {__LINE__, kIdRadioHex, "255", "0xFF"},
+      {__LINE__, kIdRadioBin, "255", "11111111b"},
+      {__LINE__, kIdRadioOct, "255", "377o"},
+      {__LINE__, kIdRadioExp, "255", "2.550000000000000E+0002"},
+      {__LINE__, kIdRadioHex, "-1", "0xFFFFFFFF"},
+  };
+  Start();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    window.Click(c.radio);
+    window.box.clear();
+    window.Type(c.expression);
+    const std::string lines = window.Lines();
+    window.FocusElsewhere();  // the mouse on the button
+    window.Click(kIdCalculateButton);
+    EXPECT_EQ(window.box, c.box);
+    EXPECT_EQ(window.selectionStart, 0);
+    EXPECT_EQ(window.selectionEnd, static_cast<int>(c.box.size()));
+    EXPECT_TRUE(window.boxFocused);
+    EXPECT_EQ(window.list.front(), c.expression);
+    EXPECT_EQ(window.Lines(), lines);
+  }
+}
+
+TEST_F(MainDialogTest, CalculateAddsToTheHistoryEachTimeButOnlyRewritesSuccess) {
+  Start();
+  window.Click(kIdCalculateButton);  // nothing typed yet: 0, no history
+  EXPECT_EQ(window.box, "0");
+  EXPECT_TRUE(window.list.empty());
+
+  window.box.clear();
+  window.Type("6*7");
+  window.Click(kIdCalculateButton);
+  window.Click(kIdCalculateButton);
+  EXPECT_EQ(window.list, (std::vector<std::string>{"6*7", "6*7"}));
+
+  window.box.clear();
+  window.Type("1/0");
+  window.Click(kIdCalculateButton);
+  EXPECT_EQ(window.box, "1/0");
+  EXPECT_EQ(window.list.front(), "1/0");
+  EXPECT_EQ(window.Lines(), AllLines(MessageText("en", 17)));
+}
+
+TEST_F(MainDialogTest, EscapeFilesTheTextAwayThenEndsOnAnEmptyBox) {
+  Start(kFormHex);
+  window.Type("255");
+  window.Click(kIdCalculateButton);
+  window.PressEscape();  // the box holds 0xFF now
+  EXPECT_EQ(window.list, (std::vector<std::string>{"0xFF", "255"}));
+  EXPECT_EQ(window.box, "");
+  EXPECT_EQ(window.Lines(), kZeroLines);
+  EXPECT_FALSE(window.endResult.has_value());
+
+  window.PressEscape();
+  EXPECT_EQ(window.endResult, 0);
+  EXPECT_EQ(Setting("HISTORY", "0"), "0xFF");
+  EXPECT_EQ(Setting("HISTORY", "1"), "255");
+  EXPECT_EQ(Setting("INI", "form"), "1");
+}
+
+TEST_F(MainDialogTest, EscapeAndDownAreHotkeysOnlyWhileTheBoxHasTheFocus) {
+  Start(0, "0=3\r\n1=2\r\n2=1\r\n");
+  window.FocusElsewhere();
+  window.PressEscape();
+  EXPECT_FALSE(window.endResult.has_value());
+  window.PressDown();
+  EXPECT_FALSE(window.listOpen);
+  window.FocusBox();
+  EXPECT_TRUE(window.hotkeys[kHotkeyEscape] && window.hotkeys[kHotkeyDown]);
+}
+
+TEST_F(MainDialogTest, DownOpensTheListOnTheNewestEntryThenMovesThroughIt) {
+  Start(0, "0=3\r\n1=2\r\n2=1\r\n");
+  window.Type("7");
+  window.PressDown();
+  EXPECT_TRUE(window.listOpen);
+  EXPECT_EQ(window.current, 0);
+  EXPECT_EQ(window.box, "3");
+  EXPECT_EQ(window.texts[kIdResultLineDec], "7");  // shown, not yet chosen
+  window.PressDown();
+  EXPECT_EQ(window.current, 1);
+
+  window.dialog->OnCommand(kIdExpressionBox, kBoxSelEndOk);  // the user takes it
+  EXPECT_EQ(window.texts[kIdResultLineDec], "2");
+  EXPECT_EQ(std::string(engine->expression), "2");
+
+  window.FocusElsewhere();
+  window.FocusBox();
+  EXPECT_TRUE(window.hotkeys[kHotkeyDown]);
+}
+
+TEST_F(MainDialogTest, LanguageChangeRecalculatesChosenOrCancelled) {
+  Start();
+  const std::string german = WriteLanguageFile(folder, "de");
+  window.Type("2+");
+  window.fileAnswers = {german};
+  window.Click(kCmdChooseLanguage);
+  EXPECT_EQ(window.Lines(), AllLines(MessageText("de", 13)));
+  EXPECT_EQ(window.texts[kIdCloseButton], "de dialog 1");
+  EXPECT_EQ(window.menuTexts.front(), "de menu 0");
+  EXPECT_EQ(Setting("INI", "lang"), german);
+
+  const int writes = window.resultLineWrites;
+  window.fileAnswers = {std::nullopt};
+  window.Click(kCmdChooseLanguage);
+  EXPECT_EQ(window.resultLineWrites, writes + kResultLineCount);
+  EXPECT_EQ(window.Lines(), AllLines(MessageText("de", 13)));
+  EXPECT_EQ(Setting("INI", "lang"), german);
+}
+
+TEST_F(MainDialogTest, RadioButtonsChangeTheFormButNoLine) {
+  Start();
+  window.Type("255");
+  const int writes = window.resultLineWrites;
+  for (int radio = kIdRadioDec; radio <= kIdRadioExp; ++radio) {
+    window.Click(radio);
+    EXPECT_EQ(CurrentForm, radio - kIdRadioDec);
+  }
+  EXPECT_EQ(window.resultLineWrites, writes);
+}
+
+TEST_F(MainDialogTest, CloseAndCloseRequestSaveThenEnd) {
+  Start();
+  window.Click(kIdRadioOct);
+  window.Type("1+2");
+  window.Click(kIdCalculateButton);
+  window.Click(kIdCloseButton);
+  EXPECT_EQ(window.endResult, 0);
+  EXPECT_EQ(Setting("INI", "form"), "3");
+  EXPECT_EQ(Setting("INI", "historylen"), "10");
+  EXPECT_EQ(Setting("HISTORY", "0"), "1+2");
+
+  window.endResult.reset();
+  window.Click(kIdRadioHex);
+  window.dialog->OnCloseRequest();
+  EXPECT_EQ(window.endResult, 0);
+  EXPECT_EQ(Setting("INI", "form"), "1");
+}
+
+TEST_F(MainDialogTest, FailedSaveIsReportedAndTheWindowStillCloses) {
+  Start();
+  std::filesystem::remove(settingsFile);
+  std::filesystem::create_directory(settingsFile);  // a folder where the file should be
+  window.Click(kIdCloseButton);
+  EXPECT_EQ(window.errorBoxes.size(), 1u);
+  EXPECT_EQ(window.endResult, 0);
+}
+
+TEST_F(MainDialogTest, SessionEndSavesAndKeepsTheWindow) {
+  Start();
+  window.Click(kIdRadioBin);
+  window.dialog->OnSessionEnd();
+  EXPECT_EQ(Setting("INI", "form"), "2");
+  EXPECT_FALSE(window.endResult.has_value());
+}
+
+TEST_F(MainDialogTest, DisabledCommandsAndOtherIdsDoNothing) {
+  Start();
+  window.Type("2+");
+  const std::string lines = window.Lines();
+  for (int id : {kCmdDisabledOk, kCmdDisabledCancel, kCmdDisabledHelp, 1007, kIdResultLineDec}) {
+    window.Click(id);
+  }
+  window.dialog->OnCommand(kIdExpressionBox, 6);
+  window.dialog->OnHotkey(3);
+  EXPECT_EQ(window.Lines(), lines);
+  EXPECT_FALSE(window.endResult.has_value());
+  EXPECT_TRUE(window.errorBoxes.empty());
+  window.Click(kCmdAbout);
+  EXPECT_EQ(window.aboutTitles, (std::vector<std::string>{"About Quillo"}));
+}
+
+TEST_F(MainDialogTest, DeclinedSettingsMeanNoWindow) {
+  EXPECT_EQ(RunMainDialog(window, *engine, [](SettingsHost&) { return false; }), 0);
+  EXPECT_EQ(window.modalRuns, 0);
+  EXPECT_EQ(RunMainDialog(window, *engine, [](SettingsHost&) { return true; }), 0);
+  EXPECT_EQ(window.modalRuns, 1);
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+#pragma once
+// Ids of the main dialog's controls, its commands, the box's notifications
+// and the hotkeys. Every front end and the dialog logic use these names; the
+// Win32 resource script shares the numbers.
+
+// Resources.
+inline constexpr int kDialogTemplateId = 101;
+inline constexpr int kProgramIconId = 122;
+
+// Controls.
+inline constexpr int kIdExpressionBox = 1001;
+inline constexpr int kIdRadioDec = 1002;  // radio buttons 1002..1006 stand for forms 0..4
+inline constexpr int kIdRadioHex = 1003;
+inline constexpr int kIdRadioBin = 1004;
+inline constexpr int kIdRadioOct = 1005;
+inline constexpr int kIdRadioExp = 1006;
+inline constexpr int kIdCloseButton = 1010;
+inline constexpr int kIdCalculateButton = 1011;
+inline constexpr int kIdResultLineDec = 1012;  // result lines 1012..1016: DEC, HEX, BIN, OCT, EXP
+inline constexpr int kIdResultLineHex = 1013;
+inline constexpr int kIdResultLineBin = 1014;
+inline constexpr int kIdResultLineOct = 1015;
+inline constexpr int kIdResultLineExp = 1016;
+inline constexpr int kIdExpressionLabel = 1019;
+inline constexpr int kIdFormGroup = 1020;
+inline constexpr int kIdResultGroup = 1021;
+inline constexpr int kIdButtonFrame = -1;  // the frame around the two buttons has no id
+
+inline constexpr int kResultLineCount = 5;
+
+// Menu commands; 1, 2 and 10 are disabled items (1 and 2 are also the
+// platform's own OK and Cancel of a dialog) and do nothing.
+inline constexpr int kCmdChooseLanguage = 0;
+inline constexpr int kCmdDisabledOk = 1;
+inline constexpr int kCmdDisabledCancel = 2;
+inline constexpr int kCmdDisabledHelp = 10;
+inline constexpr int kCmdAbout = 11;
+
+// Notification codes the expression box sends with command kIdExpressionBox.
+inline constexpr int kBoxSetFocus = 3;
+inline constexpr int kBoxKillFocus = 4;
+inline constexpr int kBoxEditChange = 5;  // the user changed the text
+inline constexpr int kBoxSelEndOk = 9;    // the user chose a list entry
+
+// Hotkeys bound to the dialog while the expression box has the focus.
+inline constexpr int kHotkeyEscape = 1;
+inline constexpr int kHotkeyDown = 2;
+inline constexpr int kHotkeyCount = 2;

@@ -1,0 +1,44 @@
+#pragma once
+// The window calls the dialog logic needs, beyond those the settings code
+// already asks for. Each front end (Qt, Win32) implements them with its
+// toolkit; tests implement them with a fake window that records the calls.
+// Texts going in are the program's bytes (language texts are converted for
+// display by the front end); texts coming out of the box are UTF-8.
+
+#include "settings/window_host.h"
+
+class DialogWindow : public SettingsHost {
+ public:
+  // Copies the expression box's edit text into buffer, cut to capacity - 1
+  // bytes, always terminated.
+  virtual void BoxText(char* buffer, unsigned capacity) = 0;
+  // Sets the box's edit text. Text set here is not a user edit: the front end
+  // must not report it as notification 5.
+  virtual void SetBoxText(const char* text) = 0;
+  // Selects characters [start, end) of the box's edit text.
+  virtual void SelectBoxText(int start, int end) = 0;
+  // Index of the box's current list selection, -1 when none.
+  virtual int BoxSelection() = 0;
+  // Drops down the box's list.
+  virtual void OpenBoxList() = 0;
+  // Selects list entry index; the edit field shows its text.
+  virtual void SelectBoxItem(int index) = 0;
+  // Gives the keyboard focus to the box. The front end reports the focus
+  // change as notification 3 when the box receives it.
+  virtual void FocusBox() = 0;
+
+  // Checks radio button checkedId among firstId..lastId, unchecking the rest.
+  virtual void CheckRadioButton(int firstId, int lastId, int checkedId) = 0;
+
+  // Binds a hotkey (Escape or Down arrow, no modifiers) to the dialog; the
+  // front end then reports that key as the hotkey instead of handling it.
+  virtual void RegisterHotkey(int hotkeyId) = 0;
+  virtual void UnregisterHotkey(int hotkeyId) = 0;
+
+  // Makes the program's icon the dialog's icon.
+  virtual void ApplyProgramIcon() = 0;
+  // The About box: no owner, information icon, an OK button.
+  virtual void ShowAboutBox(const char* title, const char* text) = 0;
+  // Ends the modal dialog with this result.
+  virtual void EndDialog(int result) = 0;
+};

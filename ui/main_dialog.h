@@ -1,0 +1,70 @@
+#pragma once
+// The main dialog's behaviour, independent of any window toolkit. A front end
+// creates one MainDialog over its DialogWindow, calls Initialise while the
+// window is being created, and forwards the window's events to the On...
+// functions. Everything the dialog shows or asks for goes through the window.
+
+#include "engine/engine_state.h"
+#include "format/result_format.h"
+#include "settings/menu_model.h"
+#include "ui/dialog_window.h"
+
+inline constexpr const char kAboutTitle[] = "About Quillo";
+extern const char kAboutText[];
+
+class MainDialog {
+ public:
+  MainDialog(DialogWindow& window, EngineState& engine);
+  MainDialog(const MainDialog&) = delete;
+  MainDialog& operator=(const MainDialog&) = delete;
+
+  // Fills the new window: dialog texts, menu, icon, focus on the box, the
+  // radio button of the selected form, the history, and the results of the
+  // (still empty) expression.
+  void Initialise();
+
+  // A menu command, a button, a radio button, or the expression box with its
+  // notification code. Unknown ids and codes are ignored.
+  void OnCommand(int commandId, int notification);
+
+  // Escape (1) or Down arrow (2) pressed while registered.
+  void OnHotkey(int hotkeyId);
+
+  // The window's close box, Alt+F4, or a request to terminate: saves the
+  // settings and the history, then ends the dialog. A failed save has been
+  // reported to the user by then; the dialog ends all the same.
+  void OnCloseRequest();
+
+  // The desktop session is ending: saves as a close would, but leaves the
+  // window to the session manager (the logout may still be cancelled).
+  void OnSessionEnd();
+
+ private:
+  void Recalculate();
+  void ShowResults();
+  void Calculate();
+  void EscapeInBox();
+  void DownInBox();
+  void TakeChosenListEntry();
+  void ChooseLanguage();
+
+  DialogWindow& window_;
+  EngineState& engine_;
+  MenuModel menu_{};     // the menu attached to the window; its texts point into MenuTexts
+  ResultLines lines_{};  // the five line texts of the last ShowResults
+};
+
+class DialogFrontEnd : public DialogWindow {
+ public:
+  // Creates the dialog window, calls dialog.Initialise() on it, shows it and
+  // returns once EndDialog has been called.
+  virtual void RunModal(MainDialog& dialog) = 0;
+};
+
+// The program's run: loads the settings with loadSettings (which may ask for
+// a language file and shows its own messages), and unless that declined, runs
+// the dialog modally. No window exists before the settings are loaded.
+// Returns the exit code, always 0. Tests pass a loader that reads a settings
+// file of theirs.
+using SettingsLoader = bool (*)(SettingsHost& host);
+int RunMainDialog(DialogFrontEnd& frontEnd, EngineState& engine, SettingsLoader loadSettings);
