@@ -1,0 +1,221 @@
+#include "ui/qt/calculator_dialog.h"
+
+#include <QAbstractItemView>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "ui/main_dialog.h"
+#include "ui/qt/display_text.h"
+
+namespace {
+
+// The list shows about as many entries as fit into the template's 82 units.
+constexpr int kVisibleListItems = 8;
+
+// Windows' average character width: the alphabet's width over 52, rounded.
+DialogUnits MeasureDialogUnits(const QFont& font) {
+  const QFontMetrics metrics(font);
+  const int alphabet = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  return DialogUnits{(alphabet / 26 + 1) / 2, metrics.height()};
+}
+
+}  // namespace
+
+CalculatorDialog::CalculatorDialog(const QFont& font) : QDialog(nullptr) {
+  setWindowTitle(QStringLiteral("Quillo"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  units_ = MeasureDialogUnits(font);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  menuBar_ = new QMenuBar(this);
+  layout->setMenuBar(menuBar_);
+
+  auto* client = new QWidget(this);
+  client->setFont(font);
+  client->setFixedSize(units_.X(kDialogWidthUnits), units_.Y(kDialogHeightUnits));
+  layout->addWidget(client);
+
+  for (const ControlTemplate& control : kDialogControls) {
+    CreateControl(client, control);
+  }
+  // Group boxes are drawn behind the controls they frame and must not take
+  // their clicks: Qt stacks later widgets on top, Windows earlier ones.
+  for (std::size_t i = 0; i < kDialogControls.size(); ++i) {
+    const ControlKind kind = kDialogControls[i].kind;
+    if (kind == ControlKind::GroupLeft || kind == ControlKind::GroupRight || kind == ControlKind::Frame) {
+      controls_[i]->lower();
+    }
+  }
+  // Only the two buttons and the box take the Tab key, in template order.
+  QWidget::setTabOrder(Control(kIdCalculateButton), Control(kIdCloseButton));
+  QWidget::setTabOrder(Control(kIdCloseButton), box_);
+}
+
+void CalculatorDialog::CreateControl(QWidget* parent, const ControlTemplate& control) {
+  const QString text = QString::fromLatin1(control.text);
+  QWidget* widget = nullptr;
+  switch (control.kind) {
+    case ControlKind::RadioButton: {
+      auto* radio = new QRadioButton(text, parent);
+      radio->setFocusPolicy(Qt::ClickFocus);
+      connect(radio, &QRadioButton::clicked, this, [this, id = control.id] { SendCommand(id); });
+      widget = radio;
+      break;
+    }
+    case ControlKind::ResultLine:
+    case ControlKind::Label: {
+      auto* label = new QLabel(text, parent);
+      label->setTextFormat(Qt::PlainText);
+      label->setAlignment((control.kind == ControlKind::ResultLine ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+      widget = label;
+      break;
+    }
+    case ControlKind::GroupLeft:
+    case ControlKind::GroupRight:
+    case ControlKind::Frame: {
+      auto* group = new QGroupBox(text, parent);
+      group->setAlignment(control.kind == ControlKind::GroupRight ? Qt::AlignRight : Qt::AlignLeft);
+      widget = group;
+      break;
+    }
+    case ControlKind::DefaultButton:
+    case ControlKind::Button: {
+      auto* button = new QPushButton(text, parent);
+      button->setDefault(control.kind == ControlKind::DefaultButton);
+      connect(button, &QPushButton::clicked, this, [this, id = control.id] { SendCommand(id); });
+      widget = button;
+      break;
+    }
+    case ControlKind::ExpressionBox:
+      CreateExpressionBox(parent, control);
+      widget = box_;
+      break;
+  }
+  const int height = control.kind == ControlKind::ExpressionBox ? widget->sizeHint().height() : units_.Y(control.height);
+  widget->setGeometry(units_.X(control.x), units_.Y(control.y), units_.X(control.width), height);
+  controls_[static_cast<std::size_t>(&control - kDialogControls.data())] = widget;
+}
+
+// An editable list without Qt's own helpers, which a plain Windows box lacks:
+// no completion from the history and no insertion of typed text on Enter.
+void CalculatorDialog::CreateExpressionBox(QWidget* parent, const ControlTemplate& /*control*/) {
+  box_ = new QComboBox(parent);
+  box_->setEditable(true);
+  box_->setInsertPolicy(QComboBox::NoInsert);
+  box_->setCompleter(nullptr);
+  box_->setMaxVisibleItems(kVisibleListItems);
+  box_->setFocusPolicy(Qt::StrongFocus);
+  box_->lineEdit()->setMaxLength(kExpressionMaxLength);
+  box_->installEventFilter(this);
+  box_->lineEdit()->installEventFilter(this);
+  // textEdited, unlike textChanged, comes only from the user's own edits.
+  connect(box_->lineEdit(), &QLineEdit::textEdited, this, [this] { SendCommand(kIdExpressionBox, kBoxEditChange); });
+  connect(box_, &QComboBox::activated, this, [this] { SendCommand(kIdExpressionBox, kBoxSelEndOk); });
+}
+
+QWidget* CalculatorDialog::Control(int id) const {
+  for (std::size_t i = 0; i < kDialogControls.size(); ++i) {
+    if (kDialogControls[i].id == id) {
+      return controls_[i];
+    }
+  }
+  return nullptr;
+}
+
+void CalculatorDialog::SetHotkeyRegistered(int hotkeyId, bool registered) {
+  if (hotkeyId >= 1 && hotkeyId <= kHotkeyCount) {
+    hotkeys_[static_cast<std::size_t>(hotkeyId)] = registered;
+  }
+}
+
+bool CalculatorDialog::HotkeyRegistered(int hotkeyId) const {
+  return hotkeyId >= 1 && hotkeyId <= kHotkeyCount && hotkeys_[static_cast<std::size_t>(hotkeyId)];
+}
+
+void CalculatorDialog::RebuildMenu(const MenuModel& menu) {
+  menuBar_->clear();
+  for (const MenuPopupModel& popup : menu.popups) {
+    QMenu* qmenu = menuBar_->addMenu(ToDisplayText(popup.title));
+    for (int i = 0; i < popup.itemCount; ++i) {
+      const MenuItemModel& item = popup.items[i];
+      if (item.text == nullptr) {
+        qmenu->addSeparator();
+        continue;
+      }
+      QAction* action = qmenu->addAction(ToDisplayText(item.text));
+      action->setEnabled(item.enabled);
+      connect(action, &QAction::triggered, this, [this, id = item.commandId] { SendCommand(id); });
+    }
+  }
+}
+
+void CalculatorDialog::EndWithResult(int result) {
+  ending_ = true;
+  done(result);
+  ending_ = false;
+}
+
+// Focus changes of the box are its notifications 3 and 4. A popup (the
+// box's own list, a menu) opening over the window does not take the focus
+// from the user's point of view, so it counts as neither.
+bool CalculatorDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == box_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+    if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+      SendCommand(kIdExpressionBox, event->type() == QEvent::FocusIn ? kBoxSetFocus : kBoxKillFocus);
+    }
+  } else if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (OnBoxKey(key->key(), key->modifiers())) {
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+// Escape and Down arrow without modifiers become hotkeys 1 and 2 while
+// registered; returns true when the key was taken.
+bool CalculatorDialog::OnBoxKey(int key, Qt::KeyboardModifiers modifiers) {
+  if ((modifiers & ~Qt::KeypadModifier) != Qt::NoModifier || logic_ == nullptr) {
+    return false;
+  }
+  const int hotkey = key == Qt::Key_Escape ? kHotkeyEscape : key == Qt::Key_Down ? kHotkeyDown : 0;
+  if (hotkey == 0 || !HotkeyRegistered(hotkey)) {
+    return false;
+  }
+  logic_->OnHotkey(hotkey);
+  return true;
+}
+
+// The close box and Alt+F4 save and close through the dialog logic, which
+// ends the dialog itself.
+void CalculatorDialog::closeEvent(QCloseEvent* event) {
+  if (ending_ || logic_ == nullptr) {
+    event->accept();
+    return;
+  }
+  event->ignore();
+  logic_->OnCloseRequest();
+}
+
+// QDialog closes on Escape; this dialog must not (Escape outside the box
+// does nothing).
+void CalculatorDialog::reject() {}
+
+void CalculatorDialog::SendCommand(int commandId, int notification) {
+  if (logic_ != nullptr) {
+    logic_->OnCommand(commandId, notification);
+  }
+}

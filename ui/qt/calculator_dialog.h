@@ -1,0 +1,55 @@
+#pragma once
+// The Qt widgets of the main dialog. The dialog only translates Qt events
+// into MainDialog's commands, notifications and hotkeys; all behaviour lives
+// in MainDialog.
+
+#include <QDialog>
+
+#include <array>
+
+#include "settings/menu_model.h"
+#include "ui/dialog_ids.h"
+#include "ui/qt/dialog_template.h"
+
+class MainDialog;
+class QComboBox;
+class QMenuBar;
+class QFont;
+
+class CalculatorDialog : public QDialog {
+ public:
+  explicit CalculatorDialog(const QFont& font);
+
+  // Events go to this dialog logic from now on (none before).
+  void Connect(MainDialog* logic) { logic_ = logic; }
+
+  QWidget* Control(int id) const;  // nullptr for an unknown id
+  QComboBox* Box() const { return box_; }
+  QMenuBar* Menu() const { return menuBar_; }
+  DialogUnits Units() const { return units_; }
+
+  void SetHotkeyRegistered(int hotkeyId, bool registered);
+  bool HotkeyRegistered(int hotkeyId) const;
+  void RebuildMenu(const MenuModel& menu);
+  // Ends the modal loop (or hides the window when none runs).
+  void EndWithResult(int result);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+
+ private:
+  void CreateControl(QWidget* parent, const ControlTemplate& control);
+  void CreateExpressionBox(QWidget* parent, const ControlTemplate& control);
+  bool OnBoxKey(int key, Qt::KeyboardModifiers modifiers);
+  void SendCommand(int commandId, int notification = 0);
+
+  MainDialog* logic_ = nullptr;
+  DialogUnits units_{};
+  QMenuBar* menuBar_ = nullptr;
+  QComboBox* box_ = nullptr;
+  std::array<QWidget*, kDialogControls.size()> controls_{};  // in template order
+  std::array<bool, kHotkeyCount + 1> hotkeys_{};              // indexed by hotkey id
+  bool ending_ = false;  // EndWithResult is closing the window: let it close
+};

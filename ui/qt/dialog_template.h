@@ -1,0 +1,62 @@
+#pragma once
+// The main dialog's controls as data: kind, id, template text, placement in
+// dialog units. The Qt window is built from this table; the order is the
+// order on the screen and for the keyboard.
+
+#include <array>
+
+#include "ui/dialog_ids.h"
+
+enum class ControlKind {
+  RadioButton,
+  ResultLine,    // static text, right-aligned
+  Label,         // static text, left-aligned
+  GroupLeft,     // group box, caption at the left
+  GroupRight,    // group box, caption at the right
+  Frame,         // group box without caption
+  DefaultButton,
+  Button,
+  ExpressionBox,
+};
+
+struct ControlTemplate {
+  ControlKind kind;
+  int id;
+  const char* text;  // shown until the language texts are applied
+  int x, y, width, height;  // dialog units
+};
+
+inline constexpr int kDialogWidthUnits = 270;
+inline constexpr int kDialogHeightUnits = 151;
+inline constexpr int kDialogFontPoints = 8;
+
+inline constexpr std::array<ControlTemplate, 17> kDialogControls{{
+    {ControlKind::RadioButton, kIdRadioDec, "DE&C", 7, 48, 29, 10},
+    {ControlKind::RadioButton, kIdRadioHex, "&HEX", 7, 60, 29, 10},
+    {ControlKind::RadioButton, kIdRadioBin, "&BIN", 7, 72, 27, 10},
+    {ControlKind::RadioButton, kIdRadioOct, "&OCT", 7, 84, 30, 10},
+    {ControlKind::RadioButton, kIdRadioExp, "&EXP", 7, 97, 32, 10},
+    {ControlKind::ResultLine, kIdResultLineDec, "0", 61, 48, 195, 8},
+    {ControlKind::ResultLine, kIdResultLineHex, "0", 61, 60, 195, 8},
+    {ControlKind::ResultLine, kIdResultLineBin, "0", 61, 72, 195, 8},
+    {ControlKind::ResultLine, kIdResultLineOct, "0", 61, 84, 195, 8},
+    {ControlKind::ResultLine, kIdResultLineExp, "0", 61, 97, 195, 8},
+    {ControlKind::GroupLeft, kIdFormGroup, "[Form]", 4, 35, 44, 79},
+    {ControlKind::GroupRight, kIdResultGroup, "[Result]", 49, 35, 214, 79},
+    {ControlKind::Label, kIdExpressionLabel, "Expression", 5, 7, 254, 8},
+    {ControlKind::Frame, kIdButtonFrame, "", 136, 109, 127, 29},
+    {ControlKind::DefaultButton, kIdCalculateButton, "Calculate", 140, 117, 59, 17},
+    {ControlKind::Button, kIdCloseButton, "Close", 201, 117, 59, 17},
+    // The height includes the dropped-down list.
+    {ControlKind::ExpressionBox, kIdExpressionBox, "", 1, 18, 262, 82},
+}};
+
+// Dialog units to pixels the way Windows maps a dialog template: x scales
+// with a quarter of the font's average character width, y with an eighth of
+// its height, each rounded to the nearest pixel.
+struct DialogUnits {
+  int baseX;  // average character width in pixels
+  int baseY;  // character height in pixels
+  constexpr int X(int units) const { return (units * baseX * 2 + 4) / 8; }
+  constexpr int Y(int units) const { return (units * baseY * 2 + 8) / 16; }
+};

@@ -1,0 +1,227 @@
+#include "ui/qt/qt_front_end.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QScreen>
+
+#include <cmath>
+
+#include "ui/qt/display_text.h"
+#include "ui/qt/session_end.h"
+
+QFont DialogFont() {
+  QString family = QStringLiteral("Arial");
+  if (!QFontDatabase::hasFamily(family)) {
+    family = QStringLiteral("Liberation Sans");
+  }
+  QFont font(family);
+  font.setStyleHint(QFont::SansSerif);
+  font.setWeight(QFont::Normal);
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
+  font.setPixelSize(static_cast<int>(std::lround(kDialogFontPoints * dpi / 72.0)));
+  return font;
+}
+
+QIcon ProgramIcon() {
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/quillo/quillo-16.png"), QSize(16, 16));
+  icon.addFile(QStringLiteral(":/quillo/quillo-32.png"), QSize(32, 32));
+  return icon;
+}
+
+QtFrontEnd::QtFrontEnd() : font_(DialogFont()) {}
+
+QtFrontEnd::~QtFrontEnd() = default;
+
+CalculatorDialog* QtFrontEnd::CreateDialog(MainDialog& dialog) {
+  window_ = std::make_unique<CalculatorDialog>(font_);
+  window_->Connect(&dialog);
+  dialog.Initialise();
+  return window_.get();
+}
+
+void QtFrontEnd::RunModal(MainDialog& dialog) {
+  CalculatorDialog* window = CreateDialog(dialog);
+  const SessionEndWatcher watcher(dialog);
+  window->exec();
+  window->Connect(nullptr);
+}
+
+bool QtFrontEnd::AskForLanguageFile(const char* initialFolder, char* path, unsigned capacity) {
+  QFileDialog dialog(nullptr, QString(), ToDisplayText(initialFolder),
+                     QStringLiteral("Quillo language (*.lng);;All files (*.*)"));
+  // Qt's own dialog, which accepts the typed name of a file that does not
+  // exist; the caller reports a file it cannot open.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    return false;
+  }
+  // A path that does not fit cannot be opened later: treat it as no choice.
+  return CopyUtf8(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()), path, capacity);
+}
+
+void QtFrontEnd::ShowErrorBox(const char* text) {
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("ERROR"), ToDisplayText(text), QMessageBox::Ok);
+  box.exec();
+}
+
+void QtFrontEnd::SetControlText(int controlId, const char* text) {
+  if (!window_) {
+    return;
+  }
+  QWidget* control = window_->Control(controlId);
+  const QString display = ToDisplayText(text);
+  if (auto* label = qobject_cast<QLabel*>(control)) {
+    label->setText(display);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+    button->setText(display);
+  } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
+    group->setTitle(display);
+  } else if (control == window_->Box()) {
+    window_->Box()->setEditText(display);
+  }
+}
+
+void QtFrontEnd::AttachMenu(const MenuModel& menu) {
+  if (window_) {
+    window_->RebuildMenu(menu);
+  }
+}
+
+// QComboBox makes an entry current when the list changes under it (the first
+// one inserted, a neighbour of one removed) and then shows that entry in the
+// edit field. The history is only a list: the edit text, cursor and
+// selection stay as they were.
+template <typename Change>
+void QtFrontEnd::ChangeListKeepingText(Change change) {
+  if (!window_) {
+    return;
+  }
+  QComboBox* box = window_->Box();
+  QLineEdit* edit = box->lineEdit();
+  const QString text = edit->text();
+  const int cursor = edit->cursorPosition();
+  const int selectionStart = edit->selectionStart();
+  const int selectionLength = static_cast<int>(edit->selectedText().size());
+  change(box);
+  if (edit->text() != text) {
+    edit->setText(text);
+  }
+  if (selectionStart >= 0) {
+    edit->setSelection(selectionStart, selectionLength);
+  } else {
+    edit->setCursorPosition(cursor);
+  }
+}
+
+void QtFrontEnd::InsertHistoryItemAtTop(const char* text) {
+  ChangeListKeepingText([&](QComboBox* box) { box->insertItem(0, ToDisplayText(text)); });
+}
+
+void QtFrontEnd::AppendHistoryItem(const char* text) {
+  ChangeListKeepingText([&](QComboBox* box) { box->addItem(ToDisplayText(text)); });
+}
+
+int QtFrontEnd::HistoryItemCount() { return window_ ? window_->Box()->count() : 0; }
+
+void QtFrontEnd::HistoryItemText(int index, char* buffer, unsigned capacity) {
+  const QString text = window_ ? window_->Box()->itemText(index) : QString();
+  CopyUtf8(text, buffer, capacity);
+}
+
+void QtFrontEnd::DeleteLastHistoryItem() {
+  ChangeListKeepingText([](QComboBox* box) { box->removeItem(box->count() - 1); });
+}
+
+void QtFrontEnd::BoxText(char* buffer, unsigned capacity) {
+  CopyUtf8(window_ ? window_->Box()->currentText() : QString(), buffer, capacity);
+}
+
+void QtFrontEnd::SetBoxText(const char* text) {
+  if (window_) {
+    window_->Box()->lineEdit()->setText(QString::fromUtf8(text));
+  }
+}
+
+void QtFrontEnd::SelectBoxText(int start, int end) {
+  if (window_) {
+    window_->Box()->lineEdit()->setSelection(start, end - start);
+  }
+}
+
+int QtFrontEnd::BoxSelection() { return window_ ? window_->Box()->currentIndex() : -1; }
+
+void QtFrontEnd::OpenBoxList() {
+  if (window_) {
+    window_->Box()->showPopup();
+  }
+}
+
+void QtFrontEnd::SelectBoxItem(int index) {
+  if (!window_ || index < 0 || index >= window_->Box()->count()) {
+    return;
+  }
+  QComboBox* box = window_->Box();
+  box->setCurrentIndex(index);
+  // setCurrentIndex leaves the edit text alone when the entry was current
+  // already and the user has typed since.
+  box->lineEdit()->setText(box->itemText(index));
+  box->view()->setCurrentIndex(box->model()->index(index, box->modelColumn()));
+}
+
+void QtFrontEnd::FocusBox() {
+  if (window_) {
+    window_->Box()->setFocus(Qt::OtherFocusReason);
+  }
+}
+
+void QtFrontEnd::CheckRadioButton(int firstId, int lastId, int checkedId) {
+  if (!window_ || checkedId < firstId || checkedId > lastId) {
+    return;
+  }
+  // The radio buttons are exclusive: checking one unchecks the others.
+  if (auto* radio = qobject_cast<QRadioButton*>(window_->Control(checkedId))) {
+    radio->setChecked(true);
+  }
+}
+
+void QtFrontEnd::RegisterHotkey(int hotkeyId) {
+  if (window_) {
+    window_->SetHotkeyRegistered(hotkeyId, true);
+  }
+}
+
+void QtFrontEnd::UnregisterHotkey(int hotkeyId) {
+  if (window_) {
+    window_->SetHotkeyRegistered(hotkeyId, false);
+  }
+}
+
+void QtFrontEnd::ApplyProgramIcon() {
+  if (window_) {
+    window_->setWindowIcon(ProgramIcon());
+  }
+}
+
+void QtFrontEnd::ShowAboutBox(const char* title, const char* text) {
+  QMessageBox box(QMessageBox::Information, QString::fromUtf8(title), QString::fromUtf8(text), QMessageBox::Ok);
+  box.exec();
+}
+
+void QtFrontEnd::EndDialog(int result) {
+  if (window_) {
+    window_->EndWithResult(result);
+  }
+}

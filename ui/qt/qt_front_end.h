@@ -1,0 +1,66 @@
+#pragma once
+// The Qt implementation of the window calls. It exists before the dialog
+// window does: during start-up it shows only the file dialog and the error
+// box, and the calls that need the window do nothing.
+
+#include <QFont>
+
+#include <memory>
+
+#include "ui/main_dialog.h"
+#include "ui/qt/calculator_dialog.h"
+
+class QtFrontEnd : public DialogFrontEnd {
+ public:
+  QtFrontEnd();
+  ~QtFrontEnd() override;
+  QtFrontEnd(const QtFrontEnd&) = delete;
+  QtFrontEnd& operator=(const QtFrontEnd&) = delete;
+
+  // Creates the window and lets dialog initialise it, without showing it.
+  CalculatorDialog* CreateDialog(MainDialog& dialog);
+  CalculatorDialog* Dialog() const { return window_.get(); }
+
+  // DialogFrontEnd: creates the window, shows it and runs it modally.
+  void RunModal(MainDialog& dialog) override;
+
+  // SettingsHost
+  bool AskForLanguageFile(const char* initialFolder, char* path, unsigned capacity) override;
+  void ShowErrorBox(const char* text) override;
+  void SetControlText(int controlId, const char* text) override;
+  void AttachMenu(const MenuModel& menu) override;
+  void InsertHistoryItemAtTop(const char* text) override;
+  void AppendHistoryItem(const char* text) override;
+  int HistoryItemCount() override;
+  void HistoryItemText(int index, char* buffer, unsigned capacity) override;
+  void DeleteLastHistoryItem() override;
+
+  // DialogWindow
+  void BoxText(char* buffer, unsigned capacity) override;
+  void SetBoxText(const char* text) override;
+  void SelectBoxText(int start, int end) override;
+  int BoxSelection() override;
+  void OpenBoxList() override;
+  void SelectBoxItem(int index) override;
+  void FocusBox() override;
+  void CheckRadioButton(int firstId, int lastId, int checkedId) override;
+  void RegisterHotkey(int hotkeyId) override;
+  void UnregisterHotkey(int hotkeyId) override;
+  void ApplyProgramIcon() override;
+  void ShowAboutBox(const char* title, const char* text) override;
+  void EndDialog(int result) override;
+
+ private:
+  template <typename Change>
+  void ChangeListKeepingText(Change change);
+
+  QFont font_;
+  std::unique_ptr<CalculatorDialog> window_;  // none until CreateDialog
+};
+
+// Arial 8 pt in whole pixels as Windows rounds it, or a metric-compatible
+// face where Arial is missing.
+QFont DialogFont();
+
+// The program's icon in its 16 and 32 pixel images.
+QIcon ProgramIcon();
