@@ -31,3 +31,12 @@ const char* ExecutableFolder();
 // The folder of the shipped language files: "Lang" beside the executable,
 // else the installed data folder.
 const char* LanguageFolder();
+
+// LanguageFolder with explicit inputs: exeFolder/Lang when that folder exists,
+// else installedFolder when it exists, else exeFolder/Lang. False when the
+// path does not fit into out.
+bool LocateLanguageFolder(const char* exeFolder, const char* installedFolder, char* out,
+                          unsigned capacity);
+
+// The text every slot holds whose key the language file lacks.
+inline constexpr char kNoTranslation[] = "no translation";

@@ -2,6 +2,9 @@
 // INI file access for the settings and language files, the same on every
 // platform. Reading never fails on any bytes; writing is atomic.
 
+#include <string>
+#include <string_view>
+
 // Copies the value of [section] key into buffer (cut to capacity - 1 bytes,
 // always terminated); fallback when the file, section or key is missing.
 // Returns the number of bytes copied, terminator not counted.
@@ -15,3 +18,35 @@ int ReadProfileInt(const char* section, const char* key, int fallback, const cha
 // Sets [section] key = value, keeping every other byte of the file. Returns
 // false, leaving the old file untouched, when the file cannot be written.
 bool WriteProfileString(const char* section, const char* key, const char* value, const char* path);
+
+// The same operations on a file's text already in memory, so that several
+// reads or changes cost one file access and several changes land in one
+// atomic write.
+
+// Loads the whole file as bytes. A missing file gives the empty text and true;
+// a file that exists but cannot be read (a folder, no permission) gives false.
+bool LoadProfileText(const char* path, std::string& text);
+
+// Finds [section] key in loaded text. The value is what a read returns:
+// blanks trimmed, one pair of outer quotes removed, cut at a NUL byte.
+bool FindProfileValue(std::string_view text, const char* section, const char* key,
+                      std::string_view* value);
+
+// ReadProfileString on loaded text.
+unsigned ReadProfileStringFrom(std::string_view text, const char* section, const char* key,
+                               const char* fallback, char* buffer, unsigned capacity);
+
+// ReadProfileInt on loaded text.
+int ReadProfileIntFrom(std::string_view text, const char* section, const char* key, int fallback);
+
+// Sets [section] key = value in text, changing no other byte. False, leaving
+// text as it was, for names or values that cannot be stored: an empty name, a
+// line break, "]" in a section name, "=" in a key, a key starting with "[" or
+// ";". A value that would not read back unchanged (outer blanks, outer quotes)
+// is stored inside double quotes.
+bool SetProfileValue(std::string& text, const char* section, const char* key, const char* value);
+
+// Replaces the file by text atomically: a temporary file in the same folder is
+// written, flushed to disk and renamed over path. On failure the old file is
+// left byte for byte, the temporary file is removed and false is returned.
+bool StoreProfileText(const char* path, std::string_view text);

@@ -3,8 +3,15 @@
 // is and anything else is read as Windows-1251.
 
 #include <cstddef>
+#include <string_view>
 
 bool IsValidUtf8(const char* text);
+bool IsValidUtf8(std::string_view text);
+
+// The longest prefix of text, at most maxBytes long, that does not end inside
+// a UTF-8 character. For text that is not valid UTF-8 this is simply
+// min(size, maxBytes): single-byte text has no characters to split.
+std::size_t Utf8PrefixLength(std::string_view text, std::size_t maxBytes);
 
 // Writes the display form of text into out as UTF-8, cut at a character
 // boundary to fit capacity, always terminated.

@@ -1,0 +1,129 @@
+#include "settings/file_system.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#ifdef _WIN32
+#include <direct.h>
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+using StatRecord = struct _stat64;
+int StatPath(const char* path, StatRecord* record) { return _stat64(path, record); }
+bool IsFolderMode(unsigned mode) { return (mode & _S_IFMT) == _S_IFDIR; }
+int MakeOneFolder(const char* folder) { return _mkdir(folder); }
+#else
+using StatRecord = struct stat;
+int StatPath(const char* path, StatRecord* record) { return stat(path, record); }
+bool IsFolderMode(unsigned mode) { return S_ISDIR(mode); }
+int MakeOneFolder(const char* folder) { return mkdir(folder, 0777); }
+#endif
+
+bool IsSeparator(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == '/';
+#else
+  return c == '/';
+#endif
+}
+
+}  // namespace
+
+PathState QueryPath(const char* path) {
+  if (path == nullptr || path[0] == '\0') return PathState::Missing;
+  StatRecord record{};
+  if (StatPath(path, &record) == 0) {
+    return IsFolderMode(static_cast<unsigned>(record.st_mode)) ? PathState::Folder : PathState::File;
+  }
+  // A missing name or a file standing where a folder of the path should be
+  // both mean that nothing of that name exists.
+  if (errno == ENOENT || errno == ENOTDIR) return PathState::Missing;
+  return PathState::Unknown;
+}
+
+bool CanOpenForReading(const char* path) {
+  // fopen succeeds on a folder on Linux, so a folder is refused first.
+  if (QueryPath(path) == PathState::Folder) return false;
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return false;
+  std::fclose(file);
+  return true;
+}
+
+bool IsFolderWritable(const char* folder) {
+  // Permission bits do not tell the whole story (read-only mounts, ACLs,
+  // root), so a probe file is created and removed.
+  char probe[1024];
+  char name[64];
+  static unsigned counter = 0;
+#ifdef _WIN32
+  std::snprintf(name, sizeof name, ".quillo-probe-%d-%u", _getpid(), ++counter);
+#else
+  std::snprintf(name, sizeof name, ".quillo-probe-%ld-%u", static_cast<long>(getpid()), ++counter);
+#endif
+  if (!JoinPath(folder, name, probe, sizeof probe)) return false;
+#ifdef _WIN32
+  int fd = _open(probe, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return false;
+  _close(fd);
+  _unlink(probe);
+#else
+  int fd = open(probe, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  close(fd);
+  unlink(probe);
+#endif
+  return true;
+}
+
+bool MakeFolders(const char* folder) {
+  char partial[1024];
+  std::size_t length = std::strlen(folder);
+  if (length == 0 || length >= sizeof partial) return false;
+  std::memcpy(partial, folder, length + 1);
+  // Create each parent in turn, skipping the leading separator(s) of an
+  // absolute path and a drive prefix.
+  for (std::size_t i = 1; i < length; ++i) {
+    if (!IsSeparator(partial[i]) || IsSeparator(partial[i - 1]) || partial[i - 1] == ':') continue;
+    partial[i] = '\0';
+    if (QueryPath(partial) == PathState::Missing) MakeOneFolder(partial);
+    partial[i] = folder[i];
+  }
+  if (QueryPath(partial) == PathState::Missing) MakeOneFolder(partial);
+  return QueryPath(folder) == PathState::Folder;
+}
+
+bool CopyFolderOf(const char* path, char* out, std::size_t capacity) {
+  const char* last = nullptr;
+  for (const char* p = path; *p != '\0'; ++p) {
+    if (IsSeparator(*p)) last = p;
+  }
+  if (last == nullptr || capacity == 0) return false;
+  std::size_t length = static_cast<std::size_t>(last - path);
+  if (length == 0) length = 1;  // the root folder keeps its separator
+  if (length >= capacity) return false;
+  std::memcpy(out, path, length);
+  out[length] = '\0';
+  return true;
+}
+
+bool JoinPath(const char* first, const char* second, char* out, std::size_t capacity) {
+  int written = std::snprintf(out, capacity, "%s%c%s", first, kPathSeparator, second);
+  if (written < 0 || static_cast<std::size_t>(written) >= capacity) {
+    if (capacity > 0) out[0] = '\0';
+    return false;
+  }
+  return true;
+}

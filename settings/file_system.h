@@ -1,0 +1,39 @@
+#pragma once
+// The few file-system questions the settings code asks, answered the same way
+// on Linux and Windows.
+
+#include <cstddef>
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+enum class PathState {
+  Missing,     // nothing of that name (or a parent folder is missing)
+  File,        // a regular file, or anything else that is not a folder
+  Folder,      // a folder
+  Unknown,     // the name cannot be looked up (no permission, I/O error)
+};
+
+// What the path names, without opening it.
+PathState QueryPath(const char* path);
+
+// True when path is a file (not a folder) that opens for binary reading.
+bool CanOpenForReading(const char* path);
+
+// True when a new file can be created in folder (tried with a probe file that
+// is removed again at once).
+bool IsFolderWritable(const char* folder);
+
+// Creates folder and every missing parent. True when it exists afterwards.
+bool MakeFolders(const char* folder);
+
+// Writes the folder part of path (up to the last separator, exclusive) into
+// out; false when path has no separator or out is too small.
+bool CopyFolderOf(const char* path, char* out, std::size_t capacity);
+
+// Writes "first" + separator + "second" into out; false when it does not fit
+// (out then holds the empty text).
+bool JoinPath(const char* first, const char* second, char* out, std::size_t capacity);

@@ -1,0 +1,376 @@
+// INI files read and written with the rules of the classic Windows profile
+// functions, implemented here so that every platform behaves the same:
+//  - section and key names match without regard to ASCII case;
+//  - blanks (spaces, tabs) around names and values are ignored, and one pair
+//    of matching outer quotes around a value is removed;
+//  - a line whose first non-blank is ";" is a comment, a line without "=" is
+//    not a key, and the first section and the first key of a name win;
+//  - lines end in CR LF, LF or CR alone; a UTF-8 byte-order mark is skipped;
+//    a NUL byte ends a value.
+// Writing changes only the bytes of the one key it sets, adds new lines with
+// CR LF, and replaces the file atomically.
+
+#include "settings/profile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+#include "settings/file_system.h"
+
+namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kLineEnd = "\r\n";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+// One line of the text: [begin, end) is its content, next is where the
+// following line starts (end plus the length of the line end, if any).
+struct Line {
+  std::size_t begin;
+  std::size_t end;
+  std::size_t next;
+};
+
+Line LineAt(std::string_view text, std::size_t begin) {
+  std::size_t end = begin;
+  while (end < text.size() && !IsLineEnd(text[end])) ++end;
+  std::size_t next = end;
+  if (next < text.size()) {
+    bool crLf = text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n';
+    next += crLf ? 2 : 1;
+  }
+  return {begin, end, next};
+}
+
+enum class LineKind { Other, Section, Key };
+
+struct ParsedLine {
+  LineKind kind;
+  std::string_view name;  // the section or key name, blanks trimmed
+  std::size_t afterEquals;  // for a key: offset of the byte after "="
+};
+
+ParsedLine ParseLine(std::string_view text, Line line) {
+  std::string_view content = text.substr(line.begin, line.end - line.begin);
+  std::size_t start = 0;
+  while (start < content.size() && IsBlank(content[start])) ++start;
+  if (start == content.size() || content[start] == ';') return {LineKind::Other, {}, 0};
+  if (content[start] == '[') {
+    // A header without "]" takes the rest of the line as its name.
+    std::size_t close = content.find(']', start + 1);
+    if (close == std::string_view::npos) close = content.size();
+    return {LineKind::Section, TrimBlanks(content.substr(start + 1, close - start - 1)), 0};
+  }
+  std::size_t equals = content.find('=', start);
+  if (equals == std::string_view::npos) return {LineKind::Other, {}, 0};
+  return {LineKind::Key, TrimBlanks(content.substr(start, equals - start)), line.begin + equals + 1};
+}
+
+// Where a key stands in the text, or where it would be added.
+struct KeyPlace {
+  bool sectionFound = false;
+  bool keyFound = false;
+  Line keyLine{};              // the key's line, when found
+  std::size_t afterEquals = 0;  // offset after the key's "=", when found
+  std::size_t insertAt = 0;     // after the last key (or the header) of the section
+  bool insertNeedsLineEnd = false;  // that line ends the text without a line end
+};
+
+std::size_t ContentStart(std::string_view text) {
+  return text.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark ? kUtf8ByteOrderMark.size() : 0;
+}
+
+// Finds the first section named section and in it the first key named key.
+KeyPlace FindKey(std::string_view text, std::string_view section, std::string_view key) {
+  KeyPlace place;
+  for (std::size_t at = ContentStart(text); at < text.size();) {
+    Line line = LineAt(text, at);
+    at = line.next;
+    ParsedLine parsed = ParseLine(text, line);
+    if (parsed.kind == LineKind::Section) {
+      if (place.sectionFound) break;  // the section has ended
+      if (!EqualIgnoringCase(parsed.name, section)) continue;
+      place.sectionFound = true;
+    } else if (!place.sectionFound || parsed.kind != LineKind::Key) {
+      continue;
+    } else if (EqualIgnoringCase(parsed.name, key)) {
+      place.keyFound = true;
+      place.keyLine = line;
+      place.afterEquals = parsed.afterEquals;
+      return place;
+    }
+    place.insertAt = line.next;
+    place.insertNeedsLineEnd = line.next == line.end;
+  }
+  return place;
+}
+
+// The stored value of a key line: up to a NUL byte, blanks trimmed, one pair
+// of matching outer quotes removed.
+std::string_view ValueOf(std::string_view text, const KeyPlace& place) {
+  std::string_view raw = text.substr(place.afterEquals, place.keyLine.end - place.afterEquals);
+  raw = raw.substr(0, raw.find('\0'));
+  raw = TrimBlanks(raw);
+  if (raw.size() >= 2 && raw.front() == raw.back() && (raw.front() == '"' || raw.front() == '\'')) {
+    raw = raw.substr(1, raw.size() - 2);
+  }
+  return raw;
+}
+
+bool HasLineBreak(std::string_view text) {
+  return text.find_first_of(std::string_view("\r\n", 2)) != std::string_view::npos;
+}
+
+bool IsStorableSection(std::string_view section) {
+  return !section.empty() && !HasLineBreak(section) && section.find(']') == std::string_view::npos &&
+         TrimBlanks(section) == section;
+}
+
+bool IsStorableKey(std::string_view key) {
+  return !key.empty() && !HasLineBreak(key) && key.find('=') == std::string_view::npos &&
+         key.front() != '[' && key.front() != ';' && TrimBlanks(key) == key;
+}
+
+// The value as it is written after "=": inside double quotes when reading it
+// back would otherwise lose outer blanks or a pair of outer quotes.
+std::string EncodeValue(std::string_view value) {
+  bool outerBlank = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+  bool outerQuotes = value.size() >= 2 && value.front() == value.back() &&
+                     (value.front() == '"' || value.front() == '\'');
+  if (!outerBlank && !outerQuotes) return std::string(value);
+  std::string quoted;
+  quoted.reserve(value.size() + 2);
+  quoted += '"';
+  quoted += value;
+  quoted += '"';
+  return quoted;
+}
+
+#ifdef _WIN32
+
+bool WriteAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    unsigned chunk = text.size() > 0x40000000u ? 0x40000000u : static_cast<unsigned>(text.size());
+    int written = _write(fd, text.data(), chunk);
+    if (written <= 0) return false;
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+bool StoreAtomically(const char* path, std::string_view text) {
+  static unsigned counter = 0;
+  char temporary[1100];
+  int length = std::snprintf(temporary, sizeof temporary, "%s.%d-%u.tmp", path, _getpid(), ++counter);
+  if (length < 0 || static_cast<std::size_t>(length) >= sizeof temporary) return false;
+  int fd = _open(temporary, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, text) && _commit(fd) == 0;
+  ok = _close(fd) == 0 && ok;
+  ok = ok && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (!ok) _unlink(temporary);
+  return ok;
+}
+
+#else
+
+bool WriteAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    ssize_t written = write(fd, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// The new file gets the old file's permissions, or those a newly created file
+// would get.
+void CopyPermissions(int fd, const char* path) {
+  struct stat old {};
+  mode_t mode;
+  if (stat(path, &old) == 0) {
+    mode = old.st_mode & 07777;
+  } else {
+    mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  if (fchmod(fd, mode) != 0) {
+    // Keeping the temporary file's own 0600 is safe, just stricter.
+  }
+}
+
+// Makes the rename itself durable; a failure here loses nothing that the
+// rename has not already made visible, so it is not reported.
+void SyncFolderOf(const char* path) {
+  char folder[1100];
+  if (!CopyFolderOf(path, folder, sizeof folder)) std::strcpy(folder, ".");
+  int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  if (fsync(fd) != 0) {
+    // See above.
+  }
+  close(fd);
+}
+
+bool StoreAtomically(const char* path, std::string_view text) {
+  std::string temporary = std::string(path) + ".XXXXXX";
+  int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  CopyPermissions(fd, path);
+  bool ok = WriteAll(fd, text) && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  ok = ok && rename(temporary.c_str(), path) == 0;
+  if (!ok) {
+    unlink(temporary.c_str());
+    return false;
+  }
+  SyncFolderOf(path);
+  return true;
+}
+
+#endif
+
+}  // namespace
+
+bool FindProfileValue(std::string_view text, const char* section, const char* key,
+                      std::string_view* value) {
+  if (section == nullptr || key == nullptr) return false;
+  KeyPlace place = FindKey(text, section, key);
+  if (!place.keyFound) return false;
+  *value = ValueOf(text, place);
+  return true;
+}
+
+bool LoadProfileText(const char* path, std::string& text) {
+  text.clear();
+  if (path == nullptr || path[0] == '\0') return true;
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return errno == ENOENT || errno == ENOTDIR;
+  char chunk[1 << 16];
+  std::size_t count;
+  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, count);
+  bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) text.clear();
+  return !failed;
+}
+
+unsigned ReadProfileStringFrom(std::string_view text, const char* section, const char* key,
+                               const char* fallback, char* buffer, unsigned capacity) {
+  if (buffer == nullptr || capacity == 0) return 0;
+  std::string_view value;
+  if (!FindProfileValue(text, section, key, &value)) value = fallback != nullptr ? fallback : "";
+  std::size_t count = value.size() < capacity - 1 ? value.size() : capacity - 1;
+  std::memcpy(buffer, value.data(), count);
+  buffer[count] = '\0';
+  return static_cast<unsigned>(count);
+}
+
+int ReadProfileIntFrom(std::string_view text, const char* section, const char* key, int fallback) {
+  std::string_view value;
+  if (!FindProfileValue(text, section, key, &value)) return fallback;
+  std::size_t at = 0;
+  bool negative = false;
+  if (at < value.size() && (value[at] == '+' || value[at] == '-')) negative = value[at++] == '-';
+  // Digits beyond the range of int saturate rather than wrap around.
+  constexpr std::int64_t kLimit = static_cast<std::int64_t>(INT_MAX) + 1;
+  std::int64_t magnitude = 0;
+  for (; at < value.size() && value[at] >= '0' && value[at] <= '9'; ++at) {
+    magnitude = magnitude * 10 + (value[at] - '0');
+    if (magnitude > kLimit) magnitude = kLimit;
+  }
+  std::int64_t signedValue = negative ? -magnitude : magnitude;
+  if (signedValue > INT_MAX) signedValue = INT_MAX;
+  return static_cast<int>(signedValue);
+}
+
+bool SetProfileValue(std::string& text, const char* section, const char* key, const char* value) {
+  if (section == nullptr || key == nullptr || value == nullptr) return false;
+  if (!IsStorableSection(section) || !IsStorableKey(key) || HasLineBreak(value)) return false;
+  std::string encoded = EncodeValue(value);
+  KeyPlace place = FindKey(text, section, key);
+  if (place.keyFound) {
+    // Keep the blanks after "=", replace the old value and anything after it.
+    std::size_t start = place.afterEquals;
+    while (start < place.keyLine.end && IsBlank(text[start])) ++start;
+    if (start == place.keyLine.end) start = place.afterEquals;
+    text.replace(start, place.keyLine.end - start, encoded);
+    return true;
+  }
+  std::string line = std::string(key) + "=" + encoded + std::string(kLineEnd);
+  if (place.sectionFound) {
+    if (place.insertNeedsLineEnd) line.insert(0, kLineEnd);
+    text.insert(place.insertAt, line);
+    return true;
+  }
+  if (text.size() > ContentStart(text) && !IsLineEnd(text.back())) text += kLineEnd;
+  text += "[";
+  text += section;
+  text += "]";
+  text += kLineEnd;
+  text += line;
+  return true;
+}
+
+bool StoreProfileText(const char* path, std::string_view text) {
+  if (path == nullptr || path[0] == '\0') return false;
+  return StoreAtomically(path, text);
+}
+
+unsigned ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,
+                           unsigned capacity, const char* path) {
+  std::string text;
+  if (!LoadProfileText(path, text)) text.clear();
+  return ReadProfileStringFrom(text, section, key, fallback, buffer, capacity);
+}
+
+int ReadProfileInt(const char* section, const char* key, int fallback, const char* path) {
+  std::string text;
+  if (!LoadProfileText(path, text)) text.clear();
+  return ReadProfileIntFrom(text, section, key, fallback);
+}
+
+bool WriteProfileString(const char* section, const char* key, const char* value, const char* path) {
+  std::string text;
+  if (!LoadProfileText(path, text)) return false;  // never overwrite what could not be read
+  std::string before = text;
+  if (!SetProfileValue(text, section, key, value)) return false;
+  if (text == before) return true;  // the file already holds exactly this
+  return StoreProfileText(path, text);
+}

@@ -1,0 +1,295 @@
+// The INI functions on real files: what a read returns for a given file, what
+// a write leaves in the file, and that a failed or interrupted write never
+// damages the old file.
+
+#include "settings/profile.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <thread>
+
+#include "test_support.h"
+
+namespace {
+
+using namespace std::string_literals;  // NUL bytes inside file contents
+
+constexpr char kFallback[] = "DEF";
+
+TEST(ReadProfileStringTest, ReadsAFileLikeTheWindowsProfileFunctions) {
+  struct Row {
+    int line;
+    std::string file;
+    const char* section;
+    const char* key;
+    unsigned capacity;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {__LINE__, "[INI]\r\nlang=x\r\n", "INI", "lang", 100, "x"},
+      {__LINE__, "[ini]\nLANG=x\n", "INI", "lang", 100, "x"},
+      {__LINE__, "  [ INI ]  \n \t lang \t=\t x y \t\n", "INI", "lang", 100, "x y"},
+      {__LINE__, "[s]\nk=\"  a b \"\n", "s", "k", 100, "  a b "},
+      {__LINE__, "[s]\nk='q'\n", "s", "k", 100, "q"},
+      {__LINE__, "[s]\nk=\"a'\n", "s", "k", 100, "\"a'"},
+      {__LINE__, "[s]\nk=\"\"a\"\"\n", "s", "k", 100, "\"a\""},
+      {__LINE__, "[s]\nk=\"\n", "s", "k", 100, "\""},
+      {__LINE__, "[s]\nk=a=b\n", "s", "k", 100, "a=b"},
+      {__LINE__, "[s]\n;k=1\nk=2\n", "s", "k", 100, "2"},
+      {__LINE__, "[s]\n \t;k=1\n", "s", "k", 100, kFallback},
+      {__LINE__, "[s]\nk\n", "s", "k", 100, kFallback},
+      {__LINE__, "[s]\nk=1\nk=2\n", "s", "k", 100, "1"},
+      {__LINE__, "[s]\na=1\n[S]\nk=2\n", "s", "k", 100, kFallback},
+      {__LINE__, "[a]\nk=1\n[b]\nj=2\n", "b", "k", 100, kFallback},
+      {__LINE__, "k=1\n[s]\n", "s", "k", 100, kFallback},
+      {__LINE__, "[other]\nk=1\n", "s", "k", 100, kFallback},
+      {__LINE__, "", "s", "k", 100, kFallback},
+      {__LINE__, "[s]\nk=\n", "s", "k", 100, ""},
+      {__LINE__, "[s]\nk=  \t\n", "s", "k", 100, ""},
+      {__LINE__, "[s]\nk=abcdef\n", "s", "k", 4, "abc"},
+      {__LINE__, "[s]\nk=abcdef\n", "s", "k", 7, "abcdef"},
+      {__LINE__, "[s]\nk=abcdef\n", "s", "k", 1, ""},
+      {__LINE__, "[s]\rk=1\rj=2", "s", "j", 100, "2"},
+      {__LINE__, "[s]\n\rk=1", "s", "k", 100, "1"},
+      {__LINE__, "[s]\nk=last", "s", "k", 100, "last"},
+      {__LINE__, "[s]\nk=ab\0cd\n"s, "s", "k", 100, "ab"},
+      {__LINE__, "\0\0\n[s]\nk=1"s, "s", "k", 100, "1"},
+      {__LINE__, "\xEF\xBB\xBF[s]\r\nk=1\r\n", "s", "k", 100, "1"},
+      {__LINE__, "[s\nk=1\n", "s", "k", 100, "1"},
+      {__LINE__, "[s]\n\xFF\xFE=x\nk=\xD0\xB6\xE6\n", "s", "k", 100, "\xD0\xB6\xE6"},
+  };
+  TempFolder folder;
+  const std::string path = folder / "test.ini";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.line);
+    WriteFile(path, row.file);
+    char buffer[128];
+    std::memset(buffer, '#', sizeof buffer);
+    unsigned count = ReadProfileString(row.section, row.key, kFallback, buffer, row.capacity, path.c_str());
+    EXPECT_EQ(std::string(buffer), row.expected);
+    EXPECT_EQ(count, row.expected.size());
+  }
+}
+
+TEST(ReadProfileStringTest, MissingOrUnreadableFileGivesTheFallback) {
+  TempFolder folder;
+  char buffer[16];
+  EXPECT_EQ(ReadProfileString("s", "k", kFallback, buffer, sizeof buffer, (folder / "none.ini").c_str()), 3u);
+  EXPECT_STREQ(buffer, kFallback);
+  EXPECT_EQ(ReadProfileString("s", "k", kFallback, buffer, sizeof buffer, folder.path().c_str()), 3u);
+  EXPECT_STREQ(buffer, kFallback);
+  EXPECT_EQ(ReadProfileString("s", "k", "longer fallback", buffer, 5, (folder / "none.ini").c_str()), 4u);
+  EXPECT_STREQ(buffer, "long");
+}
+
+TEST(ReadProfileIntTest, ReadsADecimalWithOptionalSign) {
+  struct Row {
+    int line;
+    std::string value;  // "<none>": the key is missing
+    int expected;
+  };
+  const Row rows[] = {
+      {__LINE__, "5", 5},           {__LINE__, "-3", -3},          {__LINE__, "+7", 7},
+      {__LINE__, "12abc", 12},      {__LINE__, "abc", 0},          {__LINE__, "", 0},
+      {__LINE__, "  42 ", 42},      {__LINE__, "\"8\"", 8},        {__LINE__, "0x10", 0},
+      {__LINE__, "- 5", 0},         {__LINE__, "2147483647", INT_MAX},
+      {__LINE__, "99999999999", INT_MAX},  {__LINE__, "-2147483648", INT_MIN},
+      {__LINE__, "-99999999999", INT_MIN}, {__LINE__, "<none>", 77},
+  };
+  TempFolder folder;
+  const std::string path = folder / "test.ini";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.line);
+    WriteFile(path, row.value == "<none>" ? "[s]\r\n" : "[s]\r\nn=" + row.value + "\r\n");
+    EXPECT_EQ(ReadProfileInt("s", "n", 77, path.c_str()), row.expected);
+  }
+}
+
+TEST(WriteProfileStringTest, ChangesOnlyTheKeyItSets) {
+  struct Row {
+    int line;
+    std::string before;  // "<missing>": no file
+    const char* section;
+    const char* key;
+    const char* value;
+    std::string after;
+  };
+  const Row rows[] = {
+      {__LINE__, "<missing>", "INI", "lang", "x", "[INI]\r\nlang=x\r\n"},
+      {__LINE__, "", "INI", "lang", "x", "[INI]\r\nlang=x\r\n"},
+      {__LINE__, "; note\r\n[INI]\r\nlang=old\r\n\r\n[B]\r\nk=1\r\n", "INI", "lang", "new",
+       "; note\r\n[INI]\r\nlang=new\r\n\r\n[B]\r\nk=1\r\n"},
+      {__LINE__, "[INI]\nform = 3 \nx=1\n", "INI", "form", "0", "[INI]\nform = 0\nx=1\n"},
+      {__LINE__, "[INI]\r\na=1\r\n; c\r\n\r\n[H]\r\n0=x\r\n", "INI", "b", "2",
+       "[INI]\r\na=1\r\nb=2\r\n; c\r\n\r\n[H]\r\n0=x\r\n"},
+      {__LINE__, "[INI]\r\n[H]\r\n", "INI", "b", "2", "[INI]\r\nb=2\r\n[H]\r\n"},
+      {__LINE__, "[INI]\r\na=1\r\n", "HISTORY", "0", "x", "[INI]\r\na=1\r\n[HISTORY]\r\n0=x\r\n"},
+      {__LINE__, "[INI]\r\na=1", "INI", "b", "2", "[INI]\r\na=1\r\nb=2\r\n"},
+      {__LINE__, "[INI]\r\na=1", "H", "0", "x", "[INI]\r\na=1\r\n[H]\r\n0=x\r\n"},
+      {__LINE__, "[ini]\r\nLANG=a\r\n", "INI", "lang", "b", "[ini]\r\nLANG=b\r\n"},
+      {__LINE__, "[s]\r\nk=1\r\nk=2\r\n[s]\r\nk=3\r\n", "s", "k", "9", "[s]\r\nk=9\r\nk=2\r\n[s]\r\nk=3\r\n"},
+      {__LINE__, "[s]\rk=1\rj=2", "s", "j", "3", "[s]\rk=1\rj=3"},
+      {__LINE__, "[s]\r\nk=\r\n", "s", "k", "v", "[s]\r\nk=v\r\n"},
+      {__LINE__, "\xEF\xBB\xBF", "s", "k", "v", "\xEF\xBB\xBF[s]\r\nk=v\r\n"},
+      {__LINE__, "x\0y\r\n[s]\r\nk=1\0z\r\n"s, "s", "k", "2", "x\0y\r\n[s]\r\nk=2\r\n"s},
+      {__LINE__, "[s]\r\n", "s", "k", " a ", "[s]\r\nk=\" a \"\r\n"},
+      {__LINE__, "[s]\r\n", "s", "k", "'q'", "[s]\r\nk=\"'q'\"\r\n"},
+  };
+  TempFolder folder;
+  const std::string path = folder / "test.ini";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.line);
+    std::remove(path.c_str());
+    if (row.before != "<missing>") WriteFile(path, row.before);
+    EXPECT_TRUE(WriteProfileString(row.section, row.key, row.value, path.c_str()));
+    EXPECT_EQ(ReadFile(path), row.after);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"test.ini"});
+  }
+}
+
+TEST(WriteProfileStringTest, EveryValueReadsBackUnchanged) {
+  TempFolder folder;
+  const std::string path = folder / "test.ini";
+  for (const char* value : {"", " a", "a\t", "\"q\"", "'q'", "\"", "a=b", ";x", "[x]", "\\", "\"a' "}) {
+    SCOPED_TRACE(value);
+    ASSERT_TRUE(WriteProfileString("s", "k", value, path.c_str()));
+    char buffer[32];
+    ReadProfileString("s", "k", kFallback, buffer, sizeof buffer, path.c_str());
+    EXPECT_STREQ(buffer, value);
+  }
+}
+
+TEST(WriteProfileStringTest, RefusesNamesAndValuesThatWouldBreakTheFile) {
+  struct Row {
+    int line;
+    const char* section;
+    const char* key;
+    const char* value;
+  };
+  const Row rows[] = {
+      {__LINE__, "s", "k", "a\r\nevil=1"}, {__LINE__, "s", "k", "a\nb"},  {__LINE__, "a]b", "k", "v"},
+      {__LINE__, "s\n", "k", "v"},         {__LINE__, "s", "a=b", "v"},   {__LINE__, "s", ";k", "v"},
+      {__LINE__, "s", "[k", "v"},          {__LINE__, "", "k", "v"},      {__LINE__, "s", "", "v"},
+      {__LINE__, "s", "k", nullptr},       {__LINE__, nullptr, "k", "v"},
+  };
+  TempFolder folder;
+  const std::string path = folder / "test.ini";
+  const std::string before = "[s]\r\nk=old\r\n";
+  WriteFile(path, before);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.line);
+    EXPECT_FALSE(WriteProfileString(row.section, row.key, row.value, path.c_str()));
+    EXPECT_EQ(ReadFile(path), before);
+  }
+}
+
+TEST(ProfileFileTest, HugeLinesAndOddBytesAreReadAndKept) {
+  TempFolder folder;
+  const std::string path = folder / "test.ini";
+  const std::string big(10 * 1024 * 1024, 'x');
+  WriteFile(path, "\xEF\xBB\xBF[s]\r\nbig=" + big + "\r\nk=1\r\n\0\r\n"s);
+  char buffer[1000];
+  EXPECT_EQ(ReadProfileString("s", "big", kFallback, buffer, sizeof buffer, path.c_str()), 999u);
+  EXPECT_EQ(ReadProfileInt("s", "k", -1, path.c_str()), 1);
+  ASSERT_TRUE(WriteProfileString("s", "k", "2", path.c_str()));
+  EXPECT_EQ(ReadFile(path), "\xEF\xBB\xBF[s]\r\nbig=" + big + "\r\nk=2\r\n\0\r\n"s);
+}
+
+// Write failures: each must return false, keep the old file byte for byte and
+// leave no temporary file.
+TEST(ProfileFileTest, FailedWritesLeaveTheOldFile) {
+  TempFolder folder;
+  const std::string blocker = folder / "plain";
+  WriteFile(blocker, "not a folder");
+  ASSERT_EQ(mkdir((folder / "sub").c_str(), 0755), 0);
+  EXPECT_FALSE(WriteProfileString("s", "k", "v", (folder / "plain/test.ini").c_str()));
+  EXPECT_FALSE(WriteProfileString("s", "k", "v", (folder / "sub").c_str()));
+  EXPECT_FALSE(WriteProfileString("s", "k", "v", (folder / "nofolder/test.ini").c_str()));
+  EXPECT_EQ(ReadFile(blocker), "not a folder");
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"plain", "sub"}));
+}
+
+TEST(ProfileFileTest, ReadOnlyFolderAndUnreadableFileAreNotWritten) {
+  TempFolder folder;
+  const std::string before = "[s]\r\nk=old\r\n";
+  const std::string readOnlyFolder = folder / "ro";
+  ASSERT_EQ(mkdir(readOnlyFolder.c_str(), 0755), 0);
+  WriteFile(readOnlyFolder + "/test.ini", before);
+  chmod((readOnlyFolder + "/test.ini").c_str(), 0666);  // the file itself is writable
+  chmod(readOnlyFolder.c_str(), 0555);
+  const std::string writeOnly = folder / "wo.ini";
+  WriteFile(writeOnly, before);
+  chmod(writeOnly.c_str(), 0222);
+  chmod(folder.path().c_str(), 0777);
+
+  int failures = RunInChildAsNobody([&] {
+    int result = 0;
+    if (WriteProfileString("s", "k", "new", (readOnlyFolder + "/test.ini").c_str())) result |= 1;
+    // What cannot be read cannot be rewritten without losing its other keys.
+    if (WriteProfileString("s", "j", "new", writeOnly.c_str())) result |= 2;
+    // The same user can write where the folder allows it.
+    if (!WriteProfileString("s", "k", "new", (folder / "open.ini").c_str())) result |= 4;
+    return result;
+  });
+  EXPECT_EQ(failures, 0);
+  EXPECT_EQ(ReadFile(readOnlyFolder + "/test.ini"), before);
+  EXPECT_EQ(ReadFile(writeOnly), before);
+  EXPECT_EQ(NamesIn(readOnlyFolder), std::vector<std::string>{"test.ini"});
+  chmod(readOnlyFolder.c_str(), 0755);
+}
+
+TEST(ProfileFileTest, FullDiskLeavesTheOldFile) {
+  TempFolder folder;
+  const std::string path = folder / "test.ini";
+  const std::string before = "[s]\r\nk=old\r\n";
+  WriteFile(path, before);
+  const std::string large(64 * 1024, 'v');
+  // A file-size limit makes every write past 4 KiB fail as on a full disk.
+  int status = RunInChild([&] {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{4096, 4096};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+    bool smallWritten = WriteProfileString("s", "k", "small", (folder / "small.ini").c_str());
+    bool largeWritten = WriteProfileString("s", "k", large.c_str(), path.c_str());
+    return (smallWritten ? 0 : 4) | (largeWritten ? 1 : 0);
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ReadFile(path), before);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"small.ini", "test.ini"}));
+}
+
+TEST(ProfileFileTest, KilledWriterLeavesOldOrNewFileNeverAMix) {
+  TempFolder folder;
+  const std::string path = folder / "test.ini";
+  const std::string a(200 * 1024, 'a');
+  const std::string b(300 * 1024, 'b');
+  const std::string withA = "[s]\r\nk=" + a + "\r\n";
+  const std::string withB = "[s]\r\nk=" + b + "\r\n";
+  std::mt19937 random(12345);
+  for (int round = 0; round < 12; ++round) {
+    SCOPED_TRACE(round);
+    WriteFile(path, withA);
+    pid_t child = fork();
+    if (child == 0) {
+      for (int i = 0;; ++i) WriteProfileString("s", "k", (i % 2 == 0 ? b : a).c_str(), path.c_str());
+    }
+    ASSERT_GT(child, 0);
+    std::this_thread::sleep_for(std::chrono::microseconds(2000 + random() % 20000));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    std::string after = ReadFile(path);
+    EXPECT_TRUE(after == withA || after == withB) << "file of " << after.size() << " bytes";
+  }
+}
+
+}  // namespace

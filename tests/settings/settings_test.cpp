@@ -1,0 +1,230 @@
+// Start-up and close with a real settings file in a temporary folder and a
+// fake window that answers the file dialog.
+
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "settings/history.h"
+#include "settings/language.h"
+#include "settings/profile.h"
+#include "test_support.h"
+
+namespace {
+
+constexpr char kNoLanguage[] = "You must specify language file (*.lng)\nProgram terminated...";
+constexpr char kCannotOpen[] = "Can't open file\nTry again...";
+
+class SettingsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetSettingsGlobals();
+    WriteFile(language, "[MENU]\r\n0=Datei\r\n");
+  }
+  std::string Settings() const { return ReadFile(settings); }
+
+  TempFolder folder;
+  FakeHost host;
+  const std::string settings = folder / "quillo.ini";
+  const std::string language = folder / "german.lng";
+};
+
+TEST_F(SettingsTest, FirstRunCreatesTheFileWithItsDefaults) {
+  host.answers = {language};
+  ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
+  EXPECT_EQ(Settings(), "[INI]\r\nlang=" + language + "\r\nform=0\r\nhistorylen=10\r\n");
+  EXPECT_EQ(host.askedFolders, std::vector<std::string>{std::string(LanguageFolder()) + "/"});
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_STREQ(MenuTexts[0], "Datei");
+  EXPECT_STREQ(SettingsPath, settings.c_str());
+}
+
+TEST_F(SettingsTest, CancelledFirstRunLeavesNoFile) {
+  host.answers = {std::nullopt};
+  EXPECT_FALSE(LoadSettingsFrom(host, settings.c_str()));
+  EXPECT_EQ(host.errors, std::vector<std::string>{kNoLanguage});
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"german.lng"});
+}
+
+TEST_F(SettingsTest, FirstRunCreatesAMissingConfigurationFolder) {
+  const std::string nested = folder / "config/quillo/quillo.ini";
+  host.answers = {language};
+  ASSERT_TRUE(LoadSettingsFrom(host, nested.c_str()));
+  EXPECT_EQ(ReadFile(nested), "[INI]\r\nlang=" + language + "\r\nform=0\r\nhistorylen=10\r\n");
+}
+
+TEST_F(SettingsTest, FirstRunThatCannotCreateTheFileSaysWhere) {
+  WriteFile(folder / "plain", "");
+  const std::string blocked = folder / "plain/quillo.ini";
+  host.answers = {language};
+  EXPECT_FALSE(LoadSettingsFrom(host, blocked.c_str()));
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_NE(host.errors[0].find(blocked), std::string::npos);
+}
+
+TEST_F(SettingsTest, EmptySettingsFileIsNotAFirstRun) {
+  WriteFile(settings, "");
+  host.answers = {language};
+  ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_EQ(host.askedFolders.size(), 1u);
+  // Only the choice was written; no defaults were added.
+  EXPECT_EQ(Settings(), "[INI]\r\nlang=" + language + "\r\n");
+  EXPECT_EQ(CurrentForm, 0);
+  LoadHistory(host);
+  EXPECT_EQ(HistoryLength, 10);
+}
+
+TEST_F(SettingsTest, UnopenableLanguageFileAsksUntilOneOpens) {
+  struct Row {
+    int line;
+    std::string stored;
+    std::vector<std::optional<std::string>> answers;
+    bool loaded;
+    std::vector<std::string> errors;
+    std::string storedAfter;
+  };
+  const std::string gone = folder / "deleted.lng";
+  const std::string typo = folder / "typo.lng";
+  const Row rows[] = {
+      {__LINE__, language, {}, true, {}, language},
+      {__LINE__, gone, {language}, true, {}, language},
+      {__LINE__, gone, {typo, typo, language}, true, {kCannotOpen, kCannotOpen}, language},
+      {__LINE__, gone, {std::nullopt}, false, {kNoLanguage}, gone},
+      {__LINE__, gone, {typo, std::nullopt}, false, {kCannotOpen, kNoLanguage}, typo},
+      {__LINE__, folder.path(), {language}, true, {}, language},  // a folder is not a language file
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.line);
+    ResetSettingsGlobals();
+    host = FakeHost();
+    host.answers.assign(row.answers.begin(), row.answers.end());
+    WriteFile(settings, "[INI]\r\nlang=" + row.stored + "\r\nform=2\r\n");
+    EXPECT_EQ(LoadSettingsFrom(host, settings.c_str()), row.loaded);
+    EXPECT_EQ(host.errors, row.errors);
+    EXPECT_EQ(host.askedFolders.size(), row.answers.size());
+    char stored[kPathCapacity];
+    ReadProfileString("INI", "lang", "", stored, sizeof stored, settings.c_str());
+    EXPECT_EQ(std::string(stored), row.storedAfter);
+    if (row.loaded) {
+      EXPECT_EQ(CurrentForm, 2);
+    }
+  }
+}
+
+TEST_F(SettingsTest, FormOutsideTheFiveFormsReadsAsDecimal) {
+  const std::pair<std::string, int> rows[] = {{"3", 3}, {"4", 4}, {"0", 0}, {"5", 0},
+                                              {"-1", 0}, {"x", 0}, {"<none>", 0}};
+  for (const auto& [stored, expected] : rows) {
+    SCOPED_TRACE(stored);
+    CurrentForm = 1;
+    std::string text = "[INI]\r\nlang=" + language + "\r\n";
+    if (stored != "<none>") text += "form=" + stored + "\r\n";
+    WriteFile(settings, text);
+    ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
+    EXPECT_EQ(CurrentForm, expected);
+  }
+}
+
+TEST_F(SettingsTest, UnreadableSettingsFileIsNeverOverwritten) {
+  // A folder standing where the file should be.
+  ASSERT_EQ(mkdir(settings.c_str(), 0755), 0);
+  host.answers = {language};
+  EXPECT_FALSE(LoadSettingsFrom(host, settings.c_str()));
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_NE(host.errors[0].find(settings), std::string::npos);
+  EXPECT_TRUE(host.askedFolders.empty());
+
+  // A file the user may not read.
+  const std::string locked = folder / "locked.ini";
+  const std::string content = "[INI]\r\nlang=" + language + "\r\nform=3\r\n";
+  WriteFile(locked, content);
+  chmod(locked.c_str(), 0);
+  chmod(folder.path().c_str(), 0755);
+  int status = RunInChildAsNobody([&] {
+    FakeHost child;
+    child.answers = {language};
+    bool loaded = LoadSettingsFrom(child, locked.c_str());
+    bool named = child.errors.size() == 1 && child.errors[0].find(locked) != std::string::npos;
+    return (loaded ? 1 : 0) | (named ? 0 : 2) | (child.askedFolders.empty() ? 0 : 4);
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ReadFile(locked), content);
+}
+
+TEST_F(SettingsTest, SaveWritesFormHistoryNewestFirstAndLength) {
+  WriteFile(settings,
+            "[INI]\r\nlang=L\r\nform=0\r\nhistorylen=10\r\n[HISTORY]\r\n0=a\r\n1=b\r\n2=c\r\n3=old3\r\n4=old4\r\n");
+  std::strcpy(SettingsPath, settings.c_str());
+  host.list = {"x", "y", "z"};
+  CurrentForm = 3;
+  EXPECT_TRUE(SaveSettings(host));
+  EXPECT_EQ(Settings(),
+            "[INI]\r\nlang=L\r\nform=3\r\nhistorylen=10\r\n[HISTORY]\r\n0=x\r\n1=y\r\n2=z\r\n3=old3\r\n4=old4\r\n");
+  EXPECT_TRUE(host.errors.empty());
+}
+
+TEST_F(SettingsTest, SaveAddsMissingKeysAndKeepsFormAOneDigitForm) {
+  WriteFile(settings, "[INI]\r\nlang=L\r\n");
+  std::strcpy(SettingsPath, settings.c_str());
+  host.list = {"1+2", "", "never"};  // an empty item ends the history
+  CurrentForm = 9;
+  HistoryLength = -4;
+  EXPECT_TRUE(SaveSettings(host));
+  EXPECT_EQ(Settings(), "[INI]\r\nlang=L\r\nform=0\r\nhistorylen=-4\r\n[HISTORY]\r\n0=1+2\r\n");
+}
+
+TEST_F(SettingsTest, FailedSaveIsReportedNamingTheFile) {
+  WriteFile(folder / "plain", "");
+  const std::string blocked = folder / "plain/quillo.ini";
+  for (const std::string& path : {blocked, folder.path()}) {
+    SCOPED_TRACE(path);
+    host = FakeHost();
+    std::strcpy(SettingsPath, path.c_str());
+    host.list = {"2+3"};
+    EXPECT_FALSE(SaveSettings(host));
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_NE(host.errors[0].find(path), std::string::npos);
+  }
+}
+
+TEST(LocateSettingsFileTest, BesideTheExecutableElseInTheUserConfigFolder) {
+  TempFolder folder;
+  const std::string withFile = folder / "portable";
+  ASSERT_EQ(mkdir(withFile.c_str(), 0755), 0);
+  WriteFile(withFile + "/quillo.ini", "");
+  const std::string writable = folder / "writable";
+  ASSERT_EQ(mkdir(writable.c_str(), 0755), 0);
+  // A folder nobody can create files in: it does not exist at all.
+  const std::string installed = folder / "usr/bin";
+  struct Row {
+    int line;
+    std::string exe;
+    const char* xdg;
+    const char* home;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {__LINE__, withFile, "/x", "/h", withFile + "/quillo.ini"},
+      {__LINE__, writable, "/x", "/h", writable + "/quillo.ini"},
+      {__LINE__, installed, "/x/cfg", "/h", "/x/cfg/quillo/quillo.ini"},
+      {__LINE__, installed, nullptr, "/h", "/h/.config/quillo/quillo.ini"},
+      {__LINE__, installed, "", "/h", "/h/.config/quillo/quillo.ini"},
+      {__LINE__, installed, "relative", "/h", "/h/.config/quillo/quillo.ini"},
+      {__LINE__, installed, nullptr, nullptr, installed + "/quillo.ini"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.line);
+    char out[kPathCapacity];
+    ASSERT_TRUE(LocateSettingsFile(row.exe.c_str(), row.xdg, row.home, out, sizeof out));
+    EXPECT_EQ(std::string(out), row.expected);
+  }
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"portable", "writable"}));  // no probe left
+  char small[8];
+  EXPECT_FALSE(LocateSettingsFile(writable.c_str(), nullptr, nullptr, small, sizeof small));
+}
+
+}  // namespace
