@@ -3,11 +3,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include <sys/stat.h>
 #include <sys/types.h>
 
 #ifdef _WIN32
+#include <windows.h>
 #include <direct.h>
 #include <fcntl.h>
 #include <io.h>
@@ -38,6 +40,93 @@ bool IsSeparator(char c) {
   return c == '/';
 #endif
 }
+
+// Writing a file's new content: see ReplaceFileContent.
+#ifdef _WIN32
+
+bool WriteAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    unsigned chunk = text.size() > 0x40000000u ? 0x40000000u : static_cast<unsigned>(text.size());
+    int written = _write(fd, text.data(), chunk);
+    if (written <= 0) return false;
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+bool ReplaceAtomically(const char* path, std::string_view text) {
+  static unsigned counter = 0;
+  char temporary[1100];
+  int length = std::snprintf(temporary, sizeof temporary, "%s.%d-%u.tmp", path, _getpid(), ++counter);
+  if (length < 0 || static_cast<std::size_t>(length) >= sizeof temporary) return false;
+  int fd = _open(temporary, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, text) && _commit(fd) == 0;
+  ok = _close(fd) == 0 && ok;
+  ok = ok && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (!ok) _unlink(temporary);
+  return ok;
+}
+
+#else
+
+bool WriteAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    ssize_t written = write(fd, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// The new file gets the old file's permissions, or those a newly created file
+// would get.
+void CopyPermissions(int fd, const char* path) {
+  struct stat old {};
+  mode_t mode;
+  if (stat(path, &old) == 0) {
+    mode = old.st_mode & 07777;
+  } else {
+    mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  if (fchmod(fd, mode) != 0) {
+    // Keeping the temporary file's own 0600 is safe, just stricter.
+  }
+}
+
+// Makes the rename itself durable; a failure here loses nothing that the
+// rename has not already made visible, so it is not reported.
+void SyncFolderOf(const char* path) {
+  char folder[1100];
+  if (!CopyFolderOf(path, folder, sizeof folder)) std::strcpy(folder, ".");
+  int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  if (fsync(fd) != 0) {
+    // See above.
+  }
+  close(fd);
+}
+
+bool ReplaceAtomically(const char* path, std::string_view text) {
+  std::string temporary = std::string(path) + ".XXXXXX";
+  int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  CopyPermissions(fd, path);
+  bool ok = WriteAll(fd, text) && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  ok = ok && rename(temporary.c_str(), path) == 0;
+  if (!ok) {
+    unlink(temporary.c_str());
+    return false;
+  }
+  SyncFolderOf(path);
+  return true;
+}
+
+#endif
 
 }  // namespace
 
@@ -126,4 +215,19 @@ bool JoinPath(const char* first, const char* second, char* out, std::size_t capa
     return false;
   }
   return true;
+}
+
+bool ReplaceFileContent(const char* path, std::string_view bytes) { return ReplaceAtomically(path, bytes); }
+
+bool ReadExecutablePath(char* out, std::size_t capacity) {
+  if (capacity == 0) return false;
+#ifdef _WIN32
+  DWORD length = GetModuleFileNameA(nullptr, out, static_cast<DWORD>(capacity));
+  return length > 0 && length < capacity;  // a full buffer means the path was cut
+#else
+  ssize_t length = readlink("/proc/self/exe", out, capacity - 1);
+  if (length <= 0 || static_cast<std::size_t>(length) >= capacity - 1) return false;
+  out[length] = '\0';
+  return true;
+#endif
 }

@@ -3,6 +3,7 @@
 // on Linux and Windows.
 
 #include <cstddef>
+#include <string_view>
 
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
@@ -37,3 +38,14 @@ bool CopyFolderOf(const char* path, char* out, std::size_t capacity);
 // Writes "first" + separator + "second" into out; false when it does not fit
 // (out then holds the empty text).
 bool JoinPath(const char* first, const char* second, char* out, std::size_t capacity);
+
+// Replaces the file's content atomically: the bytes go to a temporary file in
+// the same folder, are flushed to disk and the temporary file is renamed over
+// path. On failure the old file is left byte for byte and the temporary file
+// is removed. A new file gets the permissions a created file would get, a
+// replaced one keeps its own.
+bool ReplaceFileContent(const char* path, std::string_view bytes);
+
+// The full path of the running executable; false when it cannot be found or
+// does not fit.
+bool ReadExecutablePath(char* out, std::size_t capacity);

@@ -9,12 +9,6 @@
 #include <string>
 #include <string_view>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
 #include "settings/file_system.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
@@ -112,15 +106,9 @@ const char* ExecutableFolder() {
   static char folder[kPathCapacity];
   if (folder[0] != '\0') return folder;
   char path[kPathCapacity];
-#ifdef _WIN32
-  DWORD length = GetModuleFileNameA(nullptr, path, kPathCapacity);
-  bool found = length > 0 && length < kPathCapacity;
-#else
-  ssize_t length = readlink("/proc/self/exe", path, kPathCapacity - 1);
-  bool found = length > 0 && length < kPathCapacity - 1;  // a full buffer may be cut
-  if (found) path[length] = '\0';
-#endif
-  if (!found || !CopyFolderOf(path, folder, sizeof folder)) std::strcpy(folder, ".");
+  if (!ReadExecutablePath(path, sizeof path) || !CopyFolderOf(path, folder, sizeof folder)) {
+    std::strcpy(folder, ".");
+  }
   return folder;
 }
 

@@ -18,19 +18,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include <sys/stat.h>
-#include <sys/types.h>
-
-#ifdef _WIN32
-#include <windows.h>
-#include <fcntl.h>
-#include <io.h>
-#include <process.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 #include "settings/file_system.h"
 
 namespace {
@@ -180,91 +167,6 @@ std::string EncodeValue(std::string_view value) {
   return quoted;
 }
 
-#ifdef _WIN32
-
-bool WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    unsigned chunk = text.size() > 0x40000000u ? 0x40000000u : static_cast<unsigned>(text.size());
-    int written = _write(fd, text.data(), chunk);
-    if (written <= 0) return false;
-    text.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-bool StoreAtomically(const char* path, std::string_view text) {
-  static unsigned counter = 0;
-  char temporary[1100];
-  int length = std::snprintf(temporary, sizeof temporary, "%s.%d-%u.tmp", path, _getpid(), ++counter);
-  if (length < 0 || static_cast<std::size_t>(length) >= sizeof temporary) return false;
-  int fd = _open(temporary, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, text) && _commit(fd) == 0;
-  ok = _close(fd) == 0 && ok;
-  ok = ok && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-  if (!ok) _unlink(temporary);
-  return ok;
-}
-
-#else
-
-bool WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    ssize_t written = write(fd, text.data(), text.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    text.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-// The new file gets the old file's permissions, or those a newly created file
-// would get.
-void CopyPermissions(int fd, const char* path) {
-  struct stat old {};
-  mode_t mode;
-  if (stat(path, &old) == 0) {
-    mode = old.st_mode & 07777;
-  } else {
-    mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
-  }
-  if (fchmod(fd, mode) != 0) {
-    // Keeping the temporary file's own 0600 is safe, just stricter.
-  }
-}
-
-// Makes the rename itself durable; a failure here loses nothing that the
-// rename has not already made visible, so it is not reported.
-void SyncFolderOf(const char* path) {
-  char folder[1100];
-  if (!CopyFolderOf(path, folder, sizeof folder)) std::strcpy(folder, ".");
-  int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  if (fsync(fd) != 0) {
-    // See above.
-  }
-  close(fd);
-}
-
-bool StoreAtomically(const char* path, std::string_view text) {
-  std::string temporary = std::string(path) + ".XXXXXX";
-  int fd = mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  CopyPermissions(fd, path);
-  bool ok = WriteAll(fd, text) && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  ok = ok && rename(temporary.c_str(), path) == 0;
-  if (!ok) {
-    unlink(temporary.c_str());
-    return false;
-  }
-  SyncFolderOf(path);
-  return true;
-}
-
-#endif
 
 }  // namespace
 
@@ -350,7 +252,7 @@ bool SetProfileValue(std::string& text, const char* section, const char* key, co
 
 bool StoreProfileText(const char* path, std::string_view text) {
   if (path == nullptr || path[0] == '\0') return false;
-  return StoreAtomically(path, text);
+  return ReplaceFileContent(path, text);
 }
 
 unsigned ReadProfileString(const char* section, const char* key, const char* fallback, char* buffer,

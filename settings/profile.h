@@ -5,6 +5,12 @@
 #include <string>
 #include <string_view>
 
+// <windows.h> maps WriteProfileString to the win.ini function of Windows;
+// these are this program's own functions. Include this header after it.
+#ifdef WriteProfileString
+#undef WriteProfileString
+#endif
+
 // Copies the value of [section] key into buffer (cut to capacity - 1 bytes,
 // always terminated); fallback when the file, section or key is missing.
 // Returns the number of bytes copied, terminator not counted.
