@@ -9,7 +9,21 @@
 #include "engine/calculate.h"
 #include "settings/language.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace {
+
+bool IsTerminal(std::FILE* file) {
+#ifdef _WIN32
+  return _isatty(_fileno(file)) != 0;
+#else
+  return isatty(fileno(file)) != 0;
+#endif
+}
 
 constexpr int kUsageErrorStatus = 2;
 
@@ -35,5 +49,9 @@ int main(int argc, char** argv) {
   }
   if (!LoadCliMessages(options.languageFile, error)) return ReportUsageError(error);
   if (options.trace) InstallRpnTraceSink(WriteTraceToStandardError);
+  if (options.expressions.empty() && IsTerminal(stdin)) {
+    std::fputs("Type one expression per line; end with Ctrl-D (Ctrl-Z on Windows). --help shows the options.\n",
+               stderr);
+  }
   return RunCalculations(options, MessageTable, stdin, stdout);
 }

@@ -38,6 +38,13 @@ void CopyBounded(const char* text, std::size_t length, char* buffer, std::size_t
   buffer[kept] = '\0';
 }
 
+// Length of a language text slot, which holds at most capacity - 1 bytes
+// before its terminator.
+std::size_t SlotTextLength(const char* slot) {
+  const void* end = std::memchr(slot, '\0', kTextSlotCapacity);
+  return end == nullptr ? kTextSlotCapacity - 1 : static_cast<std::size_t>(static_cast<const char*>(end) - slot);
+}
+
 // Writes value with exactly 7 decimals, rounded to nearest ("-0.0000000",
 // "inf", "-nan" as the C library prints them), terminated; returns the length.
 std::size_t WriteFixedText(double value, char (&text)[kFixedTextCapacity]) {
@@ -265,7 +272,7 @@ void ComposeResultLines(const EngineState& state, const MessageTexts& messages, 
     const int index = state.messageIndex >= 0 && state.messageIndex < kMessageCount ? state.messageIndex
                                                                                     : kMsgSyntax;
     const char* message = messages[index];
-    const std::size_t length = strnlen(message, kTextSlotCapacity);
+    const std::size_t length = SlotTextLength(message);
     for (auto& line : lines.text) CopyBounded(message, length, line, kResultLineCapacity);
     return;
   }
@@ -277,7 +284,7 @@ void ComposeResultLines(const EngineState& state, const MessageTexts& messages, 
   WriteExponentForm(value, fixed, length, lines.text[kFormExp], kResultLineCapacity);
   if (decimalLog >= kIntegerFormsLimitLog) {
     const char* message = messages[kMsgTooLargeForIntegerForms];
-    const std::size_t messageLength = strnlen(message, kTextSlotCapacity);
+    const std::size_t messageLength = SlotTextLength(message);
     for (int form : {kFormHex, kFormBin, kFormOct}) {
       CopyBounded(message, messageLength, lines.text[form], kResultLineCapacity);
     }
