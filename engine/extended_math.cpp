@@ -14,8 +14,7 @@
 
 namespace {
 
-// ln 2 and log2 e rounded to 64 bits, as the x87 unit loads them.
-constexpr Extended kLn2 = 0.693147180559945309417232121458176568L;
+// log2 e rounded to 64 bits, as the x87 unit loads it.
 constexpr Extended kLog2E = 1.442695040888963407359924681001892137L;
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
@@ -31,6 +30,8 @@ Extended TwoToThePowerMinusOne(Extended f) {
   return f;
 }
 #else
+// ln 2 rounded to 64 bits, as the x87 unit loads it.
+constexpr Extended kLn2 = 0.693147180559945309417232121458176568L;
 Extended NaturalLog(Extended x) { return kLn2 * std::log2(x); }
 Extended TwoToThePowerMinusOne(Extended f) { return std::expm1(f * kLn2); }
 #endif

@@ -1,0 +1,105 @@
+// Fuzz target: the calculation and the result texts on arbitrary bytes.
+// Every input of up to 999 bytes must end in a defined outcome:
+//  - tokenKind is End (success) or Error, and messageIndex is 0..35;
+//  - a failure other than "operands left over" (message 6) leaves result 0;
+//  - the expression text is not changed by the engine, and calculating it
+//    again gives the same outcome bit for bit;
+//  - the five result lines and the five box texts are terminated within
+//    their buffers; after a failure all five lines show the message;
+//  - the integer box texts of a successful result calculate again, to the
+//    32-bit pattern they show.
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/calculate.h"
+#include "engine/engine_state.h"
+#include "engine/messages.h"
+#include "format/result_format.h"
+#include "fuzz/fuzz_check.h"
+
+namespace {
+
+// Large records live in static storage, as in the program.
+EngineState Engine;
+EngineState Again;
+EngineState Reread;
+ResultLines Lines;
+MessageTexts Messages;
+
+void FillMessages() {
+  for (int i = 0; i < kMessageCount; ++i) std::snprintf(Messages[i], kTextSlotCapacity, "message %d", i);
+}
+
+bool SameOutcome(const EngineState& a, const EngineState& b) {
+  return a.tokenKind == b.tokenKind && a.messageIndex == b.messageIndex &&
+         std::memcmp(&a.result, &b.result, sizeof a.result) == 0;
+}
+
+void CheckOutcome(const EngineState& state) {
+  FUZZ_CHECK(state.tokenKind == TokenKind::End || state.tokenKind == TokenKind::Error);
+  FUZZ_CHECK(state.messageIndex >= 0 && state.messageIndex < kMessageCount);
+  if (state.tokenKind == TokenKind::Error && state.messageIndex != kMsgSyntax) {
+    FUZZ_CHECK(state.result == 0.0);
+  }
+}
+
+void CheckResultLines(const EngineState& state) {
+  ComposeResultLines(state, Messages, Lines);
+  for (int form = 0; form < kResultFormCount; ++form) {
+    FUZZ_CHECK(IsTerminatedWithin(Lines.text[form], kResultLineCapacity));
+    if (state.tokenKind == TokenKind::Error) {
+      FUZZ_CHECK(std::strcmp(Lines.text[form], Messages[state.messageIndex]) == 0);
+    }
+  }
+}
+
+// The 32-bit pattern the integer forms show, as an unsigned value.
+double IntegerPatternOf(double value) {
+  return static_cast<double>(static_cast<std::uint32_t>(TruncateToInt32(value)));
+}
+
+// Each box text is terminated within the box's 100 bytes. The integer texts
+// ("0x..", "..b", "..o") of a finite result calculate again to their pattern.
+void CheckBoxTexts(const EngineState& state) {
+  for (int form = 0; form < kResultFormCount; ++form) {
+    char box[kCalculateTextCapacity];
+    std::memset(box, 'x', sizeof box);
+    FormatForBox(state, form, box, sizeof box);
+    FUZZ_CHECK(IsTerminatedWithin(box, sizeof box));
+    if (state.tokenKind != TokenKind::End || form == kFormDec || form == kFormExp) continue;
+    SetExpression(Reread, box);
+    CalculateExpression(Reread);
+    FUZZ_CHECK(Reread.tokenKind == TokenKind::End);
+    FUZZ_CHECK(Reread.result == IntegerPatternOf(state.result));
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size > static_cast<std::size_t>(kExpressionMaxLength)) return 0;
+  if (Messages[0][0] == '\0') FillMessages();
+  // The box hands over text up to its first NUL, as SetExpression takes it.
+  char text[kExpressionCapacity];
+  std::memcpy(text, data, size);
+  text[size] = '\0';
+  SetExpression(Engine, text);
+  CalculateExpression(Engine);
+  CheckOutcome(Engine);
+  FUZZ_CHECK(std::strcmp(Engine.expression, text) == 0);
+
+  // The same text in a state left by another calculation: the reset must
+  // leave nothing of the previous outcome behind.
+  SetExpression(Again, "(1+");
+  CalculateExpression(Again);
+  SetExpression(Again, text);
+  CalculateExpression(Again);
+  FUZZ_CHECK(SameOutcome(Engine, Again));
+
+  CheckResultLines(Engine);
+  CheckBoxTexts(Engine);
+  return 0;
+}

@@ -1,0 +1,118 @@
+// Fuzz target: loading a language file made of arbitrary bytes. Properties:
+//  - every one of the 48 text slots is terminated within its 40 bytes;
+//  - a slot holds "no translation" or the start of the key's value, cut to
+//    at most 39 bytes, and never by more than a partial UTF-8 character;
+//  - a valid UTF-8 file gives valid UTF-8 slots;
+//  - the dialog texts and the menu built from the slots, and their display
+//    forms, are terminated within their buffers.
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "fuzz/fuzz_check.h"
+#include "settings/language.h"
+#include "settings/menu_model.h"
+#include "settings/profile.h"
+#include "settings/settings.h"
+#include "settings/text_encoding.h"
+#include "settings/window_host.h"
+
+namespace {
+
+// Collects nothing: it checks that every text handed to the window is a
+// terminated slot text.
+class CheckingHost : public SettingsHost {
+ public:
+  bool AskForLanguageFile(const char*, char*, unsigned) override { return false; }
+  void ShowErrorBox(const char* text) override { FUZZ_CHECK(text != nullptr); }
+  void SetControlText(int, const char* text) override { CheckDisplayable(text); }
+  void AttachMenu(const MenuModel&) override {}
+  void InsertHistoryItemAtTop(const char*) override {}
+  void AppendHistoryItem(const char*) override {}
+  int HistoryItemCount() override { return 0; }
+  void HistoryItemText(int, char* buffer, unsigned capacity) override {
+    if (capacity > 0) buffer[0] = '\0';
+  }
+  void DeleteLastHistoryItem() override {}
+
+  static void CheckDisplayable(const char* text) {
+    FUZZ_CHECK(IsTerminatedWithin(text, kTextSlotCapacity));
+    // Windows-1251 text takes up to three bytes per character in UTF-8.
+    char display[3 * kTextSlotCapacity];
+    std::memset(display, 'x', sizeof display);
+    ConvertToDisplayText(text, display, sizeof display);
+    FUZZ_CHECK(IsTerminatedWithin(display, sizeof display));
+    FUZZ_CHECK(IsValidUtf8(display));
+  }
+};
+
+// The file the target writes its input into: one per process, in memory
+// when /dev/shm exists, removed at exit.
+const char* InputFilePath() {
+  static std::string path;
+  if (path.empty()) {
+    const char* folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    path = std::string(folder) + "/quillo-fuzz-" + std::to_string(getpid()) + ".lng";
+    std::atexit([] { std::remove(path.c_str()); });
+  }
+  return path.c_str();
+}
+
+bool WriteInputFile(const char* path, const std::uint8_t* data, std::size_t size) {
+  std::FILE* file = std::fopen(path, "wb");
+  if (file == nullptr) return false;
+  bool written = std::fwrite(data, 1, size, file) == size;
+  return std::fclose(file) == 0 && written;
+}
+
+void CheckSlots(std::string_view fileText, const char* section, const char (*slots)[kTextSlotCapacity],
+                int count, bool validUtf8) {
+  for (int i = 0; i < count; ++i) {
+    const char* slot = slots[i];
+    FUZZ_CHECK(IsTerminatedWithin(slot, kTextSlotCapacity));
+    const std::string_view text(slot);
+    std::string_view value;
+    const std::string key = std::to_string(i);
+    if (!FindProfileValue(fileText, section, key.c_str(), &value)) {
+      FUZZ_CHECK(text == kNoTranslation);
+      continue;
+    }
+    FUZZ_CHECK(value.substr(0, text.size()) == text);
+    const std::size_t whole = value.size() < kTextSlotCapacity - 1 ? value.size() : kTextSlotCapacity - 1;
+    FUZZ_CHECK(text.size() + 3 >= whole);  // a cut drops at most a partial character
+    if (validUtf8) FUZZ_CHECK(IsValidUtf8(text));
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const char* path = InputFilePath();
+  FUZZ_CHECK(WriteInputFile(path, data, size));
+  std::snprintf(LanguagePath, kPathCapacity, "%s", path);
+  LoadLanguageTexts();
+
+  const std::string_view fileText(reinterpret_cast<const char*>(data), size);
+  const bool validUtf8 = IsValidUtf8(fileText);
+  CheckSlots(fileText, "MENU", MenuTexts, kMenuTextCount, validUtf8);
+  CheckSlots(fileText, "DIALOG", DialogTexts, kDialogTextCount, validUtf8);
+  CheckSlots(fileText, "OPERATIONS", MessageTable, kMessageCount, validUtf8);
+
+  CheckingHost host;
+  ApplyDialogTexts(host);
+  MenuModel menu{};
+  BuildMenu(menu);
+  for (const MenuPopupModel& popup : menu.popups) {
+    CheckingHost::CheckDisplayable(popup.title);
+    for (int i = 0; i < popup.itemCount; ++i) {
+      if (popup.items[i].text != nullptr) CheckingHost::CheckDisplayable(popup.items[i].text);
+    }
+  }
+  return 0;
+}
