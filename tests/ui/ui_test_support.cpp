@@ -25,7 +25,7 @@ TempFolder::~TempFolder() {
 
 std::string MessageText(const std::string& tag, int index) { return tag + " message " + std::to_string(index); }
 
-std::string WriteLanguageFile(const TempFolder& folder, const std::string& tag) {
+std::string WriteLanguageFile(const TempFolder& folder, const std::string& tag, const std::string& fileName) {
   std::ostringstream text;
   text << "[MENU]\r\n";
   for (int i = 0; i < kMenuTextCount; ++i) text << i << "=" << tag << " menu " << i << "\r\n";
@@ -33,7 +33,7 @@ std::string WriteLanguageFile(const TempFolder& folder, const std::string& tag) 
   for (int i = 0; i < kDialogTextCount; ++i) text << i << "=" << tag << " dialog " << i << "\r\n";
   text << "[OPERATIONS]\r\n";
   for (int i = 0; i < kMessageCount; ++i) text << i << "=" << MessageText(tag, i) << "\r\n";
-  const std::string path = folder.File((tag + ".lng").c_str());
+  const std::string path = folder.File((fileName.empty() ? tag + ".lng" : fileName).c_str());
   WriteTextFile(path, text.str());
   return path;
 }

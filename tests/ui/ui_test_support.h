@@ -21,7 +21,8 @@ class TempFolder {
 
 // Writes a language file with every key: MENU i "<tag> menu i", DIALOG i
 // "<tag> dialog i", OPERATIONS i "<tag> message i". Returns its path.
-std::string WriteLanguageFile(const TempFolder& folder, const std::string& tag);
+std::string WriteLanguageFile(const TempFolder& folder, const std::string& tag,
+                              const std::string& fileName = "");
 
 // The text a language file written by WriteLanguageFile holds for message i.
 std::string MessageText(const std::string& tag, int index);

@@ -64,6 +64,9 @@ CalculatorDialog::CalculatorDialog(const QFont& font) : QDialog(nullptr) {
   QWidget::setTabOrder(Control(kIdCloseButton), box_);
 }
 
+// Destroying the widgets moves the focus; the dialog logic hears nothing of it.
+CalculatorDialog::~CalculatorDialog() { logic_ = nullptr; }
+
 void CalculatorDialog::CreateControl(QWidget* parent, const ControlTemplate& control) {
   const QString text = QString::fromLatin1(control.text);
   QWidget* widget = nullptr;

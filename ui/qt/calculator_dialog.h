@@ -19,6 +19,7 @@ class QFont;
 class CalculatorDialog : public QDialog {
  public:
   explicit CalculatorDialog(const QFont& font);
+  ~CalculatorDialog() override;
 
   // Events go to this dialog logic from now on (none before).
   void Connect(MainDialog* logic) { logic_ = logic; }

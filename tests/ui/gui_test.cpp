@@ -1,0 +1,343 @@
+// The real Qt window on the offscreen platform, driven with QTest key and
+// mouse events: what a user types, clicks and sees.
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "engine/calculate.h"
+#include "settings/profile.h"
+#include "settings/settings.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/main_dialog.h"
+#include "ui/qt/qt_front_end.h"
+#include "ui/qt/session_end.h"
+
+// LoadSettings for a settings file at an explicit path.
+bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath);
+
+namespace {
+
+// Answers the modal dialogs that open inside nested event loops, in order:
+// each answer gets the active modal widget and returns true once it has
+// dealt with it.
+class ModalAnswers {
+ public:
+  using Answer = std::function<bool(QWidget*)>;
+  explicit ModalAnswers(std::deque<Answer> answers) : answers_(std::move(answers)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal != nullptr && !answers_.empty() && answers_.front()(modal)) answers_.pop_front();
+      if (answers_.empty()) timer_.stop();
+    });
+    timer_.start(0);
+  }
+  bool AllAnswered() const { return answers_.empty(); }
+
+ private:
+  std::deque<Answer> answers_;
+  QTimer timer_;
+};
+
+QString Utf8(const std::string& text) { return QString::fromStdString(text); }
+
+class GuiTest : public ::testing::Test {
+ protected:
+  void Open(int form = 0, const std::string& history = "", const std::string& language = "") {
+    std::memset(&ProgramEngineState(), 0, sizeof(EngineState));
+    english = language.empty() ? WriteLanguageFile(folder, "en") : language;
+    settingsFile = PrepareSettings(folder, english, form, history);
+    logic = std::make_unique<MainDialog>(frontEnd, ProgramEngineState());
+    window = frontEnd.CreateDialog(*logic);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  }
+  QComboBox* Box() const { return window->Box(); }
+  QAbstractButton* Button(int id) const { return qobject_cast<QAbstractButton*>(window->Control(id)); }
+  QString Line(int index) const { return qobject_cast<QLabel*>(window->Control(kIdResultLineDec + index))->text(); }
+  QString Lines() const {
+    QStringList lines;
+    for (int i = 0; i < kResultLineCount; ++i) lines << Line(i);
+    return lines.join('|');
+  }
+  QString AllLines(const QString& text) const { return QStringList(kResultLineCount, text).join('|'); }
+  void Retype(const char* text) {
+    QTest::mouseClick(Box()->lineEdit(), Qt::LeftButton);
+    QTest::keyClick(Box(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(Box(), text);
+  }
+  std::string Setting(const char* section, const char* key) const {
+    char value[1000];
+    ReadProfileString(section, key, "<missing>", value, sizeof value, settingsFile.c_str());
+    return value;
+  }
+  QAction* MenuAction(int popup, int item) const {
+    return window->Menu()->actions().at(popup)->menu()->actions().at(item);
+  }
+
+  TempFolder folder;
+  std::string english, settingsFile;
+  std::unique_ptr<MainDialog> logic;  // outlives the window, which frontEnd owns
+  QtFrontEnd frontEnd;
+  CalculatorDialog* window = nullptr;
+};
+
+const QString kZeroLines = QStringLiteral("0|0|0|0|0.000000000000000E+0000");
+
+TEST_F(GuiTest, OpensWithZeroLinesTheSavedFormAndTheFocusInTheBox) {
+  Open(kFormBin);
+  EXPECT_EQ(Lines(), kZeroLines);
+  EXPECT_TRUE(Button(kIdRadioBin)->isChecked());
+  EXPECT_EQ(QApplication::focusWidget(), Box());
+  EXPECT_EQ(window->windowTitle(), "Quillo");
+  EXPECT_EQ(Button(kIdCalculateButton)->text(), "en dialog 0");
+  EXPECT_EQ(window->Menu()->actions().at(0)->text(), "en menu 0");
+  EXPECT_FALSE(MenuAction(0, 1)->isEnabled());
+  EXPECT_FALSE(MenuAction(0, 2)->isEnabled());
+  EXPECT_FALSE(MenuAction(1, 0)->isEnabled());
+  EXPECT_TRUE(MenuAction(1, 2)->isEnabled());
+}
+
+TEST_F(GuiTest, EveryKeyRecalculates) {
+  Open();
+  const struct {
+    int line;
+    char key;
+    QString lines;
+  } cases[] = {
+      {__LINE__, '2', "2|2|10|2|2.000000000000000E+0000"},
+      {__LINE__, '5', "25|19|11001|31|2.500000000000000E+0001"},
+      {__LINE__, '5', "255|FF|11111111|377|2.550000000000000E+0002"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    QTest::keyClick(Box(), c.key);
+    EXPECT_EQ(Lines(), c.lines);
+  }
+  Retype("2+");
+  EXPECT_EQ(Lines(), AllLines(Utf8(MessageText("en", 13))));
+  QTest::keyClick(Box(), '3');
+  EXPECT_EQ(Lines(), "5|5|101|5|5.000000000000000E+0000");
+}
+
+TEST_F(GuiTest, CalculateWritesEachFormIntoTheBoxWithTheWholeTextSelected) {
+  const struct {
+    int line;
+    int radio;
+    QString text;
+  } cases[] = {
+      {__LINE__, kIdRadioDec, "255"},
+      {__LINE__, kIdRadioHex, "0xFF"},
+      {__LINE__, kIdRadioBin, "11111111b"},
+      {__LINE__, kIdRadioOct, "377o"},
+      {__LINE__, kIdRadioExp, "2.550000000000000E+0002"},
+  };
+  Open();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    QTest::mouseClick(Button(c.radio), Qt::LeftButton);
+    Retype("255");
+    const QString lines = Lines();
+    QTest::mouseClick(Button(kIdCalculateButton), Qt::LeftButton);
+    EXPECT_EQ(Box()->currentText(), c.text);
+    EXPECT_EQ(Box()->lineEdit()->selectedText(), c.text);
+    EXPECT_EQ(QApplication::focusWidget(), Box());
+    EXPECT_EQ(Box()->itemText(0), "255");
+    EXPECT_EQ(Lines(), lines);
+    // The text the program put into the box is no edit: nothing was read.
+    EXPECT_STREQ(ProgramEngineState().expression, "255");
+  }
+}
+
+TEST_F(GuiTest, EnterCalculates) {
+  Open(kFormHex);
+  QTest::keyClicks(Box(), "6*7");
+  QTest::keyClick(Box(), Qt::Key_Return);
+  EXPECT_EQ(Box()->currentText(), "0x2A");
+  EXPECT_EQ(Box()->count(), 1);
+}
+
+TEST_F(GuiTest, EscapeInTheBoxFilesTheTextAwayElsewhereDoesNothing) {
+  Open();
+  QTest::keyClicks(Box(), "255");
+  QTest::keyClick(Box(), Qt::Key_Escape);
+  EXPECT_EQ(Box()->currentText(), "");
+  EXPECT_EQ(Box()->itemText(0), "255");
+  EXPECT_EQ(Lines(), kZeroLines);
+
+  Button(kIdCloseButton)->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_TRUE(window->isVisible());
+
+  QTest::mouseClick(Box()->lineEdit(), Qt::LeftButton);
+  QTest::keyClick(Box(), Qt::Key_Escape);  // the box is empty: save and end
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(Setting("HISTORY", "0"), "255");
+}
+
+TEST_F(GuiTest, DownOpensTheHistoryOnTheNewestEntryAndThenMovesThroughIt) {
+  Open(0, "0=3\r\n1=2\r\n2=1\r\n");
+  QTest::keyClick(Box(), Qt::Key_Down);
+  ASSERT_TRUE(Box()->view()->isVisible());
+  EXPECT_EQ(Box()->view()->currentIndex().row(), 0);
+  EXPECT_EQ(Box()->currentText(), "3");
+  EXPECT_EQ(Line(0), "0");  // shown, not chosen yet
+  QTest::keyClick(Box()->view(), Qt::Key_Down);
+  EXPECT_EQ(Box()->view()->currentIndex().row(), 1);
+  QTest::keyClick(Box()->view(), Qt::Key_Return);
+  EXPECT_FALSE(Box()->view()->isVisible());
+  EXPECT_EQ(Box()->currentText(), "2");
+  EXPECT_EQ(Line(0), "2");
+}
+
+TEST_F(GuiTest, RadioButtonsChangeNoLine) {
+  Open();
+  QTest::keyClicks(Box(), "-1");
+  const QString lines = Lines();
+  for (int radio = kIdRadioDec; radio <= kIdRadioExp; ++radio) {
+    QTest::mouseClick(Button(radio), Qt::LeftButton);
+    EXPECT_TRUE(Button(radio)->isChecked());
+    EXPECT_EQ(CurrentForm, radio - kIdRadioDec);
+    EXPECT_EQ(Lines(), lines);
+  }
+}
+
+TEST_F(GuiTest, LanguageFromTheMenuRetranslatesTheErrorShownIncludingCyrillic) {
+  Open();
+  // Windows-1251 bytes of the Russian word for "error".
+  const std::string cyrillic = "\xce\xf8\xe8\xe1\xea\xe0";
+  const std::string russian = WriteLanguageFile(folder, cyrillic, "russian.lng");
+  QTest::keyClicks(Box(), "2+");
+  ModalAnswers answers({[&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    if (dialog == nullptr) return false;
+    EXPECT_EQ(dialog->nameFilters(), QStringList({"Quillo language (*.lng)", "All files (*.*)"}));
+    dialog->selectFile(Utf8(russian));
+    static_cast<QDialog*>(dialog)->accept();  // as the Open button does
+    return true;
+  }});
+  MenuAction(0, 0)->trigger();
+  EXPECT_TRUE(answers.AllAnswered());
+  const QString word = QString::fromUtf8("\xd0\x9e\xd1\x88\xd0\xb8\xd0\xb1\xd0\xba\xd0\xb0");
+  EXPECT_EQ(Lines(), AllLines(word + " message 13"));
+  EXPECT_EQ(window->Menu()->actions().at(0)->text(), word + " menu 0");
+  EXPECT_EQ(Button(kIdCloseButton)->text(), word + " dialog 1");
+  EXPECT_EQ(Setting("INI", "lang"), russian);
+}
+
+TEST_F(GuiTest, CloseWritesTheSettingsFile) {
+  Open();
+  QTest::mouseClick(Button(kIdRadioOct), Qt::LeftButton);
+  Retype("1+2");
+  QTest::keyClick(Box(), Qt::Key_Return);
+  QTest::mouseClick(Button(kIdCloseButton), Qt::LeftButton);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(Setting("INI", "form"), "3");
+  EXPECT_EQ(Setting("INI", "historylen"), "10");
+  EXPECT_EQ(Setting("HISTORY", "0"), "1+2");
+}
+
+TEST_F(GuiTest, CloseBoxAndTerminationSaveAndClose) {
+  Open();
+  Retype("4*4");
+  QTest::keyClick(Box(), Qt::Key_Return);
+  window->close();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(Setting("HISTORY", "0"), "4*4");
+
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  Retype("5*5");
+  QTest::keyClick(Box(), Qt::Key_Return);
+  const SessionEndWatcher watcher(*logic);
+  std::raise(SIGTERM);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }));
+  EXPECT_EQ(Setting("HISTORY", "0"), "5*5");
+}
+
+TEST_F(GuiTest, OnlyTheButtonsAndTheBoxTakeTheTab) {
+  Open();
+  const QWidget* expected[] = {Button(kIdCalculateButton), Button(kIdCloseButton), Box()};
+  for (const QWidget* widget : expected) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), widget);
+  }
+}
+
+TEST_F(GuiTest, TheBoxHoldsAtMost999Characters) {
+  Open();
+  QTest::keyClicks(Box(), QString(1000, '1'));
+  EXPECT_EQ(Box()->currentText().size(), kExpressionMaxLength);
+  EXPECT_EQ(std::strlen(ProgramEngineState().expression), static_cast<std::size_t>(kExpressionMaxLength));
+}
+
+TEST(GuiStartTest, FirstRunCancelledShowsTheMessageAndNoWindow) {
+  static TempFolder folder;
+  static const std::string settingsFile = folder.File("quillo.ini");
+  QtFrontEnd frontEnd;
+  bool fileDialogShown = false;
+  QString caption, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  ModalAnswers answers({[&](QWidget* modal) {
+                          auto* dialog = qobject_cast<QFileDialog*>(modal);
+                          if (dialog == nullptr) return false;
+                          fileDialogShown = true;
+                          dialog->reject();
+                          return true;
+                        },
+                        [&](QWidget* modal) {
+                          auto* box = qobject_cast<QMessageBox*>(modal);
+                          if (box == nullptr) return false;
+                          caption = box->windowTitle();
+                          text = box->text();
+                          icon = box->icon();
+                          box->accept();
+                          return true;
+                        }});
+  const int exitCode = RunMainDialog(frontEnd, ProgramEngineState(), [](SettingsHost& host) {
+    return LoadSettingsFrom(host, settingsFile.c_str());
+  });
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_TRUE(fileDialogShown);
+  EXPECT_EQ(caption, "ERROR");
+  EXPECT_EQ(icon, QMessageBox::Critical);
+  EXPECT_EQ(text, "You must specify language file (*.lng)\nProgram terminated...");
+  EXPECT_EQ(frontEnd.Dialog(), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(settingsFile));
+}
+
+// The README's picture, in the shipped English.
+TEST_F(GuiTest, Screenshot) {
+  Open(kFormHex, "0=(1+2)*3\r\n", QUILLO_ENGLISH_LNG);
+  QTest::keyClicks(Box(), "255+sin(pi/2)");
+  const QImage image = window->grab().toImage();
+  EXPECT_EQ(image.size(), window->size());
+  EXPECT_TRUE(image.save(QStringLiteral(QUILLO_SCREENSHOT_PATH)));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
