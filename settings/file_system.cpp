@@ -1,7 +1,9 @@
 #include "settings/file_system.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -25,11 +27,13 @@ namespace {
 using StatRecord = struct _stat64;
 int StatPath(const char* path, StatRecord* record) { return _stat64(path, record); }
 bool IsFolderMode(unsigned mode) { return (mode & _S_IFMT) == _S_IFDIR; }
+bool IsRegularMode(unsigned mode) { return (mode & _S_IFMT) == _S_IFREG; }
 int MakeOneFolder(const char* folder) { return _mkdir(folder); }
 #else
 using StatRecord = struct stat;
 int StatPath(const char* path, StatRecord* record) { return stat(path, record); }
 bool IsFolderMode(unsigned mode) { return S_ISDIR(mode); }
+bool IsRegularMode(unsigned mode) { return S_ISREG(mode); }
 int MakeOneFolder(const char* folder) { return mkdir(folder, 0777); }
 #endif
 
@@ -110,7 +114,10 @@ void SyncFolderOf(const char* path) {
   close(fd);
 }
 
-bool ReplaceAtomically(const char* path, std::string_view text) {
+bool ReplaceAtomically(const char* linkOrPath, std::string_view text) {
+  // Renaming over a symbolic link would replace the link itself.
+  char resolved[PATH_MAX];
+  const char* path = realpath(linkOrPath, resolved) != nullptr ? resolved : linkOrPath;
   std::string temporary = std::string(path) + ".XXXXXX";
   int fd = mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return false;
@@ -134,7 +141,9 @@ PathState QueryPath(const char* path) {
   if (path == nullptr || path[0] == '\0') return PathState::Missing;
   StatRecord record{};
   if (StatPath(path, &record) == 0) {
-    return IsFolderMode(static_cast<unsigned>(record.st_mode)) ? PathState::Folder : PathState::File;
+    unsigned mode = static_cast<unsigned>(record.st_mode);
+    if (IsFolderMode(mode)) return PathState::Folder;
+    return IsRegularMode(mode) ? PathState::File : PathState::Special;
   }
   // A missing name or a file standing where a folder of the path should be
   // both mean that nothing of that name exists.
@@ -143,8 +152,9 @@ PathState QueryPath(const char* path) {
 }
 
 bool CanOpenForReading(const char* path) {
-  // fopen succeeds on a folder on Linux, so a folder is refused first.
-  if (QueryPath(path) == PathState::Folder) return false;
+  // fopen succeeds on a folder on Linux and blocks on a pipe, so only a
+  // regular file is tried.
+  if (QueryPath(path) != PathState::File) return false;
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return false;
   std::fclose(file);

@@ -12,16 +12,18 @@ inline constexpr char kPathSeparator = '/';
 #endif
 
 enum class PathState {
-  Missing,     // nothing of that name (or a parent folder is missing)
-  File,        // a regular file, or anything else that is not a folder
-  Folder,      // a folder
-  Unknown,     // the name cannot be looked up (no permission, I/O error)
+  Missing,  // nothing of that name (or a parent folder is missing)
+  File,     // a regular file
+  Folder,   // a folder
+  Special,  // a device, pipe or socket: never read as a file, since reading
+            // one may block or never end
+  Unknown,  // the name cannot be looked up (no permission, I/O error)
 };
 
 // What the path names, without opening it.
 PathState QueryPath(const char* path);
 
-// True when path is a file (not a folder) that opens for binary reading.
+// True when path is a regular file that opens for binary reading.
 bool CanOpenForReading(const char* path);
 
 // True when a new file can be created in folder (tried with a probe file that
@@ -43,7 +45,8 @@ bool JoinPath(const char* first, const char* second, char* out, std::size_t capa
 // the same folder, are flushed to disk and the temporary file is renamed over
 // path. On failure the old file is left byte for byte and the temporary file
 // is removed. A new file gets the permissions a created file would get, a
-// replaced one keeps its own.
+// replaced one keeps its own; a symbolic link is followed, so the file it
+// points to is replaced and the link stays.
 bool ReplaceFileContent(const char* path, std::string_view bytes);
 
 // The full path of the running executable; false when it cannot be found or

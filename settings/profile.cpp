@@ -12,7 +12,6 @@
 
 #include "settings/profile.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -181,12 +180,26 @@ bool FindProfileValue(std::string_view text, const char* section, const char* ke
 
 bool LoadProfileText(const char* path, std::string& text) {
   text.clear();
-  if (path == nullptr || path[0] == '\0') return true;
+  switch (QueryPath(path)) {
+    case PathState::Missing:
+      return true;
+    case PathState::File:
+      break;
+    default:
+      return false;
+  }
   std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return errno == ENOENT || errno == ENOTDIR;
-  char chunk[1 << 16];
-  std::size_t count;
-  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, count);
+  if (file == nullptr) return false;
+  // Read straight into the text, a growing chunk at a time.
+  std::size_t chunk = 1 << 16;
+  for (;;) {
+    std::size_t used = text.size();
+    text.resize(used + chunk);
+    std::size_t count = std::fread(text.data() + used, 1, chunk, file);
+    text.resize(used + count);
+    if (count < chunk) break;
+    if (chunk < (std::size_t{1} << 24)) chunk *= 2;
+  }
   bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) text.clear();

@@ -219,6 +219,26 @@ TEST(ProfileFileTest, FailedWritesLeaveTheOldFile) {
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"plain", "sub"}));
 }
 
+TEST(ProfileFileTest, LinksAreFollowedAndPipesAreNeverRead) {
+  TempFolder folder;
+  const std::string target = folder / "real.ini";
+  const std::string link = folder / "link.ini";
+  WriteFile(target, "[s]\r\nk=1\r\n");
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  EXPECT_TRUE(WriteProfileString("s", "k", "2", link.c_str()));
+  EXPECT_EQ(ReadFile(target), "[s]\r\nk=2\r\n");
+  struct stat info {};
+  ASSERT_EQ(lstat(link.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+
+  // Opening a pipe with no writer would block for ever.
+  const std::string pipe = folder / "pipe.ini";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  char buffer[8];
+  EXPECT_EQ(ReadProfileString("s", "k", kFallback, buffer, sizeof buffer, pipe.c_str()), 3u);
+  EXPECT_FALSE(WriteProfileString("s", "k", "v", pipe.c_str()));
+}
+
 TEST(ProfileFileTest, ReadOnlyFolderAndUnreadableFileAreNotWritten) {
   TempFolder folder;
   const std::string before = "[s]\r\nk=old\r\n";

@@ -89,6 +89,8 @@ TEST_F(SettingsTest, UnopenableLanguageFileAsksUntilOneOpens) {
   };
   const std::string gone = folder / "deleted.lng";
   const std::string typo = folder / "typo.lng";
+  const std::string pipe = folder / "pipe.lng";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
   const Row rows[] = {
       {__LINE__, language, {}, true, {}, language},
       {__LINE__, gone, {language}, true, {}, language},
@@ -96,6 +98,7 @@ TEST_F(SettingsTest, UnopenableLanguageFileAsksUntilOneOpens) {
       {__LINE__, gone, {std::nullopt}, false, {kNoLanguage}, gone},
       {__LINE__, gone, {typo, std::nullopt}, false, {kCannotOpen, kNoLanguage}, typo},
       {__LINE__, folder.path(), {language}, true, {}, language},  // a folder is not a language file
+      {__LINE__, pipe, {language}, true, {}, language},           // nor is a pipe
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.line);
