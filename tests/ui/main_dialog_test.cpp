@@ -148,8 +148,8 @@ class MainDialogTest : public ::testing::Test {
   void Start(int form = 0, const std::string& history = "") {
     english = WriteLanguageFile(folder, "en");
     settingsFile = PrepareSettings(folder, english, form, history);
-    RunMainDialog(window, *engine, [](SettingsHost&) { return true; });
-    ASSERT_NE(window.dialog, nullptr);
+    dialog = std::make_unique<MainDialog>(window, *engine);
+    window.RunModal(*dialog);
   }
   std::string Setting(const char* section, const char* key) {
     char value[1000];
@@ -162,6 +162,7 @@ class MainDialogTest : public ::testing::Test {
   std::string english, settingsFile;
   std::unique_ptr<EngineState> engine = std::make_unique<EngineState>();
   FakeWindow window;
+  std::unique_ptr<MainDialog> dialog;
 };
 
 TEST_F(MainDialogTest, OpensWithZeroLinesSavedFormTextsMenuAndHistory) {
