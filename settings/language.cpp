@@ -17,6 +17,9 @@
 #ifndef QUILLO_INSTALLED_LANG_DIR
 #define QUILLO_INSTALLED_LANG_DIR ""
 #endif
+#ifndef QUILLO_LANG_DIR_FROM_BIN
+#define QUILLO_LANG_DIR_FROM_BIN "../share/quillo/Lang"
+#endif
 
 char MenuTexts[kMenuTextCount][kTextSlotCapacity];
 char DialogTexts[kDialogTextCount][kTextSlotCapacity];
@@ -125,7 +128,13 @@ bool LocateLanguageFolder(const char* exeFolder, const char* installedFolder, ch
 
 const char* LanguageFolder() {
   static char folder[kPathCapacity];
-  if (!LocateLanguageFolder(ExecutableFolder(), QUILLO_INSTALLED_LANG_DIR, folder, sizeof folder)) {
+  char relocated[kPathCapacity];
+  const char* installed = QUILLO_INSTALLED_LANG_DIR;
+  if (JoinPath(ExecutableFolder(), QUILLO_LANG_DIR_FROM_BIN, relocated, sizeof relocated) &&
+      QueryPath(relocated) == PathState::Folder) {
+    installed = relocated;
+  }
+  if (!LocateLanguageFolder(ExecutableFolder(), installed, folder, sizeof folder)) {
     std::strcpy(folder, ".");
   }
   return folder;

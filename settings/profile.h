@@ -30,7 +30,8 @@ bool WriteProfileString(const char* section, const char* key, const char* value,
 // atomic write.
 
 // Loads the whole file as bytes. A missing file gives the empty text and true;
-// a file that exists but cannot be read (a folder, no permission) gives false.
+// a name that exists but cannot be read as a file (a folder, a device or
+// pipe, no permission) gives false.
 bool LoadProfileText(const char* path, std::string& text);
 
 // Finds [section] key in loaded text. The value is what a read returns:
