@@ -1,0 +1,258 @@
+// Faults injected while the settings file is saved at close: the process
+// killed at random points, a full disk and a read-only folder. In every case
+// the file must afterwards hold either the old or the new settings, read
+// cleanly, and a failed save must be told to the user.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "robustness_support.h"
+#include "settings/history.h"
+#include "settings/settings.h"
+
+namespace {
+
+constexpr char kSettingsName[] = "quillo.ini";
+constexpr char kLanguageName[] = "english.lng";
+
+// A history of count entries of about 900 bytes each, tagged so that two
+// histories never share an entry.
+std::vector<std::string> MakeHistory(const std::string& tag, int count) {
+  std::vector<std::string> history;
+  for (int i = 0; i < count; ++i) {
+    history.push_back(tag + std::to_string(i) + "+" + std::string(900, static_cast<char>('1' + i % 9)));
+  }
+  return history;
+}
+
+// The settings file as a save with this history and form leaves it.
+std::string SavedText(const std::string& path, const std::vector<std::string>& history, int form) {
+  RecordingHost host;
+  host.list = history;
+  CurrentForm = form;
+  EXPECT_TRUE(SaveSettings(host));
+  return ReadBytes(path);
+}
+
+// The history that the next start shows.
+std::vector<std::string> LoadedHistory() {
+  RecordingHost host;
+  LoadHistory(host);
+  return host.list;
+}
+
+class SaveFaultTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    WriteBytes(language, "[MENU]\r\n0=Options\r\n");
+    WriteBytes(settings, "[INI]\r\nlang=" + language + "\r\nform=0\r\nhistorylen=100\r\n");
+    ResetSettingsState(settings);
+    HistoryLength = 100;
+  }
+
+  ScratchFolder folder;
+  const std::string settings = folder / kSettingsName;
+  const std::string language = folder / kLanguageName;
+};
+
+// The temporary files a killed save may leave beside the settings file.
+std::vector<std::string> TemporaryFilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const std::string& name : NamesIn(folder)) {
+    if (name.rfind(std::string(kSettingsName) + ".", 0) == 0) names.push_back(name);
+  }
+  return names;
+}
+
+// A child saves the old and the new history in turn, as fast as it can, and
+// is killed after a random delay. 200 rounds: whatever point of the save the
+// kill hits, the file holds one complete state and the next start reads it.
+TEST_F(SaveFaultTest, KilledSaveLeavesTheOldOrTheNewHistoryNeverAMix) {
+  const std::vector<std::string> oldHistory = MakeHistory("old", 100);
+  const std::vector<std::string> newHistory = MakeHistory("new", 100);
+  const std::string oldText = SavedText(settings, oldHistory, 1);
+  const std::string newText = SavedText(settings, newHistory, 4);
+  ASSERT_EQ(SavedText(settings, oldHistory, 1), oldText);  // a save from the new state gives the old again
+
+  // One save takes this long; the kills are spread over three saves.
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 4; ++i) SavedText(settings, i % 2 == 0 ? newHistory : oldHistory, i % 2 == 0 ? 4 : 1);
+  const auto oneSave = (std::chrono::steady_clock::now() - start) / 4;
+  const long spreadMicroseconds =
+      1 + 3 * std::chrono::duration_cast<std::chrono::microseconds>(oneSave).count();
+
+  std::mt19937 random(20261208);
+  int newStates = 0;
+  int leftBehind = 0;
+  for (int round = 0; round < 200; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    WriteBytes(settings, oldText);
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+      RecordingHost host;
+      for (bool toNew = true;; toNew = !toNew) {
+        host.list = toNew ? newHistory : oldHistory;
+        CurrentForm = toNew ? 4 : 1;
+        SaveSettings(host);
+      }
+    }
+    ASSERT_GT(child, 0);
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % spreadMicroseconds));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+
+    const std::string after = ReadBytes(settings);
+    ASSERT_TRUE(after == oldText || after == newText) << "a file of " << after.size() << " bytes";
+    const bool isNew = after == newText;
+    newStates += isNew ? 1 : 0;
+    EXPECT_EQ(LoadedHistory(), isNew ? newHistory : oldHistory);
+    RecordingHost nextStart;
+    ASSERT_TRUE(LoadSettingsFrom(nextStart, settings.c_str()));
+    EXPECT_EQ(CurrentForm, isNew ? 4 : 1);
+    EXPECT_TRUE(nextStart.errors.empty());
+    // Each round starts clean, whether or not the start removed them.
+    for (const std::string& name : TemporaryFilesIn(folder.path())) {
+      ++leftBehind;
+      std::remove((folder / name).c_str());
+    }
+  }
+  std::printf("200 kills: %d left the new state, %d the old; %d temporary files after the next start\n",
+              newStates, 200 - newStates, leftBehind);
+  RecordProperty("killsEndingInTheNewState", newStates);
+  RecordProperty("temporaryFilesAfterNextStart", leftBehind);
+}
+
+// What a save killed between creating and renaming its temporary file
+// leaves: the next start removes it, and nothing else of the folder.
+// Disabled until the start-up removes such files; about half of the kills
+// above leave one.
+TEST_F(SaveFaultTest, DISABLED_NextStartRemovesTheTemporaryFileOfAKilledSave) {
+  const std::string before = ReadBytes(settings);
+  WriteBytes(settings + ".Ab12Cd", "[INI]\r\nform=4\r\n[HISTORY]\r\n0=half-writ");
+  WriteBytes(folder / "quillo.ini.bak", "kept");
+  WriteBytes(folder / "other.ini.Ab12Cd", "kept");
+  RecordingHost nextStart;
+  ASSERT_TRUE(LoadSettingsFrom(nextStart, settings.c_str()));
+  EXPECT_EQ(NamesIn(folder.path()),
+            (std::vector<std::string>{kLanguageName, "other.ini.Ab12Cd", kSettingsName, "quillo.ini.bak"}));
+  EXPECT_EQ(ReadBytes(settings), before);
+  EXPECT_EQ(CurrentForm, 0);
+}
+
+// Mounts a file system for the length of a test; unmounted (lazily, so that
+// an open file cannot keep it) when the test ends.
+class ScopedMount {
+ public:
+  ScopedMount(const std::string& source, const std::string& target, const char* type, unsigned long flags,
+              const char* options)
+      : target_(target), mounted_(mount(source.c_str(), target.c_str(), type, flags, options) == 0) {}
+  ~ScopedMount() {
+    if (mounted_) umount2(target_.c_str(), MNT_DETACH);
+  }
+  ScopedMount(const ScopedMount&) = delete;
+  ScopedMount& operator=(const ScopedMount&) = delete;
+
+  bool mounted() const { return mounted_; }
+  // Makes a bind mount read-only.
+  bool RemountReadOnly() {
+    return mounted_ && mount(nullptr, target_.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+  }
+
+ private:
+  std::string target_;
+  bool mounted_;
+};
+
+// What a save that cannot write reports, checked in one place.
+void ExpectFailedSaveTold(const RecordingHost& host, const std::string& path) {
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_NE(host.errors[0].find(path), std::string::npos) << host.errors[0];
+}
+
+// A full disk: a small file system (or, where nothing can be mounted, a
+// file-size limit) has no room for the new file.
+TEST_F(SaveFaultTest, FullDiskKeepsTheOldFileAndTellsTheUser) {
+  const std::string small = folder / "small";
+  ASSERT_EQ(mkdir(small.c_str(), 0755), 0);
+  ScopedMount disk("quillo-full", small, "tmpfs", 0, "size=64k");
+  const std::string path = small + "/" + kSettingsName;
+  const std::string before = "[INI]\r\nlang=" + language + "\r\nform=2\r\nhistorylen=100\r\n[HISTORY]\r\n0=1+1\r\n";
+  WriteBytes(path, before);
+  ResetSettingsState(path);
+  HistoryLength = 100;
+  const std::vector<std::string> history = MakeHistory("new", 100);  // about 90 KB
+
+  if (disk.mounted()) {
+    RecordingHost host;
+    host.list = history;
+    EXPECT_FALSE(SaveSettings(host));
+    ExpectFailedSaveTold(host, path);
+  } else {
+    const int status = RunInChild([&] {
+      signal(SIGXFSZ, SIG_IGN);
+      rlimit limit{16384, 16384};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
+      RecordingHost host;
+      host.list = history;
+      const bool saved = SaveSettings(host);
+      return (saved ? 1 : 0) | (host.errors.size() == 1 ? 0 : 2);
+    });
+    EXPECT_EQ(status, 0);
+  }
+  EXPECT_EQ(ReadBytes(path), before);
+  EXPECT_EQ(NamesIn(small), std::vector<std::string>{kSettingsName});
+  EXPECT_EQ(LoadedHistory(), std::vector<std::string>{"1+1"});
+}
+
+// A read-only folder: a read-only bind mount stops root as well (permission
+// bits do not); where nothing can be mounted, an unprivileged child meets a
+// folder without write permission instead.
+TEST_F(SaveFaultTest, ReadOnlyFolderKeepsTheOldFileAndTellsTheUser) {
+  const std::string writable = folder / "writable";
+  const std::string readOnly = folder / "readonly";
+  ASSERT_EQ(mkdir(writable.c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(readOnly.c_str(), 0755), 0);
+  const std::string before = "[INI]\r\nlang=" + language + "\r\nform=2\r\n";
+  WriteBytes(writable + "/" + kSettingsName, before);
+  const std::string path = readOnly + "/" + kSettingsName;
+  ResetSettingsState(path);
+
+  ScopedMount bind(writable, readOnly, nullptr, MS_BIND, nullptr);
+  if (bind.RemountReadOnly()) {
+    RecordingHost host;
+    host.list = {"2+3"};
+    EXPECT_FALSE(SaveSettings(host));
+    ExpectFailedSaveTold(host, path);
+  } else {
+    const std::string target = writable + "/" + kSettingsName;
+    std::snprintf(SettingsPath, kPathCapacity, "%s", target.c_str());
+    chmod(target.c_str(), 0666);  // the file itself may be written, the folder not
+    chmod(writable.c_str(), 0555);
+    const int status = RunInChildUnprivileged([&] {
+      RecordingHost host;
+      host.list = {"2+3"};
+      const bool saved = SaveSettings(host);
+      return (saved ? 1 : 0) | (host.errors.size() == 1 ? 0 : 2);
+    });
+    chmod(writable.c_str(), 0755);
+    EXPECT_EQ(status, 0);
+  }
+  EXPECT_EQ(ReadBytes(writable + "/" + kSettingsName), before);
+  EXPECT_EQ(NamesIn(writable), std::vector<std::string>{kSettingsName});
+}
+
+}  // namespace
