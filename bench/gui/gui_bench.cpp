@@ -29,8 +29,6 @@
 #include "ui/main_dialog.h"
 #include "ui/qt/qt_front_end.h"
 
-bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath);
-
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -31,9 +31,6 @@
 #include "ui/qt/qt_front_end.h"
 #include "ui/qt/session_end.h"
 
-// LoadSettings for a settings file at an explicit path.
-bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath);
-
 namespace {
 
 // Answers the modal dialogs that open inside nested event loops, in order:

@@ -13,6 +13,8 @@ int RunQuillo() {
   // error box during start-up must not count as the end of the program.
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setWindowIcon(ProgramIcon());
+  // Lets the desktop match the window with quillo.desktop and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("quillo"));
   InstallRpnTraceSink(LogRpnTracePiece);
   QtFrontEnd frontEnd;
   return RunMainDialog(frontEnd, ProgramEngineState(), LoadSettings);
