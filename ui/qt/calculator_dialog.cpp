@@ -103,7 +103,7 @@ void CalculatorDialog::CreateControl(QWidget* parent, const ControlTemplate& con
       break;
     }
     case ControlKind::ExpressionBox:
-      CreateExpressionBox(parent, control);
+      CreateExpressionBox(parent);
       widget = box_;
       break;
   }
@@ -114,7 +114,7 @@ void CalculatorDialog::CreateControl(QWidget* parent, const ControlTemplate& con
 
 // An editable list without Qt's own helpers, which a plain Windows box lacks:
 // no completion from the history and no insertion of typed text on Enter.
-void CalculatorDialog::CreateExpressionBox(QWidget* parent, const ControlTemplate& /*control*/) {
+void CalculatorDialog::CreateExpressionBox(QWidget* parent) {
   box_ = new QComboBox(parent);
   box_->setEditable(true);
   box_->setInsertPolicy(QComboBox::NoInsert);

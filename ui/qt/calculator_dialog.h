@@ -42,7 +42,7 @@ class CalculatorDialog : public QDialog {
 
  private:
   void CreateControl(QWidget* parent, const ControlTemplate& control);
-  void CreateExpressionBox(QWidget* parent, const ControlTemplate& control);
+  void CreateExpressionBox(QWidget* parent);
   bool OnBoxKey(int key, Qt::KeyboardModifiers modifiers);
   void SendCommand(int commandId, int notification = 0);
 
