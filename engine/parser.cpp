@@ -1,6 +1,7 @@
 // Infix to RPN in one left-to-right pass (shunting yard), then evaluation.
 // The operator vocabulary, priorities and sign rules live here.
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 
@@ -31,10 +32,8 @@ static_assert(std::size(kHighPriorityOperators) == 16);
 
 template <std::size_t N>
 bool IsOneOf(const char* text, const char* const (&list)[N]) {
-  for (const char* candidate : list) {
-    if (TokenIs(text, candidate)) return true;
-  }
-  return false;
+  return std::any_of(std::begin(list), std::end(list),
+                     [text](const char* candidate) { return TokenIs(text, candidate); });
 }
 
 bool AppendNumber(EngineState& state, double value) {
