@@ -36,6 +36,13 @@ Extended NaturalLog(Extended x) { return kLn2 * std::log2(x); }
 Extended TwoToThePowerMinusOne(Extended f) { return std::expm1(f * kLn2); }
 #endif
 
+// Exponents beyond the int range overflow or underflow alike.
+int ExponentForScaling(double n) {
+  if (n > 100000.0) return 100000;
+  if (n < -100000.0) return -100000;
+  return static_cast<int>(n);
+}
+
 // 2^x: split at the nearest integer n (ties to even), 2^(x-n) - 1 in
 // extended precision, plus 1 rounded to double, scaled by 2^n exactly.
 double ScaledPowerOfTwo(double x) {
@@ -44,9 +51,7 @@ double ScaledPowerOfTwo(double x) {
   const double n = std::nearbyint(x);
   const double fraction = x - n;  // exact: |fraction| <= 1/2
   const double mantissa = RoundedOnePlus(TwoToThePowerMinusOne(fraction));
-  // Exponents beyond the int range overflow or underflow alike.
-  const double clamped = std::fmax(-100000.0, std::fmin(100000.0, n));
-  return std::ldexp(mantissa, static_cast<int>(clamped));
+  return std::ldexp(mantissa, ExponentForScaling(n));
 }
 
 }  // namespace

@@ -61,6 +61,8 @@ TEST(ExtendedRounding, ProductsRoundOnceEvenNearMidpoints) {
     const long double b = (i % 2 == 0) ? midpoint / a : std::nextafter(midpoint / a, 0.0L);
     const double expected = ReferenceProduct(a, b);
     ASSERT_EQ(RoundedProduct(a, b), expected) << a << " * " << static_cast<double>(b);
+    ASSERT_EQ(RoundedProduct(-a, b), -expected);
+    ASSERT_EQ(RoundedProduct(a, -b), -expected);
     naiveDiffers += static_cast<double>(static_cast<long double>(a) * b) != expected;
   }
   EXPECT_GT(naiveDiffers, 0);  // the cases do reach the double-rounding trap
@@ -90,6 +92,10 @@ TEST(ExtendedRounding, OnePlusRoundsOnce) {
   EXPECT_EQ(static_cast<double>(1.0L + m), 1.0);
   EXPECT_EQ(RoundedOnePlus(-std::ldexp(1.0L, -60)), 1.0);
   EXPECT_EQ(RoundedOnePlus(0.25L), 1.25);
+  // Just below 1 by less than half a unit of 64 bits: stays 1.
+  EXPECT_EQ(RoundedOnePlus(-std::ldexp(1.0L, -66)), 1.0);
+  // 1 - 2^-54 - tiny lies below the midpoint under 1: rounds down.
+  EXPECT_EQ(RoundedOnePlus(-std::ldexp(1.0L, -54) - std::ldexp(1.0L, -70)), 1.0 - std::ldexp(1.0, -53));
 }
 
 }  // namespace
