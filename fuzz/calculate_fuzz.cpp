@@ -9,7 +9,7 @@
 //  - the integer box texts of a successful result calculate again, to the
 //    32-bit pattern they show.
 
-#include <cmath>
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -33,9 +33,10 @@ void FillMessages() {
   for (int i = 0; i < kMessageCount; ++i) std::snprintf(Messages[i], kTextSlotCapacity, "message %d", i);
 }
 
+// Bit for bit, so that NaN results and the sign of zero count too.
 bool SameOutcome(const EngineState& a, const EngineState& b) {
   return a.tokenKind == b.tokenKind && a.messageIndex == b.messageIndex &&
-         std::memcmp(&a.result, &b.result, sizeof a.result) == 0;
+         std::bit_cast<std::uint64_t>(a.result) == std::bit_cast<std::uint64_t>(b.result);
 }
 
 void CheckOutcome(const EngineState& state) {

@@ -46,10 +46,10 @@ std::vector<TextLine> SplitLines(std::string_view text) {
 // Takes the next line of the input as a name or value (without its "\n").
 std::string TakeLine(std::string_view& input) {
   std::size_t stop = input.find('\n');
-  std::string line(input.substr(0, stop));
+  std::string_view line = input.substr(0, stop);
   input.remove_prefix(stop == std::string_view::npos ? input.size() : stop + 1);
   // A C string ends at a NUL byte, as the functions will see it.
-  return std::string(line.c_str());
+  return std::string(line.substr(0, line.find('\0')));
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
