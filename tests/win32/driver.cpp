@@ -1,0 +1,431 @@
+// quillo-win32-driver: drives a running quillo.exe from outside, as a user
+// would, and prints what it sees, one line per observation, so that a script
+// can compare the transcript with the expected one.
+//
+//   quillo-win32-driver.exe [--timeout=MS] [--desktop=NAME] STEP...
+//
+// --desktop works on the windows of that desktop (a Wine virtual desktop
+// started with "explorer /desktop=NAME,...") instead of the default one.
+// Steps run in order; the first that fails prints "FAILED: ..." and ends the
+// driver with exit code 1. Every wait is bounded by the timeout.
+//   window             wait for the main dialog (caption "Quillo")
+//   type TEXT          type TEXT into the expression box, one WM_CHAR per character
+//   lines              print the five result lines
+//   box                print the expression box's text
+//   history            print the box's list, newest first
+//   form               print the checked radio button
+//   rect               print the window's position and size on the screen: x y width height
+//   click ID           press the button with this control id (BM_CLICK)
+//   key escape|down    press the key through the keyboard input (SendInput)
+//   close              press Close
+//   exit               wait for the program to end and print its exit code
+//   file-dialog        wait for the language file dialog
+//   cancel             cancel the file dialog
+//   error-box          wait for the "ERROR" message box and print its text
+//   ok                 press OK in the "ERROR" message box
+//   no-window MS       watch MS milliseconds for the main dialog; print whether it came
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kPollMilliseconds = 50;
+constexpr UINT kSendTimeoutMilliseconds = 5000;
+constexpr int kIdExpressionBox = 1001;
+constexpr int kIdFirstRadio = 1002;
+constexpr int kIdFirstLine = 1012;
+constexpr int kIdCloseButton = 1010;
+constexpr int kFormCount = 5;
+constexpr const char* kFormNames[kFormCount] = {"DEC", "HEX", "BIN", "OCT", "EXP"};
+
+DWORD Timeout = 20000;  // for every wait, in milliseconds
+HWND Dialog = nullptr;  // the main dialog, once found
+HWND FileDialog = nullptr;
+HWND ErrorBox = nullptr;
+HANDLE Program = nullptr;  // the program's process, opened when one of its windows is found
+
+std::string ToUtf8(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                       nullptr, nullptr);
+  std::string utf8(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+  if (size > 0) {
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size, nullptr,
+                        nullptr);
+  }
+  return utf8;
+}
+
+// Line breaks are printed as "\n" so that each observation stays one line.
+void Print(const char* label, const std::wstring& text) {
+  std::string line = ToUtf8(text);
+  std::string escaped;
+  for (char c : line) {
+    if (c == '\n') {
+      escaped += "\\n";
+    } else if (c != '\r') {
+      escaped += c;
+    }
+  }
+  std::printf("%s: %s\n", label, escaped.c_str());
+  std::fflush(stdout);
+}
+
+bool Fail(const char* what) {
+  std::printf("FAILED: %s\n", what);
+  std::fflush(stdout);
+  return false;
+}
+
+// Sends a message with a bounded wait; false when the window did not answer.
+bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr) {
+  DWORD_PTR answer = 0;
+  if (SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMilliseconds,
+                          &answer) == 0) {
+    return false;
+  }
+  if (result != nullptr) {
+    *result = static_cast<LRESULT>(answer);
+  }
+  return true;
+}
+
+// The text of a window of the program, asked with WM_GETTEXT.
+std::wstring TextOf(HWND window) {
+  LRESULT length = 0;
+  if (!Send(window, WM_GETTEXTLENGTH, 0, 0, &length) || length <= 0) {
+    return std::wstring();
+  }
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  LRESULT copied = 0;
+  Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &copied);
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
+}
+
+// Polls find() until it gives a window or the timeout passes.
+template <typename Find>
+HWND WaitFor(Find find, DWORD timeout) {
+  const ULONGLONG end = GetTickCount64() + timeout;
+  for (;;) {
+    if (HWND window = find()) {
+      return window;
+    }
+    if (GetTickCount64() >= end) {
+      return nullptr;
+    }
+    Sleep(kPollMilliseconds);
+  }
+}
+
+HWND FindDialogByCaption(const wchar_t* caption) { return FindWindowW(L"#32770", caption); }
+
+// A visible dialog window that is neither the main dialog nor the error box:
+// the file dialog, whatever its caption in the system's language.
+BOOL CALLBACK MatchFileDialog(HWND window, LPARAM found) {
+  wchar_t className[16] = L"";
+  GetClassNameW(window, className, 16);
+  if (!IsWindowVisible(window) || std::wcscmp(className, L"#32770") != 0) {
+    return TRUE;
+  }
+  const std::wstring caption = TextOf(window);
+  if (caption == L"Quillo" || caption == L"ERROR") {
+    return TRUE;
+  }
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+HWND FindFileDialog() {
+  HWND found = nullptr;
+  EnumWindows(MatchFileDialog, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void OpenProgramOf(HWND window) {
+  if (Program != nullptr) {
+    return;
+  }
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  Program = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+}
+
+bool WaitUntilGone(HWND window) {
+  return WaitFor([window]() { return IsWindow(window) ? nullptr : GetDesktopWindow(); }, Timeout) != nullptr;
+}
+
+HWND BoxEdit() { return FindWindowExW(GetDlgItem(Dialog, kIdExpressionBox), nullptr, L"Edit", nullptr); }
+
+bool StepWindow() {
+  Dialog = WaitFor([]() { return FindDialogByCaption(L"Quillo"); }, Timeout);
+  if (Dialog == nullptr) {
+    return Fail("no window \"Quillo\"");
+  }
+  OpenProgramOf(Dialog);
+  // The dialog is visible once its initialisation has run.
+  if (WaitFor([]() { return IsWindowVisible(Dialog) ? Dialog : nullptr; }, Timeout) == nullptr) {
+    return Fail("the window \"Quillo\" is not shown");
+  }
+  std::printf("window: Quillo\n");
+  std::fflush(stdout);
+  return true;
+}
+
+bool StepType(const char* text) {
+  HWND edit = BoxEdit();
+  if (edit == nullptr) {
+    return Fail("no edit field in the expression box");
+  }
+  // Sent, not posted: each character is handled, and the results calculated,
+  // before the next one is typed.
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (!Send(edit, WM_CHAR, static_cast<unsigned char>(*c), 1)) {
+      return Fail("the expression box does not answer");
+    }
+  }
+  return true;
+}
+
+bool StepLines() {
+  std::wstring joined;
+  for (int i = 0; i < kFormCount; ++i) {
+    wchar_t text[256] = L"";
+    GetDlgItemTextW(Dialog, kIdFirstLine + i, text, 256);
+    if (i > 0) {
+      joined += L" | ";
+    }
+    joined += text;
+  }
+  Print("lines", joined);
+  return true;
+}
+
+bool StepBox() {
+  Print("box", TextOf(BoxEdit()));
+  return true;
+}
+
+bool StepHistory() {
+  HWND box = GetDlgItem(Dialog, kIdExpressionBox);
+  LRESULT count = 0;
+  if (!Send(box, CB_GETCOUNT, 0, 0, &count)) {
+    return Fail("the expression box does not answer");
+  }
+  std::wstring joined;
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT length = 0;
+    Send(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, &length);
+    std::wstring item(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    Send(box, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+    item.resize(std::wcslen(item.c_str()));
+    joined += i > 0 ? L" | " : L"";
+    joined += item;
+  }
+  Print("history", joined);
+  return true;
+}
+
+bool StepForm() {
+  std::string checked;
+  for (int i = 0; i < kFormCount; ++i) {
+    if (IsDlgButtonChecked(Dialog, kIdFirstRadio + i) == BST_CHECKED) {
+      checked += checked.empty() ? "" : " ";
+      checked += kFormNames[i];
+    }
+  }
+  std::printf("form: %s\n", checked.empty() ? "none" : checked.c_str());
+  std::fflush(stdout);
+  return true;
+}
+
+bool StepRect() {
+  RECT rect{};
+  GetWindowRect(Dialog, &rect);
+  std::printf("rect: %ld %ld %ld %ld\n", static_cast<long>(rect.left), static_cast<long>(rect.top),
+              static_cast<long>(rect.right - rect.left), static_cast<long>(rect.bottom - rect.top));
+  std::fflush(stdout);
+  return true;
+}
+
+bool Click(HWND button) {
+  if (button == nullptr || !Send(button, BM_CLICK, 0, 0)) {
+    return Fail("no button to press");
+  }
+  return true;
+}
+
+bool StepClick(const char* id) { return Click(GetDlgItem(Dialog, std::atoi(id))); }
+
+bool StepKey(const char* name) {
+  WORD key = 0;
+  if (std::strcmp(name, "escape") == 0) {
+    key = VK_ESCAPE;
+  } else if (std::strcmp(name, "down") == 0) {
+    key = VK_DOWN;
+  } else {
+    return Fail("unknown key");
+  }
+  // Keyboard input goes to the foreground window, where the system checks
+  // it against the registered hotkeys.
+  SetForegroundWindow(Dialog);
+  INPUT inputs[2] = {};
+  inputs[0].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = key;
+  inputs[1] = inputs[0];
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  if (SendInput(2, inputs, sizeof(INPUT)) != 2) {
+    return Fail("SendInput");
+  }
+  // Let the program take the key before the next step looks.
+  Sleep(300);
+  Send(Dialog, WM_NULL, 0, 0);
+  return true;
+}
+
+bool StepExit() {
+  if (Program == nullptr) {
+    return Fail("the program's process is not known");
+  }
+  if (WaitForSingleObject(Program, Timeout) != WAIT_OBJECT_0) {
+    return Fail("the program did not end");
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(Program, &code);
+  std::printf("exit: %lu\n", static_cast<unsigned long>(code));
+  std::fflush(stdout);
+  return true;
+}
+
+bool StepFileDialog() {
+  FileDialog = WaitFor(FindFileDialog, Timeout);
+  if (FileDialog == nullptr) {
+    return Fail("no file dialog");
+  }
+  OpenProgramOf(FileDialog);
+  std::printf("file dialog: shown\n");
+  std::fflush(stdout);
+  return true;
+}
+
+bool StepCancel() {
+  if (FileDialog == nullptr) {
+    return Fail("no file dialog to cancel");
+  }
+  PostMessageW(FileDialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  return WaitUntilGone(FileDialog) || Fail("the file dialog stays open");
+}
+
+BOOL CALLBACK CollectStaticText(HWND window, LPARAM text) {
+  wchar_t className[16] = L"";
+  GetClassNameW(window, className, 16);
+  if (_wcsicmp(className, L"Static") == 0) {
+    auto* collected = reinterpret_cast<std::wstring*>(text);
+    const std::wstring piece = TextOf(window);
+    if (!piece.empty()) {
+      *collected += collected->empty() ? L"" : L" ";
+      *collected += piece;
+    }
+  }
+  return TRUE;
+}
+
+bool StepErrorBox() {
+  ErrorBox = WaitFor([]() { return FindDialogByCaption(L"ERROR"); }, Timeout);
+  if (ErrorBox == nullptr) {
+    return Fail("no \"ERROR\" message box");
+  }
+  OpenProgramOf(ErrorBox);
+  std::wstring text;
+  EnumChildWindows(ErrorBox, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+  Print("error box", text);
+  return true;
+}
+
+bool StepOk() {
+  if (ErrorBox == nullptr) {
+    return Fail("no message box to confirm");
+  }
+  return Click(GetDlgItem(ErrorBox, IDOK)) && (WaitUntilGone(ErrorBox) || Fail("the message box stays open"));
+}
+
+bool StepNoWindow(const char* milliseconds) {
+  const HWND shown = WaitFor([]() { return FindDialogByCaption(L"Quillo"); },
+                             static_cast<DWORD>(std::atoi(milliseconds)));
+  std::printf("main window: %s\n", shown != nullptr ? "shown" : "none");
+  std::fflush(stdout);
+  return true;
+}
+
+bool NeedsWindow(const char* step) {
+  const bool found = Dialog != nullptr && IsWindow(Dialog);
+  if (!found) {
+    std::printf("FAILED: %s without the window\n", step);
+  }
+  return found;
+}
+
+// Runs one step; *next is advanced past the step's argument, if it has one.
+bool RunStep(int argc, char** argv, int* next) {
+  const std::string step = argv[(*next)++];
+  const auto argument = [&]() -> const char* { return *next < argc ? argv[(*next)++] : nullptr; };
+  if (step == "window") return StepWindow();
+  if (step == "file-dialog") return StepFileDialog();
+  if (step == "cancel") return StepCancel();
+  if (step == "error-box") return StepErrorBox();
+  if (step == "ok") return StepOk();
+  if (step == "exit") return StepExit();
+  if (step == "no-window") {
+    const char* milliseconds = argument();
+    return milliseconds != nullptr ? StepNoWindow(milliseconds) : Fail("no-window needs a time");
+  }
+  if (!NeedsWindow(step.c_str())) return false;
+  if (step == "lines") return StepLines();
+  if (step == "box") return StepBox();
+  if (step == "history") return StepHistory();
+  if (step == "form") return StepForm();
+  if (step == "rect") return StepRect();
+  if (step == "close") return Click(GetDlgItem(Dialog, kIdCloseButton));
+  const char* value = argument();
+  if (value == nullptr) return Fail("a step lacks its argument");
+  if (step == "type") return StepType(value);
+  if (step == "click") return StepClick(value);
+  if (step == "key") return StepKey(value);
+  return Fail("unknown step");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int next = 1;
+  if (next < argc && std::strncmp(argv[next], "--timeout=", 10) == 0) {
+    Timeout = static_cast<DWORD>(std::atoi(argv[next] + 10));
+    ++next;
+  }
+  if (next < argc && std::strncmp(argv[next], "--desktop=", 10) == 0) {
+    const std::string name = argv[next] + 10;
+    ++next;
+    // The desktop may still be starting. This thread must change desktops
+    // before it has any window.
+    HDESK desktop = nullptr;
+    const ULONGLONG end = GetTickCount64() + Timeout;
+    while ((desktop = OpenDesktopA(name.c_str(), 0, FALSE, GENERIC_ALL)) == nullptr && GetTickCount64() < end) {
+      Sleep(kPollMilliseconds);
+    }
+    if (desktop == nullptr || !SetThreadDesktop(desktop)) {
+      std::printf("FAILED: no desktop \"%s\"\n", name.c_str());
+      return 1;
+    }
+  }
+  while (next < argc) {
+    if (!RunStep(argc, argv, &next)) {
+      return 1;
+    }
+  }
+  return 0;
+}

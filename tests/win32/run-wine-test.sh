@@ -1,0 +1,321 @@
+#!/usr/bin/env bash
+# Tests the Windows program under Wine on a virtual X display (Xvfb). The test
+# driver quillo-win32-driver.exe works the window as a user would and prints
+# what it sees; each case compares that transcript, the exit code and the
+# settings file with what they must be.
+#
+#   tests/win32/run-wine-test.sh [--screenshot FILE] [BUILD_FOLDER]
+#
+# BUILD_FOLDER is the cross build (default build-win32, see
+# tools/build-windows.sh). The Wine prefix is kept in
+# ${QUILLO_WINE_PREFIX:-~/.cache/quillo/wine-prefix}: preparing it takes a
+# while once, later runs start in seconds. With --screenshot the window is
+# also photographed, with a typed expression, into FILE (PNG).
+# Prints "wine: N passed, M failed" last; the exit code is 0 only when all passed.
+set -uo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+screenshot=""
+build="$root/build-win32"
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --screenshot) screenshot="$(realpath -m "$2")"; shift 2 ;;
+    *) build="$(realpath -m "$1")"; shift ;;
+  esac
+done
+
+program="$build/bin/quillo.exe"
+cli="$build/bin/quillo-cli.exe"
+driver="$build/tests/win32/quillo-win32-driver.exe"
+passed=0
+failed=0
+started=$(date +%s)
+
+finish() {
+  echo "wine: $passed passed, $failed failed ($(($(date +%s) - started)) s)"
+  [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
+  exit
+}
+
+for tool in wine wineboot wineserver Xvfb; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "run-wine-test: $tool is missing (Debian packages wine, wine64, xvfb)" >&2
+    failed=1
+    finish
+  fi
+done
+for file in "$program" "$cli" "$driver"; do
+  if [ ! -f "$file" ]; then
+    echo "run-wine-test: $file is missing; build it with tools/build-windows.sh" >&2
+    failed=1
+    finish
+  fi
+done
+
+export WINEPREFIX="${QUILLO_WINE_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quillo/wine-prefix}"
+export WINEDEBUG=-all
+# No downloads of Mono or Gecko: the program needs neither.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+work="$(mktemp -d "${TMPDIR:-/tmp}/quillo-wine.XXXXXX")"
+xvfb_pid=""
+
+cleanup() {
+  # Only this prefix's Wine processes: those this script started.
+  timeout 10 wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# One run at a time per prefix: the cases share its wineserver.
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.lock"
+if ! flock -w 600 9; then
+  echo "run-wine-test: another run holds $WINEPREFIX.lock" >&2
+  failed=1
+  finish
+fi
+
+# A virtual X display on the first free number.
+for number in $(seq 90 140); do
+  [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
+  Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$number" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -e "/tmp/.X11-unix/X$number" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+    export DISPLAY=":$number"
+    break
+  fi
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+done
+if [ -z "$xvfb_pid" ]; then
+  echo "run-wine-test: no free X display for Xvfb" >&2
+  failed=1
+  finish
+fi
+
+# The prefix, once: Windows folders and registry, the Arial metrics the
+# dialog is laid out for (Liberation Sans), and the caption button font.
+if [ ! -f "$WINEPREFIX/.quillo-ready" ]; then
+  echo "Preparing the Wine prefix $WINEPREFIX (once)"
+  prefix_started=$(date +%s)
+  if ! timeout 300 wineboot -i >"$work/wineboot.log" 2>&1 || ! timeout 60 wineserver -w; then
+    cat "$work/wineboot.log" >&2
+    echo "run-wine-test: wineboot failed" >&2
+    failed=1
+    finish
+  fi
+  timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ \
+    /d 'Liberation Sans' /f >/dev/null 2>&1
+  for font in /usr/share/wine/fonts/marlett.ttf; do
+    [ -f "$font" ] && cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+  done
+  timeout 60 wineserver -w
+  touch "$WINEPREFIX/.quillo-ready"
+  echo "Prepared in $(($(date +%s) - prefix_started)) s"
+fi
+
+# The Windows path of a Unix path (Wine's drive Z: is /).
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# A folder as the program ships: quillo.exe and Lang/*.lng, no settings file.
+prepare_folder() {
+  local folder="$1"
+  mkdir -p "$folder/Lang"
+  cp "$program" "$folder/"
+  if [ -d "$build/bin/Lang" ]; then
+    cp "$build/bin/Lang/"*.lng "$folder/Lang/"
+  else
+    cp "$root/lang/"*.lng "$folder/Lang/"
+  fi
+}
+
+# Starts quillo.exe in folder (inside desktop $2 if given) in the background;
+# its exit code lands in folder/exit-code.
+start_program() {
+  local folder="$1" desktop="${2:-}"
+  (
+    cd "$folder" || exit
+    if [ -n "$desktop" ]; then
+      timeout 120 wine explorer "/desktop=$desktop" quillo.exe >"$folder/program.log" 2>&1
+    else
+      timeout 120 wine quillo.exe >"$folder/program.log" 2>&1
+    fi
+    echo $? >"$folder/exit-code"
+  ) &
+  program_job=$!
+}
+
+# Runs the driver with the steps given, output to file.
+run_driver() {
+  local output="$1"
+  shift
+  # Into a file, not a pipe: Wine's helper processes may hold a pipe open.
+  timeout 120 wine "$driver" --timeout=30000 "$@" >"$output.raw" 2>&1
+  tr -d '\r' <"$output.raw" >"$output"
+}
+
+# Waits (bounded) for the program started last and gives its exit code.
+program_exit_code() {
+  local folder="$1"
+  for _ in $(seq 200); do
+    [ -s "$folder/exit-code" ] && break
+    sleep 0.1
+  done
+  wait "$program_job" 2>/dev/null
+  cat "$folder/exit-code" 2>/dev/null || echo "none"
+}
+
+# Reports a case: name, then pairs of what was expected and what came.
+report() {
+  local name="$1" seconds="$2" expected_file="$3" actual_file="$4"
+  if diff -u --label expected --label actual "$expected_file" "$actual_file" >"$work/diff"; then
+    echo "PASS $name (${seconds} s)"
+    passed=$((passed + 1))
+  else
+    echo "FAIL $name (${seconds} s)"
+    sed 's/^/  /' "$work/diff"
+    failed=$((failed + 1))
+  fi
+}
+
+# Strips the CR of Windows line ends, for comparing.
+unix_lines() { tr -d '\r' <"$1"; }
+
+# --- The engine's digits: the extended-precision steps (x87) must give the
+# same digits as on Linux. Columns: status, value, DEC, HEX, BIN, OCT, EXP.
+case_started=$(date +%s)
+printf '%s\n' '2^3' '15^1' 'ln(2)' 'lg(1000)' '2^0.5' 'exp(1)' 'fact(20)' '-1' 'sin(pi/6)' '3^40' \
+  '10^15.5' '2.5e-7/3' | timeout 60 wine "$cli" --tsv 2>&1 | tr -d '\r' >"$work/cli.actual"
+cat >"$work/cli.expected" <<'EOF'
+ok	7.999999999999997	8	7	111	7	8.000000000000000E+0000
+ok	15.000000000000002	15	F	1111	17	1.500000000000000E+0001
+ok	0.6931471805599454	0.6931472	0	0	0	6.931472000000000E-0001
+ok	3	3	3	11	3	3.000000000000000E+0000
+ok	1.4142135623730951	1.4142136	1	1	1	1.414213600000000E+0000
+ok	2.718281828459045	2.7182818	2	10	2	2.718281800000000E+0000
+ok	2432902008176640000	2432902008176640000	82B40000	10000010101101000000000000000000	20255000000	2.432902008176640E+0018
+ok	-1	-1	FFFFFFFF	11111111111111111111111111111111	37777777777	-1.000000000000000E+0000
+ok	0.49999999999999994	0.5	0	0	0	5.000000000000000E-0001
+ok	12157665459056893952	12157665459056893952	Too large for HEX, BIN and OCT	Too large for HEX, BIN and OCT	Too large for HEX, BIN and OCT	1.215766545905689E+0019
+ok	3162277660168382	3162277660168382	249D90BE	100100100111011001000010111110	4447310276	3.162277660168382E+0015
+ok	8.333333333333333e-08	0.0000001	0	0	0	1.000000000000000E-0007
+EOF
+report "quillo-cli.exe digits" $(($(date +%s) - case_started)) "$work/cli.expected" "$work/cli.actual"
+
+# --- A session: type, calculate, hotkeys, history, form, close. ---
+case_started=$(date +%s)
+folder="$work/session"
+prepare_folder "$folder"
+lang_path="$(windows_path "$folder/Lang/english.lng")"
+printf '[INI]\r\nlang=%s\r\nform=1\r\nhistorylen=3\r\n[HISTORY]\r\n0=7*6\r\n' "$lang_path" >"$folder/quillo.ini"
+start_program "$folder"
+run_driver "$work/session.actual" \
+  window lines form history \
+  type 2 lines type 55 lines type + lines type 1 lines \
+  click 1011 box lines history \
+  key escape box lines history \
+  type '2^3' lines click 1011 box history \
+  key down box \
+  click 1005 form close exit
+echo "program exit code: $(program_exit_code "$folder")" >>"$work/session.actual"
+echo "settings file:" >>"$work/session.actual"
+unix_lines "$folder/quillo.ini" >>"$work/session.actual" 2>&1
+cat >"$work/session.expected" <<EOF
+window: Quillo
+lines: 0 | 0 | 0 | 0 | 0.000000000000000E+0000
+form: HEX
+history: 7*6
+lines: 2 | 2 | 10 | 2 | 2.000000000000000E+0000
+lines: 255 | FF | 11111111 | 377 | 2.550000000000000E+0002
+lines: Too few operands for + | Too few operands for + | Too few operands for + | Too few operands for + | Too few operands for +
+lines: 256 | 100 | 100000000 | 400 | 2.560000000000000E+0002
+box: 0x100
+lines: 256 | 100 | 100000000 | 400 | 2.560000000000000E+0002
+history: 255+1 | 7*6
+box: 
+lines: 0 | 0 | 0 | 0 | 0.000000000000000E+0000
+history: 0x100 | 255+1 | 7*6
+lines: 8 | 7 | 111 | 7 | 8.000000000000000E+0000
+box: 0x7
+history: 2^3 | 0x100 | 255+1
+box: 2^3
+form: OCT
+exit: 0
+program exit code: 0
+settings file:
+[INI]
+lang=$lang_path
+form=3
+historylen=3
+[HISTORY]
+0=2^3
+1=0x100
+2=255+1
+EOF
+report "quillo.exe session" $(($(date +%s) - case_started)) "$work/session.expected" "$work/session.actual"
+
+# --- The first run, the language file dialog cancelled. ---
+case_started=$(date +%s)
+folder="$work/first-run"
+prepare_folder "$folder"
+start_program "$folder"
+run_driver "$work/first-run.actual" file-dialog cancel error-box ok no-window 1500 exit
+echo "program exit code: $(program_exit_code "$folder")" >>"$work/first-run.actual"
+if [ -e "$folder/quillo.ini" ]; then
+  echo "settings file: left behind" >>"$work/first-run.actual"
+else
+  echo "settings file: none" >>"$work/first-run.actual"
+fi
+cat >"$work/first-run.expected" <<'EOF'
+file dialog: shown
+error box: You must specify language file (*.lng)\nProgram terminated...
+main window: none
+exit: 0
+program exit code: 0
+settings file: none
+EOF
+report "quillo.exe first run cancelled" $(($(date +%s) - case_started)) "$work/first-run.expected" \
+  "$work/first-run.actual"
+
+# --- The screenshot: the window in a Wine desktop, which draws the frame. ---
+if [ -n "$screenshot" ]; then
+  if ! command -v import >/dev/null || ! command -v convert >/dev/null; then
+    echo "run-wine-test: import and convert (Debian imagemagick) are needed for --screenshot" >&2
+    failed=$((failed + 1))
+    finish
+  fi
+  folder="$work/screenshot"
+  prepare_folder "$folder"
+  printf '[INI]\r\nlang=%s\r\nform=0\r\nhistorylen=10\r\n[HISTORY]\r\n0=sqrt(2)*100\r\n1=255+1\r\n' \
+    "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
+  start_program "$folder" "Quillo,640x400"
+  # The driver joins the desktop rather than starting in it: a program started
+  # with "explorer /desktop" is waited for until the whole desktop closes.
+  timeout 120 wine "$driver" --timeout=30000 --desktop=Quillo window type '(2+3)*4h-1' rect \
+    >"$work/shot.log" 2>&1
+  read -r _ x y width height < <(tr -d '\r' <"$work/shot.log" | grep '^rect:')
+  if [ -n "${height:-}" ] && import -window root "$work/screen.png" &&
+    convert "$work/screen.png" -crop "$((width + 24))x$((height + 24))+$((x - 12))+$((y - 12))" +repage \
+      "$screenshot"; then
+    echo "Screenshot: $screenshot (${width}x${height} window)"
+  else
+    echo "FAIL screenshot"
+    cat "$work/shot.log"
+    failed=$((failed + 1))
+  fi
+  timeout 120 wine "$driver" --timeout=30000 --desktop=Quillo window close exit >/dev/null 2>&1
+  program_exit_code "$folder" >/dev/null
+fi
+
+finish

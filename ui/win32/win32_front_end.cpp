@@ -1,0 +1,419 @@
+#include "ui/win32/win32_front_end.h"
+
+#include <commdlg.h>
+
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "settings/text_encoding.h"
+#include "ui/dialog_ids.h"
+#include "ui/win32/resource.h"
+
+namespace {
+
+static_assert(IDD_MAIN_DIALOG == kDialogTemplateId && IDI_PROGRAM_ICON == kProgramIconId);
+static_assert(IDC_EXPRESSION_BOX == kIdExpressionBox && IDC_RADIO_DEC == kIdRadioDec &&
+              IDC_RADIO_EXP == kIdRadioExp && IDC_CLOSE_BUTTON == kIdCloseButton &&
+              IDC_CALCULATE_BUTTON == kIdCalculateButton && IDC_LINE_DEC == kIdResultLineDec &&
+              IDC_LINE_EXP == kIdResultLineExp && IDC_EXPRESSION_LABEL == kIdExpressionLabel &&
+              IDC_FORM_GROUP == kIdFormGroup && IDC_RESULT_GROUP == kIdResultGroup);
+static_assert(CBN_SETFOCUS == kBoxSetFocus && CBN_KILLFOCUS == kBoxKillFocus &&
+              CBN_EDITCHANGE == kBoxEditChange && CBN_SELENDOK == kBoxSelEndOk);
+
+// The keys of the hotkeys 1 (Escape) and 2 (Down arrow), bound without
+// modifier keys.
+struct HotkeyKey {
+  int id;
+  UINT virtualKey;
+};
+constexpr HotkeyKey kHotkeyKeys[] = {{kHotkeyEscape, VK_ESCAPE}, {kHotkeyDown, VK_DOWN}};
+static_assert(std::size(kHotkeyKeys) == kHotkeyCount);
+
+// The file dialog's two filters, each a description and a pattern.
+constexpr char kLanguageFilters[] = "Quillo language (*.lng)\0*.lng\0All files (*.*)\0*.*\0";
+
+// Program bytes as UTF-16 for the wide window functions: valid UTF-8 as it is,
+// anything else read as Windows-1251 (see text_encoding.h).
+std::wstring ToWide(const char* text) {
+  // A Windows-1251 byte becomes at most three UTF-8 bytes.
+  std::string utf8(std::strlen(text) * 3 + 1, '\0');
+  ConvertToDisplayText(text, utf8.data(), utf8.size());
+  const int count = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+  if (count <= 0) {
+    return std::wstring();
+  }
+  std::wstring wide(static_cast<std::size_t>(count), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), count);
+  wide.resize(static_cast<std::size_t>(count) - 1);  // the terminator
+  return wide;
+}
+
+// Copies text as UTF-8 into buffer, cut at a character boundary to fit
+// capacity - 1 bytes, always terminated.
+void CopyAsUtf8(const std::wstring& text, char* buffer, unsigned capacity) {
+  if (capacity == 0) {
+    return;
+  }
+  const int wideLength = static_cast<int>(text.size());
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  std::string utf8(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+  if (size > 0) {
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), wideLength, utf8.data(), size, nullptr, nullptr);
+  }
+  const std::size_t length = Utf8PrefixLength(utf8, capacity - 1);
+  std::memcpy(buffer, utf8.data(), length);
+  buffer[length] = '\0';
+}
+
+std::wstring WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  if (length <= 0) {
+    return std::wstring();
+  }
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
+}
+
+// The UTF-16 position in text that follows its first byteOffset bytes of
+// UTF-8: the dialog counts in bytes, the edit field in UTF-16 units.
+int Utf16Offset(const std::wstring& text, int byteOffset) {
+  int bytes = 0;
+  std::size_t i = 0;
+  while (i < text.size() && bytes < byteOffset) {
+    const wchar_t c = text[i];
+    if (c < 0x80) {
+      bytes += 1;
+    } else if (c < 0x800) {
+      bytes += 2;
+    } else if (IS_HIGH_SURROGATE(c) && i + 1 < text.size()) {
+      bytes += 4;
+      ++i;
+    } else {
+      bytes += 3;
+    }
+    ++i;
+  }
+  return static_cast<int>(i);
+}
+
+// A pop-up menu of the model's items; disabled items are also grayed.
+HMENU BuildPopup(const MenuPopupModel& popup) {
+  HMENU menu = CreatePopupMenu();
+  for (int i = 0; i < popup.itemCount; ++i) {
+    const MenuItemModel& item = popup.items[i];
+    if (item.text == nullptr) {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    const UINT state = item.enabled ? MF_ENABLED : MF_DISABLED | MF_GRAYED;
+    AppendMenuW(menu, MF_STRING | state, static_cast<UINT_PTR>(item.commandId), ToWide(item.text).c_str());
+  }
+  return menu;
+}
+
+}  // namespace
+
+Win32FrontEnd::Win32FrontEnd(HINSTANCE instance) : instance_(instance) {}
+
+Win32FrontEnd::~Win32FrontEnd() {
+  // A menu attached to a window is destroyed with it; one never attached
+  // (the dialog failed to open) is not.
+  if (menu_ != nullptr && window_ == nullptr) {
+    DestroyMenu(menu_);
+  }
+}
+
+void Win32FrontEnd::RunModal(MainDialog& dialog) {
+  dialog_ = &dialog;
+  const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, MainDialogProc,
+                                         reinterpret_cast<LPARAM>(this));
+  if (result == -1) {
+    ShowErrorBox("Can't create the main window\nProgram terminated...");
+  }
+  dialog_ = nullptr;
+  window_ = nullptr;
+  menu_ = nullptr;  // destroyed with the window
+}
+
+void Win32FrontEnd::OnInitDialog(HWND window) {
+  window_ = window;
+  if (dialog_ != nullptr) {
+    dialog_->Initialise();
+  }
+}
+
+void Win32FrontEnd::OnCommand(int commandId, int notification) {
+  // Text the program puts into the box is not a user edit.
+  if (commandId == kIdExpressionBox && notification == kBoxEditChange && settingBoxText_) {
+    return;
+  }
+  if (dialog_ != nullptr) {
+    dialog_->OnCommand(commandId, notification);
+  }
+}
+
+void Win32FrontEnd::OnHotkey(int hotkeyId) {
+  if (dialog_ != nullptr) {
+    dialog_->OnHotkey(hotkeyId);
+  }
+}
+
+void Win32FrontEnd::OnCloseRequest() {
+  if (dialog_ != nullptr) {
+    dialog_->OnCloseRequest();
+  }
+}
+
+void Win32FrontEnd::OnSessionEnd() {
+  if (dialog_ != nullptr) {
+    dialog_->OnSessionEnd();
+  }
+}
+
+HWND Win32FrontEnd::Box() const { return window_ != nullptr ? GetDlgItem(window_, kIdExpressionBox) : nullptr; }
+
+bool Win32FrontEnd::AskForLanguageFile(const char* initialFolder, char* path, unsigned capacity) {
+  // The narrow dialog on purpose: the chosen path goes to the narrow file
+  // functions of the settings code, which read it in the system code page.
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = nullptr;
+  dialog.lpstrFilter = kLanguageFilters;
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = path;
+  dialog.nMaxFile = capacity;
+  dialog.lpstrInitialDir = initialFolder;
+  // No option flags: a typed name of a file that does not exist is accepted,
+  // and the caller reports a file it cannot open.
+  dialog.Flags = 0;
+  path[0] = '\0';
+  return GetOpenFileNameA(&dialog) != 0;
+}
+
+void Win32FrontEnd::ShowErrorBox(const char* text) {
+  // Narrow on purpose: the fixed texts are ASCII and the paths some of them
+  // name are in the system code page, as the narrow file functions use them.
+  MessageBoxA(nullptr, text, "ERROR", MB_ICONERROR | MB_OK);
+}
+
+void Win32FrontEnd::SetControlText(int controlId, const char* text) {
+  if (window_ != nullptr) {
+    SetDlgItemTextW(window_, controlId, ToWide(text).c_str());
+  }
+}
+
+void Win32FrontEnd::AttachMenu(const MenuModel& menu) {
+  if (window_ == nullptr) {
+    return;
+  }
+  HMENU bar = CreateMenu();
+  for (const MenuPopupModel& popup : menu.popups) {
+    AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(BuildPopup(popup)),
+                ToWide(popup.title).c_str());
+  }
+  SetMenu(window_, bar);
+  if (menu_ != nullptr) {
+    DestroyMenu(menu_);
+  }
+  menu_ = bar;
+  KeepTemplateClientSize();
+}
+
+// The template gives the size of the client area. A menu bar attached later
+// takes its height from the client area and would cut off the buttons at the
+// bottom, so the window grows by the menu's height instead, keeping its
+// centre where it was.
+void Win32FrontEnd::KeepTemplateClientSize() {
+  RECT wanted{0, 0, MAIN_DIALOG_WIDTH, MAIN_DIALOG_HEIGHT};
+  MapDialogRect(window_, &wanted);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
+  const auto extendedStyle = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE));
+  AdjustWindowRectEx(&wanted, style, TRUE, extendedStyle);
+  RECT now{};
+  GetWindowRect(window_, &now);
+  const int width = wanted.right - wanted.left;
+  const int height = wanted.bottom - wanted.top;
+  const int left = now.left - (width - (now.right - now.left)) / 2;
+  const int top = now.top - (height - (now.bottom - now.top)) / 2;
+  SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32FrontEnd::InsertHistoryItemAtTop(const char* text) {
+  if (window_ != nullptr) {
+    SendMessageW(Box(), CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(ToWide(text).c_str()));
+  }
+}
+
+void Win32FrontEnd::AppendHistoryItem(const char* text) {
+  if (window_ != nullptr) {
+    SendMessageW(Box(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(text).c_str()));
+  }
+}
+
+int Win32FrontEnd::HistoryItemCount() {
+  if (window_ == nullptr) {
+    return 0;
+  }
+  const LRESULT count = SendMessageW(Box(), CB_GETCOUNT, 0, 0);
+  return count > 0 ? static_cast<int>(count) : 0;
+}
+
+void Win32FrontEnd::HistoryItemText(int index, char* buffer, unsigned capacity) {
+  std::wstring text;
+  if (window_ != nullptr) {
+    const LRESULT length = SendMessageW(Box(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length > 0) {
+      text.assign(static_cast<std::size_t>(length) + 1, L'\0');
+      const LRESULT copied =
+          SendMessageW(Box(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+      text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    }
+  }
+  CopyAsUtf8(text, buffer, capacity);
+}
+
+void Win32FrontEnd::DeleteLastHistoryItem() {
+  const int count = HistoryItemCount();
+  if (count > 0) {
+    SendMessageW(Box(), CB_DELETESTRING, static_cast<WPARAM>(count - 1), 0);
+  }
+}
+
+void Win32FrontEnd::BoxText(char* buffer, unsigned capacity) {
+  CopyAsUtf8(window_ != nullptr ? WindowText(Box()) : std::wstring(), buffer, capacity);
+}
+
+void Win32FrontEnd::SetBoxText(const char* text) {
+  if (window_ == nullptr) {
+    return;
+  }
+  // The combo box passes the text to its edit field, which reports the change
+  // like a typed one; OnCommand drops that report.
+  settingBoxText_ = true;
+  SetWindowTextW(Box(), ToWide(text).c_str());
+  settingBoxText_ = false;
+}
+
+void Win32FrontEnd::SelectBoxText(int start, int end) {
+  if (window_ == nullptr) {
+    return;
+  }
+  const std::wstring text = WindowText(Box());
+  const int first = Utf16Offset(text, start);
+  const int last = end < 0 ? -1 : Utf16Offset(text, end);
+  SendMessageW(Box(), CB_SETEDITSEL, 0, MAKELPARAM(first, last));
+}
+
+int Win32FrontEnd::BoxSelection() {
+  if (window_ == nullptr) {
+    return -1;
+  }
+  const LRESULT index = SendMessageW(Box(), CB_GETCURSEL, 0, 0);
+  return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+void Win32FrontEnd::OpenBoxList() {
+  if (window_ != nullptr) {
+    SendMessageW(Box(), CB_SHOWDROPDOWN, TRUE, 0);
+  }
+}
+
+void Win32FrontEnd::SelectBoxItem(int index) {
+  if (window_ != nullptr) {
+    SendMessageW(Box(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  }
+}
+
+void Win32FrontEnd::FocusBox() {
+  // The box passes the focus to its edit field and reports CBN_SETFOCUS.
+  if (window_ != nullptr) {
+    SetFocus(Box());
+  }
+}
+
+void Win32FrontEnd::CheckRadioButton(int firstId, int lastId, int checkedId) {
+  if (window_ != nullptr) {
+    ::CheckRadioButton(window_, firstId, lastId, checkedId);
+  }
+}
+
+void Win32FrontEnd::RegisterHotkey(int hotkeyId) {
+  if (window_ == nullptr) {
+    return;
+  }
+  for (const HotkeyKey& key : kHotkeyKeys) {
+    // The result is not checked: when another program holds the key, it keeps
+    // its ordinary meaning in the box.
+    if (key.id == hotkeyId) {
+      RegisterHotKey(window_, key.id, 0, key.virtualKey);
+    }
+  }
+}
+
+void Win32FrontEnd::UnregisterHotkey(int hotkeyId) {
+  if (window_ != nullptr) {
+    UnregisterHotKey(window_, hotkeyId);
+  }
+}
+
+void Win32FrontEnd::ApplyProgramIcon() {
+  if (window_ == nullptr) {
+    return;
+  }
+  // The icon of the dialog's window class, in the sizes the system asks for
+  // (title bar and task bar); LR_SHARED icons are freed by the system.
+  const auto load = [this](int sizeX, int sizeY) {
+    return LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM_ICON), IMAGE_ICON, GetSystemMetrics(sizeX),
+                      GetSystemMetrics(sizeY), LR_SHARED);
+  };
+  SetClassLongPtrW(window_, GCLP_HICON, reinterpret_cast<LONG_PTR>(load(SM_CXICON, SM_CYICON)));
+  SetClassLongPtrW(window_, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(load(SM_CXSMICON, SM_CYSMICON)));
+}
+
+void Win32FrontEnd::ShowAboutBox(const char* title, const char* text) {
+  MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(title).c_str(), MB_ICONINFORMATION | MB_OK);
+}
+
+void Win32FrontEnd::EndDialog(int result) {
+  if (window_ != nullptr) {
+    ::EndDialog(window_, result);
+  }
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* frontEnd = reinterpret_cast<Win32FrontEnd*>(GetWindowLongPtrW(window, DWLP_USER));
+  switch (message) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrW(window, DWLP_USER, lParam);
+      reinterpret_cast<Win32FrontEnd*>(lParam)->OnInitDialog(window);
+      break;  // FALSE: the focus stays in the expression box
+    case WM_COMMAND:
+      if (frontEnd != nullptr) {
+        frontEnd->OnCommand(LOWORD(wParam), HIWORD(wParam));
+      }
+      break;
+    case WM_HOTKEY:
+      if (frontEnd != nullptr) {
+        frontEnd->OnHotkey(static_cast<int>(wParam));
+      }
+      break;
+    case WM_CLOSE:
+      if (frontEnd != nullptr) {
+        frontEnd->OnCloseRequest();
+      }
+      break;
+    case WM_ENDSESSION:
+      // The session is ending for certain: save as a close would.
+      if (frontEnd != nullptr && wParam != FALSE) {
+        frontEnd->OnSessionEnd();
+      }
+      break;
+    default:
+      break;
+  }
+  return FALSE;
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The Win32 implementation of the window calls: the dialog from template 101,
+// its controls, menu, hotkeys and message boxes. Before the dialog exists
+// (start-up) it shows only the file dialog and the error box, and the calls
+// that need the window do nothing.
+//
+// Texts from the program (language texts, history entries) are converted to
+// UTF-8 for display (UTF-8 as it is, anything else read as Windows-1251) and
+// shown through the wide-character functions, so a language file reads right
+// whatever the system's code page. Paths stay in the system code page: the
+// settings code opens files with the narrow C functions.
+
+#include <windows.h>
+
+#include "ui/main_dialog.h"
+
+class Win32FrontEnd : public DialogFrontEnd {
+ public:
+  explicit Win32FrontEnd(HINSTANCE instance);
+  ~Win32FrontEnd() override;
+  Win32FrontEnd(const Win32FrontEnd&) = delete;
+  Win32FrontEnd& operator=(const Win32FrontEnd&) = delete;
+
+  // DialogFrontEnd: runs the dialog from template 101 until EndDialog.
+  void RunModal(MainDialog& dialog) override;
+
+  // SettingsHost
+  bool AskForLanguageFile(const char* initialFolder, char* path, unsigned capacity) override;
+  void ShowErrorBox(const char* text) override;
+  void SetControlText(int controlId, const char* text) override;
+  void AttachMenu(const MenuModel& menu) override;
+  void InsertHistoryItemAtTop(const char* text) override;
+  void AppendHistoryItem(const char* text) override;
+  int HistoryItemCount() override;
+  void HistoryItemText(int index, char* buffer, unsigned capacity) override;
+  void DeleteLastHistoryItem() override;
+
+  // DialogWindow
+  void BoxText(char* buffer, unsigned capacity) override;
+  void SetBoxText(const char* text) override;
+  void SelectBoxText(int start, int end) override;
+  int BoxSelection() override;
+  void OpenBoxList() override;
+  void SelectBoxItem(int index) override;
+  void FocusBox() override;
+  void CheckRadioButton(int firstId, int lastId, int checkedId) override;
+  void RegisterHotkey(int hotkeyId) override;
+  void UnregisterHotkey(int hotkeyId) override;
+  void ApplyProgramIcon() override;
+  void ShowAboutBox(const char* title, const char* text) override;
+  void EndDialog(int result) override;
+
+  // Called by MainDialogProc. Each forwards to the dialog logic.
+  void OnInitDialog(HWND window);
+  void OnCommand(int commandId, int notification);
+  void OnHotkey(int hotkeyId);
+  void OnCloseRequest();
+  void OnSessionEnd();
+
+ private:
+  HWND Box() const;
+  void KeepTemplateClientSize();
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;        // the dialog while it runs, else none
+  HMENU menu_ = nullptr;         // the menu attached to the dialog, destroyed when replaced
+  MainDialog* dialog_ = nullptr;  // the logic the messages go to while the dialog runs
+  bool settingBoxText_ = false;  // the program, not the user, is changing the box's text
+};
+
+// The dialog's handler: keeps the front end (passed with WM_INITDIALOG) in the
+// window and forwards initialisation, commands, hotkeys and the close request.
+// Returns FALSE for every message, so the default dialog handling follows.
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
