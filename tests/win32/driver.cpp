@@ -14,6 +14,7 @@
 //   box                print the expression box's text
 //   history            print the box's list, newest first
 //   form               print the checked radio button
+//   text ID            print the text of the control with this id
 //   rect               print the window's position and size on the screen: x y width height
 //   click ID           press the button with this control id (BM_CLICK)
 //   key escape|down    press the key through the keyboard input (SendInput)
@@ -244,6 +245,15 @@ bool StepForm() {
   return true;
 }
 
+bool StepText(const char* id) {
+  HWND control = GetDlgItem(Dialog, std::atoi(id));
+  if (control == nullptr) {
+    return Fail("no control with that id");
+  }
+  Print((std::string("text ") + id).c_str(), TextOf(control));
+  return true;
+}
+
 bool StepRect() {
   RECT rect{};
   GetWindowRect(Dialog, &rect);
@@ -395,6 +405,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (value == nullptr) return Fail("a step lacks its argument");
   if (step == "type") return StepType(value);
   if (step == "click") return StepClick(value);
+  if (step == "text") return StepText(value);
   if (step == "key") return StepKey(value);
   return Fail("unknown step");
 }

@@ -265,6 +265,33 @@ historylen=3
 EOF
 report "quillo.exe session" $(($(date +%s) - case_started)) "$work/session.expected" "$work/session.actual"
 
+# --- Language texts: a Windows-1251 file and the same texts in UTF-8 both
+# read right, whatever the system's code page. ---
+for encoding in CP1251 UTF-8; do
+  case_started=$(date +%s)
+  folder="$work/language-$encoding"
+  prepare_folder "$folder"
+  iconv -f CP1251 -t "$encoding" "$root/lang/russian.lng" >"$folder/Lang/test.lng"
+  printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/test.lng")" >"$folder/quillo.ini"
+  start_program "$folder"
+  run_driver "$work/language.actual" window text 1011 text 1010 text 1019 text 1020 text 1021 type 1+ lines close exit
+  echo "program exit code: $(program_exit_code "$folder")" >>"$work/language.actual"
+  few="Мало операндов для +"
+  cat >"$work/language.expected" <<EOF
+window: Quillo
+text 1011: Вычислить
+text 1010: Закрыть
+text 1019: Выражение
+text 1020: Форма
+text 1021: Результат
+lines: $few | $few | $few | $few | $few
+exit: 0
+program exit code: 0
+EOF
+  report "quillo.exe language file in $encoding" $(($(date +%s) - case_started)) "$work/language.expected" \
+    "$work/language.actual"
+done
+
 # --- The first run, the language file dialog cancelled. ---
 case_started=$(date +%s)
 folder="$work/first-run"
