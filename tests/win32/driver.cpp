@@ -23,7 +23,9 @@
 //   file-dialog        wait for the language file dialog
 //   cancel             cancel the file dialog
 //   error-box          wait for the "ERROR" message box and print its text
-//   ok                 press OK in the "ERROR" message box
+//   about-box          wait for the "About Quillo" message box and print its title
+//   ok                 press OK in the message box found last
+//   command ID         send the menu command ID, as choosing the menu item does
 //   no-window MS       watch MS milliseconds for the main dialog; print whether it came
 
 #include <windows.h>
@@ -48,7 +50,7 @@ constexpr const char* kFormNames[kFormCount] = {"DEC", "HEX", "BIN", "OCT", "EXP
 DWORD Timeout = 20000;  // for every wait, in milliseconds
 HWND Dialog = nullptr;  // the main dialog, once found
 HWND FileDialog = nullptr;
-HWND ErrorBox = nullptr;
+HWND MessageBoxWindow = nullptr;  // the message box found last
 HANDLE Program = nullptr;  // the program's process, opened when one of its windows is found
 
 std::string ToUtf8(const std::wstring& text) {
@@ -346,22 +348,39 @@ BOOL CALLBACK CollectStaticText(HWND window, LPARAM text) {
 }
 
 bool StepErrorBox() {
-  ErrorBox = WaitFor([]() { return FindDialogByCaption(L"ERROR"); }, Timeout);
-  if (ErrorBox == nullptr) {
+  MessageBoxWindow = WaitFor([]() { return FindDialogByCaption(L"ERROR"); }, Timeout);
+  if (MessageBoxWindow == nullptr) {
     return Fail("no \"ERROR\" message box");
   }
-  OpenProgramOf(ErrorBox);
+  OpenProgramOf(MessageBoxWindow);
   std::wstring text;
-  EnumChildWindows(ErrorBox, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+  EnumChildWindows(MessageBoxWindow, CollectStaticText, reinterpret_cast<LPARAM>(&text));
   Print("error box", text);
   return true;
 }
 
+bool StepAboutBox() {
+  MessageBoxWindow = WaitFor([]() { return FindDialogByCaption(L"About Quillo"); }, Timeout);
+  if (MessageBoxWindow == nullptr) {
+    return Fail("no \"About Quillo\" message box");
+  }
+  std::printf("about box: %s\n", IsWindowVisible(MessageBoxWindow) ? "shown" : "hidden");
+  std::fflush(stdout);
+  return true;
+}
+
 bool StepOk() {
-  if (ErrorBox == nullptr) {
+  if (MessageBoxWindow == nullptr) {
     return Fail("no message box to confirm");
   }
-  return Click(GetDlgItem(ErrorBox, IDOK)) && (WaitUntilGone(ErrorBox) || Fail("the message box stays open"));
+  return Click(GetDlgItem(MessageBoxWindow, IDOK)) &&
+         (WaitUntilGone(MessageBoxWindow) || Fail("the message box stays open"));
+}
+
+// Posted, as the menu does: the program may open a modal box in answer.
+bool StepCommand(const char* id) {
+  PostMessageW(Dialog, WM_COMMAND, MAKEWPARAM(std::atoi(id), 0), 0);
+  return true;
 }
 
 bool StepNoWindow(const char* milliseconds) {
@@ -388,6 +407,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "file-dialog") return StepFileDialog();
   if (step == "cancel") return StepCancel();
   if (step == "error-box") return StepErrorBox();
+  if (step == "about-box") return StepAboutBox();
   if (step == "ok") return StepOk();
   if (step == "exit") return StepExit();
   if (step == "no-window") {
@@ -406,6 +426,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "type") return StepType(value);
   if (step == "click") return StepClick(value);
   if (step == "text") return StepText(value);
+  if (step == "command") return StepCommand(value);
   if (step == "key") return StepKey(value);
   return Fail("unknown step");
 }

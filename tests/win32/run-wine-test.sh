@@ -227,6 +227,8 @@ run_driver "$work/session.actual" \
   key escape box lines history \
   type '2^3' lines click 1011 box history \
   key down box \
+  command 11 about-box ok \
+  command 0 file-dialog cancel lines \
   click 1005 form close exit
 echo "program exit code: $(program_exit_code "$folder")" >>"$work/session.actual"
 echo "settings file:" >>"$work/session.actual"
@@ -250,6 +252,9 @@ lines: 8 | 7 | 111 | 7 | 8.000000000000000E+0000
 box: 0x7
 history: 2^3 | 0x100 | 255+1
 box: 2^3
+about box: shown
+file dialog: shown
+lines: 8 | 7 | 111 | 7 | 8.000000000000000E+0000
 form: OCT
 exit: 0
 program exit code: 0

@@ -291,8 +291,8 @@ void Win32FrontEnd::SetBoxText(const char* text) {
   if (window_ == nullptr) {
     return;
   }
-  // The combo box passes the text to its edit field, which reports the change
-  // like a typed one; OnCommand drops that report.
+  // The combo box sends no CBN_EDITCHANGE for text set this way; should its
+  // edit field report the change all the same, OnCommand drops the report.
   settingBoxText_ = true;
   SetWindowTextW(Box(), ToWide(text).c_str());
   settingBoxText_ = false;
