@@ -329,7 +329,11 @@ bool StepCancel() {
   if (FileDialog == nullptr) {
     return Fail("no file dialog to cancel");
   }
-  PostMessageW(FileDialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  // Its Cancel button, or the Cancel command where a dialog style has none.
+  HWND cancel = GetDlgItem(FileDialog, IDCANCEL);
+  if (cancel == nullptr || !Send(cancel, BM_CLICK, 0, 0)) {
+    PostMessageW(FileDialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  }
   return WaitUntilGone(FileDialog) || Fail("the file dialog stays open");
 }
 

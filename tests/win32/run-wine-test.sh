@@ -297,6 +297,29 @@ EOF
     "$work/language.actual"
 done
 
+# --- The RPN trace reaches the debugger output, one line per queue item.
+# Wine's debug channel "debugstr" stands in for the debugger. ---
+case_started=$(date +%s)
+folder="$work/trace"
+prepare_folder "$folder"
+printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
+WINEDEBUG=-all,+debugstr start_program "$folder"
+run_driver "$work/trace.actual" window type 'cos(0)' lines close exit
+echo "program exit code: $(program_exit_code "$folder")" >>"$work/trace.actual"
+# The program's log holds lines like: 0024:warn:debugstr:OutputDebugStringA "cos\n"
+sed -n 's/^.*OutputDebugStringA "\(.*\)"\r\?$/debugger: \1/p' "$folder/program.log" >>"$work/trace.actual"
+cat >"$work/trace.expected" <<'EOF'
+window: Quillo
+lines: 1 | 1 | 1 | 1 | 1.000000000000000E+0000
+exit: 0
+program exit code: 0
+debugger: \n
+debugger: POLIS: {cos(0)}...[2]\n
+debugger: <0.000000>\n
+debugger: cos\n
+EOF
+report "quillo.exe RPN trace" $(($(date +%s) - case_started)) "$work/trace.expected" "$work/trace.actual"
+
 # --- The first run, the language file dialog cancelled. ---
 case_started=$(date +%s)
 folder="$work/first-run"

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "engine/calculate.h"
 #include "settings/settings.h"
 #include "ui/main_dialog.h"
@@ -9,9 +11,22 @@
 
 namespace {
 
-// The RPN trace goes to the debugger output, piece by piece; without a
-// debugger attached it costs next to nothing.
-void SendTraceToDebugger(const char* text) { OutputDebugStringA(text); }
+// The RPN trace goes to the debugger output one line at a time, so that a
+// debugger shows each item of the queue on a line of its own. Pieces are
+// gathered until one ends a line; a line longer than the buffer is sent in
+// parts. Without a debugger attached this costs next to nothing.
+void SendTraceToDebugger(const char* text) {
+  static char line[1024];
+  static std::size_t length = 0;
+  for (const char* c = text; *c != '\0'; ++c) {
+    line[length++] = *c;
+    if (*c == '\n' || length == sizeof line - 1) {
+      line[length] = '\0';
+      OutputDebugStringA(line);
+      length = 0;
+    }
+  }
+}
 
 }  // namespace
 
