@@ -37,7 +37,9 @@ bool Replay(const std::filesystem::path& input) {
   // A fresh copy of exactly the file's size, so that a read past the end is
   // caught by a sanitizer exactly as under libFuzzer.
   std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
-  LLVMFuzzerTestOneInput(data.data(), data.size());
+  // libFuzzer never passes a null pointer, not even for an empty input.
+  static const std::uint8_t kNoByte = 0;
+  LLVMFuzzerTestOneInput(data.empty() ? &kNoByte : data.data(), data.size());
   return true;
 }
 
