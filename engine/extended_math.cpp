@@ -10,12 +10,11 @@
 #include "engine/extended_rounding.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace {
-
-// log2 e rounded to 64 bits, as the x87 unit loads it.
-constexpr Extended kLog2E = 1.442695040888963407359924681001892137L;
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 // ln 2 * log2 x in one x87 instruction, rounded once to 64 bits.
@@ -43,6 +42,14 @@ int ExponentForScaling(double n) {
   return static_cast<int>(n);
 }
 
+// 2^n as a double, for the normal range of exponents.
+double PowerOfTwo(int n) {
+  const std::uint64_t bits = static_cast<std::uint64_t>(n + 1023) << 52;
+  double value = 0.0;
+  std::memcpy(&value, &bits, sizeof(value));
+  return value;
+}
+
 // 2^x: split at the nearest integer n (ties to even), 2^(x-n) - 1 in
 // extended precision, plus 1 rounded to double, scaled by 2^n exactly.
 double ScaledPowerOfTwo(double x) {
@@ -51,6 +58,9 @@ double ScaledPowerOfTwo(double x) {
   const double n = std::nearbyint(x);
   const double fraction = x - n;  // exact: |fraction| <= 1/2
   const double mantissa = RoundedOnePlus(TwoToThePowerMinusOne(fraction));
+  // Multiplying by an exact power of two is the same single rounding as
+  // ldexp, without the call, wherever 2^n itself is a normal double.
+  if (n >= -1022.0 && n <= 1023.0) return mantissa * PowerOfTwo(static_cast<int>(n));
   return std::ldexp(mantissa, ExponentForScaling(n));
 }
 
@@ -59,10 +69,14 @@ double ScaledPowerOfTwo(double x) {
 double PowerOfPositiveBase(double base, double exponent) {
   const double y = RoundedProduct(exponent, NaturalLog(base));
   if (std::isnan(y)) return y;
-  return ScaledPowerOfTwo(RoundedProduct(y, kLog2E));
+  return ExtendedExp(y);
 }
 
-double ExtendedExp(double x) { return ScaledPowerOfTwo(RoundedProduct(x, kLog2E)); }
+double ExtendedExp(double x) {
+  // x * log2 e rounded once; the constant's significand is fixed.
+  if (!std::isfinite(x) || x == 0.0) return ScaledPowerOfTwo(RoundedProduct(x, kLog2E));
+  return ScaledPowerOfTwo(RoundedProduct(Decompose(x), kLog2EParts));
+}
 
 double ExtendedLn(double x) {
   // Dividing by ln of exp(1) as computed above, slightly below 1, is what the

@@ -61,24 +61,6 @@ double RoundOnceToDouble(ExtendedPair exact) {
 
 __extension__ using UInt128 = unsigned __int128;
 
-// An extended value as sign, 64-bit integer significand and the power of two
-// it is scaled by: value = significand * 2^exponent.
-struct ExtendedParts {
-  bool negative;
-  std::uint64_t significand;
-  int exponent;
-};
-
-ExtendedParts Decompose(Extended value) {
-  std::uint64_t significand = 0;
-  std::uint16_t signAndExponent = 0;
-  std::memcpy(&significand, &value, sizeof(significand));  // x87 layout
-  std::memcpy(&signAndExponent, reinterpret_cast<const char*>(&value) + 8, sizeof(signAndExponent));
-  const int biased = signAndExponent & 0x7FFF;
-  constexpr int kBias = 16383 + 63;
-  return {(signAndExponent & 0x8000) != 0, significand, (biased == 0 ? 1 : biased) - kBias};
-}
-
 int CountLeadingZeros(UInt128 value) {
   const auto high = static_cast<std::uint64_t>(value >> 64);
   if (high != 0) return __builtin_clzll(high);
@@ -107,17 +89,39 @@ double AssembleDouble(bool negative, std::uint64_t kept, int exponent) {
 
 }  // namespace
 
-// The product of the two 64-bit significands is exact in 128 bits; rounding
-// its top 53 bits to nearest even is the one rounding to double.
+ExtendedParts Decompose(Extended value) {
+  std::uint64_t significand = 0;
+  std::uint16_t signAndExponent = 0;
+  std::memcpy(&significand, &value, sizeof(significand));  // x87 layout
+  std::memcpy(&signAndExponent, reinterpret_cast<const char*>(&value) + 8, sizeof(signAndExponent));
+  const int biased = signAndExponent & 0x7FFF;
+  constexpr int kBias = 16383 + 63;
+  return {(signAndExponent & 0x8000) != 0, significand, (biased == 0 ? 1 : biased) - kBias};
+}
+
+ExtendedParts Decompose(double value) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof(bits));
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  std::uint64_t significand = bits & ((std::uint64_t{1} << 52) - 1);
+  if (biased != 0) significand |= std::uint64_t{1} << 52;
+  constexpr int kBias = 1023 + 52;
+  return {(bits >> 63) != 0, significand, (biased == 0 ? 1 : biased) - kBias};
+}
+
 double RoundedProduct(Extended a, Extended b) {
   if (!std::isfinite(a) || !std::isfinite(b) || a == 0 || b == 0) {
     return static_cast<double>(a * b);
   }
-  const ExtendedParts x = Decompose(a);
-  const ExtendedParts y = Decompose(b);
+  return RoundedProduct(Decompose(a), Decompose(b));
+}
+
+// The product of two significands of at most 64 bits is exact in 128 bits;
+// rounding its top 53 bits to nearest even is the one rounding to double.
+double RoundedProduct(const ExtendedParts& x, const ExtendedParts& y) {
   UInt128 product = static_cast<UInt128>(x.significand) * y.significand;
   int exponent = x.exponent + y.exponent;
-  // Normalise so that bit 127 is set; subnormal inputs may need more shifts.
+  // Normalise so that bit 127 is set; short or subnormal significands need more.
   const int leadingZeros = CountLeadingZeros(product);
   product <<= leadingZeros;
   exponent -= leadingZeros;

@@ -84,6 +84,13 @@ TEST(ExtendedRounding, QuotientsRoundOnce) {
   EXPECT_GT(naiveDiffers, 0);
 }
 
+TEST(ExtendedRounding, ConstantTakenApartMatchesItsValue) {
+  const ExtendedParts parts = Decompose(kLog2E);
+  EXPECT_EQ(parts.negative, kLog2EParts.negative);
+  EXPECT_EQ(parts.significand, kLog2EParts.significand);
+  EXPECT_EQ(parts.exponent, kLog2EParts.exponent);
+}
+
 TEST(ExtendedRounding, OnePlusRoundsOnce) {
   // 1 + 2^-53 + 2^-64 lies just above the midpoint between 1 and the next
   // double: one rounding goes up, two roundings (to 64 bits, then 53) go to 1.
