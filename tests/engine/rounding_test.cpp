@@ -29,21 +29,21 @@ struct Significand {
   int exponent;   // value = bits * 2^exponent
 };
 
-Significand Decompose(long double value, int digits) {
+Significand SplitSignificand(long double value, int digits) {
   int exponent = 0;
   const long double fraction = std::frexp(value, &exponent);
   return {static_cast<uint64_t>(std::ldexp(fraction, digits)), exponent - digits};
 }
 
 double ReferenceProduct(long double a, long double b) {
-  const Significand x = Decompose(a, 64);
-  const Significand y = Decompose(b, 64);
+  const Significand x = SplitSignificand(a, 64);
+  const Significand y = SplitSignificand(b, 64);
   return RoundToDouble(Wide(x.bits) * y.bits, x.exponent + y.exponent, false);
 }
 
 double ReferenceQuotient(long double n, long double d) {
-  const Significand x = Decompose(n, 64);
-  const Significand y = Decompose(d, 64);
+  const Significand x = SplitSignificand(n, 64);
+  const Significand y = SplitSignificand(d, 64);
   const Wide numerator = Wide(x.bits) << 63;
   return RoundToDouble(numerator / y.bits, x.exponent - 63 - y.exponent, numerator % y.bits != 0);
 }
