@@ -40,6 +40,7 @@ namespace {
 
 constexpr int kPollMilliseconds = 50;
 constexpr UINT kSendTimeoutMilliseconds = 5000;
+constexpr DWORD kKeyEffectMilliseconds = 3000;  // how long a key may take to show
 constexpr int kIdExpressionBox = 1001;
 constexpr int kIdFirstRadio = 1002;
 constexpr int kIdFirstLine = 1012;
@@ -286,6 +287,7 @@ bool StepKey(const char* name) {
   // Keyboard input goes to the foreground window, where the system checks
   // it against the registered hotkeys.
   SetForegroundWindow(Dialog);
+  const std::wstring before = TextOf(BoxEdit());
   INPUT inputs[2] = {};
   inputs[0].type = INPUT_KEYBOARD;
   inputs[0].ki.wVk = key;
@@ -294,9 +296,12 @@ bool StepKey(const char* name) {
   if (SendInput(2, inputs, sizeof(INPUT)) != 2) {
     return Fail("SendInput");
   }
-  // Let the program take the key before the next step looks.
-  Sleep(300);
-  Send(Dialog, WM_NULL, 0, 0);
+  // The key arrives as a posted message, which a sent one does not wait
+  // for: watch the box (both keys change its text, Escape may also end the
+  // program) for a while instead, then let the program finish the message.
+  WaitFor([&before]() { return !IsWindow(Dialog) || TextOf(BoxEdit()) != before ? Dialog : nullptr; },
+          kKeyEffectMilliseconds < Timeout ? kKeyEffectMilliseconds : Timeout);
+  Sleep(kPollMilliseconds);
   return true;
 }
 
