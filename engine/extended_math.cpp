@@ -67,7 +67,12 @@ double ScaledPowerOfTwo(double x) {
 }  // namespace
 
 double PowerOfPositiveBase(double base, double exponent) {
-  const double y = RoundedProduct(exponent, NaturalLog(base));
+  const Extended lnBase = NaturalLog(base);
+  // For a finite base other than 1 the logarithm is finite and not zero, so
+  // the exponent can be taken apart from its double bits directly.
+  const bool ordinary = std::isfinite(base) && base != 1.0 && std::isfinite(exponent) && exponent != 0.0;
+  const double y = ordinary ? RoundedProduct(Decompose(exponent), Decompose(lnBase))
+                            : RoundedProduct(exponent, lnBase);
   if (std::isnan(y)) return y;
   return ExtendedExp(y);
 }
