@@ -59,6 +59,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 work="$(mktemp -d "${TMPDIR:-/tmp}/quillo-wine.XXXXXX")"
 xvfb_pid=""
 
+# shellcheck disable=SC2317  # called by the EXIT trap
 cleanup() {
   # Only this prefix's Wine processes: those this script started.
   timeout 10 wineserver -k >/dev/null 2>&1 || true
@@ -117,9 +118,8 @@ if [ ! -f "$WINEPREFIX/.quillo-ready" ]; then
   fi
   timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ \
     /d 'Liberation Sans' /f >/dev/null 2>&1
-  for font in /usr/share/wine/fonts/marlett.ttf; do
-    [ -f "$font" ] && cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
-  done
+  marlett=/usr/share/wine/fonts/marlett.ttf
+  [ -f "$marlett" ] && cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
   timeout 60 wineserver -w
   touch "$WINEPREFIX/.quillo-ready"
   echo "Prepared in $(($(date +%s) - prefix_started)) s"
@@ -165,15 +165,16 @@ run_driver() {
   tr -d '\r' <"$output.raw" >"$output"
 }
 
-# Waits (bounded) for the program started last and gives its exit code.
-program_exit_code() {
-  local folder="$1"
+# Waits (bounded) for the program started last and appends its exit code
+# to file as "program exit code: N".
+record_exit_code() {
+  local folder="$1" file="$2"
   for _ in $(seq 200); do
     [ -s "$folder/exit-code" ] && break
     sleep 0.1
   done
   wait "$program_job" 2>/dev/null
-  cat "$folder/exit-code" 2>/dev/null || echo "none"
+  echo "program exit code: $(cat "$folder/exit-code" 2>/dev/null || echo none)" >>"$file"
 }
 
 # Reports a case: name, then pairs of what was expected and what came.
@@ -230,9 +231,11 @@ run_driver "$work/session.actual" \
   command 11 about-box ok \
   command 0 file-dialog cancel lines \
   click 1005 form close exit
-echo "program exit code: $(program_exit_code "$folder")" >>"$work/session.actual"
-echo "settings file:" >>"$work/session.actual"
-unix_lines "$folder/quillo.ini" >>"$work/session.actual" 2>&1
+record_exit_code "$folder" "$work/session.actual"
+{
+  echo "settings file:"
+  unix_lines "$folder/quillo.ini" 2>&1
+} >>"$work/session.actual"
 cat >"$work/session.expected" <<EOF
 window: Quillo
 lines: 0 | 0 | 0 | 0 | 0.000000000000000E+0000
@@ -280,7 +283,7 @@ for encoding in CP1251 UTF-8; do
   printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/test.lng")" >"$folder/quillo.ini"
   start_program "$folder"
   run_driver "$work/language.actual" window text 1011 text 1010 text 1019 text 1020 text 1021 type 1+ lines close exit
-  echo "program exit code: $(program_exit_code "$folder")" >>"$work/language.actual"
+  record_exit_code "$folder" "$work/language.actual"
   few="Мало операндов для +"
   cat >"$work/language.expected" <<EOF
 window: Quillo
@@ -305,7 +308,7 @@ prepare_folder "$folder"
 printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
 WINEDEBUG=-all,+debugstr start_program "$folder"
 run_driver "$work/trace.actual" window type 'cos(0)' lines close exit
-echo "program exit code: $(program_exit_code "$folder")" >>"$work/trace.actual"
+record_exit_code "$folder" "$work/trace.actual"
 # The program's log holds lines like: 0024:warn:debugstr:OutputDebugStringA "cos\n"
 sed -n 's/^.*OutputDebugStringA "\(.*\)"\r\?$/debugger: \1/p' "$folder/program.log" >>"$work/trace.actual"
 cat >"$work/trace.expected" <<'EOF'
@@ -326,7 +329,7 @@ folder="$work/first-run"
 prepare_folder "$folder"
 start_program "$folder"
 run_driver "$work/first-run.actual" file-dialog cancel error-box ok no-window 1500 exit
-echo "program exit code: $(program_exit_code "$folder")" >>"$work/first-run.actual"
+record_exit_code "$folder" "$work/first-run.actual"
 if [ -e "$folder/quillo.ini" ]; then
   echo "settings file: left behind" >>"$work/first-run.actual"
 else
@@ -370,7 +373,7 @@ if [ -n "$screenshot" ]; then
     failed=$((failed + 1))
   fi
   timeout 120 wine "$driver" --timeout=30000 --desktop=Quillo window close exit >/dev/null 2>&1
-  program_exit_code "$folder" >/dev/null
+  record_exit_code "$folder" "$work/shot.log"
 fi
 
 finish
