@@ -119,14 +119,6 @@ HMENU BuildPopup(const MenuPopupModel& popup) {
 
 Win32FrontEnd::Win32FrontEnd(HINSTANCE instance) : instance_(instance) {}
 
-Win32FrontEnd::~Win32FrontEnd() {
-  // A menu attached to a window is destroyed with it; one never attached
-  // (the dialog failed to open) is not.
-  if (menu_ != nullptr && window_ == nullptr) {
-    DestroyMenu(menu_);
-  }
-}
-
 void Win32FrontEnd::RunModal(MainDialog& dialog) {
   dialog_ = &dialog;
   const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, MainDialogProc,
@@ -303,7 +295,7 @@ void Win32FrontEnd::SelectBoxText(int start, int end) {
     return;
   }
   const std::wstring text = WindowText(Box());
-  const int first = Utf16Offset(text, start);
+  const int first = start < 0 ? -1 : Utf16Offset(text, start);
   const int last = end < 0 ? -1 : Utf16Offset(text, end);
   SendMessageW(Box(), CB_SETEDITSEL, 0, MAKELPARAM(first, last));
 }

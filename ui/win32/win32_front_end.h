@@ -17,7 +17,7 @@
 class Win32FrontEnd : public DialogFrontEnd {
  public:
   explicit Win32FrontEnd(HINSTANCE instance);
-  ~Win32FrontEnd() override;
+  ~Win32FrontEnd() override = default;
   Win32FrontEnd(const Win32FrontEnd&) = delete;
   Win32FrontEnd& operator=(const Win32FrontEnd&) = delete;
 
