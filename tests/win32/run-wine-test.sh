@@ -52,7 +52,7 @@ for file in "$program" "$cli" "$driver"; do
   fi
 done
 
-export WINEPREFIX="${QUILLO_WINE_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quillo/wine-prefix}"
+export WINEPREFIX="${QUILLO_WINE_PREFIX:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/quillo/wine-prefix}"
 export WINEDEBUG=-all
 # No downloads of Mono or Gecko: the program needs neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
