@@ -7,7 +7,9 @@
 //  - the five result lines and the five box texts are terminated within
 //    their buffers; after a failure all five lines show the message;
 //  - the integer box texts of a successful result calculate again, to the
-//    32-bit pattern they show.
+//    32-bit pattern they show;
+//  - every piece of the RPN trace ("cos") is a terminated text of at most
+//    999 bytes.
 
 #include <bit>
 #include <cstdint>
@@ -28,6 +30,9 @@ EngineState Again;
 EngineState Reread;
 ResultLines Lines;
 MessageTexts Messages;
+
+// The trace pieces go to the debugger output, a line of at most 999 bytes.
+void CheckTracePiece(const char* text) { FUZZ_CHECK(IsTerminatedWithin(text, kExpressionCapacity)); }
 
 void FillMessages() {
   for (int i = 0; i < kMessageCount; ++i) std::snprintf(Messages[i], kTextSlotCapacity, "message %d", i);
@@ -82,7 +87,10 @@ void CheckBoxTexts(const EngineState& state) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > static_cast<std::size_t>(kExpressionMaxLength)) return 0;
-  if (Messages[0][0] == '\0') FillMessages();
+  if (Messages[0][0] == '\0') {
+    FillMessages();
+    InstallRpnTraceSink(CheckTracePiece);
+  }
   // The box hands over text up to its first NUL, as SetExpression takes it.
   char text[kExpressionCapacity];
   std::memcpy(text, data, size);
