@@ -25,7 +25,7 @@ ExtendedParts Decompose(double value);
 double RoundedProduct(Extended a, Extended b);
 // The same for operands already taken apart (a constant factor is taken
 // apart once, at compile time).
-double RoundedProduct(const ExtendedParts& a, const ExtendedParts& b);
+double RoundedProduct(const ExtendedParts& x, const ExtendedParts& y);
 double RoundedQuotient(Extended numerator, Extended denominator);
 // 1 + m for |m| < 1.
 double RoundedOnePlus(Extended m);
