@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -136,21 +137,46 @@ TEST_F(SaveFaultTest, KilledSaveLeavesTheOldOrTheNewHistoryNeverAMix) {
   RecordProperty("temporaryFilesAfterNextStart", leftBehind);
 }
 
-// What a save killed between creating and renaming its temporary file
-// leaves: the next start removes it, and nothing else of the folder.
+// Kills a saving child after a random delay until a kill leaves a temporary
+// file behind; false when none of 100 kills did.
+bool KillASaveLeavingATemporaryFile(const std::string& folder, std::mt19937& random) {
+  const std::vector<std::string> histories[] = {MakeHistory("new", 100), MakeHistory("old", 100)};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+      RecordingHost host;
+      for (int i = 0;; ++i) {  // a save that changes nothing writes nothing
+        host.list = histories[i % 2];
+        SaveSettings(host);
+      }
+    }
+    if (child < 0) return false;
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    if (!TemporaryFilesIn(folder).empty()) return true;
+  }
+  return false;
+}
+
+// The next start removes what a killed save left, and nothing else of the
+// folder: neither other files named like the settings file nor other files.
 // Disabled until the start-up removes such files; about half of the kills
 // above leave one.
 TEST_F(SaveFaultTest, DISABLED_NextStartRemovesTheTemporaryFileOfAKilledSave) {
-  const std::string before = ReadBytes(settings);
-  WriteBytes(settings + ".Ab12Cd", "[INI]\r\nform=4\r\n[HISTORY]\r\n0=half-writ");
-  WriteBytes(folder / "quillo.ini.bak", "kept");
-  WriteBytes(folder / "other.ini.Ab12Cd", "kept");
+  std::mt19937 random(7);
+  ASSERT_TRUE(KillASaveLeavingATemporaryFile(folder.path(), random));
+  const std::string saved = ReadBytes(settings);
+  const std::vector<std::string> kept = {"other.ini.Ab12Cd", "quillo.ini.backup", "quillo.ini.bak"};
+  for (const std::string& name : kept) WriteBytes(folder / name, "kept");
   RecordingHost nextStart;
   ASSERT_TRUE(LoadSettingsFrom(nextStart, settings.c_str()));
-  EXPECT_EQ(NamesIn(folder.path()),
-            (std::vector<std::string>{kLanguageName, "other.ini.Ab12Cd", kSettingsName, "quillo.ini.bak"}));
-  EXPECT_EQ(ReadBytes(settings), before);
-  EXPECT_EQ(CurrentForm, 0);
+  std::vector<std::string> expected = {kLanguageName, kSettingsName};
+  expected.insert(expected.end(), kept.begin(), kept.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(NamesIn(folder.path()), expected);
+  EXPECT_EQ(ReadBytes(settings), saved);
 }
 
 // Mounts a file system for the length of a test; unmounted (lazily, so that
