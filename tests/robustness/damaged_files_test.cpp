@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr std::size_t kHugeLine = 10 * 1024 * 1024;
+constexpr std::size_t kHugeLine = std::size_t{10} * 1024 * 1024;
 
 std::string Joined(const std::vector<std::string>& items) {
   std::string joined;
@@ -67,7 +67,7 @@ TEST(DamagedSettingsFileTest, StartGoesOnWithWhatCanBeRead) {
       {__LINE__, "10 MB history entry", "[INI]\r\nlang=$LANG\r\nform=2\r\n[HISTORY]\r\n0=" + huge + "\r\n1=1+1\r\n",
        0, 2, std::string(999, '7') + "|1+1"},
       {__LINE__, "10 MB last line without end", "[INI]\r\nlang=$LANG\r\nform=1\r\n" + huge, 0, 1, ""},
-      {__LINE__, "binary", RandomBytes(64 * 1024, 1), 1, 0, ""},
+      {__LINE__, "binary", RandomBytes(std::size_t{64} * 1024, 1), 1, 0, ""},
       {__LINE__, "binary around valid keys",
        "\0\xff\xfe\r\n[INI]\r\nlang=$LANG\r\n\0garbage\r\nform=4\0junk\r\n[HISTORY]\r\n0=2*\0hidden\r\n"s +
            RandomBytes(4096, 2),
@@ -198,7 +198,7 @@ TEST(DamagedLanguageFileTest, EverySlotGetsABoundedText) {
   }
   for (unsigned seed = 1; seed <= 20; ++seed) {
     SCOPED_TRACE(seed);
-    WriteBytes(path, RandomBytes(16 * 1024, seed));
+    WriteBytes(path, RandomBytes(std::size_t{16} * 1024, seed));
     LoadLanguageFrom(path);
     ExpectSlotsBounded();
   }
