@@ -17,7 +17,7 @@ constexpr const char* kLineLabels[] = {"DEC", "HEX", "BIN", "OCT", "EXP"};
 static_assert(std::size(kLineLabels) == kResultFormCount);
 
 // A 39-byte language text may grow to three bytes per character in UTF-8.
-constexpr std::size_t kDisplayCapacity = 3 * kResultLineCapacity;
+constexpr std::size_t kDisplayCapacity = std::size_t{3} * kResultLineCapacity;
 // Shown in place of the result of an expression that is not calculated.
 constexpr const char* kTooLongText = "expression longer than 999 characters";
 constexpr const char* kTooLongStatus = "error:long";
