@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 tools/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLO_BUILD_TESTS=ON -DQUILLO_BUILD_BENCH=ON -DQUILLO_BUILD_GUI=ON
 cmake --build build
 
 tools/build-windows.sh
@@ -19,4 +19,4 @@ tests/win32/run-wine-test.sh
 tools/sanitize.sh
 tools/static-analysis.sh
 
-ctest --test-dir build --output-on-failure -j2
+ctest --test-dir build --output-on-failure --no-tests=error -j2
