@@ -17,11 +17,14 @@
 #include <io.h>
 #include <process.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 #endif
 
 namespace {
+
+constexpr char kTemporarySuffix[] = ".tmp";
 
 #ifdef _WIN32
 using StatRecord = struct _stat64;
@@ -61,7 +64,8 @@ bool WriteAll(int fd, std::string_view text) {
 bool ReplaceAtomically(const char* path, std::string_view text) {
   static unsigned counter = 0;
   char temporary[1100];
-  int length = std::snprintf(temporary, sizeof temporary, "%s.%d-%u.tmp", path, _getpid(), ++counter);
+  int length = std::snprintf(temporary, sizeof temporary, "%s.%d-%u%s", path, _getpid(), ++counter,
+                             kTemporarySuffix);
   if (length < 0 || static_cast<std::size_t>(length) >= sizeof temporary) return false;
   int fd = _open(temporary, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
   if (fd < 0) return false;
@@ -118,8 +122,10 @@ bool ReplaceAtomically(const char* linkOrPath, std::string_view text) {
   // Renaming over a symbolic link would replace the link itself.
   char resolved[PATH_MAX];
   const char* path = realpath(linkOrPath, resolved) != nullptr ? resolved : linkOrPath;
-  std::string temporary = std::string(path) + ".XXXXXX";
-  int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  // "<name>.XXXXXX.tmp": the suffix lets the next start recognise what a
+  // save killed half-way left behind (RemoveLeftoverTemporaryFiles).
+  std::string temporary = std::string(path) + ".XXXXXX" + kTemporarySuffix;
+  int fd = mkostemps(temporary.data(), static_cast<int>(std::strlen(kTemporarySuffix)), O_CLOEXEC);
   if (fd < 0) return false;
   CopyPermissions(fd, path);
   bool ok = WriteAll(fd, text) && fsync(fd) == 0;
@@ -228,6 +234,64 @@ bool JoinPath(const char* first, const char* second, char* out, std::size_t capa
 }
 
 bool ReplaceFileContent(const char* path, std::string_view bytes) { return ReplaceAtomically(path, bytes); }
+
+bool IsTemporaryNameOf(std::string_view name, std::string_view fileName) {
+  // "<fileName>.<middle>.tmp" with a middle of letters, digits and "-", as
+  // ReplaceAtomically makes them on either platform.
+  const std::string_view suffix = kTemporarySuffix;
+  if (name.size() <= fileName.size() + 1 + suffix.size()) return false;
+  if (name.substr(0, fileName.size()) != fileName || name[fileName.size()] != '.') return false;
+  if (name.substr(name.size() - suffix.size()) != suffix) return false;
+  const std::string_view middle =
+      name.substr(fileName.size() + 1, name.size() - fileName.size() - 1 - suffix.size());
+  for (char c : middle) {
+    const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+    if (!allowed) return false;
+  }
+  return true;
+}
+
+void RemoveLeftoverTemporaryFiles(const char* path) {
+#ifdef _WIN32
+  const char* target = path;
+#else
+  // Saves write beside the file a symbolic link points to.
+  char resolved[PATH_MAX];
+  const char* target = realpath(path, resolved) != nullptr ? resolved : path;
+#endif
+  char folder[1100];
+  if (!CopyFolderOf(target, folder, sizeof folder)) std::strcpy(folder, ".");
+  const char* fileName = target + std::strlen(target);
+  while (fileName > target && !IsSeparator(fileName[-1])) --fileName;
+  char candidate[1100];
+#ifdef _WIN32
+  char pattern[1100];
+  if (!JoinPath(folder, "*.tmp", pattern, sizeof pattern)) return;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA(pattern, &entry);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!IsTemporaryNameOf(entry.cFileName, fileName)) continue;
+    if (JoinPath(folder, entry.cFileName, candidate, sizeof candidate) &&
+        QueryPath(candidate) == PathState::File) {
+      DeleteFileA(candidate);
+    }
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+#else
+  DIR* listing = opendir(folder);
+  if (listing == nullptr) return;
+  while (const dirent* entry = readdir(listing)) {
+    if (!IsTemporaryNameOf(entry->d_name, fileName)) continue;
+    struct stat record {};
+    if (JoinPath(folder, entry->d_name, candidate, sizeof candidate) &&
+        lstat(candidate, &record) == 0 && S_ISREG(record.st_mode)) {
+      unlink(candidate);
+    }
+  }
+  closedir(listing);
+#endif
+}
 
 bool ReadExecutablePath(char* out, std::size_t capacity) {
   if (capacity == 0) return false;

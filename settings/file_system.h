@@ -49,6 +49,14 @@ bool JoinPath(const char* first, const char* second, char* out, std::size_t capa
 // points to is replaced and the link stays.
 bool ReplaceFileContent(const char* path, std::string_view bytes);
 
+// Whether name is one of the temporary files that replacing fileName makes:
+// "<fileName>.<letters, digits or ->.tmp".
+bool IsTemporaryNameOf(std::string_view name, std::string_view fileName);
+
+// Removes, beside path, the temporary files a replacement of path killed
+// half-way has left behind. Nothing else is touched.
+void RemoveLeftoverTemporaryFiles(const char* path);
+
 // The full path of the running executable; false when it cannot be found or
 // does not fit.
 bool ReadExecutablePath(char* out, std::size_t capacity);

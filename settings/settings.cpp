@@ -119,6 +119,8 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
     ShowFileError(host, "The path of the settings file is too long:", settingsPath, "Program terminated...");
     return false;
   }
+  // A save killed half-way (power cut, kill -9) leaves its temporary file.
+  RemoveLeftoverTemporaryFiles(SettingsPath);
   // Existence is tested apart from readability: a file that is there but
   // cannot be read must not be taken for a first run and overwritten.
   PathState state = QueryPath(SettingsPath);

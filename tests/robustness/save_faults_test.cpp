@@ -162,9 +162,8 @@ bool KillASaveLeavingATemporaryFile(const std::string& folder, std::mt19937& ran
 
 // The next start removes what a killed save left, and nothing else of the
 // folder: neither other files named like the settings file nor other files.
-// Disabled until the start-up removes such files; about half of the kills
-// above leave one.
-TEST_F(SaveFaultTest, DISABLED_NextStartRemovesTheTemporaryFileOfAKilledSave) {
+// About half of the kills above leave one.
+TEST_F(SaveFaultTest, NextStartRemovesTheTemporaryFileOfAKilledSave) {
   std::mt19937 random(7);
   ASSERT_TRUE(KillASaveLeavingATemporaryFile(folder.path(), random));
   const std::string saved = ReadBytes(settings);

@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "settings/file_system.h"
 #include "settings/history.h"
 #include "settings/language.h"
 #include "settings/profile.h"
@@ -231,3 +232,30 @@ TEST(LocateSettingsFileTest, BesideTheExecutableElseInTheUserConfigFolder) {
 }
 
 }  // namespace
+
+// Only the names a replacement of the settings file makes count as its
+// leftovers; a user's backups and other programs' files are never removed.
+TEST(TemporaryFileNames, OnlyOwnLeftoversAreRecognised) {
+  struct Case {
+    int line;
+    const char* name;
+    bool leftover;
+  };
+  const Case cases[] = {
+      {__LINE__, "quillo.ini.Ab12Cd.tmp", true},     // Linux
+      {__LINE__, "quillo.ini.4242-7.tmp", true},     // Windows
+      {__LINE__, "quillo.ini", false},
+      {__LINE__, "quillo.ini.tmp", false},
+      {__LINE__, "quillo.ini..tmp", false},
+      {__LINE__, "quillo.ini.bak", false},
+      {__LINE__, "quillo.ini.backup", false},
+      {__LINE__, "quillo.ini.old.copy.tmp", false},
+      {__LINE__, "other.ini.Ab12Cd.tmp", false},
+      {__LINE__, "xquillo.ini.Ab12Cd.tmp", false},
+      {__LINE__, "quillo.ini.Ab12Cd.tmpx", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.name);
+    EXPECT_EQ(IsTemporaryNameOf(c.name, "quillo.ini"), c.leftover);
+  }
+}
