@@ -1,5 +1,6 @@
 #include "settings/file_system.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -244,11 +245,9 @@ bool IsTemporaryNameOf(std::string_view name, std::string_view fileName) {
   if (name.substr(name.size() - suffix.size()) != suffix) return false;
   const std::string_view middle =
       name.substr(fileName.size() + 1, name.size() - fileName.size() - 1 - suffix.size());
-  for (char c : middle) {
-    const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
-    if (!allowed) return false;
-  }
-  return true;
+  return !middle.empty() && std::all_of(middle.begin(), middle.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+  });
 }
 
 void RemoveLeftoverTemporaryFiles(const char* path) {
