@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -53,13 +52,13 @@ class CheckingHost : public SettingsHost {
 };
 
 // The file the target writes its input into: one per process, in memory
-// when /dev/shm exists, removed at exit.
+// when /dev/shm exists. It is removed after each input, since libFuzzer ends
+// without running exit handlers.
 const char* InputFilePath() {
   static std::string path;
   if (path.empty()) {
     const char* folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
     path = std::string(folder) + "/quillo-fuzz-" + std::to_string(getpid()) + ".lng";
-    std::atexit([] { std::remove(path.c_str()); });
   }
   return path.c_str();
 }
@@ -97,6 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(WriteInputFile(path, data, size));
   std::snprintf(LanguagePath, kPathCapacity, "%s", path);
   LoadLanguageTexts();
+  std::remove(path);
 
   const std::string_view fileText(reinterpret_cast<const char*>(data), size);
   const bool validUtf8 = IsValidUtf8(fileText);
