@@ -2,9 +2,12 @@
 // Shared helpers of the engine tests: run a calculation on a fresh state and
 // describe its outcome as one comparable text.
 
+#include <gtest/gtest.h>
+
 #include <charconv>
 #include <cmath>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "engine/calculate.h"
@@ -45,6 +48,20 @@ inline std::string QueueText(const EngineState& state) {
     text += item.kind == RpnItemKind::Number ? Shortest(item.value) : std::string(item.name);
   }
   return text;
+}
+
+// One row of an outcome table: the expression and what it calculates to.
+struct OutcomeCase {
+  int line;
+  const char* expression;
+  const char* outcome;  // shortest value text, "nan", "inf", or "error:N"
+};
+
+inline void ExpectOutcomes(std::span<const OutcomeCase> cases) {
+  for (const OutcomeCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.expression);
+    EXPECT_EQ(OutcomeOf(c.expression), c.outcome);
+  }
 }
 
 }  // namespace engine_test

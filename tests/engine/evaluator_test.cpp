@@ -7,21 +7,8 @@
 
 namespace {
 
-struct Case {
-  int line;
-  const char* expression;
-  const char* outcome;  // shortest value text, "nan", "inf", or "error:N"
-};
-
-void ExpectOutcomes(const Case* begin, const Case* end) {
-  for (const Case* c = begin; c != end; ++c) {
-    SCOPED_TRACE(testing::Message() << "line " << c->line << ": " << c->expression);
-    EXPECT_EQ(engine_test::OutcomeOf(c->expression), c->outcome);
-  }
-}
-
 TEST(Evaluator, OperatorResults) {
-  const Case cases[] = {
+  const engine_test::OutcomeCase cases[] = {
       {__LINE__, "", "0"},
       {__LINE__, "42", "42"},
       {__LINE__, "2+3", "5"},
@@ -66,11 +53,11 @@ TEST(Evaluator, OperatorResults) {
       {__LINE__, "-1e400", "-inf"},
       {__LINE__, "0x1F+$1f+1fh+17o+101b", "113"},
   };
-  ExpectOutcomes(std::begin(cases), std::end(cases));
+  engine_test::ExpectOutcomes(cases);
 }
 
 TEST(Evaluator, Failures) {
-  const Case cases[] = {
+  const engine_test::OutcomeCase cases[] = {
       {__LINE__, "5+", "error:13"},
       {__LINE__, "5-", "error:14"},
       {__LINE__, "5*", "error:15"},
@@ -105,7 +92,7 @@ TEST(Evaluator, Failures) {
       {__LINE__, "2(3)", "error:6"},
       {__LINE__, "sin()", "error:34"},
   };
-  ExpectOutcomes(std::begin(cases), std::end(cases));
+  engine_test::ExpectOutcomes(cases);
 }
 
 TEST(Evaluator, LeftoverOperandsKeepTheBottomValue) {

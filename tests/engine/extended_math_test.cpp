@@ -11,12 +11,7 @@ namespace {
 // step to double once; these digits show it (a plain double computation
 // differs in the last bit for about one pair in five).
 TEST(ExtendedMath, PowerDigits) {
-  struct Case {
-    int line;
-    const char* expression;
-    const char* outcome;
-  };
-  const Case cases[] = {
+  const engine_test::OutcomeCase cases[] = {
       {__LINE__, "2^10", "1024"},
       {__LINE__, "2^0.5", "1.4142135623730951"},
       {__LINE__, "2^3", "7.999999999999997"},
@@ -38,10 +33,7 @@ TEST(ExtendedMath, PowerDigits) {
       {__LINE__, "(-2)^(-1)", "-0.5"},
       {__LINE__, "0^arcsin(2)", "nan"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.expression);
-    EXPECT_EQ(engine_test::OutcomeOf(c.expression), c.outcome);
-  }
+  engine_test::ExpectOutcomes(cases);
 }
 
 TEST(ExtendedMath, DecimalLogarithmExactAtPowersOfTen) {

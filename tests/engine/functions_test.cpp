@@ -6,14 +6,8 @@
 
 namespace {
 
-struct Case {
-  int line;
-  const char* expression;
-  const char* outcome;
-};
-
 TEST(Functions, ValuesAndRefusals) {
-  const Case cases[] = {
+  const engine_test::OutcomeCase cases[] = {
       {__LINE__, "sin(0)", "0"},
       {__LINE__, "cos(0)", "1"},
       {__LINE__, "arctg(1)", "0.7853981633974483"},
@@ -104,10 +98,7 @@ TEST(Functions, ValuesAndRefusals) {
       {__LINE__, "sin()", "error:34"},
       {__LINE__, "cos()", "error:34"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.expression);
-    EXPECT_EQ(engine_test::OutcomeOf(c.expression), c.outcome);
-  }
+  engine_test::ExpectOutcomes(cases);
 }
 
 }  // namespace
