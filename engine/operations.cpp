@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kHalfPi = 1.5707963267948966;
 constexpr double kThreeHalvesPi = 4.71238898038469;
 constexpr double kRadiansPerDegree = 0.017453292519943295;

@@ -2,6 +2,9 @@
 // The operators and functions the evaluator applies, as a table looked up by
 // the exact text of an RPN item.
 
+// The double nearest pi: the value of "pi" and an argument some functions refuse.
+inline constexpr double kPi = 3.141592653589793;
+
 struct Operation {
   const char* name;
   int operandCount;                     // 2 for operators, 1 for functions

@@ -9,10 +9,9 @@
 #include "engine/decimal_literal.h"
 #include "engine/lexer_internal.h"
 #include "engine/messages.h"
+#include "engine/operations.h"
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 constexpr int kBracketPriority = 0;
 constexpr int kAdditivePriority = 1;
@@ -154,21 +153,25 @@ bool HandleOperator(EngineState& state) {
   return true;  // "><" is read as one token but means nothing: dropped
 }
 
+// The value of a number token, by its notation.
+double NumberTokenValue(const EngineState& state) {
+  switch (state.tokenKind) {
+    case TokenKind::Hex: return HexDigitsToValue(state.tokenText);
+    case TokenKind::Octal: return OctalDigitsToValue(state.tokenText);
+    case TokenKind::Binary: return BinaryDigitsToValue(state.tokenText);
+    default: return DecimalLiteralToValue(state.tokenText);
+  }
+}
+
 bool HandleToken(EngineState& state) {
   switch (state.tokenKind) {
     case TokenKind::Decimal:
     case TokenKind::Real:
-      state.expectOperand = 0;
-      return AppendNumber(state, DecimalLiteralToValue(state.tokenText));
     case TokenKind::Hex:
-      state.expectOperand = 0;
-      return AppendNumber(state, HexDigitsToValue(state.tokenText));
     case TokenKind::Octal:
-      state.expectOperand = 0;
-      return AppendNumber(state, OctalDigitsToValue(state.tokenText));
     case TokenKind::Binary:
       state.expectOperand = 0;
-      return AppendNumber(state, BinaryDigitsToValue(state.tokenText));
+      return AppendNumber(state, NumberTokenValue(state));
     case TokenKind::Name:
       return HandleName(state);
     case TokenKind::Operator:
