@@ -173,7 +173,7 @@ bool LoadCliMessages(const std::string& languageFile, std::string& error) {
     // A path that does not fit reads as a missing file: "no translation".
     if (path.size() >= static_cast<std::size_t>(kPathCapacity)) path.clear();
   }
-  std::memcpy(LanguagePath, path.c_str(), path.size() + 1);
+  std::memcpy(ProgramSettings().LanguagePath, path.c_str(), path.size() + 1);
   LoadLanguageTexts();
   return true;
 }

@@ -8,7 +8,7 @@
 #include "cli/cli_options.h"
 #include "engine/messages.h"
 
-// Loads the language texts into MessageTable: from `languageFile`, else from
+// Loads the language texts into ProgramSettings().MessageTable: from `languageFile`, else from
 // english.lng in LanguageFolder() (every message reads "no translation" when
 // that file is missing). False with a reason when the named file cannot be
 // read or its path does not fit LanguagePath.

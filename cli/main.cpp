@@ -53,5 +53,5 @@ int main(int argc, char** argv) {
     std::fputs("Type one expression per line; end with Ctrl-D (Ctrl-Z on Windows). --help shows the options.\n",
                stderr);
   }
-  return RunCalculations(options, MessageTable, stdin, stdout);
+  return RunCalculations(options, ProgramSettings().MessageTable, stdin, stdout);
 }

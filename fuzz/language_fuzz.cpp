@@ -16,22 +16,19 @@
 
 #include "fuzz/fuzz_check.h"
 #include "settings/language.h"
-#include "settings/menu_model.h"
 #include "settings/profile.h"
-#include "settings/settings.h"
+#include "settings/settings_state.h"
 #include "settings/text_encoding.h"
-#include "settings/window_host.h"
+#include "ui/dialog_texts.h"
 
 namespace {
 
 // Collects nothing: it checks that every text handed to the window is a
 // terminated slot text.
-class CheckingHost : public SettingsHost {
+class CheckingWindow : public DialogWindow {
  public:
   bool AskForLanguageFile(const char*, char*, unsigned) override { return false; }
   void ShowErrorBox(const char* text) override { FUZZ_CHECK(text != nullptr); }
-  void SetControlText(int, const char* text) override { CheckDisplayable(text); }
-  void AttachMenu(const MenuModel&) override {}
   void InsertHistoryItemAtTop(const char*) override {}
   void AppendHistoryItem(const char*) override {}
   int HistoryItemCount() override { return 0; }
@@ -39,6 +36,23 @@ class CheckingHost : public SettingsHost {
     if (capacity > 0) buffer[0] = '\0';
   }
   void DeleteLastHistoryItem() override {}
+  void SetControlText(int, const char* text) override { CheckDisplayable(text); }
+  void AttachMenu(const MenuModel&) override {}
+  void BoxText(char* buffer, unsigned capacity) override {
+    if (capacity > 0) buffer[0] = '\0';
+  }
+  void SetBoxText(const char*) override {}
+  void SelectBoxText(int, int) override {}
+  int BoxSelection() override { return -1; }
+  void OpenBoxList() override {}
+  void SelectBoxItem(int) override {}
+  void FocusBox() override {}
+  void CheckRadioButton(int, int, int) override {}
+  void RegisterHotkey(int) override {}
+  void UnregisterHotkey(int) override {}
+  void ApplyProgramIcon() override {}
+  void ShowAboutBox(const char*, const char*) override {}
+  void EndDialog(int) override {}
 
   static void CheckDisplayable(const char* text) {
     FUZZ_CHECK(IsTerminatedWithin(text, kTextSlotCapacity));
@@ -94,24 +108,25 @@ void CheckSlots(std::string_view fileText, const char* section, const char (*slo
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const char* path = InputFilePath();
   FUZZ_CHECK(WriteInputFile(path, data, size));
-  std::snprintf(LanguagePath, kPathCapacity, "%s", path);
+  SettingsState& settings = ProgramSettings();
+  std::snprintf(settings.LanguagePath, kPathCapacity, "%s", path);
   LoadLanguageTexts();
   std::remove(path);
 
   const std::string_view fileText(reinterpret_cast<const char*>(data), size);
   const bool validUtf8 = IsValidUtf8(fileText);
-  CheckSlots(fileText, "MENU", MenuTexts, kMenuTextCount, validUtf8);
-  CheckSlots(fileText, "DIALOG", DialogTexts, kDialogTextCount, validUtf8);
-  CheckSlots(fileText, "OPERATIONS", MessageTable, kMessageCount, validUtf8);
+  CheckSlots(fileText, "MENU", settings.MenuTexts, kMenuTextCount, validUtf8);
+  CheckSlots(fileText, "DIALOG", settings.DialogTexts, kDialogTextCount, validUtf8);
+  CheckSlots(fileText, "OPERATIONS", settings.MessageTable, kMessageCount, validUtf8);
 
-  CheckingHost host;
-  ApplyDialogTexts(host);
+  CheckingWindow window;
+  ApplyDialogTexts(settings, window);
   MenuModel menu{};
-  BuildMenu(menu);
+  BuildMenu(settings, menu);
   for (const MenuPopupModel& popup : menu.popups) {
-    CheckingHost::CheckDisplayable(popup.title);
+    CheckingWindow::CheckDisplayable(popup.title);
     for (int i = 0; i < popup.itemCount; ++i) {
-      if (popup.items[i].text != nullptr) CheckingHost::CheckDisplayable(popup.items[i].text);
+      if (popup.items[i].text != nullptr) CheckingWindow::CheckDisplayable(popup.items[i].text);
     }
   }
   return 0;

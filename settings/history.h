@@ -16,5 +16,3 @@ void AddToHistory(SettingsHost& host, const char* text);
 // host's list, key "0" the newest, stopping at the first empty item. Keys
 // beyond the last item written stay as they are.
 void StoreHistoryInto(SettingsHost& host, std::string& settingsText);
-
-inline constexpr int kDefaultHistoryLength = 10;

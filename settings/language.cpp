@@ -1,17 +1,15 @@
-// The translated texts: 48 slots filled from the language file, the dialog
-// texts and the menu built from them, and the file dialog that picks the file.
+// The translated texts: 48 slots filled from the language file, and the file
+// dialog that picks the file.
 
 #include "settings/language.h"
 
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "settings/file_system.h"
 #include "settings/profile.h"
-#include "settings/settings.h"
 #include "settings/text_encoding.h"
 
 #ifndef QUILLO_INSTALLED_LANG_DIR
@@ -21,26 +19,7 @@
 #define QUILLO_LANG_DIR_FROM_BIN "../share/quillo/Lang"
 #endif
 
-char MenuTexts[kMenuTextCount][kTextSlotCapacity];
-char DialogTexts[kDialogTextCount][kTextSlotCapacity];
-MessageTexts MessageTable;
-
 namespace {
-
-// The dialog controls that take DialogTexts 0 to 4: Calculate, Close, the
-// label above the expression box, the form group and the result group.
-constexpr int kDialogControlIds[] = {1011, 1010, 1019, 1020, 1021};
-static_assert(std::size(kDialogControlIds) == kDialogTextCount);
-
-// Menu items that no command is bound to yet; they are always disabled.
-constexpr int kCommandReserved1 = 1;
-constexpr int kCommandReserved2 = 2;
-constexpr int kCommandReserved10 = 10;
-constexpr int kSeparatorId = -1;
-
-// The menu last built by ChooseLanguageFile; the texts it points to are the
-// MenuTexts slots, so it stays valid for the whole run.
-MenuModel ChosenLanguageMenu;
 
 // Fills count slots from keys "0", "1", ... of section. A value is cut to 39
 // bytes, and never inside a character when it is UTF-8.
@@ -59,57 +38,40 @@ void FillSlots(std::string_view fileText, const char* section, char (*slots)[kTe
 }  // namespace
 
 void LoadLanguageTexts() {
+  SettingsState& settings = ProgramSettings();
   // A file that is missing or cannot be read leaves every slot "no translation".
   std::string fileText;
-  if (!LoadProfileText(LanguagePath, fileText)) fileText.clear();
-  FillSlots(fileText, "MENU", MenuTexts, kMenuTextCount);
-  FillSlots(fileText, "DIALOG", DialogTexts, kDialogTextCount);
-  FillSlots(fileText, "OPERATIONS", MessageTable, kMessageCount);
-}
-
-void ApplyDialogTexts(SettingsHost& host) {
-  for (int i = 0; i < kDialogTextCount; ++i) host.SetControlText(kDialogControlIds[i], DialogTexts[i]);
-}
-
-void BuildMenu(MenuModel& menu) {
-  menu.popups[0] = {MenuTexts[0],
-                    3,
-                    {{kCommandChooseLanguage, MenuTexts[1], true},
-                     {kCommandReserved1, MenuTexts[2], false},
-                     {kCommandReserved2, MenuTexts[3], false},
-                     {kSeparatorId, nullptr, false}}};
-  menu.popups[1] = {MenuTexts[4],
-                    3,
-                    {{kCommandReserved10, MenuTexts[5], false},
-                     {kSeparatorId, nullptr, false},
-                     {kCommandAbout, MenuTexts[6], true},
-                     {kSeparatorId, nullptr, false}}};
+  if (!LoadProfileText(settings.LanguagePath, fileText)) fileText.clear();
+  FillSlots(fileText, "MENU", settings.MenuTexts, kMenuTextCount);
+  FillSlots(fileText, "DIALOG", settings.DialogTexts, kDialogTextCount);
+  FillSlots(fileText, "OPERATIONS", settings.MessageTable, kMessageCount);
 }
 
 bool ChooseLanguageFile(SettingsHost& host) {
+  SettingsState& settings = ProgramSettings();
   // The dialog opens in the Lang folder; the name field starts empty. The
   // choice goes to a buffer of its own so that a cancel keeps LanguagePath.
+  char initialFolder[kPathCapacity + 1];  // the folder and a trailing separator
+  JoinPath(LanguageFolder(), "", initialFolder, sizeof initialFolder);
   char chosen[kPathCapacity] = "";
-  JoinPath(LanguageFolder(), "", ScratchText, kScratchTextCapacity);
-  if (!host.AskForLanguageFile(ScratchText, chosen, kPathCapacity)) return false;
+  if (!host.AskForLanguageFile(initialFolder, chosen, kPathCapacity)) return false;
   chosen[kPathCapacity - 1] = '\0';
   if (chosen[0] == '\0') return false;
-  std::memcpy(LanguagePath, chosen, sizeof chosen);
+  std::memcpy(settings.LanguagePath, chosen, sizeof chosen);
   LoadLanguageTexts();
-  BuildMenu(ChosenLanguageMenu);
-  host.AttachMenu(ChosenLanguageMenu);
-  ApplyDialogTexts(host);
   // A failed write here is not reported: the close reports it for the whole
   // settings file, and the next start simply asks for the language again.
-  if (SettingsPath[0] != '\0') WriteProfileString("INI", "lang", LanguagePath, SettingsPath);
+  if (settings.SettingsPath[0] != '\0') {
+    WriteProfileString("INI", "lang", settings.LanguagePath, settings.SettingsPath);
+  }
   return true;
 }
 
 const char* ExecutableFolder() {
-  static char folder[kPathCapacity];
+  char* folder = ProgramSettings().ExecutableFolder;
   if (folder[0] != '\0') return folder;
   char path[kPathCapacity];
-  if (!ReadExecutablePath(path, sizeof path) || !CopyFolderOf(path, folder, sizeof folder)) {
+  if (!ReadExecutablePath(path, sizeof path) || !CopyFolderOf(path, folder, kPathCapacity)) {
     std::strcpy(folder, ".");
   }
   return folder;
@@ -127,14 +89,14 @@ bool LocateLanguageFolder(const char* exeFolder, const char* installedFolder, ch
 }
 
 const char* LanguageFolder() {
-  static char folder[kPathCapacity];
+  char* folder = ProgramSettings().LanguageFolder;
   char relocated[kPathCapacity];
   const char* installed = QUILLO_INSTALLED_LANG_DIR;
   if (JoinPath(ExecutableFolder(), QUILLO_LANG_DIR_FROM_BIN, relocated, sizeof relocated) &&
       QueryPath(relocated) == PathState::Folder) {
     installed = relocated;
   }
-  if (!LocateLanguageFolder(ExecutableFolder(), installed, folder, sizeof folder)) {
+  if (!LocateLanguageFolder(ExecutableFolder(), installed, folder, kPathCapacity)) {
     std::strcpy(folder, ".");
   }
   return folder;

@@ -1,29 +1,18 @@
 #pragma once
-// The translated texts: menu, dialog controls and messages, from the language
-// file named by LanguagePath.
+// The translated texts: menu, dialog controls and messages, read from the
+// language file named by ProgramSettings().LanguagePath into its text slots.
+// Putting them on a window is the dialog's business.
 
-#include "engine/messages.h"
-#include "settings/menu_model.h"
+#include "settings/settings_state.h"
 #include "settings/window_host.h"
-
-inline constexpr int kMenuTextCount = 7;
-inline constexpr int kDialogTextCount = 5;
-
-extern char MenuTexts[kMenuTextCount][kTextSlotCapacity];
-extern char DialogTexts[kDialogTextCount][kTextSlotCapacity];
-extern MessageTexts MessageTable;
 
 // Fills all 48 slots from LanguagePath; a missing key reads "no translation".
 void LoadLanguageTexts();
 
-// Puts DialogTexts on the controls 1011, 1010, 1019, 1020, 1021.
-void ApplyDialogTexts(SettingsHost& host);
-
-// Builds the menu from MenuTexts (items 1, 2 and 10 disabled).
-void BuildMenu(MenuModel& menu);
-
-// File dialog, then texts, menu, dialog texts and "lang" renewed; false when
-// the user cancelled (nothing changed then).
+// Asks for a language file through host's file dialog. On a choice, makes it
+// LanguagePath, loads its texts and stores it as "lang" in the settings file
+// (once that file is known); returns true. False when the user cancelled:
+// nothing changed then.
 bool ChooseLanguageFile(SettingsHost& host);
 
 // The folder of the running executable, without a trailing separator.

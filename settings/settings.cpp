@@ -8,22 +8,16 @@
 #include <cstring>
 #include <string>
 
+#include "format/result_format.h"
 #include "settings/file_system.h"
 #include "settings/history.h"
 #include "settings/language.h"
 #include "settings/profile.h"
 
-int HistoryLength = kDefaultHistoryLength;
-char SettingsPath[kPathCapacity];
-char LanguagePath[kPathCapacity];
-char ScratchText[kScratchTextCapacity];
-int CurrentForm = 0;
-
 namespace {
 
 constexpr char kSettingsFileName[] = "quillo.ini";
 constexpr char kSettingsSection[] = "INI";
-constexpr int kFormCount = 5;  // DEC, HEX, BIN, OCT, EXP
 
 // The start-up texts are fixed: no language file is loaded when they appear.
 constexpr char kNoLanguageText[] = "You must specify language file (*.lng)\nProgram terminated...";
@@ -37,7 +31,7 @@ void ShowFileError(SettingsHost& host, const char* what, const char* path, const
 }
 
 // A hand-edited "form" outside the five forms falls back to DEC.
-int ValidForm(int form) { return form >= 0 && form < kFormCount ? form : 0; }
+int ValidForm(int form) { return form >= 0 && form < kResultFormCount ? form : kFormDec; }
 
 bool CopyPath(const char* source, char* target) {
   std::size_t length = std::strlen(source);
@@ -63,7 +57,7 @@ bool ChooseUntilReadable(SettingsHost& host) {
     host.ShowErrorBox(kNoLanguageText);
     return false;
   }
-  while (!CanOpenForReading(LanguagePath)) {
+  while (!CanOpenForReading(ProgramSettings().LanguagePath)) {
     host.ShowErrorBox(kCannotOpenText);
     if (!ChooseLanguageFile(host)) {
       host.ShowErrorBox(kNoLanguageText);
@@ -115,67 +109,71 @@ bool LoadSettings(SettingsHost& host) {
 }
 
 bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
-  if (!CopyPath(settingsPath, SettingsPath)) {
+  SettingsState& settings = ProgramSettings();
+  if (!CopyPath(settingsPath, settings.SettingsPath)) {
     ShowFileError(host, "The path of the settings file is too long:", settingsPath, "Program terminated...");
     return false;
   }
+  const char* path = settings.SettingsPath;
   // A save killed half-way (power cut, kill -9) leaves its temporary file.
-  RemoveLeftoverTemporaryFiles(SettingsPath);
+  RemoveLeftoverTemporaryFiles(path);
   // Existence is tested apart from readability: a file that is there but
   // cannot be read must not be taken for a first run and overwritten.
-  PathState state = QueryPath(SettingsPath);
+  PathState state = QueryPath(path);
   if (state == PathState::Missing) {
     if (!CreateSettingsFile(host)) return false;
-  } else if (!CanOpenForReading(SettingsPath)) {
-    ShowFileError(host, "Can't read the settings file", SettingsPath, "Program terminated...");
+  } else if (!CanOpenForReading(path)) {
+    ShowFileError(host, "Can't read the settings file", path, "Program terminated...");
     return false;
   }
-  ReadProfileString(kSettingsSection, "lang", "", LanguagePath, kPathCapacity, SettingsPath);
+  ReadProfileString(kSettingsSection, "lang", "", settings.LanguagePath, kPathCapacity, path);
   // The first failed opening of the stored path shows no message: the file
   // dialog opens at once.
-  if (!CanOpenForReading(LanguagePath) && !ChooseUntilReadable(host)) return false;
+  if (!CanOpenForReading(settings.LanguagePath) && !ChooseUntilReadable(host)) return false;
   LoadLanguageTexts();
-  CurrentForm = ValidForm(ReadProfileInt(kSettingsSection, "form", 0, SettingsPath));
+  settings.CurrentForm = ValidForm(ReadProfileInt(kSettingsSection, "form", 0, path));
   return true;
 }
 
 bool CreateSettingsFile(SettingsHost& host) {
+  const SettingsState& settings = ProgramSettings();
   if (!ChooseLanguageFile(host)) {
     host.ShowErrorBox(kNoLanguageText);
     return false;
   }
   // The per-user configuration folder may not exist yet.
   char folder[kPathCapacity];
-  if (CopyFolderOf(SettingsPath, folder, sizeof folder)) MakeFolders(folder);
+  if (CopyFolderOf(settings.SettingsPath, folder, sizeof folder)) MakeFolders(folder);
   // The defaults are written in one atomic step, so an interrupted first run
   // never leaves a half-written file.
   std::string text;
-  SetProfileValue(text, kSettingsSection, "lang", LanguagePath);
+  SetProfileValue(text, kSettingsSection, "lang", settings.LanguagePath);
   SetProfileValue(text, kSettingsSection, "form", "0");
   SetProfileValue(text, kSettingsSection, "historylen", "10");
-  if (!StoreProfileText(SettingsPath, text)) {
-    ShowFileError(host, "Can't create the settings file", SettingsPath, "Program terminated...");
+  if (!StoreProfileText(settings.SettingsPath, text)) {
+    ShowFileError(host, "Can't create the settings file", settings.SettingsPath, "Program terminated...");
     return false;
   }
   return true;
 }
 
 bool SaveSettings(SettingsHost& host) {
+  const SettingsState& settings = ProgramSettings();
   std::string text;
-  bool saved = LoadProfileText(SettingsPath, text);
+  bool saved = LoadProfileText(settings.SettingsPath, text);
   if (saved) {
     const std::string before = text;
-    const char form[2] = {static_cast<char>('0' + ValidForm(CurrentForm)), '\0'};
+    const char form[2] = {static_cast<char>('0' + ValidForm(settings.CurrentForm)), '\0'};
     SetProfileValue(text, kSettingsSection, "form", form);
     StoreHistoryInto(host, text);
     char length[16];
-    std::snprintf(length, sizeof length, "%d", HistoryLength);
+    std::snprintf(length, sizeof length, "%d", settings.HistoryLength);
     SetProfileValue(text, kSettingsSection, "historylen", length);
     // Form, history and length land together or not at all.
-    saved = text == before || StoreProfileText(SettingsPath, text);
+    saved = text == before || StoreProfileText(settings.SettingsPath, text);
   }
   if (!saved) {
-    ShowFileError(host, "Can't save the settings file", SettingsPath,
+    ShowFileError(host, "Can't save the settings file", settings.SettingsPath,
                   "The form and history of this session are lost.");
   }
   return saved;

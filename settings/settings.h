@@ -2,20 +2,13 @@
 // The settings file "quillo.ini": where it lives, reading it at start-up and
 // writing it when the window closes.
 
+#include "settings/settings_state.h"
 #include "settings/window_host.h"
 
-inline constexpr int kPathCapacity = 512;
-inline constexpr int kScratchTextCapacity = 1000;
-
-extern int HistoryLength;                    // entries the history keeps; 10 until read
-extern char SettingsPath[kPathCapacity];     // full path of quillo.ini, set by LoadSettings
-extern char LanguagePath[kPathCapacity];     // full path of the chosen language file
-extern char ScratchText[kScratchTextCapacity];  // shared scratch text
-extern int CurrentForm;                      // selected result form, always 0..4
-
 // Locates or creates the settings file, makes sure a language file can be
-// opened (asking through host), loads the texts and reads the form. False when
-// the program must end without a window (the message has been shown).
+// opened (asking through host), loads the texts and reads the form into
+// ProgramSettings(). False when the program must end without a window (the
+// message has been shown).
 bool LoadSettings(SettingsHost& host);
 bool CreateSettingsFile(SettingsHost& host);
 

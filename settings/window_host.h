@@ -1,10 +1,9 @@
 #pragma once
-// The window work that the settings, language and history code asks for.
-// Each front end implements it with its toolkit; tests replace it with a fake.
+// The window work that the settings, language and history code asks for: the
+// start-up dialogs and the expression box's list, which is the history. Each
+// front end implements it with its toolkit; tests replace it with a fake.
 // Texts are passed as the bytes read from the files; the front end converts
 // them for display (see text_encoding.h).
-
-#include "settings/menu_model.h"
 
 class SettingsHost {
  public:
@@ -18,12 +17,6 @@ class SettingsHost {
 
   // The start-up error box: caption "ERROR", error icon, OK button, no owner.
   virtual void ShowErrorBox(const char* text) = 0;
-
-  // Sets the text of a dialog control; does nothing while no dialog exists.
-  virtual void SetControlText(int controlId, const char* text) = 0;
-
-  // Replaces the dialog's menu by this one; does nothing while no dialog exists.
-  virtual void AttachMenu(const MenuModel& menu) = 0;
 
   // The expression box's list, which is the history; item 0 is the newest.
   virtual void InsertHistoryItemAtTop(const char* text) = 0;

@@ -1,15 +1,21 @@
 #pragma once
 // Ids of the main dialog's controls, its commands, the box's notifications
-// and the hotkeys. Every front end and the dialog logic use these names; the
-// Win32 resource script shares the numbers.
+// and the hotkeys: their one definition. Every front end and the dialog logic
+// use these names; the Win32 resource script repeats the numbers in
+// ui/win32/resource.h, and static_asserts there tie each one to its name here.
+
+#include "format/result_format.h"
 
 // Resources.
 inline constexpr int kDialogTemplateId = 101;
 inline constexpr int kProgramIconId = 122;
+// The dialog's client area in dialog units.
+inline constexpr int kDialogWidthUnits = 270;
+inline constexpr int kDialogHeightUnits = 151;
 
 // Controls.
 inline constexpr int kIdExpressionBox = 1001;
-inline constexpr int kIdRadioDec = 1002;  // radio buttons 1002..1006 stand for forms 0..4
+inline constexpr int kIdRadioDec = 1002;  // radio buttons 1002..1006 stand for the forms DEC..EXP
 inline constexpr int kIdRadioHex = 1003;
 inline constexpr int kIdRadioBin = 1004;
 inline constexpr int kIdRadioOct = 1005;
@@ -26,7 +32,11 @@ inline constexpr int kIdFormGroup = 1020;
 inline constexpr int kIdResultGroup = 1021;
 inline constexpr int kIdButtonFrame = -1;  // the frame around the two buttons has no id
 
-inline constexpr int kResultLineCount = 5;
+// One radio button and one result line per result form, in form order.
+static_assert(kIdRadioExp - kIdRadioDec + 1 == kResultFormCount);
+static_assert(kIdResultLineExp - kIdResultLineDec + 1 == kResultFormCount);
+inline constexpr int RadioIdOfForm(int form) { return kIdRadioDec + form; }
+inline constexpr int ResultLineIdOfForm(int form) { return kIdResultLineDec + form; }
 
 // Menu commands; 1, 2 and 10 are disabled items (1 and 2 are also the
 // platform's own OK and Cancel of a dialog) and do nothing.

@@ -1,14 +1,21 @@
 #pragma once
 // The window calls the dialog logic needs, beyond those the settings code
-// already asks for. Each front end (Qt, Win32) implements them with its
+// already asks for (the start-up dialogs and the history list). Each front end (Qt, Win32) implements them with its
 // toolkit; tests implement them with a fake window that records the calls.
 // Texts going in are the program's bytes (language texts are converted for
 // display by the front end); texts coming out of the box are UTF-8.
 
 #include "settings/window_host.h"
+#include "ui/menu_model.h"
 
 class DialogWindow : public SettingsHost {
  public:
+  // Sets the text of a dialog control; does nothing while no dialog exists.
+  virtual void SetControlText(int controlId, const char* text) = 0;
+  // Replaces the dialog's menu by this one; does nothing while no dialog
+  // exists. The model's texts must outlive the menu.
+  virtual void AttachMenu(const MenuModel& menu) = 0;
+
   // Copies the expression box's edit text into buffer, cut to capacity - 1
   // bytes, always terminated.
   virtual void BoxText(char* buffer, unsigned capacity) = 0;

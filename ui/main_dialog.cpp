@@ -7,6 +7,7 @@
 #include "settings/language.h"
 #include "settings/settings.h"
 #include "ui/dialog_ids.h"
+#include "ui/dialog_texts.h"
 
 const char kAboutText[] =
     "Quillo\n"
@@ -17,13 +18,11 @@ const char kAboutText[] =
 
 namespace {
 
-static_assert(kIdRadioExp - kIdRadioDec + 1 == kResultFormCount);
-static_assert(kIdResultLineExp - kIdResultLineDec + 1 == kResultFormCount);
-
 // The form to use: the settings only ever hold 0..4, but a stray value must
 // neither leave every radio button unchecked nor give Calculate no text.
 int SelectedForm() {
-  return (CurrentForm >= 0 && CurrentForm < kResultFormCount) ? CurrentForm : kFormDec;
+  const int form = ProgramSettings().CurrentForm;
+  return (form >= 0 && form < kResultFormCount) ? form : kFormDec;
 }
 
 }  // namespace
@@ -31,12 +30,12 @@ int SelectedForm() {
 MainDialog::MainDialog(DialogWindow& window, EngineState& engine) : window_(window), engine_(engine) {}
 
 void MainDialog::Initialise() {
-  ApplyDialogTexts(window_);
-  BuildMenu(menu_);
+  ApplyDialogTexts(ProgramSettings(), window_);
+  BuildMenu(ProgramSettings(), menu_);
   window_.ApplyProgramIcon();
   window_.AttachMenu(menu_);
   window_.FocusBox();
-  window_.CheckRadioButton(kIdRadioDec, kIdRadioExp, kIdRadioDec + SelectedForm());
+  window_.CheckRadioButton(kIdRadioDec, kIdRadioExp, RadioIdOfForm(SelectedForm()));
   LoadHistory(window_);
   ShowResults();
 }
@@ -55,7 +54,7 @@ void MainDialog::OnCommand(int commandId, int notification) {
     case kIdRadioOct:
     case kIdRadioExp:
       // The lines do not depend on the form: nothing is redrawn.
-      CurrentForm = commandId - kIdRadioDec;
+      ProgramSettings().CurrentForm = commandId - kIdRadioDec;
       break;
     case kIdCloseButton:
       OnCloseRequest();
@@ -112,9 +111,9 @@ void MainDialog::Recalculate() {
 // Puts the five line texts of the engine's outcome, in the language loaded
 // now, on the result lines.
 void MainDialog::ShowResults() {
-  ComposeResultLines(engine_, MessageTable, lines_);
-  for (int i = 0; i < kResultFormCount; ++i) {
-    window_.SetControlText(kIdResultLineDec + i, lines_.text[i]);
+  ComposeResultLines(engine_, ProgramSettings().MessageTable, lines_);
+  for (int form = 0; form < kResultFormCount; ++form) {
+    window_.SetControlText(ResultLineIdOfForm(form), lines_.text[form]);
   }
 }
 
@@ -166,10 +165,15 @@ void MainDialog::TakeChosenListEntry() {
   Recalculate();
 }
 
-// Chosen or cancelled, the lines are recalculated so that they speak the
-// language loaded now.
+// A chosen language renews the menu and the control texts; chosen or
+// cancelled, the lines are recalculated so that they speak the language
+// loaded now.
 void MainDialog::ChooseLanguage() {
-  ChooseLanguageFile(window_);
+  if (ChooseLanguageFile(window_)) {
+    BuildMenu(ProgramSettings(), menu_);
+    window_.AttachMenu(menu_);
+    ApplyDialogTexts(ProgramSettings(), window_);
+  }
   Recalculate();
 }
 

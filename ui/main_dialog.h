@@ -6,8 +6,8 @@
 
 #include "engine/engine_state.h"
 #include "format/result_format.h"
-#include "settings/menu_model.h"
 #include "ui/dialog_window.h"
+#include "ui/menu_model.h"
 
 inline constexpr const char kAboutTitle[] = "About Quillo";
 extern const char kAboutText[];
@@ -50,7 +50,7 @@ class MainDialog {
 
   DialogWindow& window_;
   EngineState& engine_;
-  MenuModel menu_{};     // the menu attached to the window; its texts point into MenuTexts
+  MenuModel menu_{};     // the menu attached to the window; its texts point into the settings' MenuTexts
   ResultLines lines_{};  // the five line texts of the last ShowResults
 };
 

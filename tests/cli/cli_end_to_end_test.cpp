@@ -1,78 +1,33 @@
 // Runs the built quillo-cli with arguments and standard input and checks its
 // output and exit status.
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/child_process.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliOutcome {
-  int status = -1;  // exit status; -1 when the program did not exit normally
-  std::string out;
-  std::string err;
-};
-
-std::string TempPath(const std::string& tag) {
-  static int counter = 0;
-  return testing::TempDir() + "quillo_cli_test_" + std::to_string(getpid()) + "_" +
-         std::to_string(counter++) + tag;
-}
-
-void WriteFile(const std::string& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
+using CliOutcome = ProgramOutcome;
 
 // Runs `binary` with `arguments`, `input` on standard input and LC_ALL set to
-// `locale`; standard output and error go through temporary files.
+// `locale`.
 CliOutcome RunBinary(const std::string& binary, const std::vector<std::string>& arguments,
                      const std::string& input, const char* locale) {
-  const std::string inPath = TempPath(".in"), outPath = TempPath(".out"), errPath = TempPath(".err");
-  WriteFile(inPath, input);
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(binary.c_str()));
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    const int in = open(inPath.c_str(), O_RDONLY);
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (in < 0 || out < 0 || err < 0) _exit(126);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(err, 2);
-    setenv("LC_ALL", locale, 1);
-    execv(binary.c_str(), argv.data());
-    _exit(127);
-  }
-  CliOutcome outcome;
-  int waitStatus = 0;
-  if (child > 0 && waitpid(child, &waitStatus, 0) == child && WIFEXITED(waitStatus)) {
-    outcome.status = WEXITSTATUS(waitStatus);
-  }
-  outcome.out = ReadFile(outPath);
-  outcome.err = ReadFile(errPath);
-  for (const std::string& path : {inPath, outPath, errPath}) fs::remove(path);
-  return outcome;
+  return RunProgram(binary, arguments, input, {std::string("LC_ALL=") + locale});
+}
+
+// A folder for the files of these tests, removed when the tests end.
+const TempFolder& TestFolder() {
+  static const TempFolder folder;
+  return folder;
 }
 
 CliOutcome RunCli(const std::vector<std::string>& arguments, const std::string& input = "",
@@ -83,7 +38,7 @@ CliOutcome RunCli(const std::vector<std::string>& arguments, const std::string& 
 // A language file with three messages; every other one reads "no translation".
 const std::string& TestLanguageFile() {
   static const std::string path = [] {
-    const std::string file = TempPath(".lng");
+    const std::string file = TestFolder() / "test.lng";
     WriteFile(file,
               "[MENU]\n0=File\n[OPERATIONS]\n0=Too large\n10=Unknown name\n17=Division by zero\n");
     return file;
@@ -235,24 +190,21 @@ TEST(CliEndToEnd, GermanLocaleChangesNoNumber) {
 
 TEST(CliEndToEnd, LanguageTextsArePrintedAsUtf8) {
   // "Деление на ноль" in Windows-1251, as older language files hold it.
-  const std::string file = TempPath(".lng");
+  const std::string file = TestFolder() / "cp1251.lng";
   WriteFile(file, "[OPERATIONS]\n17=\xC4\xE5\xEB\xE5\xED\xE8\xE5 \xED\xE0 \xED\xEE\xEB\xFC\n");
   EXPECT_EQ(RunCli({"--lang", file, "--form", "dec", "1/0"}).out,
             "\xD0\x94\xD0\xB5\xD0\xBB\xD0\xB5\xD0\xBD\xD0\xB8\xD0\xB5 \xD0\xBD\xD0\xB0 "
             "\xD0\xBD\xD0\xBE\xD0\xBB\xD1\x8C\n");
-  fs::remove(file);
 }
 
 TEST(CliEndToEnd, WithoutTheShippedLanguageFileEveryMessageReadsNoTranslation) {
   // A copy of the program in a folder without "Lang" has no English file.
-  const fs::path folder = TempPath("_bare");
-  fs::create_directories(folder);
-  const fs::path copy = folder / "quillo-cli";
+  const TempFolder folder;
+  const std::string copy = folder / "quillo-cli";
   fs::copy_file(QUILLO_CLI_PATH, copy);
-  const CliOutcome outcome = RunBinary(copy.string(), {"--form", "dec", "1/0"}, "", "C");
+  const CliOutcome outcome = RunBinary(copy, {"--form", "dec", "1/0"}, "", "C");
   EXPECT_EQ(outcome.out, "no translation\n");
   EXPECT_EQ(outcome.status, 1);
-  fs::remove_all(folder);
 }
 
 TEST(CliEndToEnd, ShippedEnglishFileIsReadByDefault) {

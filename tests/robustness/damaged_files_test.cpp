@@ -14,7 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "robustness_support.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/child_process.h"
+#include "tests/support/fake_settings_host.h"
+#include "tests/support/settings_files.h"
+#include "settings/settings_state.h"
 #include "settings/history.h"
 #include "settings/language.h"
 #include "settings/profile.h"
@@ -54,7 +59,7 @@ struct SettingsCase {
   std::string bytes;    // the settings file; "$LANG" stands for the language file's path,
                         // "$SHORT" for that path without its last letter
   int dialogs;          // language file dialogs the start shows
-  int form;             // CurrentForm afterwards
+  int form;             // ProgramSettings().CurrentForm afterwards
   std::string history;  // the loaded history, items joined with "|"
 };
 
@@ -81,29 +86,29 @@ TEST(DamagedSettingsFileTest, StartGoesOnWithWhatCanBeRead) {
   };
   for (const SettingsCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.what);
-    ScratchFolder folder;
+    TempFolder folder;
     const std::string settings = folder / "quillo.ini";
     const std::string language = folder / "english.lng";
-    WriteBytes(language, "[MENU]\r\n0=Options\r\n");
+    WriteFile(language, "[MENU]\r\n0=Options\r\n");
     // A path cut by one letter may name another file that does exist.
     const std::string shortened = language.substr(0, language.size() - 1);
-    WriteBytes(shortened, "[MENU]\r\n0=Short\r\n");
-    WriteBytes(settings, WithLanguage(WithLanguage(c.bytes, language, "$LANG"), shortened, "$SHORT"));
-    ResetSettingsState("");
-    RecordingHost host;
+    WriteFile(shortened, "[MENU]\r\n0=Short\r\n");
+    WriteFile(settings, WithLanguage(WithLanguage(c.bytes, language, "$LANG"), shortened, "$SHORT"));
+    ResetProgramSettingsAt("");
+    FakeHost host;
     host.answers = {language};
     ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
-    EXPECT_EQ(host.dialogsShown, c.dialogs);
+    EXPECT_EQ(static_cast<int>(host.askedFolders.size()), c.dialogs);
     EXPECT_TRUE(host.errors.empty()) << Joined(host.errors);
-    EXPECT_EQ(CurrentForm, c.form);
-    EXPECT_TRUE(std::strlen(MenuTexts[0]) < kTextSlotCapacity);
+    EXPECT_EQ(ProgramSettings().CurrentForm, c.form);
+    EXPECT_TRUE(std::strlen(ProgramSettings().MenuTexts[0]) < kTextSlotCapacity);
     LoadHistory(host);
     EXPECT_EQ(Joined(host.list), c.history);
     // The close after such a start still saves, and keeps the damaged bytes
     // of other keys in place.
     host.list = {"9-8"};
     EXPECT_TRUE(SaveSettings(host));
-    RecordingHost next;
+    FakeHost next;
     LoadHistory(next);
     ASSERT_FALSE(next.list.empty());
     EXPECT_EQ(next.list[0], "9-8");
@@ -111,31 +116,31 @@ TEST(DamagedSettingsFileTest, StartGoesOnWithWhatCanBeRead) {
 }
 
 TEST(DamagedSettingsFileTest, UnreadableLanguageFileIsAskedForAgain) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string settings = folder / "quillo.ini";
   const std::string readable = folder / "english.lng";
-  WriteBytes(readable, "[MENU]\r\n0=Options\r\n");
+  WriteFile(readable, "[MENU]\r\n0=Options\r\n");
   const std::string asFolder = folder / "folder.lng";
   ASSERT_EQ(mkdir(asFolder.c_str(), 0755), 0);
   const std::string locked = folder / "locked.lng";
-  WriteBytes(locked, "[MENU]\r\n0=Locked\r\n");
+  WriteFile(locked, "[MENU]\r\n0=Locked\r\n");
   chmod(locked.c_str(), 0);
   chmod(folder.path().c_str(), 0777);
   chmod(settings.c_str(), 0666);
 
   for (const std::string& stored : {asFolder, locked}) {
     SCOPED_TRACE(stored);
-    WriteBytes(settings, "[INI]\r\nlang=" + stored + "\r\nform=2\r\n");
+    WriteFile(settings, "[INI]\r\nlang=" + stored + "\r\nform=2\r\n");
     chmod(settings.c_str(), 0666);
-    ResetSettingsState("");
+    ResetProgramSettingsAt("");
     // The stored file is skipped without a message; a chosen file that cannot
     // be read brings a message and the dialog again.
-    const int status = RunInChildUnprivileged([&] {
-      RecordingHost host;
+    const int status = RunInChildAsNobody([&] {
+      FakeHost host;
       host.answers = {stored, readable};
       const bool loaded = LoadSettingsFrom(host, settings.c_str());
-      return (loaded ? 0 : 1) | (host.dialogsShown == 2 ? 0 : 2) | (host.errors.size() == 1 ? 0 : 4) |
-             (std::strcmp(MenuTexts[0], "Options") == 0 ? 0 : 8) | (CurrentForm == 2 ? 0 : 16);
+      return (loaded ? 0 : 1) | (static_cast<int>(host.askedFolders.size()) == 2 ? 0 : 2) | (host.errors.size() == 1 ? 0 : 4) |
+             (std::strcmp(ProgramSettings().MenuTexts[0], "Options") == 0 ? 0 : 8) | (ProgramSettings().CurrentForm == 2 ? 0 : 16);
     });
     EXPECT_EQ(status, 0);
   }
@@ -145,21 +150,21 @@ TEST(DamagedSettingsFileTest, UnreadableLanguageFileIsAskedForAgain) {
 
 // Every slot terminated and at most 39 bytes long.
 void ExpectSlotsBounded() {
-  for (int i = 0; i < kMenuTextCount; ++i) EXPECT_LT(strnlen(MenuTexts[i], kTextSlotCapacity), 40u);
-  for (int i = 0; i < kDialogTextCount; ++i) EXPECT_LT(strnlen(DialogTexts[i], kTextSlotCapacity), 40u);
-  for (int i = 0; i < kMessageCount; ++i) EXPECT_LT(strnlen(MessageTable[i], kTextSlotCapacity), 40u);
+  for (int i = 0; i < kMenuTextCount; ++i) EXPECT_LT(strnlen(ProgramSettings().MenuTexts[i], kTextSlotCapacity), 40u);
+  for (int i = 0; i < kDialogTextCount; ++i) EXPECT_LT(strnlen(ProgramSettings().DialogTexts[i], kTextSlotCapacity), 40u);
+  for (int i = 0; i < kMessageCount; ++i) EXPECT_LT(strnlen(ProgramSettings().MessageTable[i], kTextSlotCapacity), 40u);
 }
 
 std::vector<std::string> AllSlots() {
   std::vector<std::string> slots;
-  for (int i = 0; i < kMenuTextCount; ++i) slots.emplace_back(MenuTexts[i]);
-  for (int i = 0; i < kDialogTextCount; ++i) slots.emplace_back(DialogTexts[i]);
-  for (int i = 0; i < kMessageCount; ++i) slots.emplace_back(MessageTable[i]);
+  for (int i = 0; i < kMenuTextCount; ++i) slots.emplace_back(ProgramSettings().MenuTexts[i]);
+  for (int i = 0; i < kDialogTextCount; ++i) slots.emplace_back(ProgramSettings().DialogTexts[i]);
+  for (int i = 0; i < kMessageCount; ++i) slots.emplace_back(ProgramSettings().MessageTable[i]);
   return slots;
 }
 
 void LoadLanguageFrom(const std::string& path) {
-  std::snprintf(LanguagePath, kPathCapacity, "%s", path.c_str());
+  std::snprintf(ProgramSettings().LanguagePath, kPathCapacity, "%s", path.c_str());
   LoadLanguageTexts();
 }
 
@@ -186,32 +191,32 @@ TEST(DamagedLanguageFileTest, EverySlotGetsABoundedText) {
       {__LINE__, "cut inside a key", "[MENU]\r\n0=Options\r\n1", "Options|" + Joined(std::vector<std::string>(6, none)),
        none},
   };
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string path = folder / "damaged.lng";
   for (const LanguageCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.what);
-    WriteBytes(path, c.bytes);
+    WriteFile(path, c.bytes);
     LoadLanguageFrom(path);
     ExpectSlotsBounded();
-    EXPECT_EQ(Joined(std::vector<std::string>(MenuTexts, MenuTexts + kMenuTextCount)), c.menu);
-    EXPECT_EQ(std::string(MessageTable[0]), c.message0);
+    EXPECT_EQ(Joined(std::vector<std::string>(ProgramSettings().MenuTexts, ProgramSettings().MenuTexts + kMenuTextCount)), c.menu);
+    EXPECT_EQ(std::string(ProgramSettings().MessageTable[0]), c.message0);
   }
   for (unsigned seed = 1; seed <= 20; ++seed) {
     SCOPED_TRACE(seed);
-    WriteBytes(path, RandomBytes(std::size_t{16} * 1024, seed));
+    WriteFile(path, RandomBytes(std::size_t{16} * 1024, seed));
     LoadLanguageFrom(path);
     ExpectSlotsBounded();
   }
 }
 
 TEST(DamagedLanguageFileTest, UnreadableFileGivesNoTranslation) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string asFolder = folder / "folder.lng";
   ASSERT_EQ(mkdir(asFolder.c_str(), 0755), 0);
   const std::string pipe = folder / "pipe.lng";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0666), 0);  // reading it would block forever
   const std::string locked = folder / "locked.lng";
-  WriteBytes(locked, "[MENU]\r\n0=Locked\r\n");
+  WriteFile(locked, "[MENU]\r\n0=Locked\r\n");
   chmod(locked.c_str(), 0);
   chmod(folder.path().c_str(), 0777);
   const std::string expected = Joined(std::vector<std::string>(48, kNoTranslation));
@@ -220,7 +225,7 @@ TEST(DamagedLanguageFileTest, UnreadableFileGivesNoTranslation) {
     LoadLanguageFrom(path);
     EXPECT_EQ(Joined(AllSlots()), expected);
   }
-  const int status = RunInChildUnprivileged([&] {
+  const int status = RunInChildAsNobody([&] {
     LoadLanguageFrom(locked);
     return Joined(AllSlots()) == expected ? 0 : 1;
   });
@@ -231,17 +236,17 @@ TEST(DamagedLanguageFileTest, UnreadableFileGivesNoTranslation) {
 // "no translation", or (for the one key the cut runs through) a start of its
 // text.
 TEST(DamagedLanguageFileTest, TruncatedShippedFilesKeepWhatWasRead) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string path = folder / "cut.lng";
   for (const char* name : {"english.lng", "russian.lng"}) {
     SCOPED_TRACE(name);
-    const std::string whole = ReadBytes(std::string(QUILLO_SOURCE_LANG_DIR) + "/" + name);
-    ASSERT_NE(whole, "<unreadable>");
+    const std::string whole = ReadFile(std::string(QUILLO_SOURCE_LANG_DIR) + "/" + name);
+    ASSERT_NE(whole, "<missing>");
     LoadLanguageFrom(std::string(QUILLO_SOURCE_LANG_DIR) + "/" + name);
     const std::vector<std::string> complete = AllSlots();
     for (std::size_t cut = 0; cut < whole.size(); cut += 7) {
       SCOPED_TRACE(cut);
-      WriteBytes(path, whole.substr(0, cut));
+      WriteFile(path, whole.substr(0, cut));
       LoadLanguageFrom(path);
       const std::vector<std::string> slots = AllSlots();
       int partial = 0;

@@ -20,7 +20,12 @@
 #include <thread>
 #include <vector>
 
-#include "robustness_support.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/child_process.h"
+#include "tests/support/fake_settings_host.h"
+#include "tests/support/settings_files.h"
+#include "settings/settings_state.h"
 #include "settings/history.h"
 #include "settings/settings.h"
 
@@ -41,16 +46,16 @@ std::vector<std::string> MakeHistory(const std::string& tag, int count) {
 
 // The settings file as a save with this history and form leaves it.
 std::string SavedText(const std::string& path, const std::vector<std::string>& history, int form) {
-  RecordingHost host;
+  FakeHost host;
   host.list = history;
-  CurrentForm = form;
+  ProgramSettings().CurrentForm = form;
   EXPECT_TRUE(SaveSettings(host));
-  return ReadBytes(path);
+  return ReadFile(path);
 }
 
 // The history that the next start shows.
 std::vector<std::string> LoadedHistory() {
-  RecordingHost host;
+  FakeHost host;
   LoadHistory(host);
   return host.list;
 }
@@ -58,13 +63,13 @@ std::vector<std::string> LoadedHistory() {
 class SaveFaultTest : public testing::Test {
  protected:
   void SetUp() override {
-    WriteBytes(language, "[MENU]\r\n0=Options\r\n");
-    WriteBytes(settings, "[INI]\r\nlang=" + language + "\r\nform=0\r\nhistorylen=100\r\n");
-    ResetSettingsState(settings);
-    HistoryLength = 100;
+    WriteFile(language, "[MENU]\r\n0=Options\r\n");
+    WriteFile(settings, "[INI]\r\nlang=" + language + "\r\nform=0\r\nhistorylen=100\r\n");
+    ResetProgramSettingsAt(settings);
+    ProgramSettings().HistoryLength = 100;
   }
 
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string settings = folder / kSettingsName;
   const std::string language = folder / kLanguageName;
 };
@@ -101,14 +106,14 @@ TEST_F(SaveFaultTest, KilledSaveLeavesTheOldOrTheNewHistoryNeverAMix) {
   int leftBehind = 0;
   for (int round = 0; round < 200; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
-    WriteBytes(settings, oldText);
+    WriteFile(settings, oldText);
     std::fflush(nullptr);
     pid_t child = fork();
     if (child == 0) {
-      RecordingHost host;
+      FakeHost host;
       for (bool toNew = true;; toNew = !toNew) {
         host.list = toNew ? newHistory : oldHistory;
-        CurrentForm = toNew ? 4 : 1;
+        ProgramSettings().CurrentForm = toNew ? 4 : 1;
         SaveSettings(host);
       }
     }
@@ -117,15 +122,15 @@ TEST_F(SaveFaultTest, KilledSaveLeavesTheOldOrTheNewHistoryNeverAMix) {
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
 
-    const std::string after = ReadBytes(settings);
+    const std::string after = ReadFile(settings);
     ASSERT_TRUE(after == oldText || after == newText) << "a file of " << after.size() << " bytes";
     const bool isNew = after == newText;
     newStates += isNew ? 1 : 0;
     EXPECT_EQ(LoadedHistory(), isNew ? newHistory : oldHistory);
     leftBehind += TemporaryFilesIn(folder.path()).empty() ? 0 : 1;
-    RecordingHost nextStart;
+    FakeHost nextStart;
     ASSERT_TRUE(LoadSettingsFrom(nextStart, settings.c_str()));
-    EXPECT_EQ(CurrentForm, isNew ? 4 : 1);
+    EXPECT_EQ(ProgramSettings().CurrentForm, isNew ? 4 : 1);
     EXPECT_TRUE(nextStart.errors.empty());
     EXPECT_EQ(NamesIn(folder.path()), (std::vector<std::string>{kLanguageName, kSettingsName}));
   }
@@ -144,7 +149,7 @@ bool KillASaveLeavingATemporaryFile(const std::string& folder, std::mt19937& ran
     std::fflush(nullptr);
     pid_t child = fork();
     if (child == 0) {
-      RecordingHost host;
+      FakeHost host;
       for (int i = 0;; ++i) {  // a save that changes nothing writes nothing
         host.list = histories[i % 2];
         SaveSettings(host);
@@ -165,16 +170,16 @@ bool KillASaveLeavingATemporaryFile(const std::string& folder, std::mt19937& ran
 TEST_F(SaveFaultTest, NextStartRemovesTheTemporaryFileOfAKilledSave) {
   std::mt19937 random(7);
   ASSERT_TRUE(KillASaveLeavingATemporaryFile(folder.path(), random));
-  const std::string saved = ReadBytes(settings);
+  const std::string saved = ReadFile(settings);
   const std::vector<std::string> kept = {"other.ini.Ab12Cd", "quillo.ini.backup", "quillo.ini.bak"};
-  for (const std::string& name : kept) WriteBytes(folder / name, "kept");
-  RecordingHost nextStart;
+  for (const std::string& name : kept) WriteFile(folder / name, "kept");
+  FakeHost nextStart;
   ASSERT_TRUE(LoadSettingsFrom(nextStart, settings.c_str()));
   std::vector<std::string> expected = {kLanguageName, kSettingsName};
   expected.insert(expected.end(), kept.begin(), kept.end());
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(NamesIn(folder.path()), expected);
-  EXPECT_EQ(ReadBytes(settings), saved);
+  EXPECT_EQ(ReadFile(settings), saved);
 }
 
 // Mounts a file system for the length of a test; unmounted (lazily, so that
@@ -202,7 +207,7 @@ class ScopedMount {
 };
 
 // What a save that cannot write reports, checked in one place.
-void ExpectFailedSaveTold(const RecordingHost& host, const std::string& path) {
+void ExpectFailedSaveTold(const FakeHost& host, const std::string& path) {
   ASSERT_EQ(host.errors.size(), 1u);
   EXPECT_NE(host.errors[0].find(path), std::string::npos) << host.errors[0];
 }
@@ -215,13 +220,13 @@ TEST_F(SaveFaultTest, FullDiskKeepsTheOldFileAndTellsTheUser) {
   ScopedMount disk("quillo-full", small, "tmpfs", 0, "size=64k");
   const std::string path = small + "/" + kSettingsName;
   const std::string before = "[INI]\r\nlang=" + language + "\r\nform=2\r\nhistorylen=100\r\n[HISTORY]\r\n0=1+1\r\n";
-  WriteBytes(path, before);
-  ResetSettingsState(path);
-  HistoryLength = 100;
+  WriteFile(path, before);
+  ResetProgramSettingsAt(path);
+  ProgramSettings().HistoryLength = 100;
   const std::vector<std::string> history = MakeHistory("new", 100);  // about 90 KB
 
   if (disk.mounted()) {
-    RecordingHost host;
+    FakeHost host;
     host.list = history;
     EXPECT_FALSE(SaveSettings(host));
     ExpectFailedSaveTold(host, path);
@@ -230,14 +235,14 @@ TEST_F(SaveFaultTest, FullDiskKeepsTheOldFileAndTellsTheUser) {
       signal(SIGXFSZ, SIG_IGN);
       rlimit limit{16384, 16384};
       if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
-      RecordingHost host;
+      FakeHost host;
       host.list = history;
       const bool saved = SaveSettings(host);
       return (saved ? 1 : 0) | (host.errors.size() == 1 ? 0 : 2);
     });
     EXPECT_EQ(status, 0);
   }
-  EXPECT_EQ(ReadBytes(path), before);
+  EXPECT_EQ(ReadFile(path), before);
   EXPECT_EQ(NamesIn(small), std::vector<std::string>{kSettingsName});
   EXPECT_EQ(LoadedHistory(), std::vector<std::string>{"1+1"});
 }
@@ -251,23 +256,23 @@ TEST_F(SaveFaultTest, ReadOnlyFolderKeepsTheOldFileAndTellsTheUser) {
   ASSERT_EQ(mkdir(writable.c_str(), 0755), 0);
   ASSERT_EQ(mkdir(readOnly.c_str(), 0755), 0);
   const std::string before = "[INI]\r\nlang=" + language + "\r\nform=2\r\n";
-  WriteBytes(writable + "/" + kSettingsName, before);
+  WriteFile(writable + "/" + kSettingsName, before);
   const std::string path = readOnly + "/" + kSettingsName;
-  ResetSettingsState(path);
+  ResetProgramSettingsAt(path);
 
   ScopedMount bind(writable, readOnly, nullptr, MS_BIND, nullptr);
   if (bind.RemountReadOnly()) {
-    RecordingHost host;
+    FakeHost host;
     host.list = {"2+3"};
     EXPECT_FALSE(SaveSettings(host));
     ExpectFailedSaveTold(host, path);
   } else {
     const std::string target = writable + "/" + kSettingsName;
-    std::snprintf(SettingsPath, kPathCapacity, "%s", target.c_str());
+    std::snprintf(ProgramSettings().SettingsPath, kPathCapacity, "%s", target.c_str());
     chmod(target.c_str(), 0666);  // the file itself may be written, the folder not
     chmod(writable.c_str(), 0555);
-    const int status = RunInChildUnprivileged([&] {
-      RecordingHost host;
+    const int status = RunInChildAsNobody([&] {
+      FakeHost host;
       host.list = {"2+3"};
       const bool saved = SaveSettings(host);
       return (saved ? 1 : 0) | (host.errors.size() == 1 ? 0 : 2);
@@ -275,7 +280,7 @@ TEST_F(SaveFaultTest, ReadOnlyFolderKeepsTheOldFileAndTellsTheUser) {
     chmod(writable.c_str(), 0755);
     EXPECT_EQ(status, 0);
   }
-  EXPECT_EQ(ReadBytes(writable + "/" + kSettingsName), before);
+  EXPECT_EQ(ReadFile(writable + "/" + kSettingsName), before);
   EXPECT_EQ(NamesIn(writable), std::vector<std::string>{kSettingsName});
 }
 

@@ -8,15 +8,18 @@
 #include <cstring>
 
 #include "settings/settings.h"
-#include "test_support.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/fake_settings_host.h"
+#include "settings/settings_state.h"
 
 namespace {
 
 class HistoryTest : public testing::Test {
  protected:
   void SetUp() override {
-    ResetSettingsGlobals();
-    std::strcpy(SettingsPath, settings.c_str());
+    ResetProgramSettings();
+    std::strcpy(ProgramSettings().SettingsPath, settings.c_str());
   }
 
   TempFolder folder;
@@ -53,7 +56,7 @@ TEST_F(HistoryTest, LoadTakesEntriesInKeyOrderWithinTheLength) {
     if (row.file != "<missing>") WriteFile(settings, row.file);
     host.list.clear();
     LoadHistory(host);
-    EXPECT_EQ(HistoryLength, row.length);
+    EXPECT_EQ(ProgramSettings().HistoryLength, row.length);
     EXPECT_EQ(Joined(host.list), row.list);
   }
 }
@@ -77,7 +80,7 @@ TEST_F(HistoryTest, AddPutsTheNewestOnTopAndDropsTheOldest) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.line);
-    HistoryLength = row.length;
+    ProgramSettings().HistoryLength = row.length;
     host.list = row.before;
     AddToHistory(host, row.added);
     EXPECT_EQ(Joined(host.list), row.after);

@@ -1,5 +1,5 @@
-// Loading the 48 text slots, the menu built from them, the language file
-// dialog, and the language files we ship.
+// Loading the 48 text slots, the language file dialog, and the language
+// files we ship.
 
 #include "settings/language.h"
 
@@ -12,7 +12,10 @@
 #include "settings/profile.h"
 #include "settings/settings.h"
 #include "settings/text_encoding.h"
-#include "test_support.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/fake_settings_host.h"
+#include "settings/settings_state.h"
 
 namespace {
 
@@ -29,9 +32,9 @@ std::string Repeated(const std::string& text, int count) {
 
 class LanguageTest : public testing::Test {
  protected:
-  void SetUp() override { ResetSettingsGlobals(); }
+  void SetUp() override { ResetProgramSettings(); }
   void LoadFrom(const std::string& path) {
-    std::strcpy(LanguagePath, path.c_str());
+    std::strcpy(ProgramSettings().LanguagePath, path.c_str());
     LoadLanguageTexts();
   }
 
@@ -43,13 +46,13 @@ class LanguageTest : public testing::Test {
 TEST_F(LanguageTest, MissingKeysReadNoTranslation) {
   WriteFile(english, "[MENU]\r\n0=File\r\n1=Language...\r\n3=\r\n6=About...\r\n");
   LoadFrom(english);
-  EXPECT_EQ(Slots(MenuTexts, kMenuTextCount),
+  EXPECT_EQ(Slots(ProgramSettings().MenuTexts, kMenuTextCount),
             "File|Language...|no translation||no translation|no translation|About...");
-  EXPECT_EQ(Slots(DialogTexts, kDialogTextCount), Joined(std::vector<std::string>(5, kNoTranslation)));
-  EXPECT_EQ(Slots(MessageTable, kMessageCount), Joined(std::vector<std::string>(36, kNoTranslation)));
+  EXPECT_EQ(Slots(ProgramSettings().DialogTexts, kDialogTextCount), Joined(std::vector<std::string>(5, kNoTranslation)));
+  EXPECT_EQ(Slots(ProgramSettings().MessageTable, kMessageCount), Joined(std::vector<std::string>(36, kNoTranslation)));
 
   LoadFrom(folder / "deleted.lng");
-  EXPECT_EQ(Slots(MenuTexts, kMenuTextCount), Joined(std::vector<std::string>(7, kNoTranslation)));
+  EXPECT_EQ(Slots(ProgramSettings().MenuTexts, kMenuTextCount), Joined(std::vector<std::string>(7, kNoTranslation)));
 }
 
 TEST_F(LanguageTest, LongValuesAreCutTo39BytesWithoutSplittingACharacter) {
@@ -60,56 +63,40 @@ TEST_F(LanguageTest, LongValuesAreCutTo39BytesWithoutSplittingACharacter) {
   WriteFile(english, "[OPERATIONS]\r\n0=" + ascii45 + "\r\n1=" + utf8 + "\r\n2=" + mixed + "\r\n3=" + cp1251 +
                          "\r\n4=" + ascii45.substr(0, 39) + "\r\n");
   LoadFrom(english);
-  EXPECT_EQ(std::string(MessageTable[0]), ascii45.substr(0, 39));
-  EXPECT_EQ(std::string(MessageTable[1]), utf8.substr(0, 38));
-  EXPECT_EQ(std::string(MessageTable[2]), mixed.substr(0, 37));
-  EXPECT_EQ(std::string(MessageTable[3]), cp1251.substr(0, 39));
-  EXPECT_EQ(std::string(MessageTable[4]), ascii45.substr(0, 39));
+  EXPECT_EQ(std::string(ProgramSettings().MessageTable[0]), ascii45.substr(0, 39));
+  EXPECT_EQ(std::string(ProgramSettings().MessageTable[1]), utf8.substr(0, 38));
+  EXPECT_EQ(std::string(ProgramSettings().MessageTable[2]), mixed.substr(0, 37));
+  EXPECT_EQ(std::string(ProgramSettings().MessageTable[3]), cp1251.substr(0, 39));
+  EXPECT_EQ(std::string(ProgramSettings().MessageTable[4]), ascii45.substr(0, 39));
 }
 
-TEST_F(LanguageTest, BuildMenuDisablesTheItemsWithoutCommand) {
-  WriteFile(english, "[MENU]\r\n0=File\r\n1=Language...\r\n2=Two\r\n3=Three\r\n4=Help\r\n5=Five\r\n6=About...\r\n");
-  LoadFrom(english);
-  MenuModel menu{};
-  BuildMenu(menu);
-  EXPECT_EQ(MenuAsText(menu),
-            "File[0 Language...|1 Two (off)|2 Three (off)] Help[10 Five (off)|---|11 About...]");
-}
-
-TEST_F(LanguageTest, ChoosingAFileRenewsTextsMenuControlsAndSetting) {
+TEST_F(LanguageTest, ChoosingAFileRenewsTextsAndSetting) {
   const std::string settings = folder / "quillo.ini";
-  std::strcpy(SettingsPath, settings.c_str());
+  std::strcpy(ProgramSettings().SettingsPath, settings.c_str());
   WriteFile(english, "[MENU]\r\n0=File\r\n[DIALOG]\r\n0=Go\r\n4=Out\r\n[OPERATIONS]\r\n17=Division by zero\r\n");
   host.answers = {english};
   ASSERT_TRUE(ChooseLanguageFile(host));
-  EXPECT_STREQ(LanguagePath, english.c_str());
+  EXPECT_STREQ(ProgramSettings().LanguagePath, english.c_str());
   EXPECT_EQ(host.askedFolders, std::vector<std::string>{std::string(LanguageFolder()) + "/"});
-  ASSERT_EQ(host.attachedMenus.size(), 1u);
-  EXPECT_EQ(host.attachedMenus[0].substr(0, 5), "File[");
-  EXPECT_EQ(host.controls, (std::map<int, std::string>{{1011, "Go"},
-                                                       {1010, kNoTranslation},
-                                                       {1019, kNoTranslation},
-                                                       {1020, kNoTranslation},
-                                                       {1021, "Out"}}));
-  EXPECT_STREQ(MessageTable[17], "Division by zero");
+  EXPECT_EQ(Slots(ProgramSettings().DialogTexts, kDialogTextCount),
+            "Go|no translation|no translation|no translation|Out");
+  EXPECT_STREQ(ProgramSettings().MessageTable[17], "Division by zero");
   EXPECT_EQ(ReadFile(settings), "[INI]\r\nlang=" + english + "\r\n");
 
   // Cancelling the dialog changes nothing.
   host = FakeHost();
   host.answers = {std::nullopt};
   EXPECT_FALSE(ChooseLanguageFile(host));
-  EXPECT_STREQ(LanguagePath, english.c_str());
-  EXPECT_STREQ(MenuTexts[0], "File");
-  EXPECT_TRUE(host.attachedMenus.empty());
-  EXPECT_TRUE(host.controls.empty());
+  EXPECT_STREQ(ProgramSettings().LanguagePath, english.c_str());
+  EXPECT_STREQ(ProgramSettings().MenuTexts[0], "File");
   EXPECT_EQ(ReadFile(settings), "[INI]\r\nlang=" + english + "\r\n");
 
   // A typed name of a missing file is taken: every text is "no translation".
   const std::string typo = folder / "englsh.lng";
   host.answers = {typo};
   EXPECT_TRUE(ChooseLanguageFile(host));
-  EXPECT_STREQ(MenuTexts[0], kNoTranslation);
-  EXPECT_STREQ(MessageTable[17], kNoTranslation);
+  EXPECT_STREQ(ProgramSettings().MenuTexts[0], kNoTranslation);
+  EXPECT_STREQ(ProgramSettings().MessageTable[17], kNoTranslation);
   EXPECT_EQ(ReadFile(settings), "[INI]\r\nlang=" + typo + "\r\n");
 }
 
@@ -145,17 +132,17 @@ TEST(ShippedLanguageFilesTest, EnglishIsAsciiAndRussianIsWindows1251) {
   const std::string russian = folder + "/russian.lng";
   EXPECT_FALSE(IsValidUtf8(ReadFile(russian).c_str()));
 
-  std::strcpy(LanguagePath, russian.c_str());
+  std::strcpy(ProgramSettings().LanguagePath, russian.c_str());
   LoadLanguageTexts();
   char shown[120];
-  ConvertToDisplayText(MessageTable[17], shown, sizeof shown);
+  ConvertToDisplayText(ProgramSettings().MessageTable[17], shown, sizeof shown);
   EXPECT_STREQ(shown, "Деление на ноль");
 
-  std::strcpy(LanguagePath, (folder + "/english.lng").c_str());
+  std::strcpy(ProgramSettings().LanguagePath, (folder + "/english.lng").c_str());
   LoadLanguageTexts();
-  EXPECT_STREQ(MessageTable[13], "Too few operands for +");
-  EXPECT_STREQ(MessageTable[17], "Division by zero");
-  EXPECT_STREQ(MessageTable[33], "Too few operands for \\");
+  EXPECT_STREQ(ProgramSettings().MessageTable[13], "Too few operands for +");
+  EXPECT_STREQ(ProgramSettings().MessageTable[17], "Division by zero");
+  EXPECT_STREQ(ProgramSettings().MessageTable[33], "Too few operands for \\");
 }
 
 TEST(LanguageFolderTest, LangBesideTheExecutableElseTheInstalledFolder) {

@@ -18,7 +18,9 @@
 #include <random>
 #include <thread>
 
-#include "test_support.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/child_process.h"
 
 namespace {
 

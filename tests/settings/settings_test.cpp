@@ -12,7 +12,11 @@
 #include "settings/history.h"
 #include "settings/language.h"
 #include "settings/profile.h"
-#include "test_support.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/child_process.h"
+#include "tests/support/fake_settings_host.h"
+#include "settings/settings_state.h"
 
 namespace {
 
@@ -22,7 +26,7 @@ constexpr char kCannotOpen[] = "Can't open file\nTry again...";
 class SettingsTest : public testing::Test {
  protected:
   void SetUp() override {
-    ResetSettingsGlobals();
+    ResetProgramSettings();
     WriteFile(language, "[MENU]\r\n0=Datei\r\n");
   }
   std::string Settings() const { return ReadFile(settings); }
@@ -39,8 +43,8 @@ TEST_F(SettingsTest, FirstRunCreatesTheFileWithItsDefaults) {
   EXPECT_EQ(Settings(), "[INI]\r\nlang=" + language + "\r\nform=0\r\nhistorylen=10\r\n");
   EXPECT_EQ(host.askedFolders, std::vector<std::string>{std::string(LanguageFolder()) + "/"});
   EXPECT_TRUE(host.errors.empty());
-  EXPECT_STREQ(MenuTexts[0], "Datei");
-  EXPECT_STREQ(SettingsPath, settings.c_str());
+  EXPECT_STREQ(ProgramSettings().MenuTexts[0], "Datei");
+  EXPECT_STREQ(ProgramSettings().SettingsPath, settings.c_str());
 }
 
 TEST_F(SettingsTest, CancelledFirstRunLeavesNoFile) {
@@ -74,9 +78,9 @@ TEST_F(SettingsTest, EmptySettingsFileIsNotAFirstRun) {
   EXPECT_EQ(host.askedFolders.size(), 1u);
   // Only the choice was written; no defaults were added.
   EXPECT_EQ(Settings(), "[INI]\r\nlang=" + language + "\r\n");
-  EXPECT_EQ(CurrentForm, 0);
+  EXPECT_EQ(ProgramSettings().CurrentForm, 0);
   LoadHistory(host);
-  EXPECT_EQ(HistoryLength, 10);
+  EXPECT_EQ(ProgramSettings().HistoryLength, 10);
 }
 
 TEST_F(SettingsTest, UnopenableLanguageFileAsksUntilOneOpens) {
@@ -103,7 +107,7 @@ TEST_F(SettingsTest, UnopenableLanguageFileAsksUntilOneOpens) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.line);
-    ResetSettingsGlobals();
+    ResetProgramSettings();
     host = FakeHost();
     host.answers.assign(row.answers.begin(), row.answers.end());
     WriteFile(settings, "[INI]\r\nlang=" + row.stored + "\r\nform=2\r\n");
@@ -114,7 +118,7 @@ TEST_F(SettingsTest, UnopenableLanguageFileAsksUntilOneOpens) {
     ReadProfileString("INI", "lang", "", stored, sizeof stored, settings.c_str());
     EXPECT_EQ(std::string(stored), row.storedAfter);
     if (row.loaded) {
-      EXPECT_EQ(CurrentForm, 2);
+      EXPECT_EQ(ProgramSettings().CurrentForm, 2);
     }
   }
 }
@@ -124,12 +128,12 @@ TEST_F(SettingsTest, FormOutsideTheFiveFormsReadsAsDecimal) {
                                               {"-1", 0}, {"x", 0}, {"<none>", 0}};
   for (const auto& [stored, expected] : rows) {
     SCOPED_TRACE(stored);
-    CurrentForm = 1;
+    ProgramSettings().CurrentForm = 1;
     std::string text = "[INI]\r\nlang=" + language + "\r\n";
     if (stored != "<none>") text += "form=" + stored + "\r\n";
     WriteFile(settings, text);
     ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
-    EXPECT_EQ(CurrentForm, expected);
+    EXPECT_EQ(ProgramSettings().CurrentForm, expected);
   }
 }
 
@@ -162,9 +166,9 @@ TEST_F(SettingsTest, UnreadableSettingsFileIsNeverOverwritten) {
 TEST_F(SettingsTest, SaveWritesFormHistoryNewestFirstAndLength) {
   WriteFile(settings,
             "[INI]\r\nlang=L\r\nform=0\r\nhistorylen=10\r\n[HISTORY]\r\n0=a\r\n1=b\r\n2=c\r\n3=old3\r\n4=old4\r\n");
-  std::strcpy(SettingsPath, settings.c_str());
+  std::strcpy(ProgramSettings().SettingsPath, settings.c_str());
   host.list = {"x", "y", "z"};
-  CurrentForm = 3;
+  ProgramSettings().CurrentForm = 3;
   EXPECT_TRUE(SaveSettings(host));
   EXPECT_EQ(Settings(),
             "[INI]\r\nlang=L\r\nform=3\r\nhistorylen=10\r\n[HISTORY]\r\n0=x\r\n1=y\r\n2=z\r\n3=old3\r\n4=old4\r\n");
@@ -173,10 +177,10 @@ TEST_F(SettingsTest, SaveWritesFormHistoryNewestFirstAndLength) {
 
 TEST_F(SettingsTest, SaveAddsMissingKeysAndKeepsFormAOneDigitForm) {
   WriteFile(settings, "[INI]\r\nlang=L\r\n");
-  std::strcpy(SettingsPath, settings.c_str());
+  std::strcpy(ProgramSettings().SettingsPath, settings.c_str());
   host.list = {"1+2", "", "never"};  // an empty item ends the history
-  CurrentForm = 9;
-  HistoryLength = -4;
+  ProgramSettings().CurrentForm = 9;
+  ProgramSettings().HistoryLength = -4;
   EXPECT_TRUE(SaveSettings(host));
   EXPECT_EQ(Settings(), "[INI]\r\nlang=L\r\nform=0\r\nhistorylen=-4\r\n[HISTORY]\r\n0=1+2\r\n");
 }
@@ -187,7 +191,7 @@ TEST_F(SettingsTest, FailedSaveIsReportedNamingTheFile) {
   for (const std::string& path : {blocked, folder.path()}) {
     SCOPED_TRACE(path);
     host = FakeHost();
-    std::strcpy(SettingsPath, path.c_str());
+    std::strcpy(ProgramSettings().SettingsPath, path.c_str());
     host.list = {"2+3"};
     EXPECT_FALSE(SaveSettings(host));
     ASSERT_EQ(host.errors.size(), 1u);

@@ -72,10 +72,10 @@ class GuiTest : public ::testing::Test {
   QString Line(int index) const { return qobject_cast<QLabel*>(window->Control(kIdResultLineDec + index))->text(); }
   QString Lines() const {
     QStringList lines;
-    for (int i = 0; i < kResultLineCount; ++i) lines << Line(i);
+    for (int i = 0; i < kResultFormCount; ++i) lines << Line(i);
     return lines.join('|');
   }
-  QString AllLines(const QString& text) const { return QStringList(kResultLineCount, text).join('|'); }
+  QString AllLines(const QString& text) const { return QStringList(kResultFormCount, text).join('|'); }
   void Retype(const char* text) {
     QTest::mouseClick(Box()->lineEdit(), Qt::LeftButton);
     QTest::keyClick(Box(), Qt::Key_A, Qt::ControlModifier);
@@ -213,7 +213,7 @@ TEST_F(GuiTest, RadioButtonsChangeNoLine) {
   for (int radio = kIdRadioDec; radio <= kIdRadioExp; ++radio) {
     QTest::mouseClick(Button(radio), Qt::LeftButton);
     EXPECT_TRUE(Button(radio)->isChecked());
-    EXPECT_EQ(CurrentForm, radio - kIdRadioDec);
+    EXPECT_EQ(ProgramSettings().CurrentForm, radio - kIdRadioDec);
     EXPECT_EQ(Lines(), lines);
   }
 }
@@ -289,7 +289,7 @@ TEST_F(GuiTest, TheBoxHoldsAtMost999Characters) {
 
 TEST(GuiStartTest, FirstRunCancelledShowsTheMessageAndNoWindow) {
   static TempFolder folder;
-  static const std::string settingsFile = folder.File("quillo.ini");
+  static const std::string settingsFile = folder / "quillo.ini";
   QtFrontEnd frontEnd;
   bool fileDialogShown = false;
   QString caption, text;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -17,19 +18,38 @@
 #include "engine/calculate.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "tests/support/fake_settings_host.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/dialog_ids.h"
 
 namespace {
 
-class FakeWindow : public DialogFrontEnd {
+// "Title[id text|id text (off)|---] Title[...]" for comparing whole menus.
+std::string MenuAsText(const MenuModel& menu) {
+  std::string text;
+  for (int p = 0; p < kMenuPopupCount; ++p) {
+    const MenuPopupModel& popup = menu.popups[p];
+    text += std::string(p > 0 ? " " : "") + popup.title + "[";
+    for (int i = 0; i < popup.itemCount; ++i) {
+      const MenuItemModel& item = popup.items[i];
+      text += i > 0 ? "|" : "";
+      text += item.text == nullptr ? std::string("---")
+                                   : std::to_string(item.commandId) + " " + item.text + (item.enabled ? "" : " (off)");
+    }
+    text += "]";
+  }
+  return text;
+}
+
+// The start-up dialogs and the history list come from FakeHostOf: `answers`
+// for the file dialog, `errors` for the error boxes, `list` for the box's list.
+class FakeWindow : public FakeHostOf<DialogFrontEnd> {
  public:
   // What the window shows.
   std::map<int, std::string> texts;
   int resultLineWrites = 0;
   std::string box;
   int selectionStart = 0, selectionEnd = 0;
-  std::vector<std::string> list;
   int current = -1;
   bool listOpen = false;
   bool boxFocused = false;
@@ -37,9 +57,9 @@ class FakeWindow : public DialogFrontEnd {
   bool hotkeys[kHotkeyCount + 1] = {};
   std::vector<std::string> menuTexts;  // titles and items, separators as "-"
   std::vector<int> disabledCommands;
-  std::vector<std::string> errorBoxes;
+  std::string menu;                    // the whole menu, see MenuAsText
+  int menusAttached = 0;
   std::vector<std::string> aboutTitles;
-  std::deque<std::optional<std::string>> fileAnswers;  // nullopt: the user cancels
   std::optional<int> endResult;
   bool iconApplied = false;
   int modalRuns = 0;
@@ -82,22 +102,16 @@ class FakeWindow : public DialogFrontEnd {
     dialog = &d;
     d.Initialise();
   }
-  bool AskForLanguageFile(const char*, char* path, unsigned capacity) override {
-    std::optional<std::string> answer = fileAnswers.empty() ? std::nullopt : fileAnswers.front();
-    if (!fileAnswers.empty()) fileAnswers.pop_front();
-    if (!answer) return false;
-    std::snprintf(path, capacity, "%s", answer->c_str());
-    return true;
-  }
-  void ShowErrorBox(const char* text) override { errorBoxes.emplace_back(text); }
   void SetControlText(int id, const char* text) override {
     texts[id] = text;
     if (id >= kIdResultLineDec && id <= kIdResultLineExp) ++resultLineWrites;
   }
-  void AttachMenu(const MenuModel& menu) override {
+  void AttachMenu(const MenuModel& model) override {
+    ++menusAttached;
+    menu = MenuAsText(model);
     menuTexts.clear();
     disabledCommands.clear();
-    for (const MenuPopupModel& popup : menu.popups) {
+    for (const MenuPopupModel& popup : model.popups) {
       menuTexts.emplace_back(popup.title);
       for (int i = 0; i < popup.itemCount; ++i) {
         const MenuItemModel& item = popup.items[i];
@@ -106,13 +120,6 @@ class FakeWindow : public DialogFrontEnd {
       }
     }
   }
-  void InsertHistoryItemAtTop(const char* text) override { list.insert(list.begin(), text); }
-  void AppendHistoryItem(const char* text) override { list.emplace_back(text); }
-  int HistoryItemCount() override { return static_cast<int>(list.size()); }
-  void HistoryItemText(int index, char* buffer, unsigned capacity) override {
-    std::snprintf(buffer, capacity, "%s", list.at(static_cast<std::size_t>(index)).c_str());
-  }
-  void DeleteLastHistoryItem() override { list.pop_back(); }
   void BoxText(char* buffer, unsigned capacity) override { std::snprintf(buffer, capacity, "%s", box.c_str()); }
   void SetBoxText(const char* text) override { box = text; }
   void SelectBoxText(int start, int end) override {
@@ -178,13 +185,16 @@ TEST_F(MainDialogTest, OpensWithZeroLinesSavedFormTextsMenuAndHistory) {
                                                         "en menu 4", "en menu 5", "-", "en menu 6"}));
   std::sort(window.disabledCommands.begin(), window.disabledCommands.end());
   EXPECT_EQ(window.disabledCommands, (std::vector<int>{1, 2, 10}));
+  EXPECT_EQ(window.menu,
+            "en menu 0[0 en menu 1|1 en menu 2 (off)|2 en menu 3 (off)] "
+            "en menu 4[10 en menu 5 (off)|---|11 en menu 6]");
   EXPECT_EQ(window.list, (std::vector<std::string>{"1+1", "2*2"}));
   EXPECT_EQ(window.box, "");
 }
 
 TEST_F(MainDialogTest, StrayFormStillChecksARadioButtonAndCalculatesInDecimal) {
   Start();
-  CurrentForm = 7;  // cannot come from the settings; the dialog copes all the same
+  ProgramSettings().CurrentForm = 7;  // cannot come from the settings; the dialog copes all the same
   window.dialog->Initialise();
   EXPECT_EQ(window.checkedRadio, kIdRadioDec);
   window.Type("255");
@@ -316,17 +326,22 @@ TEST_F(MainDialogTest, LanguageChangeRecalculatesChosenOrCancelled) {
   Start();
   const std::string german = WriteLanguageFile(folder, "de");
   window.Type("2+");
-  window.fileAnswers = {german};
+  window.answers = {german};
   window.Click(kCmdChooseLanguage);
   EXPECT_EQ(window.Lines(), AllLines(MessageText("de", 13)));
   EXPECT_EQ(window.texts[kIdCloseButton], "de dialog 1");
   EXPECT_EQ(window.menuTexts.front(), "de menu 0");
   EXPECT_EQ(Setting("INI", "lang"), german);
 
+  // A cancel keeps the menu and the control texts; only the lines are redrawn.
   const int writes = window.resultLineWrites;
-  window.fileAnswers = {std::nullopt};
+  const int menus = window.menusAttached;
+  window.texts[kIdCloseButton] = "";
+  window.answers = {std::nullopt};
   window.Click(kCmdChooseLanguage);
-  EXPECT_EQ(window.resultLineWrites, writes + kResultLineCount);
+  EXPECT_EQ(window.resultLineWrites, writes + kResultFormCount);
+  EXPECT_EQ(window.menusAttached, menus);
+  EXPECT_EQ(window.texts[kIdCloseButton], "");
   EXPECT_EQ(window.Lines(), AllLines(MessageText("de", 13)));
   EXPECT_EQ(Setting("INI", "lang"), german);
 }
@@ -337,7 +352,7 @@ TEST_F(MainDialogTest, RadioButtonsChangeTheFormButNoLine) {
   const int writes = window.resultLineWrites;
   for (int radio = kIdRadioDec; radio <= kIdRadioExp; ++radio) {
     window.Click(radio);
-    EXPECT_EQ(CurrentForm, radio - kIdRadioDec);
+    EXPECT_EQ(ProgramSettings().CurrentForm, radio - kIdRadioDec);
   }
   EXPECT_EQ(window.resultLineWrites, writes);
 }
@@ -365,7 +380,7 @@ TEST_F(MainDialogTest, FailedSaveIsReportedAndTheWindowStillCloses) {
   std::filesystem::remove(settingsFile);
   std::filesystem::create_directory(settingsFile);  // a folder where the file should be
   window.Click(kIdCloseButton);
-  EXPECT_EQ(window.errorBoxes.size(), 1u);
+  EXPECT_EQ(window.errors.size(), 1u);
   EXPECT_EQ(window.endResult, 0);
 }
 
@@ -388,7 +403,7 @@ TEST_F(MainDialogTest, DisabledCommandsAndOtherIdsDoNothing) {
   window.dialog->OnHotkey(3);
   EXPECT_EQ(window.Lines(), lines);
   EXPECT_FALSE(window.endResult.has_value());
-  EXPECT_TRUE(window.errorBoxes.empty());
+  EXPECT_TRUE(window.errors.empty());
   window.Click(kCmdAbout);
   EXPECT_EQ(window.aboutTitles, (std::vector<std::string>{"About Quillo"}));
 }

@@ -7,8 +7,8 @@
 
 #include <array>
 
-#include "settings/menu_model.h"
 #include "ui/dialog_ids.h"
+#include "ui/menu_model.h"
 #include "ui/qt/dialog_template.h"
 
 class MainDialog;

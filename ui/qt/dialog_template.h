@@ -4,6 +4,7 @@
 // order on the screen and for the keyboard.
 
 #include <array>
+#include <iterator>
 
 #include "ui/dialog_ids.h"
 
@@ -26,8 +27,6 @@ struct ControlTemplate {
   int x, y, width, height;  // dialog units
 };
 
-inline constexpr int kDialogWidthUnits = 270;
-inline constexpr int kDialogHeightUnits = 151;
 inline constexpr int kDialogFontPoints = 8;
 
 inline constexpr std::array<ControlTemplate, 17> kDialogControls{{
@@ -50,6 +49,41 @@ inline constexpr std::array<ControlTemplate, 17> kDialogControls{{
     // The height includes the dropped-down list.
     {ControlKind::ExpressionBox, kIdExpressionBox, "", 1, 18, 262, 82},
 }};
+
+// How many rows of the table carry id.
+constexpr int CountControlsWithId(int id) {
+  int count = 0;
+  for (const ControlTemplate& control : kDialogControls) count += control.id == id ? 1 : 0;
+  return count;
+}
+
+// Every control id of the dialog has exactly one row, so the window and the
+// dialog logic can never disagree about a control.
+constexpr bool EveryControlIdOnce() {
+  constexpr int kIds[] = {kIdExpressionBox, kIdRadioDec,      kIdRadioHex,        kIdRadioBin,
+                          kIdRadioOct,      kIdRadioExp,      kIdCloseButton,     kIdCalculateButton,
+                          kIdResultLineDec, kIdResultLineHex, kIdResultLineBin,   kIdResultLineOct,
+                          kIdResultLineExp, kIdExpressionLabel, kIdFormGroup,     kIdResultGroup,
+                          kIdButtonFrame};
+  if (std::size(kIds) != kDialogControls.size()) return false;
+  for (int id : kIds) {
+    if (CountControlsWithId(id) != 1) return false;
+  }
+  return true;
+}
+static_assert(EveryControlIdOnce(), "the control table and dialog_ids.h must list the same controls");
+
+// The radio buttons and the result lines come in form order, one per form.
+constexpr bool FormControlsInOrder() {
+  for (int form = 0; form < kResultFormCount; ++form) {
+    if (kDialogControls[static_cast<std::size_t>(form)].id != RadioIdOfForm(form)) return false;
+    if (kDialogControls[static_cast<std::size_t>(kResultFormCount + form)].id != ResultLineIdOfForm(form)) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(FormControlsInOrder(), "radio buttons, then result lines, each in form order");
 
 // Dialog units to pixels the way Windows maps a dialog template: x scales
 // with a quarter of the font's average character width, y with an eighth of

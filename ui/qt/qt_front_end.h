@@ -27,8 +27,6 @@ class QtFrontEnd : public DialogFrontEnd {
   // SettingsHost
   bool AskForLanguageFile(const char* initialFolder, char* path, unsigned capacity) override;
   void ShowErrorBox(const char* text) override;
-  void SetControlText(int controlId, const char* text) override;
-  void AttachMenu(const MenuModel& menu) override;
   void InsertHistoryItemAtTop(const char* text) override;
   void AppendHistoryItem(const char* text) override;
   int HistoryItemCount() override;
@@ -36,6 +34,8 @@ class QtFrontEnd : public DialogFrontEnd {
   void DeleteLastHistoryItem() override;
 
   // DialogWindow
+  void SetControlText(int controlId, const char* text) override;
+  void AttachMenu(const MenuModel& menu) override;
   void BoxText(char* buffer, unsigned capacity) override;
   void SetBoxText(const char* text) override;
   void SelectBoxText(int start, int end) override;

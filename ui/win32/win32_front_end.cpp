@@ -13,12 +13,30 @@
 
 namespace {
 
-static_assert(IDD_MAIN_DIALOG == kDialogTemplateId && IDI_PROGRAM_ICON == kProgramIconId);
-static_assert(IDC_EXPRESSION_BOX == kIdExpressionBox && IDC_RADIO_DEC == kIdRadioDec &&
-              IDC_RADIO_EXP == kIdRadioExp && IDC_CLOSE_BUTTON == kIdCloseButton &&
-              IDC_CALCULATE_BUTTON == kIdCalculateButton && IDC_LINE_DEC == kIdResultLineDec &&
-              IDC_LINE_EXP == kIdResultLineExp && IDC_EXPRESSION_LABEL == kIdExpressionLabel &&
-              IDC_FORM_GROUP == kIdFormGroup && IDC_RESULT_GROUP == kIdResultGroup);
+// The resource script's numbers, one by one, against their one definition.
+static_assert(IDD_MAIN_DIALOG == kDialogTemplateId);
+static_assert(IDI_PROGRAM_ICON == kProgramIconId);
+static_assert(MAIN_DIALOG_WIDTH == kDialogWidthUnits && MAIN_DIALOG_HEIGHT == kDialogHeightUnits);
+static_assert(IDC_EXPRESSION_BOX == kIdExpressionBox);
+static_assert(IDC_RADIO_DEC == kIdRadioDec);
+static_assert(IDC_RADIO_HEX == kIdRadioHex);
+static_assert(IDC_RADIO_BIN == kIdRadioBin);
+static_assert(IDC_RADIO_OCT == kIdRadioOct);
+static_assert(IDC_RADIO_EXP == kIdRadioExp);
+static_assert(IDC_CLOSE_BUTTON == kIdCloseButton);
+static_assert(IDC_CALCULATE_BUTTON == kIdCalculateButton);
+static_assert(IDC_LINE_DEC == kIdResultLineDec);
+static_assert(IDC_LINE_HEX == kIdResultLineHex);
+static_assert(IDC_LINE_BIN == kIdResultLineBin);
+static_assert(IDC_LINE_OCT == kIdResultLineOct);
+static_assert(IDC_LINE_EXP == kIdResultLineExp);
+static_assert(IDC_EXPRESSION_LABEL == kIdExpressionLabel);
+static_assert(IDC_FORM_GROUP == kIdFormGroup);
+static_assert(IDC_RESULT_GROUP == kIdResultGroup);
+static_assert(IDC_BUTTON_FRAME == kIdButtonFrame);
+// The menu commands the dialog gets as WM_COMMAND; 1 and 2 are also the
+// dialog manager's own IDOK and IDCANCEL, which the dialog logic ignores.
+static_assert(kCmdDisabledOk == IDOK && kCmdDisabledCancel == IDCANCEL);
 static_assert(CBN_SETFOCUS == kBoxSetFocus && CBN_KILLFOCUS == kBoxKillFocus &&
               CBN_EDITCHANGE == kBoxEditChange && CBN_SELENDOK == kBoxSelEndOk);
 

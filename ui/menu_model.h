@@ -1,6 +1,7 @@
 #pragma once
-// The main menu as data: two pop-ups of items with command ids. BuildMenu
-// fills it from the language texts; front ends turn it into a real menu.
+// The main menu as data: two pop-ups of items with the command ids of
+// dialog_ids.h. BuildMenu fills it from the language texts; front ends turn
+// it into a real menu.
 
 inline constexpr int kMenuPopupCount = 2;
 inline constexpr int kMenuMaxItems = 4;
@@ -12,15 +13,11 @@ struct MenuItemModel {
 };
 
 struct MenuPopupModel {
-  const char* title;
-  int itemCount;
+  const char* title;   // language bytes
+  int itemCount;       // items[0..itemCount-1] are shown
   MenuItemModel items[kMenuMaxItems];
 };
 
 struct MenuModel {
   MenuPopupModel popups[kMenuPopupCount];
 };
-
-// Menu command ids.
-inline constexpr int kCommandChooseLanguage = 0;
-inline constexpr int kCommandAbout = 11;

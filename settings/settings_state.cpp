@@ -1,0 +1,20 @@
+#include "settings/settings_state.h"
+
+namespace {
+
+// Every text empty; the one field whose start value is not zero set.
+constexpr SettingsState StartState() {
+  SettingsState state{};
+  state.HistoryLength = kDefaultHistoryLength;
+  return state;
+}
+
+// Constant-initialised, so the record is in its start state before any code
+// of the program runs.
+constinit SettingsState programSettings = StartState();
+
+}  // namespace
+
+SettingsState& ProgramSettings() { return programSettings; }
+
+void ResetProgramSettings() { programSettings = StartState(); }

@@ -1,0 +1,48 @@
+#pragma once
+// Everything the settings, language and history code remembers between
+// calls: one fixed-size record, one static instance, no heap. The engine has
+// a record of its own (EngineState); the history itself is not kept here, it
+// is the expression box's list.
+
+#include "engine/messages.h"
+
+inline constexpr int kPathCapacity = 512;  // a settings or language path and its terminator
+inline constexpr int kMenuTextCount = 7;
+inline constexpr int kDialogTextCount = 5;
+inline constexpr int kDefaultHistoryLength = 10;
+
+struct SettingsState {
+  // Full path of quillo.ini, terminated; empty until LoadSettings has located
+  // the file. Nothing is written to the settings file while it is empty.
+  char SettingsPath[kPathCapacity];
+  // Path of the chosen language file, terminated; empty until it is read from
+  // "lang" or chosen in the file dialog. Changed only by a completed choice.
+  char LanguagePath[kPathCapacity];
+  // How many entries the history keeps; kDefaultHistoryLength until
+  // "historylen" is read. Zero or less keeps none.
+  int HistoryLength;
+  // The selected result form, always 0..kResultFormCount-1: every value read
+  // from the file or set by the window is checked first.
+  int CurrentForm;
+  // The translated texts: menu titles and items, the labels of Calculate,
+  // Close, the expression label and the two groups, and the 36 messages. Each
+  // slot is terminated within its 40 bytes and holds "no translation" when
+  // its key is missing.
+  char MenuTexts[kMenuTextCount][kTextSlotCapacity];
+  char DialogTexts[kDialogTextCount][kTextSlotCapacity];
+  MessageTexts MessageTable;
+  // The running executable's folder without a trailing separator; empty until
+  // first asked for, then fixed for the run.
+  char ExecutableFolder[kPathCapacity];
+  // The folder of the shipped language files as last located, terminated.
+  char LanguageFolder[kPathCapacity];
+};
+
+// The program's one settings record, in its start state until LoadSettings
+// fills it.
+SettingsState& ProgramSettings();
+
+// Puts the program's record back into its start state: every text empty,
+// HistoryLength kDefaultHistoryLength, CurrentForm 0. Tests call it between
+// cases; the program never needs to.
+void ResetProgramSettings();

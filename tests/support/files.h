@@ -1,0 +1,15 @@
+#pragma once
+// Whole-file reads and writes for tests, byte for byte.
+
+#include <string>
+#include <vector>
+
+// Creates or truncates path and writes bytes.
+void WriteFile(const std::string& path, const std::string& bytes);
+// The whole file; "<missing>" when it cannot be read.
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+// The names in a folder, sorted; none when it cannot be listed.
+std::vector<std::string> NamesIn(const std::string& folder);
+// Items joined with "|", for comparing a list as one text.
+std::string Joined(const std::vector<std::string>& items);

@@ -1,0 +1,34 @@
+#include "ui/dialog_texts.h"
+
+#include <iterator>
+
+#include "ui/dialog_ids.h"
+
+namespace {
+
+// The controls that take DialogTexts 0 to 4, in slot order.
+constexpr int kDialogTextControlIds[] = {kIdCalculateButton, kIdCloseButton, kIdExpressionLabel, kIdFormGroup,
+                                         kIdResultGroup};
+static_assert(std::size(kDialogTextControlIds) == kDialogTextCount);
+
+constexpr int kSeparatorId = -1;
+
+}  // namespace
+
+void ApplyDialogTexts(const SettingsState& settings, DialogWindow& window) {
+  for (int i = 0; i < kDialogTextCount; ++i) window.SetControlText(kDialogTextControlIds[i], settings.DialogTexts[i]);
+}
+
+void BuildMenu(const SettingsState& settings, MenuModel& menu) {
+  const auto& texts = settings.MenuTexts;
+  menu.popups[0] = {texts[0],
+                    3,
+                    {{kCmdChooseLanguage, texts[1], true},
+                     {kCmdDisabledOk, texts[2], false},
+                     {kCmdDisabledCancel, texts[3], false}}};
+  menu.popups[1] = {texts[4],
+                    3,
+                    {{kCmdDisabledHelp, texts[5], false},
+                     {kSeparatorId, nullptr, false},
+                     {kCmdAbout, texts[6], true}}};
+}
