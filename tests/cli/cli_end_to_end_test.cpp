@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/case_table.h"
 #include "tests/support/child_process.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
@@ -86,11 +87,10 @@ TEST(CliEndToEnd, FormWritesWhatCalculatePutsIntoTheBox) {
       {__LINE__, "hex", "1e10", "0x540BE400\n"},
       {__LINE__, "dec", "foo", "Unknown name\n"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row at line " << c.line);
+  ForEachCase(cases, [&](const auto& c) {
     const CliOutcome outcome = RunWithTestTexts({"--form", c.form, c.expression});
     EXPECT_EQ(outcome.out, c.expected);
-  }
+  });
 }
 
 TEST(CliEndToEnd, TsvGivesStatusValueAndTheFiveTexts) {
@@ -110,10 +110,9 @@ TEST(CliEndToEnd, TsvGivesStatusValueAndTheFiveTexts) {
       // Operands left over: the failure keeps the bottom value in result.
       {__LINE__, "2 3", "error:6\t2\tno translation\tno translation\tno translation\tno translation\tno translation\n"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row at line " << c.line);
+  ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(RunWithTestTexts({"--tsv", c.expression}).out, c.expected);
-  }
+  });
   // Whatever sign the library gives a NaN, the value field reads "nan".
   EXPECT_EQ(RunWithTestTexts({"--tsv", "arcsin(2)"}).out.substr(0, 7), "ok\tnan\t");
 }

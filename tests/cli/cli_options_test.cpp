@@ -1,4 +1,5 @@
 #include "cli/cli_options.h"
+#include "tests/support/case_table.h"
 
 #include <gtest/gtest.h>
 
@@ -47,10 +48,9 @@ TEST(CliOptions, ReadsOptionsAndExpressions) {
       {__LINE__, {"-h"}, "lines help"},
       {__LINE__, {"--help", "1"}, "lines help [1]"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row at line " << c.line);
+  ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(Parse(c.arguments), c.expected);
-  }
+  });
 }
 
 TEST(CliOptions, RefusesUsageErrorsWithAReason) {
@@ -68,10 +68,9 @@ TEST(CliOptions, RefusesUsageErrorsWithAReason) {
       {__LINE__, {"--tsv=1"}, "error: --tsv takes no value"},
       {__LINE__, {"--hex"}, "error: unknown option '--hex' (write -- before an expression starting with --)"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row at line " << c.line);
+  ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(Parse(c.arguments), c.expected);
-  }
+  });
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "format/result_format.h"
+#include "tests/support/case_table.h"
 
 #include <gtest/gtest.h>
 
@@ -99,10 +100,9 @@ TEST(ResultLines, ShowEveryFormOfTheValue) {
       {__LINE__, 1234567.8912345, "1234567.8912345 | 12D687 | 100101101011010000111 | 4553207 | 1.234567891234500E+0006"},
       {__LINE__, 1.7976931348623157e308, "1.797693134862315E+0308 | msg0 | msg0 | msg0 | 1.797693134862315E+0308"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row at line " << c.line);
+  ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(ComposedLines(c.value), c.expected);
-  }
+  });
 }
 
 TEST(ResultLines, CarryRoundingOfTheSeventhDecimal) {
@@ -116,10 +116,9 @@ TEST(ResultLines, CarryRoundingOfTheSeventhDecimal) {
       {__LINE__, 0.99999994, "0.9999999 | 0 | 0 | 0 | 9.999999000000000E-0001"},
       {__LINE__, 0.00000016, "0.0000002 | 0 | 0 | 0 | 2.000000000000000E-0007"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row at line " << c.line);
+  ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(ComposedLines(c.value), c.expected);
-  }
+  });
 }
 
 TEST(ResultLines, TinyMagnitudesTakeTheShortestText) {
@@ -133,10 +132,9 @@ TEST(ResultLines, TinyMagnitudesTakeTheShortestText) {
       {__LINE__, 1.2345678901234568e-10, "0 | 0 | 0 | 0 | 1.234567890123456E-0010"},
       {__LINE__, 5e-324, "0 | 0 | 0 | 0 | 5.000000000000000E-0324"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row at line " << c.line);
+  ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(ComposedLines(c.value), c.expected);
-  }
+  });
 }
 
 TEST(ResultLines, SignedZeroInfinityAndNaN) {
@@ -147,10 +145,9 @@ TEST(ResultLines, SignedZeroInfinityAndNaN) {
       {__LINE__, kNaN, "nan | 0 | 0 | 0 | nan"},
       {__LINE__, -kNaN, "-nan | 0 | 0 | 0 | -nan"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row at line " << c.line);
+  ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(ComposedLines(c.value), c.expected);
-  }
+  });
 }
 
 TEST(ResultLines, SizeLimitsSwitchAtPowersOfTen) {
@@ -162,10 +159,9 @@ TEST(ResultLines, SizeLimitsSwitchAtPowersOfTen) {
       {__LINE__, 1e36, "1.000000000000000E+0036 | msg0 | msg0 | msg0 | 1.000000000000000E+0036"},
       {__LINE__, -1e300, "-1.000000000000000E+0300 | msg0 | msg0 | msg0 | -1.000000000000000E+0300"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row at line " << c.line);
+  ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(ComposedLines(c.value), c.expected);
-  }
+  });
 }
 
 TEST(ResultLines, TruncatedDecimalLogIsExactAtPowersOfTen) {
@@ -178,10 +174,9 @@ TEST(ResultLines, TruncatedDecimalLogIsExactAtPowersOfTen) {
       {__LINE__, -1e36, 36}, {__LINE__, 1e17, 17},  {__LINE__, 0.05, -1},  {__LINE__, 0.0, 0},
       {__LINE__, kInf, 0},   {__LINE__, kNaN, 0},   {__LINE__, -0.0, 0},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row at line " << c.line);
+  ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(TruncatedDecimalLog(c.value), c.expected);
-  }
+  });
 }
 
 TEST(ResultLines, SingleConversionsIgnoreTheSizeLimitOfTheIntegerLines) {
@@ -229,11 +224,10 @@ TEST(BoxText, AddsTheNotationMarks) {
       {__LINE__, 0.99999999, kFormExp, "1.000000000000000E+0000"},
   };
   char text[kCalculateTextCapacity];
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row at line " << c.line);
+  ForEachCase(cases, [&](const auto& c) {
     FormatForBox(*StateWithResult(c.value), c.form, text, sizeof text);
     EXPECT_STREQ(text, c.expected);
-  }
+  });
 }
 
 // Writes through `format` into a buffer of `capacity` bytes followed by guard
@@ -278,14 +272,13 @@ TEST(Capacity, FullTextFitsExactlyAndOneByteLessCutsIt) {
       {__LINE__, FormatBoxHex, -1, "0xFFFFFFFF"},
       {__LINE__, FormatBoxBinary, 5, "101b"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row at line " << c.line);
+  ForEachCase(cases, [&](const auto& c) {
     const std::size_t exact = c.full.size() + 1;
     EXPECT_EQ(WriteWithCapacity(c.format, c.value, exact), c.full);
     EXPECT_EQ(WriteWithCapacity(c.format, c.value, exact - 1), c.full.substr(0, c.full.size() - 1));
     EXPECT_EQ(WriteWithCapacity(c.format, c.value, 1), "");
     EXPECT_EQ(WriteWithCapacity(c.format, c.value, 0), "(untouched)");
-  }
+  });
 }
 
 // Restores the C locale however the test ends.

@@ -14,16 +14,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/temp_folder.h"
-#include "tests/support/files.h"
-#include "tests/support/child_process.h"
-#include "tests/support/fake_settings_host.h"
-#include "tests/support/settings_files.h"
-#include "settings/settings_state.h"
 #include "settings/history.h"
 #include "settings/language.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "settings/settings_state.h"
+#include "tests/support/case_table.h"
+#include "tests/support/child_process.h"
+#include "tests/support/fake_settings_host.h"
+#include "tests/support/files.h"
+#include "tests/support/settings_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -84,8 +85,7 @@ TEST(DamagedSettingsFileTest, StartGoesOnWithWhatCanBeRead) {
       {__LINE__, "cut inside the lang path", "[INI]\r\nlang=$SHORT", 0, 0, ""},
       {__LINE__, "cut inside the lang key", "[INI]\r\nla", 1, 0, ""},
   };
-  for (const SettingsCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.what);
+  ForEachCase(cases, [&](const SettingsCase& c) {
     TempFolder folder;
     const std::string settings = folder / "quillo.ini";
     const std::string language = folder / "english.lng";
@@ -112,7 +112,7 @@ TEST(DamagedSettingsFileTest, StartGoesOnWithWhatCanBeRead) {
     LoadHistory(next);
     ASSERT_FALSE(next.list.empty());
     EXPECT_EQ(next.list[0], "9-8");
-  }
+  });
 }
 
 TEST(DamagedSettingsFileTest, UnreadableLanguageFileIsAskedForAgain) {
@@ -193,14 +193,13 @@ TEST(DamagedLanguageFileTest, EverySlotGetsABoundedText) {
   };
   TempFolder folder;
   const std::string path = folder / "damaged.lng";
-  for (const LanguageCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.what);
+  ForEachCase(cases, [&](const LanguageCase& c) {
     WriteFile(path, c.bytes);
     LoadLanguageFrom(path);
     ExpectSlotsBounded();
     EXPECT_EQ(Joined(std::vector<std::string>(ProgramSettings().MenuTexts, ProgramSettings().MenuTexts + kMenuTextCount)), c.menu);
     EXPECT_EQ(std::string(ProgramSettings().MessageTable[0]), c.message0);
-  }
+  });
   for (unsigned seed = 1; seed <= 20; ++seed) {
     SCOPED_TRACE(seed);
     WriteFile(path, RandomBytes(std::size_t{16} * 1024, seed));

@@ -8,10 +8,11 @@
 #include <cstring>
 
 #include "settings/settings.h"
-#include "tests/support/temp_folder.h"
-#include "tests/support/files.h"
-#include "tests/support/fake_settings_host.h"
 #include "settings/settings_state.h"
+#include "tests/support/case_table.h"
+#include "tests/support/fake_settings_host.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -50,15 +51,14 @@ TEST_F(HistoryTest, LoadTakesEntriesInKeyOrderWithinTheLength) {
       {__LINE__, "[INI]\r\nhistorylen=0\r\n" + Entries(2), 0, ""},
       {__LINE__, "[INI]\r\nhistorylen=-5\r\n" + Entries(2), -5, ""},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.line);
+  ForEachCase(rows, [&](const Row& row) {
     std::remove(settings.c_str());
     if (row.file != "<missing>") WriteFile(settings, row.file);
     host.list.clear();
     LoadHistory(host);
     EXPECT_EQ(ProgramSettings().HistoryLength, row.length);
     EXPECT_EQ(Joined(host.list), row.list);
-  }
+  });
 }
 
 TEST_F(HistoryTest, AddPutsTheNewestOnTopAndDropsTheOldest) {
@@ -78,13 +78,12 @@ TEST_F(HistoryTest, AddPutsTheNewestOnTopAndDropsTheOldest) {
       {__LINE__, 0, {}, "x", ""},
       {__LINE__, -2, {}, "x", ""},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.line);
+  ForEachCase(rows, [&](const Row& row) {
     ProgramSettings().HistoryLength = row.length;
     host.list = row.before;
     AddToHistory(host, row.added);
     EXPECT_EQ(Joined(host.list), row.after);
-  }
+  });
 }
 
 TEST_F(HistoryTest, LoweredLengthRewritesOnlyTheKeptKeys) {

@@ -11,11 +11,12 @@
 
 #include "settings/profile.h"
 #include "settings/settings.h"
-#include "settings/text_encoding.h"
-#include "tests/support/temp_folder.h"
-#include "tests/support/files.h"
-#include "tests/support/fake_settings_host.h"
 #include "settings/settings_state.h"
+#include "settings/text_encoding.h"
+#include "tests/support/case_table.h"
+#include "tests/support/fake_settings_host.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -167,12 +168,11 @@ TEST(LanguageFolderTest, LangBesideTheExecutableElseTheInstalledFolder) {
       {__LINE__, bare, installed, installed},
       {__LINE__, bare, folder / "nowhere", bare + "/Lang"},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.line);
+  ForEachCase(rows, [&](const Row& row) {
     char out[kPathCapacity];
     ASSERT_TRUE(LocateLanguageFolder(row.exe.c_str(), row.installed.c_str(), out, sizeof out));
     EXPECT_EQ(std::string(out), row.expected);
-  }
+  });
 }
 
 }  // namespace

@@ -18,9 +18,10 @@
 #include <random>
 #include <thread>
 
-#include "tests/support/temp_folder.h"
-#include "tests/support/files.h"
+#include "tests/support/case_table.h"
 #include "tests/support/child_process.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -72,15 +73,14 @@ TEST(ReadProfileStringTest, ReadsAFileLikeTheWindowsProfileFunctions) {
   };
   TempFolder folder;
   const std::string path = folder / "test.ini";
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.line);
+  ForEachCase(rows, [&](const Row& row) {
     WriteFile(path, row.file);
     char buffer[128];
     std::memset(buffer, '#', sizeof buffer);
     unsigned count = ReadProfileString(row.section, row.key, kFallback, buffer, row.capacity, path.c_str());
     EXPECT_EQ(std::string(buffer), row.expected);
     EXPECT_EQ(count, row.expected.size());
-  }
+  });
 }
 
 TEST(ReadProfileStringTest, MissingOrUnreadableFileGivesTheFallback) {
@@ -110,11 +110,10 @@ TEST(ReadProfileIntTest, ReadsADecimalWithOptionalSign) {
   };
   TempFolder folder;
   const std::string path = folder / "test.ini";
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.line);
+  ForEachCase(rows, [&](const Row& row) {
     WriteFile(path, row.value == "<none>" ? "[s]\r\n" : "[s]\r\nn=" + row.value + "\r\n");
     EXPECT_EQ(ReadProfileInt("s", "n", 77, path.c_str()), row.expected);
-  }
+  });
 }
 
 TEST(WriteProfileStringTest, ChangesOnlyTheKeyItSets) {
@@ -149,14 +148,13 @@ TEST(WriteProfileStringTest, ChangesOnlyTheKeyItSets) {
   };
   TempFolder folder;
   const std::string path = folder / "test.ini";
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.line);
+  ForEachCase(rows, [&](const Row& row) {
     std::remove(path.c_str());
     if (row.before != "<missing>") WriteFile(path, row.before);
     EXPECT_TRUE(WriteProfileString(row.section, row.key, row.value, path.c_str()));
     EXPECT_EQ(ReadFile(path), row.after);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"test.ini"});
-  }
+  });
 }
 
 TEST(WriteProfileStringTest, EveryValueReadsBackUnchanged) {
@@ -188,11 +186,10 @@ TEST(WriteProfileStringTest, RefusesNamesAndValuesThatWouldBreakTheFile) {
   const std::string path = folder / "test.ini";
   const std::string before = "[s]\r\nk=old\r\n";
   WriteFile(path, before);
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.line);
+  ForEachCase(rows, [&](const Row& row) {
     EXPECT_FALSE(WriteProfileString(row.section, row.key, row.value, path.c_str()));
     EXPECT_EQ(ReadFile(path), before);
-  }
+  });
 }
 
 TEST(ProfileFileTest, HugeLinesAndOddBytesAreReadAndKept) {

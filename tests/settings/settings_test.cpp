@@ -12,11 +12,12 @@
 #include "settings/history.h"
 #include "settings/language.h"
 #include "settings/profile.h"
-#include "tests/support/temp_folder.h"
-#include "tests/support/files.h"
+#include "settings/settings_state.h"
+#include "tests/support/case_table.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fake_settings_host.h"
-#include "settings/settings_state.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -105,8 +106,7 @@ TEST_F(SettingsTest, UnopenableLanguageFileAsksUntilOneOpens) {
       {__LINE__, folder.path(), {language}, true, {}, language},  // a folder is not a language file
       {__LINE__, pipe, {language}, true, {}, language},           // nor is a pipe
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.line);
+  ForEachCase(rows, [&](const Row& row) {
     ResetProgramSettings();
     host = FakeHost();
     host.answers.assign(row.answers.begin(), row.answers.end());
@@ -120,7 +120,7 @@ TEST_F(SettingsTest, UnopenableLanguageFileAsksUntilOneOpens) {
     if (row.loaded) {
       EXPECT_EQ(ProgramSettings().CurrentForm, 2);
     }
-  }
+  });
 }
 
 TEST_F(SettingsTest, FormOutsideTheFiveFormsReadsAsDecimal) {
@@ -224,12 +224,11 @@ TEST(LocateSettingsFileTest, BesideTheExecutableElseInTheUserConfigFolder) {
       {__LINE__, installed, "relative", "/h", "/h/.config/quillo/quillo.ini"},
       {__LINE__, installed, nullptr, nullptr, installed + "/quillo.ini"},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.line);
+  ForEachCase(rows, [&](const Row& row) {
     char out[kPathCapacity];
     ASSERT_TRUE(LocateSettingsFile(row.exe.c_str(), row.xdg, row.home, out, sizeof out));
     EXPECT_EQ(std::string(out), row.expected);
-  }
+  });
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"portable", "writable"}));  // no probe left
   char small[8];
   EXPECT_FALSE(LocateSettingsFile(writable.c_str(), nullptr, nullptr, small, sizeof small));
@@ -258,8 +257,7 @@ TEST(TemporaryFileNames, OnlyOwnLeftoversAreRecognised) {
       {__LINE__, "xquillo.ini.Ab12Cd.tmp", false},
       {__LINE__, "quillo.ini.Ab12Cd.tmpx", false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.name);
+  ForEachCase(cases, [&](const Case& c) {
     EXPECT_EQ(IsTemporaryNameOf(c.name, "quillo.ini"), c.leftover);
-  }
+  });
 }

@@ -2,6 +2,7 @@
 // Windows-1251.
 
 #include "settings/text_encoding.h"
+#include "tests/support/case_table.h"
 
 #include <gtest/gtest.h>
 
@@ -29,10 +30,9 @@ TEST(TextEncodingTest, RecognisesWellFormedUtf8Only) {
       {__LINE__, "\xD0", false},                      // cut short
       {__LINE__, "\x80", false},                      // stray continuation
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.line);
+  ForEachCase(rows, [&](const Row& row) {
     EXPECT_EQ(IsValidUtf8(row.text.c_str()), row.valid);
-  }
+  });
 }
 
 TEST(TextEncodingTest, ConvertsForDisplayWithinCapacity) {
@@ -54,13 +54,12 @@ TEST(TextEncodingTest, ConvertsForDisplayWithinCapacity) {
       {__LINE__, "ab\xC6", 5, "abЖ"},
       {__LINE__, "abc", 1, ""},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.line);
+  ForEachCase(rows, [&](const Row& row) {
     char out[64];
     std::memset(out, '#', sizeof out);
     ConvertToDisplayText(row.text.c_str(), out, row.capacity);
     EXPECT_EQ(std::string(out), row.shown);
-  }
+  });
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include "engine/calculate.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "tests/support/case_table.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/main_dialog.h"
 #include "ui/qt/qt_front_end.h"
@@ -125,11 +126,10 @@ TEST_F(GuiTest, EveryKeyRecalculates) {
       {__LINE__, '5', "25|19|11001|31|2.500000000000000E+0001"},
       {__LINE__, '5', "255|FF|11111111|377|2.550000000000000E+0002"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.line);
+  ForEachCase(cases, [&](const auto& c) {
     QTest::keyClick(Box(), c.key);
     EXPECT_EQ(Lines(), c.lines);
-  }
+  });
   Retype("2+");
   EXPECT_EQ(Lines(), AllLines(Utf8(MessageText("en", 13))));
   QTest::keyClick(Box(), '3');
@@ -149,8 +149,7 @@ TEST_F(GuiTest, CalculateWritesEachFormIntoTheBoxWithTheWholeTextSelected) {
       {__LINE__, kIdRadioExp, "2.550000000000000E+0002"},
   };
   Open();
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.line);
+  ForEachCase(cases, [&](const auto& c) {
     QTest::mouseClick(Button(c.radio), Qt::LeftButton);
     Retype("255");
     const QString lines = Lines();
@@ -162,7 +161,7 @@ TEST_F(GuiTest, CalculateWritesEachFormIntoTheBoxWithTheWholeTextSelected) {
     EXPECT_EQ(Lines(), lines);
     // The text the program put into the box is no edit: nothing was read.
     EXPECT_STREQ(ProgramEngineState().expression, "255");
-  }
+  });
 }
 
 TEST_F(GuiTest, EnterCalculates) {

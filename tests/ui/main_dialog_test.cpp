@@ -18,6 +18,7 @@
 #include "engine/calculate.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "tests/support/case_table.h"
 #include "tests/support/fake_settings_host.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/dialog_ids.h"
@@ -215,11 +216,10 @@ TEST_F(MainDialogTest, EveryKeyRecalculates) {
       {__LINE__, "+", AllLines(MessageText("en", 13))},
       {__LINE__, "3", "258|102|100000010|402|2.580000000000000E+0002"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.line);
+  ForEachCase(cases, [&](const auto& c) {
     window.Type(c.keys);
     EXPECT_EQ(window.Lines(), c.lines);
-  }
+  });
 }
 
 TEST_F(MainDialogTest, CalculateWritesTheResultInTheSelectedFormAndSelectsIt) {
@@ -237,8 +237,7 @@ TEST_F(MainDialogTest, CalculateWritesTheResultInTheSelectedFormAndSelectsIt) {
       {__LINE__, kIdRadioHex, "-1", "0xFFFFFFFF"},
   };
   Start();
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.line);
+  ForEachCase(cases, [&](const auto& c) {
     window.Click(c.radio);
     window.box.clear();
     window.Type(c.expression);
@@ -251,7 +250,7 @@ TEST_F(MainDialogTest, CalculateWritesTheResultInTheSelectedFormAndSelectsIt) {
     EXPECT_TRUE(window.boxFocused);
     EXPECT_EQ(window.list.front(), c.expression);
     EXPECT_EQ(window.Lines(), lines);
-  }
+  });
 }
 
 TEST_F(MainDialogTest, CalculateAddsToTheHistoryEachTimeButOnlyRewritesSuccess) {
