@@ -17,6 +17,8 @@ namespace {
 // most, with a 64-bit long.
 constexpr std::size_t kProbeNameCapacity = 64;
 
+// Writes all of bytes to fd, in as many writes as the system needs. False on
+// the first write that fails.
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     long written = platform::WriteSome(fd, bytes);
@@ -26,15 +28,15 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// The folder a file's temporary files go to and the file's own name in it:
-// the folder of the file a symbolic link points to, since saves write there.
-// The folder is "." when path has none or it does not fit.
+// Where a file's temporary files lie: beside the file a symbolic link points
+// to, since saves write there.
 struct FilePlace {
-  std::string target;                      // path with its links followed
-  char folder[kTemporaryPathCapacity];     // folder part of target, or "."
-  const char* fileName;                    // last part of target, inside target
+  std::string target;                   // the path with its links followed
+  char folder[kTemporaryPathCapacity];  // folder part of target; "." when it has none or it does not fit
+  const char* fileName;                 // last part of target, pointing into target
 };
 
+// Fills place for path.
 void LocateFile(const char* path, FilePlace* place) {
   place->target = platform::ResolveLinks(path);
   const char* target = place->target.c_str();
@@ -103,9 +105,8 @@ bool MakeFolders(const char* folder) {
   // Create each parent in turn, skipping the leading separator(s) of an
   // absolute path and a drive prefix.
   for (std::size_t i = 1; i < length; ++i) {
-    if (!platform::IsSeparator(partial[i]) || platform::IsSeparator(partial[i - 1]) || partial[i - 1] == ':') {
-      continue;
-    }
+    bool endsAFolderName = platform::IsSeparator(partial[i]) && !platform::IsSeparator(partial[i - 1]);
+    if (!endsAFolderName || partial[i - 1] == ':') continue;
     partial[i] = '\0';
     if (QueryPath(partial) == PathState::Missing) platform::MakeOneFolder(partial);
     partial[i] = folder[i];
