@@ -1,6 +1,7 @@
 #pragma once
 // The few file-system questions the settings code asks, answered the same way
-// on Linux and Windows.
+// on Linux and Windows. The answers are written once (file_system.cpp) on a
+// few primitives that each platform supplies (file_system_platform.h).
 
 #include <cstddef>
 #include <string_view>

@@ -1,0 +1,96 @@
+#pragma once
+// The operating-system primitives the portable file-system code
+// (file_system.cpp) is built on. file_system_posix.cpp and
+// file_system_win32.cpp each implement all of them; CMake builds the one that
+// fits the target. Only the file-system code includes this header.
+//
+// Files are handled as C runtime descriptors (POSIX open, Windows _open), -1
+// standing for none, so both platforms share the code that writes, flushes,
+// closes and renames them.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "settings/file_system.h"
+
+// The longest path, terminator included, that the file-system code builds or
+// walks in a buffer of its own (a folder being created, a probe file).
+// Callers keep paths in 512-byte buffers; twice that leaves room for a folder
+// at that limit joined with any name this code adds to it.
+inline constexpr std::size_t kLongestPathCapacity = 1024;
+
+// Ends every temporary file name, so the next start can tell what a save
+// killed half-way left behind (RemoveLeftoverTemporaryFiles).
+inline constexpr char kTemporarySuffix[] = ".tmp";
+
+// The most a temporary name adds to the path it replaces: on Windows
+// ".<process id>-<counter>.tmp", the id a signed and the counter an unsigned
+// 32-bit number in decimal ("-2147483648", "4294967295"); on POSIX the
+// shorter ".XXXXXX.tmp".
+inline constexpr std::size_t kLongestTemporaryAddition = 1 + 11 + 1 + 10 + (sizeof kTemporarySuffix - 1);
+
+// Every temporary name, and every folder and folder entry looked at while
+// removing leftovers, fits in this: a path of kLongestPathCapacity and 76
+// bytes for the addition, well over the 27 it takes, so the capacity is the
+// round 1100 and a longer counter would still fit.
+inline constexpr std::size_t kTemporaryPathCapacity = kLongestPathCapacity + 76;
+static_assert(kTemporaryPathCapacity >= kLongestPathCapacity + kLongestTemporaryAddition);
+
+namespace platform {
+
+// Whether a look-up of a symbolic link answers for the link or for its target.
+enum class Links { Follow, DoNotFollow };
+
+// True when c separates the parts of a path.
+bool IsSeparator(char c);
+
+// Looks up path without opening it. Returns 0 and sets kind to File, Folder
+// or Special (with Links::DoNotFollow a symbolic link itself is Special); or
+// returns the errno of the failed look-up, kind untouched. Windows always
+// answers for the target.
+int LookUpPath(const char* path, Links links, PathState* kind);
+
+// Creates one folder, whose parent must exist; a failure shows in the next
+// look-up, so none is returned.
+void MakeOneFolder(const char* folder);
+
+// The path that saves write to for path: on POSIX the file path names once
+// every symbolic link in it is followed (path itself where that cannot be
+// found); on Windows path as given.
+std::string ResolveLinks(const char* path);
+
+// This process's id, for names that must differ between processes.
+long CurrentProcessId();
+
+// Creates path for writing, failing when anything of that name exists; only
+// the owner may read and write it. Returns the descriptor, or -1.
+int CreateNewFile(const char* path);
+
+// Creates a new temporary file beside path, named "<path>.<letters, digits or
+// ->.tmp" (IsTemporaryNameOf), with the permissions a replacement of path
+// must have. Sets name and returns the descriptor, or returns -1.
+int CreateTemporaryFileFor(const char* path, std::string* name);
+
+// Writes some of bytes, retrying where the system was interrupted. Returns
+// the number of bytes written, 0 or less on failure.
+long WriteSome(int fd, std::string_view bytes);
+
+// Asks the system to put fd's content on the disk. False when that fails.
+bool FlushToDisk(int fd);
+
+// Closes fd. False when the close reports an error (a late write failure).
+bool CloseFile(int fd);
+
+// Renames from over to in one step, durably: after a power cut, to names
+// either its old or its new content. False when the rename fails.
+bool MoveOver(const char* from, const char* to);
+
+// Removes the file path; a failure leaves it, unreported.
+void RemoveFile(const char* path);
+
+// Calls visit(name, context) for each entry of folder, "." and ".." included
+// where the system lists them; nothing when folder cannot be listed.
+void VisitFolderEntries(const char* folder, void (*visit)(const char* name, void* context), void* context);
+
+}  // namespace platform
