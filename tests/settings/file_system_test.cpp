@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "settings/file_system_platform.h"
-#include "test_support.h"
+#include "tests/support/case_table.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -50,12 +52,11 @@ TEST(JoinPathTest, JoinsWithinTheCapacityElseLeavesTheEmptyText) {
       {__LINE__, "", "x", 3, true, "/x"},
       {__LINE__, "a", "b", 0, false, "zzz"},    // nothing may be written
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "line " << c.line);
+  ForEachCase(cases, [&](const Case& c) {
     char out[8] = "zzz";
     EXPECT_EQ(JoinPath(c.first, c.second, out, c.capacity), c.fits);
     EXPECT_STREQ(out, c.out);
-  }
+  });
 }
 
 TEST(CopyFolderOfTest, CopiesUpToTheLastSeparatorWithinTheCapacity) {
@@ -75,12 +76,11 @@ TEST(CopyFolderOfTest, CopiesUpToTheLastSeparatorWithinTheCapacity) {
       {__LINE__, "name", 8, false, "zzz"},  // no folder part
       {__LINE__, "/a", 0, false, "zzz"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.path);
+  ForEachCase(cases, [&](const Case& c) {
     char out[8] = "zzz";
     EXPECT_EQ(CopyFolderOf(c.path, out, c.capacity), c.fits);
     EXPECT_STREQ(out, c.out);
-  }
+  });
 }
 
 TEST(MakeFoldersTest, CreatesEveryMissingFolderUpToTheLongestPath) {
@@ -165,8 +165,7 @@ TEST(RemoveLeftoverTemporaryFilesTest, RemovesLeftoversWhoseNameFitsTheCapacity)
       {__LINE__, kTemporaryPathCapacity - 1, true},
       {__LINE__, kTemporaryPathCapacity, false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "line " << c.line);
+  ForEachCase(cases, [&](const Case& c) {
     const std::string inner = PathOfLength(base, c.length - 1 - leftover.size(), c.removed ? 'r' : 'k');
     ASSERT_TRUE(std::filesystem::create_directories(inner));
     WriteFile(inner + "/quillo.ini", "settings");
@@ -175,7 +174,7 @@ TEST(RemoveLeftoverTemporaryFilesTest, RemovesLeftoversWhoseNameFitsTheCapacity)
     RemoveLeftoverTemporaryFiles((inner + "/quillo.ini").c_str());
     EXPECT_EQ(Exists(inner + "/" + leftover), !c.removed);
     EXPECT_TRUE(Exists(inner + "/quillo.ini"));
-  }
+  });
 }
 
 }  // namespace
