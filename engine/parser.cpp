@@ -112,16 +112,21 @@ bool HandleSign(EngineState& state, const Operation& sign) {
   return AppendNumber(state, 0.0) && PushOperator(state, sign.priority);
 }
 
+// An operator of the vocabulary, where it is a binary operator or a sign.
+bool HandleVocabularyOperator(EngineState& state, const Operation& operation) {
+  if (state.expectOperand == 1 && operation.asSign != SignUse::NotASign) return HandleSign(state, operation);
+  return PushBinary(state, operation.priority);
+}
+
 bool HandleOperator(EngineState& state) {
+  const Operation* operation = FindOperation(state.tokenText);
+  if (operation != nullptr && !IsFunction(*operation)) return HandleVocabularyOperator(state, *operation);
   if (TokenIs(state.tokenText, ")")) return HandleClosingBracket(state);
   if (TokenIs(state.tokenText, "(")) {
     state.expectOperand = 1;
     return PushOperator(state, kBracketPriority);
   }
-  const Operation* operation = FindOperation(state.tokenText);
-  if (operation == nullptr || IsFunction(*operation)) return true;  // "><" names nothing: dropped
-  if (state.expectOperand == 1 && operation->asSign != SignUse::NotASign) return HandleSign(state, *operation);
-  return PushBinary(state, operation->priority);
+  return true;  // "><" names nothing: dropped
 }
 
 // The value of a number token, by its notation.

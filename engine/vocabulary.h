@@ -158,33 +158,43 @@ constexpr bool EveryTextFitsTheStackAndQueue() {
 static_assert(EveryTextFitsTheStackAndQueue());
 
 // Rows by first character, so that a lookup compares only the few texts that
-// share it: the parser looks up every operator and name token, the evaluator
-// every operation it meets.
-struct FirstCharacterIndex {
+// share it, and the row of each one-character text directly: the parser
+// looks up every operator and name token, the evaluator every operation it
+// meets, and most of them are one character long.
+struct VocabularyIndex {
   std::array<uint8_t, 129> start{};  // rows of character c: order[start[c] .. start[c+1])
   std::array<uint8_t, kVocabularySize> order{};
+  std::array<uint8_t, 128> singleCharacterRow{};  // the row whose text is c alone, or kNoRow
 };
-static_assert(kVocabularySize < 256, "row numbers are stored in uint8_t");
+inline constexpr uint8_t kNoRow = 255;
+static_assert(kVocabularySize < kNoRow, "row numbers are stored in uint8_t");
 
-constexpr FirstCharacterIndex BuildFirstCharacterIndex() {
-  FirstCharacterIndex index;
+constexpr VocabularyIndex BuildVocabularyIndex() {
+  VocabularyIndex index;
   std::array<int, 129> next{};  // first counts per character, then the next free place
   for (const Operation& operation : kVocabulary) ++next[static_cast<unsigned char>(operation.text[0]) + 1];
   for (int c = 1; c < 129; ++c) next[c] += next[c - 1];
   for (int c = 0; c < 129; ++c) index.start[c] = static_cast<uint8_t>(next[c]);
+  index.singleCharacterRow.fill(kNoRow);
   for (int row = 0; row < kVocabularySize; ++row) {
-    index.order[next[static_cast<unsigned char>(kVocabulary[row].text[0])]++] = static_cast<uint8_t>(row);
+    const unsigned char first = static_cast<unsigned char>(kVocabulary[row].text[0]);
+    index.order[next[first]++] = static_cast<uint8_t>(row);
+    if (TextLength(kVocabulary[row].text) == 1) index.singleCharacterRow[first] = static_cast<uint8_t>(row);
   }
   return index;
 }
-inline constexpr FirstCharacterIndex kFirstCharacterIndex = BuildFirstCharacterIndex();
+inline constexpr VocabularyIndex kVocabularyIndex = BuildVocabularyIndex();
 
 // The row whose text is exactly `text` (case matters), or nullptr.
 inline const Operation* FindOperation(const char* text) {
   const unsigned char first = static_cast<unsigned char>(text[0]);
-  if (first >= 128) return nullptr;
-  for (int i = kFirstCharacterIndex.start[first]; i < kFirstCharacterIndex.start[first + 1]; ++i) {
-    const Operation& operation = kVocabulary[kFirstCharacterIndex.order[i]];
+  if (first == '\0' || first >= 128) return nullptr;
+  if (text[1] == '\0') {
+    const uint8_t row = kVocabularyIndex.singleCharacterRow[first];
+    return row == kNoRow ? nullptr : &kVocabulary[row];
+  }
+  for (int i = kVocabularyIndex.start[first]; i < kVocabularyIndex.start[first + 1]; ++i) {
+    const Operation& operation = kVocabulary[kVocabularyIndex.order[i]];
     if (TokenIs(operation.text, text)) return &operation;
   }
   return nullptr;
