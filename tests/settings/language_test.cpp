@@ -91,7 +91,7 @@ TEST_F(LanguageTest, ChoosingAFileRenewsTextsMenuControlsAndSetting) {
                                                        {1019, kNoTranslation},
                                                        {1020, kNoTranslation},
                                                        {1021, "Out"}}));
-  EXPECT_STREQ(MessageTable[17], "Division by zero");
+  EXPECT_STREQ(MessageTable[kMsgDivisionByZero], "Division by zero");
   EXPECT_EQ(ReadFile(settings), "[INI]\r\nlang=" + english + "\r\n");
 
   // Cancelling the dialog changes nothing.
@@ -109,7 +109,7 @@ TEST_F(LanguageTest, ChoosingAFileRenewsTextsMenuControlsAndSetting) {
   host.answers = {typo};
   EXPECT_TRUE(ChooseLanguageFile(host));
   EXPECT_STREQ(MenuTexts[0], kNoTranslation);
-  EXPECT_STREQ(MessageTable[17], kNoTranslation);
+  EXPECT_STREQ(MessageTable[kMsgDivisionByZero], kNoTranslation);
   EXPECT_EQ(ReadFile(settings), "[INI]\r\nlang=" + typo + "\r\n");
 }
 
@@ -148,14 +148,14 @@ TEST(ShippedLanguageFilesTest, EnglishIsAsciiAndRussianIsWindows1251) {
   std::strcpy(LanguagePath, russian.c_str());
   LoadLanguageTexts();
   char shown[120];
-  ConvertToDisplayText(MessageTable[17], shown, sizeof shown);
+  ConvertToDisplayText(MessageTable[kMsgDivisionByZero], shown, sizeof shown);
   EXPECT_STREQ(shown, "Деление на ноль");
 
   std::strcpy(LanguagePath, (folder + "/english.lng").c_str());
   LoadLanguageTexts();
-  EXPECT_STREQ(MessageTable[13], "Too few operands for +");
-  EXPECT_STREQ(MessageTable[17], "Division by zero");
-  EXPECT_STREQ(MessageTable[33], "Too few operands for \\");
+  EXPECT_STREQ(MessageTable[kMsgTooFewForPlus], "Too few operands for +");
+  EXPECT_STREQ(MessageTable[kMsgDivisionByZero], "Division by zero");
+  EXPECT_STREQ(MessageTable[kMsgTooFewForExclusiveOr], "Too few operands for \\");
 }
 
 TEST(LanguageFolderTest, LangBesideTheExecutableElseTheInstalledFolder) {
