@@ -1,4 +1,4 @@
-// The computations and domain checks that the vocabulary rows name.
+// The computations that the vocabulary rows name.
 
 #include "engine/operations.h"
 
@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr double kThreeHalvesPi = 4.71238898038469;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 double AsDouble(int32_t value) { return static_cast<double>(value); }
@@ -72,11 +71,3 @@ double Factorial(double x, double) {
 }
 
 double Sign(double x, double) { return x < 0.0 ? -1.0 : (x > 0.0 ? 1.0 : 0.0); }
-
-bool RefusesZeroDivisor(double, double b) { return b == 0.0; }
-bool RefusesZeroRemainderDivisor(double, double b) { return b == 0.0 || TruncateToInt32(b) == 0; }
-bool RefusesZeroBaseNegativePower(double a, double b) { return a == 0.0 && b < 0.0; }
-bool RefusesTangentPoles(double x, double) { return x == kHalfPi || x == kThreeHalvesPi; }
-bool RefusesSineZeros(double x, double) { return x == 0.0 || x == kPi; }
-bool RefusesNotPositive(double x, double) { return x <= 0.0; }
-bool RefusesNegative(double x, double) { return x < 0.0; }

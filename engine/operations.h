@@ -1,6 +1,6 @@
 #pragma once
-// The computations and domain checks of the vocabulary rows (engine/vocabulary.h)
-// that take more than one expression. Each takes the operands as the
+// The computations of the vocabulary rows (engine/vocabulary.h) that take
+// more than one expression. Each takes the operands as the
 // evaluator hands them over: a the left operand or the function's argument,
 // b the right operand (not used by functions). Integer operators work on the
 // 32-bit conversion of their operands.
@@ -8,6 +8,7 @@
 // The double nearest pi: the value of "pi" and an argument some functions refuse.
 inline constexpr double kPi = 3.141592653589793;
 inline constexpr double kHalfPi = 1.5707963267948966;
+inline constexpr double kThreeHalvesPi = 4.71238898038469;
 inline constexpr double kRadiansPerDegree = 0.017453292519943295;
 inline constexpr double kDegreesPerRadian = 57.29577951308232;
 
@@ -26,13 +27,3 @@ double FractionalPart(double x, double);
 double Round(double x, double);
 double Factorial(double x, double);
 double Sign(double x, double);
-
-// Domain checks: true refuses the operands. Equality tests are exact: only
-// the listed doubles are refused.
-bool RefusesZeroDivisor(double a, double b);
-bool RefusesZeroRemainderDivisor(double a, double b);
-bool RefusesZeroBaseNegativePower(double a, double b);
-bool RefusesTangentPoles(double x, double);
-bool RefusesSineZeros(double x, double);
-bool RefusesNotPositive(double x, double);
-bool RefusesNegative(double x, double);

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <iterator>
 
+#include "engine/calculate.h"
 #include "engine/engine_state.h"
 #include "engine/extended_math.h"
 #include "engine/lexer_internal.h"
@@ -59,14 +60,20 @@ struct Operation {
 
 constexpr bool IsFunction(const Operation& operation) { return operation.operandCount == 1; }
 
+// The refusals the rows share. Equality tests are exact: only the listed
+// doubles are refused, and -0.0 equals 0.
 inline constexpr Refusal kAcceptsEveryOperand{nullptr, kMsgSyntax};  // its message is never shown
-inline constexpr Refusal kZeroDivisorRefused{RefusesZeroDivisor, kMsgDivisionByZero};
-inline constexpr Refusal kZeroRemainderDivisorRefused{RefusesZeroRemainderDivisor, kMsgDivisionByZero};
-inline constexpr Refusal kZeroBaseNegativePowerRefused{RefusesZeroBaseNegativePower, kMsgDivisionByZero};
-inline constexpr Refusal kTangentPolesRefused{RefusesTangentPoles, kMsgArgumentOutOfDomain};
-inline constexpr Refusal kSineZerosRefused{RefusesSineZeros, kMsgArgumentOutOfDomain};
-inline constexpr Refusal kNotPositiveRefused{RefusesNotPositive, kMsgArgumentOutOfDomain};
-inline constexpr Refusal kNegativeRefused{RefusesNegative, kMsgArgumentOutOfDomain};
+inline constexpr Refusal kZeroDivisorRefused{[](double, double b) { return b == 0.0; }, kMsgDivisionByZero};
+inline constexpr Refusal kZeroRemainderDivisorRefused{
+    [](double, double b) { return b == 0.0 || TruncateToInt32(b) == 0; }, kMsgDivisionByZero};
+inline constexpr Refusal kZeroBaseNegativePowerRefused{[](double a, double b) { return a == 0.0 && b < 0.0; },
+                                                       kMsgDivisionByZero};
+inline constexpr Refusal kTangentPolesRefused{[](double x, double) { return x == kHalfPi || x == kThreeHalvesPi; },
+                                              kMsgArgumentOutOfDomain};
+inline constexpr Refusal kSineZerosRefused{[](double x, double) { return x == 0.0 || x == kPi; },
+                                           kMsgArgumentOutOfDomain};
+inline constexpr Refusal kNotPositiveRefused{[](double x, double) { return x <= 0.0; }, kMsgArgumentOutOfDomain};
+inline constexpr Refusal kNegativeRefused{[](double x, double) { return x < 0.0; }, kMsgArgumentOutOfDomain};
 
 constexpr Operation BinaryOperator(const char* text, int32_t priority, MessageIndex tooFew, Computation compute,
                                    Refusal refusal = kAcceptsEveryOperand,
