@@ -3,7 +3,7 @@
 #include "engine/calculate.h"
 #include "engine/lexer_internal.h"
 #include "engine/messages.h"
-#include "engine/operations.h"
+#include "engine/vocabulary.h"
 
 namespace {
 
@@ -27,8 +27,8 @@ bool ApplyOperation(EngineState& state, const Operation& operation) {
   const double a = target.value;
   const double b = state.operandStack[state.operandCount - 1].value;
   if (operation.tracesQueue) TraceRpn(state);
-  if (operation.refuses != nullptr && operation.refuses(a, b)) {
-    FailWith(state, operation.refusalMessage);
+  if (operation.refusal.refuses != nullptr && operation.refusal.refuses(a, b)) {
+    FailWith(state, operation.refusal.message);
     return false;
   }
   target.kind = RpnItemKind::Number;

@@ -2,9 +2,14 @@
 // `inputPos` into `tokenText`. Characters are signed 8-bit values, so bytes
 // above 127 belong to no class and start no token.
 
+#include <array>
+#include <cstdint>
+#include <iterator>
+
 #include "engine/calculate.h"
 #include "engine/lexer_internal.h"
 #include "engine/messages.h"
+#include "engine/vocabulary.h"
 
 namespace {
 
@@ -145,15 +150,77 @@ void ReadName(EngineState& state) {
   }
 }
 
+// The lexer's view of the vocabulary: which characters start an operator
+// token and which two characters form one, both derived from the rows.
+// Brackets and the "$" of hexadecimal numbers start tokens too but are no
+// rows. "><" is read as one token though it names no operation: the parser
+// drops it without error.
+constexpr char kBracketsAndHexPrefix[] = "()$";
+constexpr const char* kPairsWithoutOperation[] = {"><"};
+
+constexpr int kPairCount = [] {
+  int count = static_cast<int>(std::size(kPairsWithoutOperation));
+  for (const Operation& operation : kVocabulary) {
+    if (!IsFunction(operation) && TextLength(operation.text) == 2) ++count;
+  }
+  return count;
+}();
+
+// Per character below 128: whether it starts an operator token, and whether
+// it starts one of two characters; and the two-character operators.
+struct OperatorShapes {
+  std::array<uint8_t, 128> classes{};
+  std::array<std::array<char, 2>, kPairCount> pairs{};
+};
+constexpr uint8_t kStartsOperator = 1;
+constexpr uint8_t kStartsPair = 2;
+
+constexpr void AddShape(OperatorShapes& shapes, int& pairs, const char* text) {
+  shapes.classes[static_cast<unsigned char>(text[0])] |= kStartsOperator;
+  if (TextLength(text) != 2) return;
+  shapes.classes[static_cast<unsigned char>(text[0])] |= kStartsPair;
+  shapes.pairs[pairs++] = {text[0], text[1]};
+}
+
+constexpr OperatorShapes BuildOperatorShapes() {
+  OperatorShapes shapes;
+  int pairs = 0;
+  for (const Operation& operation : kVocabulary) {
+    if (!IsFunction(operation)) AddShape(shapes, pairs, operation.text);
+  }
+  for (const char* text : kPairsWithoutOperation) AddShape(shapes, pairs, text);
+  for (const char* c = kBracketsAndHexPrefix; *c != '\0'; ++c) {
+    shapes.classes[static_cast<unsigned char>(*c)] |= kStartsOperator;
+  }
+  return shapes;
+}
+constexpr OperatorShapes kOperatorShapes = BuildOperatorShapes();
+
+// The lexer reads at most two characters into an operator token.
+constexpr bool EveryOperatorHasOneOrTwoCharacters() {
+  for (const Operation& operation : kVocabulary) {
+    const int length = TextLength(operation.text);
+    if (!IsFunction(operation) && (length < 1 || length > 2)) return false;
+  }
+  return true;
+}
+static_assert(EveryOperatorHasOneOrTwoCharacters());
+
+// Bytes above 127 belong to no class.
+uint8_t OperatorClassOf(char c) {
+  const unsigned char code = static_cast<unsigned char>(c);
+  return code < kOperatorShapes.classes.size() ? kOperatorShapes.classes[code] : 0;
+}
+
+bool IsOperatorChar(char c) { return (OperatorClassOf(c) & kStartsOperator) != 0; }
+
 // Whether `second` extends `first` into one of the two-character operators.
 bool FormsPair(char first, char second) {
-  switch (first) {
-    case '&': return second == '&';
-    case '|': return second == '|';
-    case '<':
-    case '>': return second == '<' || second == '=' || second == '>';
-    default: return false;
+  if ((OperatorClassOf(first) & kStartsPair) == 0) return false;
+  for (const auto& pair : kOperatorShapes.pairs) {
+    if (pair[0] == first && pair[1] == second) return true;
   }
+  return false;
 }
 
 void ReadOperator(EngineState& state) {
@@ -181,15 +248,7 @@ bool SkipBlanks(EngineState& state) {
 bool IsDigitAt(const EngineState& state) { return IsDigit(CurrentChar(state)); }
 bool IsLetterAt(const EngineState& state) { return IsLetter(CurrentChar(state)); }
 
-bool IsOperatorCharAt(const EngineState& state) {
-  switch (CurrentChar(state)) {
-    case '+': case '-': case '/': case '*': case '(': case ')': case '$': case '%':
-    case '<': case '>': case '^': case '=': case '&': case '|': case '\\': case '!':
-      return true;
-    default:
-      return false;
-  }
-}
+bool IsOperatorCharAt(const EngineState& state) { return IsOperatorChar(CurrentChar(state)); }
 
 void NextToken(EngineState& state) {
   if (!SkipBlanks(state)) {

@@ -27,8 +27,24 @@ enum MessageIndex : int {
   kMsgTooFewForMultiply = 15,
   kMsgTooFewForDivide = 16,
   kMsgDivisionByZero = 17,
-  // 18..33: too few operands for "!", "%", "<<", ">>", "<", ">", ">=", "<=",
-  // "<>", "=", "^", "&", "|", "&&", "||", "\"
+  kMsgTooFewForIntegerDivide = 18,    // "!"
+  kMsgTooFewForRemainder = 19,        // "%"
+  kMsgTooFewForShiftLeft = 20,        // "<<"
+  kMsgTooFewForShiftRight = 21,       // ">>"
+  kMsgTooFewForLess = 22,             // "<"
+  kMsgTooFewForGreater = 23,          // ">"
+  kMsgTooFewForGreaterOrEqual = 24,   // ">="
+  kMsgTooFewForLessOrEqual = 25,      // "<="
+  kMsgTooFewForNotEqual = 26,         // "<>"
+  kMsgTooFewForEqual = 27,            // "="
+  kMsgTooFewForPower = 28,            // "^"
+  kMsgTooFewForBitwiseAnd = 29,       // "&"
+  kMsgTooFewForBitwiseOr = 30,        // "|"
+  kMsgTooFewForLogicalAnd = 31,       // "&&"
+  kMsgTooFewForLogicalOr = 32,        // "||"
+  kMsgTooFewForExclusiveOr = 33,      // "\\", one backslash
   kMsgFunctionWithoutArgument = 34,
   kMsgArgumentOutOfDomain = 35,
 };
+// Every index of the language files has its name; the last one closes the table.
+static_assert(kMsgArgumentOutOfDomain == kMessageCount - 1);

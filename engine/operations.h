@@ -1,19 +1,29 @@
 #pragma once
-// The operators and functions the evaluator applies, as a table looked up by
-// the exact text of an RPN item.
+// The computations of the vocabulary rows (engine/vocabulary.h) that take
+// more than one expression. Each takes the operands as the
+// evaluator hands them over: a the left operand or the function's argument,
+// b the right operand (not used by functions). Integer operators work on the
+// 32-bit conversion of their operands.
 
 // The double nearest pi: the value of "pi" and an argument some functions refuse.
 inline constexpr double kPi = 3.141592653589793;
+inline constexpr double kHalfPi = 1.5707963267948966;
+inline constexpr double kThreeHalvesPi = 4.71238898038469;
+inline constexpr double kRadiansPerDegree = 0.017453292519943295;
+inline constexpr double kDegreesPerRadian = 57.29577951308232;
 
-struct Operation {
-  const char* name;
-  int operandCount;                     // 2 for operators, 1 for functions
-  int tooFewMessage;                    // shown when the stack holds fewer operands
-  bool (*refuses)(double a, double b);  // domain check, or nullptr; b unused by functions
-  int refusalMessage;
-  double (*compute)(double a, double b);
-  bool tracesQueue;                     // "cos" sends the RPN trace each time it runs
-};
-
-// The operation named exactly `name` (case matters), or nullptr.
-const Operation* FindOperation(const char* name);
+double IntegerQuotient(double a, double b);
+double Remainder(double a, double b);
+double ShiftLeft(double a, double b);
+double ShiftRight(double a, double b);
+double Power(double a, double b);
+double BitwiseAnd(double a, double b);
+double BitwiseOr(double a, double b);
+double ExclusiveOr(double a, double b);
+double LogicalAnd(double a, double b);
+double LogicalOr(double a, double b);
+double IntegerPart(double x, double);
+double FractionalPart(double x, double);
+double Round(double x, double);
+double Factorial(double x, double);
+double Sign(double x, double);

@@ -1,39 +1,23 @@
 // Infix to RPN in one left-to-right pass (shunting yard), then evaluation.
-// The operator vocabulary, priorities and sign rules live here.
+// Brackets, the constant "pi" and the rule that a function name is followed
+// by "(" live here; operators, functions, their priorities and which
+// operators are signs come from the vocabulary (engine/vocabulary.h).
 
-#include <algorithm>
 #include <cstring>
-#include <iterator>
 
 #include "engine/calculate.h"
 #include "engine/decimal_literal.h"
 #include "engine/lexer_internal.h"
 #include "engine/messages.h"
 #include "engine/operations.h"
+#include "engine/vocabulary.h"
 
 namespace {
 
+// "(" waits on the operator stack below every row of the vocabulary.
 constexpr int kBracketPriority = 0;
-constexpr int kAdditivePriority = 1;
-constexpr int kMultiplicativePriority = 2;
-constexpr int kHighPriority = 5;  // functions and every other binary operator
-
-// The names that take a bracketed argument.
-constexpr const char* kFunctionNames[] = {
-    "sin", "cos", "exp", "ln", "tg", "ctg", "arctg", "arcctg", "int", "frac", "rad", "grad",
-    "sign", "lg", "sqr", "sqrt", "arcsin", "arccos", "fact", "abs", "round", "sec", "cosec"};
-static_assert(std::size(kFunctionNames) == 23);
-
-// Binary operators of the highest priority; "+ - * /" are handled apart.
-constexpr const char* kHighPriorityOperators[] = {
-    "!", "%", "<<", ">>", "^", "<", ">", ">=", "<=", "<>", "=", "&", "|", "&&", "||", "\\"};
-static_assert(std::size(kHighPriorityOperators) == 16);
-
-template <std::size_t N>
-bool IsOneOf(const char* text, const char* const (&list)[N]) {
-  return std::any_of(std::begin(list), std::end(list),
-                     [text](const char* candidate) { return TokenIs(text, candidate); });
-}
+static_assert(kBracketPriority < kAdditivePriority && kAdditivePriority < kMultiplicativePriority &&
+              kMultiplicativePriority < kHighPriority);
 
 bool AppendNumber(EngineState& state, double value) {
   if (state.rpnCount >= kTableCapacity) {
@@ -76,8 +60,8 @@ void ReadToken(EngineState& state) {
 bool IsOpeningBracket(const OperatorStackEntry& entry) { return TokenIs(entry.text, "("); }
 
 // A function name must be followed at once by "(".
-bool HandleFunction(EngineState& state) {
-  if (!PushOperator(state, kHighPriority)) return false;
+bool HandleFunction(EngineState& state, const Operation& function) {
+  if (!PushOperator(state, function.priority)) return false;
   ReadToken(state);
   if (state.tokenKind != TokenKind::Operator || !TokenIs(state.tokenText, "(")) {
     FailWith(state, kMsgMissingOpeningBracket);
@@ -93,7 +77,8 @@ bool HandleName(EngineState& state) {
     state.expectOperand = 0;
     return AppendNumber(state, kPi);
   }
-  if (IsOneOf(state.tokenText, kFunctionNames)) return HandleFunction(state);
+  const Operation* function = FindOperation(state.tokenText);
+  if (function != nullptr && IsFunction(*function)) return HandleFunction(state, *function);
   FailWith(state, kMsgUnknownName);
   return false;
 }
@@ -116,41 +101,32 @@ bool HandleClosingBracket(EngineState& state) {
 }
 
 bool PushBinary(EngineState& state, int priority) {
+  state.expectOperand = 0;
   return PopDownToPriority(state, priority) && PushOperator(state, priority);
 }
 
-bool HandleSign(EngineState& state, bool isMinus) {
-  if (state.expectOperand == 1) {
-    // A sign: "-" queues 0 now and "-" after its operand, "+" is dropped;
-    // further signs after it are signs too.
-    if (!isMinus) return true;
-    return AppendNumber(state, 0.0) && PushOperator(state, kAdditivePriority);
-  }
-  return PushBinary(state, kAdditivePriority);
+// Where an operand is expected, a unary minus queues 0 now and itself after
+// its operand, a unary plus is dropped; signs after it are signs too.
+bool HandleSign(EngineState& state, const Operation& sign) {
+  if (sign.asSign == SignUse::Dropped) return true;
+  return AppendNumber(state, 0.0) && PushOperator(state, sign.priority);
+}
+
+// An operator of the vocabulary, where it is a binary operator or a sign.
+bool HandleVocabularyOperator(EngineState& state, const Operation& operation) {
+  if (state.expectOperand == 1 && operation.asSign != SignUse::NotASign) return HandleSign(state, operation);
+  return PushBinary(state, operation.priority);
 }
 
 bool HandleOperator(EngineState& state) {
-  const char* text = state.tokenText;
-  if (text[1] == '\0') {
-    switch (text[0]) {
-      case ')': return HandleClosingBracket(state);
-      case '(':
-        state.expectOperand = 1;
-        return PushOperator(state, kBracketPriority);
-      case '-': return HandleSign(state, true);
-      case '+': return HandleSign(state, false);
-      case '*':
-      case '/':
-        state.expectOperand = 0;
-        return PushBinary(state, kMultiplicativePriority);
-      default: break;
-    }
+  const Operation* operation = FindOperation(state.tokenText);
+  if (operation != nullptr && !IsFunction(*operation)) return HandleVocabularyOperator(state, *operation);
+  if (TokenIs(state.tokenText, ")")) return HandleClosingBracket(state);
+  if (TokenIs(state.tokenText, "(")) {
+    state.expectOperand = 1;
+    return PushOperator(state, kBracketPriority);
   }
-  if (IsOneOf(text, kHighPriorityOperators)) {
-    state.expectOperand = 0;
-    return PushBinary(state, kHighPriority);
-  }
-  return true;  // "><" is read as one token but means nothing: dropped
+  return true;  // "><" names nothing: dropped
 }
 
 // The value of a number token, by its notation.

@@ -1,7 +1,8 @@
 // Fuzz target: the calculation and the result texts on arbitrary bytes.
 // Every input of up to 999 bytes must end in a defined outcome:
-//  - tokenKind is End (success) or Error, and messageIndex is 0..35;
-//  - a failure other than "operands left over" (message 6) leaves result 0;
+//  - tokenKind is End (success) or Error, and messageIndex names a message
+//    of the table (below kMessageCount);
+//  - a failure other than "operands left over" (kMsgSyntax) leaves result 0;
 //  - the expression text is not changed by the engine, and calculating it
 //    again gives the same outcome bit for bit;
 //  - the five result lines and the five box texts are terminated within

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/messages.h"
 #include "tests/support/case_table.h"
 #include "tests/support/child_process.h"
 #include "tests/support/files.h"
@@ -36,12 +37,18 @@ CliOutcome RunCli(const std::vector<std::string>& arguments, const std::string& 
   return RunBinary(QUILLO_CLI_PATH, arguments, input, locale);
 }
 
+// The line of a language file's OPERATIONS section that gives `message` its text.
+std::string MessageLine(MessageIndex message, const std::string& text) {
+  return std::to_string(message) + "=" + text + "\n";
+}
+
 // A language file with three messages; every other one reads "no translation".
 const std::string& TestLanguageFile() {
   static const std::string path = [] {
     const std::string file = TestFolder() / "test.lng";
-    WriteFile(file,
-              "[MENU]\n0=File\n[OPERATIONS]\n0=Too large\n10=Unknown name\n17=Division by zero\n");
+    WriteFile(file, "[MENU]\n0=File\n[OPERATIONS]\n" + MessageLine(kMsgTooLargeForIntegerForms, "Too large") +
+                        MessageLine(kMsgUnknownName, "Unknown name") +
+                        MessageLine(kMsgDivisionByZero, "Division by zero"));
     return file;
   }();
   return path;
@@ -190,7 +197,8 @@ TEST(CliEndToEnd, GermanLocaleChangesNoNumber) {
 TEST(CliEndToEnd, LanguageTextsArePrintedAsUtf8) {
   // "Деление на ноль" in Windows-1251, as older language files hold it.
   const std::string file = TestFolder() / "cp1251.lng";
-  WriteFile(file, "[OPERATIONS]\n17=\xC4\xE5\xEB\xE5\xED\xE8\xE5 \xED\xE0 \xED\xEE\xEB\xFC\n");
+  WriteFile(file, "[OPERATIONS]\n" +
+                      MessageLine(kMsgDivisionByZero, "\xC4\xE5\xEB\xE5\xED\xE8\xE5 \xED\xE0 \xED\xEE\xEB\xFC"));
   EXPECT_EQ(RunCli({"--lang", file, "--form", "dec", "1/0"}).out,
             "\xD0\x94\xD0\xB5\xD0\xBB\xD0\xB5\xD0\xBD\xD0\xB8\xD0\xB5 \xD0\xBD\xD0\xB0 "
             "\xD0\xBD\xD0\xBE\xD0\xBB\xD1\x8C\n");

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine_test_support.h"
+#include "tests/support/case_table.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ TEST(Capacity, PushOperatorTakesTheThousandthEntryAndRefusesTheNext) {
   EXPECT_FALSE(PushOperator(*state, 0));
   EXPECT_EQ(state->operatorTop, kTableCapacity);
   EXPECT_EQ(state->tokenKind, TokenKind::Error);
-  EXPECT_EQ(state->messageIndex, 9);
+  EXPECT_EQ(state->messageIndex, kMsgTableFull);
 }
 
 // Expressions near the limits of the queue and the stacks, each at most 999
@@ -30,7 +31,7 @@ TEST(Capacity, TablesAtTheirLimit) {
   struct Case {
     int line;
     std::string expression;
-    const char* outcome;
+    engine_test::Expected outcome;
   };
   const Case cases[] = {
       // 500 numbers and 499 "+" make 999 queue items; one more number fails.
@@ -38,17 +39,16 @@ TEST(Capacity, TablesAtTheirLimit) {
       // 1000 queue items exactly: 500 signs each add 0 and "-".
       {__LINE__, Repeat("-", 499) + "1", "-1"},
       // 999 open brackets fill the stack to 999 and stay open.
-      {__LINE__, Repeat("(", 999), "error:12"},
+      {__LINE__, Repeat("(", 999), kMsgUnbalancedBracket},
       // Numbers with no operator overflow nothing but leave operands.
-      {__LINE__, Repeat("1 ", 499) + "1", "error:6"},
+      {__LINE__, Repeat("1 ", 499) + "1", kMsgSyntax},
       // The longest expression still calculates.
       {__LINE__, Repeat("1+2*3-", 166) + "111", "721"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "line " << c.line);
+  ForEachCase(cases, [&](const Case& c) {
     ASSERT_LE(c.expression.size(), static_cast<std::size_t>(kExpressionMaxLength));
-    EXPECT_EQ(engine_test::OutcomeOf(c.expression), c.outcome);
-  }
+    EXPECT_EQ(engine_test::OutcomeOf(c.expression), c.outcome.text);
+  });
 }
 
 // A queue can reach 1000 items only with the engine driven directly; then the
@@ -60,19 +60,19 @@ TEST(Capacity, QueueRefusesTheThousandAndFirstItem) {
   std::memset(state->expression, '-', 500);
   std::strcpy(state->expression + 500, "1");
   CalculateExpression(*state);
-  EXPECT_EQ(engine_test::Outcome(*state), "error:9");
+  EXPECT_EQ(engine_test::Outcome(*state), engine_test::ErrorText(kMsgTableFull));
   EXPECT_EQ(state->rpnCount, kTableCapacity);
 }
 
 TEST(Capacity, OperandStackHoldsAThousandOperands) {
   auto state = engine_test::NewState();
-  state->messageIndex = 6;
+  state->messageIndex = kMsgSyntax;
   state->rpnCount = kTableCapacity;
   for (int i = 0; i < kTableCapacity; ++i) state->rpnQueue[i] = {RpnItemKind::Number, 1.0, ""};
   EvaluateRpn(*state);
   // All 1000 operands fit; the failure is only that too many are left.
   EXPECT_EQ(state->tokenKind, TokenKind::Error);
-  EXPECT_EQ(state->messageIndex, 6);
+  EXPECT_EQ(state->messageIndex, kMsgSyntax);
   EXPECT_EQ(state->operandCount, kTableCapacity);
 }
 

@@ -58,39 +58,39 @@ TEST(Evaluator, OperatorResults) {
 
 TEST(Evaluator, Failures) {
   const engine_test::OutcomeCase cases[] = {
-      {__LINE__, "5+", "error:13"},
-      {__LINE__, "5-", "error:14"},
-      {__LINE__, "5*", "error:15"},
-      {__LINE__, "5/", "error:16"},
-      {__LINE__, "5!", "error:18"},
-      {__LINE__, "5%", "error:19"},
-      {__LINE__, "5<<", "error:20"},
-      {__LINE__, "5>>", "error:21"},
-      {__LINE__, "5<", "error:22"},
-      {__LINE__, "5>", "error:23"},
-      {__LINE__, "5>=", "error:24"},
-      {__LINE__, "5<=", "error:25"},
-      {__LINE__, "5<>", "error:26"},
-      {__LINE__, "5=", "error:27"},
-      {__LINE__, "5^", "error:28"},
-      {__LINE__, "5&", "error:29"},
-      {__LINE__, "5|", "error:30"},
-      {__LINE__, "5&&", "error:31"},
-      {__LINE__, "5||", "error:32"},
-      {__LINE__, "5\\", "error:33"},
-      {__LINE__, "2*-3", "error:15"},
-      {__LINE__, "7/0", "error:17"},
-      {__LINE__, "7/(-0.0)", "error:17"},
-      {__LINE__, "0/0", "error:17"},
-      {__LINE__, "7!0", "error:17"},
-      {__LINE__, "7%0", "error:17"},
-      {__LINE__, "5%0.5", "error:17"},
-      {__LINE__, "5%4294967296", "error:17"},
-      {__LINE__, "5%arcsin(2)", "error:17"},
+      {__LINE__, "5+", kMsgTooFewForPlus},
+      {__LINE__, "5-", kMsgTooFewForMinus},
+      {__LINE__, "5*", kMsgTooFewForMultiply},
+      {__LINE__, "5/", kMsgTooFewForDivide},
+      {__LINE__, "5!", kMsgTooFewForIntegerDivide},
+      {__LINE__, "5%", kMsgTooFewForRemainder},
+      {__LINE__, "5<<", kMsgTooFewForShiftLeft},
+      {__LINE__, "5>>", kMsgTooFewForShiftRight},
+      {__LINE__, "5<", kMsgTooFewForLess},
+      {__LINE__, "5>", kMsgTooFewForGreater},
+      {__LINE__, "5>=", kMsgTooFewForGreaterOrEqual},
+      {__LINE__, "5<=", kMsgTooFewForLessOrEqual},
+      {__LINE__, "5<>", kMsgTooFewForNotEqual},
+      {__LINE__, "5=", kMsgTooFewForEqual},
+      {__LINE__, "5^", kMsgTooFewForPower},
+      {__LINE__, "5&", kMsgTooFewForBitwiseAnd},
+      {__LINE__, "5|", kMsgTooFewForBitwiseOr},
+      {__LINE__, "5&&", kMsgTooFewForLogicalAnd},
+      {__LINE__, "5||", kMsgTooFewForLogicalOr},
+      {__LINE__, "5\\", kMsgTooFewForExclusiveOr},
+      {__LINE__, "2*-3", kMsgTooFewForMultiply},
+      {__LINE__, "7/0", kMsgDivisionByZero},
+      {__LINE__, "7/(-0.0)", kMsgDivisionByZero},
+      {__LINE__, "0/0", kMsgDivisionByZero},
+      {__LINE__, "7!0", kMsgDivisionByZero},
+      {__LINE__, "7%0", kMsgDivisionByZero},
+      {__LINE__, "5%0.5", kMsgDivisionByZero},
+      {__LINE__, "5%4294967296", kMsgDivisionByZero},
+      {__LINE__, "5%arcsin(2)", kMsgDivisionByZero},
       {__LINE__, "7/arcsin(2)", "nan"},  // NaN is not equal to 0
-      {__LINE__, "2 3", "error:6"},
-      {__LINE__, "2(3)", "error:6"},
-      {__LINE__, "sin()", "error:34"},
+      {__LINE__, "2 3", kMsgSyntax},
+      {__LINE__, "2(3)", kMsgSyntax},
+      {__LINE__, "sin()", kMsgFunctionWithoutArgument},
   };
   engine_test::ExpectOutcomes(cases);
 }
@@ -98,13 +98,13 @@ TEST(Evaluator, Failures) {
 TEST(Evaluator, LeftoverOperandsKeepTheBottomValue) {
   auto state = engine_test::Calculate("2 3");
   EXPECT_EQ(state->tokenKind, TokenKind::Error);
-  EXPECT_EQ(state->messageIndex, 6);
+  EXPECT_EQ(state->messageIndex, kMsgSyntax);
   EXPECT_EQ(state->result, 2.0);
 }
 
 TEST(Evaluator, FailureInTheWalkLeavesZero) {
   auto state = engine_test::Calculate("5+7/0");
-  EXPECT_EQ(state->messageIndex, 17);
+  EXPECT_EQ(state->messageIndex, kMsgDivisionByZero);
   EXPECT_EQ(state->result, 0.0);
 }
 

@@ -1,50 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "engine/calculate.h"
 #include "engine_test_support.h"
+#include "tests/support/case_table.h"
 
 namespace {
-
-const char* KindName(TokenKind kind) {
-  switch (kind) {
-    case TokenKind::End: return "End";
-    case TokenKind::Error: return "Error";
-    case TokenKind::Decimal: return "Decimal";
-    case TokenKind::Operator: return "Operator";
-    case TokenKind::Name: return "Name";
-    case TokenKind::Real: return "Real";
-    case TokenKind::Hex: return "Hex";
-    case TokenKind::Octal: return "Octal";
-    case TokenKind::Binary: return "Binary";
-  }
-  return "?";
-}
-
-// Every token of the input as "Kind:text", space-separated, up to the end or
-// the first error, which reads "error:N".
-std::string Tokens(const std::string& input) {
-  auto state = engine_test::NewState();
-  SetExpression(*state, input.c_str());
-  std::string tokens;
-  for (int guard = 0; guard < 100; ++guard) {
-    state->tokenWritePos = 0;
-    NextToken(*state);
-    if (state->tokenKind == TokenKind::End) break;
-    if (!tokens.empty()) tokens += ' ';
-    if (state->tokenKind == TokenKind::Error) return tokens + "error:" + std::to_string(state->messageIndex);
-    tokens += std::string(KindName(state->tokenKind)) + ":" + state->tokenText;
-  }
-  return tokens;
-}
 
 TEST(Lexer, TokensOfEveryNotation) {
   struct Case {
     int line;
     const char* input;
-    const char* tokens;
+    engine_test::Expected tokens;  // or the message of the first error
   };
   const Case cases[] = {
       {__LINE__, "0x1F", "Hex:1F"},
@@ -54,39 +25,39 @@ TEST(Lexer, TokensOfEveryNotation) {
       {__LINE__, "1FH", "Hex:1F"},
       {__LINE__, "0x", "Hex:"},
       {__LINE__, "$", "Hex:"},
-      {__LINE__, "0xG", "error:1"},
-      {__LINE__, "0xg", "error:1"},
-      {__LINE__, "$z", "error:1"},
-      {__LINE__, "1agh", "error:1"},
-      {__LINE__, "$1fh", "error:1"},
+      {__LINE__, "0xG", kMsgHexLetterBeyondF},
+      {__LINE__, "0xg", kMsgHexLetterBeyondF},
+      {__LINE__, "$z", kMsgHexLetterBeyondF},
+      {__LINE__, "1agh", kMsgHexLetterBeyondF},
+      {__LINE__, "$1fh", kMsgHexLetterBeyondF},
       {__LINE__, "101b", "Binary:101"},
-      {__LINE__, "12b", "error:3"},
+      {__LINE__, "12b", kMsgBinarySuffixBadDigit},
       {__LINE__, "17o", "Octal:17"},
       {__LINE__, "17O", "Octal:17"},
-      {__LINE__, "18o", "error:2"},
+      {__LINE__, "18o", kMsgOctalSuffixBadDigit},
       {__LINE__, "1bh", "Binary:1 Name:h"},
       {__LINE__, "1Bh", "Binary:1 Name:h"},
-      {__LINE__, "12bh", "error:3"},
+      {__LINE__, "12bh", kMsgBinarySuffixBadDigit},
       {__LINE__, "1e5h", "Real:1E+5 Name:h"},
       {__LINE__, "1e5", "Real:1E+5"},
       {__LINE__, "2.5E-3", "Real:2.5E-3"},
       {__LINE__, "7.", "Real:7."},
       {__LINE__, "1.e3", "Real:1.E+3"},
-      {__LINE__, "1e", "error:4"},
-      {__LINE__, "1ex", "error:1"},
-      {__LINE__, "1.5e", "error:5"},
-      {__LINE__, "1e+", "error:5"},
+      {__LINE__, "1e", kMsgHexWithoutSuffix},
+      {__LINE__, "1ex", kMsgHexLetterBeyondF},
+      {__LINE__, "1.5e", kMsgExponentWithoutDigits},
+      {__LINE__, "1e+", kMsgExponentWithoutDigits},
       {__LINE__, "010", "Decimal:010"},
       {__LINE__, "12x", "Decimal:12 Name:x"},
       {__LINE__, "1.5h", "Real:1.5 Name:h"},
-      {__LINE__, ".5", "error:8"},
+      {__LINE__, ".5", kMsgUnexpectedCharacter},
       {__LINE__, "abcdefghi", "Name:abcdefghi"},
-      {__LINE__, "abcdefghij", "error:7"},
+      {__LINE__, "abcdefghij", kMsgNameTooLong},
       {__LINE__, "SIN", "Name:sin"},
       {__LINE__, "a1", "Name:a1"},
-      {__LINE__, "1a", "error:4"},
-      {__LINE__, "\t1", "error:8"},
-      {__LINE__, "\xC0", "error:8"},
+      {__LINE__, "1a", kMsgHexWithoutSuffix},
+      {__LINE__, "\t1", kMsgUnexpectedCharacter},
+      {__LINE__, "\xC0", kMsgUnexpectedCharacter},
       {__LINE__, "!=", "Operator:! Operator:="},
       {__LINE__, "><", "Operator:><"},
       {__LINE__, "<< <= <> >> >= && || & | \\", "Operator:<< Operator:<= Operator:<> Operator:>> "
@@ -96,9 +67,39 @@ TEST(Lexer, TokensOfEveryNotation) {
       {__LINE__, "   ", ""},
       {__LINE__, " 2 + 3 ", "Decimal:2 Operator:+ Decimal:3"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.input);
-    EXPECT_EQ(Tokens(c.input), c.tokens);
+  ForEachCase(cases, [&](const Case& c) {
+    EXPECT_EQ(engine_test::Tokens(c.input), c.tokens.text);
+  });
+}
+
+// The characters that start an operator, bracket or "$" token: exactly the
+// sixteen of the language, whatever the vocabulary's rows add up to.
+TEST(Lexer, OperatorCharactersAreTheSixteenOfTheLanguage) {
+  const std::string operatorCharacters = "+-/*()$%<>^=&|\\!";
+  auto state = engine_test::NewState();
+  for (int code = 1; code < 256; ++code) {
+    const char c = static_cast<char>(code);
+    SCOPED_TRACE(code);
+    state->expression[0] = c;
+    state->inputPos = 0;
+    EXPECT_EQ(IsOperatorCharAt(*state), operatorCharacters.find(c) != std::string::npos);
+  }
+}
+
+// Two operator characters in a row form one token only for the language's
+// two-character operators and "><"; any other pair is two tokens.
+TEST(Lexer, OnlyTheTwoCharacterOperatorsArePairs) {
+  const std::string operatorCharacters = "+-/*()%<>^=&|\\!";  // "$" starts a number
+  const std::string pairs[] = {"<<", "<=", "<>", ">>", ">=", "&&", "||", "><"};
+  for (const char first : operatorCharacters) {
+    for (const char second : operatorCharacters) {
+      const std::string text{first, second};
+      SCOPED_TRACE(text);
+      const bool isPair = std::find(std::begin(pairs), std::end(pairs), text) != std::end(pairs);
+      const std::string expected =
+          isPair ? "Operator:" + text : std::string("Operator:") + first + " Operator:" + second;
+      EXPECT_EQ(engine_test::Tokens(text), expected);
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine_test_support.h"
+#include "tests/support/case_table.h"
 
 namespace {
 
@@ -10,9 +11,9 @@ namespace {
 // fails. Evaluation failures leave the queue readable, so they show the queue.
 std::string QueueOrConversionError(const std::string& expression) {
   auto state = engine_test::Calculate(expression);
-  if (state->tokenKind == TokenKind::Error && state->result == 0.0 && state->messageIndex != 6 &&
-      state->messageIndex < 13) {
-    return "error:" + std::to_string(state->messageIndex);
+  if (state->tokenKind == TokenKind::Error && state->result == 0.0 && state->messageIndex != kMsgSyntax &&
+      state->messageIndex < kMsgTooFewForPlus) {
+    return engine_test::ErrorText(state->messageIndex);
   }
   return engine_test::QueueText(*state);
 }
@@ -21,7 +22,7 @@ TEST(Parser, QueuesInEvaluationOrder) {
   struct Case {
     int line;
     const char* expression;
-    const char* queue;
+    engine_test::Expected queue;  // or the message of a conversion error
   };
   const Case cases[] = {
       {__LINE__, "1+2*3", "1 2 3 * +"},
@@ -57,42 +58,41 @@ TEST(Parser, QueuesInEvaluationOrder) {
       {__LINE__, "   ", ""},
       {__LINE__, "1+2*3-4/5", "1 2 3 * + 4 5 / -"},
       {__LINE__, "arcctg(1)", "1 arcctg"},
-      {__LINE__, "sin 30", "error:11"},
-      {__LINE__, "sin", "error:11"},
-      {__LINE__, "sin#", "error:11"},
-      {__LINE__, "sin$g", "error:11"},
-      {__LINE__, "foo(1)", "error:10"},
-      {__LINE__, ")", "error:11"},
-      {__LINE__, "1)", "error:11"},
-      {__LINE__, "1+2)", "error:12"},
-      {__LINE__, "(", "error:12"},
-      {__LINE__, "(1", "error:12"},
-      {__LINE__, "((1)", "error:12"},
-      {__LINE__, "(1))", "error:11"},
-      {__LINE__, "2#", "error:8"},
+      {__LINE__, "sin 30", kMsgMissingOpeningBracket},
+      {__LINE__, "sin", kMsgMissingOpeningBracket},
+      {__LINE__, "sin#", kMsgMissingOpeningBracket},
+      {__LINE__, "sin$g", kMsgMissingOpeningBracket},
+      {__LINE__, "foo(1)", kMsgUnknownName},
+      {__LINE__, ")", kMsgMissingOpeningBracket},
+      {__LINE__, "1)", kMsgMissingOpeningBracket},
+      {__LINE__, "1+2)", kMsgUnbalancedBracket},
+      {__LINE__, "(", kMsgUnbalancedBracket},
+      {__LINE__, "(1", kMsgUnbalancedBracket},
+      {__LINE__, "((1)", kMsgUnbalancedBracket},
+      {__LINE__, "(1))", kMsgMissingOpeningBracket},
+      {__LINE__, "2#", kMsgUnexpectedCharacter},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.expression);
-    EXPECT_EQ(QueueOrConversionError(c.expression), c.queue);
-  }
+  ForEachCase(cases, [&](const Case& c) {
+    EXPECT_EQ(QueueOrConversionError(c.expression), c.queue.text);
+  });
 }
 
 TEST(Parser, ConversionErrorLeavesZeroResult) {
   auto state = engine_test::Calculate("1+2)");
   EXPECT_EQ(state->tokenKind, TokenKind::Error);
-  EXPECT_EQ(state->messageIndex, 12);
+  EXPECT_EQ(state->messageIndex, kMsgUnbalancedBracket);
   EXPECT_EQ(state->result, 0.0);
 }
 
 TEST(Parser, CalculationAfterFailureStartsClean) {
   auto state = engine_test::Calculate("foo");
-  ASSERT_EQ(state->messageIndex, 10);
+  ASSERT_EQ(state->messageIndex, kMsgUnknownName);
   SetExpression(*state, "2+3");
   CalculateExpression(*state);
   EXPECT_EQ(engine_test::Outcome(*state), "5");
   SetExpression(*state, "2 3");
   CalculateExpression(*state);
-  EXPECT_EQ(state->messageIndex, 6);
+  EXPECT_EQ(state->messageIndex, kMsgSyntax);
 }
 
 TEST(Parser, FreshStateReadsAsSuccessWithZero) {

@@ -81,7 +81,7 @@ TEST_F(LanguageTest, ChoosingAFileRenewsTextsAndSetting) {
   EXPECT_EQ(host.askedFolders, std::vector<std::string>{std::string(LanguageFolder()) + "/"});
   EXPECT_EQ(Slots(ProgramSettings().DialogTexts, kDialogTextCount),
             "Go|no translation|no translation|no translation|Out");
-  EXPECT_STREQ(ProgramSettings().MessageTable[17], "Division by zero");
+  EXPECT_STREQ(ProgramSettings().MessageTable[kMsgDivisionByZero], "Division by zero");
   EXPECT_EQ(ReadFile(settings), "[INI]\r\nlang=" + english + "\r\n");
 
   // Cancelling the dialog changes nothing.
@@ -97,7 +97,7 @@ TEST_F(LanguageTest, ChoosingAFileRenewsTextsAndSetting) {
   host.answers = {typo};
   EXPECT_TRUE(ChooseLanguageFile(host));
   EXPECT_STREQ(ProgramSettings().MenuTexts[0], kNoTranslation);
-  EXPECT_STREQ(ProgramSettings().MessageTable[17], kNoTranslation);
+  EXPECT_STREQ(ProgramSettings().MessageTable[kMsgDivisionByZero], kNoTranslation);
   EXPECT_EQ(ReadFile(settings), "[INI]\r\nlang=" + typo + "\r\n");
 }
 
@@ -136,14 +136,14 @@ TEST(ShippedLanguageFilesTest, EnglishIsAsciiAndRussianIsWindows1251) {
   std::strcpy(ProgramSettings().LanguagePath, russian.c_str());
   LoadLanguageTexts();
   char shown[120];
-  ConvertToDisplayText(ProgramSettings().MessageTable[17], shown, sizeof shown);
+  ConvertToDisplayText(ProgramSettings().MessageTable[kMsgDivisionByZero], shown, sizeof shown);
   EXPECT_STREQ(shown, "Деление на ноль");
 
   std::strcpy(ProgramSettings().LanguagePath, (folder + "/english.lng").c_str());
   LoadLanguageTexts();
-  EXPECT_STREQ(ProgramSettings().MessageTable[13], "Too few operands for +");
-  EXPECT_STREQ(ProgramSettings().MessageTable[17], "Division by zero");
-  EXPECT_STREQ(ProgramSettings().MessageTable[33], "Too few operands for \\");
+  EXPECT_STREQ(ProgramSettings().MessageTable[kMsgTooFewForPlus], "Too few operands for +");
+  EXPECT_STREQ(ProgramSettings().MessageTable[kMsgDivisionByZero], "Division by zero");
+  EXPECT_STREQ(ProgramSettings().MessageTable[kMsgTooFewForExclusiveOr], "Too few operands for \\");
 }
 
 TEST(LanguageFolderTest, LangBesideTheExecutableElseTheInstalledFolder) {

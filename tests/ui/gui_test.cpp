@@ -131,7 +131,7 @@ TEST_F(GuiTest, EveryKeyRecalculates) {
     EXPECT_EQ(Lines(), c.lines);
   });
   Retype("2+");
-  EXPECT_EQ(Lines(), AllLines(Utf8(MessageText("en", 13))));
+  EXPECT_EQ(Lines(), AllLines(Utf8(MessageText("en", kMsgTooFewForPlus))));
   QTest::keyClick(Box(), '3');
   EXPECT_EQ(Lines(), "5|5|101|5|5.000000000000000E+0000");
 }
@@ -234,7 +234,7 @@ TEST_F(GuiTest, LanguageFromTheMenuRetranslatesTheErrorShownIncludingCyrillic) {
   MenuAction(0, 0)->trigger();
   EXPECT_TRUE(answers.AllAnswered());
   const QString word = QString::fromUtf8("\xd0\x9e\xd1\x88\xd0\xb8\xd0\xb1\xd0\xba\xd0\xb0");
-  EXPECT_EQ(Lines(), AllLines(word + " message 13"));
+  EXPECT_EQ(Lines(), AllLines(word + " message " + QString::number(kMsgTooFewForPlus)));
   EXPECT_EQ(window->Menu()->actions().at(0)->text(), word + " menu 0");
   EXPECT_EQ(Button(kIdCloseButton)->text(), word + " dialog 1");
   EXPECT_EQ(Setting("INI", "lang"), russian);

@@ -213,7 +213,7 @@ TEST_F(MainDialogTest, EveryKeyRecalculates) {
       {__LINE__, "2", "2|2|10|2|2.000000000000000E+0000"},
       {__LINE__, "5", "25|19|11001|31|2.500000000000000E+0001"},
       {__LINE__, "5", "255|FF|11111111|377|2.550000000000000E+0002"},
-      {__LINE__, "+", AllLines(MessageText("en", 13))},
+      {__LINE__, "+", AllLines(MessageText("en", kMsgTooFewForPlus))},
       {__LINE__, "3", "258|102|100000010|402|2.580000000000000E+0002"},
   };
   ForEachCase(cases, [&](const auto& c) {
@@ -270,7 +270,7 @@ TEST_F(MainDialogTest, CalculateAddsToTheHistoryEachTimeButOnlyRewritesSuccess) 
   window.Click(kIdCalculateButton);
   EXPECT_EQ(window.box, "1/0");
   EXPECT_EQ(window.list.front(), "1/0");
-  EXPECT_EQ(window.Lines(), AllLines(MessageText("en", 17)));
+  EXPECT_EQ(window.Lines(), AllLines(MessageText("en", kMsgDivisionByZero)));
 }
 
 TEST_F(MainDialogTest, EscapeFilesTheTextAwayThenEndsOnAnEmptyBox) {
@@ -327,7 +327,7 @@ TEST_F(MainDialogTest, LanguageChangeRecalculatesChosenOrCancelled) {
   window.Type("2+");
   window.answers = {german};
   window.Click(kCmdChooseLanguage);
-  EXPECT_EQ(window.Lines(), AllLines(MessageText("de", 13)));
+  EXPECT_EQ(window.Lines(), AllLines(MessageText("de", kMsgTooFewForPlus)));
   EXPECT_EQ(window.texts[kIdCloseButton], "de dialog 1");
   EXPECT_EQ(window.menuTexts.front(), "de menu 0");
   EXPECT_EQ(Setting("INI", "lang"), german);
@@ -341,7 +341,7 @@ TEST_F(MainDialogTest, LanguageChangeRecalculatesChosenOrCancelled) {
   EXPECT_EQ(window.resultLineWrites, writes + kResultFormCount);
   EXPECT_EQ(window.menusAttached, menus);
   EXPECT_EQ(window.texts[kIdCloseButton], "");
-  EXPECT_EQ(window.Lines(), AllLines(MessageText("de", 13)));
+  EXPECT_EQ(window.Lines(), AllLines(MessageText("de", kMsgTooFewForPlus)));
   EXPECT_EQ(Setting("INI", "lang"), german);
 }
 
