@@ -2,6 +2,7 @@
 // `inputPos` into `tokenText`. Characters are signed 8-bit values, so bytes
 // above 127 belong to no class and start no token.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <iterator>
@@ -198,11 +199,10 @@ constexpr OperatorShapes kOperatorShapes = BuildOperatorShapes();
 
 // The lexer reads at most two characters into an operator token.
 constexpr bool EveryOperatorHasOneOrTwoCharacters() {
-  for (const Operation& operation : kVocabulary) {
+  return std::ranges::all_of(kVocabulary, [](const Operation& operation) {
     const int length = TextLength(operation.text);
-    if (!IsFunction(operation) && (length < 1 || length > 2)) return false;
-  }
-  return true;
+    return IsFunction(operation) || (length >= 1 && length <= 2);
+  });
 }
 static_assert(EveryOperatorHasOneOrTwoCharacters());
 
@@ -217,10 +217,8 @@ bool IsOperatorChar(char c) { return (OperatorClassOf(c) & kStartsOperator) != 0
 // Whether `second` extends `first` into one of the two-character operators.
 bool FormsPair(char first, char second) {
   if ((OperatorClassOf(first) & kStartsPair) == 0) return false;
-  for (const auto& pair : kOperatorShapes.pairs) {
-    if (pair[0] == first && pair[1] == second) return true;
-  }
-  return false;
+  return std::ranges::any_of(kOperatorShapes.pairs,
+                             [first, second](const auto& pair) { return pair[0] == first && pair[1] == second; });
 }
 
 void ReadOperator(EngineState& state) {

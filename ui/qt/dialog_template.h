@@ -3,6 +3,7 @@
 // dialog units. The Qt window is built from this table; the order is the
 // order on the screen and for the keyboard.
 
+#include <algorithm>
 #include <array>
 #include <iterator>
 
@@ -65,21 +66,18 @@ constexpr bool EveryControlIdOnce() {
                           kIdResultLineDec, kIdResultLineHex, kIdResultLineBin,   kIdResultLineOct,
                           kIdResultLineExp, kIdExpressionLabel, kIdFormGroup,     kIdResultGroup,
                           kIdButtonFrame};
-  if (std::size(kIds) != kDialogControls.size()) return false;
-  for (int id : kIds) {
-    if (CountControlsWithId(id) != 1) return false;
-  }
-  return true;
+  return std::size(kIds) == kDialogControls.size() &&
+         std::ranges::all_of(kIds, [](int id) { return CountControlsWithId(id) == 1; });
 }
 static_assert(EveryControlIdOnce(), "the control table and dialog_ids.h must list the same controls");
 
 // The radio buttons and the result lines come in form order, one per form.
 constexpr bool FormControlsInOrder() {
-  for (int form = 0; form < kResultFormCount; ++form) {
-    if (kDialogControls[static_cast<std::size_t>(form)].id != RadioIdOfForm(form)) return false;
-    if (kDialogControls[static_cast<std::size_t>(kResultFormCount + form)].id != ResultLineIdOfForm(form)) {
-      return false;
-    }
+  constexpr auto kFormCount = static_cast<std::size_t>(kResultFormCount);
+  for (std::size_t form = 0; form < kFormCount; ++form) {
+    const int formNumber = static_cast<int>(form);
+    if (kDialogControls[form].id != RadioIdOfForm(formNumber)) return false;
+    if (kDialogControls[kFormCount + form].id != ResultLineIdOfForm(formNumber)) return false;
   }
   return true;
 }
