@@ -9,7 +9,7 @@ option(QUILLO_HARDENING "Harden optimised builds (fortify, stack protector, PIE)
 if(QUILLO_HARDENING AND NOT WIN32 AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
   set(quillo_optimised "$<CONFIG:Release,RelWithDebInfo,MinSizeRel>")
   # The distribution's compiler may define _FORTIFY_SOURCE itself; undefine
-  # it first so that -Werror sees no redefinition.
+  # it first so that the compiler warns of no redefinition.
   add_compile_options("$<${quillo_optimised}:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>"
                       "$<${quillo_optimised}:-fstack-protector-strong>")
   add_link_options("$<${quillo_optimised}:LINKER:-z,relro,-z,now>")

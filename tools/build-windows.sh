@@ -16,6 +16,6 @@ fi
 # No tests, benchmarks or Qt for Windows: GoogleTest and Qt are Linux builds.
 cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_BUILD_TYPE=Release -DQUILLO_WERROR=ON \
   -DQUILLO_BUILD_TESTS=OFF -DQUILLO_BUILD_BENCH=OFF -DQUILLO_BUILD_GUI=OFF >/dev/null
 cmake --build "$build" -j2

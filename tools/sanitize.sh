@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The sanitizer pass:
-#  1. every unit test built once more with AddressSanitizer and
-#     UndefinedBehaviorSanitizer (GCC, build-asan) and run through CTest;
+#  1. every test built once more with AddressSanitizer and
+#     UndefinedBehaviorSanitizer (GCC; the asan preset of CMakePresets.json,
+#     build-asan) and run through CTest, all but the Wine test;
 #  2. each libFuzzer target built with clang (build-fuzz) and run for a
 #     bounded time on a copy of its corpus.
 # Any test failure, crash or sanitizer report fails the script.
@@ -16,9 +17,9 @@ cd "$(dirname "$0")/.."
 fuzz_seconds="${QUILLO_FUZZ_SECONDS:-60}"
 asan_gui="${QUILLO_ASAN_GUI:-ON}"
 jobs="${QUILLO_JOBS:-2}"
-sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 
-# Reports end the process at once, with a stack; leaks are reports too.
+# Reports end the process at once, with a stack; leaks are reports too. The
+# asan test preset sets the same options for the tests.
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
@@ -26,14 +27,13 @@ started=$(date +%s)
 step() { echo "== sanitize: $* ($(($(date +%s) - started)) s)"; }
 
 # ---------------------------------------------------------------- unit tests
-# Benchmarks are not tests and replace operator new, so they are left out.
-# The Qt window's tests run on the offscreen platform, as in the normal build.
-step "unit tests with ASan and UBSan (build-asan)"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_FLAGS="$sanitizers" -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" \
-  -DQUILLO_HARDENING=OFF -DQUILLO_BUILD_BENCH=OFF -DQUILLO_BUILD_GUI="$asan_gui" >/dev/null
-cmake --build build-asan -j "$jobs"
-ctest --test-dir build-asan --output-on-failure --no-tests=error -j "$jobs"
+# The preset leaves the benchmarks out: they are not tests and replace the
+# allocator. The Qt window's tests run on the offscreen platform, as in the
+# normal build.
+step "tests with ASan and UBSan (build-asan)"
+cmake --preset asan -DQUILLO_BUILD_GUI="$asan_gui" >/dev/null
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs"
 
 # ------------------------------------------------------------------ fuzzing
 if [ "$fuzz_seconds" -le 0 ]; then
@@ -44,7 +44,7 @@ fi
 step "libFuzzer targets with clang (build-fuzz)"
 targets=(calculate profile language)
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DQUILLO_FUZZ=ON -DQUILLO_HARDENING=OFF -DQUILLO_BUILD_BENCH=OFF -DQUILLO_BUILD_GUI=OFF >/dev/null
+  -DQUILLO_WERROR=ON -DQUILLO_FUZZ=ON -DQUILLO_HARDENING=OFF -DQUILLO_BUILD_BENCH=OFF -DQUILLO_BUILD_GUI=OFF >/dev/null
 if ! grep -q '^build bin/fuzz_calculate:' build-fuzz/build.ninja; then
   echo "no fuzz targets: the top-level CMakeLists.txt must add the fuzz folder"
   exit 1

@@ -19,7 +19,7 @@ std::string Parse(std::vector<const char*> arguments) {
   }
   static const char* const kModes[] = {"lines", "tsv", "form"};
   std::string text = kModes[static_cast<int>(options.mode)];
-  if (options.mode == OutputMode::Form) text += " " + std::to_string(options.form);
+  if (options.mode == OutputMode::Form) text.append(" ").append(std::to_string(options.form));
   if (!options.languageFile.empty()) text += " lang=" + options.languageFile;
   if (options.trace) text += " trace";
   if (options.help) text += " help";

@@ -35,7 +35,7 @@ TEST(Capacity, TablesAtTheirLimit) {
   };
   const Case cases[] = {
       // 500 numbers and 499 "+" make 999 queue items; one more number fails.
-      {__LINE__, "1" + Repeat("+1", 499), "500"},
+      {__LINE__, Repeat("1+", 499) + "1", "500"},
       // 1000 queue items exactly: 500 signs each add 0 and "-".
       {__LINE__, Repeat("-", 499) + "1", "-1"},
       // 999 open brackets fill the stack to 999 and stay open.

@@ -59,7 +59,7 @@ TEST_F(LanguageTest, MissingKeysReadNoTranslation) {
 TEST_F(LanguageTest, LongValuesAreCutTo39BytesWithoutSplittingACharacter) {
   const std::string ascii45 = Repeated("abcdefghi", 5);
   const std::string utf8 = Repeated("\xD0\xB6", 25);        // 25 two-byte letters
-  const std::string mixed = "a" + Repeated("\xE2\x82\xAC", 13);  // "a" and 13 three-byte signs
+  const std::string mixed = std::string("a").append(Repeated("\xE2\x82\xAC", 13));  // "a", 13 three-byte signs
   const std::string cp1251 = Repeated("\xE6", 45);          // single-byte text
   WriteFile(english, "[OPERATIONS]\r\n0=" + ascii45 + "\r\n1=" + utf8 + "\r\n2=" + mixed + "\r\n3=" + cp1251 +
                          "\r\n4=" + ascii45.substr(0, 39) + "\r\n");

@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,24 +35,37 @@
 
 namespace {
 
+// How long a test waits for its modal dialogs to open and be answered, and
+// how often it looks for them.
+constexpr int kModalTimeoutMs = 10000;
+constexpr int kModalPollMs = 10;
+
 // Answers the modal dialogs that open inside nested event loops, in order:
 // each answer gets the active modal widget and returns true once it has
-// dealt with it.
+// dealt with it. Once the time is up, it closes any modal dialog still
+// open, so that the test fails instead of hanging in it.
 class ModalAnswers {
  public:
   using Answer = std::function<bool(QWidget*)>;
-  explicit ModalAnswers(std::deque<Answer> answers) : answers_(std::move(answers)) {
+  explicit ModalAnswers(std::deque<Answer> answers)
+      : answers_(std::move(answers)), deadline_(kModalTimeoutMs) {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
       QWidget* modal = QApplication::activeModalWidget();
-      if (modal != nullptr && !answers_.empty() && answers_.front()(modal)) answers_.pop_front();
-      if (answers_.empty()) timer_.stop();
+      if (modal == nullptr) return;
+      if (deadline_.hasExpired()) {
+        modal->close();
+      } else if (answers_.front()(modal)) {
+        answers_.pop_front();
+        if (answers_.empty()) timer_.stop();
+      }
     });
-    timer_.start(0);
+    if (!answers_.empty()) timer_.start(kModalPollMs);
   }
   bool AllAnswered() const { return answers_.empty(); }
 
  private:
   std::deque<Answer> answers_;
+  QDeadlineTimer deadline_;
   QTimer timer_;
 };
 
@@ -67,6 +81,9 @@ class GuiTest : public ::testing::Test {
     window = frontEnd.CreateDialog(*logic);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    // Activation hands the keyboard focus to a control: every test starts
+    // from there.
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }));
   }
   QComboBox* Box() const { return window->Box(); }
   QAbstractButton* Button(int id) const { return qobject_cast<QAbstractButton*>(window->Control(id)); }
@@ -193,14 +210,15 @@ TEST_F(GuiTest, EscapeInTheBoxFilesTheTextAwayElsewhereDoesNothing) {
 TEST_F(GuiTest, DownOpensTheHistoryOnTheNewestEntryAndThenMovesThroughIt) {
   Open(0, "0=3\r\n1=2\r\n2=1\r\n");
   QTest::keyClick(Box(), Qt::Key_Down);
-  ASSERT_TRUE(Box()->view()->isVisible());
+  // The list may open and close with an animation, depending on the style.
+  ASSERT_TRUE(QTest::qWaitFor([this] { return Box()->view()->isVisible(); }));
   EXPECT_EQ(Box()->view()->currentIndex().row(), 0);
   EXPECT_EQ(Box()->currentText(), "3");
   EXPECT_EQ(Line(0), "0");  // shown, not chosen yet
   QTest::keyClick(Box()->view(), Qt::Key_Down);
   EXPECT_EQ(Box()->view()->currentIndex().row(), 1);
   QTest::keyClick(Box()->view(), Qt::Key_Return);
-  EXPECT_FALSE(Box()->view()->isVisible());
+  EXPECT_TRUE(QTest::qWaitFor([this] { return !Box()->view()->isVisible(); }));
   EXPECT_EQ(Box()->currentText(), "2");
   EXPECT_EQ(Line(0), "2");
 }
@@ -227,9 +245,14 @@ TEST_F(GuiTest, LanguageFromTheMenuRetranslatesTheErrorShownIncludingCyrillic) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     if (dialog == nullptr) return false;
     EXPECT_EQ(dialog->nameFilters(), QStringList({"Quillo language (*.lng)", "All files (*.*)"}));
-    dialog->selectFile(Utf8(russian));
-    static_cast<QDialog*>(dialog)->accept();  // as the Open button does
-    return true;
+    // The path typed into the file name field, then Open. (selectFile leaves
+    // that field alone once it has the focus, which the dialog gives it at
+    // some point after it shows: Open would then find no file.)
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (name == nullptr) return false;
+    name->setText(Utf8(russian));
+    static_cast<QDialog*>(dialog)->accept();  // public there, as the Open button calls it
+    return dialog->result() == QDialog::Accepted;
   }});
   MenuAction(0, 0)->trigger();
   EXPECT_TRUE(answers.AllAnswered());

@@ -7,7 +7,9 @@
 // --desktop works on the windows of that desktop (a Wine virtual desktop
 // started with "explorer /desktop=NAME,...") instead of the default one.
 // Steps run in order; the first that fails prints "FAILED: ..." and ends the
-// driver with exit code 1. Every wait is bounded by the timeout.
+// driver with exit code 1. Every step that looks at something the program
+// does in its own time waits for it (a window shown, a text changed, the
+// process ended), bounded by the timeout; none sleeps for a fixed time.
 //   window             wait for the main dialog (caption "Quillo")
 //   type TEXT          type TEXT into the expression box, one WM_CHAR per character
 //   lines              print the five result lines
@@ -17,16 +19,19 @@
 //   text ID            print the text of the control with this id
 //   rect               print the window's position and size on the screen: x y width height
 //   click ID           press the button with this control id (BM_CLICK)
-//   key escape|down    press the key through the keyboard input (SendInput)
+//   key escape|down    press the key through the keyboard input (SendInput), once the
+//                      window is in front with the focus in the box; then wait until
+//                      the box's text changes or the window closes
 //   close              press Close
 //   exit               wait for the program to end and print its exit code
 //   file-dialog        wait for the language file dialog
 //   cancel             cancel the file dialog
-//   error-box          wait for the "ERROR" message box and print its text
-//   about-box          wait for the "About Quillo" message box and print its title
+//   error-box          wait for the "ERROR" message box to show and print its text
+//   about-box          wait for the "About Quillo" message box to show
 //   ok                 press OK in the message box found last
 //   command ID         send the menu command ID, as choosing the menu item does
-//   no-window MS       watch MS milliseconds for the main dialog; print whether it came
+//   no-window          wait for the program to end; print whether the main dialog
+//                      showed before it did
 
 #include <windows.h>
 
@@ -40,7 +45,6 @@ namespace {
 
 constexpr int kPollMilliseconds = 50;
 constexpr UINT kSendTimeoutMilliseconds = 5000;
-constexpr DWORD kKeyEffectMilliseconds = 3000;  // how long a key may take to show
 constexpr int kIdExpressionBox = 1001;
 constexpr int kIdFirstRadio = 1002;
 constexpr int kIdFirstLine = 1012;
@@ -112,22 +116,42 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-// Polls find() until it gives a window or the timeout passes.
-template <typename Find>
-HWND WaitFor(Find find, DWORD timeout) {
+// Polls condition() until it holds (true) or the timeout passes (false).
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeout) {
   const ULONGLONG end = GetTickCount64() + timeout;
   for (;;) {
-    if (HWND window = find()) {
-      return window;
+    if (condition()) {
+      return true;
     }
     if (GetTickCount64() >= end) {
-      return nullptr;
+      return false;
     }
     Sleep(kPollMilliseconds);
   }
 }
 
+// Polls find() until it gives a window (returned) or the timeout passes
+// (nullptr).
+template <typename Find>
+HWND WaitFor(Find find, DWORD timeout) {
+  HWND found = nullptr;
+  WaitUntil([&]() { return (found = find()) != nullptr; }, timeout);
+  return found;
+}
+
 HWND FindDialogByCaption(const wchar_t* caption) { return FindWindowW(L"#32770", caption); }
+
+// A dialog is found by its caption as soon as it exists, but it is shown only
+// once its initialisation has run: before that, its texts may still be empty.
+HWND WaitForShownDialog(const wchar_t* caption) {
+  return WaitFor(
+      [caption]() {
+        HWND window = FindDialogByCaption(caption);
+        return window != nullptr && IsWindowVisible(window) ? window : nullptr;
+      },
+      Timeout);
+}
 
 // A visible dialog window that is neither the main dialog nor the error box:
 // the file dialog, whatever its caption in the system's language.
@@ -161,21 +185,17 @@ void OpenProgramOf(HWND window) {
 }
 
 bool WaitUntilGone(HWND window) {
-  return WaitFor([window]() { return IsWindow(window) ? nullptr : GetDesktopWindow(); }, Timeout) != nullptr;
+  return WaitUntil([window]() { return !IsWindow(window); }, Timeout);
 }
 
 HWND BoxEdit() { return FindWindowExW(GetDlgItem(Dialog, kIdExpressionBox), nullptr, L"Edit", nullptr); }
 
 bool StepWindow() {
-  Dialog = WaitFor([]() { return FindDialogByCaption(L"Quillo"); }, Timeout);
+  Dialog = WaitForShownDialog(L"Quillo");
   if (Dialog == nullptr) {
-    return Fail("no window \"Quillo\"");
+    return Fail("no window \"Quillo\" shown");
   }
   OpenProgramOf(Dialog);
-  // The dialog is visible once its initialisation has run.
-  if (WaitFor([]() { return IsWindowVisible(Dialog) ? Dialog : nullptr; }, Timeout) == nullptr) {
-    return Fail("the window \"Quillo\" is not shown");
-  }
   std::printf("window: Quillo\n");
   std::fflush(stdout);
   return true;
@@ -275,6 +295,23 @@ bool Click(HWND button) {
 
 bool StepClick(const char* id) { return Click(GetDlgItem(Dialog, std::atoi(id))); }
 
+// True when the dialog is the foreground window and the keyboard focus of
+// the program's thread is in the expression box: only then are the box's
+// hotkeys registered and a key press reaches them.
+bool BoxHasKeyboard() {
+  if (GetForegroundWindow() != Dialog) {
+    SetForegroundWindow(Dialog);
+    return false;
+  }
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(Dialog, nullptr), &info)) {
+    return false;
+  }
+  HWND box = GetDlgItem(Dialog, kIdExpressionBox);
+  return info.hwndFocus == box || GetParent(info.hwndFocus) == box;
+}
+
 bool StepKey(const char* name) {
   WORD key = 0;
   if (std::strcmp(name, "escape") == 0) {
@@ -285,8 +322,11 @@ bool StepKey(const char* name) {
     return Fail("unknown key");
   }
   // Keyboard input goes to the foreground window, where the system checks
-  // it against the registered hotkeys.
-  SetForegroundWindow(Dialog);
+  // it against the registered hotkeys; the program registers them while the
+  // box has the focus.
+  if (!WaitUntil(BoxHasKeyboard, Timeout)) {
+    return Fail("the window does not come to the front with the focus in the box");
+  }
   const std::wstring before = TextOf(BoxEdit());
   INPUT inputs[2] = {};
   inputs[0].type = INPUT_KEYBOARD;
@@ -297,11 +337,13 @@ bool StepKey(const char* name) {
     return Fail("SendInput");
   }
   // The key arrives as a posted message, which a sent one does not wait
-  // for: watch the box (both keys change its text, Escape may also end the
-  // program) for a while instead, then let the program finish the message.
-  WaitFor([&before]() { return !IsWindow(Dialog) || TextOf(BoxEdit()) != before ? Dialog : nullptr; },
-          kKeyEffectMilliseconds < Timeout ? kKeyEffectMilliseconds : Timeout);
-  Sleep(kPollMilliseconds);
+  // for: wait for its effect instead. Both keys change the box's text, and
+  // Escape in an empty box closes the window. The program answers the text
+  // query only between two messages, so once the new text is seen the
+  // hotkey's handler has run to its end.
+  if (!WaitUntil([&before]() { return !IsWindow(Dialog) || TextOf(BoxEdit()) != before; }, Timeout)) {
+    return Fail("the key changed nothing");
+  }
   return true;
 }
 
@@ -357,9 +399,9 @@ BOOL CALLBACK CollectStaticText(HWND window, LPARAM text) {
 }
 
 bool StepErrorBox() {
-  MessageBoxWindow = WaitFor([]() { return FindDialogByCaption(L"ERROR"); }, Timeout);
+  MessageBoxWindow = WaitForShownDialog(L"ERROR");
   if (MessageBoxWindow == nullptr) {
-    return Fail("no \"ERROR\" message box");
+    return Fail("no \"ERROR\" message box shown");
   }
   OpenProgramOf(MessageBoxWindow);
   std::wstring text;
@@ -369,11 +411,11 @@ bool StepErrorBox() {
 }
 
 bool StepAboutBox() {
-  MessageBoxWindow = WaitFor([]() { return FindDialogByCaption(L"About Quillo"); }, Timeout);
+  MessageBoxWindow = WaitForShownDialog(L"About Quillo");
   if (MessageBoxWindow == nullptr) {
-    return Fail("no \"About Quillo\" message box");
+    return Fail("no \"About Quillo\" message box shown");
   }
-  std::printf("about box: %s\n", IsWindowVisible(MessageBoxWindow) ? "shown" : "hidden");
+  std::printf("about box: shown\n");
   std::fflush(stdout);
   return true;
 }
@@ -392,10 +434,23 @@ bool StepCommand(const char* id) {
   return true;
 }
 
-bool StepNoWindow(const char* milliseconds) {
-  const HWND shown = WaitFor([]() { return FindDialogByCaption(L"Quillo"); },
-                             static_cast<DWORD>(std::atoi(milliseconds)));
-  std::printf("main window: %s\n", shown != nullptr ? "shown" : "none");
+// Watches for the main dialog until the program has ended: only then is it
+// certain that no window comes.
+bool StepNoWindow() {
+  if (Program == nullptr) {
+    return Fail("the program's process is not known");
+  }
+  bool shown = false;
+  const bool settled = WaitUntil(
+      [&shown]() {
+        shown = FindDialogByCaption(L"Quillo") != nullptr;
+        return shown || WaitForSingleObject(Program, 0) == WAIT_OBJECT_0;
+      },
+      Timeout);
+  if (!settled) {
+    return Fail("the program neither ended nor showed its window");
+  }
+  std::printf("main window: %s\n", shown ? "shown" : "none");
   std::fflush(stdout);
   return true;
 }
@@ -419,10 +474,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "about-box") return StepAboutBox();
   if (step == "ok") return StepOk();
   if (step == "exit") return StepExit();
-  if (step == "no-window") {
-    const char* milliseconds = argument();
-    return milliseconds != nullptr ? StepNoWindow(milliseconds) : Fail("no-window needs a time");
-  }
+  if (step == "no-window") return StepNoWindow();
   if (!NeedsWindow(step.c_str())) return false;
   if (step == "lines") return StepLines();
   if (step == "box") return StepBox();

@@ -4,10 +4,13 @@
 # what it sees; each case compares that transcript, the exit code and the
 # settings file with what they must be.
 #
-#   tests/win32/run-wine-test.sh [--screenshot FILE] [BUILD_FOLDER]
+#   tests/win32/run-wine-test.sh [--build] [--skip-missing] [--screenshot FILE] [BUILD_FOLDER]
 #
-# BUILD_FOLDER is the cross build (default build-win32, see
-# tools/build-windows.sh). The Wine prefix is kept in
+# BUILD_FOLDER is the cross build (default build-win32); with --build it is
+# first brought up to date by tools/build-windows.sh. With --skip-missing (as
+# CTest runs it) a missing cross compiler, Wine or Xvfb ends the script with
+# exit code 77, "skipped", rather than as a failure, unless the environment
+# has QUILLO_WINE_REQUIRED=1. The Wine prefix is kept in
 # ${QUILLO_WINE_PREFIX:-~/.cache/quillo/wine-prefix}: preparing it takes a
 # while once, later runs start in seconds. With --screenshot the window is
 # also photographed, with a typed expression, into FILE (PNG).
@@ -17,12 +20,19 @@ set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 screenshot=""
 build="$root/build-win32"
+build_first=0
+skip_missing=0
 while [ $# -gt 0 ]; do
   case "$1" in
+    --build) build_first=1; shift ;;
+    --skip-missing) skip_missing=1; shift ;;
     --screenshot) screenshot="$(realpath -m "$2")"; shift 2 ;;
     *) build="$(realpath -m "$1")"; shift ;;
   esac
 done
+if [ "${QUILLO_WINE_REQUIRED:-0}" = 1 ]; then
+  skip_missing=0
+fi
 
 program="$build/bin/quillo.exe"
 cli="$build/bin/quillo-cli.exe"
@@ -37,13 +47,29 @@ finish() {
   exit
 }
 
+# A tool that is not installed: a failure, or with --skip-missing a skip.
+missing() {
+  echo "run-wine-test: $1 is missing ($2)" >&2
+  if [ "$skip_missing" -eq 1 ]; then
+    echo "wine: skipped"
+    exit 77
+  fi
+  failed=1
+  finish
+}
+
 for tool in wine wineboot wineserver Xvfb; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "run-wine-test: $tool is missing (Debian packages wine, wine64, xvfb)" >&2
+  command -v "$tool" >/dev/null || missing "$tool" "Debian packages wine, wine64, xvfb"
+done
+if [ "$build_first" -eq 1 ]; then
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null ||
+    missing x86_64-w64-mingw32-g++-posix "Debian package g++-mingw-w64-x86-64-posix"
+  if ! "$root/tools/build-windows.sh" "$build"; then
+    echo "run-wine-test: the cross build in $build failed" >&2
     failed=1
     finish
   fi
-done
+fi
 for file in "$program" "$cli" "$driver"; do
   if [ ! -f "$file" ]; then
     echo "run-wine-test: $file is missing; build it with tools/build-windows.sh" >&2
@@ -328,7 +354,7 @@ case_started=$(date +%s)
 folder="$work/first-run"
 prepare_folder "$folder"
 start_program "$folder"
-run_driver "$work/first-run.actual" file-dialog cancel error-box ok no-window 1500 exit
+run_driver "$work/first-run.actual" file-dialog cancel error-box ok no-window exit
 record_exit_code "$folder" "$work/first-run.actual"
 if [ -e "$folder/quillo.ini" ]; then
   echo "settings file: left behind" >>"$work/first-run.actual"
