@@ -85,7 +85,8 @@ bool ReadOption(ArgumentCursor& cursor, std::string_view argument, CliOptions& o
   if (name == "--form") {
     return TakeValue(cursor, name, hasValue, inlineValue, value, error) && SetForm(options, value, error);
   }
-  const bool isFlag = name == "--tsv" || name == "--trace" || name == "--help" || name == "-h";
+  const bool isFlag =
+      name == "--tsv" || name == "--trace" || name == "--help" || name == "-h" || name == "--version";
   if (!isFlag) {
     error = "unknown option '" + std::string(argument) + "' (write -- before an expression starting with --)";
     return false;
@@ -102,6 +103,8 @@ bool ReadOption(ArgumentCursor& cursor, std::string_view argument, CliOptions& o
     options.mode = OutputMode::Tsv;
   } else if (name == "--trace") {
     options.trace = true;
+  } else if (name == "--version") {
+    options.version = true;
   } else {
     options.help = true;
   }
@@ -135,6 +138,12 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
   return true;
 }
 
+#ifndef QUILLO_VERSION
+#define QUILLO_VERSION "unknown"
+#endif
+
+const char* CliVersionText() { return "quillo-cli " QUILLO_VERSION "\n"; }
+
 const char* CliUsageText() {
   return "usage: quillo-cli [--lang FILE] [--tsv | --form dec|hex|bin|oct|exp] [--trace] [EXPRESSION...]\n"
          "Calculates each EXPRESSION, or each line of standard input when none is given.\n"
@@ -144,5 +153,7 @@ const char* CliUsageText() {
          "  --lang FILE  messages from the language file FILE (default: Lang/english.lng)\n"
          "  --trace      the RPN queue of every cos() evaluation to standard error\n"
          "  --           everything after it is an expression, even when it starts with --\n"
-         "Exit status: 0 all calculated, 1 some expression failed, 2 usage error.\n";
+         "  --version    the version; --help this text. More in the manual: man quillo-cli\n"
+         "Exit status: 0 all calculated, 1 some expression failed, 2 usage error,\n"
+         "3 read or write error.\n";
 }

@@ -19,6 +19,7 @@ struct CliOptions {
   int form = kFormDec;                   // ResultForm for OutputMode::Form
   bool trace = false;                    // --trace: RPN trace to standard error
   bool help = false;                     // -h / --help: print usage, calculate nothing
+  bool version = false;                  // --version: print the version, calculate nothing
   std::vector<std::string> expressions;  // in order; empty: read standard input
 };
 
@@ -30,3 +31,7 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
 
 // The usage text printed by --help.
 const char* CliUsageText();
+
+// The line printed by --version: the program's name and the version it was
+// built as.
+const char* CliVersionText();

@@ -7,6 +7,7 @@
 
 #include "engine/calculate.h"
 #include "format/result_format.h"
+#include "settings/file_system.h"
 #include "settings/language.h"
 #include "settings/settings.h"
 #include "settings/text_encoding.h"
@@ -18,9 +19,14 @@ static_assert(std::size(kLineLabels) == kResultFormCount);
 
 // A 39-byte language text may grow to three bytes per character in UTF-8.
 constexpr std::size_t kDisplayCapacity = std::size_t{3} * kResultLineCapacity;
-// Shown in place of the result of an expression that is not calculated.
-constexpr const char* kTooLongText = "expression longer than 999 characters";
-constexpr const char* kTooLongStatus = "error:long";
+// What is shown in place of the result of a line or argument that is not
+// calculated, and its status in TSV.
+struct Refusal {
+  const char* text;
+  const char* status;
+};
+constexpr Refusal kTooLong{"expression longer than 999 characters", "error:long"};
+constexpr Refusal kHasNul{"line contains a NUL byte", "error:nul"};
 
 // The five texts of one expression, as bytes of the language file or ASCII.
 struct LineTexts {
@@ -29,7 +35,7 @@ struct LineTexts {
 
 // Writes text converted for display (UTF-8). In a TSV field, tabs and line
 // breaks would split the record, so they become blanks.
-void WriteDisplayText(std::FILE* out, const char* text, bool asField) {
+void WriteDisplayText(OutputBuffer& out, const char* text, bool asField) {
   char display[kDisplayCapacity];
   ConvertToDisplayText(text, display, sizeof display);
   if (asField) {
@@ -37,50 +43,51 @@ void WriteDisplayText(std::FILE* out, const char* text, bool asField) {
       if (*c == '\t' || *c == '\n' || *c == '\r') *c = ' ';
     }
   }
-  std::fputs(display, out);
+  PutText(out, display);
 }
 
 // The shortest text that reads back to value; any NaN is "nan".
-void WriteShortestValue(std::FILE* out, double value) {
+void WriteShortestValue(OutputBuffer& out, double value) {
   if (std::isnan(value)) {
-    std::fputs("nan", out);
+    PutText(out, "nan");
     return;
   }
   char text[32];
   const auto written = std::to_chars(text, text + sizeof text, value);
-  std::fwrite(text, 1, static_cast<std::size_t>(written.ptr - text), out);
+  PutText(out, std::string_view(text, static_cast<std::size_t>(written.ptr - text)));
 }
 
-void WriteLabelledLines(std::FILE* out, const LineTexts& lines) {
+void WriteLabelledLines(OutputBuffer& out, const LineTexts& lines) {
   for (int form = 0; form < kResultFormCount; ++form) {
-    std::fputs(kLineLabels[form], out);
-    std::fputc(' ', out);
+    PutText(out, kLineLabels[form]);
+    PutChar(out, ' ');
     WriteDisplayText(out, lines.text[form], false);
-    std::fputc('\n', out);
+    PutChar(out, '\n');
   }
 }
 
-void WriteTsvTexts(std::FILE* out, const LineTexts& lines) {
+void WriteTsvTexts(OutputBuffer& out, const LineTexts& lines) {
   for (const char* text : lines.text) {
-    std::fputc('\t', out);
+    PutChar(out, '\t');
     WriteDisplayText(out, text, true);
   }
-  std::fputc('\n', out);
+  PutChar(out, '\n');
 }
 
 const char* MessageText(const MessageTexts& messages, int index) {
   return messages[index >= 0 && index < kMessageCount ? index : kMsgSyntax];
 }
 
-// The output of one calculated expression, in the mode of `options`.
+// The output of one calculated expression, in the mode of `options`. The
+// value field of a failed TSV row is empty: a failed calculation has no value.
 void WriteResult(const CliOptions& options, const MessageTexts& messages, const EngineState& state,
-                 std::FILE* out) {
+                 OutputBuffer& out) {
   const bool failed = state.tokenKind == TokenKind::Error;
   if (options.mode == OutputMode::Form) {
     char text[kCalculateTextCapacity];
     if (!failed) FormatForBox(state, options.form, text, sizeof text);
     WriteDisplayText(out, failed ? MessageText(messages, state.messageIndex) : text, false);
-    std::fputc('\n', out);
+    PutChar(out, '\n');
     return;
   }
   static ResultLines lines;
@@ -91,105 +98,148 @@ void WriteResult(const CliOptions& options, const MessageTexts& messages, const 
     return;
   }
   if (failed) {
-    std::fprintf(out, "error:%d\t", state.messageIndex);
+    char status[32];
+    const int length = std::snprintf(status, sizeof status, "error:%d\t", state.messageIndex);
+    PutText(out, std::string_view(status, static_cast<std::size_t>(length)));
   } else {
-    std::fputs("ok\t", out);
+    PutText(out, "ok\t");
+    WriteShortestValue(out, state.result);
   }
-  WriteShortestValue(out, state.result);
   WriteTsvTexts(out, texts);
 }
 
-// The output of an expression that was refused as too long.
-void WriteTooLong(const CliOptions& options, std::FILE* out) {
-  const LineTexts texts{{kTooLongText, kTooLongText, kTooLongText, kTooLongText, kTooLongText}};
+// The output of a line or argument that is refused without being calculated.
+void WriteRefusal(const CliOptions& options, const Refusal& refusal, OutputBuffer& out) {
+  const LineTexts texts{{refusal.text, refusal.text, refusal.text, refusal.text, refusal.text}};
   switch (options.mode) {
     case OutputMode::Lines:
       WriteLabelledLines(out, texts);
       break;
     case OutputMode::Form:
-      std::fprintf(out, "%s\n", kTooLongText);
+      PutText(out, refusal.text);
+      PutChar(out, '\n');
       break;
     case OutputMode::Tsv:
-      std::fprintf(out, "%s\t", kTooLongStatus);
+      PutText(out, refusal.status);
+      PutChar(out, '\t');
       WriteTsvTexts(out, texts);
       break;
   }
 }
 
-// Calculates one expression and writes its output; false when it failed or
-// was refused.
-bool CalculateAndWrite(const CliOptions& options, const MessageTexts& messages, const std::string& text,
-                       std::FILE* out) {
-  bool calculated = false;
+// Calculates one expression and writes its output; false when it failed.
+bool CalculateAndWrite(const CliOptions& options, const MessageTexts& messages, std::string_view text,
+                       OutputBuffer& out) {
   if (text.size() > static_cast<std::size_t>(kExpressionMaxLength)) {
-    WriteTooLong(options, out);
-  } else {
-    EngineState& state = ProgramEngineState();
-    SetExpression(state, text.c_str());
-    CalculateExpression(state);
-    WriteResult(options, messages, state, out);
-    calculated = state.tokenKind != TokenKind::Error;
+    WriteRefusal(options, kTooLong, out);
+    return false;
   }
-  // Each answer is flushed at once, so a program talking to quillo-cli
-  // through pipes gets it before sending the next line.
-  std::fflush(out);
-  return calculated;
+  EngineState& state = ProgramEngineState();
+  char expression[kExpressionCapacity];
+  std::memcpy(expression, text.data(), text.size());
+  expression[text.size()] = '\0';
+  SetExpression(state, expression);
+  CalculateExpression(state);
+  WriteResult(options, messages, state, out);
+  return state.tokenKind != TokenKind::Error;
 }
 
-// Reads one line without its line break (and a "\r" before it); false at the
-// end of input.
-bool ReadLine(std::FILE* input, std::string& line) {
-  line.clear();
-  char chunk[1024];
-  while (std::fgets(chunk, sizeof chunk, input) != nullptr) {
-    line += chunk;
-    if (line.back() == '\n') {
-      line.pop_back();
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      return true;
+// What the line reader reads through: it flushes the output before every
+// read of input, since a read may wait, and whoever sent the last line may
+// be waiting for its answer. A failed flush ends the reading.
+struct FlushingSource {
+  ByteSource input;
+  OutputBuffer* out;
+};
+
+long FlushThenRead(void* context, char* buffer, std::size_t capacity) {
+  auto& source = *static_cast<FlushingSource*>(context);
+  if (!FlushOutput(*source.out)) return -1;
+  return source.input.read(source.input.context, buffer, capacity);
+}
+
+// Calculates every line of input; returns the exit status.
+int CalculateLines(const CliOptions& options, const MessageTexts& messages, ByteSource input,
+                   OutputBuffer& out, std::FILE* errors) {
+  // Static, like the engine's record: 64 KiB is more than a thread's stack
+  // should carry.
+  static LineReader reader;
+  FlushingSource flushing{input, &out};
+  StartLineReader(reader, {FlushThenRead, &flushing});
+  bool allCalculated = true;
+  InputLine line{};
+  ReadOutcome outcome = ReadOutcome::End;
+  while (out.error == 0 && (outcome = ReadNextLine(reader, line)) == ReadOutcome::Line) {
+    bool calculated = false;
+    if (line.kind == LineKind::Text) {
+      calculated = CalculateAndWrite(options, messages, line.text, out);
+    } else {
+      WriteRefusal(options, line.kind == LineKind::TooLong ? kTooLong : kHasNul, out);
     }
+    allCalculated = calculated && allCalculated;
   }
-  return !line.empty();
+  if (outcome == ReadOutcome::Failed && out.error == 0) {
+    ReportIoError(errors, "read", reader.error);
+    return kExitIoError;
+  }
+  return allCalculated ? kExitAllCalculated : kExitSomeFailed;
 }
 
 }  // namespace
 
 bool LoadCliMessages(const std::string& languageFile, std::string& error) {
-  std::string path;
-  if (!languageFile.empty()) {
-    if (languageFile.size() >= static_cast<std::size_t>(kPathCapacity)) {
-      error = "language file path longer than " + std::to_string(kPathCapacity - 1) + " characters";
-      return false;
-    }
-    std::FILE* file = std::fopen(languageFile.c_str(), "rb");
-    if (file == nullptr) {
-      error = "cannot read language file '" + languageFile + "'";
-      return false;
-    }
-    std::fclose(file);
-    path = languageFile;
-  } else {
-    path = std::string(LanguageFolder()) + "/english.lng";
+  if (languageFile.empty()) {
+    std::string path = std::string(LanguageFolder()) + "/english.lng";
     // A path that does not fit reads as a missing file: "no translation".
     if (path.size() >= static_cast<std::size_t>(kPathCapacity)) path.clear();
+    std::memcpy(ProgramSettings().LanguagePath, path.c_str(), path.size() + 1);
+    LoadLanguageTexts();
+    return true;
   }
-  std::memcpy(ProgramSettings().LanguagePath, path.c_str(), path.size() + 1);
-  LoadLanguageTexts();
+  const std::string quoted = "language file '" + languageFile + "'";
+  std::string text;
+  int cause = 0;
+  switch (ReadRegularFile(languageFile.c_str(), kLanguageFileSizeLimit, text, cause)) {
+    case FileReadOutcome::Read:
+      break;
+    case FileReadOutcome::CannotOpen:
+    case FileReadOutcome::Failed:
+      error = "cannot read " + quoted + ": " + std::strerror(cause);
+      return false;
+    case FileReadOutcome::NotRegular:
+      error = quoted + " is not a regular file";
+      return false;
+    case FileReadOutcome::TooLarge:
+      error = quoted + " is larger than " + std::to_string(kLanguageFileSizeLimit >> 20) + " MiB";
+      return false;
+  }
+  if (!HoldsKnownLanguageKey(text)) {
+    error = quoted + " holds no text of [MENU], [DIALOG] or [OPERATIONS]";
+    return false;
+  }
+  FillLanguageTexts(text);
   return true;
 }
 
-int RunCalculations(const CliOptions& options, const MessageTexts& messages, std::FILE* input,
-                    std::FILE* out) {
-  bool allCalculated = true;
-  if (!options.expressions.empty()) {
-    for (const std::string& text : options.expressions) {
-      allCalculated = CalculateAndWrite(options, messages, text, out) && allCalculated;
-    }
+int RunCalculations(const CliOptions& options, const MessageTexts& messages, ByteSource input,
+                    OutputBuffer& out, std::FILE* errors) {
+  int status = kExitAllCalculated;
+  if (options.expressions.empty()) {
+    status = CalculateLines(options, messages, input, out, errors);
   } else {
-    std::string line;
-    while (ReadLine(input, line)) {
-      allCalculated = CalculateAndWrite(options, messages, line, out) && allCalculated;
+    for (const std::string& text : options.expressions) {
+      if (!CalculateAndWrite(options, messages, text, out)) status = kExitSomeFailed;
+      if (out.error != 0) break;
     }
   }
-  return allCalculated ? 0 : 1;
+  if (status == kExitIoError) return status;
+  if (!FlushOutput(out)) {
+    ReportIoError(errors, "write", out.error);
+    return kExitIoError;
+  }
+  return status;
+}
+
+void ReportIoError(std::FILE* errors, const char* what, int error) {
+  std::fprintf(errors, "quillo-cli: %s error: %s\n", what, std::strerror(error));
 }

@@ -6,18 +6,35 @@
 #include <string>
 
 #include "cli/cli_options.h"
+#include "cli/line_reader.h"
+#include "cli/output_buffer.h"
 #include "engine/messages.h"
+
+// The exit statuses of quillo-cli.
+inline constexpr int kExitAllCalculated = 0;  // every expression calculated
+inline constexpr int kExitSomeFailed = 1;     // some expression failed or was refused
+inline constexpr int kExitUsageError = 2;     // bad options or language file; nothing calculated
+inline constexpr int kExitIoError = 3;        // reading the input or writing the output failed
 
 // Loads the language texts into ProgramSettings().MessageTable: from `languageFile`, else from
 // english.lng in LanguageFolder() (every message reads "no translation" when
-// that file is missing). False with a reason when the named file cannot be
-// read or its path does not fit LanguagePath.
+// that file is missing). A named file must be a regular file of at most
+// kLanguageFileSizeLimit bytes holding at least one known key; it is opened
+// without blocking, so a FIFO or device is refused rather than waited on.
+// False with a one-line reason otherwise.
 bool LoadCliMessages(const std::string& languageFile, std::string& error);
 
 // Calculates every expression of `options`, or every line of `input` when it
 // names none, and writes one result per expression to `out` in the selected
-// mode. An expression longer than 999 characters is not calculated: it gets a
-// refusal in place of its result and counts as failed. Returns the exit
-// status: 0 when every expression calculated, 1 when any failed.
-int RunCalculations(const CliOptions& options, const MessageTexts& messages, std::FILE* input,
-                    std::FILE* out);
+// mode. A line over 999 characters or holding a NUL byte is not calculated:
+// it gets a refusal in place of its result and counts as failed. `out` is
+// flushed before each read of `input`, so a program talking to quillo-cli
+// line by line gets each answer at once, and at the end.
+// Returns the exit status. A failed read or write ends the run at once with
+// kExitIoError, after one line "quillo-cli: read error: ..." or
+// "quillo-cli: write error: ..." on `errors`.
+int RunCalculations(const CliOptions& options, const MessageTexts& messages, ByteSource input,
+                    OutputBuffer& out, std::FILE* errors);
+
+// Writes "quillo-cli: <what> error: <reason of errno value>" on `errors`.
+void ReportIoError(std::FILE* errors, const char* what, int error);

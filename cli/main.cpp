@@ -6,32 +6,35 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
+#include "cli/standard_streams.h"
 #include "engine/calculate.h"
 #include "settings/language.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace {
-
-bool IsTerminal(std::FILE* file) {
-#ifdef _WIN32
-  return _isatty(_fileno(file)) != 0;
-#else
-  return isatty(fileno(file)) != 0;
-#endif
-}
-
-constexpr int kUsageErrorStatus = 2;
 
 void WriteTraceToStandardError(const char* text) { std::fputs(text, stderr); }
 
 int ReportUsageError(const std::string& reason) {
   std::fprintf(stderr, "quillo-cli: %s\n", reason.c_str());
-  return kUsageErrorStatus;
+  return kExitUsageError;
+}
+
+// Everything goes to standard output through this one buffer.
+OutputBuffer Output;
+
+// Flushes and closes standard output and reports a failure of either, as the
+// last step of every run that wrote to it. Returns status, or kExitIoError.
+int FinishOutput(int status) {
+  if (!FlushOutput(Output)) {
+    // RunCalculations has already said so; --help and --version have not.
+    if (status != kExitIoError) ReportIoError(stderr, "write", Output.error);
+    return kExitIoError;
+  }
+  if (const int error = CloseStandardOutput(); error != 0) {
+    ReportIoError(stderr, "write", error);
+    return kExitIoError;
+  }
+  return status;
 }
 
 }  // namespace
@@ -40,18 +43,22 @@ int main(int argc, char** argv) {
   // Take the locale from the environment as a desktop program does; numbers
   // are read and written without it, so "2.5" stays 2.5 under any locale.
   std::setlocale(LC_ALL, "");
+  PrepareStandardStreams();
+  StartOutputBuffer(Output, StandardOutput());
   CliOptions options;
   std::string error;
   if (!ParseCliOptions(argc, argv, options, error)) return ReportUsageError(error);
-  if (options.help) {
-    std::fputs(CliUsageText(), stdout);
-    return 0;
+  if (options.help || options.version) {
+    PutText(Output, options.help ? CliUsageText() : CliVersionText());
+    return FinishOutput(kExitAllCalculated);
   }
   if (!LoadCliMessages(options.languageFile, error)) return ReportUsageError(error);
   if (options.trace) InstallRpnTraceSink(WriteTraceToStandardError);
-  if (options.expressions.empty() && IsTerminal(stdin)) {
+  if (options.expressions.empty() && StandardInputIsTerminal()) {
     std::fputs("Type one expression per line; end with Ctrl-D (Ctrl-Z on Windows). --help shows the options.\n",
                stderr);
   }
-  return RunCalculations(options, ProgramSettings().MessageTable, stdin, stdout);
+  const int status =
+      RunCalculations(options, ProgramSettings().MessageTable, StandardInput(), Output, stderr);
+  return FinishOutput(status);
 }

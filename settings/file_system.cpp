@@ -82,6 +82,54 @@ bool CanOpenForReading(const char* path) {
   return true;
 }
 
+namespace {
+
+// Reads fd to its end into text, at most limit bytes and one more to notice
+// a file that grew past limit since its size was looked up.
+FileReadOutcome ReadOpenFile(int fd, std::size_t limit, std::string& text, int& error) {
+  text.resize(limit + 1);
+  std::size_t used = 0;
+  while (used < text.size()) {
+    long count = platform::ReadSome(fd, text.data() + used, text.size() - used);
+    if (count < 0) {
+      error = errno;
+      return FileReadOutcome::Failed;
+    }
+    if (count == 0) break;
+    used += static_cast<std::size_t>(count);
+  }
+  text.resize(used);
+  return used > limit ? FileReadOutcome::TooLarge : FileReadOutcome::Read;
+}
+
+}  // namespace
+
+FileReadOutcome ReadRegularFile(const char* path, std::size_t limit, std::string& text, int& error) {
+  text.clear();
+  error = 0;
+  int fd = platform::OpenForReading(path);
+  if (fd < 0) {
+    error = errno;
+    return FileReadOutcome::CannotOpen;
+  }
+  PathState kind = PathState::Unknown;
+  unsigned long long size = 0;
+  FileReadOutcome outcome = FileReadOutcome::Read;
+  error = platform::DescribeOpenFile(fd, &kind, &size);
+  if (error != 0) {
+    outcome = FileReadOutcome::Failed;
+  } else if (kind != PathState::File) {
+    outcome = FileReadOutcome::NotRegular;
+  } else if (size > limit) {
+    outcome = FileReadOutcome::TooLarge;
+  } else {
+    outcome = ReadOpenFile(fd, limit, text, error);
+  }
+  platform::CloseFile(fd);
+  if (outcome != FileReadOutcome::Read) text.clear();
+  return outcome;
+}
+
 bool IsFolderWritable(const char* folder) {
   // Permission bits do not tell the whole story (read-only mounts, ACLs,
   // root), so a probe file is created and removed.

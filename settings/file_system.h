@@ -4,6 +4,7 @@
 // few primitives that each platform supplies (file_system_platform.h).
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #ifdef _WIN32
@@ -26,6 +27,21 @@ PathState QueryPath(const char* path);
 
 // True when path is a regular file that opens for binary reading.
 bool CanOpenForReading(const char* path);
+
+enum class FileReadOutcome {
+  Read,        // text holds the whole file
+  CannotOpen,  // the open failed; error holds its errno
+  NotRegular,  // a folder, device, pipe or socket
+  TooLarge,    // more than the limit
+  Failed,      // a read failed; error holds its errno
+};
+
+// Reads the whole of path into text when it names a regular file of at most
+// limit bytes. The file is opened without blocking and checked on the open
+// descriptor, so a FIFO or device is refused without being waited on or
+// read, and nothing swapped in after the check is read instead. On any
+// other outcome than Read, text is empty; error holds an errno or 0.
+FileReadOutcome ReadRegularFile(const char* path, std::size_t limit, std::string& text, int& error);
 
 // True when a new file can be created in folder (tried with a probe file that
 // is removed again at once).

@@ -72,6 +72,18 @@ int CreateNewFile(const char* path);
 // must have. Sets name and returns the descriptor, or returns -1.
 int CreateTemporaryFileFor(const char* path, std::string* name);
 
+// Opens path for binary reading without waiting for a writer or a device
+// (O_NONBLOCK on POSIX). Returns the descriptor, or -1 with errno set.
+int OpenForReading(const char* path);
+
+// What the open fd is and, for a regular file, its size. Returns 0, or the
+// errno of the failed look-up.
+int DescribeOpenFile(int fd, PathState* kind, unsigned long long* size);
+
+// Reads some bytes into buffer, retrying where the system was interrupted.
+// Returns the count read, 0 at the end, -1 on failure with errno set.
+long ReadSome(int fd, char* buffer, std::size_t capacity);
+
 // Writes some of bytes, retrying where the system was interrupted. Returns
 // the number of bytes written, 0 or less on failure.
 long WriteSome(int fd, std::string_view bytes);

@@ -84,6 +84,28 @@ int CreateTemporaryFileFor(const char* path, std::string* name) {
   return fd;
 }
 
+int OpenForReading(const char* path) { return open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC); }
+
+int DescribeOpenFile(int fd, PathState* kind, unsigned long long* size) {
+  struct stat record {};
+  if (fstat(fd, &record) != 0) return errno;
+  if (S_ISDIR(record.st_mode)) {
+    *kind = PathState::Folder;
+  } else {
+    *kind = S_ISREG(record.st_mode) ? PathState::File : PathState::Special;
+  }
+  *size = record.st_size > 0 ? static_cast<unsigned long long>(record.st_size) : 0;
+  return 0;
+}
+
+long ReadSome(int fd, char* buffer, std::size_t capacity) {
+  ssize_t count;
+  do {
+    count = read(fd, buffer, capacity);
+  } while (count < 0 && errno == EINTR);
+  return static_cast<long>(count);
+}
+
 long WriteSome(int fd, std::string_view bytes) {
   ssize_t written;
   do {

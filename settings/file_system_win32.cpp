@@ -19,8 +19,8 @@
 
 namespace {
 
-// _write takes an unsigned count and returns an int: larger texts go in
-// pieces of 1 GiB.
+// _read and _write take an unsigned count and return an int: larger texts
+// go in pieces of 1 GiB.
 constexpr unsigned kLargestWrite = 0x40000000u;
 
 }  // namespace
@@ -63,6 +63,26 @@ int CreateTemporaryFileFor(const char* path, std::string* name) {
   int fd = CreateNewFile(temporary);
   if (fd >= 0) *name = temporary;
   return fd;
+}
+
+int OpenForReading(const char* path) { return _open(path, _O_RDONLY | _O_BINARY); }
+
+int DescribeOpenFile(int fd, PathState* kind, unsigned long long* size) {
+  struct _stat64 record {};
+  if (_fstat64(fd, &record) != 0) return errno;
+  unsigned type = static_cast<unsigned>(record.st_mode) & _S_IFMT;
+  if (type == _S_IFDIR) {
+    *kind = PathState::Folder;
+  } else {
+    *kind = type == _S_IFREG ? PathState::File : PathState::Special;
+  }
+  *size = record.st_size > 0 ? static_cast<unsigned long long>(record.st_size) : 0;
+  return 0;
+}
+
+long ReadSome(int fd, char* buffer, std::size_t capacity) {
+  unsigned chunk = capacity > kLargestWrite ? kLargestWrite : static_cast<unsigned>(capacity);
+  return _read(fd, buffer, chunk);
 }
 
 long WriteSome(int fd, std::string_view bytes) {

@@ -21,6 +21,17 @@
 
 namespace {
 
+// The sections of a language file and how many numbered keys each has.
+struct SectionKeys {
+  const char* section;
+  int count;
+};
+constexpr SectionKeys kLanguageSections[] = {
+    {"MENU", kMenuTextCount},
+    {"DIALOG", kDialogTextCount},
+    {"OPERATIONS", kMessageCount},
+};
+
 // Fills count slots from keys "0", "1", ... of section. A value is cut to 39
 // bytes, and never inside a character when it is UTF-8.
 void FillSlots(std::string_view fileText, const char* section, char (*slots)[kTextSlotCapacity], int count) {
@@ -42,9 +53,26 @@ void LoadLanguageTexts() {
   // A file that is missing or cannot be read leaves every slot "no translation".
   std::string fileText;
   if (!LoadProfileText(settings.LanguagePath, fileText)) fileText.clear();
-  FillSlots(fileText, "MENU", settings.MenuTexts, kMenuTextCount);
-  FillSlots(fileText, "DIALOG", settings.DialogTexts, kDialogTextCount);
-  FillSlots(fileText, "OPERATIONS", settings.MessageTable, kMessageCount);
+  FillLanguageTexts(fileText);
+}
+
+void FillLanguageTexts(std::string_view fileText) {
+  SettingsState& settings = ProgramSettings();
+  FillSlots(fileText, kLanguageSections[0].section, settings.MenuTexts, kLanguageSections[0].count);
+  FillSlots(fileText, kLanguageSections[1].section, settings.DialogTexts, kLanguageSections[1].count);
+  FillSlots(fileText, kLanguageSections[2].section, settings.MessageTable, kLanguageSections[2].count);
+}
+
+bool HoldsKnownLanguageKey(std::string_view fileText) {
+  for (const SectionKeys& keys : kLanguageSections) {
+    for (int i = 0; i < keys.count; ++i) {
+      char key[16];
+      std::snprintf(key, sizeof key, "%d", i);
+      std::string_view value;
+      if (FindProfileValue(fileText, keys.section, key, &value)) return true;
+    }
+  }
+  return false;
 }
 
 bool ChooseLanguageFile(SettingsHost& host) {

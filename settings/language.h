@@ -3,11 +3,26 @@
 // language file named by ProgramSettings().LanguagePath into its text slots.
 // Putting them on a window is the dialog's business.
 
+#include <cstddef>
+#include <string_view>
+
 #include "settings/settings_state.h"
 #include "settings/window_host.h"
 
 // Fills all 48 slots from LanguagePath; a missing key reads "no translation".
 void LoadLanguageTexts();
+
+// Fills all 48 slots from the text of a language file already read.
+void FillLanguageTexts(std::string_view fileText);
+
+// The largest language file worth reading: the 48 texts take a few
+// kilobytes, so anything larger is not a language file.
+inline constexpr std::size_t kLanguageFileSizeLimit = std::size_t{1} << 20;
+
+// Whether fileText holds at least one key a language file gives a text: "0"
+// to "6" of [MENU], "0" to "4" of [DIALOG] or "0" to "35" of [OPERATIONS].
+// A file without any is not a language file, whatever its name.
+bool HoldsKnownLanguageKey(std::string_view fileText);
 
 // Asks for a language file through host's file dialog. On a choice, makes it
 // LanguagePath, loads its texts and stores it as "lang" in the settings file

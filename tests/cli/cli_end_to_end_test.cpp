@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -61,6 +66,20 @@ CliOutcome RunWithTestTexts(std::vector<std::string> arguments, const std::strin
   return RunCli(arguments, input, locale);
 }
 
+// A file of the test folder holding text.
+std::string FileWith(const std::string& name, const std::string& text) {
+  const std::string path = TestFolder() / name;
+  WriteFile(path, text);
+  return path;
+}
+
+// A FIFO nobody writes into: opening it for reading the ordinary way waits.
+std::string FifoPath() {
+  const std::string path = TestFolder() / "fifo";
+  if (!fs::exists(path)) mkfifo(path.c_str(), 0600);
+  return path;
+}
+
 std::string Repeat(const std::string& text, int times) {
   std::string repeated;
   for (int i = 0; i < times; ++i) repeated += text;
@@ -113,9 +132,10 @@ TEST(CliEndToEnd, TsvGivesStatusValueAndTheFiveTexts) {
       {__LINE__, "1e400", "ok\tinf\tinf\t0\t0\t0\tinf\n"},
       {__LINE__, "-1e400", "ok\t-inf\t-inf\t0\t0\t0\t-inf\n"},
       {__LINE__, "-0.00000004", "ok\t-4e-08\t-0\t0\t0\t0\t-4.000000000000000E-0008\n"},
-      {__LINE__, "1/0", "error:17\t0\tDivision by zero\tDivision by zero\tDivision by zero\tDivision by zero\tDivision by zero\n"},
-      // Operands left over: the failure keeps the bottom value in result.
-      {__LINE__, "2 3", "error:6\t2\tno translation\tno translation\tno translation\tno translation\tno translation\n"},
+      // A failure has no value: the field stays empty, whatever the engine
+      // left in its result.
+      {__LINE__, "1/0", "error:17\t\tDivision by zero\tDivision by zero\tDivision by zero\tDivision by zero\tDivision by zero\n"},
+      {__LINE__, "2 3", "error:6\t\tno translation\tno translation\tno translation\tno translation\tno translation\n"},
   };
   ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(RunWithTestTexts({"--tsv", c.expression}).out, c.expected);
@@ -140,6 +160,15 @@ TEST(CliEndToEnd, UsageErrorsExitWithTwoAndOneLineReason) {
       {"--lang"},
       {"--verbose", "1"},
       {"--lang", "/nonexistent/quillo/english.lng", "1"},
+      // Only a regular file of at most 1 MiB with a language file's key;
+      // a FIFO is refused without waiting for a writer.
+      {"--lang", TestFolder().path(), "1"},
+      {"--lang", "/dev/null", "1"},
+      {"--lang", "/dev/zero", "1"},
+      {"--lang", FifoPath(), "1"},
+      {"--lang", FileWith("empty.lng", ""), "1"},
+      {"--lang", FileWith("keyless.lng", "[MENU]\nlanguage=none\n[OPERATIONS]\n36=x\n"), "1"},
+      {"--lang", FileWith("large.lng", "[MENU]\n0=File\n;" + std::string(1 << 20, 'x') + "\n"), "1"},
   };
   for (const auto& arguments : cases) {
     SCOPED_TRACE(testing::Message() << "first argument " << arguments[0] << ", " << arguments.size()
@@ -221,6 +250,118 @@ TEST(CliEndToEnd, ShippedEnglishFileIsReadByDefault) {
   EXPECT_NE(outcome.out, "no translation\n");
   EXPECT_NE(outcome.out, "\n");
   EXPECT_EQ(outcome.status, 1);
+}
+
+TEST(CliEndToEnd, EveryInputLineGetsExactlyOneOutputLine) {
+  using namespace std::string_literals;
+  const struct {
+    int line;
+    std::string input;
+    const char* expected;  // status and value of each output line
+    int status;
+  } cases[] = {
+      {__LINE__, "1+1\0junk\n2+2\n"s, "error:nul\t|ok\t4|", 1},
+      {__LINE__, "1+1+1+1+1+1+1+1+1\n\0\n"s, "ok\t9|error:nul\t|", 1},
+      {__LINE__, "1\r\n\n2"s, "ok\t1|ok\t0|ok\t2|", 0},
+      {__LINE__, Repeat("1", 5000) + "\n3\n", "error:long\t|ok\t3|", 1},
+  };
+  ForEachCase(cases, [&](const auto& c) {
+    const CliOutcome outcome = RunWithTestTexts({"--tsv"}, c.input);
+    std::string fields;
+    for (std::size_t at = 0; at < outcome.out.size();) {
+      const std::size_t end = outcome.out.find('\n', at);
+      const std::string row = outcome.out.substr(at, end - at);
+      fields += row.substr(0, row.find('\t', row.find('\t') + 1)) + "|";
+      at = end + 1;
+    }
+    EXPECT_EQ(fields, c.expected);
+    EXPECT_EQ(outcome.status, c.status);
+  });
+  EXPECT_EQ(RunWithTestTexts({"--form", "dec"}, "1\n"s + '\0').out, "1\nline contains a NUL byte\n");
+}
+
+TEST(CliEndToEnd, RandomBytesGiveOneResultPerLine) {
+  std::mt19937 random(11);
+  std::string input(1 << 20, '\0');
+  for (char& c : input) c = static_cast<char>(random() & 0xFF);
+  const CliOutcome outcome = RunWithTestTexts({"--tsv"}, input);
+  const auto lines = std::count(input.begin(), input.end(), '\n') + (input.back() != '\n' ? 1 : 0);
+  EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), lines);
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, "");
+}
+
+TEST(CliEndToEnd, AFailedWriteEndsTheRunWithStatusThree) {
+  const struct {
+    int line;
+    std::vector<std::string> arguments;
+    std::string input;
+    OutputTarget target;
+    const char* reason;
+  } cases[] = {
+      {__LINE__, {"1+1"}, "", OutputTarget::DevFull, "No space left on device"},
+      {__LINE__, {"--tsv"}, "1\n2\n", OutputTarget::DevFull, "No space left on device"},
+      {__LINE__, {"--help"}, "", OutputTarget::DevFull, "No space left on device"},
+      {__LINE__, {"--version"}, "", OutputTarget::DevFull, "No space left on device"},
+      // With SIGPIPE ignored, the reader's going shows as EPIPE: the run
+      // stops instead of calculating all the rest.
+      {__LINE__, {"--tsv"}, Repeat("1+1\n", 200000), OutputTarget::ClosedPipe, "Broken pipe"},
+  };
+  ForEachCase(cases, [&](const auto& c) {
+    const CliOutcome outcome = RunProgramWithOutput(QUILLO_CLI_PATH, c.arguments, c.input, c.target);
+    EXPECT_EQ(outcome.status, 3);
+    EXPECT_EQ(outcome.err, std::string("quillo-cli: write error: ") + c.reason + "\n");
+  });
+}
+
+TEST(CliEndToEnd, ExitStatusSaysWhatHappened) {
+  const struct {
+    int line;
+    std::vector<std::string> arguments;
+    std::string input;
+    int status;
+  } cases[] = {
+      {__LINE__, {"1", "2"}, "", 0},
+      {__LINE__, {"--tsv"}, "1\n2\n", 0},
+      {__LINE__, {}, "", 0},
+      {__LINE__, {"--version"}, "", 0},
+      {__LINE__, {"1", "1/0"}, "", 1},
+      {__LINE__, {"--form", "dec"}, "1\n\n" + Repeat("1", 1000) + "\n", 1},
+      {__LINE__, {"--form", "dec"}, std::string("1\n\0\n", 4), 1},
+      {__LINE__, {"--form", "decimal"}, "1\n", 2},
+  };
+  ForEachCase(cases, [&](const auto& c) { EXPECT_EQ(RunWithTestTexts(c.arguments, c.input).status, c.status); });
+  const CliOutcome version = RunCli({"--version"});
+  EXPECT_EQ(version.out.rfind("quillo-cli ", 0), 0u) << version.out;
+  EXPECT_NE(version.out.find_first_of("0123456789"), std::string::npos) << version.out;
+}
+
+TEST(CliEndToEnd, AnswersEachLineWhileTheInputStaysOpen) {
+  Coprocess coprocess = StartCoprocess(QUILLO_CLI_PATH, {"--lang", TestLanguageFile(), "--form", "dec"});
+  ASSERT_GT(coprocess.pid, 0);
+  EXPECT_TRUE(SendTo(coprocess, "1+1\n"));
+  EXPECT_EQ(ReceiveLines(coprocess, 1, 10000), "2\n");
+  EXPECT_TRUE(SendTo(coprocess, "2*3\r\n7"));
+  EXPECT_EQ(ReceiveLines(coprocess, 1, 10000), "6\n");
+  EXPECT_EQ(FinishCoprocess(coprocess), 0);
+}
+
+TEST(CliEndToEnd, AnEndlessLineIsNotKeptInMemory) {
+  const std::string shortInput = FileWith("short-input", "1\n");
+  // Written a piece at a time, so that the test itself holds no large text.
+  const std::string longInput = TestFolder() / "long-input";
+  {
+    std::ofstream file(longInput, std::ios::binary);
+    const std::string piece(1 << 20, '1');
+    for (int i = 0; i < 32; ++i) file << piece;
+    file << "\n2\n";
+  }
+  const long small = PeakMemoryOfProgram(QUILLO_CLI_PATH, {"--tsv"}, shortInput);
+  const long large = PeakMemoryOfProgram(QUILLO_CLI_PATH, {"--tsv"}, longInput);
+  ASSERT_GT(small, 0);
+  ASSERT_GT(large, 0);
+  // 32 MiB of one line; what the program holds may grow by buffers, not by the line.
+  EXPECT_LT(large - small, 4096) << "peak " << small << " KiB for one line, " << large << " KiB for a 32 MiB one";
 }
 
 }  // namespace
