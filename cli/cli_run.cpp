@@ -33,9 +33,23 @@ struct LineTexts {
   const char* text[kResultFormCount];
 };
 
+// True when text is ASCII without tabs or line breaks: what every result
+// text is, and most messages. It needs no conversion.
+bool IsPlainText(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80 || c == '\t' || c == '\n' || c == '\r') return false;
+  }
+  return true;
+}
+
 // Writes text converted for display (UTF-8). In a TSV field, tabs and line
 // breaks would split the record, so they become blanks.
 void WriteDisplayText(OutputBuffer& out, const char* text, bool asField) {
+  const std::string_view plain(text);
+  if (IsPlainText(plain)) {
+    PutText(out, plain);
+    return;
+  }
   char display[kDisplayCapacity];
   ConvertToDisplayText(text, display, sizeof display);
   if (asField) {

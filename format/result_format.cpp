@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <system_error>
 
 #include "engine/calculate.h"
@@ -207,12 +208,47 @@ constexpr int kHexBits = 4;
 constexpr int kBinaryBits = 1;
 constexpr int kOctalBits = 3;
 
+// The powers of ten a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kLargestExactPower = static_cast<int>(std::size(kExactPowersOfTen)) - 1;
+// How close, relatively, a magnitude may come to a power of ten and still
+// take the fast path: far more than the logarithm's rounding error, so the
+// fast path never disagrees with it.
+constexpr double kPowerMargin = 1e-9;
+
+// trunc(lg magnitude) without a logarithm, for magnitudes between 0.1 and
+// 1e22 that lie clearly between two powers of ten: the common case, and the
+// logarithm is most of the cost of a result's texts. False, leaving
+// `decimalLog` alone, where the logarithm must decide.
+bool FindDecimalLogBetweenPowers(double magnitude, int& decimalLog) {
+  if (magnitude < 1.0) {
+    if (magnitude <= 0.1 * (1.0 + kPowerMargin)) return false;
+    decimalLog = 0;  // lg lies between -1 and 0
+    return true;
+  }
+  for (int power = 0; power < kLargestExactPower; ++power) {
+    if (magnitude < kExactPowersOfTen[power + 1]) {
+      if (magnitude <= kExactPowersOfTen[power] * (1.0 + kPowerMargin) ||
+          magnitude >= kExactPowersOfTen[power + 1] * (1.0 - kPowerMargin)) {
+        return false;
+      }
+      decimalLog = power;
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 int TruncatedDecimalLog(double value) {
   if (value == 0.0 || !std::isfinite(value)) return 0;
+  const double magnitude = std::fabs(value);
+  int decimalLog = 0;
+  if (FindDecimalLogBetweenPowers(magnitude, decimalLog)) return decimalLog;
   // |lg| of a finite non-zero double stays below 324, so the cast is safe.
-  return static_cast<int>(std::trunc(ExtendedLg(std::fabs(value))));
+  return static_cast<int>(std::trunc(ExtendedLg(magnitude)));
 }
 
 void FormatDecimal(const EngineState& state, char* buffer, std::size_t capacity) {

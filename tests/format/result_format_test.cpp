@@ -1,4 +1,5 @@
 #include "format/result_format.h"
+#include "engine/extended_math.h"
 #include "tests/support/case_table.h"
 
 #include <gtest/gtest.h>
@@ -7,9 +8,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iomanip>
 #include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -177,6 +180,26 @@ TEST(ResultLines, TruncatedDecimalLogIsExactAtPowersOfTen) {
   ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(TruncatedDecimalLog(c.value), c.expected);
   });
+}
+
+TEST(ResultLines, TruncatedDecimalLogAgreesWithTheLogarithmEverywhere) {
+  // Powers of ten, their neighbouring doubles and values spread over every
+  // decade: the shortcut taken between powers must give what the logarithm
+  // gives.
+  std::vector<double> values;
+  for (int power = -3; power <= 24; ++power) {
+    const double ten = std::pow(10.0, power);
+    for (double value : {ten, std::nextafter(ten, 0.0), std::nextafter(ten, kInf), ten * (1 + 1e-9),
+                         ten * (1 - 1e-9), ten * 1.5, ten * 9.999999}) {
+      values.push_back(value);
+      values.push_back(-value);
+    }
+  }
+  for (double value = 0.01; value < 1e23; value *= 1.0137) values.push_back(value);
+  for (double value : values) {
+    SCOPED_TRACE(testing::Message() << std::setprecision(17) << value);
+    EXPECT_EQ(TruncatedDecimalLog(value), static_cast<int>(std::trunc(ExtendedLg(std::fabs(value)))));
+  }
 }
 
 TEST(ResultLines, SingleConversionsIgnoreTheSizeLimitOfTheIntegerLines) {
