@@ -42,7 +42,7 @@ if [ "$fuzz_seconds" -le 0 ]; then
 fi
 
 step "libFuzzer targets with clang (build-fuzz)"
-targets=(calculate profile language)
+targets=(calculate profile language cli)
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DQUILLO_WERROR=ON -DQUILLO_FUZZ=ON -DQUILLO_HARDENING=OFF -DQUILLO_BUILD_BENCH=OFF -DQUILLO_BUILD_GUI=OFF >/dev/null
 if ! grep -q '^build bin/fuzz_calculate:' build-fuzz/build.ninja; then
@@ -51,7 +51,7 @@ if ! grep -q '^build bin/fuzz_calculate:' build-fuzz/build.ninja; then
 fi
 cmake --build build-fuzz -j "$jobs" --target "${targets[@]/#/fuzz_}"
 
-declare -A max_len=([calculate]=999 [profile]=4096 [language]=4096)
+declare -A max_len=([calculate]=999 [profile]=4096 [language]=4096 [cli]=4096)
 failed=0
 for name in "${targets[@]}"; do
   step "fuzzing $name for ${fuzz_seconds} s"
