@@ -1,7 +1,7 @@
 # The Debian package: `cpack -G DEB` in the build folder after the build.
-# It holds what `cmake --install` installs: quillo, quillo-cli, the language
-# files, the .desktop file and the icons. The programs look for the language
-# files under the prefix they were configured with, so configure with
+# It holds what `cmake --install` installs: quillo, quillo-cli and its manual
+# page, the language files, the .desktop file and the icons. The programs look
+# for the language files under the prefix they were configured with, so configure with
 # -DCMAKE_INSTALL_PREFIX=/usr for a package that installs into /usr.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillo)

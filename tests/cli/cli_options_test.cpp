@@ -1,8 +1,10 @@
 #include "cli/cli_options.h"
 #include "tests/support/case_table.h"
+#include "tests/support/files.h"
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -71,6 +73,24 @@ TEST(CliOptions, RefusesUsageErrorsWithAReason) {
   ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(Parse(c.arguments), c.expected);
   });
+}
+
+TEST(CliManual, DescribesEveryOptionAndExitStatusOfTheHelpText) {
+  const std::string manual = ReadFile(QUILLO_CLI_MANUAL);
+  ASSERT_NE(manual, "<missing>");
+  const std::string help = CliUsageText();
+  const std::regex option("--[a-z]+");
+  int options = 0;
+  for (auto match = std::sregex_iterator(help.begin(), help.end(), option); match != std::sregex_iterator();
+       ++match, ++options) {
+    const std::string name = match->str();
+    EXPECT_NE(manual.find("\\-\\-" + name.substr(2)), std::string::npos) << name;
+  }
+  EXPECT_GE(options, 6);
+  for (const char* status : {"0", "1", "2", "3"}) {
+    EXPECT_NE(help.find(std::string(status) + " "), std::string::npos) << status;
+    EXPECT_NE(manual.find(std::string(".B ") + status + "\n"), std::string::npos) << status;
+  }
 }
 
 }  // namespace
