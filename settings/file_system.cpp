@@ -110,7 +110,10 @@ FileReadOutcome ReadRegularFile(const char* path, std::size_t limit, std::string
   int fd = platform::OpenForReading(path);
   if (fd < 0) {
     error = errno;
-    return FileReadOutcome::CannotOpen;
+    // Windows refuses to open a folder at all; say what it is, as POSIX does.
+    const PathState kind = QueryPath(path);
+    return kind == PathState::Folder || kind == PathState::Special ? FileReadOutcome::NotRegular
+                                                                    : FileReadOutcome::CannotOpen;
   }
   PathState kind = PathState::Unknown;
   unsigned long long size = 0;

@@ -240,6 +240,41 @@ ok	8.333333333333333e-08	0.0000001	0	0	0	1.000000000000000E-0007
 EOF
 report "quillo-cli.exe digits" $(($(date +%s) - case_started)) "$work/cli.expected" "$work/cli.actual"
 
+# --- quillo-cli.exe as a filter: standard input read as bytes (CRLF line
+# ends, a NUL byte, a Ctrl-Z byte that a text-mode read would take for the
+# end, a line too long, a last line without a line end), and the exit
+# statuses with their one-line reasons. ---
+case_started=$(date +%s)
+long_line="$(printf '1%.0s' $(seq 1000))"
+{
+  printf '1+1\r\n1+1\0junk\r\n2\x1a\r\n%s\r\n2*3' "$long_line" | timeout 60 wine "$cli" --tsv 2>&1
+  echo "status: $?"
+  for arguments in "1 2" "1/0" "--form decimal 1" "--lang $(windows_path "$work") 1"; do
+    # shellcheck disable=SC2086  # the arguments are split on purpose
+    timeout 60 wine "$cli" $arguments >/dev/null 2>"$work/cli.err"
+    echo "status of $arguments: $? $(wc -l <"$work/cli.err") line(s) on standard error"
+  done
+  timeout 60 wine "$cli" 1+1 >/dev/full 2>"$work/cli.err"
+  echo "status into a full disk: $? $(cat "$work/cli.err")"
+  timeout 60 wine "$cli" --version | grep -c '^quillo-cli [0-9]'
+} | tr -d '\r' >"$work/cli-filter.actual"
+five_times() { printf '%s\t%s\t%s\t%s\t%s' "$1" "$1" "$1" "$1" "$1"; }
+cat >"$work/cli-filter.expected" <<EOF
+ok	2	2	2	10	2	2.000000000000000E+0000
+error:nul		$(five_times 'line contains a NUL byte')
+error:8		$(five_times 'Unexpected character')
+error:long		$(five_times 'expression longer than 999 characters')
+ok	6	6	6	110	6	6.000000000000000E+0000
+status: 1
+status of 1 2: 0 0 line(s) on standard error
+status of 1/0: 1 0 line(s) on standard error
+status of --form decimal 1: 2 1 line(s) on standard error
+status of --lang $(windows_path "$work") 1: 2 1 line(s) on standard error
+status into a full disk: 3 quillo-cli: write error: No space left on device
+1
+EOF
+report "quillo-cli.exe as a filter" $(($(date +%s) - case_started)) "$work/cli-filter.expected" "$work/cli-filter.actual"
+
 # --- A session: type, calculate, hotkeys, history, form, close. ---
 case_started=$(date +%s)
 folder="$work/session"
