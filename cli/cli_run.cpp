@@ -1,5 +1,6 @@
 #include "cli/cli_run.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -36,10 +37,9 @@ struct LineTexts {
 // True when text is ASCII without tabs or line breaks: what every result
 // text is, and most messages. It needs no conversion.
 bool IsPlainText(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80 || c == '\t' || c == '\n' || c == '\r') return false;
-  }
-  return true;
+  return std::ranges::all_of(text, [](char c) {
+    return static_cast<unsigned char>(c) < 0x80 && c != '\t' && c != '\n' && c != '\r';
+  });
 }
 
 // Writes text converted for display (UTF-8). In a TSV field, tabs and line

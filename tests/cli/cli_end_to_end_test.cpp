@@ -68,14 +68,14 @@ CliOutcome RunWithTestTexts(std::vector<std::string> arguments, const std::strin
 
 // A file of the test folder holding text.
 std::string FileWith(const std::string& name, const std::string& text) {
-  const std::string path = TestFolder() / name;
+  std::string path = TestFolder() / name;
   WriteFile(path, text);
   return path;
 }
 
 // A FIFO nobody writes into: opening it for reading the ordinary way waits.
 std::string FifoPath() {
-  const std::string path = TestFolder() / "fifo";
+  std::string path = TestFolder() / "fifo";
   if (!fs::exists(path)) mkfifo(path.c_str(), 0600);
   return path;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -34,7 +35,7 @@ long ReadLine(void* context, char* buffer, std::size_t capacity) {
   }
   const std::string& line = input.lines[input.next++];
   const std::size_t count = std::min(capacity, line.size());
-  std::memcpy(buffer, line.data(), count);
+  std::copy_n(line.data(), count, buffer);
   return static_cast<long>(count);
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -32,7 +33,7 @@ long ReadChunk(void* context, char* buffer, std::size_t capacity) {
     errno = EIO;
     return -1;
   }
-  std::memcpy(buffer, source.bytes.data() + source.at, count);
+  std::copy_n(source.bytes.data() + source.at, count, buffer);
   source.at += count;
   return static_cast<long>(count);
 }
