@@ -12,8 +12,6 @@
 
 namespace {
 
-void WriteTraceToStandardError(const char* text) { std::fputs(text, stderr); }
-
 int ReportUsageError(const std::string& reason) {
   std::fprintf(stderr, "quillo-cli: %s\n", reason.c_str());
   return kExitUsageError;
@@ -21,6 +19,13 @@ int ReportUsageError(const std::string& reason) {
 
 // Everything goes to standard output through this one buffer.
 OutputBuffer Output;
+
+// The results before the trace are written first, so that the two stay in
+// order where both streams go to one file or terminal.
+void WriteTraceToStandardError(const char* text) {
+  FlushOutput(Output);
+  std::fputs(text, stderr);
+}
 
 // Flushes and closes standard output and reports a failure of either, as the
 // last step of every run that wrote to it. Returns status, or kExitIoError.
