@@ -31,36 +31,30 @@ long WriteOutput(void*, const char* bytes, std::size_t size) { return _write(kOu
 
 #else
 
-// Waits until fd is ready for `events`. A parent may hand over a descriptor
-// in non-blocking mode; waiting here keeps that from reading as an error.
-void WaitUntilReady(int fd, short events) {
-  pollfd entry{fd, events, 0};
-  while (poll(&entry, 1, -1) < 0 && errno == EINTR) {
+// Repeats transfer, a read or write on fd, while the system interrupts it or
+// fd is not ready for `events`: a parent may hand over a descriptor in
+// non-blocking mode, and waiting keeps that from reading as an error.
+template <typename Transfer>
+long TransferWhenReady(int fd, short events, Transfer transfer) {
+  for (;;) {
+    const ssize_t count = transfer();
+    if (count >= 0) return static_cast<long>(count);
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      pollfd entry{fd, events, 0};
+      while (poll(&entry, 1, -1) < 0 && errno == EINTR) {
+      }
+    } else if (errno != EINTR) {
+      return -1;
+    }
   }
 }
 
 long ReadInput(void*, char* buffer, std::size_t capacity) {
-  for (;;) {
-    const ssize_t count = read(kInput, buffer, capacity);
-    if (count >= 0) return static_cast<long>(count);
-    if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      WaitUntilReady(kInput, POLLIN);
-    } else if (errno != EINTR) {
-      return -1;
-    }
-  }
+  return TransferWhenReady(kInput, POLLIN, [&] { return read(kInput, buffer, capacity); });
 }
 
 long WriteOutput(void*, const char* bytes, std::size_t size) {
-  for (;;) {
-    const ssize_t count = write(kOutput, bytes, size);
-    if (count >= 0) return static_cast<long>(count);
-    if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      WaitUntilReady(kOutput, POLLOUT);
-    } else if (errno != EINTR) {
-      return -1;
-    }
-  }
+  return TransferWhenReady(kOutput, POLLOUT, [&] { return write(kOutput, bytes, size); });
 }
 
 #endif

@@ -17,6 +17,12 @@
 
 namespace {
 
+// What a file of this mode is.
+PathState KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return PathState::Folder;
+  return S_ISREG(mode) ? PathState::File : PathState::Special;
+}
+
 // A replacement gets the old file's permissions, or those a newly created
 // file would get.
 void CopyPermissions(int fd, const char* path) {
@@ -57,11 +63,7 @@ int LookUpPath(const char* path, Links links, PathState* kind) {
   struct stat record {};
   int result = links == Links::Follow ? stat(path, &record) : lstat(path, &record);
   if (result != 0) return errno;
-  if (S_ISDIR(record.st_mode)) {
-    *kind = PathState::Folder;
-  } else {
-    *kind = S_ISREG(record.st_mode) ? PathState::File : PathState::Special;
-  }
+  *kind = KindOf(record.st_mode);
   return 0;
 }
 
@@ -89,11 +91,7 @@ int OpenForReading(const char* path) { return open(path, O_RDONLY | O_NONBLOCK |
 int DescribeOpenFile(int fd, PathState* kind, unsigned long long* size) {
   struct stat record {};
   if (fstat(fd, &record) != 0) return errno;
-  if (S_ISDIR(record.st_mode)) {
-    *kind = PathState::Folder;
-  } else {
-    *kind = S_ISREG(record.st_mode) ? PathState::File : PathState::Special;
-  }
+  *kind = KindOf(record.st_mode);
   *size = record.st_size > 0 ? static_cast<unsigned long long>(record.st_size) : 0;
   return 0;
 }

@@ -23,6 +23,13 @@ namespace {
 // go in pieces of 1 GiB.
 constexpr unsigned kLargestWrite = 0x40000000u;
 
+// What a file of this mode is.
+PathState KindOf(unsigned short mode) {
+  const unsigned type = mode & _S_IFMT;
+  if (type == _S_IFDIR) return PathState::Folder;
+  return type == _S_IFREG ? PathState::File : PathState::Special;
+}
+
 }  // namespace
 
 namespace platform {
@@ -32,12 +39,7 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 int LookUpPath(const char* path, Links /*links*/, PathState* kind) {
   struct _stat64 record {};
   if (_stat64(path, &record) != 0) return errno;
-  unsigned type = static_cast<unsigned>(record.st_mode) & _S_IFMT;
-  if (type == _S_IFDIR) {
-    *kind = PathState::Folder;
-  } else {
-    *kind = type == _S_IFREG ? PathState::File : PathState::Special;
-  }
+  *kind = KindOf(record.st_mode);
   return 0;
 }
 
@@ -70,12 +72,7 @@ int OpenForReading(const char* path) { return _open(path, _O_RDONLY | _O_BINARY)
 int DescribeOpenFile(int fd, PathState* kind, unsigned long long* size) {
   struct _stat64 record {};
   if (_fstat64(fd, &record) != 0) return errno;
-  unsigned type = static_cast<unsigned>(record.st_mode) & _S_IFMT;
-  if (type == _S_IFDIR) {
-    *kind = PathState::Folder;
-  } else {
-    *kind = type == _S_IFREG ? PathState::File : PathState::Special;
-  }
+  *kind = KindOf(record.st_mode);
   *size = record.st_size > 0 ? static_cast<unsigned long long>(record.st_size) : 0;
   return 0;
 }
