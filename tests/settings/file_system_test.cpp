@@ -26,7 +26,8 @@ std::string PathOfLength(std::string path, std::size_t length, char fill) {
   while (path.size() < length) {
     std::size_t remaining = length - path.size();
     std::size_t part = remaining <= 201 ? remaining - 1 : 150;  // the last part never empty
-    path += "/" + std::string(part, fill);
+    path += '/';
+    path.append(part, fill);
   }
   return path;
 }

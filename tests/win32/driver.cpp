@@ -41,16 +41,13 @@
 #include <string>
 #include <vector>
 
+#include "ui/dialog_ids.h"
+
 namespace {
 
 constexpr int kPollMilliseconds = 50;
 constexpr UINT kSendTimeoutMilliseconds = 5000;
-constexpr int kIdExpressionBox = 1001;
-constexpr int kIdFirstRadio = 1002;
-constexpr int kIdFirstLine = 1012;
-constexpr int kIdCloseButton = 1010;
-constexpr int kFormCount = 5;
-constexpr const char* kFormNames[kFormCount] = {"DEC", "HEX", "BIN", "OCT", "EXP"};
+constexpr const char* kFormNames[kResultFormCount] = {"DEC", "HEX", "BIN", "OCT", "EXP"};
 
 DWORD Timeout = 20000;  // for every wait, in milliseconds
 HWND Dialog = nullptr;  // the main dialog, once found
@@ -218,9 +215,9 @@ bool StepType(const char* text) {
 
 bool StepLines() {
   std::wstring joined;
-  for (int i = 0; i < kFormCount; ++i) {
+  for (int i = 0; i < kResultFormCount; ++i) {
     wchar_t text[256] = L"";
-    GetDlgItemTextW(Dialog, kIdFirstLine + i, text, 256);
+    GetDlgItemTextW(Dialog, ResultLineIdOfForm(i), text, 256);
     if (i > 0) {
       joined += L" | ";
     }
@@ -257,8 +254,8 @@ bool StepHistory() {
 
 bool StepForm() {
   std::string checked;
-  for (int i = 0; i < kFormCount; ++i) {
-    if (IsDlgButtonChecked(Dialog, kIdFirstRadio + i) == BST_CHECKED) {
+  for (int i = 0; i < kResultFormCount; ++i) {
+    if (IsDlgButtonChecked(Dialog, RadioIdOfForm(i)) == BST_CHECKED) {
       checked += checked.empty() ? "" : " ";
       checked += kFormNames[i];
     }
