@@ -23,7 +23,7 @@ work="$(mktemp -d "${TMPDIR:-/tmp}/quillo-bench.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
 awk -v n="$lines" 'BEGIN {
-  for (i = 0; i < n; i++) {
+  for (i = 12; i < n + 12; i++) {
     printf "%d.%d+%d*(%d-%d.%02d)\n", i % 97, i % 10, i % 13 + 1, i % 31 + 5, i % 7, i % 100
   }
 }' >"$work/lines"
