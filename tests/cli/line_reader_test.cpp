@@ -53,9 +53,9 @@ std::string ReadAll(ChunkedBytes source) {
     } else if (line.kind == LineKind::HasNul) {
       lines += "<nul>";
     } else if (line.text.size() > 20) {
-      lines += "[" + std::to_string(line.text.size()) + " chars]";
+      lines.append("[").append(std::to_string(line.text.size())).append(" chars]");
     } else {
-      lines += "[" + std::string(line.text) + "]";
+      lines.append("[").append(line.text).append("]");
     }
   }
 }
