@@ -149,10 +149,7 @@ bool CalculateAndWrite(const CliOptions& options, const MessageTexts& messages, 
     return false;
   }
   EngineState& state = ProgramEngineState();
-  char expression[kExpressionCapacity];
-  std::memcpy(expression, text.data(), text.size());
-  expression[text.size()] = '\0';
-  SetExpression(state, expression);
+  SetExpression(state, text);
   CalculateExpression(state);
   WriteResult(options, messages, state, out);
   return state.tokenKind != TokenKind::Error;

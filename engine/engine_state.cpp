@@ -9,9 +9,9 @@ EngineState& ProgramEngineState() {
   return state;
 }
 
-void SetExpression(EngineState& state, const char* text) {
-  std::size_t length = std::strlen(text);
+void SetExpression(EngineState& state, std::string_view text) {
+  std::size_t length = text.size();
   if (length > kExpressionMaxLength) length = kExpressionMaxLength;
-  std::memcpy(state.expression, text, length);
+  std::memcpy(state.expression, text.data(), length);
   state.expression[length] = '\0';
 }

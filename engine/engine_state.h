@@ -4,6 +4,7 @@
 // dialog read `result`, `tokenKind` and `messageIndex` afterwards.
 
 #include <cstdint>
+#include <string_view>
 
 // Capacities of the engine's tables and texts; every write is bounded by them.
 inline constexpr int kTableCapacity = 1000;       // operator stack, RPN queue, operand stack
@@ -68,4 +69,6 @@ struct EngineState {
 EngineState& ProgramEngineState();
 
 // Copies text into `expression`, cut to 999 characters, always terminated.
-void SetExpression(EngineState& state, const char* text);
+// A text need not be terminated itself: a line read into a larger buffer is
+// taken as it stands.
+void SetExpression(EngineState& state, std::string_view text);

@@ -59,6 +59,24 @@ void RemoveIfLeftover(const char* name, void* context) {
   }
 }
 
+// Reads fd to its end into text, at most limit bytes and one more to notice
+// a file that grew past limit since its size was looked up.
+FileReadOutcome ReadOpenFile(int fd, std::size_t limit, std::string& text, int& error) {
+  text.resize(limit + 1);
+  std::size_t used = 0;
+  while (used < text.size()) {
+    long count = platform::ReadSome(fd, text.data() + used, text.size() - used);
+    if (count < 0) {
+      error = errno;
+      return FileReadOutcome::Failed;
+    }
+    if (count == 0) break;
+    used += static_cast<std::size_t>(count);
+  }
+  text.resize(used);
+  return used > limit ? FileReadOutcome::TooLarge : FileReadOutcome::Read;
+}
+
 }  // namespace
 
 PathState QueryPath(const char* path) {
@@ -82,27 +100,6 @@ bool CanOpenForReading(const char* path) {
   return true;
 }
 
-namespace {
-
-// Reads fd to its end into text, at most limit bytes and one more to notice
-// a file that grew past limit since its size was looked up.
-FileReadOutcome ReadOpenFile(int fd, std::size_t limit, std::string& text, int& error) {
-  text.resize(limit + 1);
-  std::size_t used = 0;
-  while (used < text.size()) {
-    long count = platform::ReadSome(fd, text.data() + used, text.size() - used);
-    if (count < 0) {
-      error = errno;
-      return FileReadOutcome::Failed;
-    }
-    if (count == 0) break;
-    used += static_cast<std::size_t>(count);
-  }
-  text.resize(used);
-  return used > limit ? FileReadOutcome::TooLarge : FileReadOutcome::Read;
-}
-
-}  // namespace
 
 FileReadOutcome ReadRegularFile(const char* path, std::size_t limit, std::string& text, int& error) {
   text.clear();

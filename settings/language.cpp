@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,8 @@
 
 namespace {
 
-// The sections of a language file and how many numbered keys each has.
+// The sections of a language file and how many numbered keys each has, in
+// the order FillLanguageTexts fills them.
 struct SectionKeys {
   const char* section;
   int count;
@@ -58,9 +60,11 @@ void LoadLanguageTexts() {
 
 void FillLanguageTexts(std::string_view fileText) {
   SettingsState& settings = ProgramSettings();
-  FillSlots(fileText, kLanguageSections[0].section, settings.MenuTexts, kLanguageSections[0].count);
-  FillSlots(fileText, kLanguageSections[1].section, settings.DialogTexts, kLanguageSections[1].count);
-  FillSlots(fileText, kLanguageSections[2].section, settings.MessageTable, kLanguageSections[2].count);
+  char(*const slots[])[kTextSlotCapacity] = {settings.MenuTexts, settings.DialogTexts, settings.MessageTable};
+  static_assert(std::size(slots) == std::size(kLanguageSections));
+  for (std::size_t i = 0; i < std::size(slots); ++i) {
+    FillSlots(fileText, kLanguageSections[i].section, slots[i], kLanguageSections[i].count);
+  }
 }
 
 bool HoldsKnownLanguageKey(std::string_view fileText) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "settings/language.h"
+#include "tests/support/case_table.h"
 
 namespace {
 
@@ -112,8 +113,7 @@ TEST(CliRun, AFailedWriteEndsTheRunWithStatusThree) {
       {__LINE__, EPIPE, 4},
       {__LINE__, EIO, 0},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+  ForEachCase(cases, [&](const auto& c) {
     // Input without end: the run must stop at the failure, not read on.
     LineByLineInput input;
     input.lines.assign(100000, "1\n");
@@ -124,7 +124,7 @@ TEST(CliRun, AFailedWriteEndsTheRunWithStatusThree) {
     EXPECT_EQ(outcome.status, kExitIoError);
     EXPECT_LE(input.next, 3u);
     EXPECT_EQ(outcome.errors, std::string("quillo-cli: write error: ") + std::strerror(c.error) + "\n");
-  }
+  });
   // Expressions from the arguments: the final flush is checked too.
   LineByLineInput none;
   MemorySink full;
@@ -149,10 +149,9 @@ TEST(LanguageKeys, AFileNeedsOneKnownKeyToCountAsALanguageFile) {
       {__LINE__, "0=x\n1=y\n", false},
       {__LINE__, "\x7f" "ELF\x02\x01\x01", false},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case at line " << c.line);
+  ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(HoldsKnownLanguageKey(c.text), c.expected);
-  }
+  });
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "format/result_format.h"
+
 #include "engine/extended_math.h"
 #include "tests/support/case_table.h"
 
