@@ -3,7 +3,10 @@
 // a failure only by its index; the text comes from the loaded language.
 
 inline constexpr int kMessageCount = 36;
-inline constexpr int kTextSlotCapacity = 40;  // 39 bytes and the terminator
+// A translated text keeps at most 39 characters: 39 bytes of a single-byte
+// text, or 39 UTF-8 characters of up to 4 bytes each, and the terminator.
+inline constexpr int kTextCharacterLimit = 39;
+inline constexpr int kTextSlotCapacity = 4 * kTextCharacterLimit + 1;
 
 // The translated message texts, one slot per index.
 using MessageTexts = char[kMessageCount][kTextSlotCapacity];

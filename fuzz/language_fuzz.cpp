@@ -96,9 +96,8 @@ void CheckSlots(std::string_view fileText, const char* section, const char (*slo
       FUZZ_CHECK(text == kNoTranslation);
       continue;
     }
-    FUZZ_CHECK(value.substr(0, text.size()) == text);
-    const std::size_t whole = value.size() < kTextSlotCapacity - 1 ? value.size() : kTextSlotCapacity - 1;
-    FUZZ_CHECK(text.size() + 3 >= whole);  // a cut drops at most a partial character
+    // The first 39 characters of the value: UTF-8 letters or single bytes.
+    FUZZ_CHECK(text == value.substr(0, TextPrefixLength(value, kTextCharacterLimit)));
     if (validUtf8) FUZZ_CHECK(IsValidUtf8(text));
   }
 }
@@ -115,6 +114,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string_view fileText(reinterpret_cast<const char*>(data), size);
   const bool validUtf8 = IsValidUtf8(fileText);
+  // A file without any text of a language file is not loaded at all.
+  if (!HoldsKnownLanguageKey(fileText)) {
+    FUZZ_CHECK(std::string_view(settings.MenuTexts[0]) == kNoTranslation);
+    return 0;
+  }
   CheckSlots(fileText, "MENU", settings.MenuTexts, kMenuTextCount, validUtf8);
   CheckSlots(fileText, "DIALOG", settings.DialogTexts, kDialogTextCount, validUtf8);
   CheckSlots(fileText, "OPERATIONS", settings.MessageTable, kMessageCount, validUtf8);

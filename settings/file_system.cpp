@@ -32,39 +32,59 @@ bool WriteAll(int fd, std::string_view bytes) {
 // to, since saves write there.
 struct FilePlace {
   std::string target;                   // the path with its links followed
-  char folder[kTemporaryPathCapacity];  // folder part of target; "." when it has none or it does not fit
+  char folder[kTemporaryPathCapacity];  // folder part of target
   const char* fileName;                 // last part of target, pointing into target
 };
 
-// Fills place for path.
-void LocateFile(const char* path, FilePlace* place) {
+// Fills place for path. False when the folder cannot be told (a bare name,
+// or one too long): then nothing is looked at, least of all the current
+// folder, which may hold anything.
+bool LocateFile(const char* path, FilePlace* place) {
   place->target = platform::ResolveLinks(path);
   const char* target = place->target.c_str();
-  if (!CopyFolderOf(target, place->folder, sizeof place->folder)) std::strcpy(place->folder, ".");
+  if (!CopyFolderOf(target, place->folder, sizeof place->folder)) return false;
   const char* fileName = target + place->target.size();
   while (fileName > target && !platform::IsSeparator(fileName[-1])) --fileName;
   place->fileName = fileName;
+  return true;
 }
 
-// Removes folder entry name when it is a temporary file of place's file and a
-// regular file itself (never what a link points to).
+// Removes folder entry name when it is a temporary file of place's file, a
+// regular file itself (never what a link points to) and the user's own.
 void RemoveIfLeftover(const char* name, void* context) {
   const FilePlace& place = *static_cast<const FilePlace*>(context);
   if (!IsTemporaryNameOf(name, place.fileName)) return;
   char candidate[kTemporaryPathCapacity];
-  PathState kind = PathState::Missing;
+  platform::Ownership ownership;
   if (JoinPath(place.folder, name, candidate, sizeof candidate) &&
-      platform::LookUpPath(candidate, platform::Links::DoNotFollow, &kind) == 0 && kind == PathState::File) {
+      platform::LookUpOwnership(candidate, platform::Links::DoNotFollow, &ownership) == 0 && ownership.isRegular &&
+      ownership.owner == platform::Owner::CurrentUser) {
     platform::RemoveFile(candidate);
   }
 }
 
+// Writes bytes over the content of the existing file target and cuts it to
+// their length. Used where a new file cannot take its place: the file keeps
+// its identity (all its names, its owner) but a failure half-way leaves it
+// damaged, so it is the second choice.
+bool RewriteInPlace(const std::string& target, std::string_view bytes) {
+  int fd = platform::OpenForRewrite(target.c_str());
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes) && platform::CutAt(fd, bytes.size()) && platform::FlushToDisk(fd);
+  return platform::CloseFile(fd) && ok;
+}
+
 // Reads fd to its end into text, at most limit bytes and one more to notice
-// a file that grew past limit since its size was looked up.
-FileReadOutcome ReadOpenFile(int fd, std::size_t limit, std::string& text, int& error) {
-  text.resize(limit + 1);
+// a file that grew past limit since its size was looked up. The buffer
+// starts at the size looked up and grows only for a file that grows.
+FileReadOutcome ReadOpenFile(int fd, std::size_t expectedSize, std::size_t limit, std::string& text, int& error) {
+  text.resize(std::min(expectedSize, limit) + 1);
   std::size_t used = 0;
-  while (used < text.size()) {
+  for (;;) {
+    if (used == text.size()) {
+      if (used > limit) break;
+      text.resize(std::min(used * 2, limit + 1));
+    }
     long count = platform::ReadSome(fd, text.data() + used, text.size() - used);
     if (count < 0) {
       error = errno;
@@ -100,6 +120,13 @@ bool CanOpenForReading(const char* path) {
   return true;
 }
 
+bool CanOpenForWriting(const char* path) {
+  if (QueryPath(path) != PathState::File) return false;
+  int fd = platform::OpenForRewrite(path);
+  if (fd < 0) return false;
+  platform::CloseFile(fd);
+  return true;
+}
 
 FileReadOutcome ReadRegularFile(const char* path, std::size_t limit, std::string& text, int& error) {
   text.clear();
@@ -123,7 +150,7 @@ FileReadOutcome ReadRegularFile(const char* path, std::size_t limit, std::string
   } else if (size > limit) {
     outcome = FileReadOutcome::TooLarge;
   } else {
-    outcome = ReadOpenFile(fd, limit, text, error);
+    outcome = ReadOpenFile(fd, static_cast<std::size_t>(size), limit, text, error);
   }
   platform::CloseFile(fd);
   if (outcome != FileReadOutcome::Read) text.clear();
@@ -189,9 +216,20 @@ bool JoinPath(const char* first, const char* second, char* out, std::size_t capa
 bool ReplaceFileContent(const char* path, std::string_view bytes) {
   // Renaming over a symbolic link would replace the link itself.
   const std::string target = platform::ResolveLinks(path);
+  platform::ReplaceFacts facts;
+  const bool exists = platform::LookUpReplaceFacts(target.c_str(), &facts) == 0;
+  // The owner made the file read-only to keep it as it is.
+  if (exists && facts.readOnly) return false;
+  // A rename would give the file's other names the old content for good.
+  if (exists && facts.linkCount > 1) return RewriteInPlace(target, bytes);
   std::string temporary;
   int fd = platform::CreateTemporaryFileFor(target.c_str(), &temporary);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    // A folder the user may not write to can still hold a file the user may
+    // write to: a shared install with a file of the user's own.
+    const bool folderRefused = errno == EACCES || errno == EPERM;
+    return exists && folderRefused && RewriteInPlace(target, bytes);
+  }
   bool ok = WriteAll(fd, bytes) && platform::FlushToDisk(fd);
   ok = platform::CloseFile(fd) && ok;
   ok = ok && platform::MoveOver(temporary.c_str(), target.c_str());
@@ -200,21 +238,27 @@ bool ReplaceFileContent(const char* path, std::string_view bytes) {
 }
 
 bool IsTemporaryNameOf(std::string_view name, std::string_view fileName) {
-  // "<fileName>.<middle>.tmp" with a middle of letters, digits and "-", as
-  // CreateTemporaryFileFor makes them on either platform.
+  // "<fileName>.<process id>-<letters or digits>.tmp", as
+  // CreateTemporaryFileFor makes them on either platform; a name of the
+  // user's own, such as "quillo.ini.backup.tmp", does not fit.
   const std::string_view suffix = kTemporarySuffix;
   if (name.size() <= fileName.size() + 1 + suffix.size()) return false;
   if (name.substr(0, fileName.size()) != fileName || name[fileName.size()] != '.') return false;
   if (name.substr(name.size() - suffix.size()) != suffix) return false;
   const std::string_view middle =
       name.substr(fileName.size() + 1, name.size() - fileName.size() - 1 - suffix.size());
-  return !middle.empty() && std::all_of(middle.begin(), middle.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
-  });
+  const std::size_t dash = middle.find('-');
+  if (dash == std::string_view::npos || dash == 0 || dash + 1 == middle.size()) return false;
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  const auto isLetterOrDigit = [&](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || isDigit(c); };
+  const std::string_view processId = middle.substr(0, dash);
+  const std::string_view unique = middle.substr(dash + 1);
+  return std::all_of(processId.begin(), processId.end(), isDigit) &&
+         std::all_of(unique.begin(), unique.end(), isLetterOrDigit);
 }
 
 void RemoveLeftoverTemporaryFiles(const char* path) {
   FilePlace place;
-  LocateFile(path, &place);
+  if (!LocateFile(path, &place)) return;
   platform::VisitFolderEntries(place.folder, RemoveIfLeftover, &place);
 }

@@ -28,6 +28,10 @@ PathState QueryPath(const char* path);
 // True when path is a regular file that opens for binary reading.
 bool CanOpenForReading(const char* path);
 
+// True when path is a regular file that opens for writing (nothing is
+// written or cut).
+bool CanOpenForWriting(const char* path);
+
 enum class FileReadOutcome {
   Read,        // text holds the whole file
   CannotOpen,  // the open failed; error holds its errno
@@ -61,17 +65,25 @@ bool JoinPath(const char* first, const char* second, char* out, std::size_t capa
 // Replaces the file's content atomically: the bytes go to a temporary file in
 // the same folder, are flushed to disk and the temporary file is renamed over
 // path. On failure the old file is left byte for byte and the temporary file
-// is removed. A new file gets the permissions a created file would get, a
-// replaced one keeps its own; a symbolic link is followed, so the file it
-// points to is replaced and the link stays.
+// is removed. A new file gets the permissions a created file would get; a
+// replaced one keeps its permissions, owner, group and extended attributes
+// as far as the process may set them. A symbolic link is followed, so the
+// file it points to is replaced and the link stays.
+// Refused (false, nothing written): a file its owner made read-only.
+// Written in place instead (truncated to the new length and flushed): a file
+// with more than one name (hard links), and a file the user may write to in
+// a folder the user may not.
 bool ReplaceFileContent(const char* path, std::string_view bytes);
 
 // Whether name is one of the temporary files that replacing fileName makes:
-// "<fileName>.<letters, digits or ->.tmp".
+// "<fileName>.<process id>-<letters or digits>.tmp".
 bool IsTemporaryNameOf(std::string_view name, std::string_view fileName);
 
-// Removes, beside path, the temporary files a replacement of path killed
-// half-way has left behind. Nothing else is touched.
+// Removes, beside the file path names (links followed), the temporary files
+// a replacement of it killed half-way has left behind: regular files of the
+// user's with a temporary name of that file. Nothing else is touched, and
+// nothing at all when the folder cannot be told. Call it only while holding
+// the file's SettingsFileLock, so that no live save's file goes.
 void RemoveLeftoverTemporaryFiles(const char* path);
 
 // The full path of the running executable; false when it cannot be found or

@@ -27,7 +27,7 @@ inline constexpr char kTemporarySuffix[] = ".tmp";
 // The most a temporary name adds to the path it replaces: on Windows
 // ".<process id>-<counter>.tmp", the id a signed and the counter an unsigned
 // 32-bit number in decimal ("-2147483648", "4294967295"); on POSIX the
-// shorter ".XXXXXX.tmp".
+// shorter ".<process id>-XXXXXX.tmp".
 inline constexpr std::size_t kLongestTemporaryAddition = 1 + 11 + 1 + 10 + (sizeof kTemporarySuffix - 1);
 
 // Every temporary name, and every folder and folder entry looked at while
@@ -67,9 +67,11 @@ long CurrentProcessId();
 // the owner may read and write it. Returns the descriptor, or -1.
 int CreateNewFile(const char* path);
 
-// Creates a new temporary file beside path, named "<path>.<letters, digits or
-// ->.tmp" (IsTemporaryNameOf), with the permissions a replacement of path
-// must have. Sets name and returns the descriptor, or returns -1.
+// Creates a new temporary file beside path, named
+// "<path>.<process id>-<letters or digits>.tmp" (IsTemporaryNameOf), with the
+// permissions, owner, group and extended attributes a replacement of path
+// must have, as far as the process may set them. Sets name and returns the
+// descriptor, or returns -1 with errno set.
 int CreateTemporaryFileFor(const char* path, std::string* name);
 
 // Opens path for binary reading without waiting for a writer or a device
@@ -100,6 +102,48 @@ bool MoveOver(const char* from, const char* to);
 
 // Removes the file path; a failure leaves it, unreported.
 void RemoveFile(const char* path);
+
+// Who owns a file or folder and who else may change it: what decides
+// whether its content may be trusted.
+enum class Owner { CurrentUser, Administrator, Other };
+struct Ownership {
+  Owner owner = Owner::Other;
+  bool writableByOthers = true;  // group or others (other users) may write to it
+  bool isLink = false;           // a symbolic link (looked up with Links::DoNotFollow)
+  bool isRegular = false;        // a regular file (links followed as asked)
+};
+
+// Looks up who owns path. Returns 0, or the errno of the failed look-up.
+int LookUpOwnership(const char* path, Links links, Ownership* ownership);
+
+// What replacing an existing file must respect.
+struct ReplaceFacts {
+  bool readOnly = false;        // its owner took away the write permission
+  unsigned long linkCount = 1;  // the names it has (hard links)
+};
+
+// Looks up the facts of an existing file. Returns 0, or the errno of the
+// failed look-up (ENOENT when there is none).
+int LookUpReplaceFacts(const char* path, ReplaceFacts* facts);
+
+// Opens an existing file for writing without truncating it. Returns the
+// descriptor, or -1 with errno set.
+int OpenForRewrite(const char* path);
+
+// Cuts the file open as fd to length bytes. False when that fails.
+bool CutAt(int fd, unsigned long long length);
+
+// Opens (creating when missing) the file whose lock guards a settings file,
+// or, when create is false, opens an existing file only to lock it. Returns
+// the descriptor, or -1.
+int OpenLockFile(const char* path, bool create);
+
+// Takes the exclusive lock of fd without waiting. False when another
+// process holds it or the lock cannot be taken.
+bool TryLockExclusive(int fd);
+
+// Waits a few milliseconds: the pause between two tries of a lock.
+void PauseBriefly();
 
 // Calls visit(name, context) for each entry of folder, "." and ".." included
 // where the system lists them; nothing when folder cannot be listed.

@@ -2,8 +2,11 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/xattr.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,20 +26,56 @@ PathState KindOf(mode_t mode) {
   return S_ISREG(mode) ? PathState::File : PathState::Special;
 }
 
-// A replacement gets the old file's permissions, or those a newly created
-// file would get.
-void CopyPermissions(int fd, const char* path) {
-  struct stat old {};
-  mode_t mode;
-  if (stat(path, &old) == 0) {
-    mode = old.st_mode & 07777;
-  } else {
-    mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
+// The mode a newly created file gets.
+mode_t DefaultFileMode() {
+  mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+// Copies the extended attributes of the file at path (POSIX ACLs among them)
+// to fd. Those the process may not set (security namespaces, for example)
+// are left out: the replacement is no less strict for it.
+void CopyExtendedAttributes(int fd, const char* path) {
+  ssize_t listSize = listxattr(path, nullptr, 0);
+  if (listSize <= 0) return;
+  std::string names(static_cast<std::size_t>(listSize), '\0');
+  listSize = listxattr(path, names.data(), names.size());
+  if (listSize <= 0) return;
+  names.resize(static_cast<std::size_t>(listSize));
+  std::string value;
+  for (std::size_t at = 0; at < names.size(); at += std::strlen(names.c_str() + at) + 1) {
+    const char* name = names.c_str() + at;
+    ssize_t valueSize = getxattr(path, name, nullptr, 0);
+    if (valueSize < 0) continue;
+    value.resize(static_cast<std::size_t>(valueSize));
+    valueSize = getxattr(path, name, value.data(), value.size());
+    if (valueSize < 0) continue;
+    if (fsetxattr(fd, name, value.data(), static_cast<std::size_t>(valueSize), 0) != 0) {
+      // See above.
+    }
   }
-  if (fchmod(fd, mode) != 0) {
-    // Keeping the temporary file's own 0600 is safe, just stricter.
+}
+
+// A replacement gets the old file's permissions, owner, group and extended
+// attributes, or the permissions a newly created file would get. The owner
+// and group go first: changing them may clear set-id bits that the mode then
+// puts back.
+void CopyFileAttributes(int fd, const char* path) {
+  struct stat old {};
+  if (stat(path, &old) != 0) {
+    if (fchmod(fd, DefaultFileMode()) != 0) {
+      // Keeping the temporary file's own 0600 is safe, just stricter.
+    }
+    return;
+  }
+  if (fchown(fd, old.st_uid, old.st_gid) != 0) {
+    // Only root may give a file away; a group the user is not in is refused
+    // too. The replacement is then the user's, with the user's group.
+  }
+  CopyExtendedAttributes(fd, path);
+  if (fchmod(fd, old.st_mode & 07777) != 0) {
+    // See DefaultFileMode's caller above.
   }
 }
 
@@ -80,9 +119,9 @@ int CreateNewFile(const char* path) { return open(path, O_WRONLY | O_CREAT | O_E
 
 int CreateTemporaryFileFor(const char* path, std::string* name) {
   // mkostemps fills in the X's and creates the file with permissions 0600.
-  *name = std::string(path) + ".XXXXXX" + kTemporarySuffix;
+  *name = std::string(path) + "." + std::to_string(getpid()) + "-XXXXXX" + kTemporarySuffix;
   int fd = mkostemps(name->data(), static_cast<int>(std::strlen(kTemporarySuffix)), O_CLOEXEC);
-  if (fd >= 0) CopyPermissions(fd, path);
+  if (fd >= 0) CopyFileAttributes(fd, path);
   return fd;
 }
 
@@ -123,6 +162,61 @@ bool MoveOver(const char* from, const char* to) {
 }
 
 void RemoveFile(const char* path) { unlink(path); }
+
+int LookUpOwnership(const char* path, Links links, Ownership* ownership) {
+  struct stat record {};
+  int result = links == Links::Follow ? stat(path, &record) : lstat(path, &record);
+  if (result != 0) return errno;
+  if (record.st_uid == geteuid()) {
+    ownership->owner = Owner::CurrentUser;
+  } else {
+    ownership->owner = record.st_uid == 0 ? Owner::Administrator : Owner::Other;
+  }
+  ownership->isLink = S_ISLNK(record.st_mode);
+  ownership->isRegular = S_ISREG(record.st_mode);
+  // A link's own permissions mean nothing; who may change it is decided by
+  // its owner and its folder.
+  ownership->writableByOthers = !ownership->isLink && (record.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+  return 0;
+}
+
+int LookUpReplaceFacts(const char* path, ReplaceFacts* facts) {
+  struct stat record {};
+  if (stat(path, &record) != 0) return errno;
+  facts->readOnly = (record.st_mode & S_IWUSR) == 0;
+  facts->linkCount = static_cast<unsigned long>(record.st_nlink);
+  return 0;
+}
+
+// Without blocking: a FIFO swapped in for the file must not hang the save.
+int OpenForRewrite(const char* path) { return open(path, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); }
+
+bool CutAt(int fd, unsigned long long length) {
+  int result;
+  do {
+    result = ftruncate(fd, static_cast<off_t>(length));
+  } while (result != 0 && errno == EINTR);
+  return result == 0;
+}
+
+int OpenLockFile(const char* path, bool create) {
+  if (!create) return open(path, O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  // Never follow a link planted where the lock file belongs.
+  return open(path, O_RDWR | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0600);
+}
+
+bool TryLockExclusive(int fd) {
+  int result;
+  do {
+    result = flock(fd, LOCK_EX | LOCK_NB);
+  } while (result != 0 && errno == EINTR);
+  return result == 0;
+}
+
+void PauseBriefly() {
+  const timespec pause{0, 5 * 1000 * 1000};
+  nanosleep(&pause, nullptr);
+}
 
 void VisitFolderEntries(const char* folder, void (*visit)(const char* name, void* context), void* context) {
   DIR* listing = opendir(folder);

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <direct.h>
 #include <fcntl.h>
 #include <io.h>
@@ -12,6 +15,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "settings/file_system.h"
@@ -28,6 +33,59 @@ PathState KindOf(unsigned short mode) {
   const unsigned type = mode & _S_IFMT;
   if (type == _S_IFDIR) return PathState::Folder;
   return type == _S_IFREG ? PathState::File : PathState::Special;
+}
+
+// The rights that let someone change a file's content, or its permissions
+// so as to change the content next.
+constexpr ACCESS_MASK kChangingRights = FILE_WRITE_DATA | FILE_APPEND_DATA | WRITE_DAC | WRITE_OWNER |
+                                        GENERIC_WRITE | GENERIC_ALL | DELETE;
+
+// Whether sid is one of the groups that stand for every user of the machine.
+bool IsEveryoneGroup(PSID sid) {
+  return IsWellKnownSid(sid, WinWorldSid) || IsWellKnownSid(sid, WinBuiltinUsersSid) ||
+         IsWellKnownSid(sid, WinAuthenticatedUserSid) || IsWellKnownSid(sid, WinBuiltinGuestsSid) ||
+         IsWellKnownSid(sid, WinAnonymousSid);
+}
+
+// Whether sid belongs to the system and its administrators.
+bool IsAdministratorSid(PSID sid) {
+  if (IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || IsWellKnownSid(sid, WinLocalSystemSid)) return true;
+  // TrustedInstaller, the owner of the system's program folders.
+  LPSTR text = nullptr;
+  if (!ConvertSidToStringSidA(sid, &text)) return false;
+  const bool trustedInstaller =
+      std::strcmp(text, "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464") == 0;
+  LocalFree(text);
+  return trustedInstaller;
+}
+
+// Whether sid is the user this process runs as.
+bool IsCurrentUser(PSID sid) {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::unique_ptr<char[]> buffer(new char[size > 0 ? size : 1]);
+  bool same = GetTokenInformation(token, TokenUser, buffer.get(), size, &size) &&
+              EqualSid(reinterpret_cast<TOKEN_USER*>(buffer.get())->User.Sid, sid);
+  CloseHandle(token);
+  return same;
+}
+
+// Whether the access list lets every user, or any of the groups of all
+// users, change the object. No list at all lets everyone do everything.
+bool LetsEveryoneChange(PACL dacl) {
+  if (dacl == nullptr) return true;
+  for (DWORD i = 0; i < dacl->AceCount; ++i) {
+    void* entry = nullptr;
+    if (!GetAce(dacl, i, &entry)) continue;
+    const auto* header = static_cast<ACE_HEADER*>(entry);
+    if (header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE) != 0) continue;
+    const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+    PSID sid = const_cast<DWORD*>(&allowed->SidStart);
+    if ((allowed->Mask & kChangingRights) != 0 && IsEveryoneGroup(sid)) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -97,6 +155,71 @@ bool MoveOver(const char* from, const char* to) {
 }
 
 void RemoveFile(const char* path) { _unlink(path); }
+
+int LookUpOwnership(const char* path, Links /*links*/, Ownership* ownership) {
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return ENOENT;
+  ownership->isLink = false;
+  ownership->isRegular = (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const DWORD result =
+      GetNamedSecurityInfoA(path, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+                            nullptr, &dacl, nullptr, &descriptor);
+  if (result != ERROR_SUCCESS) {
+    // A volume without security (FAT, a memory stick) knows no other users:
+    // whoever has the medium has the files, so they count as the user's own.
+    ownership->owner = Owner::CurrentUser;
+    ownership->writableByOthers = false;
+    return 0;
+  }
+  if (IsCurrentUser(owner)) {
+    ownership->owner = Owner::CurrentUser;
+  } else {
+    ownership->owner = IsAdministratorSid(owner) ? Owner::Administrator : Owner::Other;
+  }
+  ownership->writableByOthers = LetsEveryoneChange(dacl);
+  LocalFree(descriptor);
+  return 0;
+}
+
+int LookUpReplaceFacts(const char* path, ReplaceFacts* facts) {
+  HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_ACCESS_DENIED ? EACCES : ENOENT;
+  BY_HANDLE_FILE_INFORMATION information{};
+  const bool known = GetFileInformationByHandle(file, &information) != 0;
+  CloseHandle(file);
+  if (!known) return EIO;
+  facts->readOnly = (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+  facts->linkCount = information.nNumberOfLinks;
+  return 0;
+}
+
+int OpenForRewrite(const char* path) { return _open(path, _O_WRONLY | _O_BINARY); }
+
+bool CutAt(int fd, unsigned long long length) {
+  return _chsize_s(fd, static_cast<__int64>(length)) == 0;
+}
+
+int OpenLockFile(const char* path, bool create) {
+  if (!create) return _open(path, _O_RDONLY | _O_BINARY);
+  return _open(path, _O_RDWR | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+
+bool TryLockExclusive(int fd) {
+  // One byte far beyond any content: the lock then never stands in the way
+  // of reading the file itself, which Windows locks would.
+  HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  OVERLAPPED where{};
+  where.Offset = 0xFFFFFFFEu;
+  where.OffsetHigh = 0x7FFFFFFFu;
+  return LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where) != 0;
+}
+
+void PauseBriefly() { Sleep(5); }
 
 void VisitFolderEntries(const char* folder, void (*visit)(const char* name, void* context), void* context) {
   char pattern[kTemporaryPathCapacity];

@@ -4,6 +4,10 @@
 #include "settings/history.h"
 
 #include <cstdio>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "settings/profile.h"
 #include "settings/settings_state.h"
@@ -25,6 +29,63 @@ void ReplaceLineBreaks(char* text) {
   }
 }
 
+// The history index a key names: decimal digits as "%d" writes them (no
+// sign, no leading zero), below length; -1 for any other key.
+long HistoryIndexOf(std::string_view key, int length) {
+  if (key.empty() || key.size() > 10 || (key.size() > 1 && key[0] == '0')) return -1;
+  long index = 0;
+  for (char c : key) {
+    if (c < '0' || c > '9') return -1;
+    index = index * 10 + (c - '0');
+  }
+  return index < length ? index : -1;
+}
+
+// The entries of a settings text in key order, up to the first missing or
+// empty one, at most length of them (none for a length of 0 or less); each
+// cut to the longest expression. One pass over the text, however long the
+// history: the first section of the name and the first key of a name count,
+// as for every read.
+std::vector<std::string> StoredEntries(std::string_view settingsText, int length) {
+  std::map<long, std::string_view> found;
+  bool entered = false;
+  bool inHistory = false;
+  ForEachProfileEntry(settingsText, [&](const ProfileEntry& entry) {
+    if (entry.isSection) {
+      inHistory = !entered && SameProfileName(entry.name, kHistorySection);
+      entered = entered || inHistory;
+      return;
+    }
+    const long index = inHistory ? HistoryIndexOf(entry.name, length) : -1;
+    if (index >= 0) found.emplace(index, entry.value);  // the first key of a name wins
+  });
+  std::vector<std::string> entries;
+  for (long i = 0;; ++i) {
+    const auto entry = found.find(i);
+    if (entry == found.end() || entry->second.empty()) break;
+    std::string_view value = entry->second;
+    entries.emplace_back(value.substr(0, kHistoryEntryCapacity - 1));
+  }
+  return entries;
+}
+
+// The first count items of host's list, up to the first empty one, with line
+// breaks made blanks.
+std::vector<std::string> AddedEntries(SettingsHost& host, int count) {
+  std::vector<std::string> entries;
+  const int items = host.HistoryItemCount();
+  char entry[kHistoryEntryCapacity];
+  for (int i = 0; i < count && i < items; ++i) {
+    entry[0] = '\0';
+    host.HistoryItemText(i, entry, sizeof entry);
+    entry[sizeof entry - 1] = '\0';
+    if (entry[0] == '\0') break;
+    ReplaceLineBreaks(entry);
+    entries.emplace_back(entry);
+  }
+  return entries;
+}
+
 }  // namespace
 
 void LoadHistory(SettingsHost& host) {
@@ -32,36 +93,34 @@ void LoadHistory(SettingsHost& host) {
   std::string text;
   if (!LoadProfileText(settings.SettingsPath, text)) text.clear();
   settings.HistoryLength = ReadProfileIntFrom(text, "INI", "historylen", kDefaultHistoryLength);
-  // A length of 0 or less loads nothing; otherwise the entries are taken in
-  // key order up to the first missing or empty one.
-  char entry[kHistoryEntryCapacity];
-  for (int i = 0; i < settings.HistoryLength; ++i) {
-    char key[16];
-    FormatKey(i, key);
-    if (ReadProfileStringFrom(text, kHistorySection, key, "", entry, sizeof entry) == 0) break;
-    host.AppendHistoryItem(entry);
+  settings.HistoryAddedThisRun = 0;
+  for (const std::string& entry : StoredEntries(text, settings.HistoryLength)) {
+    host.AppendHistoryItem(entry.c_str());
   }
 }
 
 void AddToHistory(SettingsHost& host, const char* text) {
   if (text == nullptr || text[0] == '\0') return;
   host.InsertHistoryItemAtTop(text);
+  SettingsState& settings = ProgramSettings();
+  if (settings.HistoryAddedThisRun < settings.HistoryLength) ++settings.HistoryAddedThisRun;
   // At most one item goes per call; with a length of 0 or less the new item
   // itself is the one removed, so the list stays empty.
-  if (host.HistoryItemCount() > ProgramSettings().HistoryLength) host.DeleteLastHistoryItem();
+  if (host.HistoryItemCount() > settings.HistoryLength) host.DeleteLastHistoryItem();
 }
 
-void StoreHistoryInto(SettingsHost& host, std::string& settingsText) {
-  const int count = host.HistoryItemCount();
-  char entry[kHistoryEntryCapacity];
-  for (int i = 0; i < count; ++i) {
-    entry[0] = '\0';
-    host.HistoryItemText(i, entry, sizeof entry);
-    entry[sizeof entry - 1] = '\0';
-    if (entry[0] == '\0') break;
-    ReplaceLineBreaks(entry);
+void MergeHistoryInto(SettingsHost& host, std::string& settingsText) {
+  const SettingsState& settings = ProgramSettings();
+  if (settings.HistoryLength <= 0) return;
+  const std::size_t limit = static_cast<std::size_t>(settings.HistoryLength);
+  std::vector<std::string> merged = AddedEntries(host, settings.HistoryAddedThisRun);
+  for (std::string& stored : StoredEntries(settingsText, settings.HistoryLength)) {
+    if (merged.size() >= limit) break;
+    merged.push_back(std::move(stored));
+  }
+  for (std::size_t i = 0; i < merged.size() && i < limit; ++i) {
     char key[16];
-    FormatKey(i, key);
-    SetProfileValue(settingsText, kHistorySection, key, entry);
+    FormatKey(static_cast<int>(i), key);
+    SetProfileValue(settingsText, kHistorySection, key, merged[i].c_str());
   }
 }

@@ -12,7 +12,10 @@ void LoadHistory(SettingsHost& host);
 // an empty text adds nothing.
 void AddToHistory(SettingsHost& host, const char* text);
 
-// The saving loop: sets section "HISTORY" of the loaded settings text from
-// host's list, key "0" the newest, stopping at the first empty item. Keys
-// beyond the last item written stay as they are.
-void StoreHistoryInto(SettingsHost& host, std::string& settingsText);
+// The saving step, on the settings text as the file holds it now (other
+// windows may have saved since this one loaded it): the entries this window
+// added, newest first, go on top of the entries the text holds, and the
+// first HistoryLength of them become section "HISTORY", key "0" the newest.
+// With no other window in between this writes exactly this window's list.
+// Keys beyond the last entry written stay as they are.
+void MergeHistoryInto(SettingsHost& host, std::string& settingsText);

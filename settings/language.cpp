@@ -1,5 +1,5 @@
-// The translated texts: 48 slots filled from the language file, and the file
-// dialog that picks the file.
+// The translated texts: 48 slots filled from the language file in one pass,
+// and the file dialog that picks the file.
 
 #include "settings/language.h"
 
@@ -9,9 +9,11 @@
 #include <string>
 #include <string_view>
 
+#include "settings/file_lock.h"
 #include "settings/file_system.h"
 #include "settings/profile.h"
 #include "settings/text_encoding.h"
+#include "settings/trust.h"
 
 #ifndef QUILLO_INSTALLED_LANG_DIR
 #define QUILLO_INSTALLED_LANG_DIR ""
@@ -22,75 +24,170 @@
 
 namespace {
 
-// The sections of a language file and how many numbered keys each has, in
-// the order FillLanguageTexts fills them.
-struct SectionKeys {
-  const char* section;
+// A section of a language file: its numbered keys "0", "1", ... fill slots.
+struct TextSection {
+  const char* name;
+  char (*slots)[kTextSlotCapacity];
   int count;
 };
-constexpr SectionKeys kLanguageSections[] = {
-    {"MENU", kMenuTextCount},
-    {"DIALOG", kDialogTextCount},
-    {"OPERATIONS", kMessageCount},
-};
 
-// Fills count slots from keys "0", "1", ... of section. A value is cut to 39
-// bytes, and never inside a character when it is UTF-8.
-void FillSlots(std::string_view fileText, const char* section, char (*slots)[kTextSlotCapacity], int count) {
-  for (int i = 0; i < count; ++i) {
-    char key[16];
-    std::snprintf(key, sizeof key, "%d", i);
-    std::string_view value;
-    if (!FindProfileValue(fileText, section, key, &value)) value = kNoTranslation;
-    std::size_t length = Utf8PrefixLength(value, kTextSlotCapacity - 1);
-    std::memcpy(slots[i], value.data(), length);
-    slots[i][length] = '\0';
+// The three sections, with where their texts go.
+constexpr int kTextSectionCount = 3;
+struct LanguageSections {
+  TextSection sections[kTextSectionCount];
+};
+static_assert(kMenuTextCount <= kMessageCount && kDialogTextCount <= kMessageCount);
+
+LanguageSections SectionsOf(SettingsState& settings) {
+  return {{{"MENU", settings.MenuTexts, kMenuTextCount},
+           {"DIALOG", settings.DialogTexts, kDialogTextCount},
+           {"OPERATIONS", settings.MessageTable, kMessageCount}}};
+}
+
+// The slot index a key names: "0" to "<count - 1>" written as "%d" writes
+// them (no sign, no leading zero); -1 for any other key.
+int SlotIndexOf(std::string_view key, int count) {
+  if (key.empty() || key.size() > 3 || (key.size() > 1 && key[0] == '0')) return -1;
+  int index = 0;
+  for (char c : key) {
+    if (c < '0' || c > '9') return -1;
+    index = index * 10 + (c - '0');
   }
+  return index < count ? index : -1;
+}
+
+// Stores value into slot, cut to 39 characters (UTF-8 characters when the
+// value is valid UTF-8, bytes otherwise).
+void StoreText(char* slot, std::string_view value) {
+  const std::size_t length = TextPrefixLength(value, kTextCharacterLimit);
+  std::memcpy(slot, value.data(), length);
+  slot[length] = '\0';
+}
+
+// Walks the file once and calls found(sectionIndex, slotIndex, value) for
+// each key that gives a text: in the first section of each name, the first
+// key of each name. Returns nothing; found decides what to keep.
+template <typename Found>
+void VisitLanguageKeys(std::string_view fileText, const LanguageSections& layout, Found&& found) {
+  bool entered[kTextSectionCount] = {};
+  int current = -1;  // the section being read, or -1 for one that gives no texts
+  ForEachProfileEntry(fileText, [&](const ProfileEntry& entry) {
+    if (entry.isSection) {
+      current = -1;
+      for (int i = 0; i < kTextSectionCount; ++i) {
+        if (!SameProfileName(entry.name, layout.sections[i].name)) continue;
+        // Only the first section of a name counts, as for every INI read.
+        if (!entered[i]) current = i;
+        entered[i] = true;
+        break;
+      }
+      return;
+    }
+    if (current < 0) return;
+    const int slot = SlotIndexOf(entry.name, layout.sections[current].count);
+    if (slot >= 0) found(current, slot, entry.value);
+  });
 }
 
 }  // namespace
 
-void LoadLanguageTexts() {
-  SettingsState& settings = ProgramSettings();
-  // A file that is missing or cannot be read leaves every slot "no translation".
-  std::string fileText;
-  if (!LoadProfileText(settings.LanguagePath, fileText)) fileText.clear();
-  FillLanguageTexts(fileText);
-}
-
 void FillLanguageTexts(std::string_view fileText) {
-  SettingsState& settings = ProgramSettings();
-  char(*const slots[])[kTextSlotCapacity] = {settings.MenuTexts, settings.DialogTexts, settings.MessageTable};
-  static_assert(std::size(slots) == std::size(kLanguageSections));
-  for (std::size_t i = 0; i < std::size(slots); ++i) {
-    FillSlots(fileText, kLanguageSections[i].section, slots[i], kLanguageSections[i].count);
+  const LanguageSections layout = SectionsOf(ProgramSettings());
+  // Which slots a key has filled: the first key of a name wins, and the
+  // slots no key fills say so afterwards.
+  bool filled[kTextSectionCount][kMessageCount] = {};
+  VisitLanguageKeys(fileText, layout, [&](int section, int slot, std::string_view value) {
+    if (filled[section][slot]) return;
+    filled[section][slot] = true;
+    StoreText(layout.sections[section].slots[slot], value);
+  });
+  for (int section = 0; section < kTextSectionCount; ++section) {
+    for (int slot = 0; slot < layout.sections[section].count; ++slot) {
+      if (!filled[section][slot]) StoreText(layout.sections[section].slots[slot], kNoTranslation);
+    }
   }
 }
 
 bool HoldsKnownLanguageKey(std::string_view fileText) {
-  for (const SectionKeys& keys : kLanguageSections) {
-    for (int i = 0; i < keys.count; ++i) {
-      char key[16];
-      std::snprintf(key, sizeof key, "%d", i);
-      std::string_view value;
-      if (FindProfileValue(fileText, keys.section, key, &value)) return true;
-    }
+  bool found = false;
+  VisitLanguageKeys(fileText, SectionsOf(ProgramSettings()), [&](int, int, std::string_view) { found = true; });
+  return found;
+}
+
+LanguageFileCheck ReadLanguageFile(const char* path, std::string& text) {
+  text.clear();
+  int error = 0;
+  switch (ReadRegularFile(path, kLanguageFileSizeLimit, text, error)) {
+    case FileReadOutcome::Read:
+      break;
+    case FileReadOutcome::TooLarge:
+      return LanguageFileCheck::TooLarge;
+    default:
+      return LanguageFileCheck::CannotOpen;
   }
-  return false;
+  if (!IsSafeLanguagePlace(path)) {
+    text.clear();
+    return LanguageFileCheck::UnsafePlace;
+  }
+  if (!HoldsKnownLanguageKey(text)) {
+    text.clear();
+    return LanguageFileCheck::NoKnownKey;
+  }
+  return LanguageFileCheck::Usable;
+}
+
+std::string LanguageRefusalText(LanguageFileCheck check, const char* path) {
+  const char* why = "";
+  switch (check) {
+    case LanguageFileCheck::TooLarge:
+      why = "It is larger than 1 MiB, so it is no language file.";
+      break;
+    case LanguageFileCheck::UnsafePlace:
+      why = "Other users can change files in its folder.";
+      break;
+    case LanguageFileCheck::NoKnownKey:
+      why = "It holds no text of [MENU], [DIALOG] or [OPERATIONS].";
+      break;
+    default:
+      why = "It cannot be read.";
+      break;
+  }
+  std::string text = "Not used as language file:\n";
+  text += path;
+  text += "\n";
+  text += why;
+  return text;
+}
+
+void LoadLanguageTexts() {
+  // A file that is missing or cannot be read leaves every slot "no translation".
+  std::string fileText;
+  if (ReadLanguageFile(ProgramSettings().LanguagePath, fileText) != LanguageFileCheck::Usable) fileText.clear();
+  FillLanguageTexts(fileText);
 }
 
 bool ChooseLanguageFile(SettingsHost& host) {
   SettingsState& settings = ProgramSettings();
   // The dialog opens in the Lang folder; the name field starts empty. The
-  // choice goes to a buffer of its own so that a cancel keeps LanguagePath.
+  // choice goes to a buffer of its own so that a cancel or a refused file
+  // keeps LanguagePath and the texts.
   char initialFolder[kPathCapacity + 1];  // the folder and a trailing separator
   JoinPath(LanguageFolder(), "", initialFolder, sizeof initialFolder);
-  char chosen[kPathCapacity] = "";
-  if (!host.AskForLanguageFile(initialFolder, chosen, kPathCapacity)) return false;
-  chosen[kPathCapacity - 1] = '\0';
-  if (chosen[0] == '\0') return false;
+  std::string fileText;
+  char chosen[kPathCapacity];
+  for (;;) {
+    chosen[0] = '\0';
+    if (!host.AskForLanguageFile(initialFolder, chosen, kPathCapacity)) return false;
+    chosen[kPathCapacity - 1] = '\0';
+    if (chosen[0] == '\0') return false;
+    const LanguageFileCheck check = ReadLanguageFile(chosen, fileText);
+    // A name that does not open is taken as it is: every text then reads
+    // "no translation", and the start-up asks again.
+    if (check == LanguageFileCheck::Usable || check == LanguageFileCheck::CannotOpen) break;
+    host.ShowErrorBox(LanguageRefusalText(check, chosen).c_str());
+  }
   std::memcpy(settings.LanguagePath, chosen, sizeof chosen);
-  LoadLanguageTexts();
+  FillLanguageTexts(fileText);
   // A failed write here is not reported: the close reports it for the whole
   // settings file, and the next start simply asks for the language again.
   if (settings.SettingsPath[0] != '\0') {

@@ -4,15 +4,19 @@
 // Putting them on a window is the dialog's business.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "settings/settings_state.h"
 #include "settings/window_host.h"
 
-// Fills all 48 slots from LanguagePath; a missing key reads "no translation".
+// Fills all 48 slots from LanguagePath; a missing key reads "no translation",
+// and so does every key of a file ReadLanguageFile does not find usable.
 void LoadLanguageTexts();
 
-// Fills all 48 slots from the text of a language file already read.
+// Fills all 48 slots from the text of a language file already read, in one
+// pass over it. A value keeps at most 39 characters: UTF-8 characters when it
+// is valid UTF-8, bytes otherwise.
 void FillLanguageTexts(std::string_view fileText);
 
 // The largest language file worth reading: the 48 texts take a few
@@ -24,10 +28,28 @@ inline constexpr std::size_t kLanguageFileSizeLimit = std::size_t{1} << 20;
 // A file without any is not a language file, whatever its name.
 bool HoldsKnownLanguageKey(std::string_view fileText);
 
+// What reading a language file found.
+enum class LanguageFileCheck {
+  Usable,       // the text holds the file
+  CannotOpen,   // missing, no permission, a read error, not a regular file
+  TooLarge,     // over kLanguageFileSizeLimit
+  UnsafePlace,  // in a folder others can write to and the user does not own
+  NoKnownKey,   // none of the texts a language file gives
+};
+
+// Reads the language file at path once and checks it; on Usable, text holds
+// the whole file, else it is empty.
+LanguageFileCheck ReadLanguageFile(const char* path, std::string& text);
+
+// The message that tells why a file is not used as language file, naming it.
+std::string LanguageRefusalText(LanguageFileCheck check, const char* path);
+
 // Asks for a language file through host's file dialog. On a choice, makes it
 // LanguagePath, loads its texts and stores it as "lang" in the settings file
-// (once that file is known); returns true. False when the user cancelled:
-// nothing changed then.
+// (once that file is known); returns true. A file that is too large, holds no
+// text of a language file or lies where others can plant it is refused with
+// a message naming it, and the dialog asks again. False when the user
+// cancelled: nothing changed then.
 bool ChooseLanguageFile(SettingsHost& host);
 
 // The folder of the running executable, without a trailing separator.

@@ -12,11 +12,13 @@
 
 #include "settings/profile.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
+#include "settings/file_lock.h"
 #include "settings/file_system.h"
 
 namespace {
@@ -127,14 +129,18 @@ KeyPlace FindKey(std::string_view text, std::string_view section, std::string_vi
 
 // The stored value of a key line: up to a NUL byte, blanks trimmed, one pair
 // of matching outer quotes removed.
-std::string_view ValueOf(std::string_view text, const KeyPlace& place) {
-  std::string_view raw = text.substr(place.afterEquals, place.keyLine.end - place.afterEquals);
+std::string_view ValueAfter(std::string_view text, std::size_t afterEquals, std::size_t lineEnd) {
+  std::string_view raw = text.substr(afterEquals, lineEnd - afterEquals);
   raw = raw.substr(0, raw.find('\0'));
   raw = TrimBlanks(raw);
   if (raw.size() >= 2 && raw.front() == raw.back() && (raw.front() == '"' || raw.front() == '\'')) {
     raw = raw.substr(1, raw.size() - 2);
   }
   return raw;
+}
+
+std::string_view ValueOf(std::string_view text, const KeyPlace& place) {
+  return ValueAfter(text, place.afterEquals, place.keyLine.end);
 }
 
 bool HasLineBreak(std::string_view text) {
@@ -178,32 +184,35 @@ bool FindProfileValue(std::string_view text, const char* section, const char* ke
   return true;
 }
 
+bool SameProfileName(std::string_view a, std::string_view b) { return EqualIgnoringCase(a, b); }
+
+bool NextProfileEntry(std::string_view text, std::size_t& at, ProfileEntry& entry) {
+  if (at == 0) at = ContentStart(text);
+  while (at < text.size()) {
+    Line line = LineAt(text, at);
+    at = line.next;
+    ParsedLine parsed = ParseLine(text, line);
+    if (parsed.kind == LineKind::Other) continue;
+    entry.isSection = parsed.kind == LineKind::Section;
+    entry.name = parsed.name;
+    entry.value = entry.isSection ? std::string_view() : ValueAfter(text, parsed.afterEquals, line.end);
+    return true;
+  }
+  return false;
+}
+
 bool LoadProfileText(const char* path, std::string& text) {
-  text.clear();
-  switch (QueryPath(path)) {
-    case PathState::Missing:
+  int error = 0;
+  switch (ReadRegularFile(path, kProfileSizeLimit, text, error)) {
+    case FileReadOutcome::Read:
       return true;
-    case PathState::File:
-      break;
+    case FileReadOutcome::CannotOpen:
+      // Nothing of that name: an empty file. Anything else that cannot be
+      // opened must not be taken for empty and overwritten.
+      return error == ENOENT || error == ENOTDIR;
     default:
       return false;
   }
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return false;
-  // Read straight into the text, a growing chunk at a time.
-  std::size_t chunk = 1 << 16;
-  for (;;) {
-    std::size_t used = text.size();
-    text.resize(used + chunk);
-    std::size_t count = std::fread(text.data() + used, 1, chunk, file);
-    text.resize(used + count);
-    if (count < chunk) break;
-    if (chunk < (std::size_t{1} << 24)) chunk *= 2;
-  }
-  bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) text.clear();
-  return !failed;
 }
 
 unsigned ReadProfileStringFrom(std::string_view text, const char* section, const char* key,
@@ -282,6 +291,10 @@ int ReadProfileInt(const char* section, const char* key, int fallback, const cha
 }
 
 bool WriteProfileString(const char* section, const char* key, const char* value, const char* path) {
+  // Read, change and write back while no other window or process changes
+  // the file, so that the key it saved in between stays.
+  SettingsFileLock lock(path);
+  if (!lock.Held()) return false;
   std::string text;
   if (!LoadProfileText(path, text)) return false;  // never overwrite what could not be read
   std::string before = text;

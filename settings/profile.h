@@ -2,6 +2,7 @@
 // INI file access for the settings and language files, the same on every
 // platform. Reading never fails on any bytes; writing is atomic.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,8 +22,9 @@ unsigned ReadProfileString(const char* section, const char* key, const char* fal
 // ignored, a value without digits gives 0, a missing key gives fallback.
 int ReadProfileInt(const char* section, const char* key, int fallback, const char* path);
 
-// Sets [section] key = value, keeping every other byte of the file. Returns
-// false, leaving the old file untouched, when the file cannot be written.
+// Sets [section] key = value, keeping every other byte of the file, under the
+// file's SettingsFileLock. Returns false, leaving the old file untouched,
+// when the file cannot be written or locked.
 bool WriteProfileString(const char* section, const char* key, const char* value, const char* path);
 
 // The same operations on a file's text already in memory, so that several
@@ -31,13 +33,31 @@ bool WriteProfileString(const char* section, const char* key, const char* value,
 
 // Loads the whole file as bytes. A missing file gives the empty text and true;
 // a name that exists but cannot be read as a file (a folder, a device or
-// pipe, no permission) gives false.
+// pipe, no permission) or is larger than kProfileSizeLimit gives false.
 bool LoadProfileText(const char* path, std::string& text);
+
+// The largest INI file read: a history of thousands of the longest
+// expressions fits many times over.
+inline constexpr std::size_t kProfileSizeLimit = std::size_t{64} << 20;
 
 // Finds [section] key in loaded text. The value is what a read returns:
 // blanks trimmed, one pair of outer quotes removed, cut at a NUL byte.
 bool FindProfileValue(std::string_view text, const char* section, const char* key,
                       std::string_view* value);
+
+// One line of loaded text that matters to a reader: a section header, or a
+// key with its value (read as FindProfileValue reads it).
+struct ProfileEntry {
+  bool isSection;
+  std::string_view name;   // the section or key name, blanks trimmed
+  std::string_view value;  // for a key
+};
+
+// Calls visit(entry) for every section header and key of text, in file
+// order, in one pass. The reader keeps the rule that the first section and
+// the first key of a name win.
+template <typename Visit>
+void ForEachProfileEntry(std::string_view text, Visit&& visit);
 
 // ReadProfileString on loaded text.
 unsigned ReadProfileStringFrom(std::string_view text, const char* section, const char* key,
@@ -57,3 +77,17 @@ bool SetProfileValue(std::string& text, const char* section, const char* key, co
 // written, flushed to disk and renamed over path. On failure the old file is
 // left byte for byte, the temporary file is removed and false is returned.
 bool StoreProfileText(const char* path, std::string_view text);
+
+// Whether two section or key names are the same name: ASCII case is ignored.
+bool SameProfileName(std::string_view a, std::string_view b);
+
+// The one-pass reader behind ForEachProfileEntry: from offset at, finds the
+// next section header or key; false at the end of the text.
+bool NextProfileEntry(std::string_view text, std::size_t& at, ProfileEntry& entry);
+
+template <typename Visit>
+void ForEachProfileEntry(std::string_view text, Visit&& visit) {
+  std::size_t at = 0;
+  ProfileEntry entry{};
+  while (NextProfileEntry(text, at, entry)) visit(entry);
+}

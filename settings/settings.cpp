@@ -9,10 +9,12 @@
 #include <string>
 
 #include "format/result_format.h"
+#include "settings/file_lock.h"
 #include "settings/file_system.h"
 #include "settings/history.h"
 #include "settings/language.h"
 #include "settings/profile.h"
+#include "settings/trust.h"
 
 namespace {
 
@@ -69,26 +71,70 @@ bool ChooseUntilReadable(SettingsHost& host) {
 
 }  // namespace
 
-bool LocateSettingsFile(const char* exeFolder, const char* xdgConfigHome, const char* home, char* out,
-                        unsigned capacity) {
-  char besideExecutable[kPathCapacity];
-  bool fits = JoinPath(exeFolder, kSettingsFileName, besideExecutable, sizeof besideExecutable);
-  if (fits && (QueryPath(besideExecutable) != PathState::Missing || IsFolderWritable(exeFolder))) {
-    return JoinPath(exeFolder, kSettingsFileName, out, capacity);
-  }
+namespace {
+
+// <configHome>/quillo/quillo.ini, configHome being xdgConfigHome when set and
+// absolute, else home/.config. False when neither is known or it does not fit.
+bool UserSettingsPath(const char* xdgConfigHome, const char* home, char* out, unsigned capacity) {
   char configHome[kPathCapacity];
+  bool fits = false;
   if (IsUsableConfigHome(xdgConfigHome)) {
     fits = std::snprintf(configHome, sizeof configHome, "%s", xdgConfigHome) < kPathCapacity;
   } else if (IsUsableConfigHome(home)) {
     fits = JoinPath(home, ".config", configHome, sizeof configHome);
-  } else {
-    // No per-user folder is known: stay beside the executable; creating the
-    // file there will fail with a message naming it.
-    return JoinPath(exeFolder, kSettingsFileName, out, capacity);
   }
   char folder[kPathCapacity];
   return fits && JoinPath(configHome, "quillo", folder, sizeof folder) &&
          JoinPath(folder, kSettingsFileName, out, capacity);
+}
+
+// Copies the shared settings file seed to path when path does not exist yet,
+// so that a read-only install's settings are this user's starting state.
+void AdoptSharedSettings(const char* seed, const char* path) {
+  char folder[kPathCapacity];
+  if (seed[0] == '\0' || QueryPath(path) != PathState::Missing || !CopyFolderOf(path, folder, sizeof folder)) {
+    return;
+  }
+  std::string text;
+  if (!LoadProfileText(seed, text) || text.empty()) return;
+  MakeFolders(folder);
+  SettingsFileLock lock(path);
+  // Another window may have made the file while this one waited.
+  if (lock.Held() && QueryPath(path) == PathState::Missing) StoreProfileText(path, text);
+}
+
+}  // namespace
+
+bool LocateSettingsFile(const char* exeFolder, const char* xdgConfigHome, const char* home,
+                        SettingsLocation* location) {
+  location->path[0] = '\0';
+  location->seed[0] = '\0';
+  char beside[kPathCapacity];
+  const bool besideFits = JoinPath(exeFolder, kSettingsFileName, beside, sizeof beside);
+  char user[kPathCapacity];
+  const bool userKnown = UserSettingsPath(xdgConfigHome, home, user, sizeof user);
+  // The program's folder counts only when nobody but the user and the
+  // administrator can put or change a file there.
+  const bool besideTrusted = besideFits && IsPrivateToUser(exeFolder) &&
+                             (QueryPath(beside) == PathState::Missing || IsPrivateToUser(beside));
+  const bool besideExists = besideFits && QueryPath(beside) != PathState::Missing;
+  const bool folderWritable = besideTrusted && IsFolderWritable(exeFolder);
+  const char* chosen = user;
+  if (besideTrusted && (folderWritable || (besideExists && CanOpenForWriting(beside)))) {
+    chosen = beside;  // portable use, or a shared file of the user's own
+  } else if (besideTrusted && besideExists) {
+    // A read-only install: its file is where this user starts from.
+    std::memcpy(location->seed, beside, sizeof beside);
+  }
+  if (chosen == user && !userKnown) {
+    // No per-user folder is known: the program's folder when it can be
+    // trusted (creating the file there may then fail, with a message).
+    if (!besideTrusted) return false;
+    chosen = beside;
+    location->seed[0] = '\0';
+  }
+  std::memcpy(location->path, chosen, std::strlen(chosen) + 1);
+  return true;
 }
 
 bool LoadSettings(SettingsHost& host) {
@@ -99,13 +145,14 @@ bool LoadSettings(SettingsHost& host) {
   const char* configHome = std::getenv("XDG_CONFIG_HOME");
   const char* home = std::getenv("HOME");
 #endif
-  char located[kPathCapacity];
-  if (!LocateSettingsFile(ExecutableFolder(), configHome, home, located, sizeof located)) {
-    ShowFileError(host, "The path of the settings file is too long:", ExecutableFolder(),
-                  "Program terminated...");
+  SettingsLocation location;
+  if (!LocateSettingsFile(ExecutableFolder(), configHome, home, &location)) {
+    ShowFileError(host, "No usable place for the settings file beside", ExecutableFolder(),
+                  "Set HOME or XDG_CONFIG_HOME. Program terminated...");
     return false;
   }
-  return LoadSettingsFrom(host, located);
+  AdoptSharedSettings(location.seed, location.path);
+  return LoadSettingsFrom(host, location.path);
 }
 
 bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
@@ -116,7 +163,11 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
   }
   const char* path = settings.SettingsPath;
   // A save killed half-way (power cut, kill -9) leaves its temporary file.
-  RemoveLeftoverTemporaryFiles(path);
+  // Under the lock no live save has one.
+  {
+    SettingsFileLock lock(path);
+    if (lock.Held()) RemoveLeftoverTemporaryFiles(path);
+  }
   // Existence is tested apart from readability: a file that is there but
   // cannot be read must not be taken for a first run and overwritten.
   PathState state = QueryPath(path);
@@ -127,10 +178,18 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
     return false;
   }
   ReadProfileString(kSettingsSection, "lang", "", settings.LanguagePath, kPathCapacity, path);
-  // The first failed opening of the stored path shows no message: the file
-  // dialog opens at once.
-  if (!CanOpenForReading(settings.LanguagePath) && !ChooseUntilReadable(host)) return false;
-  LoadLanguageTexts();
+  std::string languageText;
+  const LanguageFileCheck check = ReadLanguageFile(settings.LanguagePath, languageText);
+  if (check == LanguageFileCheck::Usable) {
+    FillLanguageTexts(languageText);
+  } else {
+    // A stored file that does not open shows no message: the file dialog
+    // opens at once. One that opens but is refused says why first.
+    if (check != LanguageFileCheck::CannotOpen) {
+      host.ShowErrorBox(LanguageRefusalText(check, settings.LanguagePath).c_str());
+    }
+    if (!ChooseUntilReadable(host)) return false;
+  }
   settings.CurrentForm = ValidForm(ReadProfileInt(kSettingsSection, "form", 0, path));
   return true;
 }
@@ -144,28 +203,41 @@ bool CreateSettingsFile(SettingsHost& host) {
   // The per-user configuration folder may not exist yet.
   char folder[kPathCapacity];
   if (CopyFolderOf(settings.SettingsPath, folder, sizeof folder)) MakeFolders(folder);
-  // The defaults are written in one atomic step, so an interrupted first run
-  // never leaves a half-written file.
+  // Another window may create the file at the same moment: under the lock
+  // the file is read again, the chosen language goes in, and the defaults
+  // only where that window has not written them. The defaults are written
+  // in one atomic step, so an interrupted first run never leaves a
+  // half-written file.
+  SettingsFileLock lock(settings.SettingsPath);
   std::string text;
-  SetProfileValue(text, kSettingsSection, "lang", settings.LanguagePath);
-  SetProfileValue(text, kSettingsSection, "form", "0");
-  SetProfileValue(text, kSettingsSection, "historylen", "10");
-  if (!StoreProfileText(settings.SettingsPath, text)) {
-    ShowFileError(host, "Can't create the settings file", settings.SettingsPath, "Program terminated...");
-    return false;
+  bool created = lock.Held() && LoadProfileText(settings.SettingsPath, text);
+  if (created) {
+    std::string_view value;
+    SetProfileValue(text, kSettingsSection, "lang", settings.LanguagePath);
+    if (!FindProfileValue(text, kSettingsSection, "form", &value)) SetProfileValue(text, kSettingsSection, "form", "0");
+    if (!FindProfileValue(text, kSettingsSection, "historylen", &value)) {
+      SetProfileValue(text, kSettingsSection, "historylen", "10");
+    }
+    created = StoreProfileText(settings.SettingsPath, text);
   }
-  return true;
+  if (!created) {
+    ShowFileError(host, "Can't create the settings file", settings.SettingsPath, "Program terminated...");
+  }
+  return created;
 }
 
 bool SaveSettings(SettingsHost& host) {
   const SettingsState& settings = ProgramSettings();
+  // The file is read again under the lock: other windows may have saved
+  // since this one started, and their keys and entries stay.
+  SettingsFileLock lock(settings.SettingsPath);
   std::string text;
-  bool saved = LoadProfileText(settings.SettingsPath, text);
+  bool saved = lock.Held() && LoadProfileText(settings.SettingsPath, text);
   if (saved) {
     const std::string before = text;
     const char form[2] = {static_cast<char>('0' + ValidForm(settings.CurrentForm)), '\0'};
     SetProfileValue(text, kSettingsSection, "form", form);
-    StoreHistoryInto(host, text);
+    MergeHistoryInto(host, text);
     char length[16];
     std::snprintf(length, sizeof length, "%d", settings.HistoryLength);
     SetProfileValue(text, kSettingsSection, "historylen", length);

@@ -15,14 +15,22 @@ bool CreateSettingsFile(SettingsHost& host);
 // LoadSettings with the settings file already located at settingsPath.
 bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath);
 
-// Where the settings file lives: beside the executable (exeFolder) when
-// quillo.ini is already there or the folder is writable, for portable use;
-// otherwise in the user's configuration folder, <configHome>/quillo/quillo.ini,
-// where configHome is xdgConfigHome when set and absolute, else home/.config
-// (on Windows the caller passes %APPDATA% as xdgConfigHome). Writes the path
-// into out; false when it does not fit.
-bool LocateSettingsFile(const char* exeFolder, const char* xdgConfigHome, const char* home, char* out,
-                        unsigned capacity);
+// Where the settings file lives. Beside the executable (exeFolder) for
+// portable use, when nobody but the user and the administrator can change
+// that folder and the file there, and the user can write the folder or the
+// file. Otherwise the user's own file, <configHome>/quillo/quillo.ini, where
+// configHome is xdgConfigHome when set and absolute, else home/.config (on
+// Windows the caller passes %APPDATA% as xdgConfigHome). A trusted file
+// beside a read-only install becomes the seed: the user's file starts as a
+// copy of it.
+struct SettingsLocation {
+  char path[kPathCapacity];  // the file to read and write
+  char seed[kPathCapacity];  // the file to copy when path is missing; empty when none
+};
+// False when no place can be used: the program's folder is not trusted and
+// no per-user folder is known, or a path does not fit.
+bool LocateSettingsFile(const char* exeFolder, const char* xdgConfigHome, const char* home,
+                        SettingsLocation* location);
 
 // Writes "form", the history (from host's list) and "historylen". When a
 // write fails the user is told through host.ShowErrorBox, naming the file, and

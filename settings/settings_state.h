@@ -21,6 +21,9 @@ struct SettingsState {
   // How many entries the history keeps; kDefaultHistoryLength until
   // "historylen" is read. Zero or less keeps none.
   int HistoryLength;
+  // How many entries this window has put on top of the history since it
+  // loaded it: the entries that are its own to add to the file at close.
+  int HistoryAddedThisRun;
   // The selected result form, always 0..kResultFormCount-1: every value read
   // from the file or set by the window is checked first.
   int CurrentForm;

@@ -99,6 +99,16 @@ std::size_t Utf8PrefixLength(std::string_view text, std::size_t maxBytes) {
   return at;
 }
 
+std::size_t TextPrefixLength(std::string_view text, std::size_t maxCharacters) {
+  if (text.size() <= maxCharacters) return text.size();
+  if (!IsValidUtf8(text)) return maxCharacters;
+  std::size_t at = 0;
+  for (std::size_t characters = 0; characters < maxCharacters && at < text.size(); ++characters) {
+    at += Utf8CharacterLength(text, at);
+  }
+  return at;
+}
+
 void ConvertToDisplayText(const char* text, char* out, std::size_t capacity) {
   if (out == nullptr || capacity == 0) return;
   std::string_view source = text != nullptr ? std::string_view(text) : std::string_view();

@@ -13,6 +13,10 @@ bool IsValidUtf8(std::string_view text);
 // min(size, maxBytes): single-byte text has no characters to split.
 std::size_t Utf8PrefixLength(std::string_view text, std::size_t maxBytes);
 
+// The byte length of the first maxCharacters characters of text: UTF-8
+// characters for valid UTF-8, bytes for anything else (a single-byte text).
+std::size_t TextPrefixLength(std::string_view text, std::size_t maxCharacters);
+
 // Writes the display form of text into out as UTF-8, cut at a character
 // boundary to fit capacity, always terminated.
 void ConvertToDisplayText(const char* text, char* out, std::size_t capacity);

@@ -16,6 +16,7 @@
 
 #include "settings/history.h"
 #include "settings/language.h"
+#include "settings/text_encoding.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
 #include "settings/settings_state.h"
@@ -106,7 +107,7 @@ TEST(DamagedSettingsFileTest, StartGoesOnWithWhatCanBeRead) {
     EXPECT_EQ(Joined(host.list), c.history);
     // The close after such a start still saves, and keeps the damaged bytes
     // of other keys in place.
-    host.list = {"9-8"};
+    AddToHistory(host, "9-8");
     EXPECT_TRUE(SaveSettings(host));
     FakeHost next;
     LoadHistory(next);
@@ -125,8 +126,9 @@ TEST(DamagedSettingsFileTest, UnreadableLanguageFileIsAskedForAgain) {
   const std::string locked = folder / "locked.lng";
   WriteFile(locked, "[MENU]\r\n0=Locked\r\n");
   chmod(locked.c_str(), 0);
-  chmod(folder.path().c_str(), 0777);
-  chmod(settings.c_str(), 0666);
+  // The second user's own folder: a folder others may write to would make
+  // every language file in it suspect.
+  ASSERT_EQ(chown(folder.path().c_str(), 65534, 65534), 0);
 
   for (const std::string& stored : {asFolder, locked}) {
     SCOPED_TRACE(stored);
@@ -148,11 +150,16 @@ TEST(DamagedSettingsFileTest, UnreadableLanguageFileIsAskedForAgain) {
 
 // ---------------------------------------------------------------- language
 
-// Every slot terminated and at most 39 bytes long.
+// Every slot terminated within its capacity and at most 39 characters long.
 void ExpectSlotsBounded() {
-  for (int i = 0; i < kMenuTextCount; ++i) EXPECT_LT(strnlen(ProgramSettings().MenuTexts[i], kTextSlotCapacity), 40u);
-  for (int i = 0; i < kDialogTextCount; ++i) EXPECT_LT(strnlen(ProgramSettings().DialogTexts[i], kTextSlotCapacity), 40u);
-  for (int i = 0; i < kMessageCount; ++i) EXPECT_LT(strnlen(ProgramSettings().MessageTable[i], kTextSlotCapacity), 40u);
+  const auto expectBounded = [](const char* slot) {
+    const std::size_t length = strnlen(slot, kTextSlotCapacity);
+    ASSERT_LT(length, static_cast<std::size_t>(kTextSlotCapacity));
+    EXPECT_EQ(TextPrefixLength(std::string_view(slot, length), kTextCharacterLimit), length);
+  };
+  for (int i = 0; i < kMenuTextCount; ++i) expectBounded(ProgramSettings().MenuTexts[i]);
+  for (int i = 0; i < kDialogTextCount; ++i) expectBounded(ProgramSettings().DialogTexts[i]);
+  for (int i = 0; i < kMessageCount; ++i) expectBounded(ProgramSettings().MessageTable[i]);
 }
 
 std::vector<std::string> AllSlots() {
@@ -182,8 +189,10 @@ TEST(DamagedLanguageFileTest, EverySlotGetsABoundedText) {
   const std::string none = kNoTranslation;
   const std::string noMenu = Joined(std::vector<std::string>(kMenuTextCount, none));
   const LanguageCase cases[] = {
-      {__LINE__, "10 MB value", "[MENU]\r\n0=" + huge + "\r\n1=ok\r\n[OPERATIONS]\r\n0=" + huge,
-       std::string(39, 'x') + "|ok|" + Joined(std::vector<std::string>(5, none)), std::string(39, 'x')},
+      {__LINE__, "10 MB value: no language file", "[MENU]\r\n0=" + huge + "\r\n1=ok\r\n[OPERATIONS]\r\n0=" + huge,
+       noMenu, none},
+      {__LINE__, "long value", "[MENU]\r\n0=" + huge.substr(0, 4000) + "\r\n1=ok\r\n",
+       std::string(39, 'x') + "|ok|" + Joined(std::vector<std::string>(5, none)), none},
       {__LINE__, "10 MB without a line end", huge, noMenu, none},
       {__LINE__, "10 MB of NUL bytes", std::string(kHugeLine, '\0'), noMenu, none},
       {__LINE__, "NUL inside values", "[MENU]\r\n0=Fi\0le\r\n[OPERATIONS]\r\n0=\0\r\n"s,

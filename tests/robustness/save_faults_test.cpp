@@ -44,10 +44,17 @@ std::vector<std::string> MakeHistory(const std::string& tag, int count) {
   return history;
 }
 
+// Puts history into host's list as the entries this run added, so that a
+// save writes exactly it (it is as long as the history may be).
+void AddAsThisRun(FakeHost& host, const std::vector<std::string>& history) {
+  host.list = history;
+  ProgramSettings().HistoryAddedThisRun = static_cast<int>(history.size());
+}
+
 // The settings file as a save with this history and form leaves it.
 std::string SavedText(const std::string& path, const std::vector<std::string>& history, int form) {
   FakeHost host;
-  host.list = history;
+  AddAsThisRun(host, history);
   ProgramSettings().CurrentForm = form;
   EXPECT_TRUE(SaveSettings(host));
   return ReadFile(path);
@@ -83,6 +90,17 @@ std::vector<std::string> TemporaryFilesIn(const std::string& folder) {
   return names;
 }
 
+// How long three saves take, alternating the two histories: the kills of a
+// saving child are spread over that time, so that they hit every step of a
+// save whatever the speed of the build.
+long KillSpreadMicroseconds(const std::string& path, const std::vector<std::string>& oldHistory,
+                            const std::vector<std::string>& newHistory) {
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 4; ++i) SavedText(path, i % 2 == 0 ? newHistory : oldHistory, i % 2 == 0 ? 4 : 1);
+  const auto oneSave = (std::chrono::steady_clock::now() - start) / 4;
+  return 1 + 3 * std::chrono::duration_cast<std::chrono::microseconds>(oneSave).count();
+}
+
 // A child saves the old and the new history in turn, as fast as it can, and
 // is killed after a random delay. 200 rounds: whatever point of the save the
 // kill hits, the file holds one complete state, and the next start reads it
@@ -94,12 +112,7 @@ TEST_F(SaveFaultTest, KilledSaveLeavesTheOldOrTheNewHistoryNeverAMix) {
   const std::string newText = SavedText(settings, newHistory, 4);
   ASSERT_EQ(SavedText(settings, oldHistory, 1), oldText);  // a save from the new state gives the old again
 
-  // One save takes this long; the kills are spread over three saves.
-  const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < 4; ++i) SavedText(settings, i % 2 == 0 ? newHistory : oldHistory, i % 2 == 0 ? 4 : 1);
-  const auto oneSave = (std::chrono::steady_clock::now() - start) / 4;
-  const long spreadMicroseconds =
-      1 + 3 * std::chrono::duration_cast<std::chrono::microseconds>(oneSave).count();
+  const long spreadMicroseconds = KillSpreadMicroseconds(settings, oldHistory, newHistory);
 
   std::mt19937 random(20261208);
   int newStates = 0;
@@ -112,7 +125,7 @@ TEST_F(SaveFaultTest, KilledSaveLeavesTheOldOrTheNewHistoryNeverAMix) {
     if (child == 0) {
       FakeHost host;
       for (bool toNew = true;; toNew = !toNew) {
-        host.list = toNew ? newHistory : oldHistory;
+        AddAsThisRun(host, toNew ? newHistory : oldHistory);
         ProgramSettings().CurrentForm = toNew ? 4 : 1;
         SaveSettings(host);
       }
@@ -145,18 +158,19 @@ TEST_F(SaveFaultTest, KilledSaveLeavesTheOldOrTheNewHistoryNeverAMix) {
 // file behind; false when none of 100 kills did.
 bool KillASaveLeavingATemporaryFile(const std::string& folder, std::mt19937& random) {
   const std::vector<std::string> histories[] = {MakeHistory("new", 100), MakeHistory("old", 100)};
+  const long spreadMicroseconds = KillSpreadMicroseconds(folder + "/" + kSettingsName, histories[1], histories[0]);
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::fflush(nullptr);
     pid_t child = fork();
     if (child == 0) {
       FakeHost host;
       for (int i = 0;; ++i) {  // a save that changes nothing writes nothing
-        host.list = histories[i % 2];
+        AddAsThisRun(host, histories[i % 2]);
         SaveSettings(host);
       }
     }
     if (child < 0) return false;
-    std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % spreadMicroseconds));
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
     if (!TemporaryFilesIn(folder).empty()) return true;
@@ -171,7 +185,8 @@ TEST_F(SaveFaultTest, NextStartRemovesTheTemporaryFileOfAKilledSave) {
   std::mt19937 random(7);
   ASSERT_TRUE(KillASaveLeavingATemporaryFile(folder.path(), random));
   const std::string saved = ReadFile(settings);
-  const std::vector<std::string> kept = {"other.ini.Ab12Cd", "quillo.ini.backup", "quillo.ini.bak"};
+  const std::vector<std::string> kept = {"other.ini.Ab12Cd", "quillo.ini.backup", "quillo.ini.bak",
+                                         "quillo.ini.backup.tmp", "other.ini.12-Ab12Cd.tmp"};
   for (const std::string& name : kept) WriteFile(folder / name, "kept");
   FakeHost nextStart;
   ASSERT_TRUE(LoadSettingsFrom(nextStart, settings.c_str()));
@@ -227,7 +242,7 @@ TEST_F(SaveFaultTest, FullDiskKeepsTheOldFileAndTellsTheUser) {
 
   if (disk.mounted()) {
     FakeHost host;
-    host.list = history;
+    AddAsThisRun(host, history);
     EXPECT_FALSE(SaveSettings(host));
     ExpectFailedSaveTold(host, path);
   } else {
@@ -236,7 +251,7 @@ TEST_F(SaveFaultTest, FullDiskKeepsTheOldFileAndTellsTheUser) {
       rlimit limit{16384, 16384};
       if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
       FakeHost host;
-      host.list = history;
+      AddAsThisRun(host, history);
       const bool saved = SaveSettings(host);
       return (saved ? 1 : 0) | (host.errors.size() == 1 ? 0 : 2);
     });
@@ -263,17 +278,18 @@ TEST_F(SaveFaultTest, ReadOnlyFolderKeepsTheOldFileAndTellsTheUser) {
   ScopedMount bind(writable, readOnly, nullptr, MS_BIND, nullptr);
   if (bind.RemountReadOnly()) {
     FakeHost host;
-    host.list = {"2+3"};
+    AddAsThisRun(host, {"2+3"});
     EXPECT_FALSE(SaveSettings(host));
     ExpectFailedSaveTold(host, path);
   } else {
     const std::string target = writable + "/" + kSettingsName;
     std::snprintf(ProgramSettings().SettingsPath, kPathCapacity, "%s", target.c_str());
-    chmod(target.c_str(), 0666);  // the file itself may be written, the folder not
+    // Neither the folder nor the file may be written by the second user (a
+    // file of the user's own there would be written in place).
     chmod(writable.c_str(), 0555);
     const int status = RunInChildAsNobody([&] {
       FakeHost host;
-      host.list = {"2+3"};
+      AddAsThisRun(host, {"2+3"});
       const bool saved = SaveSettings(host);
       return (saved ? 1 : 0) | (host.errors.size() == 1 ? 0 : 2);
     });

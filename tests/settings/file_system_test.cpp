@@ -139,16 +139,16 @@ TEST(RemoveLeftoverTemporaryFilesTest, RemovesOnlyRegularLeftoversBesideTheLinke
   ASSERT_EQ(mkdir(linked.c_str(), 0755), 0);
   WriteFile(real + "/quillo.ini", "settings");
   ASSERT_EQ(symlink((real + "/quillo.ini").c_str(), (linked + "/quillo.ini").c_str()), 0);
-  for (const char* name : {"quillo.ini.Ab12Cd.tmp", "quillo.ini.4242-7.tmp", "victim"}) {
+  for (const char* name : {"quillo.ini.31-Ab12Cd.tmp", "quillo.ini.4242-7.tmp", "victim"}) {
     WriteFile(real + "/" + name, "x");
   }
-  ASSERT_EQ(symlink((real + "/victim").c_str(), (real + "/quillo.ini.Zz99Yy.tmp").c_str()), 0);
-  ASSERT_EQ(mkdir((real + "/quillo.ini.Qq11Qq.tmp").c_str(), 0755), 0);
-  WriteFile(linked + "/quillo.ini.Ab12Cd.tmp", "x");
+  ASSERT_EQ(symlink((real + "/victim").c_str(), (real + "/quillo.ini.31-Zz99Yy.tmp").c_str()), 0);
+  ASSERT_EQ(mkdir((real + "/quillo.ini.31-Qq11Qq.tmp").c_str(), 0755), 0);
+  WriteFile(linked + "/quillo.ini.31-Ab12Cd.tmp", "x");
 
   RemoveLeftoverTemporaryFiles((linked + "/quillo.ini").c_str());
-  EXPECT_EQ(Joined(NamesIn(real)), "quillo.ini|quillo.ini.Qq11Qq.tmp|quillo.ini.Zz99Yy.tmp|victim");
-  EXPECT_EQ(Joined(NamesIn(linked)), "quillo.ini|quillo.ini.Ab12Cd.tmp");
+  EXPECT_EQ(Joined(NamesIn(real)), "quillo.ini|quillo.ini.31-Qq11Qq.tmp|quillo.ini.31-Zz99Yy.tmp|victim");
+  EXPECT_EQ(Joined(NamesIn(linked)), "quillo.ini|quillo.ini.31-Ab12Cd.tmp");
 }
 
 // A leftover whose full name does not fit the capacity is left alone rather
@@ -156,7 +156,7 @@ TEST(RemoveLeftoverTemporaryFilesTest, RemovesOnlyRegularLeftoversBesideTheLinke
 TEST(RemoveLeftoverTemporaryFilesTest, RemovesLeftoversWhoseNameFitsTheCapacity) {
   TempFolder folder;
   const std::string base = std::filesystem::canonical(folder.path()).string();
-  const std::string leftover = "quillo.ini.Ab12Cd.tmp";
+  const std::string leftover = "quillo.ini.31-Ab12Cd.tmp";
   struct Case {
     int line;
     std::size_t length;  // of the leftover's full name

@@ -106,7 +106,8 @@ TEST_F(HistoryTest, ZeroLengthWritesNoHistory) {
 
 TEST_F(HistoryTest, EntriesSurviveARoundTripThroughTheFile) {
   const std::vector<std::string> entries = {" 2 + 3 ", "\"q\"", std::string(999, '9'), "a\nb=1"};
-  host.list = entries;
+  LoadHistory(host);
+  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) AddToHistory(host, entry->c_str());
   ASSERT_TRUE(SaveSettings(host));
   FakeHost reloaded;
   LoadHistory(reloaded);

@@ -56,17 +56,18 @@ TEST_F(LanguageTest, MissingKeysReadNoTranslation) {
   EXPECT_EQ(Slots(ProgramSettings().MenuTexts, kMenuTextCount), Joined(std::vector<std::string>(7, kNoTranslation)));
 }
 
-TEST_F(LanguageTest, LongValuesAreCutTo39BytesWithoutSplittingACharacter) {
+// 39 characters: of a UTF-8 text its letters, of a single-byte text its bytes.
+TEST_F(LanguageTest, LongValuesAreCutTo39Characters) {
   const std::string ascii45 = Repeated("abcdefghi", 5);
-  const std::string utf8 = Repeated("\xD0\xB6", 25);        // 25 two-byte letters
-  const std::string mixed = std::string("a").append(Repeated("\xE2\x82\xAC", 13));  // "a", 13 three-byte signs
+  const std::string utf8 = Repeated("\xD0\xB6", 45);        // 45 two-byte letters
+  const std::string mixed = std::string("a").append(Repeated("\xE2\x82\xAC", 40)).append(Repeated("\xF0\x9F\x98\x80", 3));
   const std::string cp1251 = Repeated("\xE6", 45);          // single-byte text
   WriteFile(english, "[OPERATIONS]\r\n0=" + ascii45 + "\r\n1=" + utf8 + "\r\n2=" + mixed + "\r\n3=" + cp1251 +
                          "\r\n4=" + ascii45.substr(0, 39) + "\r\n");
   LoadFrom(english);
   EXPECT_EQ(std::string(ProgramSettings().MessageTable[0]), ascii45.substr(0, 39));
-  EXPECT_EQ(std::string(ProgramSettings().MessageTable[1]), utf8.substr(0, 38));
-  EXPECT_EQ(std::string(ProgramSettings().MessageTable[2]), mixed.substr(0, 37));
+  EXPECT_EQ(std::string(ProgramSettings().MessageTable[1]), utf8.substr(0, 2 * 39));
+  EXPECT_EQ(std::string(ProgramSettings().MessageTable[2]), mixed.substr(0, 1 + 3 * 38));
   EXPECT_EQ(std::string(ProgramSettings().MessageTable[3]), cp1251.substr(0, 39));
   EXPECT_EQ(std::string(ProgramSettings().MessageTable[4]), ascii45.substr(0, 39));
 }

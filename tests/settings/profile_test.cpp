@@ -238,7 +238,9 @@ TEST(ProfileFileTest, LinksAreFollowedAndPipesAreNeverRead) {
   EXPECT_FALSE(WriteProfileString("s", "k", "v", pipe.c_str()));
 }
 
-TEST(ProfileFileTest, ReadOnlyFolderAndUnreadableFileAreNotWritten) {
+// A writable file in a folder the user cannot write to is written in place;
+// a file that cannot be read is never written, since its other keys would go.
+TEST(ProfileFileTest, ReadOnlyFolderIsWrittenInPlaceAndUnreadableFileNotAtAll) {
   TempFolder folder;
   const std::string before = "[s]\r\nk=old\r\n";
   const std::string readOnlyFolder = folder / "ro";
@@ -253,7 +255,7 @@ TEST(ProfileFileTest, ReadOnlyFolderAndUnreadableFileAreNotWritten) {
 
   int failures = RunInChildAsNobody([&] {
     int result = 0;
-    if (WriteProfileString("s", "k", "new", (readOnlyFolder + "/test.ini").c_str())) result |= 1;
+    if (!WriteProfileString("s", "k", "new", (readOnlyFolder + "/test.ini").c_str())) result |= 1;
     // What cannot be read cannot be rewritten without losing its other keys.
     if (WriteProfileString("s", "j", "new", writeOnly.c_str())) result |= 2;
     // The same user can write where the folder allows it.
@@ -261,7 +263,7 @@ TEST(ProfileFileTest, ReadOnlyFolderAndUnreadableFileAreNotWritten) {
     return result;
   });
   EXPECT_EQ(failures, 0);
-  EXPECT_EQ(ReadFile(readOnlyFolder + "/test.ini"), before);
+  EXPECT_EQ(ReadFile(readOnlyFolder + "/test.ini"), "[s]\r\nk=new\r\n");
   EXPECT_EQ(ReadFile(writeOnly), before);
   EXPECT_EQ(NamesIn(readOnlyFolder), std::vector<std::string>{"test.ini"});
   chmod(readOnlyFolder.c_str(), 0755);

@@ -97,6 +97,13 @@ TEST_F(SettingsTest, UnopenableLanguageFileAsksUntilOneOpens) {
   const std::string typo = folder / "typo.lng";
   const std::string pipe = folder / "pipe.lng";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  // Files that open but are refused, each with the message naming it.
+  const std::string garbage = folder / "hostname";
+  WriteFile(garbage, "build-machine\n");
+  const std::string huge = folder / "huge.lng";
+  WriteFile(huge, "[MENU]\r\n0=File\r\n" + std::string(kLanguageFileSizeLimit, '\n'));
+  const std::string noKey = LanguageRefusalText(LanguageFileCheck::NoKnownKey, garbage.c_str());
+  const std::string tooLarge = LanguageRefusalText(LanguageFileCheck::TooLarge, huge.c_str());
   const Row rows[] = {
       {__LINE__, language, {}, true, {}, language},
       {__LINE__, gone, {language}, true, {}, language},
@@ -105,6 +112,9 @@ TEST_F(SettingsTest, UnopenableLanguageFileAsksUntilOneOpens) {
       {__LINE__, gone, {typo, std::nullopt}, false, {kCannotOpen, kNoLanguage}, typo},
       {__LINE__, folder.path(), {language}, true, {}, language},  // a folder is not a language file
       {__LINE__, pipe, {language}, true, {}, language},           // nor is a pipe
+      {__LINE__, garbage, {language}, true, {noKey}, language},
+      {__LINE__, gone, {huge, language}, true, {tooLarge}, language},
+      {__LINE__, gone, {garbage, std::nullopt}, false, {noKey, kNoLanguage}, gone},
   };
   ForEachCase(rows, [&](const Row& row) {
     ResetProgramSettings();
@@ -164,14 +174,16 @@ TEST_F(SettingsTest, UnreadableSettingsFileIsNeverOverwritten) {
 }
 
 TEST_F(SettingsTest, SaveWritesFormHistoryNewestFirstAndLength) {
-  WriteFile(settings,
-            "[INI]\r\nlang=L\r\nform=0\r\nhistorylen=10\r\n[HISTORY]\r\n0=a\r\n1=b\r\n2=c\r\n3=old3\r\n4=old4\r\n");
+  WriteFile(settings, "[INI]\r\nlang=L\r\nform=0\r\nhistorylen=5\r\n[HISTORY]\r\n0=a\r\n1=b\r\n2=c\r\n3=old3\r\n"
+                      "4=old4\r\n5=old5\r\n");
   std::strcpy(ProgramSettings().SettingsPath, settings.c_str());
-  host.list = {"x", "y", "z"};
+  LoadHistory(host);
+  for (const char* added : {"z", "y", "x"}) AddToHistory(host, added);
   ProgramSettings().CurrentForm = 3;
   EXPECT_TRUE(SaveSettings(host));
-  EXPECT_EQ(Settings(),
-            "[INI]\r\nlang=L\r\nform=3\r\nhistorylen=10\r\n[HISTORY]\r\n0=x\r\n1=y\r\n2=z\r\n3=old3\r\n4=old4\r\n");
+  // Keys beyond the length keep what they held.
+  EXPECT_EQ(Settings(), "[INI]\r\nlang=L\r\nform=3\r\nhistorylen=5\r\n[HISTORY]\r\n0=x\r\n1=y\r\n2=z\r\n3=a\r\n"
+                        "4=b\r\n5=old5\r\n");
   EXPECT_TRUE(host.errors.empty());
 }
 
@@ -179,7 +191,11 @@ TEST_F(SettingsTest, SaveAddsMissingKeysAndKeepsFormAOneDigitForm) {
   WriteFile(settings, "[INI]\r\nlang=L\r\n");
   std::strcpy(ProgramSettings().SettingsPath, settings.c_str());
   host.list = {"1+2", "", "never"};  // an empty item ends the history
+  ProgramSettings().HistoryAddedThisRun = 3;
   ProgramSettings().CurrentForm = 9;
+  EXPECT_TRUE(SaveSettings(host));
+  EXPECT_EQ(Settings(), "[INI]\r\nlang=L\r\nform=0\r\nhistorylen=10\r\n[HISTORY]\r\n0=1+2\r\n");
+  // A length of 0 or less keeps no history and writes none.
   ProgramSettings().HistoryLength = -4;
   EXPECT_TRUE(SaveSettings(host));
   EXPECT_EQ(Settings(), "[INI]\r\nlang=L\r\nform=0\r\nhistorylen=-4\r\n[HISTORY]\r\n0=1+2\r\n");
@@ -199,15 +215,26 @@ TEST_F(SettingsTest, FailedSaveIsReportedNamingTheFile) {
   }
 }
 
-TEST(LocateSettingsFileTest, BesideTheExecutableElseInTheUserConfigFolder) {
+TEST(LocateSettingsFileTest, BesideTheExecutableWhenTrustedElseInTheUserConfigFolder) {
   TempFolder folder;
-  const std::string withFile = folder / "portable";
-  ASSERT_EQ(mkdir(withFile.c_str(), 0755), 0);
+  chmod(folder.path().c_str(), 0755);
+  const auto makeFolder = [&](const std::string& name, mode_t mode) {
+    const std::string path = folder / name;
+    EXPECT_EQ(mkdir(path.c_str(), 0755), 0);
+    chmod(path.c_str(), mode);
+    return path;
+  };
+  const std::string withFile = makeFolder("portable", 0755);
   WriteFile(withFile + "/quillo.ini", "");
-  const std::string writable = folder / "writable";
-  ASSERT_EQ(mkdir(writable.c_str(), 0755), 0);
+  const std::string writable = makeFolder("writable", 0755);
   // A folder nobody can create files in: it does not exist at all.
   const std::string installed = folder / "usr/bin";
+  // Folders and files that others can change.
+  const std::string openToAll = makeFolder("open", 0777);
+  WriteFile(openToAll + "/quillo.ini", "");
+  const std::string openFile = makeFolder("openfile", 0755);
+  WriteFile(openFile + "/quillo.ini", "");
+  chmod((openFile + "/quillo.ini").c_str(), 0666);
   struct Row {
     int line;
     std::string exe;
@@ -222,16 +249,21 @@ TEST(LocateSettingsFileTest, BesideTheExecutableElseInTheUserConfigFolder) {
       {__LINE__, installed, nullptr, "/h", "/h/.config/quillo/quillo.ini"},
       {__LINE__, installed, "", "/h", "/h/.config/quillo/quillo.ini"},
       {__LINE__, installed, "relative", "/h", "/h/.config/quillo/quillo.ini"},
-      {__LINE__, installed, nullptr, nullptr, installed + "/quillo.ini"},
+      {__LINE__, installed, nullptr, nullptr, "<refused>"},  // no folder to trust, none of the user's
+      {__LINE__, openToAll, "/x", "/h", "/x/quillo/quillo.ini"},
+      {__LINE__, openFile, "/x", "/h", "/x/quillo/quillo.ini"},
+      {__LINE__, openToAll, nullptr, nullptr, "<refused>"},
   };
   ForEachCase(rows, [&](const Row& row) {
-    char out[kPathCapacity];
-    ASSERT_TRUE(LocateSettingsFile(row.exe.c_str(), row.xdg, row.home, out, sizeof out));
-    EXPECT_EQ(std::string(out), row.expected);
+    SettingsLocation location;
+    const bool located = LocateSettingsFile(row.exe.c_str(), row.xdg, row.home, &location);
+    EXPECT_EQ(located ? std::string(location.path) : "<refused>", row.expected);
+    EXPECT_STREQ(location.seed, "");
   });
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"portable", "writable"}));  // no probe left
-  char small[8];
-  EXPECT_FALSE(LocateSettingsFile(writable.c_str(), nullptr, nullptr, small, sizeof small));
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"open", "openfile", "portable", "writable"}));  // no probe left
+  const std::string deep(kPathCapacity, 'd');
+  SettingsLocation location;
+  EXPECT_FALSE(LocateSettingsFile(("/" + deep).c_str(), nullptr, nullptr, &location));
 }
 
 }  // namespace
@@ -245,17 +277,23 @@ TEST(TemporaryFileNames, OnlyOwnLeftoversAreRecognised) {
     bool leftover;
   };
   const Case cases[] = {
-      {__LINE__, "quillo.ini.Ab12Cd.tmp", true},     // Linux
-      {__LINE__, "quillo.ini.4242-7.tmp", true},     // Windows
+      {__LINE__, "quillo.ini.1234-Ab12Cd.tmp", true},  // Linux
+      {__LINE__, "quillo.ini.4242-7.tmp", true},       // Windows
+      {__LINE__, "quillo.ini.Ab12Cd.tmp", false},      // no process id
+      {__LINE__, "quillo.ini.backup.tmp", false},      // a user's own
+      {__LINE__, "quillo.ini.12-.tmp", false},
+      {__LINE__, "quillo.ini.-Ab12Cd.tmp", false},
+      {__LINE__, "quillo.ini.1x-Ab12Cd.tmp", false},
+      {__LINE__, "quillo.ini.12-Ab-12.tmp", false},
       {__LINE__, "quillo.ini", false},
       {__LINE__, "quillo.ini.tmp", false},
       {__LINE__, "quillo.ini..tmp", false},
       {__LINE__, "quillo.ini.bak", false},
       {__LINE__, "quillo.ini.backup", false},
       {__LINE__, "quillo.ini.old.copy.tmp", false},
-      {__LINE__, "other.ini.Ab12Cd.tmp", false},
-      {__LINE__, "xquillo.ini.Ab12Cd.tmp", false},
-      {__LINE__, "quillo.ini.Ab12Cd.tmpx", false},
+      {__LINE__, "other.ini.1-Ab12Cd.tmp", false},
+      {__LINE__, "xquillo.ini.1-Ab12Cd.tmp", false},
+      {__LINE__, "quillo.ini.1-Ab12Cd.tmpx", false},
   };
   ForEachCase(cases, [&](const Case& c) {
     EXPECT_EQ(IsTemporaryNameOf(c.name, "quillo.ini"), c.leftover);

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kWatchedSignals[] = {SIGTERM, SIGHUP};
+constexpr int kWatchedSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
 // The signal handler may only write to a pipe; the event loop reads the other
 // end and does the saving on the program's one thread.
