@@ -151,6 +151,10 @@ bool LoadSettings(SettingsHost& host) {
                   "Set HOME or XDG_CONFIG_HOME. Program terminated...");
     return false;
   }
+  return LoadSettingsAt(host, location);
+}
+
+bool LoadSettingsAt(SettingsHost& host, const SettingsLocation& location) {
   AdoptSharedSettings(location.seed, location.path);
   return LoadSettingsFrom(host, location.path);
 }
@@ -227,7 +231,7 @@ bool CreateSettingsFile(SettingsHost& host) {
 }
 
 bool SaveSettings(SettingsHost& host) {
-  const SettingsState& settings = ProgramSettings();
+  SettingsState& settings = ProgramSettings();
   // The file is read again under the lock: other windows may have saved
   // since this one started, and their keys and entries stay.
   SettingsFileLock lock(settings.SettingsPath);
@@ -244,6 +248,9 @@ bool SaveSettings(SettingsHost& host) {
     // Form, history and length land together or not at all.
     saved = text == before || StoreProfileText(settings.SettingsPath, text);
   }
+  // The entries are in the file now: a later save of this window (the
+  // desktop session saved, and the user went on) adds only newer ones.
+  if (saved) settings.HistoryAddedThisRun = 0;
   if (!saved) {
     ShowFileError(host, "Can't save the settings file", settings.SettingsPath,
                   "The form and history of this session are lost.");

@@ -32,7 +32,14 @@ struct SettingsLocation {
 bool LocateSettingsFile(const char* exeFolder, const char* xdgConfigHome, const char* home,
                         SettingsLocation* location);
 
-// Writes "form", the history (from host's list) and "historylen". When a
-// write fails the user is told through host.ShowErrorBox, naming the file, and
-// false is returned. Ending the dialog is the caller's.
+// LoadSettings at a location already found: a missing file at location.path
+// first becomes a copy of location.seed, when there is one.
+bool LoadSettingsAt(SettingsHost& host, const SettingsLocation& location);
+
+// Writes "form", the history and "historylen" under the file's lock, into
+// the file as it is now: the entries this window added go on top of those
+// the file holds (MergeHistoryInto), and keys other windows wrote stay. When
+// the file cannot be locked within the wait or written, the user is told
+// through host.ShowErrorBox, naming the file, and false is returned. Ending
+// the dialog is the caller's.
 bool SaveSettings(SettingsHost& host);

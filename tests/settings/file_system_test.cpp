@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -127,6 +128,62 @@ TEST(ReplaceFileContentTest, KeepsTheModeOfAReplacedFileAndGivesANewOneTheDefaul
   EXPECT_EQ(ModeOf(created), S_IFREG | 0640);
   for (const std::string& path : {kept, target, created}) EXPECT_EQ(ReadFile(path), "new");
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"kept.ini", "link.ini", "new.ini", "target.ini"}));
+}
+
+// What a replacement keeps of the file it replaces, beyond the mode: the
+// owner and group (root may give files away, so a file of another user stays
+// that user's), its other names (a hard link is written through, not split),
+// its extended attributes; and a file its owner made read-only is refused.
+TEST(ReplaceFileContentTest, KeepsOwnerGroupLinksAndAttributesAndRefusesAReadOnlyFile) {
+  TempFolder folder;
+  const std::string owned = folder / "owned.ini";
+  WriteFile(owned, "old");
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(chown(owned.c_str(), 65534, 65534), 0);
+  }
+  const std::string linked = folder / "linked.ini";
+  const std::string otherName = folder / "other-name.ini";
+  WriteFile(linked, "old");
+  ASSERT_EQ(link(linked.c_str(), otherName.c_str()), 0);
+  const std::string attributed = folder / "attributed.ini";
+  WriteFile(attributed, "old");
+  const bool hasAttributes = setxattr(attributed.c_str(), "user.quillo", "kept", 4, 0) == 0;
+  const std::string readOnly = folder / "read-only.ini";
+  WriteFile(readOnly, "old");
+  chmod(readOnly.c_str(), 0444);
+
+  for (const std::string& path : {owned, linked, attributed}) EXPECT_TRUE(ReplaceFileContent(path.c_str(), "new")) << path;
+  EXPECT_FALSE(ReplaceFileContent(readOnly.c_str(), "new"));
+
+  struct stat record {};
+  ASSERT_EQ(stat(owned.c_str(), &record), 0);
+  if (root) {
+    EXPECT_EQ(record.st_uid, 65534u);
+    EXPECT_EQ(record.st_gid, 65534u);
+  }
+  EXPECT_EQ(ReadFile(otherName), "new");
+  ASSERT_EQ(stat(linked.c_str(), &record), 0);
+  EXPECT_EQ(record.st_nlink, 2u);
+  if (hasAttributes) {
+    char value[8] = {};
+    EXPECT_EQ(getxattr(attributed.c_str(), "user.quillo", value, sizeof value), 4);
+    EXPECT_STREQ(value, "kept");
+  }
+  EXPECT_EQ(ReadFile(readOnly), "old");
+  EXPECT_EQ(ModeOf(readOnly), S_IFREG | 0444);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"attributed.ini", "linked.ini", "other-name.ini", "owned.ini",
+                                                      "read-only.ini"}));
+}
+
+// A shorter text written in place leaves nothing of the longer old one.
+TEST(ReplaceFileContentTest, WritingInPlaceCutsTheOldTail) {
+  TempFolder folder;
+  const std::string path = folder / "linked.ini";
+  WriteFile(path, std::string(5000, 'o'));
+  ASSERT_EQ(link(path.c_str(), (folder / "second").c_str()), 0);
+  EXPECT_TRUE(ReplaceFileContent(path.c_str(), "short"));
+  EXPECT_EQ(ReadFile(path), "short");
 }
 
 // Saves through a link write beside the file it points to, so leftovers are

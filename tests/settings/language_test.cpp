@@ -147,6 +147,60 @@ TEST(ShippedLanguageFilesTest, EnglishIsAsciiAndRussianIsWindows1251) {
   EXPECT_STREQ(ProgramSettings().MessageTable[kMsgTooFewForExclusiveOr], "Too few operands for \\");
 }
 
+// The shipped Russian texts saved as UTF-8 keep every letter: the cut counts
+// characters, so each slot shows what the Windows-1251 file shows.
+TEST(ShippedLanguageFilesTest, RussianInUtf8ShowsTheSameTexts) {
+  const std::string windows1251 = ReadFile(std::string(LanguageFolder()) + "/russian.lng");
+  std::string utf8(windows1251.size() * 3 + 1, '\0');
+  ConvertToDisplayText(windows1251.c_str(), utf8.data(), utf8.size());
+  utf8.resize(std::strlen(utf8.c_str()));
+  ASSERT_TRUE(IsValidUtf8(utf8));
+
+  ResetProgramSettings();
+  FillLanguageTexts(windows1251);
+  const SettingsState fromWindows1251 = ProgramSettings();
+  FillLanguageTexts(utf8);
+  const SettingsState& fromUtf8 = ProgramSettings();
+  const auto expectSame = [](const char (*expected)[kTextSlotCapacity], const char (*actual)[kTextSlotCapacity],
+                             int count) {
+    for (int i = 0; i < count; ++i) {
+      char shown[3 * kTextSlotCapacity];
+      ConvertToDisplayText(expected[i], shown, sizeof shown);
+      EXPECT_STREQ(actual[i], shown) << i;
+    }
+  };
+  expectSame(fromWindows1251.MenuTexts, fromUtf8.MenuTexts, kMenuTextCount);
+  expectSame(fromWindows1251.DialogTexts, fromUtf8.DialogTexts, kDialogTextCount);
+  expectSame(fromWindows1251.MessageTable, fromUtf8.MessageTable, kMessageCount);
+
+  // A Russian text longer than the limit keeps its first 39 letters.
+  FillLanguageTexts("[OPERATIONS]\r\n35=Недопустимый аргумент функции, проверьте область определения\r\n");
+  EXPECT_STREQ(ProgramSettings().MessageTable[35], "Недопустимый аргумент функции, проверьт");
+}
+
+// The one pass over the file reads what a lookup of each key reads: the first
+// section of a name, the first key of a name, names without regard to case,
+// and keys written as "%d" writes them.
+TEST(FillLanguageTextsTest, OnePassReadsWhatEachKeyReads) {
+  struct Row {
+    int line;
+    std::string file;
+    std::string menu01;  // MENU 0 and 1 joined with "|"
+  };
+  const Row rows[] = {
+      {__LINE__, "[MENU]\r\n0=a\r\n0=b\r\n1=c\r\n", "a|c"},
+      {__LINE__, "[MENU]\r\n0=a\r\n[DIALOG]\r\n0=x\r\n[menu]\r\n1=late\r\n", "a|no translation"},
+      {__LINE__, "[ Menu ]\r\n 0 = spaced \r\n01=lead\r\n+1=sign\r\n", "spaced|no translation"},
+      {__LINE__, "[MENU]\r\n1=\"quoted \"\r\n;0=comment\r\n", "no translation|quoted "},
+      {__LINE__, "\xEF\xBB\xBF[MENU]\n0=bom\r1=cr\n", "bom|cr"},
+  };
+  ForEachCase(rows, [&](const Row& row) {
+    ResetProgramSettings();
+    FillLanguageTexts(row.file);
+    EXPECT_EQ(std::string(ProgramSettings().MenuTexts[0]) + "|" + ProgramSettings().MenuTexts[1], row.menu01);
+  });
+}
+
 TEST(LanguageFolderTest, LangBesideTheExecutableElseTheInstalledFolder) {
   namespace fs = std::filesystem;
   EXPECT_EQ(fs::canonical(ExecutableFolder()), fs::canonical(QUILLO_TEST_RUNTIME_DIR));

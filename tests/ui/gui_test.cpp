@@ -283,14 +283,19 @@ TEST_F(GuiTest, CloseBoxAndTerminationSaveAndClose) {
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(Setting("HISTORY", "0"), "4*4");
 
-  window->show();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-  Retype("5*5");
-  QTest::keyClick(Box(), Qt::Key_Return);
+  // kill, a closed terminal and Ctrl+C in the terminal that started it.
   const SessionEndWatcher watcher(*logic);
-  std::raise(SIGTERM);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }));
-  EXPECT_EQ(Setting("HISTORY", "0"), "5*5");
+  for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+    SCOPED_TRACE(signal);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    const std::string expression = std::to_string(signal) + "*5";
+    Retype(expression.c_str());
+    QTest::keyClick(Box(), Qt::Key_Return);
+    std::raise(signal);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }));
+    EXPECT_EQ(Setting("HISTORY", "0"), expression);
+  }
 }
 
 TEST_F(GuiTest, OnlyTheButtonsAndTheBoxTakeTheTab) {

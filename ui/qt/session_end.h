@@ -1,6 +1,7 @@
 #pragma once
-// Ending the program from outside while the window is open: SIGTERM or
-// SIGHUP (kill, shutdown, a closed terminal) ends it as the close box does,
+// Ending the program from outside while the window is open: SIGTERM, SIGHUP
+// or SIGINT (kill, shutdown, a closed terminal, Ctrl+C in the terminal that
+// started it) ends it as the close box does,
 // and the end of the desktop session saves, so the history is never lost.
 
 #include <QObject>
