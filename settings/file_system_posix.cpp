@@ -214,7 +214,7 @@ bool TryLockExclusive(int fd) {
 }
 
 void PauseBriefly() {
-  const timespec pause{0, 5 * 1000 * 1000};
+  const timespec pause{0, 5000000L};  // 5 ms
   nanosleep(&pause, nullptr);
 }
 
