@@ -45,7 +45,9 @@ cmake --build --preset full -j "$jobs"
 tools/sanitize.sh
 tools/static-analysis.sh
 
-# Missing Wine or MinGW-w64 would make CTest skip the Wine test: here that is
-# a failure, since install-deps.sh installed them.
+# Missing Wine, MinGW-w64 or the desktop file validators would make CTest
+# skip their tests: here that is a failure, since install-deps.sh installed
+# them.
 export QUILLO_WINE_REQUIRED=1
+export QUILLO_DESKTOP_TOOLS_REQUIRED=1
 ctest --preset full -j "$jobs"
