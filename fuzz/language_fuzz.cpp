@@ -27,7 +27,7 @@ namespace {
 // terminated slot text.
 class CheckingWindow : public DialogWindow {
  public:
-  bool AskForLanguageFile(const char*, char*, unsigned) override { return false; }
+  bool AskForLanguageFile(const LanguageFileQuestion&, char*, unsigned) override { return false; }
   void ShowErrorBox(const char* text) override { FUZZ_CHECK(text != nullptr); }
   void InsertHistoryItemAtTop(const char*) override {}
   void AppendHistoryItem(const char*) override {}

@@ -12,6 +12,7 @@
 #include "settings/file_lock.h"
 #include "settings/file_system.h"
 #include "settings/profile.h"
+#include "settings/system_language.h"
 #include "settings/text_encoding.h"
 #include "settings/trust.h"
 
@@ -87,6 +88,28 @@ void VisitLanguageKeys(std::string_view fileText, const LanguageSections& layout
     const int slot = SlotIndexOf(entry.name, layout.sections[current].count);
     if (slot >= 0) found(current, slot, entry.value);
   });
+}
+
+// What the language dialog asks: shown before any language is loaded, so it
+// is the program's own text.
+constexpr char kLanguageDialogTitle[] = "Choose a language file";
+
+// The file name the dialog selects at first in folder: the current language
+// file when it lies there, else the shipped file of the system's language,
+// else nothing (an empty name).
+std::string PreselectedFileName(const char* folder) {
+  const char* current = ProgramSettings().LanguagePath;
+  char currentFolder[kPathCapacity];
+  if (current[0] != '\0' && CopyFolderOf(current, currentFolder, sizeof currentFolder) &&
+      std::strcmp(currentFolder, folder) == 0) {
+    return current + std::strlen(currentFolder) + 1;
+  }
+  const char* shipped = LanguageFileNameFor(SystemLanguageCode());
+  char candidate[kPathCapacity];
+  if (JoinPath(folder, shipped, candidate, sizeof candidate) && QueryPath(candidate) == PathState::File) {
+    return shipped;
+  }
+  return "";
 }
 
 }  // namespace
@@ -173,11 +196,13 @@ bool ChooseLanguageFile(SettingsHost& host) {
   // keeps LanguagePath and the texts.
   char initialFolder[kPathCapacity + 1];  // the folder and a trailing separator
   JoinPath(LanguageFolder(), "", initialFolder, sizeof initialFolder);
+  const std::string preselected = PreselectedFileName(LanguageFolder());
+  const LanguageFileQuestion question{kLanguageDialogTitle, initialFolder, preselected.c_str()};
   std::string fileText;
   char chosen[kPathCapacity];
   for (;;) {
     chosen[0] = '\0';
-    if (!host.AskForLanguageFile(initialFolder, chosen, kPathCapacity)) return false;
+    if (!host.AskForLanguageFile(question, chosen, kPathCapacity)) return false;
     chosen[kPathCapacity - 1] = '\0';
     if (chosen[0] == '\0') return false;
     const LanguageFileCheck check = ReadLanguageFile(chosen, fileText);

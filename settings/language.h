@@ -44,7 +44,10 @@ LanguageFileCheck ReadLanguageFile(const char* path, std::string& text);
 // The message that tells why a file is not used as language file, naming it.
 std::string LanguageRefusalText(LanguageFileCheck check, const char* path);
 
-// Asks for a language file through host's file dialog. On a choice, makes it
+// Asks for a language file through host's file dialog, titled "Choose a
+// language file", opening in the Lang folder with the current language file
+// selected, or at the first start the shipped file of the system's language
+// (english.lng for languages without one). On a choice, makes it
 // LanguagePath, loads its texts and stores it as "lang" in the settings file
 // (once that file is known); returns true. A file that is too large, holds no
 // text of a language file or lies where others can plant it is refused with

@@ -5,15 +5,22 @@
 // Texts are passed as the bytes read from the files; the front end converts
 // them for display (see text_encoding.h).
 
+// What the language file dialog shows when it opens.
+struct LanguageFileQuestion {
+  const char* title;        // the dialog's title: what it asks for
+  const char* folder;       // the folder it opens in, with a trailing separator
+  const char* preselected;  // the file name selected at first (Enter takes it); "" for none
+};
+
 class SettingsHost {
  public:
   virtual ~SettingsHost() = default;
 
-  // Shows the file-open dialog for a language file, opening in initialFolder
-  // (filters "Quillo language (*.lng)" and "All files (*.*)"; a typed name of
-  // a missing file is accepted). Writes the chosen path into path and returns
+  // Shows the file-open dialog for a language file as question says (filters
+  // "Quillo language (*.lng)" and "All files (*.*)"; a typed name of a
+  // missing file is accepted). Writes the chosen path into path and returns
   // true, or returns false when the user cancels.
-  virtual bool AskForLanguageFile(const char* initialFolder, char* path, unsigned capacity) = 0;
+  virtual bool AskForLanguageFile(const LanguageFileQuestion& question, char* path, unsigned capacity) = 0;
 
   // The start-up error box: caption "ERROR", error icon, OK button, no owner.
   virtual void ShowErrorBox(const char* text) = 0;

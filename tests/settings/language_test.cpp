@@ -6,12 +6,16 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
+#include <optional>
 
 #include "settings/profile.h"
 #include "settings/settings.h"
 #include "settings/settings_state.h"
+#include "settings/system_language.h"
 #include "settings/text_encoding.h"
 #include "tests/support/case_table.h"
 #include "tests/support/fake_settings_host.h"
@@ -199,6 +203,98 @@ TEST(FillLanguageTextsTest, OnePassReadsWhatEachKeyReads) {
     FillLanguageTexts(row.file);
     EXPECT_EQ(std::string(ProgramSettings().MenuTexts[0]) + "|" + ProgramSettings().MenuTexts[1], row.menu01);
   });
+}
+
+// The language of a locale setting, and the shipped file that goes with it.
+TEST(SystemLanguageTest, LocaleSettingsGiveTheirLanguageAndItsFile) {
+  struct Row {
+    int line;
+    const char* locale;
+    const char* code;
+    const char* file;
+  };
+  const Row rows[] = {
+      {__LINE__, "ru_RU.UTF-8", "ru", "russian.lng"},
+      {__LINE__, "ru", "ru", "russian.lng"},
+      {__LINE__, "RU_ru.KOI8-R", "ru", "russian.lng"},
+      {__LINE__, "en_GB.UTF-8", "en", "english.lng"},
+      {__LINE__, "de_DE@euro", "de", "english.lng"},
+      {__LINE__, "fil_PH", "fil", "english.lng"},
+      {__LINE__, "C", "", "english.lng"},
+      {__LINE__, "C.UTF-8", "", "english.lng"},
+      {__LINE__, "POSIX", "", "english.lng"},
+      {__LINE__, "", "", "english.lng"},
+      {__LINE__, "r2_D2", "", "english.lng"},
+  };
+  ForEachCase(rows, [&](const Row& row) {
+    EXPECT_EQ(LanguageCodeOfLocale(row.locale), row.code);
+    EXPECT_STREQ(LanguageFileNameFor(row.code), row.file);
+  });
+}
+
+// Sets (or, for nullptr, unsets) the locale variables for one test, as the
+// C library reads them, and puts them back afterwards.
+class LocaleEnvironment {
+ public:
+  LocaleEnvironment(const char* all, const char* messages, const char* lang) {
+    const char* values[] = {all, messages, lang};
+    for (std::size_t i = 0; i < std::size(kNames); ++i) {
+      const char* old = std::getenv(kNames[i]);
+      saved_[i] = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
+      Set(kNames[i], values[i]);
+    }
+  }
+  ~LocaleEnvironment() {
+    for (std::size_t i = 0; i < std::size(kNames); ++i) Set(kNames[i], saved_[i] ? saved_[i]->c_str() : nullptr);
+  }
+
+ private:
+  static void Set(const char* name, const char* value) {
+    if (value != nullptr) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  static constexpr const char* kNames[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+  std::optional<std::string> saved_[3];
+};
+
+// The dialog of the first start preselects the file of the system's language
+// (LC_ALL before LC_MESSAGES before LANG); later dialogs the current file.
+TEST_F(LanguageTest, DialogPreselectsTheFileOfTheSystemsLanguage) {
+  struct Row {
+    int line;
+    const char* all;
+    const char* messages;
+    const char* lang;
+    const char* preselected;
+  };
+  const Row rows[] = {
+      {__LINE__, nullptr, nullptr, "ru_RU.UTF-8", "russian.lng"},
+      {__LINE__, nullptr, "ru_RU.UTF-8", "en_US.UTF-8", "russian.lng"},
+      {__LINE__, "en_US.UTF-8", "ru_RU.UTF-8", "ru_RU.UTF-8", "english.lng"},
+      {__LINE__, "", "", "ru_UA", "russian.lng"},
+      {__LINE__, nullptr, nullptr, "de_DE.UTF-8", "english.lng"},
+      {__LINE__, "C", nullptr, "ru_RU.UTF-8", "english.lng"},
+      {__LINE__, nullptr, nullptr, nullptr, "english.lng"},
+  };
+  ForEachCase(rows, [&](const Row& row) {
+    const LocaleEnvironment environment(row.all, row.messages, row.lang);
+    ResetProgramSettings();
+    host = FakeHost();
+    EXPECT_FALSE(ChooseLanguageFile(host));
+    ASSERT_EQ(host.preselected.size(), 1u);
+    EXPECT_EQ(host.preselected[0], row.preselected);
+    EXPECT_EQ(host.titles[0], "Choose a language file");
+  });
+  // Once a file of the folder is chosen, the next dialog selects it.
+  const LocaleEnvironment environment(nullptr, nullptr, "ru_RU.UTF-8");
+  host = FakeHost();
+  host.answers = {std::string(LanguageFolder()) + "/english.lng", std::nullopt};
+  ASSERT_TRUE(ChooseLanguageFile(host));
+  EXPECT_FALSE(ChooseLanguageFile(host));
+  EXPECT_EQ(host.preselected, (std::vector<std::string>{"russian.lng", "english.lng"}));
 }
 
 TEST(LanguageFolderTest, LangBesideTheExecutableElseTheInstalledFolder) {

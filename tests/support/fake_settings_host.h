@@ -19,11 +19,15 @@ class FakeHostOf : public Interface {
   // a dialog with no answers left is cancelled too.
   std::deque<std::optional<std::string>> answers;
   std::vector<std::string> askedFolders;  // the initial folder of each dialog shown
+  std::vector<std::string> preselected;   // the file each dialog selected at first
+  std::vector<std::string> titles;        // the title of each dialog
   std::vector<std::string> errors;        // the texts of the error boxes shown
   std::vector<std::string> list;          // the expression box's list, item 0 the newest
 
-  bool AskForLanguageFile(const char* initialFolder, char* path, unsigned capacity) override {
-    askedFolders.emplace_back(initialFolder);
+  bool AskForLanguageFile(const LanguageFileQuestion& question, char* path, unsigned capacity) override {
+    askedFolders.emplace_back(question.folder);
+    preselected.emplace_back(question.preselected);
+    titles.emplace_back(question.title);
     if (answers.empty()) return false;
     const std::optional<std::string> answer = answers.front();
     answers.pop_front();

@@ -235,6 +235,33 @@ TEST_F(GuiTest, RadioButtonsChangeNoLine) {
   }
 }
 
+// The first start's dialog says what it asks for, opens in the Lang folder
+// with the file of the system's language selected, and Enter takes it.
+TEST(GuiLanguageDialogTest, EnterTakesThePreselectedFile) {
+  TempFolder folder;
+  const std::string russian = WriteLanguageFile(folder, "ru", "russian.lng");
+  const std::string start = folder.path() + "/";
+  const LanguageFileQuestion question{"Choose a language file", start.c_str(), "russian.lng"};
+  QString title;
+  ModalAnswers answers({[&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    if (dialog == nullptr || QApplication::focusWidget() == nullptr || !dialog->isAncestorOf(QApplication::focusWidget())) {
+      return false;
+    }
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (name == nullptr || name->text() != QStringLiteral("russian.lng")) return false;
+    title = dialog->windowTitle();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    return true;
+  }});
+  QtFrontEnd frontEnd;
+  char chosen[kPathCapacity] = "";
+  ASSERT_TRUE(frontEnd.AskForLanguageFile(question, chosen, sizeof chosen));
+  EXPECT_TRUE(answers.AllAnswered());
+  EXPECT_EQ(std::filesystem::path(chosen), std::filesystem::path(russian));
+  EXPECT_EQ(title, QStringLiteral("Choose a language file"));
+}
+
 TEST_F(GuiTest, LanguageFromTheMenuRetranslatesTheErrorShownIncludingCyrillic) {
   Open();
   // Windows-1251 bytes of the Russian word for "error".
@@ -250,7 +277,14 @@ TEST_F(GuiTest, LanguageFromTheMenuRetranslatesTheErrorShownIncludingCyrillic) {
     // some point after it shows: Open would then find no file.)
     auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     if (name == nullptr) return false;
+    // Typed as a user types it: in the focused field, so the dialog drops
+    // the file it selected at first.
+    if (!name->hasFocus()) {
+      name->setFocus();
+      return false;
+    }
     name->setText(Utf8(russian));
+    emit name->textEdited(name->text());
     static_cast<QDialog*>(dialog)->accept();  // public there, as the Open button calls it
     return dialog->result() == QDialog::Accepted;
   }});

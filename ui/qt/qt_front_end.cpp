@@ -57,14 +57,18 @@ void QtFrontEnd::RunModal(MainDialog& dialog) {
   window->Connect(nullptr);
 }
 
-bool QtFrontEnd::AskForLanguageFile(const char* initialFolder, char* path, unsigned capacity) {
-  QFileDialog dialog(nullptr, QString(), ToDisplayText(initialFolder),
+bool QtFrontEnd::AskForLanguageFile(const LanguageFileQuestion& question, char* path, unsigned capacity) {
+  QFileDialog dialog(nullptr, ToDisplayText(question.title), ToDisplayText(question.folder),
                      QStringLiteral("Quillo language (*.lng);;All files (*.*)"));
   // Qt's own dialog, which accepts the typed name of a file that does not
   // exist; the caller reports a file it cannot open.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // The file of the system's language is selected, so Enter takes it.
+  if (question.preselected[0] != '\0') {
+    dialog.selectFile(ToDisplayText(question.preselected));
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
     return false;
   }

@@ -25,7 +25,7 @@ class QtFrontEnd : public DialogFrontEnd {
   void RunModal(MainDialog& dialog) override;
 
   // SettingsHost
-  bool AskForLanguageFile(const char* initialFolder, char* path, unsigned capacity) override;
+  bool AskForLanguageFile(const LanguageFileQuestion& question, char* path, unsigned capacity) override;
   void ShowErrorBox(const char* text) override;
   void InsertHistoryItemAtTop(const char* text) override;
   void AppendHistoryItem(const char* text) override;

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -186,7 +187,7 @@ void Win32FrontEnd::OnSessionEnd() {
 
 HWND Win32FrontEnd::Box() const { return window_ != nullptr ? GetDlgItem(window_, kIdExpressionBox) : nullptr; }
 
-bool Win32FrontEnd::AskForLanguageFile(const char* initialFolder, char* path, unsigned capacity) {
+bool Win32FrontEnd::AskForLanguageFile(const LanguageFileQuestion& question, char* path, unsigned capacity) {
   // The narrow dialog on purpose: the chosen path goes to the narrow file
   // functions of the settings code, which read it in the system code page.
   OPENFILENAMEA dialog{};
@@ -196,11 +197,14 @@ bool Win32FrontEnd::AskForLanguageFile(const char* initialFolder, char* path, un
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = path;
   dialog.nMaxFile = capacity;
-  dialog.lpstrInitialDir = initialFolder;
+  dialog.lpstrInitialDir = question.folder;
+  dialog.lpstrTitle = question.title;
   // No option flags: a typed name of a file that does not exist is accepted,
   // and the caller reports a file it cannot open.
   dialog.Flags = 0;
-  path[0] = '\0';
+  // The name field starts with the file of the user's language, so Enter
+  // takes it.
+  std::snprintf(path, capacity, "%s", question.preselected);
   return GetOpenFileNameA(&dialog) != 0;
 }
 
