@@ -29,18 +29,6 @@ void ReplaceLineBreaks(char* text) {
   }
 }
 
-// The history index a key names: decimal digits as "%d" writes them (no
-// sign, no leading zero), below length; -1 for any other key.
-long HistoryIndexOf(std::string_view key, int length) {
-  if (key.empty() || key.size() > 10 || (key.size() > 1 && key[0] == '0')) return -1;
-  long index = 0;
-  for (char c : key) {
-    if (c < '0' || c > '9') return -1;
-    index = index * 10 + (c - '0');
-  }
-  return index < length ? index : -1;
-}
-
 // The entries of a settings text in key order, up to the first missing or
 // empty one, at most length of them (none for a length of 0 or less); each
 // cut to the longest expression. One pass over the text, however long the
@@ -56,7 +44,7 @@ std::vector<std::string> StoredEntries(std::string_view settingsText, int length
       entered = entered || inHistory;
       return;
     }
-    const long index = inHistory ? HistoryIndexOf(entry.name, length) : -1;
+    const long index = inHistory ? NumberedKeyIndex(entry.name, length) : -1;
     if (index >= 0) found.emplace(index, entry.value);  // the first key of a name wins
   });
   std::vector<std::string> entries;

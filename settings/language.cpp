@@ -45,18 +45,6 @@ LanguageSections SectionsOf(SettingsState& settings) {
            {"OPERATIONS", settings.MessageTable, kMessageCount}}};
 }
 
-// The slot index a key names: "0" to "<count - 1>" written as "%d" writes
-// them (no sign, no leading zero); -1 for any other key.
-int SlotIndexOf(std::string_view key, int count) {
-  if (key.empty() || key.size() > 3 || (key.size() > 1 && key[0] == '0')) return -1;
-  int index = 0;
-  for (char c : key) {
-    if (c < '0' || c > '9') return -1;
-    index = index * 10 + (c - '0');
-  }
-  return index < count ? index : -1;
-}
-
 // Stores value into slot, cut to 39 characters (UTF-8 characters when the
 // value is valid UTF-8, bytes otherwise).
 void StoreText(char* slot, std::string_view value) {
@@ -85,7 +73,7 @@ void VisitLanguageKeys(std::string_view fileText, const LanguageSections& layout
       return;
     }
     if (current < 0) return;
-    const int slot = SlotIndexOf(entry.name, layout.sections[current].count);
+    const int slot = static_cast<int>(NumberedKeyIndex(entry.name, layout.sections[current].count));
     if (slot >= 0) found(current, slot, entry.value);
   });
 }

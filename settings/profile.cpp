@@ -184,6 +184,16 @@ bool FindProfileValue(std::string_view text, const char* section, const char* ke
   return true;
 }
 
+long NumberedKeyIndex(std::string_view key, long limit) {
+  if (key.empty() || key.size() > 10 || (key.size() > 1 && key[0] == '0')) return -1;
+  long index = 0;
+  for (char c : key) {
+    if (c < '0' || c > '9') return -1;
+    index = index * 10 + (c - '0');
+  }
+  return index < limit ? index : -1;
+}
+
 bool SameProfileName(std::string_view a, std::string_view b) { return EqualIgnoringCase(a, b); }
 
 bool NextProfileEntry(std::string_view text, std::size_t& at, ProfileEntry& entry) {

@@ -78,6 +78,10 @@ bool SetProfileValue(std::string& text, const char* section, const char* key, co
 // left byte for byte, the temporary file is removed and false is returned.
 bool StoreProfileText(const char* path, std::string_view text);
 
+// The number a key names when it is written as "%d" writes a number from 0
+// below limit (digits only, no sign, no leading zero); -1 for any other key.
+long NumberedKeyIndex(std::string_view key, long limit);
+
 // Whether two section or key names are the same name: ASCII case is ignored.
 bool SameProfileName(std::string_view a, std::string_view b);
 
