@@ -365,6 +365,14 @@ bool StepFileDialog() {
   }
   OpenProgramOf(FileDialog);
   std::printf("file dialog: shown\n");
+  Print("file dialog title", TextOf(FileDialog));
+  // The file name field: a combo box in the Explorer-style dialog, an edit
+  // field in the older one.
+  constexpr int kFileNameCombo = 0x47c;
+  constexpr int kFileNameEdit = 0x480;
+  HWND name = GetDlgItem(FileDialog, kFileNameCombo);
+  if (name == nullptr || !IsWindowVisible(name)) name = GetDlgItem(FileDialog, kFileNameEdit);
+  Print("file dialog name", name != nullptr ? TextOf(name) : L"<none>");
   std::fflush(stdout);
   return true;
 }

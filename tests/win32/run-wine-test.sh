@@ -318,6 +318,8 @@ history: 2^3 | 0x100 | 255+1
 box: 2^3
 about box: shown
 file dialog: shown
+file dialog title: Choose a language file
+file dialog name: english.lng
 lines: 8 | 7 | 111 | 7 | 8.000000000000000E+0000
 form: OCT
 exit: 0
@@ -384,11 +386,12 @@ debugger: cos\n
 EOF
 report "quillo.exe RPN trace" $(($(date +%s) - case_started)) "$work/trace.expected" "$work/trace.actual"
 
-# --- The first run, the language file dialog cancelled. ---
+# --- The first run, the language file dialog cancelled. The dialog says
+# what it asks and offers the file of the user's language. ---
 case_started=$(date +%s)
 folder="$work/first-run"
 prepare_folder "$folder"
-start_program "$folder"
+LC_ALL=ru_RU.UTF-8 start_program "$folder"
 run_driver "$work/first-run.actual" file-dialog cancel error-box ok no-window exit
 record_exit_code "$folder" "$work/first-run.actual"
 if [ -e "$folder/quillo.ini" ]; then
@@ -398,6 +401,8 @@ else
 fi
 cat >"$work/first-run.expected" <<'EOF'
 file dialog: shown
+file dialog title: Choose a language file
+file dialog name: russian.lng
 error box: You must specify language file (*.lng)\nProgram terminated...
 main window: none
 exit: 0
