@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "settings/file_system.h"
+#include "settings/optional_texts.h"
 #include "settings/profile.h"
 #include "settings/text_encoding.h"
 
@@ -65,6 +66,7 @@ void FillLanguageTexts(std::string_view fileText) {
   for (std::size_t i = 0; i < std::size(slots); ++i) {
     FillSlots(fileText, kLanguageSections[i].section, slots[i], kLanguageSections[i].count);
   }
+  FillOptionalTexts(fileText);
 }
 
 bool HoldsKnownLanguageKey(std::string_view fileText) {
