@@ -15,9 +15,6 @@
 
 namespace {
 
-constexpr const char* kLineLabels[] = {"DEC", "HEX", "BIN", "OCT", "EXP"};
-static_assert(std::size(kLineLabels) == kResultFormCount);
-
 // A 39-byte language text may grow to three bytes per character in UTF-8.
 constexpr std::size_t kDisplayCapacity = std::size_t{3} * kResultLineCapacity;
 // What is shown in place of the result of a line or argument that is not
@@ -73,7 +70,7 @@ void WriteShortestValue(OutputBuffer& out, double value) {
 
 void WriteLabelledLines(OutputBuffer& out, const LineTexts& lines) {
   for (int form = 0; form < kResultFormCount; ++form) {
-    PutText(out, kLineLabels[form]);
+    PutText(out, kResultFormLabels[form]);
     PutChar(out, ' ');
     WriteDisplayText(out, lines.text[form], false);
     PutChar(out, '\n');
