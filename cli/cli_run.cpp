@@ -10,6 +10,7 @@
 #include "format/result_format.h"
 #include "settings/file_system.h"
 #include "settings/language.h"
+#include "settings/optional_texts.h"
 #include "settings/settings.h"
 #include "settings/text_encoding.h"
 
@@ -19,12 +20,13 @@ namespace {
 constexpr std::size_t kDisplayCapacity = std::size_t{3} * kResultLineCapacity;
 // What is shown in place of the result of a line or argument that is not
 // calculated, and its status in TSV.
+// The too-long text is the language file's, as the window shows it.
 struct Refusal {
-  const char* text;
+  const char* (*text)();
   const char* status;
 };
-constexpr Refusal kTooLong{"expression longer than 999 characters", "error:long"};
-constexpr Refusal kHasNul{"line contains a NUL byte", "error:nul"};
+constexpr Refusal kTooLong{[] { return OptionalText(OptionalTextIndex("toolong")); }, "error:long"};
+constexpr Refusal kHasNul{[] { return "line contains a NUL byte"; }, "error:nul"};
 
 // The five texts of one expression, as bytes of the language file or ASCII.
 struct LineTexts {
@@ -85,6 +87,20 @@ void WriteTsvTexts(OutputBuffer& out, const LineTexts& lines) {
   PutChar(out, '\n');
 }
 
+// Under the five lines of a failed expression: a copy of it, then a caret
+// under the place of the failure, both indented like the lines' texts. A
+// failure comes at the latest at the first tab or byte above 127, so what
+// lies before the place is plain ASCII, one column a byte.
+void WriteErrorPlace(OutputBuffer& out, const EngineState& state) {
+  constexpr std::string_view kIndent = "    ";  // the width of "DEC "
+  PutText(out, kIndent);
+  WriteDisplayText(out, state.expression, false);
+  PutChar(out, '\n');
+  PutText(out, kIndent);
+  for (int i = 0; i < state.errorOffset && state.expression[i] != '\0'; ++i) PutChar(out, ' ');
+  PutText(out, "^\n");
+}
+
 const char* MessageText(const MessageTexts& messages, int index) {
   return messages[index >= 0 && index < kMessageCount ? index : kMsgSyntax];
 }
@@ -106,6 +122,7 @@ void WriteResult(const CliOptions& options, const MessageTexts& messages, const 
   const LineTexts texts{{lines.text[0], lines.text[1], lines.text[2], lines.text[3], lines.text[4]}};
   if (options.mode == OutputMode::Lines) {
     WriteLabelledLines(out, texts);
+    if (failed) WriteErrorPlace(out, state);
     return;
   }
   if (failed) {
@@ -121,13 +138,14 @@ void WriteResult(const CliOptions& options, const MessageTexts& messages, const 
 
 // The output of a line or argument that is refused without being calculated.
 void WriteRefusal(const CliOptions& options, const Refusal& refusal, OutputBuffer& out) {
-  const LineTexts texts{{refusal.text, refusal.text, refusal.text, refusal.text, refusal.text}};
+  const char* text = refusal.text();
+  const LineTexts texts{{text, text, text, text, text}};
   switch (options.mode) {
     case OutputMode::Lines:
       WriteLabelledLines(out, texts);
       break;
     case OutputMode::Form:
-      PutText(out, refusal.text);
+      WriteDisplayText(out, text, false);
       PutChar(out, '\n');
       break;
     case OutputMode::Tsv:
