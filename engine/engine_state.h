@@ -44,10 +44,11 @@ struct OperatorStackEntry {
 
 // One element of the RPN queue and of the operand stack.
 struct RpnItem {
-  RpnItemKind kind;             // which of the two fields below is meaningful
+  RpnItemKind kind;             // which of value and name is meaningful
+  int32_t offset;               // where its token starts in `expression` (the "-" for a sign's 0);
+                                // beside kind, in what would be padding, so an item stays 32 bytes
   double value;                 // the operand, for Number
   char name[kRpnNameCapacity];  // the operator or function text, for Operation
-  int32_t offset;               // where its token starts in `expression` (the "-" for a sign's 0)
 };
 
 struct EngineState {
