@@ -9,7 +9,8 @@
 
 // Room for the five labelled lines: each label, a blank, the line and a
 // line break.
-inline constexpr std::size_t kCopyAllCapacity = kResultFormCount * (4 + kResultLineCapacity + 1);
+inline constexpr std::size_t kCopyAllCapacity =
+    static_cast<std::size_t>(kResultFormCount) * (4 + static_cast<std::size_t>(kResultLineCapacity) + 1);
 
 // The five lines one per line, each after its label and a blank ("DEC 255"),
 // every line ended by "\n": the same text as quillo-cli's default output.
