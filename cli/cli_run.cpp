@@ -90,11 +90,20 @@ void WriteTsvTexts(OutputBuffer& out, const LineTexts& lines) {
 // Under the five lines of a failed expression: a copy of it, then a caret
 // under the place of the failure, both indented like the lines' texts. A
 // failure comes at the latest at the first tab or byte above 127, so what
-// lies before the place is plain ASCII, one column a byte.
+// lies before the place is plain ASCII, one column a byte. Control
+// characters of the copy (a carriage return, an escape sequence) show as
+// "?": echoed as they are, they would move the terminal's cursor.
 void WriteErrorPlace(OutputBuffer& out, const EngineState& state) {
   constexpr std::string_view kIndent = "    ";  // the width of "DEC "
+  char copy[kExpressionCapacity];
+  std::size_t length = 0;
+  for (; length < sizeof copy - 1 && state.expression[length] != '\0'; ++length) {
+    const char c = state.expression[length];
+    copy[length] = (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ? '?' : c;
+  }
+  copy[length] = '\0';
   PutText(out, kIndent);
-  WriteDisplayText(out, state.expression, false);
+  WriteDisplayText(out, copy, false);
   PutChar(out, '\n');
   PutText(out, kIndent);
   for (int i = 0; i < state.errorOffset && state.expression[i] != '\0'; ++i) PutChar(out, ' ');

@@ -108,7 +108,7 @@ TEST(CliEndToEnd, AFailureIsShownWithACaretUnderItsPlace) {
   } cases[] = {
       {__LINE__, "2*(3+4", "    2*(3+4\n      ^\n"},
       {__LINE__, "1+sin", "    1+sin\n         ^\n"},
-      {__LINE__, "1 +\t2", "    1 +\t2\n       ^\n"},
+      {__LINE__, "1 +\t2\x1b[2J", "    1 +?2?[2J\n       ^\n"},  // control characters shown as "?"
       {__LINE__, "2*\xC3\xA9", "    2*\xC3\xA9\n      ^\n"},
       {__LINE__, "(1+2)*(3-x)", "    (1+2)*(3-x)\n             ^\n"},
   };
