@@ -6,11 +6,11 @@
 #include "engine/calculate.h"
 #include "settings/history.h"
 #include "settings/language.h"
+#include "settings/optional_texts.h"
 #include "settings/settings.h"
 #include "ui/dialog_ids.h"
 #include "ui/dialog_texts.h"
 #include "ui/result_copy.h"
-#include "settings/optional_texts.h"
 
 const char kAboutText[] =
     "Quillo\n"
