@@ -151,9 +151,13 @@ void MainDialog::MarkResults() {
     }
     return;
   }
+  // While typing goes on behind an unclosed bracket the place stays put: the
+  // mark there stands as it is.
   const ErrorPlace place = FindErrorPlace(engine_);
   ComposeErrorNote(engine_, place, note, sizeof note);
+  if (std::strcmp(note, boxNote_) == 0 && place.start == boxPlace_.start && place.end == boxPlace_.end) return;
   std::memcpy(boxNote_, note, sizeof note);
+  boxPlace_ = place;
   window_.MarkBoxError(place.start, place.end, note);
 }
 
@@ -170,6 +174,8 @@ void MainDialog::TakeBoxEdit() {
     window_.SetBoxText(boxText_);
     const int kept = static_cast<int>(std::strlen(boxText_));
     window_.SelectBoxText(kept, kept);
+    // The text set anew carries no mark in every window: it is given again.
+    if (boxNote_[0] != '\0') window_.MarkBoxError(boxPlace_.start, boxPlace_.end, boxNote_);
     window_.ShowNotice(OptionalText(OptionalTextIndex("toolong")));
     return;
   }
@@ -247,6 +253,7 @@ void MainDialog::TakeChosenListEntry() {
   }
   window_.HistoryItemText(index, engine_.expression, kExpressionCapacity);
   std::memcpy(boxText_, engine_.expression, sizeof boxText_);
+  boxNote_[0] = '\0';  // a new text: whatever mark it needs is given afresh
   Recalculate();
 }
 

@@ -67,6 +67,7 @@ class MainDialog {
   char boxText_[kExpressionCapacity]{};     // the box's text as last set or accepted; kept when an edit is refused
   char lineNote_[kNoteCapacity]{};          // the hidden-bits note on the integer lines now, "" for none
   char boxNote_[kNoteCapacity]{};           // the error note on the box now, "" for none
+  ErrorPlace boxPlace_{};                   // where that note's mark lies; meaningful while the note is not ""
 };
 
 class DialogFrontEnd : public DialogWindow {

