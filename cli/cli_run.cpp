@@ -10,24 +10,23 @@
 #include "format/result_format.h"
 #include "settings/file_system.h"
 #include "settings/language.h"
+#include "settings/optional_texts.h"
 #include "settings/settings.h"
 #include "settings/text_encoding.h"
 
 namespace {
 
-constexpr const char* kLineLabels[] = {"DEC", "HEX", "BIN", "OCT", "EXP"};
-static_assert(std::size(kLineLabels) == kResultFormCount);
-
 // A 39-byte language text may grow to three bytes per character in UTF-8.
 constexpr std::size_t kDisplayCapacity = std::size_t{3} * kResultLineCapacity;
 // What is shown in place of the result of a line or argument that is not
 // calculated, and its status in TSV.
+// The too-long text is the language file's, as the window shows it.
 struct Refusal {
-  const char* text;
+  const char* (*text)();
   const char* status;
 };
-constexpr Refusal kTooLong{"expression longer than 999 characters", "error:long"};
-constexpr Refusal kHasNul{"line contains a NUL byte", "error:nul"};
+constexpr Refusal kTooLong{[] { return OptionalText(OptionalTextIndex("toolong")); }, "error:long"};
+constexpr Refusal kHasNul{[] { return "line contains a NUL byte"; }, "error:nul"};
 
 // The five texts of one expression, as bytes of the language file or ASCII.
 struct LineTexts {
@@ -73,7 +72,7 @@ void WriteShortestValue(OutputBuffer& out, double value) {
 
 void WriteLabelledLines(OutputBuffer& out, const LineTexts& lines) {
   for (int form = 0; form < kResultFormCount; ++form) {
-    PutText(out, kLineLabels[form]);
+    PutText(out, kResultFormLabels[form]);
     PutChar(out, ' ');
     WriteDisplayText(out, lines.text[form], false);
     PutChar(out, '\n');
@@ -86,6 +85,29 @@ void WriteTsvTexts(OutputBuffer& out, const LineTexts& lines) {
     WriteDisplayText(out, text, true);
   }
   PutChar(out, '\n');
+}
+
+// Under the five lines of a failed expression: a copy of it, then a caret
+// under the place of the failure, both indented like the lines' texts. A
+// failure comes at the latest at the first tab or byte above 127, so what
+// lies before the place is plain ASCII, one column a byte. Control
+// characters of the copy (a carriage return, an escape sequence) show as
+// "?": echoed as they are, they would move the terminal's cursor.
+void WriteErrorPlace(OutputBuffer& out, const EngineState& state) {
+  constexpr std::string_view kIndent = "    ";  // the width of "DEC "
+  char copy[kExpressionCapacity];
+  std::size_t length = 0;
+  for (; length < sizeof copy - 1 && state.expression[length] != '\0'; ++length) {
+    const char c = state.expression[length];
+    copy[length] = (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ? '?' : c;
+  }
+  copy[length] = '\0';
+  PutText(out, kIndent);
+  WriteDisplayText(out, copy, false);
+  PutChar(out, '\n');
+  PutText(out, kIndent);
+  for (int i = 0; i < state.errorOffset && state.expression[i] != '\0'; ++i) PutChar(out, ' ');
+  PutText(out, "^\n");
 }
 
 const char* MessageText(const MessageTexts& messages, int index) {
@@ -109,6 +131,7 @@ void WriteResult(const CliOptions& options, const MessageTexts& messages, const 
   const LineTexts texts{{lines.text[0], lines.text[1], lines.text[2], lines.text[3], lines.text[4]}};
   if (options.mode == OutputMode::Lines) {
     WriteLabelledLines(out, texts);
+    if (failed) WriteErrorPlace(out, state);
     return;
   }
   if (failed) {
@@ -124,13 +147,14 @@ void WriteResult(const CliOptions& options, const MessageTexts& messages, const 
 
 // The output of a line or argument that is refused without being calculated.
 void WriteRefusal(const CliOptions& options, const Refusal& refusal, OutputBuffer& out) {
-  const LineTexts texts{{refusal.text, refusal.text, refusal.text, refusal.text, refusal.text}};
+  const char* text = refusal.text();
+  const LineTexts texts{{text, text, text, text, text}};
   switch (options.mode) {
     case OutputMode::Lines:
       WriteLabelledLines(out, texts);
       break;
     case OutputMode::Form:
-      PutText(out, refusal.text);
+      WriteDisplayText(out, text, false);
       PutChar(out, '\n');
       break;
     case OutputMode::Tsv:

@@ -39,11 +39,14 @@ enum class RpnItemKind : int32_t {
 struct OperatorStackEntry {
   char text[kOperatorTextCapacity];  // NUL-terminated token text
   int32_t priority;                  // 0 "(", 1 "+ -", 2 "* /", 5 everything else
+  int32_t offset;                    // where the token starts in `expression`
 };
 
 // One element of the RPN queue and of the operand stack.
 struct RpnItem {
-  RpnItemKind kind;             // which of the two fields below is meaningful
+  RpnItemKind kind;             // which of value and name is meaningful
+  int32_t offset;               // where its token starts in `expression` (the "-" for a sign's 0);
+                                // beside kind, in what would be padding, so an item stays 32 bytes
   double value;                 // the operand, for Number
   char name[kRpnNameCapacity];  // the operator or function text, for Operation
 };
@@ -63,6 +66,8 @@ struct EngineState {
   char expression[kExpressionCapacity];  // input text, NUL-terminated, at most 999 characters
   RpnItem operandStack[kTableCapacity];  // evaluator's stack; entry operandCount-1 is the top
   RpnItem rpnQueue[kTableCapacity];      // items 0..rpnCount-1 in evaluation order
+  int32_t tokenStart;            // offset in expression of the token read last (its length at End)
+  int32_t errorOffset;           // offset of the token the failure was found at; read only after Error
 };
 
 // The program's one engine, zero-filled at start so it reads as success with 0.0.

@@ -9,7 +9,7 @@ namespace {
 
 bool PushOperand(EngineState& state, const RpnItem& item) {
   if (state.operandCount >= kTableCapacity) {
-    FailWith(state, kMsgTableFull);
+    FailAt(state, kMsgTableFull, item.offset);
     return false;
   }
   state.operandStack[state.operandCount++] = item;
@@ -17,10 +17,11 @@ bool PushOperand(EngineState& state, const RpnItem& item) {
 }
 
 // Replaces the operation's operands by its result: the left operand's entry
-// (or the single argument's) receives it.
-bool ApplyOperation(EngineState& state, const Operation& operation) {
+// (or the single argument's) receives it. A failure is placed at the
+// operation's own token.
+bool ApplyOperation(EngineState& state, const Operation& operation, int32_t offset) {
   if (state.operandCount < operation.operandCount) {
-    FailWith(state, operation.tooFewMessage);
+    FailAt(state, operation.tooFewMessage, offset);
     return false;
   }
   RpnItem& target = state.operandStack[state.operandCount - operation.operandCount];
@@ -28,7 +29,7 @@ bool ApplyOperation(EngineState& state, const Operation& operation) {
   const double b = state.operandStack[state.operandCount - 1].value;
   if (operation.tracesQueue) TraceRpn(state);
   if (operation.refusal.refuses != nullptr && operation.refusal.refuses(a, b)) {
-    FailWith(state, operation.refusal.message);
+    FailAt(state, operation.refusal.message, offset);
     return false;
   }
   target.kind = RpnItemKind::Number;
@@ -43,10 +44,10 @@ bool EvaluateItem(EngineState& state, const RpnItem& item) {
   // The parser queues only known names; anything else is a syntax error
   // rather than an item the walk could stall on.
   if (operation == nullptr) {
-    FailWith(state, kMsgSyntax);
+    FailAt(state, kMsgSyntax, item.offset);
     return false;
   }
-  return ApplyOperation(state, *operation);
+  return ApplyOperation(state, *operation, item.offset);
 }
 
 }  // namespace
@@ -60,6 +61,10 @@ void EvaluateRpn(EngineState& state) {
   }
   // Operands with no operator between them leave more than one value: the
   // calculation fails with the default message but shows the bottom value.
-  if (state.operandCount > 1) state.tokenKind = TokenKind::Error;
+  // The place is the first operand left without an operator.
+  if (state.operandCount > 1) {
+    state.tokenKind = TokenKind::Error;
+    state.errorOffset = state.operandStack[1].offset;
+  }
   state.result = state.operandStack[0].value;
 }

@@ -249,7 +249,9 @@ bool IsLetterAt(const EngineState& state) { return IsLetter(CurrentChar(state));
 bool IsOperatorCharAt(const EngineState& state) { return IsOperatorChar(CurrentChar(state)); }
 
 void NextToken(EngineState& state) {
-  if (!SkipBlanks(state)) {
+  const bool more = SkipBlanks(state);
+  state.tokenStart = state.inputPos;
+  if (!more) {
     state.tokenKind = TokenKind::End;
     return;
   }

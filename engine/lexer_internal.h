@@ -3,11 +3,15 @@
 
 #include "engine/engine_state.h"
 
-// Marks the calculation failed with `message`; later stages see tokenKind and stop.
-inline void FailWith(EngineState& state, int message) {
+// Marks the calculation failed with `message` at the token starting at
+// `offset`; later stages see tokenKind and stop.
+inline void FailAt(EngineState& state, int message, int32_t offset) {
   state.tokenKind = TokenKind::Error;
   state.messageIndex = message;
+  state.errorOffset = offset;
 }
+// The same, at the token read last: where the lexer and the parser fail.
+inline void FailWith(EngineState& state, int message) { FailAt(state, message, state.tokenStart); }
 
 inline bool TokenIs(const char* text, const char* expected) {
   while (*text != '\0' && *text == *expected) {

@@ -27,6 +27,7 @@ bool AppendNumber(EngineState& state, double value) {
   RpnItem& item = state.rpnQueue[state.rpnCount++];
   item.kind = RpnItemKind::Number;
   item.value = value;
+  item.offset = state.tokenStart;
   return true;
 }
 
@@ -41,6 +42,7 @@ bool MoveTopEntry(EngineState& state) {
   item.kind = RpnItemKind::Operation;
   static_assert(sizeof(item.name) >= sizeof(top.text));
   std::memcpy(item.name, top.text, sizeof(top.text));
+  item.offset = top.offset;
   return true;
 }
 
@@ -162,8 +164,9 @@ bool HandleToken(EngineState& state) {
 // Moves what is left on the stack; an unclosed "(" is an error.
 bool FlushOperators(EngineState& state) {
   while (state.operatorTop > 0) {
-    if (IsOpeningBracket(state.operatorStack[state.operatorTop - 1])) {
-      FailWith(state, kMsgUnbalancedBracket);
+    const OperatorStackEntry& top = state.operatorStack[state.operatorTop - 1];
+    if (IsOpeningBracket(top)) {
+      FailAt(state, kMsgUnbalancedBracket, top.offset);  // the bracket left open
       return false;
     }
     if (!MoveTopEntry(state)) return false;
@@ -178,6 +181,7 @@ void ResetForCalculation(EngineState& state) {
   state.operatorTop = 0;
   state.expectOperand = 1;
   state.messageIndex = kMsgSyntax;
+  state.errorOffset = 0;
 }
 
 }  // namespace
@@ -194,6 +198,7 @@ bool PushOperator(EngineState& state, int32_t priority) {
   std::memcpy(entry.text, state.tokenText, sizeof(entry.text));
   entry.text[sizeof(entry.text) - 1] = '\0';
   entry.priority = priority;
+  entry.offset = state.tokenStart;
   ++state.operatorTop;
   return true;
 }

@@ -251,6 +251,15 @@ int TruncatedDecimalLog(double value) {
   return static_cast<int>(std::trunc(ExtendedLg(magnitude)));
 }
 
+bool IntegerLinesShowMessage(double value) { return TruncatedDecimalLog(value) >= kIntegerFormsLimitLog; }
+
+bool IntegerLinesHideBits(double value) {
+  constexpr double kLowest = -2147483648.0;   // -2^31: the pattern reads back as a signed value
+  constexpr double kHighest = 4294967295.0;   // 2^32-1: or as an unsigned one
+  if (!std::isfinite(value)) return true;
+  return value != std::trunc(value) || value < kLowest || value > kHighest;
+}
+
 void FormatDecimal(const EngineState& state, char* buffer, std::size_t capacity) {
   char fixed[kFixedTextCapacity];
   const std::size_t length = WriteFixedText(state.result, fixed);

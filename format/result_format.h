@@ -14,6 +14,16 @@ inline constexpr int kCalculateTextCapacity = 100;  // what Calculate puts into 
 // The selectable output forms, in the order of the radio buttons.
 enum ResultForm : int { kFormDec = 0, kFormHex = 1, kFormBin = 2, kFormOct = 3, kFormExp = 4 };
 inline constexpr int kResultFormCount = 5;
+// The name of each form's line, as labels in front of the five lines.
+inline constexpr const char* kResultFormLabels[kResultFormCount] = {"DEC", "HEX", "BIN", "OCT", "EXP"};
+
+// Whether the integer lines (HEX, BIN, OCT) show a message instead of digits
+// for this value: from 1e19 upward.
+bool IntegerLinesShowMessage(double value);
+// Whether the integer lines' 32 bits are only part of the value: it has a
+// fraction, is not finite, or lies outside -2^31 .. 2^32-1, where the
+// 32-bit pattern no longer reads back as the value.
+bool IntegerLinesHideBits(double value);
 
 // The decimal logarithm of |value| truncated toward zero; 0 for a zero,
 // infinite or NaN value. The result lines switch forms on it: from 19 the

@@ -7,6 +7,8 @@
 //  - the run ends with status 0 or 1, never a read or write error;
 //  - every input line gives exactly one result (five lines of output in the
 //    default mode, one otherwise), as splitting the input at "\n" gives them;
+//    in the default mode a failed calculation adds a copy of the expression
+//    and a caret line, the caret at most one column past the copy's end;
 //  - a line over 999 characters is refused as long, otherwise one holding a
 //    NUL byte as such; every other line is calculated;
 //  - in --tsv every row has seven fields, the status is "ok", "error:N" with
@@ -93,6 +95,28 @@ bool CheckTsvRow(std::string_view row, char kind) {
   return status == "ok";
 }
 
+// Checks the default mode's rows: five labelled lines per result, and after
+// a failed calculation the copy of its expression and the caret under it.
+void CheckLabelledRows(const std::vector<std::string_view>& rows, const std::string& kinds) {
+  static constexpr std::string_view kIndent = "    ";
+  std::size_t row = 0;
+  for (char kind : kinds) {
+    FUZZ_CHECK(row + kResultFormCount <= rows.size());
+    const bool failed = kind == 'C' && rows[row].substr(0, 12) == "DEC message ";
+    row += kResultFormCount;
+    if (!failed) continue;
+    FUZZ_CHECK(row + 2 <= rows.size());
+    const std::string_view copy = rows[row];
+    const std::string_view caret = rows[row + 1];
+    FUZZ_CHECK(copy.substr(0, kIndent.size()) == kIndent && caret.substr(0, kIndent.size()) == kIndent);
+    FUZZ_CHECK(!caret.empty() && caret.back() == '^');
+    FUZZ_CHECK(caret.find_first_not_of(' ') == caret.size() - 1);
+    FUZZ_CHECK(caret.size() <= copy.size() + 1);
+    row += 2;
+  }
+  FUZZ_CHECK(row == rows.size());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -119,8 +143,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string_view> rows = Split(output, '\n');
   FUZZ_CHECK(rows.back().empty());  // the output ends with a line end, or is empty
   rows.pop_back();
-  const std::size_t linesPerResult = options.mode == OutputMode::Lines ? kResultFormCount : 1;
-  FUZZ_CHECK(rows.size() == kinds.size() * linesPerResult);
+  if (options.mode == OutputMode::Lines) {
+    CheckLabelledRows(rows, kinds);
+    return 0;
+  }
+  FUZZ_CHECK(rows.size() == kinds.size());
   if (options.mode != OutputMode::Tsv) return 0;
   bool allCalculated = true;
   for (std::size_t i = 0; i < rows.size(); ++i) allCalculated = CheckTsvRow(rows[i], kinds[i]) && allCalculated;

@@ -50,6 +50,11 @@ class CheckingWindow : public DialogWindow {
   void CheckRadioButton(int, int, int) override {}
   void RegisterHotkey(int) override {}
   void UnregisterHotkey(int) override {}
+  void SetClipboardText(const char* text) override { CheckDisplayable(text); }
+  void Beep() override {}
+  void ShowNotice(const char* text) override { CheckDisplayable(text); }
+  void MarkResultLine(int, const char* note) override { CheckDisplayable(note); }
+  void MarkBoxError(int, int, const char* note) override { CheckDisplayable(note); }
   void ApplyProgramIcon() override {}
   void ShowAboutBox(const char*, const char*) override {}
   void EndDialog(int) override {}

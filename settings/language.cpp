@@ -11,6 +11,7 @@
 
 #include "settings/file_lock.h"
 #include "settings/file_system.h"
+#include "settings/optional_texts.h"
 #include "settings/profile.h"
 #include "settings/system_language.h"
 #include "settings/text_encoding.h"
@@ -54,13 +55,16 @@ void StoreText(char* slot, std::string_view value) {
 }
 
 // Walks the file once and calls found(sectionIndex, slotIndex, value) for
-// each key that gives a text: in the first section of each name, the first
-// key of each name. Returns nothing; found decides what to keep.
-template <typename Found>
-void VisitLanguageKeys(std::string_view fileText, const LanguageSections& layout, Found&& found) {
+// each numbered key that gives a text, in the first section of each name;
+// every entry also goes to alsoTake. Returns nothing; found decides what to
+// keep (the first key of a name wins).
+template <typename Found, typename AlsoTake>
+void VisitLanguageKeys(std::string_view fileText, const LanguageSections& layout, Found&& found,
+                       AlsoTake&& alsoTake) {
   bool entered[kTextSectionCount] = {};
   int current = -1;  // the section being read, or -1 for one that gives no texts
   ForEachProfileEntry(fileText, [&](const ProfileEntry& entry) {
+    alsoTake(entry);
     if (entry.isSection) {
       current = -1;
       for (int i = 0; i < kTextSectionCount; ++i) {
@@ -107,21 +111,28 @@ void FillLanguageTexts(std::string_view fileText) {
   // Which slots a key has filled: the first key of a name wins, and the
   // slots no key fills say so afterwards.
   bool filled[kTextSectionCount][kMessageCount] = {};
-  VisitLanguageKeys(fileText, layout, [&](int section, int slot, std::string_view value) {
-    if (filled[section][slot]) return;
-    filled[section][slot] = true;
-    StoreText(layout.sections[section].slots[slot], value);
-  });
+  OptionalTextFiller optional;
+  VisitLanguageKeys(
+      fileText, layout,
+      [&](int section, int slot, std::string_view value) {
+        if (filled[section][slot]) return;
+        filled[section][slot] = true;
+        StoreText(layout.sections[section].slots[slot], value);
+      },
+      [&](const ProfileEntry& entry) { optional.Take(entry); });
   for (int section = 0; section < kTextSectionCount; ++section) {
     for (int slot = 0; slot < layout.sections[section].count; ++slot) {
       if (!filled[section][slot]) StoreText(layout.sections[section].slots[slot], kNoTranslation);
     }
   }
+  optional.Finish();
 }
 
 bool HoldsKnownLanguageKey(std::string_view fileText) {
   bool found = false;
-  VisitLanguageKeys(fileText, SectionsOf(ProgramSettings()), [&](int, int, std::string_view) { found = true; });
+  VisitLanguageKeys(
+      fileText, SectionsOf(ProgramSettings()), [&](int, int, std::string_view) { found = true; },
+      [](const ProfileEntry&) {});
   return found;
 }
 

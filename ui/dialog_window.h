@@ -42,6 +42,22 @@ class DialogWindow : public SettingsHost {
   virtual void RegisterHotkey(int hotkeyId) = 0;
   virtual void UnregisterHotkey(int hotkeyId) = 0;
 
+  // Puts text on the clipboard as plain text (on Windows CF_UNICODETEXT),
+  // converted for display like the result lines.
+  virtual void SetClipboardText(const char* text) = 0;
+  // The platform's quiet feedback that a command had nothing to do.
+  virtual void Beep() = 0;
+  // A message box over the dialog with text and an OK button.
+  virtual void ShowNotice(const char* text) = 0;
+  // Marks a result line as showing only part of the value, with note as its
+  // tooltip; an empty note removes the mark. The line's text stays.
+  virtual void MarkResultLine(int controlId, const char* note) = 0;
+  // Marks bytes [start, end) of the box's edit text (UTF-8) as the place
+  // where the expression failed, start == end for its end, with note as the
+  // box's tooltip; start < 0 removes the mark. Neither the caret nor the
+  // selection moves, and the text stays.
+  virtual void MarkBoxError(int start, int end, const char* note) = 0;
+
   // Makes the program's icon the dialog's icon.
   virtual void ApplyProgramIcon() = 0;
   // The About box: no owner, information icon, an OK button.

@@ -1,13 +1,16 @@
 #include "ui/main_dialog.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "engine/calculate.h"
 #include "settings/history.h"
 #include "settings/language.h"
+#include "settings/optional_texts.h"
 #include "settings/settings.h"
 #include "ui/dialog_ids.h"
 #include "ui/dialog_texts.h"
+#include "ui/result_copy.h"
 
 const char kAboutText[] =
     "Quillo\n"
@@ -73,8 +76,7 @@ void MainDialog::OnCommand(int commandId, int notification) {
           window_.UnregisterHotkey(kHotkeyDown);
           break;
         case kBoxEditChange:
-          window_.BoxText(engine_.expression, kExpressionCapacity);
-          Recalculate();
+          TakeBoxEdit();
           break;
         case kBoxSelEndOk:
           TakeChosenListEntry();
@@ -86,6 +88,20 @@ void MainDialog::OnCommand(int commandId, int notification) {
     default:  // the disabled menu items 1, 2, 10 and anything else
       break;
   }
+}
+
+void MainDialog::OnCopyResult() { window_.SetClipboardText(lines_.text[SelectedForm()]); }
+
+void MainDialog::OnCopyLine(int lineId) {
+  if (lineId >= kIdResultLineDec && lineId <= kIdResultLineExp) {
+    window_.SetClipboardText(lines_.text[lineId - kIdResultLineDec]);
+  }
+}
+
+void MainDialog::OnCopyAll() {
+  char text[kCopyAllCapacity];
+  ComposeAllLinesText(lines_, text, sizeof text);
+  window_.SetClipboardText(text);
 }
 
 void MainDialog::OnHotkey(int hotkeyId) {
@@ -115,20 +131,87 @@ void MainDialog::ShowResults() {
   for (int form = 0; form < kResultFormCount; ++form) {
     window_.SetControlText(ResultLineIdOfForm(form), lines_.text[form]);
   }
+  MarkResults();
+}
+
+// Notes what the lines cannot say: where a failed expression went wrong,
+// and that the integer lines hold only part of the value. The window is
+// told only of changes, so a keystroke costs nothing more when none comes.
+void MainDialog::MarkResults() {
+  char note[kNoteCapacity];
+  ComposeHiddenBitsNote(engine_, lines_, note, sizeof note);
+  if (std::strcmp(note, lineNote_) != 0) {
+    std::memcpy(lineNote_, note, sizeof note);
+    for (int form : {kFormHex, kFormBin, kFormOct}) window_.MarkResultLine(ResultLineIdOfForm(form), note);
+  }
+  if (engine_.tokenKind != TokenKind::Error) {
+    if (boxNote_[0] != '\0') {
+      boxNote_[0] = '\0';
+      window_.MarkBoxError(-1, -1, "");
+    }
+    return;
+  }
+  // While typing goes on behind an unclosed bracket the place stays put: the
+  // mark there stands as it is.
+  const ErrorPlace place = FindErrorPlace(engine_);
+  ComposeErrorNote(engine_, place, note, sizeof note);
+  if (std::strcmp(note, boxNote_) == 0 && place.start == boxPlace_.start && place.end == boxPlace_.end) return;
+  std::memcpy(boxNote_, note, sizeof note);
+  boxPlace_ = place;
+  window_.MarkBoxError(place.start, place.end, note);
+}
+
+// An edit of the user's: calculated, unless it made the text longer than
+// the engine takes. Such a text (typed or pasted) is refused whole rather
+// than cut: the box gets back what it had and the user is told why.
+void MainDialog::TakeBoxEdit() {
+  // Three bytes more than the longest text, so a text over the limit stays
+  // over it even when the copy stops before a character of several bytes.
+  char text[kExpressionCapacity + 4];
+  window_.BoxText(text, sizeof text);
+  const std::size_t length = std::strlen(text);
+  if (length > static_cast<std::size_t>(kExpressionMaxLength)) {
+    window_.SetBoxText(boxText_);
+    const int kept = static_cast<int>(std::strlen(boxText_));
+    window_.SelectBoxText(kept, kept);
+    // The text set anew carries no mark in every window: it is given again.
+    if (boxNote_[0] != '\0') window_.MarkBoxError(boxPlace_.start, boxPlace_.end, boxNote_);
+    window_.ShowNotice(OptionalText(OptionalTextIndex("toolong")));
+    return;
+  }
+  std::memcpy(boxText_, text, length + 1);
+  std::memcpy(engine_.expression, text, length + 1);
+  Recalculate();
+}
+
+// The program's own change of the box's text, remembered as what it holds.
+void MainDialog::SetBox(const char* text) {
+  window_.SetBoxText(text);
+  std::snprintf(boxText_, sizeof boxText_, "%s", text);
 }
 
 // Adds the expression last read from the box to the history; after a
 // successful calculation, replaces the box's text by the result in the
 // selected form and selects it, ready to be typed over or extended. The result
 // lines are left alone: they already show this expression's outcome.
+//
+// When the selected form's line shows a message instead (a failure, a value
+// too large for the integer forms) or a value without bits (infinite, NaN),
+// there is no result to write: the box keeps its text, selected, and the
+// window beeps. Writing the 32-bit pattern there would state a value the
+// line does not.
 void MainDialog::Calculate() {
   AddToHistory(window_, engine_.expression);
-  if (engine_.tokenKind == TokenKind::Error) {
+  const int form = SelectedForm();
+  if (!SelectedLineShowsResult(engine_, form)) {
+    window_.FocusBox();
+    window_.SelectBoxText(0, static_cast<int>(std::strlen(boxText_)));
+    window_.Beep();
     return;
   }
   char text[kCalculateTextCapacity];
-  FormatForBox(engine_, SelectedForm(), text, sizeof text);
-  window_.SetBoxText(text);
+  FormatForBox(engine_, form, text, sizeof text);
+  SetBox(text);
   window_.FocusBox();
   window_.SelectBoxText(0, static_cast<int>(std::strlen(text)));
 }
@@ -137,12 +220,13 @@ void MainDialog::Calculate() {
 // history and the box starts afresh at 0.
 void MainDialog::EscapeInBox() {
   window_.BoxText(engine_.expression, kExpressionCapacity);
+  std::memcpy(boxText_, engine_.expression, sizeof boxText_);
   if (engine_.expression[0] == '\0') {
     OnCloseRequest();
     return;
   }
   AddToHistory(window_, engine_.expression);
-  window_.SetBoxText("");
+  SetBox("");
   SetExpression(engine_, "");
   Recalculate();
 }
@@ -150,9 +234,15 @@ void MainDialog::EscapeInBox() {
 // Opens the history with the newest entry selected. The entry counts only
 // once chosen or edited, so `expression` is not read here. The hotkey is
 // given up so that further Down presses move through the open list.
+// The error mark belonged to the text the entry replaces.
 void MainDialog::DownInBox() {
   window_.OpenBoxList();
   window_.SelectBoxItem(0);
+  window_.BoxText(boxText_, kExpressionCapacity);
+  if (boxNote_[0] != '\0') {
+    boxNote_[0] = '\0';
+    window_.MarkBoxError(-1, -1, "");
+  }
   window_.UnregisterHotkey(kHotkeyDown);
 }
 
@@ -162,6 +252,8 @@ void MainDialog::TakeChosenListEntry() {
     return;
   }
   window_.HistoryItemText(index, engine_.expression, kExpressionCapacity);
+  std::memcpy(boxText_, engine_.expression, sizeof boxText_);
+  boxNote_[0] = '\0';  // a new text: whatever mark it needs is given afresh
   Recalculate();
 }
 

@@ -8,6 +8,7 @@
 #include "format/result_format.h"
 #include "ui/dialog_window.h"
 #include "ui/menu_model.h"
+#include "ui/result_notes.h"
 
 inline constexpr const char kAboutTitle[] = "About Quillo";
 extern const char kAboutText[];
@@ -27,6 +28,14 @@ class MainDialog {
   // notification code. Unknown ids and codes are ignored.
   void OnCommand(int commandId, int notification);
 
+  // Copy commands: the result line of the selected form (Ctrl+C in the box
+  // with nothing selected), one line (a line's context menu), or all five
+  // labelled lines (Ctrl+Shift+C, the context menu). Each copies the lines
+  // exactly as shown.
+  void OnCopyResult();
+  void OnCopyLine(int lineId);
+  void OnCopyAll();
+
   // Escape (1) or Down arrow (2) pressed while registered.
   void OnHotkey(int hotkeyId);
 
@@ -42,6 +51,9 @@ class MainDialog {
  private:
   void Recalculate();
   void ShowResults();
+  void MarkResults();
+  void TakeBoxEdit();
+  void SetBox(const char* text);
   void Calculate();
   void EscapeInBox();
   void DownInBox();
@@ -52,6 +64,10 @@ class MainDialog {
   EngineState& engine_;
   MenuModel menu_{};     // the menu attached to the window; its texts point into the settings' MenuTexts
   ResultLines lines_{};  // the five line texts of the last ShowResults
+  char boxText_[kExpressionCapacity]{};     // the box's text as last set or accepted; kept when an edit is refused
+  char lineNote_[kNoteCapacity]{};          // the hidden-bits note on the integer lines now, "" for none
+  char boxNote_[kNoteCapacity]{};           // the error note on the box now, "" for none
+  ErrorPlace boxPlace_{};                   // where that note's mark lies; meaningful while the note is not ""
 };
 
 class DialogFrontEnd : public DialogWindow {

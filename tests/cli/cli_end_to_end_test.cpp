@@ -91,9 +91,35 @@ TEST(CliEndToEnd, DefaultOutputIsFiveLabelledLinesPerExpression) {
   EXPECT_EQ(outcome.out,
             "DEC 5\nHEX 5\nBIN 101\nOCT 5\nEXP 5.000000000000000E+0000\n"
             "DEC Division by zero\nHEX Division by zero\nBIN Division by zero\n"
-            "OCT Division by zero\nEXP Division by zero\n");
+            "OCT Division by zero\nEXP Division by zero\n"
+            "    1/0\n"
+            "     ^\n");
   EXPECT_EQ(outcome.err, "");
   EXPECT_EQ(outcome.status, 1);
+}
+
+// Under a failure's five lines: the expression, and a caret under the token
+// where it failed. TSV keeps its seven fields.
+TEST(CliEndToEnd, AFailureIsShownWithACaretUnderItsPlace) {
+  const struct {
+    int line;
+    std::string expression;
+    std::string place;
+  } cases[] = {
+      {__LINE__, "2*(3+4", "    2*(3+4\n      ^\n"},
+      {__LINE__, "1+sin", "    1+sin\n         ^\n"},
+      {__LINE__, "1 +\t2\x1b[2J", "    1 +?2?[2J\n       ^\n"},  // control characters shown as "?"
+      {__LINE__, "2*\xC3\xA9", "    2*\xC3\xA9\n      ^\n"},
+      {__LINE__, "(1+2)*(3-x)", "    (1+2)*(3-x)\n             ^\n"},
+  };
+  ForEachCase(cases, [&](const auto& c) {
+    const CliOutcome outcome = RunWithTestTexts({c.expression});
+    ASSERT_GT(outcome.out.size(), c.place.size());
+    EXPECT_EQ(outcome.out.substr(outcome.out.size() - c.place.size()), c.place);
+    const CliOutcome tsv = RunWithTestTexts({"--tsv", c.expression});
+    EXPECT_EQ(std::count(tsv.out.begin(), tsv.out.end(), '\t'), 6);
+    EXPECT_EQ(std::count(tsv.out.begin(), tsv.out.end(), '\n'), 1);
+  });
 }
 
 TEST(CliEndToEnd, FormWritesWhatCalculatePutsIntoTheBox) {

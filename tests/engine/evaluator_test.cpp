@@ -112,8 +112,8 @@ TEST(Evaluator, FailureInTheWalkLeavesZero) {
 TEST(Evaluator, UnknownOperationFails) {
   auto state = engine_test::NewState();
   state->rpnCount = 2;
-  state->rpnQueue[0] = {RpnItemKind::Number, 1.0, ""};
-  state->rpnQueue[1] = {RpnItemKind::Operation, 0.0, "SIN"};
+  state->rpnQueue[0] = {RpnItemKind::Number, 0, 1.0, ""};
+  state->rpnQueue[1] = {RpnItemKind::Operation, 2, 0.0, "SIN"};
   EvaluateRpn(*state);
   EXPECT_EQ(state->tokenKind, TokenKind::Error);
   EXPECT_EQ(state->result, 0.0);

@@ -3,6 +3,9 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QFileDialog>
@@ -341,11 +344,207 @@ TEST_F(GuiTest, OnlyTheButtonsAndTheBoxTakeTheTab) {
   }
 }
 
-TEST_F(GuiTest, TheBoxHoldsAtMost999Characters) {
+// Answers the one message box a refused text brings, keeping its text.
+ModalAnswers::Answer AcceptNotice(QString& text) {
+  return [&text](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (box == nullptr) return false;
+    text = box->text();
+    box->accept();
+    return true;
+  };
+}
+
+TEST_F(GuiTest, TextOverTheLimitTypedOrPastedIsRefusedWithAMessage) {
   Open();
-  QTest::keyClicks(Box(), QString(1000, '1'));
-  EXPECT_EQ(Box()->currentText().size(), kExpressionMaxLength);
-  EXPECT_EQ(std::strlen(ProgramEngineState().expression), static_cast<std::size_t>(kExpressionMaxLength));
+  const QString longest = QString(kExpressionMaxLength - 2, '1') + "+1";
+  QTest::keyClicks(Box(), longest);
+  EXPECT_EQ(Box()->currentText(), longest);
+  const QString lines = Lines();
+
+  QString notice;
+  {
+    ModalAnswers answers({AcceptNotice(notice)});
+    QTest::keyClick(Box(), '1');
+    EXPECT_TRUE(answers.AllAnswered());
+  }
+  EXPECT_EQ(notice, "expression longer than 999 characters");
+  EXPECT_EQ(Box()->currentText(), longest);
+  EXPECT_EQ(Lines(), lines);
+
+  Retype("2*");
+  QApplication::clipboard()->setText(QString(kExpressionMaxLength, '3'));
+  notice.clear();
+  {
+    ModalAnswers answers({AcceptNotice(notice)});
+    QTest::keyClick(Box(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(answers.AllAnswered());
+  }
+  EXPECT_EQ(notice, "expression longer than 999 characters");
+  EXPECT_EQ(Box()->currentText(), "2*");
+  EXPECT_STREQ(ProgramEngineState().expression, "2*");
+}
+
+TEST_F(GuiTest, CtrlCCopiesTheSelectedFormsLineAndCtrlShiftCAllFive) {
+  Open(kFormHex);
+  QTest::keyClicks(Box(), "fact(13)");
+  QClipboard* clipboard = QApplication::clipboard();
+  QTest::keyClick(Box(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard->text(), "7328CC00");
+  QTest::keyClick(Box(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(clipboard->text(),
+            "DEC 6227020800\nHEX 7328CC00\nBIN 1110011001010001100110000000000\nOCT 16312146000\n"
+            "EXP 6.227020800000000E+0009\n");
+  // With a selection, the box copies it as any edit field does.
+  Box()->lineEdit()->setSelection(0, 4);
+  QTest::keyClick(Box(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard->text(), "fact");
+
+  Retype("1/0");
+  QTest::keyClick(Box(), Qt::Key_End);
+  QTest::keyClick(Box(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard->text(), Utf8(MessageText("en", kMsgDivisionByZero)));
+}
+
+TEST_F(GuiTest, ResultLinesAreSelectableAndOfferCopyAndCopyAll) {
+  Open();
+  QTest::keyClicks(Box(), "-1");
+  for (int id = kIdResultLineDec; id <= kIdResultLineExp; ++id) {
+    auto* label = qobject_cast<QLabel*>(window->Control(id));
+    EXPECT_TRUE(label->textInteractionFlags() & Qt::TextSelectableByMouse);
+  }
+  const struct {
+    int line;
+    int lineId;
+    int action;  // 0 Copy, 1 Copy all
+    QString copied;
+  } cases[] = {
+      {__LINE__, kIdResultLineHex, 0, "FFFFFFFF"},
+      {__LINE__, kIdResultLineOct, 0, "37777777777"},
+      {__LINE__, kIdResultLineDec, 1,
+       "DEC -1\nHEX FFFFFFFF\nBIN 11111111111111111111111111111111\nOCT 37777777777\n"
+       "EXP -1.000000000000000E+0000\n"},
+  };
+  ForEachCase(cases, [&](const auto& c) {
+    QStringList texts;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      QMenu* menu = window->LineMenu();
+      if (menu == nullptr || !menu->isVisible()) return;
+      for (QAction* action : menu->actions()) texts << action->text();
+      poll.stop();
+      menu->actions().at(c.action)->trigger();
+      menu->close();
+    });
+    poll.start(kModalPollMs);
+    QWidget* label = window->Control(c.lineId);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), label->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(label, &event);
+    EXPECT_EQ(texts, QStringList({"Copy", "Copy all"}));
+    EXPECT_EQ(QApplication::clipboard()->text(), c.copied);
+  });
+}
+
+TEST_F(GuiTest, CalculateKeepsTheTextSelectedWhereTheLineShowsAMessage) {
+  Open(kFormHex);
+  QTest::keyClicks(Box(), "1e20");
+  QTest::keyClick(Box(), Qt::Key_Return);
+  EXPECT_EQ(Box()->currentText(), "1e20");
+  EXPECT_EQ(Box()->lineEdit()->selectedText(), "1e20");
+  EXPECT_EQ(Box()->itemText(0), "1e20");
+  Retype("1e18");
+  QTest::keyClick(Box(), Qt::Key_Return);
+  EXPECT_EQ(Box()->currentText(), "0xA7640000");
+}
+
+// Pixels of the error mark's colour in the edit field as drawn now.
+int ErrorMarkPixels(QLineEdit* edit) {
+  const QImage image = edit->grab().toImage();
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor colour = image.pixelColor(x, y);
+      count += colour.red() > 160 && colour.green() < 90 && colour.blue() < 90 ? 1 : 0;
+    }
+  }
+  return count;
+}
+
+TEST_F(GuiTest, AFailureIsMarkedInTheBoxWithoutMovingTheCaretOrSelection) {
+  Open();
+  QLineEdit* edit = Box()->lineEdit();
+  QTest::keyClicks(Box(), "12+3");
+  EXPECT_EQ(ErrorMarkPixels(edit), 0);
+  EXPECT_EQ(edit->toolTip(), "");
+  QTest::keyClick(Box(), Qt::Key_Home);
+  QTest::keyClick(Box(), '(');  // "(12+3": the bracket is never closed
+  EXPECT_EQ(edit->text(), "(12+3");
+  EXPECT_EQ(edit->cursorPosition(), 1);
+  EXPECT_EQ(edit->toolTip(), "error at position 1: (");
+  EXPECT_GT(ErrorMarkPixels(edit), 0);
+
+  // Marking again, over a selection, leaves both caret and selection.
+  edit->setSelection(1, 2);
+  frontEnd.MarkBoxError(3, 4, "error at position 4: +");
+  EXPECT_EQ(edit->selectedText(), "12");
+  EXPECT_EQ(edit->cursorPosition(), 3);
+  EXPECT_EQ(edit->text(), "(12+3");
+  EXPECT_EQ(edit->toolTip(), "error at position 4: +");
+  frontEnd.MarkBoxError(0, 1, "error at position 1: (");  // back to what the dialog marked
+  QTest::keyClick(Box(), Qt::Key_End);
+  QTest::keyClick(Box(), '/');  // "(12+3/": the open bracket is still found first
+  EXPECT_EQ(edit->cursorPosition(), 6);
+  EXPECT_EQ(edit->toolTip(), "error at position 1: (");
+  EXPECT_GT(ErrorMarkPixels(edit), 0);
+  QTest::keyClick(Box(), Qt::Key_Backspace);
+  QTest::keyClick(Box(), ')');
+  EXPECT_EQ(edit->text(), "(12+3)");
+  EXPECT_EQ(edit->toolTip(), "");
+  EXPECT_EQ(ErrorMarkPixels(edit), 0);
+  EXPECT_EQ(Line(0), "15");
+}
+
+TEST_F(GuiTest, IntegerLinesHoldingPartOfTheValueAreColouredWithATooltip) {
+  Open();
+  const auto* hex = qobject_cast<QLabel*>(window->Control(kIdResultLineHex));
+  const QColor plain = hex->palette().color(QPalette::WindowText);
+  const struct {
+    int line;
+    const char* expression;
+    QString tooltip;
+  } cases[] = {
+      {__LINE__, "fact(13)", "low 32 bits of 6227020800"},
+      {__LINE__, "7.25", "whole part of 7.25"},
+      {__LINE__, "4294967295", ""},
+      {__LINE__, "1e19", ""},
+  };
+  ForEachCase(cases, [&](const auto& c) {
+    Retype(c.expression);
+    for (int id : {kIdResultLineHex, kIdResultLineBin, kIdResultLineOct}) {
+      const auto* label = qobject_cast<QLabel*>(window->Control(id));
+      EXPECT_EQ(label->toolTip(), c.tooltip);
+      EXPECT_EQ(label->palette().color(QPalette::WindowText),
+                c.tooltip.isEmpty() ? plain : QColor(kPartialLineColour));
+    }
+    EXPECT_EQ(qobject_cast<QLabel*>(window->Control(kIdResultLineDec))->toolTip(), "");
+  });
+  EXPECT_EQ(Line(1), Utf8(MessageText("en", kMsgTooLargeForIntegerForms)));
+}
+
+// The frames do not overlap, and the first line clears the top of its frame
+// (which Qt draws below the caption).
+TEST_F(GuiTest, FramesDoNotOverlapAndTheLinesClearTheirFrame) {
+  Open();
+  const QRect result = window->Control(kIdResultGroup)->geometry();
+  const QRect buttons = window->Control(kIdButtonFrame)->geometry();
+  const QRect form = window->Control(kIdFormGroup)->geometry();
+  EXPECT_FALSE(result.intersects(buttons));
+  EXPECT_FALSE(form.intersects(buttons));
+  EXPECT_FALSE(result.intersects(form));
+  const int caption = window->Control(kIdResultGroup)->fontMetrics().height();
+  EXPECT_GE(window->Control(kIdResultLineDec)->geometry().top(), result.top() + caption);
+  EXPECT_LE(window->Control(kIdResultLineExp)->geometry().bottom(), result.bottom());
+  EXPECT_LE(buttons.bottom(), window->Control(kIdCalculateButton)->parentWidget()->height());
 }
 
 TEST(GuiStartTest, FirstRunCancelledShowsTheMessageAndNoWindow) {
@@ -388,7 +587,7 @@ TEST_F(GuiTest, Screenshot) {
   Open(kFormHex, "0=(1+2)*3\r\n", QUILLO_ENGLISH_LNG);
   QTest::keyClicks(Box(), "255+sin(pi/2)");
   const QImage image = window->grab().toImage();
-  EXPECT_EQ(image.size(), window->size());
+  EXPECT_EQ(image.size(), window->size() * window->devicePixelRatio());
   EXPECT_TRUE(image.save(QStringLiteral(QUILLO_SCREENSHOT_PATH)));
 }
 

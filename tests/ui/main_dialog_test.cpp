@@ -65,6 +65,15 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
   bool iconApplied = false;
   int modalRuns = 0;
   MainDialog* dialog = nullptr;
+  std::string clipboard;
+  int beeps = 0;
+  std::vector<std::string> notices;
+  std::map<int, std::string> lineNotes;  // by result line id; "" when unmarked
+  struct BoxMark {
+    int start = -1, end = -1;
+    std::string note;
+  } boxMark;
+  int boxMarkCalls = 0;
 
   // The user's actions, as the platform would report them.
   void Type(const std::string& keys) {
@@ -144,6 +153,14 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
   void CheckRadioButton(int, int, int id) override { checkedRadio = id; }
   void RegisterHotkey(int id) override { hotkeys[id] = true; }
   void UnregisterHotkey(int id) override { hotkeys[id] = false; }
+  void SetClipboardText(const char* text) override { clipboard = text; }
+  void Beep() override { ++beeps; }
+  void ShowNotice(const char* text) override { notices.emplace_back(text); }
+  void MarkResultLine(int id, const char* note) override { lineNotes[id] = note; }
+  void MarkBoxError(int start, int end, const char* note) override {
+    boxMark = {start, end, note};
+    ++boxMarkCalls;
+  }
   void ApplyProgramIcon() override { iconApplied = true; }
   void ShowAboutBox(const char* title, const char*) override { aboutTitles.emplace_back(title); }
   void EndDialog(int result) override { endResult = result; }
@@ -405,6 +422,179 @@ TEST_F(MainDialogTest, DisabledCommandsAndOtherIdsDoNothing) {
   EXPECT_TRUE(window.errors.empty());
   window.Click(kCmdAbout);
   EXPECT_EQ(window.aboutTitles, (std::vector<std::string>{"About Quillo"}));
+}
+
+TEST_F(MainDialogTest, CopyTakesTheLinesExactlyAsShown) {
+  const struct {
+    int line;
+    std::string expression;
+    std::string all;
+  } cases[] = {
+      {__LINE__, "fact(13)",
+       "DEC 6227020800\nHEX 7328CC00\nBIN 1110011001010001100110000000000\nOCT 16312146000\n"
+       "EXP 6.227020800000000E+0009\n"},
+      {__LINE__, "-1", "DEC -1\nHEX FFFFFFFF\nBIN 11111111111111111111111111111111\nOCT 37777777777\n"
+                       "EXP -1.000000000000000E+0000\n"},
+      {__LINE__, "1/0", "DEC " + MessageText("en", kMsgDivisionByZero) + "\nHEX " +
+                            MessageText("en", kMsgDivisionByZero) + "\nBIN " + MessageText("en", kMsgDivisionByZero) +
+                            "\nOCT " + MessageText("en", kMsgDivisionByZero) + "\nEXP " +
+                            MessageText("en", kMsgDivisionByZero) + "\n"},
+  };
+  Start();
+  ForEachCase(cases, [&](const auto& c) {
+    window.box.clear();
+    window.Type(c.expression);
+    window.dialog->OnCopyAll();
+    EXPECT_EQ(window.clipboard, c.all);
+    for (int form = 0; form < kResultFormCount; ++form) {
+      window.Click(RadioIdOfForm(form));
+      window.dialog->OnCopyResult();
+      EXPECT_EQ(window.clipboard, window.texts[ResultLineIdOfForm(form)]);
+      window.clipboard.clear();
+      window.dialog->OnCopyLine(ResultLineIdOfForm(form));
+      EXPECT_EQ(window.clipboard, window.texts[ResultLineIdOfForm(form)]);
+    }
+    window.clipboard = "kept";
+    window.dialog->OnCopyLine(kIdExpressionBox);  // not a line: nothing copied
+    EXPECT_EQ(window.clipboard, "kept");
+  });
+}
+
+// Calculate writes only what the selected line shows; where it shows a
+// message, or a value without bits, the box keeps its text, selected.
+TEST_F(MainDialogTest, CalculateNeverWritesWhatTheSelectedLineDoesNotShow) {
+  const struct {
+    int line;
+    int radio;
+    std::string expression;
+    std::string box;  // after Calculate; the expression itself when refused
+  } cases[] = {
+      {__LINE__, kIdRadioHex, "1e20", "1e20"},
+      {__LINE__, kIdRadioBin, "1e20", "1e20"},
+      {__LINE__, kIdRadioOct, "-1e19", "-1e19"},
+      {__LINE__, kIdRadioDec, "1e20", "100000000000000000000"},
+      {__LINE__, kIdRadioExp, "1e20", "1.000000000000000E+0020"},
+      {__LINE__, kIdRadioHex, "1e18", "0xA7640000"},  // below the limit the line shows these bits
+      {__LINE__, kIdRadioHex, "1e300*1e300", "1e300*1e300"},
+      {__LINE__, kIdRadioBin, "(-1)^0.5", "(-1)^0.5"},
+      {__LINE__, kIdRadioDec, "1e300*1e300", "inf"},
+      {__LINE__, kIdRadioDec, "1/0", "1/0"},
+      {__LINE__, kIdRadioExp, "2+", "2+"},
+      {__LINE__, kIdRadioHex, "fact(13)", "0x7328CC00"},  // shown, and marked as the low bits
+  };
+  Start();
+  ForEachCase(cases, [&](const auto& c) {
+    window.Click(c.radio);
+    window.box.clear();
+    window.Type(c.expression);
+    const int beeps = window.beeps;
+    window.FocusElsewhere();
+    window.Click(kIdCalculateButton);
+    EXPECT_EQ(window.box, c.box);
+    EXPECT_EQ(window.list.front(), c.expression);
+    EXPECT_EQ(window.selectionStart, 0);
+    EXPECT_EQ(window.selectionEnd, static_cast<int>(c.box.size()));
+    EXPECT_TRUE(window.boxFocused);
+    EXPECT_EQ(window.beeps, beeps + (c.box == c.expression ? 1 : 0));
+  });
+}
+
+TEST_F(MainDialogTest, IntegerLinesAreMarkedWhenTheyHoldOnlyPartOfTheValue) {
+  const struct {
+    int line;
+    std::string expression;
+    std::string note;
+  } cases[] = {
+      {__LINE__, "4294967295", ""},
+      {__LINE__, "4294967296", "low 32 bits of 4294967296"},
+      {__LINE__, "-2147483648", ""},
+      {__LINE__, "-2147483649", "low 32 bits of -2147483649"},
+      {__LINE__, "fact(13)", "low 32 bits of 6227020800"},
+      {__LINE__, "2.5", "whole part of 2.5"},
+      {__LINE__, "-0.5", "whole part of -0.5"},
+      {__LINE__, "4294967295.5", "whole part of 4294967295.5"},
+      {__LINE__, "1e300*1e300", "low 32 bits of inf"},
+      {__LINE__, "7", ""},
+      {__LINE__, "1e19", ""},  // the lines show a message, not bits
+      {__LINE__, "1/0", ""},
+  };
+  Start();
+  ForEachCase(cases, [&](const auto& c) {
+    window.box.clear();
+    window.Type(c.expression);
+    for (int id : {kIdResultLineHex, kIdResultLineBin, kIdResultLineOct}) EXPECT_EQ(window.lineNotes[id], c.note);
+    EXPECT_EQ(window.lineNotes.count(kIdResultLineDec) + window.lineNotes.count(kIdResultLineExp), 0u);
+  });
+}
+
+TEST_F(MainDialogTest, AFailureMarksItsPlaceInTheBoxUntilTheTextCalculates) {
+  const struct {
+    int line;
+    std::string expression;
+    int start, end;
+    std::string note;
+  } cases[] = {
+      {__LINE__, "1+(2/(3-3))", 4, 5, "error at position 5: /"},
+      {__LINE__, "12+abc*2", 3, 6, "error at position 4: abc"},
+      {__LINE__, "2 >> ", 2, 4, "error at position 3: >>"},
+      {__LINE__, "1+sin", 5, 5, "error at position 6"},
+      {__LINE__, "\xC3\xA9+1", 0, 2, "error at position 1: \xC3\xA9"},
+      {__LINE__, "1+\xC3\xA9", 2, 4, "error at position 3: \xC3\xA9"},
+      {__LINE__, "2*(3+4)", -1, -1, ""},
+  };
+  Start();
+  ForEachCase(cases, [&](const auto& c) {
+    window.box = c.expression;
+    window.dialog->OnCommand(kIdExpressionBox, kBoxEditChange);
+    EXPECT_EQ(window.boxMark.start, c.start);
+    EXPECT_EQ(window.boxMark.end, c.end);
+    EXPECT_EQ(window.boxMark.note, c.note);
+    EXPECT_EQ(window.box, c.expression);
+  });
+
+  // Typing on behind an unclosed bracket leaves the mark where it is; a
+  // text set anew (a refused paste puts the old one back) is marked again.
+  window.box.clear();
+  window.Type("(1+2");
+  const int calls = window.boxMarkCalls;
+  window.Type("*3");
+  EXPECT_EQ(window.boxMarkCalls, calls);
+  window.box = std::string(1500, '(');
+  window.dialog->OnCommand(kIdExpressionBox, kBoxEditChange);
+  EXPECT_EQ(window.box, "(1+2*3");
+  EXPECT_EQ(window.boxMarkCalls, calls + 1);
+  EXPECT_EQ(window.boxMark.note, "error at position 1: (");
+}
+
+TEST_F(MainDialogTest, TextOverTheLimitIsRefusedWholeAndTheBoxKeepsItsText) {
+  Start();
+  std::string longest(kExpressionMaxLength - 2, '1');
+  longest.append("+1");
+  window.box = longest;
+  window.dialog->OnCommand(kIdExpressionBox, kBoxEditChange);  // 999 characters: taken
+  EXPECT_TRUE(window.notices.empty());
+  const std::string lines = window.Lines();
+  EXPECT_EQ(std::string(engine->expression), longest);
+
+  for (const std::string& added : {std::string("1"), std::string(5000, '2'), std::string("\xC3\xA9")}) {
+    window.box = longest;
+    window.box.append(added);  // a paste or one more key
+    window.dialog->OnCommand(kIdExpressionBox, kBoxEditChange);
+    EXPECT_EQ(window.box, longest);
+    EXPECT_EQ(std::string(engine->expression), longest);
+    EXPECT_EQ(window.Lines(), lines);
+    ASSERT_FALSE(window.notices.empty());
+    EXPECT_EQ(window.notices.back(), "expression longer than 999 characters");
+  }
+  EXPECT_EQ(window.notices.size(), 3u);
+
+  // What Calculate wrote is what is kept.
+  window.box.clear();
+  window.Type("255");
+  window.Click(kIdCalculateButton);
+  window.box = std::string(1200, '3');
+  window.dialog->OnCommand(kIdExpressionBox, kBoxEditChange);
+  EXPECT_EQ(window.box, "255");
 }
 
 TEST_F(MainDialogTest, DeclinedSettingsMeanNoWindow) {

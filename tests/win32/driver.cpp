@@ -32,9 +32,19 @@
 //   command ID         send the menu command ID, as choosing the menu item does
 //   no-window          wait for the program to end; print whether the main dialog
 //                      showed before it did
+//   selection          print the box's selection as "start end"
+//   copy               send WM_COPY to the box's edit field, as Ctrl+C does
+//   copy-all           press Ctrl+Shift+C through the keyboard input, once the window
+//                      is in front with the focus in the box; then wait for the clipboard
+//   clipboard          print the clipboard's text (CF_UNICODETEXT)
+//   set-clipboard TEXT put TEXT on the clipboard; "x*N" stands for N copies of x
+//   paste              send WM_PASTE to the box's edit field, as Ctrl+V does; the
+//                      program may open a message box in answer, so it is posted
+//   notice-box         wait for the program's "Quillo" message box and print its text
 
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -460,6 +470,126 @@ bool StepNoWindow() {
   return true;
 }
 
+bool StepSelection() {
+  // Both ends come back in the result: pointers would name this process's memory.
+  LRESULT both = 0;
+  Send(BoxEdit(), EM_GETSEL, 0, 0, &both);
+  std::printf("selection: %u %u\n", static_cast<unsigned>(LOWORD(both)), static_cast<unsigned>(HIWORD(both)));
+  std::fflush(stdout);
+  return true;
+}
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) {
+    return L"<clipboard busy>";
+  }
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+bool PutOnClipboard(const std::wstring& text) {
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (data == nullptr || !OpenClipboard(nullptr)) {
+    return Fail("the clipboard cannot be written");
+  }
+  std::memcpy(GlobalLock(data), text.c_str(), bytes);
+  GlobalUnlock(data);
+  EmptyClipboard();
+  SetClipboardData(CF_UNICODETEXT, data);
+  CloseClipboard();
+  return true;
+}
+
+// "x*N" is N copies of x, so that a long text fits on a command line.
+bool StepSetClipboard(const char* text) {
+  std::string value = text;
+  const std::size_t star = value.rfind('*');
+  if (star != std::string::npos && star + 1 < value.size() && std::isdigit(static_cast<unsigned char>(value[star + 1]))) {
+    const std::string piece = value.substr(0, star);
+    const int count = std::atoi(value.c_str() + star + 1);
+    value.clear();
+    for (int i = 0; i < count; ++i) value += piece;
+  }
+  return PutOnClipboard(std::wstring(value.begin(), value.end()));
+}
+
+bool StepCopy() {
+  PutOnClipboard(L"");
+  return Send(BoxEdit(), WM_COPY, 0, 0) || Fail("the expression box does not answer");
+}
+
+bool StepCopyAll() {
+  if (!WaitUntil(BoxHasKeyboard, Timeout)) {
+    return Fail("the window does not come to the front with the focus in the box");
+  }
+  PutOnClipboard(L"");
+  const WORD keys[] = {VK_CONTROL, VK_SHIFT, 'C'};
+  INPUT inputs[6] = {};
+  for (int i = 0; i < 3; ++i) {
+    inputs[i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = keys[i];
+    inputs[5 - i] = inputs[i];
+    inputs[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+  }
+  if (SendInput(6, inputs, sizeof(INPUT)) != 6) {
+    return Fail("SendInput");
+  }
+  return WaitUntil([]() { return !ClipboardText().empty(); }, Timeout) || Fail("nothing was copied");
+}
+
+bool StepClipboard() {
+  Print("clipboard", ClipboardText());
+  return true;
+}
+
+HWND FindNoticeBox();
+
+// Posted: the program may answer with a message box. Waits until the box's
+// text has changed or that message box shows.
+bool StepPaste() {
+  const std::wstring before = TextOf(BoxEdit());
+  PostMessageW(BoxEdit(), WM_PASTE, 0, 0);
+  return WaitUntil([&before]() { return FindNoticeBox() != nullptr || TextOf(BoxEdit()) != before; }, Timeout) ||
+         Fail("the paste changed nothing");
+}
+
+// A message box of the program's own: caption "Quillo", owned by the dialog.
+BOOL CALLBACK MatchNoticeBox(HWND window, LPARAM found) {
+  wchar_t className[16] = L"";
+  GetClassNameW(window, className, 16);
+  if (window != Dialog && IsWindowVisible(window) && std::wcscmp(className, L"#32770") == 0 &&
+      GetWindow(window, GW_OWNER) == Dialog && TextOf(window) == L"Quillo") {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindNoticeBox() {
+  HWND found = nullptr;
+  EnumWindows(MatchNoticeBox, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+bool StepNoticeBox() {
+  MessageBoxWindow = WaitFor(FindNoticeBox, Timeout);
+  if (MessageBoxWindow == nullptr) {
+    return Fail("no \"Quillo\" message box shown");
+  }
+  std::wstring text;
+  EnumChildWindows(MessageBoxWindow, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+  Print("notice box", text);
+  return true;
+}
+
 bool NeedsWindow(const char* step) {
   const bool found = Dialog != nullptr && IsWindow(Dialog);
   if (!found) {
@@ -487,6 +617,12 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "form") return StepForm();
   if (step == "rect") return StepRect();
   if (step == "close") return Click(GetDlgItem(Dialog, kIdCloseButton));
+  if (step == "selection") return StepSelection();
+  if (step == "copy") return StepCopy();
+  if (step == "copy-all") return StepCopyAll();
+  if (step == "clipboard") return StepClipboard();
+  if (step == "paste") return StepPaste();
+  if (step == "notice-box") return StepNoticeBox();
   const char* value = argument();
   if (value == nullptr) return Fail("a step lacks its argument");
   if (step == "type") return StepType(value);
@@ -494,6 +630,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "text") return StepText(value);
   if (step == "command") return StepCommand(value);
   if (step == "key") return StepKey(value);
+  if (step == "set-clipboard") return StepSetClipboard(value);
   return Fail("unknown step");
 }
 

@@ -336,6 +336,46 @@ historylen=3
 EOF
 report "quillo.exe session" $(($(date +%s) - case_started)) "$work/session.expected" "$work/session.actual"
 
+# --- Copy, the Calculate rule and a paste: the clipboard holds the lines as
+# shown; Calculate leaves a text whose line shows a message, selected; a
+# paste over 999 characters is refused with a message, a shorter one is
+# taken whole even where it is wider than the box. ---
+case_started=$(date +%s)
+folder="$work/copy"
+prepare_folder "$folder"
+printf '[INI]\r\nlang=%s\r\nform=1\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
+start_program "$folder"
+run_driver "$work/copy.actual" \
+  window type 'fact(13)' lines copy clipboard copy-all clipboard \
+  type '/0' copy clipboard click 1011 box selection history \
+  key escape type 1e20 click 1011 box selection \
+  click 1002 click 1011 box \
+  set-clipboard '1+*500' paste notice-box ok box \
+  key escape set-clipboard '1*300' paste lines \
+  close exit
+record_exit_code "$folder" "$work/copy.actual"
+too_large="Too large for HEX, BIN and OCT"
+cat >"$work/copy.expected" <<EOF
+window: Quillo
+lines: 6227020800 | 7328CC00 | 1110011001010001100110000000000 | 16312146000 | 6.227020800000000E+0009
+clipboard: 7328CC00
+clipboard: DEC 6227020800\nHEX 7328CC00\nBIN 1110011001010001100110000000000\nOCT 16312146000\nEXP 6.227020800000000E+0009\n
+clipboard: Division by zero
+box: fact(13)/0
+selection: 0 10
+history: fact(13)/0
+box: 1e20
+selection: 0 4
+box: 100000000000000000000
+notice box: expression longer than 999 characters
+box: 100000000000000000000
+lines: 1.111111111111111E+0299 | $too_large | $too_large | $too_large | 1.111111111111111E+0299
+exit: 0
+program exit code: 0
+EOF
+report "quillo.exe copy, Calculate and paste" $(($(date +%s) - case_started)) "$work/copy.expected" \
+  "$work/copy.actual"
+
 # --- Language texts: a Windows-1251 file and the same texts in UTF-8 both
 # read right, whatever the system's code page. ---
 for encoding in CP1251 UTF-8; do

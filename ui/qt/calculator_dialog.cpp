@@ -8,11 +8,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "settings/optional_texts.h"
 #include "ui/main_dialog.h"
 #include "ui/qt/display_text.h"
 
@@ -83,6 +85,15 @@ void CalculatorDialog::CreateControl(QWidget* parent, const ControlTemplate& con
       auto* label = new QLabel(text, parent);
       label->setTextFormat(Qt::PlainText);
       label->setAlignment((control.kind == ControlKind::ResultLine ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+      if (control.kind == ControlKind::ResultLine) {
+        // Selectable with the mouse (Ctrl+C then copies the selection), and a
+        // context menu of the program's own copy commands.
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setFocusPolicy(Qt::ClickFocus);
+        label->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(label, &QLabel::customContextMenuRequested, this,
+                [this, id = control.id](const QPoint& position) { ShowLineMenu(id, position); });
+      }
       widget = label;
       break;
     }
@@ -108,7 +119,14 @@ void CalculatorDialog::CreateControl(QWidget* parent, const ControlTemplate& con
       break;
   }
   const int height = control.kind == ControlKind::ExpressionBox ? widget->sizeHint().height() : units_.Y(control.height);
-  widget->setGeometry(units_.X(control.x), units_.Y(control.y), units_.X(control.width), height);
+  int top = units_.Y(control.y);
+  // Windows draws a group's frame through the middle of its caption, Qt
+  // below the caption: the controls inside the two groups move down by half
+  // a caption, so the first of them clears the frame as it does on Windows.
+  if (control.kind == ControlKind::RadioButton || control.kind == ControlKind::ResultLine) {
+    top += QFontMetrics(parent->font()).height() / 2;
+  }
+  widget->setGeometry(units_.X(control.x), top, units_.X(control.width), height);
   controls_[static_cast<std::size_t>(&control - kDialogControls.data())] = widget;
 }
 
@@ -121,7 +139,8 @@ void CalculatorDialog::CreateExpressionBox(QWidget* parent) {
   box_->setCompleter(nullptr);
   box_->setMaxVisibleItems(kVisibleListItems);
   box_->setFocusPolicy(Qt::StrongFocus);
-  box_->lineEdit()->setMaxLength(kExpressionMaxLength);
+  // No length limit here: a longer text, typed or pasted, reaches the dialog
+  // logic, which refuses it whole with a message instead of cutting it.
   box_->installEventFilter(this);
   box_->lineEdit()->installEventFilter(this);
   // textEdited, unlike textChanged, comes only from the user's own edits.
@@ -181,7 +200,7 @@ bool CalculatorDialog::eventFilter(QObject* watched, QEvent* event) {
     }
   } else if (event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (OnBoxKey(key->key(), key->modifiers())) {
+    if (OnCopyKey(*key) || OnBoxKey(key->key(), key->modifiers())) {
       return true;
     }
   }
@@ -200,6 +219,45 @@ bool CalculatorDialog::OnBoxKey(int key, Qt::KeyboardModifiers modifiers) {
   }
   logic_->OnHotkey(hotkey);
   return true;
+}
+
+// Ctrl+Shift+C copies the five lines; Ctrl+C (or the platform's copy key)
+// with nothing selected in the box copies the selected form's line. With a
+// selection, the box copies it as usual. Returns true when the key was taken.
+bool CalculatorDialog::OnCopyKey(const QKeyEvent& key) {
+  if (logic_ == nullptr) {
+    return false;
+  }
+  const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+  if (key.key() == Qt::Key_C && modifiers == (Qt::ControlModifier | Qt::ShiftModifier)) {
+    logic_->OnCopyAll();
+    return true;
+  }
+  if (key.matches(QKeySequence::Copy) && !box_->lineEdit()->hasSelectedText()) {
+    logic_->OnCopyResult();
+    return true;
+  }
+  return false;
+}
+
+// "Copy" (this line) and "Copy all", in the language loaded now.
+void CalculatorDialog::ShowLineMenu(int lineId, const QPoint& position) {
+  QWidget* line = Control(lineId);
+  if (logic_ == nullptr || line == nullptr) {
+    return;
+  }
+  QMenu menu(this);
+  connect(menu.addAction(ToDisplayText(OptionalText(OptionalTextIndex("copy")))), &QAction::triggered, this,
+          [this, lineId] {
+            if (logic_ != nullptr) logic_->OnCopyLine(lineId);
+          });
+  connect(menu.addAction(ToDisplayText(OptionalText(OptionalTextIndex("copyall")))), &QAction::triggered, this,
+          [this] {
+            if (logic_ != nullptr) logic_->OnCopyAll();
+          });
+  lineMenu_ = &menu;
+  menu.exec(line->mapToGlobal(position));
+  lineMenu_ = nullptr;
 }
 
 // The close box and Alt+F4 save and close through the dialog logic, which

@@ -13,8 +13,11 @@
 
 class MainDialog;
 class QComboBox;
+class QMenu;
 class QMenuBar;
 class QFont;
+class QKeyEvent;
+class QPoint;
 
 class CalculatorDialog : public QDialog {
  public:
@@ -32,6 +35,8 @@ class CalculatorDialog : public QDialog {
   void SetHotkeyRegistered(int hotkeyId, bool registered);
   bool HotkeyRegistered(int hotkeyId) const;
   void RebuildMenu(const MenuModel& menu);
+  // The context menu of a result line, while it is open; nullptr otherwise.
+  QMenu* LineMenu() const { return lineMenu_; }
   // Ends the modal loop (or hides the window when none runs).
   void EndWithResult(int result);
 
@@ -44,6 +49,8 @@ class CalculatorDialog : public QDialog {
   void CreateControl(QWidget* parent, const ControlTemplate& control);
   void CreateExpressionBox(QWidget* parent);
   bool OnBoxKey(int key, Qt::KeyboardModifiers modifiers);
+  bool OnCopyKey(const QKeyEvent& key);
+  void ShowLineMenu(int lineId, const QPoint& position);
   void SendCommand(int commandId, int notification = 0);
 
   MainDialog* logic_ = nullptr;
@@ -52,5 +59,6 @@ class CalculatorDialog : public QDialog {
   QComboBox* box_ = nullptr;
   std::array<QWidget*, kDialogControls.size()> controls_{};  // in template order
   std::array<bool, kHotkeyCount + 1> hotkeys_{};              // indexed by hotkey id
+  QMenu* lineMenu_ = nullptr;  // the open context menu of a result line
   bool ending_ = false;  // EndWithResult is closing the window: let it close
 };

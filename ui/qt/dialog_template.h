@@ -44,9 +44,9 @@ inline constexpr std::array<ControlTemplate, 17> kDialogControls{{
     {ControlKind::GroupLeft, kIdFormGroup, "[Form]", 4, 35, 44, 79},
     {ControlKind::GroupRight, kIdResultGroup, "[Result]", 49, 35, 214, 79},
     {ControlKind::Label, kIdExpressionLabel, "Expression", 5, 7, 254, 8},
-    {ControlKind::Frame, kIdButtonFrame, "", 136, 109, 127, 29},
-    {ControlKind::DefaultButton, kIdCalculateButton, "Calculate", 140, 117, 59, 17},
-    {ControlKind::Button, kIdCloseButton, "Close", 201, 117, 59, 17},
+    {ControlKind::Frame, kIdButtonFrame, "", 136, 116, 127, 29},
+    {ControlKind::DefaultButton, kIdCalculateButton, "Calculate", 140, 124, 59, 17},
+    {ControlKind::Button, kIdCloseButton, "Close", 201, 124, 59, 17},
     // The height includes the dropped-down list.
     {ControlKind::ExpressionBox, kIdExpressionBox, "", 1, 18, 262, 82},
 }};

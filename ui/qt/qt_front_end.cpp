@@ -1,6 +1,10 @@
 #include "ui/qt/qt_front_end.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QTextCharFormat>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -211,6 +215,62 @@ void QtFrontEnd::UnregisterHotkey(int hotkeyId) {
   if (window_) {
     window_->SetHotkeyRegistered(hotkeyId, false);
   }
+}
+
+void QtFrontEnd::SetClipboardText(const char* text) { QGuiApplication::clipboard()->setText(ToDisplayText(text)); }
+
+void QtFrontEnd::Beep() { QApplication::beep(); }
+
+void QtFrontEnd::ShowNotice(const char* text) {
+  QMessageBox box(QMessageBox::Information, QStringLiteral("Quillo"), ToDisplayText(text), QMessageBox::Ok,
+                  window_.get());
+  box.exec();
+}
+
+void QtFrontEnd::MarkResultLine(int controlId, const char* note) {
+  auto* label = window_ ? qobject_cast<QLabel*>(window_->Control(controlId)) : nullptr;
+  if (label == nullptr) {
+    return;
+  }
+  const bool marked = note != nullptr && note[0] != '\0';
+  label->setToolTip(marked ? ToDisplayText(note) : QString());
+  QPalette palette;  // empty: the label takes the dialog's colours again
+  if (marked) {
+    palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(kPartialLineColour));
+  }
+  label->setPalette(palette);
+}
+
+// The mark is a text format on the edit field's layout, given the way an
+// input method gives its formats: an input method event that carries no
+// text changes neither the text, nor the caret, nor the selection. The
+// event counts from the caret, the dialog in bytes of UTF-8.
+void QtFrontEnd::MarkBoxError(int start, int end, const char* note) {
+  if (!window_) {
+    return;
+  }
+  QLineEdit* edit = window_->Box()->lineEdit();
+  const bool marked = start >= 0;
+  edit->setToolTip(marked ? ToDisplayText(note) : QString());
+  QList<QInputMethodEvent::Attribute> formats;
+  if (marked) {
+    const QByteArray utf8 = edit->text().toUtf8();
+    int first = static_cast<int>(QString::fromUtf8(utf8.left(start)).size());
+    const int last = static_cast<int>(QString::fromUtf8(utf8.left(end)).size());
+    // The end of the text has no character to mark: the one before it stands in.
+    if (first == last && first > 0) {
+      --first;
+    }
+    QTextCharFormat format;
+    format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    format.setUnderlineColor(QColor(kErrorMarkColour));
+    format.setForeground(QColor(kErrorMarkColour));
+    const int length = last > first ? last - first : 1;
+    formats.append({QInputMethodEvent::TextFormat, first - edit->cursorPosition(), length, format});
+  }
+  QInputMethodEvent event(QString(), formats);
+  QCoreApplication::sendEvent(edit, &event);
 }
 
 void QtFrontEnd::ApplyProgramIcon() {

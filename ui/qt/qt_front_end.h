@@ -3,6 +3,7 @@
 // window does: during start-up it shows only the file dialog and the error
 // box, and the calls that need the window do nothing.
 
+#include <QColor>
 #include <QFont>
 
 #include <memory>
@@ -46,6 +47,11 @@ class QtFrontEnd : public DialogFrontEnd {
   void CheckRadioButton(int firstId, int lastId, int checkedId) override;
   void RegisterHotkey(int hotkeyId) override;
   void UnregisterHotkey(int hotkeyId) override;
+  void SetClipboardText(const char* text) override;
+  void Beep() override;
+  void ShowNotice(const char* text) override;
+  void MarkResultLine(int controlId, const char* note) override;
+  void MarkBoxError(int start, int end, const char* note) override;
   void ApplyProgramIcon() override;
   void ShowAboutBox(const char* title, const char* text) override;
   void EndDialog(int result) override;
@@ -57,6 +63,11 @@ class QtFrontEnd : public DialogFrontEnd {
   QFont font_;
   std::unique_ptr<CalculatorDialog> window_;  // none until CreateDialog
 };
+
+// The colour of an integer line that shows only part of the value.
+inline constexpr QRgb kPartialLineColour = qRgb(0xB0, 0x4A, 0x00);
+// The wavy underline under the place where an expression failed.
+inline constexpr QRgb kErrorMarkColour = qRgb(0xE0, 0x00, 0x00);
 
 // Arial 8 pt in whole pixels as Windows rounds it, or a metric-compatible
 // face where Arial is missing.

@@ -1,6 +1,8 @@
 #include "ui/win32/win32_front_end.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
+#include <windowsx.h>
 
 #include <cstdio>
 #include <cstring>
@@ -8,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/optional_texts.h"
 #include "settings/text_encoding.h"
 #include "ui/dialog_ids.h"
 #include "ui/win32/resource.h"
@@ -119,6 +122,87 @@ int Utf16Offset(const std::wstring& text, int byteOffset) {
   return static_cast<int>(i);
 }
 
+// The commands of a result line's context menu, returned by TrackPopupMenu.
+constexpr UINT kMenuCopy = 1;
+constexpr UINT kMenuCopyAll = 2;
+
+// The window property that keeps an edit field's own window procedure while
+// the front end's subclass sits in front of it.
+constexpr wchar_t kOriginalProcProperty[] = L"QuilloEditProc";
+
+bool IsResultLine(int id) { return id >= kIdResultLineDec && id <= kIdResultLineExp; }
+
+bool KeyIsDown(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
+
+// The edit fields of the box and the result lines pass their messages to
+// the front end first: the copy keys, a paste, the lines' context menu.
+LRESULT CALLBACK EditSubclassProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto original = reinterpret_cast<WNDPROC>(GetPropW(edit, kOriginalProcProperty));
+  auto* frontEnd = reinterpret_cast<Win32FrontEnd*>(GetWindowLongPtrW(GetAncestor(edit, GA_ROOT), DWLP_USER));
+  if (frontEnd != nullptr && frontEnd->OnEditMessage(edit, message, wParam, lParam)) {
+    return 0;
+  }
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    RemovePropW(edit, kOriginalProcProperty);
+  }
+  return CallWindowProcW(original, edit, message, wParam, lParam);
+}
+
+void SubclassEdit(HWND edit) {
+  if (edit == nullptr || GetPropW(edit, kOriginalProcProperty) != nullptr) {
+    return;
+  }
+  const LONG_PTR original = GetWindowLongPtrW(edit, GWLP_WNDPROC);
+  SetPropW(edit, kOriginalProcProperty, reinterpret_cast<HANDLE>(original));
+  SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSubclassProc));
+}
+
+// Plain text on the clipboard ends its lines with CR LF.
+std::wstring WithCrLf(const std::wstring& text) {
+  std::wstring out;
+  out.reserve(text.size() + 8);
+  for (wchar_t c : text) {
+    if (c == L'\n') out += L'\r';
+    out += c;
+  }
+  return out;
+}
+
+// The clipboard's text up to its first line break, as a one-line edit
+// field takes it; empty when it holds no text.
+std::wstring ClipboardFirstLine(HWND owner) {
+  std::wstring text;
+  if (!OpenClipboard(owner)) {
+    return text;
+  }
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  const std::size_t end = text.find_first_of(L"\r\n");
+  if (end != std::wstring::npos) {
+    text.resize(end);
+  }
+  return text;
+}
+
+// A tool of the tooltip control: one window, its tip shown while the mouse
+// rests on it. The size of the structure that every version of the common
+// controls accepts.
+TTTOOLINFOW ToolOf(HWND dialog, HWND tool, wchar_t* text) {
+  TTTOOLINFOW info{};
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = dialog;
+  info.uId = reinterpret_cast<UINT_PTR>(tool);
+  info.lpszText = text;
+  return info;
+}
+
 // A pop-up menu of the model's items; disabled items are also grayed.
 HMENU BuildPopup(const MenuPopupModel& popup) {
   HMENU menu = CreatePopupMenu();
@@ -148,10 +232,12 @@ void Win32FrontEnd::RunModal(MainDialog& dialog) {
   dialog_ = nullptr;
   window_ = nullptr;
   menu_ = nullptr;  // destroyed with the window
+  tips_ = nullptr;  // likewise, being owned by it
 }
 
 void Win32FrontEnd::OnInitDialog(HWND window) {
   window_ = window;
+  PrepareLinesAndTips();
   if (dialog_ != nullptr) {
     dialog_->Initialise();
   }
@@ -186,6 +272,141 @@ void Win32FrontEnd::OnSessionEnd() {
 }
 
 HWND Win32FrontEnd::Box() const { return window_ != nullptr ? GetDlgItem(window_, kIdExpressionBox) : nullptr; }
+
+HWND Win32FrontEnd::BoxEdit() const {
+  HWND box = Box();
+  return box != nullptr ? FindWindowExW(box, nullptr, L"Edit", nullptr) : nullptr;
+}
+
+// The result lines are read-only edit fields, so the mouse can select their
+// text; they, the box's edit field and the tooltip control of the integer
+// lines and the box are set up before the dialog logic fills them.
+void Win32FrontEnd::PrepareLinesAndTips() {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_,
+                          nullptr);
+  wchar_t empty[] = L"";
+  const HWND tools[] = {GetDlgItem(window_, kIdResultLineHex), GetDlgItem(window_, kIdResultLineBin),
+                        GetDlgItem(window_, kIdResultLineOct), BoxEdit()};
+  for (HWND tool : tools) {
+    TTTOOLINFOW info = ToolOf(window_, tool, empty);
+    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  }
+  // Wide enough for a note on one line; longer ones wrap.
+  SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, 600);
+  for (int id = kIdResultLineDec; id <= kIdResultLineExp; ++id) {
+    SubclassEdit(GetDlgItem(window_, id));
+  }
+  SubclassEdit(BoxEdit());
+}
+
+// An empty note leaves the tool without a tip: nothing shows.
+void Win32FrontEnd::SetTip(HWND tool, const char* note) {
+  if (tips_ == nullptr || tool == nullptr) {
+    return;
+  }
+  std::wstring text = ToWide(note != nullptr ? note : "");
+  TTTOOLINFOW info = ToolOf(window_, tool, text.data());
+  SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void Win32FrontEnd::OnContextMenu(HWND target, int x, int y) {
+  const int id = target != nullptr ? GetDlgCtrlID(target) : 0;
+  if (dialog_ == nullptr || GetParent(target) != window_ || !IsResultLine(id)) {
+    return;
+  }
+  if (x == -1 && y == -1) {  // from the keyboard: under the line
+    RECT rect{};
+    GetWindowRect(target, &rect);
+    x = rect.left;
+    y = rect.bottom;
+  }
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, kMenuCopy, ToWide(OptionalText(OptionalTextIndex("copy"))).c_str());
+  AppendMenuW(menu, MF_STRING, kMenuCopyAll, ToWide(OptionalText(OptionalTextIndex("copyall"))).c_str());
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, window_, nullptr));
+  DestroyMenu(menu);
+  if (dialog_ == nullptr) {
+    return;
+  }
+  if (chosen == kMenuCopy) {
+    dialog_->OnCopyLine(id);
+  } else if (chosen == kMenuCopyAll) {
+    dialog_->OnCopyAll();
+  }
+}
+
+bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (dialog_ == nullptr) {
+    return false;
+  }
+  if (IsResultLine(GetDlgCtrlID(edit))) {
+    if (message != WM_CONTEXTMENU) {
+      return false;
+    }
+    OnContextMenu(edit, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    return true;
+  }
+  if (edit != BoxEdit()) {
+    return false;
+  }
+  const bool control = KeyIsDown(VK_CONTROL);
+  const bool shift = KeyIsDown(VK_SHIFT);
+  switch (message) {
+    case WM_KEYDOWN:
+      if (wParam == 'C' && control && shift) {
+        dialog_->OnCopyAll();
+        return true;
+      }
+      return false;
+    case WM_CHAR:
+      // Ctrl+Shift+C types the same control character as Ctrl+C; its key
+      // press has copied all five lines already.
+      return wParam == 3 && control && shift;
+    case WM_COPY: {
+      DWORD start = 0;
+      DWORD end = 0;
+      SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+      if (start != end) {
+        return false;  // the selection, as usual
+      }
+      dialog_->OnCopyResult();
+      return true;
+    }
+    case WM_PASTE:
+      PasteIntoBox();
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The box's edit field would cut a paste silently where it reaches the
+// field's right edge. Pasted here instead, the text goes to the dialog logic
+// whole, which calculates it or, beyond the engine's limit, refuses it.
+void Win32FrontEnd::PasteIntoBox() {
+  HWND edit = BoxEdit();
+  const std::wstring pasted = ClipboardFirstLine(window_);
+  if (edit == nullptr || pasted.empty()) {
+    return;
+  }
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  std::wstring text = WindowText(edit);
+  start = start < text.size() ? start : static_cast<DWORD>(text.size());
+  end = end < text.size() && end >= start ? end : static_cast<DWORD>(text.size());
+  text.replace(start, end - start, pasted);
+  settingBoxText_ = true;
+  SetWindowTextW(edit, text.c_str());
+  const auto caret = static_cast<LPARAM>(start + pasted.size());
+  SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(caret), caret);
+  settingBoxText_ = false;
+  OnCommand(kIdExpressionBox, kBoxEditChange);
+}
 
 bool Win32FrontEnd::AskForLanguageFile(const LanguageFileQuestion& question, char* path, unsigned capacity) {
   // The narrow dialog on purpose: the chosen path goes to the narrow file
@@ -374,6 +595,53 @@ void Win32FrontEnd::UnregisterHotkey(int hotkeyId) {
   }
 }
 
+void Win32FrontEnd::SetClipboardText(const char* text) {
+  if (window_ == nullptr) {
+    return;
+  }
+  const std::wstring wide = WithCrLf(ToWide(text));
+  const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (data == nullptr) {
+    return;
+  }
+  if (void* target = GlobalLock(data)) {
+    std::memcpy(target, wide.c_str(), bytes);
+    GlobalUnlock(data);
+  }
+  // The clipboard owns the data once SetClipboardData takes it.
+  if (!OpenClipboard(window_)) {
+    GlobalFree(data);
+    MessageBeep(MB_ICONWARNING);
+    return;
+  }
+  EmptyClipboard();
+  if (SetClipboardData(CF_UNICODETEXT, data) == nullptr) {
+    GlobalFree(data);
+  }
+  CloseClipboard();
+}
+
+void Win32FrontEnd::Beep() { MessageBeep(MB_OK); }
+
+void Win32FrontEnd::ShowNotice(const char* text) {
+  MessageBoxW(window_, ToWide(text).c_str(), L"Quillo", MB_ICONINFORMATION | MB_OK);
+}
+
+void Win32FrontEnd::MarkResultLine(int controlId, const char* note) {
+  if (window_ != nullptr) {
+    SetTip(GetDlgItem(window_, controlId), note);
+  }
+}
+
+// The edit field keeps its text, caret and selection: the place is told
+// only by the box's tooltip, which names the position and the token.
+void Win32FrontEnd::MarkBoxError(int start, int /*end*/, const char* note) {
+  if (window_ != nullptr) {
+    SetTip(BoxEdit(), start >= 0 ? note : "");
+  }
+}
+
 void Win32FrontEnd::ApplyProgramIcon() {
   if (window_ == nullptr) {
     return;
@@ -418,6 +686,11 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE:
       if (frontEnd != nullptr) {
         frontEnd->OnCloseRequest();
+      }
+      break;
+    case WM_CONTEXTMENU:
+      if (frontEnd != nullptr) {
+        frontEnd->OnContextMenu(reinterpret_cast<HWND>(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       }
       break;
     case WM_ENDSESSION:

@@ -46,6 +46,11 @@ class Win32FrontEnd : public DialogFrontEnd {
   void CheckRadioButton(int firstId, int lastId, int checkedId) override;
   void RegisterHotkey(int hotkeyId) override;
   void UnregisterHotkey(int hotkeyId) override;
+  void SetClipboardText(const char* text) override;
+  void Beep() override;
+  void ShowNotice(const char* text) override;
+  void MarkResultLine(int controlId, const char* note) override;
+  void MarkBoxError(int start, int end, const char* note) override;
   void ApplyProgramIcon() override;
   void ShowAboutBox(const char* title, const char* text) override;
   void EndDialog(int result) override;
@@ -56,16 +61,27 @@ class Win32FrontEnd : public DialogFrontEnd {
   void OnHotkey(int hotkeyId);
   void OnCloseRequest();
   void OnSessionEnd();
+  // The context menu asked for at screen point (x, y) over window `target`:
+  // "Copy" and "Copy all" over a result line.
+  void OnContextMenu(HWND target, int x, int y);
+  // From the edit fields' subclass: the copy keys and commands, and a paste.
+  // Each returns true when it handled the message.
+  bool OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   HWND Box() const;
+  HWND BoxEdit() const;
   void KeepTemplateClientSize();
+  void PrepareLinesAndTips();
+  void SetTip(HWND tool, const char* note);
+  void PasteIntoBox();
 
   HINSTANCE instance_;
   HWND window_ = nullptr;        // the dialog while it runs, else none
   HMENU menu_ = nullptr;         // the menu attached to the dialog, destroyed when replaced
   MainDialog* dialog_ = nullptr;  // the logic the messages go to while the dialog runs
   bool settingBoxText_ = false;  // the program, not the user, is changing the box's text
+  HWND tips_ = nullptr;          // the tooltips of the result lines and the box, while the dialog runs
 };
 
 // The dialog's handler: keeps the front end (passed with WM_INITDIALOG) in the

@@ -1,0 +1,31 @@
+#include "ui/result_copy.h"
+
+#include <cmath>
+#include <cstring>
+
+void ComposeAllLinesText(const ResultLines& lines, char* buffer, std::size_t capacity) {
+  if (capacity == 0) return;
+  std::size_t length = 0;
+  const auto append = [&](const char* text) {
+    const std::size_t room = capacity - 1 - length;
+    const std::size_t size = std::strlen(text);
+    const std::size_t kept = size < room ? size : room;
+    std::memcpy(buffer + length, text, kept);
+    length += kept;
+  };
+  for (int form = 0; form < kResultFormCount; ++form) {
+    append(kResultFormLabels[form]);
+    append(" ");
+    append(lines.text[form]);
+    append("\n");
+  }
+  buffer[length] = '\0';
+}
+
+bool SelectedLineShowsResult(const EngineState& state, int form) {
+  if (state.tokenKind == TokenKind::Error) return false;
+  if (form == kFormHex || form == kFormBin || form == kFormOct) {
+    return std::isfinite(state.result) && !IntegerLinesShowMessage(state.result);
+  }
+  return true;
+}
