@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "engine/calculate.h"
 #include "settings/history.h"
@@ -112,6 +114,26 @@ void MainDialog::OnHotkey(int hotkeyId) {
   }
 }
 
+void MainDialog::OnUndo() {
+  if (const std::optional<std::string> text = undo_.Undo()) Replace(text->c_str());
+}
+
+void MainDialog::OnRedo() {
+  if (const std::optional<std::string> text = undo_.Redo()) Replace(text->c_str());
+}
+
+// Puts a text back into the box as if typed there: calculated, marked
+// afresh, the caret at its end.
+void MainDialog::Replace(const char* text) {
+  SetBox(text);
+  std::memcpy(engine_.expression, boxText_, sizeof boxText_);
+  boxNote_[0] = '\0';
+  Recalculate();
+  const int end = static_cast<int>(std::strlen(boxText_));
+  window_.FocusBox();
+  window_.SelectBoxText(end, end);
+}
+
 void MainDialog::OnCloseRequest() {
   SaveSettings(window_);
   window_.EndDialog(0);
@@ -211,6 +233,7 @@ void MainDialog::Calculate() {
   }
   char text[kCalculateTextCapacity];
   FormatForBox(engine_, form, text, sizeof text);
+  undo_.Replaced(engine_.expression, text);
   SetBox(text);
   window_.FocusBox();
   window_.SelectBoxText(0, static_cast<int>(std::strlen(text)));
@@ -226,6 +249,7 @@ void MainDialog::EscapeInBox() {
     return;
   }
   AddToHistory(window_, engine_.expression);
+  undo_.Replaced(engine_.expression, "");
   SetBox("");
   SetExpression(engine_, "");
   Recalculate();
@@ -251,7 +275,9 @@ void MainDialog::TakeChosenListEntry() {
   if (index < 0) {
     return;
   }
+  const std::string before = engine_.expression;
   window_.HistoryItemText(index, engine_.expression, kExpressionCapacity);
+  undo_.Replaced(before, engine_.expression);
   std::memcpy(boxText_, engine_.expression, sizeof boxText_);
   boxNote_[0] = '\0';  // a new text: whatever mark it needs is given afresh
   Recalculate();

@@ -6,6 +6,7 @@
 
 #include "engine/engine_state.h"
 #include "format/result_format.h"
+#include "ui/box_undo.h"
 #include "ui/dialog_window.h"
 #include "ui/menu_model.h"
 #include "ui/result_notes.h"
@@ -39,6 +40,13 @@ class MainDialog {
   // Escape (1) or Down arrow (2) pressed while registered.
   void OnHotkey(int hotkeyId);
 
+  // Ctrl+Z and Ctrl+Shift+Z (or Ctrl+Y) in the box once the box's own undo
+  // of typing has nothing left: one step back or forth through the box's
+  // texts before and after Calculate, Escape and an entry taken from the
+  // history.
+  void OnUndo();
+  void OnRedo();
+
   // The window's close box, Alt+F4, or a request to terminate: saves the
   // settings and the history, then ends the dialog. A failed save has been
   // reported to the user by then; the dialog ends all the same.
@@ -59,6 +67,7 @@ class MainDialog {
   void DownInBox();
   void TakeChosenListEntry();
   void ChooseLanguage();
+  void Replace(const char* text);
 
   DialogWindow& window_;
   EngineState& engine_;
@@ -68,6 +77,7 @@ class MainDialog {
   char lineNote_[kNoteCapacity]{};          // the hidden-bits note on the integer lines now, "" for none
   char boxNote_[kNoteCapacity]{};           // the error note on the box now, "" for none
   ErrorPlace boxPlace_{};                   // where that note's mark lies; meaningful while the note is not ""
+  BoxUndo undo_;                            // the box's texts before and after the dialog's own changes
 };
 
 class DialogFrontEnd : public DialogWindow {

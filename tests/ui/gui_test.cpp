@@ -335,6 +335,35 @@ TEST_F(GuiTest, CloseBoxAndTerminationSaveAndClose) {
   }
 }
 
+// Ctrl+Z first undoes the typing, as the box always did, then steps back
+// through Calculate; Ctrl+Shift+Z and Ctrl+Y go forth again.
+TEST_F(GuiTest, UndoGoesFromTheBoxsTypingToTheDialogsSteps) {
+  Open();
+  Retype("1+2");
+  QTest::keyClick(Box(), Qt::Key_Return);
+  ASSERT_EQ(Box()->currentText(), "3");
+  QTest::keyClick(Box(), Qt::Key_End);
+  QTest::keyClicks(Box(), "*5");
+  const struct {
+    int line;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    QString box;
+  } steps[] = {
+      {__LINE__, Qt::Key_Z, Qt::ControlModifier, "3"},    // the typing, as one step of the box's own
+      {__LINE__, Qt::Key_Z, Qt::ControlModifier, "1+2"},  // before Calculate
+      {__LINE__, Qt::Key_Z, Qt::ControlModifier, "1+2"},  // nothing older
+      {__LINE__, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, "3"},
+      {__LINE__, Qt::Key_Z, Qt::ControlModifier, "1+2"},
+      {__LINE__, Qt::Key_Y, Qt::ControlModifier, "3"},
+  };
+  ForEachCase(steps, [&](const auto& step) {
+    QTest::keyClick(Box(), step.key, step.modifiers);
+    EXPECT_EQ(Box()->currentText(), step.box);
+    EXPECT_EQ(Line(0), step.box == "1+2" ? "3" : Box()->currentText());
+  });
+}
+
 TEST_F(GuiTest, OnlyTheButtonsAndTheBoxTakeTheTab) {
   Open();
   const QWidget* expected[] = {Button(kIdCalculateButton), Button(kIdCloseButton), Box()};

@@ -597,6 +597,47 @@ TEST_F(MainDialogTest, TextOverTheLimitIsRefusedWholeAndTheBoxKeepsItsText) {
   EXPECT_EQ(window.box, "255");
 }
 
+// Ctrl+Z, once the box's own undo of typing is used up, steps back through
+// what Calculate, Escape and a history entry replaced; Ctrl+Shift+Z forth.
+TEST_F(MainDialogTest, UndoStepsBackThroughTheDialogsOwnChanges) {
+  Start(0, "0=6*7\r\n");
+  window.Type("1+2");
+  window.Click(kIdCalculateButton);
+  window.Type("*4");
+  window.PressEscape();
+  window.PressDown();
+  window.dialog->OnCommand(kIdExpressionBox, kBoxSelEndOk);
+  ASSERT_EQ(window.box, "3*4");  // the history's newest entry now
+  struct Step {
+    int line;
+    bool back;
+    std::string box;
+    std::string dec;
+  };
+  const Step steps[] = {
+      {__LINE__, true, "", "0"},      {__LINE__, true, "3*4", "12"}, {__LINE__, true, "1+2", "3"},
+      {__LINE__, true, "1+2", "3"},   // nothing older: no change
+      {__LINE__, false, "3", "3"},    {__LINE__, false, "", "0"},    {__LINE__, false, "3*4", "12"},
+      {__LINE__, false, "3*4", "12"},  // nothing newer
+  };
+  ForEachCase(steps, [&](const Step& step) {
+    if (step.back) {
+      window.dialog->OnUndo();
+    } else {
+      window.dialog->OnRedo();
+    }
+    EXPECT_EQ(window.box, step.box);
+    EXPECT_EQ(window.texts[kIdResultLineDec], step.dec);
+    EXPECT_EQ(window.selectionStart, static_cast<int>(step.box.size()));
+  });
+  // A new change drops what was undone.
+  window.dialog->OnUndo();
+  window.Type("5+1");
+  window.Click(kIdCalculateButton);
+  window.dialog->OnRedo();
+  EXPECT_EQ(window.box, "6");
+}
+
 TEST_F(MainDialogTest, DeclinedSettingsMeanNoWindow) {
   EXPECT_EQ(RunMainDialog(window, *engine, [](SettingsHost&) { return false; }), 0);
   EXPECT_EQ(window.modalRuns, 0);

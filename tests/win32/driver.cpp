@@ -321,10 +321,20 @@ bool BoxHasKeyboard() {
 
 bool StepKey(const char* name) {
   WORD key = 0;
+  std::vector<WORD> modifiers;
   if (std::strcmp(name, "escape") == 0) {
     key = VK_ESCAPE;
   } else if (std::strcmp(name, "down") == 0) {
     key = VK_DOWN;
+  } else if (std::strcmp(name, "ctrl+z") == 0) {
+    key = 'Z';
+    modifiers = {VK_CONTROL};
+  } else if (std::strcmp(name, "ctrl+shift+z") == 0) {
+    key = 'Z';
+    modifiers = {VK_CONTROL, VK_SHIFT};
+  } else if (std::strcmp(name, "ctrl+y") == 0) {
+    key = 'Y';
+    modifiers = {VK_CONTROL};
   } else {
     return Fail("unknown key");
   }
@@ -335,12 +345,21 @@ bool StepKey(const char* name) {
     return Fail("the window does not come to the front with the focus in the box");
   }
   const std::wstring before = TextOf(BoxEdit());
-  INPUT inputs[2] = {};
-  inputs[0].type = INPUT_KEYBOARD;
-  inputs[0].ki.wVk = key;
-  inputs[1] = inputs[0];
-  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  if (SendInput(2, inputs, sizeof(INPUT)) != 2) {
+  // The modifiers go down first and up last, around the key.
+  std::vector<INPUT> inputs;
+  const auto add = [&inputs](WORD virtualKey, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = flags;
+    inputs.push_back(input);
+  };
+  for (WORD modifier : modifiers) add(modifier, 0);
+  add(key, 0);
+  add(key, KEYEVENTF_KEYUP);
+  for (auto modifier = modifiers.rbegin(); modifier != modifiers.rend(); ++modifier) add(*modifier, KEYEVENTF_KEYUP);
+  const auto count = static_cast<UINT>(inputs.size());
+  if (SendInput(count, inputs.data(), sizeof(INPUT)) != count) {
     return Fail("SendInput");
   }
   // The key arrives as a posted message, which a sent one does not wait

@@ -172,10 +172,16 @@ start_program() {
   local folder="$1" desktop="${2:-}"
   (
     cd "$folder" || exit
+    # The program's locale when the caller names one (program_locale=...):
+    # set for Wine only, since this shell may not have that locale.
+    local locale=()
+    if [ -n "${program_locale:-}" ]; then
+      locale=(env "LC_ALL=$program_locale")
+    fi
     if [ -n "$desktop" ]; then
-      timeout 120 wine explorer "/desktop=$desktop" quillo.exe >"$folder/program.log" 2>&1
+      timeout 120 "${locale[@]}" wine explorer "/desktop=$desktop" quillo.exe >"$folder/program.log" 2>&1
     else
-      timeout 120 wine quillo.exe >"$folder/program.log" 2>&1
+      timeout 120 "${locale[@]}" wine quillo.exe >"$folder/program.log" 2>&1
     fi
     echo $? >"$folder/exit-code"
   ) &
@@ -376,6 +382,33 @@ EOF
 report "quillo.exe copy, Calculate and paste" $(($(date +%s) - case_started)) "$work/copy.expected" \
   "$work/copy.actual"
 
+# --- Undo: Ctrl+Z undoes the typing first, then steps back through
+# Calculate; Ctrl+Shift+Z and Ctrl+Y step forth. ---
+case_started=$(date +%s)
+folder="$work/undo"
+prepare_folder "$folder"
+printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
+start_program "$folder"
+run_driver "$work/undo.actual" \
+  window type '1+2' click 1011 box key ctrl+z box key ctrl+shift+z box \
+  type '*5' box key ctrl+z box key ctrl+z box key ctrl+y box lines \
+  close exit
+record_exit_code "$folder" "$work/undo.actual"
+cat >"$work/undo.expected" <<'EOF'
+window: Quillo
+box: 3
+box: 1+2
+box: 3
+box: 3*5
+box: 3
+box: 1+2
+box: 3
+lines: 3 | 3 | 11 | 3 | 3.000000000000000E+0000
+exit: 0
+program exit code: 0
+EOF
+report "quillo.exe undo" $(($(date +%s) - case_started)) "$work/undo.expected" "$work/undo.actual"
+
 # --- Language texts: a Windows-1251 file and the same texts in UTF-8 both
 # read right, whatever the system's code page. ---
 for encoding in CP1251 UTF-8; do
@@ -431,7 +464,7 @@ report "quillo.exe RPN trace" $(($(date +%s) - case_started)) "$work/trace.expec
 case_started=$(date +%s)
 folder="$work/first-run"
 prepare_folder "$folder"
-LC_ALL=ru_RU.UTF-8 start_program "$folder"
+program_locale=ru_RU.UTF-8 start_program "$folder"
 run_driver "$work/first-run.actual" file-dialog cancel error-box ok no-window exit
 record_exit_code "$folder" "$work/first-run.actual"
 if [ -e "$folder/quillo.ini" ]; then

@@ -200,7 +200,7 @@ bool CalculatorDialog::eventFilter(QObject* watched, QEvent* event) {
     }
   } else if (event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (OnCopyKey(*key) || OnBoxKey(key->key(), key->modifiers())) {
+    if (OnCopyKey(*key) || OnUndoKey(*key) || OnBoxKey(key->key(), key->modifiers())) {
       return true;
     }
   }
@@ -235,6 +235,30 @@ bool CalculatorDialog::OnCopyKey(const QKeyEvent& key) {
   }
   if (key.matches(QKeySequence::Copy) && !box_->lineEdit()->hasSelectedText()) {
     logic_->OnCopyResult();
+    return true;
+  }
+  return false;
+}
+
+bool CalculatorDialog::OnUndoKey(const QKeyEvent& key) {
+  if (logic_ == nullptr) {
+    return false;
+  }
+  const QLineEdit* edit = box_->lineEdit();
+  const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+  const bool redo = key.matches(QKeySequence::Redo) || (key.key() == Qt::Key_Y && modifiers == Qt::ControlModifier);
+  if (redo) {
+    if (edit->isRedoAvailable()) {
+      return false;
+    }
+    logic_->OnRedo();
+    return true;
+  }
+  if (key.matches(QKeySequence::Undo)) {
+    if (edit->isUndoAvailable()) {
+      return false;
+    }
+    logic_->OnUndo();
     return true;
   }
   return false;

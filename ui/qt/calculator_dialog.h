@@ -50,6 +50,9 @@ class CalculatorDialog : public QDialog {
   void CreateExpressionBox(QWidget* parent);
   bool OnBoxKey(int key, Qt::KeyboardModifiers modifiers);
   bool OnCopyKey(const QKeyEvent& key);
+  // Ctrl+Z and Ctrl+Shift+Z (or Ctrl+Y) in the box once its own undo or redo
+  // of typing has nothing left: the dialog's steps. True when taken.
+  bool OnUndoKey(const QKeyEvent& key);
   void ShowLineMenu(int lineId, const QPoint& position);
   void SendCommand(int commandId, int notification = 0);
 

@@ -361,11 +361,16 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
         dialog_->OnCopyAll();
         return true;
       }
+      if ((wParam == 'Z' || wParam == 'Y') && control) {
+        UndoKey(edit, wParam == 'Y' || shift);
+        return true;
+      }
       return false;
     case WM_CHAR:
       // Ctrl+Shift+C types the same control character as Ctrl+C; its key
-      // press has copied all five lines already.
-      return wParam == 3 && control && shift;
+      // press has copied all five lines already. Ctrl+Z and Ctrl+Y were
+      // taken whole at their key press.
+      return (wParam == 3 && control && shift) || wParam == 0x1a || wParam == 0x19;
     case WM_COPY: {
       DWORD start = 0;
       DWORD end = 0;
@@ -381,6 +386,21 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
       return true;
     default:
       return false;
+  }
+}
+
+// Ctrl+Z first undoes the typing, as the edit field does, but once: the
+// field's own undo would undo its undo next, so its buffer is emptied and
+// the next Ctrl+Z steps back through the dialog's changes. Redo is the
+// dialog's only; the field has none.
+void Win32FrontEnd::UndoKey(HWND edit, bool redo) {
+  if (redo) {
+    dialog_->OnRedo();
+  } else if (SendMessageW(edit, EM_CANUNDO, 0, 0) != 0) {
+    SendMessageW(edit, EM_UNDO, 0, 0);
+    SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
+  } else {
+    dialog_->OnUndo();
   }
 }
 

@@ -74,6 +74,7 @@ class Win32FrontEnd : public DialogFrontEnd {
   void KeepTemplateClientSize();
   void PrepareLinesAndTips();
   void SetTip(HWND tool, const char* note);
+  void UndoKey(HWND edit, bool redo);
   void PasteIntoBox();
 
   HINSTANCE instance_;
