@@ -52,6 +52,8 @@ class CheckingWindow : public DialogWindow {
   void UnregisterHotkey(int) override {}
   void SetClipboardText(const char* text) override { CheckDisplayable(text); }
   void Beep() override {}
+  void ShowHistorySearch(const char*, const std::vector<std::string>&, int) override {}
+  void HideHistorySearch() override {}
   void ShowNotice(const char* text) override { CheckDisplayable(text); }
   void MarkResultLine(int, const char* note) override { CheckDisplayable(note); }
   void MarkBoxError(int, int, const char* note) override { CheckDisplayable(note); }

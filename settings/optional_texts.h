@@ -32,6 +32,8 @@ inline constexpr OptionalTextRow kOptionalTexts[] = {
     // Where a failed expression went wrong; the position (counted from 1) and
     // the token there follow.
     {"TEXTS", "errorat", "error at position"},
+    // The history search's field while nothing is typed into it.
+    {"TEXTS", "searchhistory", "Search the history (Enter takes, Esc goes back)"},
 };
 inline constexpr int kOptionalTextCount = static_cast<int>(std::size(kOptionalTexts));
 

@@ -5,6 +5,9 @@
 // Texts going in are the program's bytes (language texts are converted for
 // display by the front end); texts coming out of the box are UTF-8.
 
+#include <string>
+#include <vector>
+
 #include "settings/window_host.h"
 #include "ui/menu_model.h"
 
@@ -57,6 +60,13 @@ class DialogWindow : public SettingsHost {
   // box's tooltip; start < 0 removes the mark. Neither the caret nor the
   // selection moves, and the text stays.
   virtual void MarkBoxError(int start, int end, const char* note) = 0;
+
+  // Shows the history search under the box, or brings it up to date: the
+  // text typed into it, the matching entries newest first and the selected
+  // one (-1 when none matches). The search has the keyboard while it shows.
+  virtual void ShowHistorySearch(const char* query, const std::vector<std::string>& matches, int selected) = 0;
+  // Closes the history search; the keyboard goes back to the box.
+  virtual void HideHistorySearch() = 0;
 
   // Makes the program's icon the dialog's icon.
   virtual void ApplyProgramIcon() = 0;

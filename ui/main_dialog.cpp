@@ -4,6 +4,8 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/calculate.h"
 #include "settings/history.h"
@@ -120,6 +122,48 @@ void MainDialog::OnUndo() {
 
 void MainDialog::OnRedo() {
   if (const std::optional<std::string> text = undo_.Redo()) Replace(text->c_str());
+}
+
+void MainDialog::OnHistorySearch() {
+  if (search_.Active()) {
+    search_.SelectOlder();
+  } else {
+    std::vector<std::string> entries;
+    char entry[kExpressionCapacity];
+    for (int i = 0; i < window_.HistoryItemCount(); ++i) {
+      window_.HistoryItemText(i, entry, sizeof entry);
+      entries.emplace_back(entry);
+    }
+    search_.Start(std::move(entries), boxText_);
+  }
+  ShowSearch();
+}
+
+void MainDialog::OnHistorySearchQuery(const char* query) {
+  if (!search_.Active()) return;
+  search_.SetQuery(query);
+  ShowSearch();
+}
+
+void MainDialog::OnHistorySearchSelect(int index) {
+  if (!search_.Active()) return;
+  search_.Select(index);
+  ShowSearch();
+}
+
+void MainDialog::OnHistorySearchEnd(bool accept) {
+  if (!search_.Active()) return;
+  const std::optional<std::string> chosen = accept ? search_.Accept() : std::nullopt;
+  if (!accept) search_.Cancel();
+  window_.HideHistorySearch();
+  window_.FocusBox();
+  if (!chosen) return;
+  undo_.Replaced(engine_.expression, *chosen);
+  Replace(chosen->c_str());
+}
+
+void MainDialog::ShowSearch() {
+  window_.ShowHistorySearch(search_.Query().c_str(), search_.Matches(), search_.Selected());
 }
 
 // Puts a text back into the box as if typed there: calculated, marked

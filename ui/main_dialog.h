@@ -8,6 +8,7 @@
 #include "format/result_format.h"
 #include "ui/box_undo.h"
 #include "ui/dialog_window.h"
+#include "ui/history_search.h"
 #include "ui/menu_model.h"
 #include "ui/result_notes.h"
 
@@ -47,6 +48,17 @@ class MainDialog {
   void OnUndo();
   void OnRedo();
 
+  // The history search. Ctrl+R in the box starts it, and again while it
+  // runs selects the next older match; the text typed into it narrows the
+  // matches; a match can be selected (arrow keys, the mouse). Ending it with
+  // accept (Enter) puts the selected entry into the box and calculates it,
+  // as taking it from the list does; without (Escape, a click elsewhere) the
+  // box keeps what it held.
+  void OnHistorySearch();
+  void OnHistorySearchQuery(const char* query);
+  void OnHistorySearchSelect(int index);
+  void OnHistorySearchEnd(bool accept);
+
   // The window's close box, Alt+F4, or a request to terminate: saves the
   // settings and the history, then ends the dialog. A failed save has been
   // reported to the user by then; the dialog ends all the same.
@@ -68,6 +80,7 @@ class MainDialog {
   void TakeChosenListEntry();
   void ChooseLanguage();
   void Replace(const char* text);
+  void ShowSearch();
 
   DialogWindow& window_;
   EngineState& engine_;
@@ -78,6 +91,7 @@ class MainDialog {
   char boxNote_[kNoteCapacity]{};           // the error note on the box now, "" for none
   ErrorPlace boxPlace_{};                   // where that note's mark lies; meaningful while the note is not ""
   BoxUndo undo_;                            // the box's texts before and after the dialog's own changes
+  HistorySearch search_;                    // the history search while it runs
 };
 
 class DialogFrontEnd : public DialogWindow {

@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -33,6 +34,7 @@
 #include "tests/support/case_table.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/main_dialog.h"
+#include "ui/qt/history_search_popup.h"
 #include "ui/qt/qt_front_end.h"
 #include "ui/qt/session_end.h"
 
@@ -362,6 +364,37 @@ TEST_F(GuiTest, UndoGoesFromTheBoxsTypingToTheDialogsSteps) {
     EXPECT_EQ(Box()->currentText(), step.box);
     EXPECT_EQ(Line(0), step.box == "1+2" ? "3" : Box()->currentText());
   });
+}
+
+// Ctrl+R opens the search under the box with the keyboard in its field;
+// typing narrows the list, Ctrl+R goes to an older match, Enter takes it.
+// Escape leaves the box as it was.
+TEST_F(GuiTest, HistorySearchThroughTheRealWidgets) {
+  Open(0, "0=sin(0)\r\n1=2^10\r\n2=sin(pi/2)\r\n");
+  Retype("7*");
+  QTest::keyClick(Box(), Qt::Key_R, Qt::ControlModifier);
+  HistorySearchPopup* search = window->SearchPopup();
+  ASSERT_NE(search, nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return search->QueryField()->hasFocus(); }));
+  EXPECT_EQ(search->MatchList()->count(), 3);
+  QTest::keyClicks(search->QueryField(), "sin");
+  EXPECT_EQ(search->MatchList()->count(), 2);
+  EXPECT_EQ(search->MatchList()->currentRow(), 0);
+  QTest::keyClick(search->QueryField(), Qt::Key_R, Qt::ControlModifier);
+  EXPECT_EQ(search->MatchList()->currentItem()->text(), "sin(pi/2)");
+  QTest::keyClick(search->QueryField(), Qt::Key_Return);
+  EXPECT_EQ(window->SearchPopup(), nullptr);
+  EXPECT_EQ(Box()->currentText(), "sin(pi/2)");
+  EXPECT_EQ(Line(0), "1");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Box()->lineEdit()->hasFocus(); }));
+
+  QTest::keyClick(Box(), Qt::Key_R, Qt::ControlModifier);
+  search = window->SearchPopup();
+  ASSERT_NE(search, nullptr);
+  QTest::keyClicks(search->QueryField(), "10");
+  QTest::keyClick(search->QueryField(), Qt::Key_Escape);
+  EXPECT_EQ(window->SearchPopup(), nullptr);
+  EXPECT_EQ(Box()->currentText(), "sin(pi/2)");
 }
 
 TEST_F(GuiTest, OnlyTheButtonsAndTheBoxTakeTheTab) {

@@ -20,6 +20,7 @@
 #include "settings/settings.h"
 #include "tests/support/case_table.h"
 #include "tests/support/fake_settings_host.h"
+#include "tests/support/files.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/dialog_ids.h"
 
@@ -65,6 +66,10 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
   bool iconApplied = false;
   int modalRuns = 0;
   MainDialog* dialog = nullptr;
+  // The history search as shown.
+  bool searchShown = false;
+  std::string searchQuery, searchMatches;
+  int searchSelected = -1;
   std::string clipboard;
   int beeps = 0;
   std::vector<std::string> notices;
@@ -155,6 +160,13 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
   void UnregisterHotkey(int id) override { hotkeys[id] = false; }
   void SetClipboardText(const char* text) override { clipboard = text; }
   void Beep() override { ++beeps; }
+  void ShowHistorySearch(const char* query, const std::vector<std::string>& matches, int selected) override {
+    searchShown = true;
+    searchQuery = query;
+    searchMatches = Joined(matches);
+    searchSelected = selected;
+  }
+  void HideHistorySearch() override { searchShown = false; }
   void ShowNotice(const char* text) override { notices.emplace_back(text); }
   void MarkResultLine(int id, const char* note) override { lineNotes[id] = note; }
   void MarkBoxError(int start, int end, const char* note) override {
@@ -636,6 +648,41 @@ TEST_F(MainDialogTest, UndoStepsBackThroughTheDialogsOwnChanges) {
   window.Click(kIdCalculateButton);
   window.dialog->OnRedo();
   EXPECT_EQ(window.box, "6");
+}
+
+// Ctrl+R searches the history: typing narrows it, Ctrl+R again goes to an
+// older match, Enter takes the match and calculates it, Escape goes back.
+TEST_F(MainDialogTest, HistorySearchNarrowsChoosesAndGoesBack) {
+  Start(0, "0=sin(0)\r\n1=2^10\r\n2=0x10+1\r\n3=sin(pi/2)\r\n");
+  window.Type("7*");
+  window.dialog->OnHistorySearch();
+  EXPECT_TRUE(window.searchShown);
+  EXPECT_EQ(window.searchMatches, "sin(0)|2^10|0x10+1|sin(pi/2)");
+  window.dialog->OnHistorySearchQuery("sin");
+  EXPECT_EQ(window.searchMatches, "sin(0)|sin(pi/2)");
+  EXPECT_EQ(window.searchSelected, 0);
+  window.dialog->OnHistorySearch();
+  EXPECT_EQ(window.searchSelected, 1);
+  window.dialog->OnHistorySearchEnd(true);
+  EXPECT_FALSE(window.searchShown);
+  EXPECT_EQ(window.box, "sin(pi/2)");
+  EXPECT_EQ(window.texts[kIdResultLineDec], "1");
+  EXPECT_EQ(Joined(window.list), "sin(0)|2^10|0x10+1|sin(pi/2)");  // choosing adds nothing
+  window.dialog->OnUndo();
+  EXPECT_EQ(window.box, "7*");
+
+  window.dialog->OnHistorySearch();
+  window.dialog->OnHistorySearchQuery("cos");
+  EXPECT_EQ(window.searchSelected, -1);
+  window.dialog->OnHistorySearchEnd(true);  // nothing matches: nothing taken
+  EXPECT_EQ(window.box, "7*");
+  window.dialog->OnHistorySearch();
+  window.dialog->OnHistorySearchQuery("10");
+  window.dialog->OnHistorySearchSelect(1);
+  window.dialog->OnHistorySearchEnd(false);
+  EXPECT_FALSE(window.searchShown);
+  EXPECT_EQ(window.box, "7*");
+  EXPECT_TRUE(window.boxFocused);
 }
 
 TEST_F(MainDialogTest, DeclinedSettingsMeanNoWindow) {

@@ -16,6 +16,7 @@
 
 #include "settings/optional_texts.h"
 #include "ui/main_dialog.h"
+#include "ui/qt/history_search_popup.h"
 #include "ui/qt/display_text.h"
 
 namespace {
@@ -200,6 +201,11 @@ bool CalculatorDialog::eventFilter(QObject* watched, QEvent* event) {
     }
   } else if (event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_R && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier &&
+        logic_ != nullptr) {
+      logic_->OnHistorySearch();
+      return true;
+    }
     if (OnCopyKey(*key) || OnUndoKey(*key) || OnBoxKey(key->key(), key->modifiers())) {
       return true;
     }
@@ -238,6 +244,24 @@ bool CalculatorDialog::OnCopyKey(const QKeyEvent& key) {
     return true;
   }
   return false;
+}
+
+void CalculatorDialog::ShowSearch(const QString& query, const QStringList& matches, int selected) {
+  if (search_ == nullptr) {
+    search_ = new HistorySearchPopup(box_);
+  }
+  search_->Connect(logic_);
+  search_->Show(query, matches, selected);
+}
+
+void CalculatorDialog::HideSearch() {
+  if (search_ != nullptr) {
+    search_->Close();
+  }
+}
+
+HistorySearchPopup* CalculatorDialog::SearchPopup() const {
+  return search_ != nullptr && search_->isVisible() ? search_ : nullptr;
 }
 
 bool CalculatorDialog::OnUndoKey(const QKeyEvent& key) {

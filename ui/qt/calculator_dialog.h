@@ -11,6 +11,7 @@
 #include "ui/menu_model.h"
 #include "ui/qt/dialog_template.h"
 
+class HistorySearchPopup;
 class MainDialog;
 class QComboBox;
 class QMenu;
@@ -39,6 +40,11 @@ class CalculatorDialog : public QDialog {
   QMenu* LineMenu() const { return lineMenu_; }
   // Ends the modal loop (or hides the window when none runs).
   void EndWithResult(int result);
+  // The history search under the box: shown with this state, or closed.
+  void ShowSearch(const QString& query, const QStringList& matches, int selected);
+  void HideSearch();
+  // The search's popup while it shows; nullptr otherwise.
+  HistorySearchPopup* SearchPopup() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -63,5 +69,6 @@ class CalculatorDialog : public QDialog {
   std::array<QWidget*, kDialogControls.size()> controls_{};  // in template order
   std::array<bool, kHotkeyCount + 1> hotkeys_{};              // indexed by hotkey id
   QMenu* lineMenu_ = nullptr;  // the open context menu of a result line
+  HistorySearchPopup* search_ = nullptr;  // made when first shown
   bool ending_ = false;  // EndWithResult is closing the window: let it close
 };

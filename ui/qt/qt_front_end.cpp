@@ -221,6 +221,23 @@ void QtFrontEnd::SetClipboardText(const char* text) { QGuiApplication::clipboard
 
 void QtFrontEnd::Beep() { QApplication::beep(); }
 
+void QtFrontEnd::ShowHistorySearch(const char* query, const std::vector<std::string>& matches, int selected) {
+  if (!window_) {
+    return;
+  }
+  QStringList items;
+  for (const std::string& match : matches) {
+    items << QString::fromStdString(match);
+  }
+  window_->ShowSearch(QString::fromUtf8(query), items, selected);
+}
+
+void QtFrontEnd::HideHistorySearch() {
+  if (window_) {
+    window_->HideSearch();
+  }
+}
+
 void QtFrontEnd::ShowNotice(const char* text) {
   QMessageBox box(QMessageBox::Information, QStringLiteral("Quillo"), ToDisplayText(text), QMessageBox::Ok,
                   window_.get());

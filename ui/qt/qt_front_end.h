@@ -49,6 +49,8 @@ class QtFrontEnd : public DialogFrontEnd {
   void UnregisterHotkey(int hotkeyId) override;
   void SetClipboardText(const char* text) override;
   void Beep() override;
+  void ShowHistorySearch(const char* query, const std::vector<std::string>& matches, int selected) override;
+  void HideHistorySearch() override;
   void ShowNotice(const char* text) override;
   void MarkResultLine(int controlId, const char* note) override;
   void MarkBoxError(int start, int end, const char* note) override;
