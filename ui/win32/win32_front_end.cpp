@@ -132,6 +132,12 @@ constexpr wchar_t kOriginalProcProperty[] = L"QuilloEditProc";
 
 bool IsResultLine(int id) { return id >= kIdResultLineDec && id <= kIdResultLineExp; }
 
+// The history search's controls, made by the front end beside the template's:
+// their ids lie above every id of the template.
+constexpr int kIdSearchField = 1100;
+constexpr int kIdSearchList = 1101;
+constexpr int kSearchVisibleRows = 8;
+
 bool KeyIsDown(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
 
 // The edit fields of the box and the result lines pass their messages to
@@ -139,6 +145,11 @@ bool KeyIsDown(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0;
 LRESULT CALLBACK EditSubclassProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
   const auto original = reinterpret_cast<WNDPROC>(GetPropW(edit, kOriginalProcProperty));
   auto* frontEnd = reinterpret_cast<Win32FrontEnd*>(GetWindowLongPtrW(GetAncestor(edit, GA_ROOT), DWLP_USER));
+  // The search field takes Enter and Escape itself, as keys of the search,
+  // rather than the dialog's default button and cancel.
+  if (message == WM_GETDLGCODE && GetDlgCtrlID(edit) == kIdSearchField) {
+    return CallWindowProcW(original, edit, message, wParam, lParam) | DLGC_WANTALLKEYS;
+  }
   if (frontEnd != nullptr && frontEnd->OnEditMessage(edit, message, wParam, lParam)) {
     return 0;
   }
@@ -244,6 +255,9 @@ void Win32FrontEnd::OnInitDialog(HWND window) {
 }
 
 void Win32FrontEnd::OnCommand(int commandId, int notification) {
+  if (OnSearchCommand(commandId, notification)) {
+    return;
+  }
   // Text the program puts into the box is not a user edit.
   if (commandId == kIdExpressionBox && notification == kBoxEditChange && settingBoxText_) {
     return;
@@ -350,6 +364,9 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
     OnContextMenu(edit, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     return true;
   }
+  if (edit == searchField_) {
+    return OnSearchFieldMessage(message, wParam);
+  }
   if (edit != BoxEdit()) {
     return false;
   }
@@ -361,6 +378,10 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
         dialog_->OnCopyAll();
         return true;
       }
+      if (wParam == 'R' && control) {
+        dialog_->OnHistorySearch();
+        return true;
+      }
       if ((wParam == 'Z' || wParam == 'Y') && control) {
         UndoKey(edit, wParam == 'Y' || shift);
         return true;
@@ -370,7 +391,7 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
       // Ctrl+Shift+C types the same control character as Ctrl+C; its key
       // press has copied all five lines already. Ctrl+Z and Ctrl+Y were
       // taken whole at their key press.
-      return (wParam == 3 && control && shift) || wParam == 0x1a || wParam == 0x19;
+      return (wParam == 3 && control && shift) || wParam == 0x1a || wParam == 0x19 || wParam == 0x12;
     case WM_COPY: {
       DWORD start = 0;
       DWORD end = 0;
@@ -643,6 +664,131 @@ void Win32FrontEnd::SetClipboardText(const char* text) {
 }
 
 void Win32FrontEnd::Beep() { MessageBeep(MB_OK); }
+
+// The search's field and list lie over the dialog under the box, on top of
+// the controls there, until the search ends.
+void Win32FrontEnd::CreateSearchControls() {
+  RECT box{};
+  GetWindowRect(Box(), &box);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&box), 2);
+  const int width = box.right - box.left;
+  RECT edit{};
+  GetWindowRect(BoxEdit(), &edit);
+  const int fieldHeight = edit.bottom - edit.top + 6;
+  const auto font = static_cast<WPARAM>(SendMessageW(Box(), WM_GETFONT, 0, 0));
+  searchField_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_CLIPSIBLINGS | ES_AUTOHSCROLL, box.left,
+                                 box.bottom + 2, width, fieldHeight, window_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSearchField)), instance_, nullptr);
+  SendMessageW(searchField_, WM_SETFONT, font, FALSE);
+  searchList_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"ListBox", L"",
+                                WS_CHILD | WS_CLIPSIBLINGS | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, box.left,
+                                box.bottom + 2 + fieldHeight, width, fieldHeight * kSearchVisibleRows, window_,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSearchList)), instance_, nullptr);
+  SendMessageW(searchList_, WM_SETFONT, font, FALSE);
+  SubclassEdit(searchField_);
+}
+
+void Win32FrontEnd::ShowHistorySearch(const char* query, const std::vector<std::string>& matches, int selected) {
+  if (window_ == nullptr) {
+    return;
+  }
+  if (searchField_ == nullptr) {
+    CreateSearchControls();
+  }
+  SendMessageW(searchField_, EM_SETCUEBANNER, TRUE,
+               reinterpret_cast<LPARAM>(ToWide(OptionalText(OptionalTextIndex("searchhistory"))).c_str()));
+  const std::wstring wanted = ToWide(query);
+  if (WindowText(searchField_) != wanted) {
+    settingSearch_ = true;
+    SetWindowTextW(searchField_, wanted.c_str());
+    settingSearch_ = false;
+  }
+  SendMessageW(searchList_, LB_RESETCONTENT, 0, 0);
+  for (const std::string& match : matches) {
+    SendMessageW(searchList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(match.c_str()).c_str()));
+  }
+  SendMessageW(searchList_, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+  if (!IsWindowVisible(searchField_)) {
+    for (HWND control : {searchList_, searchField_}) {
+      SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    }
+    SetFocus(searchField_);
+  }
+}
+
+void Win32FrontEnd::HideHistorySearch() {
+  for (HWND control : {searchField_, searchList_}) {
+    if (control != nullptr) {
+      ShowWindow(control, SW_HIDE);
+    }
+  }
+  // What the search covered is drawn again.
+  if (window_ != nullptr) {
+    InvalidateRect(window_, nullptr, TRUE);
+  }
+}
+
+// Keys of the search field: Enter takes the selected match, Escape goes
+// back, the arrow keys move through the matches, Ctrl+R goes older. Losing
+// the focus to anything but the list ends the search as Escape does.
+bool Win32FrontEnd::OnSearchFieldMessage(UINT message, WPARAM wParam) {
+  switch (message) {
+    case WM_KEYDOWN: {
+      const auto selected = static_cast<int>(SendMessageW(searchList_, LB_GETCURSEL, 0, 0));
+      switch (wParam) {
+        case VK_RETURN:
+          dialog_->OnHistorySearchEnd(true);
+          return true;
+        case VK_ESCAPE:
+          dialog_->OnHistorySearchEnd(false);
+          return true;
+        case VK_DOWN:
+          dialog_->OnHistorySearchSelect(selected + 1);
+          return true;
+        case VK_UP:
+          dialog_->OnHistorySearchSelect(selected - 1);
+          return true;
+        case 'R':
+          if (KeyIsDown(VK_CONTROL)) {
+            dialog_->OnHistorySearch();
+            return true;
+          }
+          return false;
+        default:
+          return false;
+      }
+    }
+    case WM_CHAR:
+      // Enter, Escape and Ctrl+R were taken at their key press.
+      return wParam == L'\r' || wParam == 0x1b || wParam == 0x12;
+    case WM_KILLFOCUS:
+      if (reinterpret_cast<HWND>(wParam) != searchList_ && IsWindowVisible(searchField_)) {
+        dialog_->OnHistorySearchEnd(false);
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+// The search field's edits and the list's clicks; true when the command was
+// one of the search's.
+bool Win32FrontEnd::OnSearchCommand(int commandId, int notification) {
+  if (dialog_ == nullptr || (commandId != kIdSearchField && commandId != kIdSearchList)) {
+    return commandId == kIdSearchField || commandId == kIdSearchList;
+  }
+  if (commandId == kIdSearchField && notification == EN_CHANGE && !settingSearch_) {
+    char query[kExpressionCapacity];
+    CopyAsUtf8(WindowText(searchField_), query, sizeof query);
+    dialog_->OnHistorySearchQuery(query);
+  } else if (commandId == kIdSearchList && notification == LBN_SELCHANGE) {
+    dialog_->OnHistorySearchSelect(static_cast<int>(SendMessageW(searchList_, LB_GETCURSEL, 0, 0)));
+    SetFocus(searchField_);
+  } else if (commandId == kIdSearchList && notification == LBN_DBLCLK) {
+    dialog_->OnHistorySearchEnd(true);
+  }
+  return true;
+}
 
 void Win32FrontEnd::ShowNotice(const char* text) {
   MessageBoxW(window_, ToWide(text).c_str(), L"Quillo", MB_ICONINFORMATION | MB_OK);

@@ -48,6 +48,8 @@ class Win32FrontEnd : public DialogFrontEnd {
   void UnregisterHotkey(int hotkeyId) override;
   void SetClipboardText(const char* text) override;
   void Beep() override;
+  void ShowHistorySearch(const char* query, const std::vector<std::string>& matches, int selected) override;
+  void HideHistorySearch() override;
   void ShowNotice(const char* text) override;
   void MarkResultLine(int controlId, const char* note) override;
   void MarkBoxError(int start, int end, const char* note) override;
@@ -75,6 +77,9 @@ class Win32FrontEnd : public DialogFrontEnd {
   void PrepareLinesAndTips();
   void SetTip(HWND tool, const char* note);
   void UndoKey(HWND edit, bool redo);
+  void CreateSearchControls();
+  bool OnSearchFieldMessage(UINT message, WPARAM wParam);
+  bool OnSearchCommand(int commandId, int notification);
   void PasteIntoBox();
 
   HINSTANCE instance_;
@@ -83,6 +88,9 @@ class Win32FrontEnd : public DialogFrontEnd {
   MainDialog* dialog_ = nullptr;  // the logic the messages go to while the dialog runs
   bool settingBoxText_ = false;  // the program, not the user, is changing the box's text
   HWND tips_ = nullptr;          // the tooltips of the result lines and the box, while the dialog runs
+  HWND searchField_ = nullptr;   // the history search's field and list, made when first shown
+  HWND searchList_ = nullptr;
+  bool settingSearch_ = false;   // the program, not the user, is changing the search field's text
 };
 
 // The dialog's handler: keeps the front end (passed with WM_INITDIALOG) in the
