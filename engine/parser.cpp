@@ -41,6 +41,7 @@ bool MoveTopEntry(EngineState& state) {
   item.kind = RpnItemKind::Operation;
   static_assert(sizeof(item.name) >= sizeof(top.text));
   std::memcpy(item.name, top.text, sizeof(top.text));
+  item.operation = top.operation;
   return true;
 }
 
@@ -49,6 +50,14 @@ bool PopDownToPriority(EngineState& state, int priority) {
   while (state.operatorTop > 0 && state.operatorStack[state.operatorTop - 1].priority >= priority) {
     if (!MoveTopEntry(state)) return false;
   }
+  return true;
+}
+
+// Pushes an operator or function together with its row, so that the
+// evaluator applies it without looking its name up again.
+bool PushOperation(EngineState& state, const Operation& operation) {
+  if (!PushOperator(state, operation.priority)) return false;
+  state.operatorStack[state.operatorTop - 1].operation = static_cast<int32_t>(&operation - kVocabulary);
   return true;
 }
 
@@ -61,7 +70,7 @@ bool IsOpeningBracket(const OperatorStackEntry& entry) { return TokenIs(entry.te
 
 // A function name must be followed at once by "(".
 bool HandleFunction(EngineState& state, const Operation& function) {
-  if (!PushOperator(state, function.priority)) return false;
+  if (!PushOperation(state, function)) return false;
   ReadToken(state);
   if (state.tokenKind != TokenKind::Operator || !TokenIs(state.tokenText, "(")) {
     FailWith(state, kMsgMissingOpeningBracket);
@@ -100,22 +109,22 @@ bool HandleClosingBracket(EngineState& state) {
   return false;
 }
 
-bool PushBinary(EngineState& state, int priority) {
+bool PushBinary(EngineState& state, const Operation& operation) {
   state.expectOperand = 0;
-  return PopDownToPriority(state, priority) && PushOperator(state, priority);
+  return PopDownToPriority(state, operation.priority) && PushOperation(state, operation);
 }
 
 // Where an operand is expected, a unary minus queues 0 now and itself after
 // its operand, a unary plus is dropped; signs after it are signs too.
 bool HandleSign(EngineState& state, const Operation& sign) {
   if (sign.asSign == SignUse::Dropped) return true;
-  return AppendNumber(state, 0.0) && PushOperator(state, sign.priority);
+  return AppendNumber(state, 0.0) && PushOperation(state, sign);
 }
 
 // An operator of the vocabulary, where it is a binary operator or a sign.
 bool HandleVocabularyOperator(EngineState& state, const Operation& operation) {
   if (state.expectOperand == 1 && operation.asSign != SignUse::NotASign) return HandleSign(state, operation);
-  return PushBinary(state, operation.priority);
+  return PushBinary(state, operation);
 }
 
 bool HandleOperator(EngineState& state) {
@@ -194,6 +203,7 @@ bool PushOperator(EngineState& state, int32_t priority) {
   std::memcpy(entry.text, state.tokenText, sizeof(entry.text));
   entry.text[sizeof(entry.text) - 1] = '\0';
   entry.priority = priority;
+  entry.operation = kNoOperation;
   ++state.operatorTop;
   return true;
 }
