@@ -1,7 +1,7 @@
 // log2 x and 2^f - 1 to 64 bits, correctly rounded. Each is first computed in
-// 128-bit fixed point; when the result lies too close to the midpoint between
-// two 64-bit values for that precision to decide the rounding (about once in
-// 2^30 arguments), it is computed again in 256 bits. Both reduce the argument
+// 128-bit fixed point to about 82 bits; when the result lies too close to the
+// midpoint between two 64-bit values for that accuracy to decide the rounding
+// (about once in 2^13 arguments), it is computed again in 256 bits. Both reduce the argument
 // with a table of 128 rows, so a short series remains:
 //   log2 x = e + log2(1 + i/128 ...) via x = 2^e m, m r_i = 1 + z, 0 <= z < 2^-6.8
 //   2^f = 2^(i/128) 2^r, 0 <= r < 2^-7.
@@ -12,6 +12,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/extended_tables.h"
@@ -33,8 +34,9 @@ struct Unrounded {
 
 // How far (in units of 2^-128 of the leading bit) the 64 bits after the kept
 // 64 may lie from the midpoint before the rounding counts as uncertain. The
-// 128-bit path errs by less than 2^-110 relative, i.e. 2^18 units.
-constexpr std::uint64_t kUncertainty = std::uint64_t{1} << 32;
+// fast path errs by less than 2^-80 relative, i.e. 2^48 units; about one
+// argument in 2^13 then takes the 256-bit path.
+constexpr std::uint64_t kUncertainty = std::uint64_t{1} << 50;
 
 // Rounds to nearest; `certain` is false when the error of the computation
 // could have moved the value across the midpoint.
@@ -101,28 +103,83 @@ WideFraction<N> PowerCoefficient(int k) {
   return LeadingWords<N>(kPowerCoefficients[k]);
 }
 
+// The fast path needs only about 2^-82 relative accuracy: its rounding test
+// leaves the rare undecided cases to the 256-bit path. Where the Horner
+// scheme's value at level k is multiplied by u^k < 2^-20 on its way into the
+// result, one word (error 2^-64) is precise enough, so levels from
+// kFastWideLevels up run on single words and only the lowest ones on two.
+// The series stops where its terms drop below 2^-86.
+constexpr int kFastWideLevels = 3;
+constexpr int kFastAccuracyBits = 86;
+
+// The highest series level that u = word * 2^-64 * 2^-shift needs: the
+// first whose coefficient times u^level lies below 2^-86 (the coefficient's
+// size read from its leading zeros).
+template <std::size_t kRows>
+int FastLevels(const std::uint64_t (&rows)[kRows][kTableWords], ScaledWord u, int maximum) {
+  const int bits = u.shift + std::countl_zero(u.word);  // u < 2^-bits
+  int level = kFastWideLevels;
+  while (level < maximum && std::countl_zero(rows[level][0]) + level * bits < kFastAccuracyBits) ++level;
+  return level;
+}
+
+std::uint64_t ScaledHighProduct(std::uint64_t a, ScaledWord u) {
+  const std::uint64_t high = MultiplyWords(a, u.word).high;
+  return u.shift >= 64 ? 0 : high >> u.shift;
+}
+
+// Horner over coefficient rows first..last (last highest): single words from
+// the top down to kFastWideLevels, two words below. Returns the value at
+// level `first`.
+template <std::size_t kRows>
+WideFraction<2> MixedHorner(const std::uint64_t (&rows)[kRows][kTableWords], int first, int last, ScaledWord u,
+                            bool alternating) {
+  std::uint64_t narrow = rows[last][0];
+  int level = last - 1;
+  for (; level >= kFastWideLevels && level >= first; --level) {
+    const std::uint64_t term = ScaledHighProduct(narrow, u);
+    narrow = alternating ? rows[level][0] - term : rows[level][0] + term;
+  }
+  WideFraction<2> sum{{narrow, 0}};
+  for (; level >= first; --level) {
+    const WideFraction<2> term = MultiplyByWord(sum, u.word, u.shift);
+    const WideFraction<2> coefficient = LeadingWords<2>(rows[level]);
+    sum = alternating ? Subtract(coefficient, term) : Add(coefficient, term);
+  }
+  return sum;
+}
+
 // S(u) = u (c1 - u (c2 - ...)) (alternating) or u (c1 + u (c2 + ...)), with
 // c_k = 1 / (k + 1): ln(1 + u) = u - u S-(u) and ln(1 - u) = -(u + u S+(u)).
 template <int N, int kTerms>
 WideFraction<N> LogSeriesTail(ScaledWord u, bool alternating) {
-  WideFraction<N> sum = LogCoefficient<N>(kTerms - 1);
-  for (int k = kTerms - 2; k >= 1; --k) {
-    const WideFraction<N> term = MultiplyByWord(sum, u.word, u.shift);
-    sum = alternating ? Subtract(LogCoefficient<N>(k), term) : Add(LogCoefficient<N>(k), term);
+  if constexpr (N == 2) {
+    const WideFraction<2> sum = MixedHorner(kLogCoefficients, 1, FastLevels(kLogCoefficients, u, kTerms - 1), u, alternating);
+    return MultiplyByWord(sum, u.word, u.shift);
+  } else {
+    WideFraction<N> sum = LogCoefficient<N>(kTerms - 1);
+    for (int k = kTerms - 2; k >= 1; --k) {
+      const WideFraction<N> term = MultiplyByWord(sum, u.word, u.shift);
+      sum = alternating ? Subtract(LogCoefficient<N>(k), term) : Add(LogCoefficient<N>(k), term);
+    }
+    return MultiplyByWord(sum, u.word, u.shift);
   }
-  return MultiplyByWord(sum, u.word, u.shift);
 }
 
 // (2^u - 1) / u or (1 - 2^-u) / u: the sum of d_k (-u)^k or d_k u^k with
 // d_k = (ln 2)^(k+1) / (k+1)!.
 template <int N, int kTerms>
 WideFraction<N> PowerSeries(ScaledWord u, bool alternating) {
-  WideFraction<N> sum = PowerCoefficient<N>(kTerms - 1);
-  for (int k = kTerms - 2; k >= 0; --k) {
-    const WideFraction<N> term = MultiplyByWord(sum, u.word, u.shift);
-    sum = alternating ? Subtract(PowerCoefficient<N>(k), term) : Add(PowerCoefficient<N>(k), term);
+  if constexpr (N == 2) {
+    return MixedHorner(kPowerCoefficients, 0, FastLevels(kPowerCoefficients, u, kTerms - 1), u, alternating);
+  } else {
+    WideFraction<N> sum = PowerCoefficient<N>(kTerms - 1);
+    for (int k = kTerms - 2; k >= 0; --k) {
+      const WideFraction<N> term = MultiplyByWord(sum, u.word, u.shift);
+      sum = alternating ? Subtract(PowerCoefficient<N>(k), term) : Add(PowerCoefficient<N>(k), term);
+    }
+    return sum;
   }
-  return sum;
 }
 
 template <int N>
@@ -214,7 +271,11 @@ Unrounded PowerByTable(double f) {
   // f = 1/2 would give row 64: it takes row 63 and r = 2^-7.
   const double row = std::fmin(std::floor(f * 128.0), 63.0);
   const double r = f - row / 128.0;  // exact: a multiple of f's last bit
-  const ScaledWord scaledR = {static_cast<std::uint64_t>(std::ldexp(r, 64)), 0};
+  // r * 2^64 is an integer below 2^58; shifting the significand is exact.
+  const Extended parts = Decompose(r);
+  const int toWord = parts.exponent + 64;
+  const ScaledWord scaledR = {toWord >= 0 ? parts.significand << toWord
+                                          : (-toWord >= 64 ? 0 : parts.significand >> -toWord), 0};
   const WideFraction<N> g = MultiplyByWord(PowerSeries<N, kTerms>(scaledR, false), scaledR.word, 0);
   const WideFraction<N> table = LeadingWords<N>(kPowerTable[static_cast<int>(row) + 64]);
   WideFraction<N> magnitude{};
@@ -242,11 +303,12 @@ Extended PowerAttempt(double f, bool& certain) {
   return RoundToExtended(value, certain);
 }
 
-// 128 bits with enough terms for an error below 2^-110; 256 bits with enough
-// for 2^-240, far beyond what any double argument needs to round correctly.
+// 128 bits, the series cut adaptively (see FastLevels); 256 bits with enough
+// terms for 2^-240, far beyond what any double argument needs to round
+// correctly.
 constexpr int kFastWords = 2;
-constexpr int kFastLogTerms = 18;
-constexpr int kFastPowerTerms = 13;
+constexpr int kFastLogTerms = 22;
+constexpr int kFastPowerTerms = 18;
 constexpr int kPreciseWords = 4;
 constexpr int kPreciseLogTerms = 38;
 constexpr int kPrecisePowerTerms = 27;
