@@ -47,11 +47,14 @@ struct OperatorStackEntry {
 
 // One element of the RPN queue and of the operand stack.
 struct RpnItem {
-  RpnItemKind kind;             // which of the two fields below is meaningful
+  RpnItemKind kind;             // which of the fields below is meaningful
+  // For Operation: its row of the vocabulary, set when the parser queues it.
+  // It sits in the padding before `value`, so the item stays 32 bytes.
+  int32_t operation = kNoOperation;
   double value;                 // the operand, for Number
   char name[kRpnNameCapacity];  // the operator or function text, for Operation (kept for the trace)
-  int32_t operation = kNoOperation;  // for Operation: its row of the vocabulary, set when the parser queues it
 };
+static_assert(sizeof(RpnItem) == 32);
 
 struct EngineState {
   int32_t messageIndex;          // message of the current failure, 0..35; 6 after each reset

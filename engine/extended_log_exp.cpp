@@ -12,7 +12,6 @@
 
 #include <bit>
 #include <cmath>
-#include <cstddef>
 #include <cstdint>
 
 #include "engine/extended_tables.h"
@@ -115,8 +114,10 @@ constexpr int kFastAccuracyBits = 86;
 // The highest series level that u = word * 2^-64 * 2^-shift needs: the
 // first whose coefficient times u^level lies below 2^-86 (the coefficient's
 // size read from its leading zeros).
-template <std::size_t kRows>
-int FastLevels(const std::uint64_t (&rows)[kRows][kTableWords], ScaledWord u, int maximum) {
+// Coefficient rows are passed as pointers to their first row.
+using CoefficientRows = const std::uint64_t (*)[kTableWords];
+
+int FastLevels(CoefficientRows rows, ScaledWord u, int maximum) {
   const int bits = u.shift + std::countl_zero(u.word);  // u < 2^-bits
   int level = kFastWideLevels;
   while (level < maximum && std::countl_zero(rows[level][0]) + level * bits < kFastAccuracyBits) ++level;
@@ -131,9 +132,7 @@ std::uint64_t ScaledHighProduct(std::uint64_t a, ScaledWord u) {
 // Horner over coefficient rows first..last (last highest): single words from
 // the top down to kFastWideLevels, two words below. Returns the value at
 // level `first`.
-template <std::size_t kRows>
-WideFraction<2> MixedHorner(const std::uint64_t (&rows)[kRows][kTableWords], int first, int last, ScaledWord u,
-                            bool alternating) {
+WideFraction<2> MixedHorner(CoefficientRows rows, int first, int last, ScaledWord u, bool alternating) {
   std::uint64_t narrow = rows[last][0];
   int level = last - 1;
   for (; level >= kFastWideLevels && level >= first; --level) {

@@ -116,8 +116,8 @@ TEST(Evaluator, OperationWithoutARowFails) {
     SCOPED_TRACE(row);
     auto state = engine_test::NewState();
     state->rpnCount = 2;
-    state->rpnQueue[0] = {RpnItemKind::Number, 1.0, "", kNoOperation};
-    state->rpnQueue[1] = {RpnItemKind::Operation, 0.0, "sin", row};
+    state->rpnQueue[0] = {RpnItemKind::Number, kNoOperation, 1.0, ""};
+    state->rpnQueue[1] = {RpnItemKind::Operation, row, 0.0, "sin"};
     EvaluateRpn(*state);
     EXPECT_EQ(state->tokenKind, TokenKind::Error);
     EXPECT_EQ(state->messageIndex, kMsgSyntax);
