@@ -35,14 +35,13 @@ enum class RpnItemKind : int32_t {
   Operation = 2,  // an operator or function, named by `name`
 };
 
-// The row of an entry or item that names no row of the vocabulary.
+// The row of a queue item that names no row of the vocabulary.
 inline constexpr int32_t kNoOperation = -1;
 
 // A pending operator, function or "(" on the parser's stack.
 struct OperatorStackEntry {
   char text[kOperatorTextCapacity];  // NUL-terminated token text
   int32_t priority;                  // 0 "(", 1 "+ -", 2 "* /", 5 everything else
-  int32_t operation;                 // its row of the vocabulary; kNoOperation for "("
 };
 
 // One element of the RPN queue and of the operand stack.

@@ -41,7 +41,11 @@ bool MoveTopEntry(EngineState& state) {
   item.kind = RpnItemKind::Operation;
   static_assert(sizeof(item.name) >= sizeof(top.text));
   std::memcpy(item.name, top.text, sizeof(top.text));
-  item.operation = top.operation;
+  // The item's row is found here, once; the evaluator applies it without
+  // looking at the name. Only vocabulary texts are ever moved (brackets are
+  // discarded), so a row is always found.
+  const Operation* operation = FindOperation(item.name);
+  item.operation = operation == nullptr ? kNoOperation : static_cast<int32_t>(operation - kVocabulary);
   return true;
 }
 
@@ -50,14 +54,6 @@ bool PopDownToPriority(EngineState& state, int priority) {
   while (state.operatorTop > 0 && state.operatorStack[state.operatorTop - 1].priority >= priority) {
     if (!MoveTopEntry(state)) return false;
   }
-  return true;
-}
-
-// Pushes an operator or function together with its row, so that the
-// evaluator applies it without looking its name up again.
-bool PushOperation(EngineState& state, const Operation& operation) {
-  if (!PushOperator(state, operation.priority)) return false;
-  state.operatorStack[state.operatorTop - 1].operation = static_cast<int32_t>(&operation - kVocabulary);
   return true;
 }
 
@@ -70,7 +66,7 @@ bool IsOpeningBracket(const OperatorStackEntry& entry) { return TokenIs(entry.te
 
 // A function name must be followed at once by "(".
 bool HandleFunction(EngineState& state, const Operation& function) {
-  if (!PushOperation(state, function)) return false;
+  if (!PushOperator(state, function.priority)) return false;
   ReadToken(state);
   if (state.tokenKind != TokenKind::Operator || !TokenIs(state.tokenText, "(")) {
     FailWith(state, kMsgMissingOpeningBracket);
@@ -109,22 +105,22 @@ bool HandleClosingBracket(EngineState& state) {
   return false;
 }
 
-bool PushBinary(EngineState& state, const Operation& operation) {
+bool PushBinary(EngineState& state, int priority) {
   state.expectOperand = 0;
-  return PopDownToPriority(state, operation.priority) && PushOperation(state, operation);
+  return PopDownToPriority(state, priority) && PushOperator(state, priority);
 }
 
 // Where an operand is expected, a unary minus queues 0 now and itself after
 // its operand, a unary plus is dropped; signs after it are signs too.
 bool HandleSign(EngineState& state, const Operation& sign) {
   if (sign.asSign == SignUse::Dropped) return true;
-  return AppendNumber(state, 0.0) && PushOperation(state, sign);
+  return AppendNumber(state, 0.0) && PushOperator(state, sign.priority);
 }
 
 // An operator of the vocabulary, where it is a binary operator or a sign.
 bool HandleVocabularyOperator(EngineState& state, const Operation& operation) {
   if (state.expectOperand == 1 && operation.asSign != SignUse::NotASign) return HandleSign(state, operation);
-  return PushBinary(state, operation);
+  return PushBinary(state, operation.priority);
 }
 
 bool HandleOperator(EngineState& state) {
@@ -203,7 +199,6 @@ bool PushOperator(EngineState& state, int32_t priority) {
   std::memcpy(entry.text, state.tokenText, sizeof(entry.text));
   entry.text[sizeof(entry.text) - 1] = '\0';
   entry.priority = priority;
-  entry.operation = kNoOperation;
   ++state.operatorTop;
   return true;
 }
