@@ -9,7 +9,11 @@
 #     3. static analysis: clang-tidy and cppcheck
 #     4. every test of build/ through CTest, whose summary ends the run: the
 #        labels unit, gui, robustness, fuzz-replay and wine (the Windows
-#        program cross-built into build/win32 and worked under Wine)
+#        program cross-built into build/win32 and worked under Wine), reference
+#        (the 64-bit-significand steps against MPFR), arm64 (the unit tests
+#        cross-built into build/arm64 and run under qemu-user) and identity
+#        (20,000 random expressions give the same lines on Linux, under Wine
+#        and under qemu)
 #   ./test.sh --quick  the dev preset (build-dev/: no window, no benchmarks,
 #                      a debug build) and its unit tests: the loop while
 #                      changing code, well under a minute once built
@@ -50,4 +54,7 @@ tools/static-analysis.sh
 # them.
 export QUILLO_WINE_REQUIRED=1
 export QUILLO_DESKTOP_TOOLS_REQUIRED=1
+# The same for the 64-bit ARM cross build under qemu (label arm64) and the
+# comparison of quillo-cli's output on Linux, Windows and ARM (identity).
+export QUILLO_ARM64_REQUIRED=1 QUILLO_IDENTITY_REQUIRED=1
 ctest --preset full -j "$jobs"

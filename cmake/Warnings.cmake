@@ -18,3 +18,15 @@ function(quillo_warnings target)
     endif()
   endif()
 endfunction()
+
+# Results must not depend on the compiler: no fused multiply-add may merge a
+# product into a sum and drop the product's rounding. Every compiler that
+# knows the flag gets it; MSVC contracts only under /fp:fast, which is never
+# set.
+include(CheckCXXCompilerFlag)
+check_cxx_compiler_flag(-ffp-contract=off QUILLO_HAS_FP_CONTRACT_OFF)
+function(quillo_exact_floating_point target)
+  if(QUILLO_HAS_FP_CONTRACT_OFF)
+    target_compile_options(${target} PRIVATE -ffp-contract=off)
+  endif()
+endfunction()

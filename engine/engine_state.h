@@ -30,10 +30,13 @@ enum class TokenKind : int32_t {
   Binary = 8,    // binary digits only
 };
 
-enum class RpnItemKind : int32_t {
+enum class RpnItemKind : int16_t {
   Number = 1,     // an operand
   Operation = 2,  // an operator or function, named by `name`
 };
+
+// The row of a queue item that names no row of the vocabulary.
+inline constexpr int16_t kNoOperation = -1;
 
 // A pending operator, function or "(" on the parser's stack.
 struct OperatorStackEntry {
@@ -44,12 +47,15 @@ struct OperatorStackEntry {
 
 // One element of the RPN queue and of the operand stack.
 struct RpnItem {
-  RpnItemKind kind;             // which of value and name is meaningful
-  int32_t offset;               // where its token starts in `expression` (the "-" for a sign's 0);
-                                // beside kind, in what would be padding, so an item stays 32 bytes
+  RpnItemKind kind;             // which of the fields below is meaningful
+  // For Operation: its row of the vocabulary, set when the parser queues it.
+  int16_t operation = kNoOperation;
+  int32_t offset;               // where its token starts in `expression` (the "-" for a sign's 0)
+  // kind, operation and offset share the first 8 bytes, so an item stays 32.
   double value;                 // the operand, for Number
-  char name[kRpnNameCapacity];  // the operator or function text, for Operation
+  char name[kRpnNameCapacity];  // the operator or function text, for Operation (kept for the trace)
 };
+static_assert(sizeof(RpnItem) == 32);
 
 struct EngineState {
   int32_t messageIndex;          // message of the current failure, 0..35; 6 after each reset

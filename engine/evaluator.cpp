@@ -40,14 +40,14 @@ bool ApplyOperation(EngineState& state, const Operation& operation, int32_t offs
 
 bool EvaluateItem(EngineState& state, const RpnItem& item) {
   if (item.kind != RpnItemKind::Operation) return PushOperand(state, item);
-  const Operation* operation = FindOperation(item.name);
-  // The parser queues only known names; anything else is a syntax error
-  // rather than an item the walk could stall on.
-  if (operation == nullptr) {
+  // The parser resolved the row when it queued the item; a queue built any
+  // other way without a valid row is a syntax error rather than an item the
+  // walk could stall on.
+  if (item.operation < 0 || item.operation >= kVocabularySize) {
     FailAt(state, kMsgSyntax, item.offset);
     return false;
   }
-  return ApplyOperation(state, *operation, item.offset);
+  return ApplyOperation(state, kVocabulary[item.operation], item.offset);
 }
 
 }  // namespace

@@ -1,74 +1,76 @@
-// Rounding of exact extended-precision results to double in ONE rounding.
-// An extended operation followed by a conversion would round twice and can
-// land one unit off in the last place.
+// Rounding of exact results to double or to a 64-bit significand in ONE
+// rounding. Rounding to 64 bits first and then to 53 can land one unit off in
+// the last place, so every result here is formed exactly in 128-bit integers
+// (two 64-bit words) and rounded from there.
 
 #include "engine/extended_rounding.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
+#include "engine/wide_fraction.h"
+
 namespace {
 
-// An exact value as a rounded 64-bit head and the exact remainder.
-struct ExtendedPair {
-  Extended head;
-  Extended tail;
+// An unsigned 128-bit integer as two words.
+struct Wide {
+  std::uint64_t high;
+  std::uint64_t low;
 };
 
-// Veltkamp split of a 64-bit significand into two 32-bit halves.
-ExtendedPair Split(Extended value) {
-  constexpr Extended kSplitter = 4294967297.0L;  // 2^32 + 1
-  const Extended scaled = kSplitter * value;
-  const Extended high = scaled - (scaled - value);
-  return {high, value - high};
+bool IsZero(Wide value) { return value.high == 0 && value.low == 0; }
+
+bool IsLess(Wide a, Wide b) { return a.high < b.high || (a.high == b.high && a.low < b.low); }
+
+Wide Plus(Wide a, Wide b) {
+  const std::uint64_t low = a.low + b.low;
+  return {a.high + b.high + (low < a.low ? 1 : 0), low};
 }
 
-// Dekker's exact product: head + tail == a * b.
-ExtendedPair ExactProduct(Extended a, Extended b) {
-  const Extended product = a * b;
-  const ExtendedPair x = Split(a);
-  const ExtendedPair y = Split(b);
-  const Extended error =
-      ((x.head * y.head - product) + x.head * y.tail + x.tail * y.head) + x.tail * y.tail;
-  return {product, error};
+Wide Minus(Wide a, Wide b) {
+  return {a.high - b.high - (a.low < b.low ? 1 : 0), a.low - b.low};
 }
 
-// Rounds head + tail to double once. Rounding to odd into 64 bits first, then
-// to nearest into 53, equals one rounding to nearest, since 64 >= 53 + 2.
-// Round to odd: when the tail is not zero and head's last significand bit is
-// clear, step to the neighbour on the tail's side, whose last bit is set.
-// The step works on the significand bits directly: nextafter on long double
-// costs more than the rest of a power.
-double RoundOnceToDouble(ExtendedPair exact) {
-  Extended value = exact.head;
-  std::uint64_t significand = 0;
-  std::memcpy(&significand, &value, sizeof(significand));  // x87 layout: significand first
-  if (exact.tail == 0 || (significand & 1U) != 0) return static_cast<double>(value);
-  const bool awayFromZero = (exact.tail > 0) == (value > 0);
-  constexpr std::uint64_t kPowerOfTwo = std::uint64_t{1} << 63;
-  if (awayFromZero) {
-    significand |= 1U;
-  } else if (significand != kPowerOfTwo) {
-    significand -= 1U;
-  } else {
-    // Just below a power of two everything rounds to it: nothing to mark.
-    return static_cast<double>(value);
+Wide ShiftLeft(Wide value, int count) {
+  if (count == 0) return value;
+  if (count >= 128) return {0, 0};
+  if (count >= 64) return {value.low << (count - 64), 0};
+  return {(value.high << count) | (value.low >> (64 - count)), value.low << count};
+}
+
+// value >> count; `lost` reports whether any 1 bit was shifted out.
+Wide ShiftRight(Wide value, int count, bool& lost) {
+  if (count == 0) {
+    lost = false;
+    return value;
   }
-  std::memcpy(&value, &significand, sizeof(significand));
-  return static_cast<double>(value);
+  if (count >= 128) {
+    lost = !IsZero(value);
+    return {0, 0};
+  }
+  if (count >= 64) {
+    const int inner = count - 64;
+    lost = value.low != 0 || (inner != 0 && (value.high << (64 - inner)) != 0);
+    return {0, inner == 0 ? value.high : value.high >> inner};
+  }
+  lost = (value.low << (64 - count)) != 0;
+  return {value.high >> count, (value.low >> count) | (value.high << (64 - count))};
 }
 
-__extension__ using UInt128 = unsigned __int128;
-
-int CountLeadingZeros(UInt128 value) {
-  const auto high = static_cast<std::uint64_t>(value >> 64);
-  if (high != 0) return __builtin_clzll(high);
-  return 64 + __builtin_clzll(static_cast<std::uint64_t>(value));
+int LeadingZeros(Wide value) {
+  return value.high != 0 ? std::countl_zero(value.high) : 64 + std::countl_zero(value.low);
 }
 
-// sign * kept * 2^exponent for kept < 2^53 + 1; built from its bits when the
-// result is a normal double, which is all but never not the case here.
+Wide Product(std::uint64_t a, std::uint64_t b) {
+  const WordProduct product = MultiplyWords(a, b);
+  return {product.high, product.low};
+}
+
+// sign * kept * 2^exponent for a kept of at most 2^53 that needs no further
+// rounding. A normal result is built from its bits; the rest (subnormal,
+// overflow) by ldexp, which is exact for a representable value.
 double AssembleDouble(bool negative, std::uint64_t kept, int exponent) {
   constexpr std::uint64_t kImplicitBit = std::uint64_t{1} << 52;
   if (kept == 2 * kImplicitBit) {
@@ -82,26 +84,37 @@ double AssembleDouble(bool negative, std::uint64_t kept, int exponent) {
   }
   const std::uint64_t bits = (std::uint64_t{negative} << 63) |
                              (static_cast<std::uint64_t>(biased) << 52) | (kept - kImplicitBit);
-  double result = 0.0;
-  std::memcpy(&result, &bits, sizeof(result));
-  return result;
+  return std::bit_cast<double>(bits);
+}
+
+// sign * (value + a fraction below its last bit when `sticky`) * 2^exponent,
+// rounded once to nearest even, subnormals included.
+double RoundToDouble(bool negative, Wide value, int exponent, bool sticky) {
+  if (IsZero(value)) return negative ? -0.0 : 0.0;
+  const int leadingZeros = LeadingZeros(value);
+  value = ShiftLeft(value, leadingZeros);
+  exponent -= leadingZeros;
+  // Bits to keep: 53, fewer where the leading bit lies below 2^-1022.
+  const int leadingBit = exponent + 127;
+  int keep = 53;
+  if (leadingBit < -1022) keep = 53 - (-1022 - leadingBit);
+  if (keep < 0) return negative ? -0.0 : 0.0;  // below half the smallest subnormal
+  const int dropped = 128 - keep;
+  bool lostBelowHalf = false;
+  const Wide kept = ShiftRight(value, dropped, lostBelowHalf);
+  // The rounding bit is the highest dropped bit; the rest decide ties.
+  bool belowRounding = false;
+  const Wide withRoundingBit = ShiftRight(value, dropped - 1, belowRounding);
+  const bool roundingBit = (withRoundingBit.low & 1U) != 0;
+  std::uint64_t result = kept.low;
+  if (roundingBit && (belowRounding || sticky || (result & 1U) != 0)) ++result;
+  return AssembleDouble(negative, result, exponent + dropped);
 }
 
 }  // namespace
 
-ExtendedParts Decompose(Extended value) {
-  std::uint64_t significand = 0;
-  std::uint16_t signAndExponent = 0;
-  std::memcpy(&significand, &value, sizeof(significand));  // x87 layout
-  std::memcpy(&signAndExponent, reinterpret_cast<const char*>(&value) + 8, sizeof(signAndExponent));
-  const int biased = signAndExponent & 0x7FFF;
-  constexpr int kBias = 16383 + 63;
-  return {(signAndExponent & 0x8000) != 0, significand, (biased == 0 ? 1 : biased) - kBias};
-}
-
-ExtendedParts Decompose(double value) {
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &value, sizeof(bits));
+Extended Decompose(double value) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
   const int biased = static_cast<int>((bits >> 52) & 0x7FF);
   std::uint64_t significand = bits & ((std::uint64_t{1} << 52) - 1);
   if (biased != 0) significand |= std::uint64_t{1} << 52;
@@ -109,45 +122,71 @@ ExtendedParts Decompose(double value) {
   return {(bits >> 63) != 0, significand, (biased == 0 ? 1 : biased) - kBias};
 }
 
-double RoundedProduct(Extended a, Extended b) {
-  if (!std::isfinite(a) || !std::isfinite(b) || a == 0 || b == 0) {
-    return static_cast<double>(a * b);
+double RoundedProduct(const Extended& a, const Extended& b) {
+  return RoundToDouble(a.negative != b.negative, Product(a.significand, b.significand), a.exponent + b.exponent,
+                       false);
+}
+
+Extended RoundedExtendedProduct(const Extended& a, const Extended& b) {
+  const bool negative = a.negative != b.negative;
+  Wide product = Product(a.significand, b.significand);
+  if (IsZero(product)) return {negative, 0, 0};
+  const int leadingZeros = LeadingZeros(product);
+  product = ShiftLeft(product, leadingZeros);
+  std::uint64_t significand = product.high;
+  int exponent = a.exponent + b.exponent - leadingZeros + 64;
+  constexpr std::uint64_t kHalf = std::uint64_t{1} << 63;
+  if (product.low > kHalf || (product.low == kHalf && (significand & 1U) != 0)) {
+    ++significand;
+    if (significand == 0) {
+      significand = kHalf;
+      ++exponent;
+    }
   }
-  return RoundedProduct(Decompose(a), Decompose(b));
+  return {negative, significand, exponent};
 }
 
-// The product of two significands of at most 64 bits is exact in 128 bits;
-// rounding its top 53 bits to nearest even is the one rounding to double.
-double RoundedProduct(const ExtendedParts& x, const ExtendedParts& y) {
-  UInt128 product = static_cast<UInt128>(x.significand) * y.significand;
-  int exponent = x.exponent + y.exponent;
-  // Normalise so that bit 127 is set; short or subnormal significands need more.
-  const int leadingZeros = CountLeadingZeros(product);
-  product <<= leadingZeros;
-  exponent -= leadingZeros;
-  constexpr int kDropped = 128 - 53;
-  std::uint64_t kept = static_cast<std::uint64_t>(product >> kDropped);
-  const UInt128 rest = product & ((UInt128{1} << kDropped) - 1);
-  const UInt128 half = UInt128{1} << (kDropped - 1);
-  if (rest > half || (rest == half && (kept & 1U) != 0)) ++kept;
-  return AssembleDouble(x.negative != y.negative, kept, exponent + kDropped);
+// The quotient of the significands is in (1/2, 2); an estimate in double is
+// within a few units of the truncated 53-bit quotient Q, which the exact
+// remainder then corrects; twice the remainder against the divisor rounds.
+double RoundedQuotient(const Extended& numerator, const Extended& denominator) {
+  const std::uint64_t n = numerator.significand;
+  const std::uint64_t d = denominator.significand;
+  const int scale = n >= d ? 52 : 53;  // Q in [2^52, 2^53)
+  const double estimate = std::ldexp(static_cast<double>(n) / static_cast<double>(d), scale);
+  auto quotient = static_cast<std::uint64_t>(estimate);
+  const Wide dividend = ShiftLeft({0, n}, scale);
+  Wide back = Product(quotient, d);
+  while (IsLess(dividend, back)) {
+    --quotient;
+    back = Minus(back, {0, d});
+  }
+  Wide remainder = Minus(dividend, back);
+  while (!IsLess(remainder, {0, d})) {
+    ++quotient;
+    remainder = Minus(remainder, {0, d});
+  }
+  // remainder < d < 2^64: compare it with d - remainder.
+  const std::uint64_t rest = remainder.low;
+  const std::uint64_t other = d - rest;
+  if (rest > other || (rest == other && (quotient & 1U) != 0)) ++quotient;
+  return AssembleDouble(numerator.negative != denominator.negative, quotient,
+                        numerator.exponent - denominator.exponent - scale);
 }
 
-// The quotient rounded once: the sign of the exact remainder n - q*d tells on
-// which side of q the true quotient lies.
-double RoundedQuotient(Extended numerator, Extended denominator) {
-  const Extended quotient = numerator / denominator;
-  if (!std::isfinite(quotient) || quotient == 0) return static_cast<double>(quotient);
-  const ExtendedPair back = ExactProduct(quotient, denominator);
-  const Extended remainder = (numerator - back.head) - back.tail;
-  const Extended direction = (denominator > 0) ? remainder : -remainder;
-  return RoundOnceToDouble({quotient, direction});
+// 1 + m exactly in units of 2^-126, where 1 is bit 126 and |m| < 1 fits
+// below it; bits of m beyond that only make the sum inexact (sticky).
+double RoundedOnePlus(const Extended& m) {
+  if (m.significand == 0) return 1.0;
+  constexpr int kOneBit = 126;
+  const int shift = m.exponent + kOneBit;
+  bool sticky = false;
+  const Wide aligned =
+      shift >= 0 ? ShiftLeft({0, m.significand}, shift) : ShiftRight({0, m.significand}, -shift, sticky);
+  const Wide one = {std::uint64_t{1} << (kOneBit - 64), 0};
+  if (!m.negative) return RoundToDouble(false, Plus(one, aligned), -kOneBit, sticky);
+  // 1 - (aligned + e) with 0 < e < 1 is (1 - aligned - 1) + (1 - e).
+  Wide difference = Minus(one, aligned);
+  if (sticky) difference = Minus(difference, {0, 1});
+  return RoundToDouble(false, difference, -kOneBit, sticky);
 }
-
-// 1 + m rounded once, for |m| < 1 (Fast2Sum gives the exact tail).
-double RoundedOnePlus(Extended m) {
-  const Extended sum = 1.0L + m;
-  const Extended tail = m - (sum - 1.0L);
-  return RoundOnceToDouble({sum, tail});
-}
-

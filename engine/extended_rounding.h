@@ -1,36 +1,33 @@
 #pragma once
-// Exact products, quotients and sums of extended values, rounded to double in
-// a single rounding.
-
-#include <limits>
-
-static_assert(std::numeric_limits<long double>::digits == 64,
-              "Quillo needs long double with a 64-bit significand (x87 extended precision) for the "
-              "digits of ^, exp, ln and lg; build with GCC or Clang for x86 or x86-64.");
-
-using Extended = long double;
+// Values with a 64-bit significand, and the roundings between them and
+// double, each a single correct rounding to nearest (ties to even). Built on
+// 64-bit integers only: no long double, no processor-specific instructions.
 
 #include <cstdint>
 
-// A finite non-zero value as sign, integer significand and scale:
-// value = significand * 2^exponent.
-struct ExtendedParts {
+// sign * significand * 2^exponent. A normalised value has bit 63 of the
+// significand set; 0 is a zero significand. Values taken apart from doubles
+// (Decompose) keep the double's 53-bit significand unnormalised.
+struct Extended {
   bool negative;
   std::uint64_t significand;
   int exponent;
 };
-ExtendedParts Decompose(Extended value);
-ExtendedParts Decompose(double value);
 
-double RoundedProduct(Extended a, Extended b);
-// The same for operands already taken apart (a constant factor is taken
-// apart once, at compile time).
-double RoundedProduct(const ExtendedParts& x, const ExtendedParts& y);
-double RoundedQuotient(Extended numerator, Extended denominator);
-// 1 + m for |m| < 1.
-double RoundedOnePlus(Extended m);
+// A finite double taken apart exactly.
+Extended Decompose(double value);
 
-// log2 e rounded to 64 bits, as the x87 unit loads it, and the same constant
-// taken apart (significand * 2^-63) for the products that use it.
-inline constexpr Extended kLog2E = 1.442695040888963407359924681001892137L;
-inline constexpr ExtendedParts kLog2EParts = {false, 0xB8AA3B295C17F0BCULL, -63};
+// a * b rounded once to double (products beyond the double range give an
+// infinity, tiny ones a subnormal or zero).
+double RoundedProduct(const Extended& a, const Extended& b);
+// a * b rounded once to a normalised 64-bit significand.
+Extended RoundedExtendedProduct(const Extended& a, const Extended& b);
+// numerator / denominator rounded once to double; both normalised and not
+// zero, the quotient within the normal range of doubles.
+double RoundedQuotient(const Extended& numerator, const Extended& denominator);
+// 1 + m rounded once to double, for |m| < 1.
+double RoundedOnePlus(const Extended& m);
+
+// log2 e and ln 2 rounded to 64 bits (significand * 2^-63 and * 2^-64).
+inline constexpr Extended kLog2E = {false, 0xB8AA3B295C17F0BCULL, -63};
+inline constexpr Extended kLn2 = {false, 0xB17217F7D1CF79ACULL, -64};

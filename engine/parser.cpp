@@ -43,6 +43,11 @@ bool MoveTopEntry(EngineState& state) {
   static_assert(sizeof(item.name) >= sizeof(top.text));
   std::memcpy(item.name, top.text, sizeof(top.text));
   item.offset = top.offset;
+  // The item's row is found here, once; the evaluator applies it without
+  // looking at the name. Only vocabulary texts are ever moved (brackets are
+  // discarded), so a row is always found.
+  const Operation* operation = FindOperation(item.name);
+  item.operation = operation == nullptr ? kNoOperation : static_cast<int16_t>(operation - kVocabulary);
   return true;
 }
 

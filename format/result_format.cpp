@@ -47,8 +47,12 @@ std::size_t SlotTextLength(const char* slot) {
 }
 
 // Writes value with exactly 7 decimals, rounded to nearest ("-0.0000000",
-// "inf", "-nan" as the C library prints them), terminated; returns the length.
+// "inf" as the C library prints them), terminated; returns the length. A NaN
+// is "nan" whatever its sign bit: processors set that bit differently for
+// the same invalid operation (x86 sets it, ARM does not), and the lines must
+// read the same everywhere.
 std::size_t WriteFixedText(double value, char (&text)[kFixedTextCapacity]) {
+  if (std::isnan(value)) value = std::fabs(value);
   const auto written =
       std::to_chars(text, text + kFixedTextCapacity - 1, value, std::chars_format::fixed, kFixedDecimals);
   // The capacity holds every double; an error here would leave the text empty.

@@ -68,7 +68,7 @@ TEST(Capacity, OperandStackHoldsAThousandOperands) {
   auto state = engine_test::NewState();
   state->messageIndex = kMsgSyntax;
   state->rpnCount = kTableCapacity;
-  for (int i = 0; i < kTableCapacity; ++i) state->rpnQueue[i] = {RpnItemKind::Number, i, 1.0, ""};
+  for (int i = 0; i < kTableCapacity; ++i) state->rpnQueue[i] = {RpnItemKind::Number, kNoOperation, i, 1.0, ""};
   EvaluateRpn(*state);
   // All 1000 operands fit; the failure is only that too many are left.
   EXPECT_EQ(state->tokenKind, TokenKind::Error);

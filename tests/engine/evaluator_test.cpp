@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "engine/vocabulary.h"
 #include "engine_test_support.h"
 
 namespace {
@@ -108,15 +109,44 @@ TEST(Evaluator, FailureInTheWalkLeavesZero) {
   EXPECT_EQ(state->result, 0.0);
 }
 
-// Names the parser never queues are refused instead of stalling the walk.
-TEST(Evaluator, UnknownOperationFails) {
-  auto state = engine_test::NewState();
-  state->rpnCount = 2;
-  state->rpnQueue[0] = {RpnItemKind::Number, 0, 1.0, ""};
-  state->rpnQueue[1] = {RpnItemKind::Operation, 2, 0.0, "SIN"};
-  EvaluateRpn(*state);
-  EXPECT_EQ(state->tokenKind, TokenKind::Error);
-  EXPECT_EQ(state->result, 0.0);
+// Items without a valid row (never queued by the parser) are refused instead
+// of stalling the walk.
+TEST(Evaluator, OperationWithoutARowFails) {
+  for (const int row : {-1, kVocabularySize, 999}) {
+    SCOPED_TRACE(row);
+    auto state = engine_test::NewState();
+    state->rpnCount = 2;
+    state->rpnQueue[0] = {RpnItemKind::Number, kNoOperation, 0, 1.0, ""};
+    state->rpnQueue[1] = {RpnItemKind::Operation, static_cast<int16_t>(row), 2, 0.0, "sin"};
+    EvaluateRpn(*state);
+    EXPECT_EQ(state->tokenKind, TokenKind::Error);
+    EXPECT_EQ(state->messageIndex, kMsgSyntax);
+    EXPECT_EQ(state->result, 0.0);
+    EXPECT_EQ(state->errorOffset, 2);
+  }
+}
+
+// Every operator and function, binary use, sign and function call alike,
+// reaches the queue with the row its name stands for.
+TEST(Evaluator, QueuedItemsCarryTheRowOfTheirName) {
+  for (const Operation& operation : kVocabulary) {
+    std::string expression = "-2";
+    if (IsFunction(operation)) {
+      expression.append("+").append(operation.text).append("(-3)");
+    } else {
+      expression.append(operation.text).append("3");
+    }
+    SCOPED_TRACE(expression);
+    auto state = engine_test::Calculate(expression);
+    ASSERT_GT(state->rpnCount, 0);
+    for (int i = 0; i < state->rpnCount; ++i) {
+      const RpnItem& item = state->rpnQueue[i];
+      if (item.kind != RpnItemKind::Operation) continue;
+      ASSERT_GE(item.operation, 0);
+      ASSERT_LT(item.operation, kVocabularySize);
+      EXPECT_STREQ(kVocabulary[item.operation].text, item.name);
+    }
+  }
 }
 
 TEST(Evaluator, TruncateToInt32) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <string>
 
+#include "engine/extended_log_exp.h"
 #include "engine/extended_math.h"
 #include "engine_test_support.h"
 
@@ -54,6 +57,58 @@ TEST(ExtendedMath, LargeAndSpecialArguments) {
   EXPECT_EQ(ExtendedExp(-INFINITY), 0.0);
   EXPECT_TRUE(std::isnan(ExtendedExp(NAN)));
   EXPECT_EQ(ExtendedLg(INFINITY), INFINITY);
+}
+
+}  // namespace
+
+namespace {
+
+bool SameExtended(const Extended& a, const Extended& b) {
+  return a.negative == b.negative && a.significand == b.significand &&
+         (a.significand == 0 || a.exponent == b.exponent);
+}
+
+// The fast 128-bit path and the 256-bit path are two computations of the
+// same correctly rounded value: on arguments of every kind they must agree
+// bit for bit (the reference tests compare both with MPFR at length).
+TEST(ExtendedMath, FastAndPrecisePathsAgree) {
+  std::mt19937_64 random(4242);
+  auto unit = [&] { return static_cast<double>(random() >> 11) * 0x1p-53; };
+  for (int i = 0; i < 20000; ++i) {
+    const double positive[] = {
+        std::ldexp(1.0 + unit(), static_cast<int>(random() % 2098) - 1074),  // every binade
+        1.0 + std::ldexp(unit() - 0.5, -static_cast<int>(random() % 50) - 6),  // near 1
+        std::nextafter(std::ldexp(1.0, static_cast<int>(random() % 200) - 100), 0.0),
+    };
+    for (double x : positive) {
+      SCOPED_TRACE(testing::Message() << std::hexfloat << x);
+      ASSERT_TRUE(SameExtended(BinaryLogarithm(x), PreciseBinaryLogarithm(x)));
+    }
+    const double fractions[] = {unit() - 0.5, std::ldexp(unit() - 0.5, -static_cast<int>(random() % 1070)),
+                                std::nextafter((static_cast<int>(random() % 129) - 64) / 128.0, unit() - 0.5)};
+    for (double f : fractions) {
+      SCOPED_TRACE(testing::Message() << std::hexfloat << f);
+      ASSERT_TRUE(SameExtended(PowerOfTwoMinusOne(f), PrecisePowerOfTwoMinusOne(f)));
+    }
+  }
+}
+
+TEST(ExtendedMath, ExactBinaryLogarithms) {
+  struct Case {
+    int line;
+    double x;
+    double log2;
+  };
+  const Case cases[] = {
+      {__LINE__, 1.0, 0.0}, {__LINE__, 2.0, 1.0}, {__LINE__, 0.5, -1.0}, {__LINE__, 0x1p-1074, -1074.0},
+      {__LINE__, 0x1p1023, 1023.0}, {__LINE__, 0x1p-1022, -1022.0},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.line);
+    const Extended log2 = BinaryLogarithm(row.x);
+    EXPECT_EQ(log2.negative, row.log2 < 0);
+    EXPECT_EQ(std::ldexp(static_cast<double>(log2.significand), log2.exponent), std::fabs(row.log2));
+  }
 }
 
 }  // namespace

@@ -5,104 +5,154 @@
 #include <random>
 
 #include "engine/extended_rounding.h"
+#include "engine/wide_fraction.h"
 
 namespace {
 
-__extension__ using Wide = unsigned __int128;  // exact products of two 64-bit significands
+// Significands with bit 63 set, drawn so that products and quotients fall
+// near the midpoint between two doubles: that is where rounding to 64 bits
+// first and then to 53 goes wrong.
+std::uint64_t RandomSignificand(std::mt19937_64& random) { return random() | (std::uint64_t{1} << 63); }
 
-// Rounds the integer value * 2^exponent to 53 bits, to nearest even; a set
-// `sticky` means there are non-zero bits below `value`.
-double RoundToDouble(Wide value, int exponent, bool sticky) {
-  int bits = 0;
-  for (Wide v = value; v != 0; v >>= 1) ++bits;
-  int shift = bits - 53;
-  if (shift <= 0) return std::ldexp(static_cast<double>(static_cast<uint64_t>(value)), exponent);
-  Wide kept = value >> shift;
-  const Wide rest = value & ((Wide(1) << shift) - 1);
-  const Wide half = Wide(1) << (shift - 1);
-  if (rest > half || (rest == half && (sticky || (kept & 1) != 0))) ++kept;
-  return std::ldexp(static_cast<double>(static_cast<uint64_t>(kept)), exponent + shift);
-}
-
-struct Significand {
-  uint64_t bits;  // integer significand
-  int exponent;   // value = bits * 2^exponent
-};
-
-Significand SplitSignificand(long double value, int digits) {
-  int exponent = 0;
-  const long double fraction = std::frexp(value, &exponent);
-  return {static_cast<uint64_t>(std::ldexp(fraction, digits)), exponent - digits};
-}
-
-double ReferenceProduct(long double a, long double b) {
-  const Significand x = SplitSignificand(a, 64);
-  const Significand y = SplitSignificand(b, 64);
-  return RoundToDouble(Wide(x.bits) * y.bits, x.exponent + y.exponent, false);
-}
-
-double ReferenceQuotient(long double n, long double d) {
-  const Significand x = SplitSignificand(n, 64);
-  const Significand y = SplitSignificand(d, 64);
-  const Wide numerator = Wide(x.bits) << 63;
-  return RoundToDouble(numerator / y.bits, x.exponent - 63 - y.exponent, numerator % y.bits != 0);
-}
-
-// Products close to the midpoint between two doubles are where rounding to
-// 64 bits first and then to 53 goes wrong; the search aims at them.
-TEST(ExtendedRounding, ProductsRoundOnceEvenNearMidpoints) {
-  std::mt19937_64 random(12345);
-  std::uniform_real_distribution<double> unit(1.0, 2.0);
-  int naiveDiffers = 0;
-  for (int i = 0; i < 200000; ++i) {
-    const double a = unit(random);
-    // Half a unit in the last place above a double in [1, 2).
-    const long double midpoint = static_cast<long double>(unit(random)) + std::ldexp(1.0L, -53);
-    const long double b = (i % 2 == 0) ? midpoint / a : std::nextafter(midpoint / a, 0.0L);
-    const double expected = ReferenceProduct(a, b);
-    ASSERT_EQ(RoundedProduct(a, b), expected) << a << " * " << static_cast<double>(b);
-    ASSERT_EQ(RoundedProduct(-a, b), -expected);
-    ASSERT_EQ(RoundedProduct(a, -b), -expected);
-    naiveDiffers += static_cast<double>(static_cast<long double>(a) * b) != expected;
+// The reference rounds through the exact 128-bit value kept in two halves
+// and an exact check of the quotient: m * 2^e as a double from the top 53
+// bits plus a tie-to-even decision on the rest, written out plainly.
+double RoundBitsToDouble(std::uint64_t high, std::uint64_t low, int exponent, bool sticky) {
+  int shift = 0;
+  while ((high >> 63) == 0) {
+    high = (high << 1) | (low >> 63);
+    low <<= 1;
+    ++shift;
   }
-  EXPECT_GT(naiveDiffers, 0);  // the cases do reach the double-rounding trap
+  std::uint64_t kept = high >> 11;
+  const std::uint64_t roundBit = (high >> 10) & 1U;
+  const bool below = (high & 0x3FFU) != 0 || low != 0 || sticky;
+  if (roundBit != 0 && (below || (kept & 1U) != 0)) ++kept;
+  return std::ldexp(static_cast<double>(kept), exponent - shift + 64 + 11);
+}
+
+TEST(ExtendedRounding, ProductsRoundOnce) {
+  std::mt19937_64 random(12345);
+  int tiesOrNearTies = 0;
+  for (int i = 0; i < 200000; ++i) {
+    std::uint64_t a = RandomSignificand(random);
+    std::uint64_t b = RandomSignificand(random);
+    // Every fourth pair: make the product's bits below the 53 kept ones sit
+    // at or next to a half, by forcing a low factor pattern.
+    if (i % 4 == 0) b = (std::uint64_t{1} << 63) | (std::uint64_t{1} << (i % 11));
+    const WordProduct exact = MultiplyWords(a, b);
+    const double expected = RoundBitsToDouble(exact.high, exact.low, -128, false);
+    tiesOrNearTies += (exact.high & 0x7FFU) == 0x400U;
+    const Extended x{false, a, -64};
+    const Extended y{false, b, -64};
+    ASSERT_EQ(RoundedProduct(x, y), expected) << a << " * " << b;
+    ASSERT_EQ(RoundedProduct({true, a, -64}, y), -expected);
+  }
+  EXPECT_GT(tiesOrNearTies, 0);
+}
+
+TEST(ExtendedRounding, ProductsIntoSubnormalsAndBeyondTheRange) {
+  const Extended one{false, std::uint64_t{1} << 63, -63};
+  const Extended smallest = Decompose(std::ldexp(1.0, -1074));
+  EXPECT_EQ(RoundedProduct(one, smallest), std::ldexp(1.0, -1074));
+  // Half the smallest subnormal ties to even (zero); a little more rounds up.
+  const Extended half{false, std::uint64_t{1} << 63, -64};
+  EXPECT_EQ(RoundedProduct(half, smallest), 0.0);
+  const Extended justAboveHalf{false, (std::uint64_t{1} << 63) + 1, -64};
+  EXPECT_EQ(RoundedProduct(justAboveHalf, smallest), std::ldexp(1.0, -1074));
+  EXPECT_EQ(RoundedProduct(Decompose(1e300), Decompose(1e300)), INFINITY);
+  EXPECT_EQ(RoundedProduct(Decompose(-1e300), Decompose(1e300)), -INFINITY);
+}
+
+TEST(ExtendedRounding, ProductsToSixtyFourBitsRoundToEven) {
+  const std::uint64_t top = std::uint64_t{1} << 63;
+  struct Case {
+    int line;
+    std::uint64_t a, b;
+    std::uint64_t significand;
+    int exponent;
+  };
+  const Case cases[] = {
+      // (2^63 + 1)^2 = 2^126 + 2^64 + 1: the low half is just above 0.
+      {__LINE__, top + 1, top + 1, top + 2, 63},
+      // 3 * (2^63 + 1) = 2^64 + 2^63 + 3: one bit beyond 64, a tie to even.
+      {__LINE__, top + 1, 3, 0xC000000000000002ULL, 1},
+      {__LINE__, top + 3, 3, 0xC000000000000004ULL, 1},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.line);
+    const Extended result = RoundedExtendedProduct({false, row.a, 0}, {false, row.b, 0});
+    EXPECT_EQ(result.significand, row.significand);
+    EXPECT_EQ(result.exponent, row.exponent);
+  }
 }
 
 TEST(ExtendedRounding, QuotientsRoundOnce) {
   std::mt19937_64 random(54321);
-  std::uniform_real_distribution<double> unit(1.0, 2.0);
-  int naiveDiffers = 0;
   for (int i = 0; i < 200000; ++i) {
-    const long double d = static_cast<long double>(unit(random)) + std::ldexp(static_cast<long double>(unit(random)), -53);
-    const long double midpoint = static_cast<long double>(unit(random)) + std::ldexp(1.0L, -53);
-    const long double n = midpoint * d;
-    const double expected = ReferenceQuotient(n, d);
-    ASSERT_EQ(RoundedQuotient(n, d), expected);
-    ASSERT_EQ(RoundedQuotient(-n, d), -expected);
-    naiveDiffers += static_cast<double>(n / d) != expected;
+    const std::uint64_t d = RandomSignificand(random);
+    // n = d * q for a 54-bit q: every second one exactly at a midpoint.
+    std::uint64_t q = (random() >> 10) | (std::uint64_t{1} << 53);
+    if (i % 2 == 0) q |= 1U;
+    const WordProduct exact = MultiplyWords(d, q);
+    // n must fit 64 bits: take its top 64 bits and keep the rest as a
+    // nudge that decides which side of the midpoint the quotient lies on.
+    const int shift = 64 - std::countl_zero(exact.high);
+    const std::uint64_t n = (exact.high << (64 - shift)) | (exact.low >> shift);
+    const bool nudged = (exact.low << (64 - shift)) != 0;
+    const double expected = RoundBitsToDouble(0, q, 0, false);
+    const double got = RoundedQuotient({false, n, shift}, {false, d, 0});
+    if (!nudged) {
+      ASSERT_EQ(got, expected) << n << " / " << d;
+    } else {
+      // Truncating n pulled the quotient just below d * q / d.
+      ASSERT_LE(got, expected);
+      ASSERT_GE(got, std::nextafter(expected, 0.0));
+    }
+    ASSERT_EQ(RoundedQuotient({true, n, shift}, {false, d, 0}), -got);
   }
-  EXPECT_GT(naiveDiffers, 0);
-}
-
-TEST(ExtendedRounding, ConstantTakenApartMatchesItsValue) {
-  const ExtendedParts parts = Decompose(kLog2E);
-  EXPECT_EQ(parts.negative, kLog2EParts.negative);
-  EXPECT_EQ(parts.significand, kLog2EParts.significand);
-  EXPECT_EQ(parts.exponent, kLog2EParts.exponent);
 }
 
 TEST(ExtendedRounding, OnePlusRoundsOnce) {
-  // 1 + 2^-53 + 2^-64 lies just above the midpoint between 1 and the next
-  // double: one rounding goes up, two roundings (to 64 bits, then 53) go to 1.
-  const long double m = std::ldexp(1.0L, -53) + std::ldexp(1.0L, -66);
-  EXPECT_EQ(RoundedOnePlus(m), 1.0 + std::ldexp(1.0, -52));
-  EXPECT_EQ(static_cast<double>(1.0L + m), 1.0);
-  EXPECT_EQ(RoundedOnePlus(-std::ldexp(1.0L, -60)), 1.0);
-  EXPECT_EQ(RoundedOnePlus(0.25L), 1.25);
-  // Just below 1 by less than half a unit of 64 bits: stays 1.
-  EXPECT_EQ(RoundedOnePlus(-std::ldexp(1.0L, -66)), 1.0);
-  // 1 - 2^-54 - tiny lies below the midpoint under 1: rounds down.
-  EXPECT_EQ(RoundedOnePlus(-std::ldexp(1.0L, -54) - std::ldexp(1.0L, -70)), 1.0 - std::ldexp(1.0, -53));
+  const std::uint64_t top = std::uint64_t{1} << 63;
+  struct Case {
+    int line;
+    Extended m;
+    double expected;
+  };
+  const Case cases[] = {
+      // 2^-53 + 2^-66: just above the midpoint between 1 and the next double;
+      // rounding to 64 bits first would drop the 2^-66 and tie down to 1.
+      {__LINE__, {false, top + (top >> 13), -116}, 1.0 + std::ldexp(1.0, -52)},
+      {__LINE__, {false, top, -116}, 1.0},  // exactly the midpoint: even
+      {__LINE__, {true, top, -123}, 1.0},
+      {__LINE__, {false, top, -65}, 1.25},
+      {__LINE__, {true, top, -129}, 1.0},
+      // 1 - 2^-54 - 2^-70 lies below the midpoint under 1.
+      {__LINE__, {true, top + (top >> 16), -117}, 1.0 - std::ldexp(1.0, -53)},
+      {__LINE__, {true, top, -117}, 1.0},  // 1 - 2^-54: midpoint, even is 1
+      {__LINE__, {true, top, -1200}, 1.0},
+      {__LINE__, {false, 0, 0}, 1.0},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.line);
+    EXPECT_EQ(RoundedOnePlus(row.m), row.expected);
+  }
+}
+
+TEST(ExtendedRounding, PortableWordProductMatchesTheCompilers) {
+  std::mt19937_64 random(777);
+  for (int i = 0; i < 100000; ++i) {
+    const std::uint64_t a = random() >> (i % 64);
+    const std::uint64_t b = random();
+    const WordProduct portable = MultiplyWordsPortably(a, b);
+    const WordProduct native = MultiplyWords(a, b);
+    ASSERT_EQ(portable.high, native.high);
+    ASSERT_EQ(portable.low, native.low);
+  }
+  const WordProduct largest = MultiplyWordsPortably(~std::uint64_t{0}, ~std::uint64_t{0});
+  EXPECT_EQ(largest.high, ~std::uint64_t{0} - 1);
+  EXPECT_EQ(largest.low, 1U);
 }
 
 }  // namespace

@@ -147,7 +147,8 @@ TEST(ResultLines, SignedZeroInfinityAndNaN) {
       {__LINE__, kInf, "inf | 0 | 0 | 0 | inf"},
       {__LINE__, -kInf, "-inf | 0 | 0 | 0 | -inf"},
       {__LINE__, kNaN, "nan | 0 | 0 | 0 | nan"},
-      {__LINE__, -kNaN, "-nan | 0 | 0 | 0 | -nan"},
+      // The sign of a NaN depends on the processor that made it: not shown.
+      {__LINE__, -kNaN, "nan | 0 | 0 | 0 | nan"},
   };
   ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(ComposedLines(c.value), c.expected);
