@@ -319,6 +319,90 @@ bool BoxHasKeyboard() {
   return info.hwndFocus == box || GetParent(info.hwndFocus) == box;
 }
 
+// The history search's field and list, which the program makes beside the
+// template's controls when the search first shows.
+constexpr int kIdSearchField = 1100;
+constexpr int kIdSearchList = 1101;
+
+HWND SearchField() { return GetDlgItem(Dialog, kIdSearchField); }
+HWND SearchList() { return GetDlgItem(Dialog, kIdSearchList); }
+
+bool SearchHasKeyboard() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(Dialog, nullptr), &info) && SearchField() != nullptr &&
+         info.hwndFocus == SearchField();
+}
+
+// Presses keys with the keyboard, as a user does: modifiers down first and
+// up last.
+bool PressKeys(const std::vector<WORD>& modifiers, WORD key) {
+  std::vector<INPUT> inputs;
+  const auto add = [&inputs](WORD virtualKey, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = flags;
+    inputs.push_back(input);
+  };
+  for (WORD modifier : modifiers) add(modifier, 0);
+  add(key, 0);
+  add(key, KEYEVENTF_KEYUP);
+  for (auto modifier = modifiers.rbegin(); modifier != modifiers.rend(); ++modifier) add(*modifier, KEYEVENTF_KEYUP);
+  const auto count = static_cast<UINT>(inputs.size());
+  return SendInput(count, inputs.data(), sizeof(INPUT)) == count;
+}
+
+int SearchSelection() { return static_cast<int>(SendMessageW(SearchList(), LB_GETCURSEL, 0, 0)); }
+
+// Ctrl+R in the box: the search shows, with the keyboard in its field.
+bool StepSearchOpen() {
+  if (!WaitUntil(BoxHasKeyboard, Timeout)) {
+    return Fail("the window does not come to the front with the focus in the box");
+  }
+  if (!PressKeys({VK_CONTROL}, 'R')) {
+    return Fail("SendInput");
+  }
+  return WaitUntil(SearchHasKeyboard, Timeout) || Fail("no search field with the keyboard");
+}
+
+// Text typed into the search field, one character at a time.
+bool StepSearchType(const char* text) {
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (!Send(SearchField(), WM_CHAR, static_cast<unsigned char>(*c), 1)) {
+      return Fail("the search field does not answer");
+    }
+  }
+  return true;
+}
+
+// The search's state: the typed text, the matches, the selected one in [ ].
+bool StepSearch() {
+  std::wstring shown = TextOf(SearchField()) + L" |";
+  const auto count = static_cast<int>(SendMessageW(SearchList(), LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t item[256] = L"";
+    SendMessageW(SearchList(), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+    shown += i == SearchSelection() ? L" [" + std::wstring(item) + L"]" : L" " + std::wstring(item);
+  }
+  Print("search", IsWindowVisible(SearchField()) ? shown : L"hidden");
+  return true;
+}
+
+// Keys in the search field: Enter and Escape end it, Ctrl+R selects older.
+bool StepSearchKey(const char* name) {
+  if (std::strcmp(name, "ctrl+r") == 0) {
+    const int before = SearchSelection();
+    return (PressKeys({VK_CONTROL}, 'R') && WaitUntil([before] { return SearchSelection() != before; }, Timeout)) ||
+           Fail("Ctrl+R selected no older match");
+  }
+  const WPARAM key = std::strcmp(name, "enter") == 0 ? VK_RETURN : std::strcmp(name, "escape") == 0 ? VK_ESCAPE : 0;
+  if (key == 0) {
+    return Fail("unknown search key");
+  }
+  return Send(SearchField(), WM_KEYDOWN, key, 1) || Fail("the search field does not answer");
+}
+
 bool StepKey(const char* name) {
   WORD key = 0;
   std::vector<WORD> modifiers;
@@ -345,21 +429,7 @@ bool StepKey(const char* name) {
     return Fail("the window does not come to the front with the focus in the box");
   }
   const std::wstring before = TextOf(BoxEdit());
-  // The modifiers go down first and up last, around the key.
-  std::vector<INPUT> inputs;
-  const auto add = [&inputs](WORD virtualKey, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.dwFlags = flags;
-    inputs.push_back(input);
-  };
-  for (WORD modifier : modifiers) add(modifier, 0);
-  add(key, 0);
-  add(key, KEYEVENTF_KEYUP);
-  for (auto modifier = modifiers.rbegin(); modifier != modifiers.rend(); ++modifier) add(*modifier, KEYEVENTF_KEYUP);
-  const auto count = static_cast<UINT>(inputs.size());
-  if (SendInput(count, inputs.data(), sizeof(INPUT)) != count) {
+  if (!PressKeys(modifiers, key)) {
     return Fail("SendInput");
   }
   // The key arrives as a posted message, which a sent one does not wait
@@ -642,6 +712,8 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "clipboard") return StepClipboard();
   if (step == "paste") return StepPaste();
   if (step == "notice-box") return StepNoticeBox();
+  if (step == "search") return StepSearch();
+  if (step == "search-open") return StepSearchOpen();
   const char* value = argument();
   if (value == nullptr) return Fail("a step lacks its argument");
   if (step == "type") return StepType(value);
@@ -649,6 +721,8 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "text") return StepText(value);
   if (step == "command") return StepCommand(value);
   if (step == "key") return StepKey(value);
+  if (step == "search-type") return StepSearchType(value);
+  if (step == "search-key") return StepSearchKey(value);
   if (step == "set-clipboard") return StepSetClipboard(value);
   return Fail("unknown step");
 }

@@ -409,6 +409,36 @@ program exit code: 0
 EOF
 report "quillo.exe undo" $(($(date +%s) - case_started)) "$work/undo.expected" "$work/undo.actual"
 
+# --- The history search: Ctrl+R, typed text narrowing the entries, Ctrl+R
+# for an older match, Enter taking it; Escape leaving the box as it was. ---
+case_started=$(date +%s)
+folder="$work/search"
+prepare_folder "$folder"
+printf '[INI]\r\nlang=%s\r\n[HISTORY]\r\n0=sin(0)\r\n1=2^10\r\n2=sin(pi/2)\r\n' \
+  "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
+start_program "$folder"
+run_driver "$work/search.actual" \
+  window type '7*' search-open search search-type sin search search-key ctrl+r search \
+  search-key enter search box lines \
+  search-open search-type 10 search search-key escape search box \
+  close exit
+record_exit_code "$folder" "$work/search.actual"
+cat >"$work/search.expected" <<'EOF'
+window: Quillo
+search:  | [sin(0)] 2^10 sin(pi/2)
+search: sin | [sin(0)] sin(pi/2)
+search: sin | sin(0) [sin(pi/2)]
+search: hidden
+box: sin(pi/2)
+lines: 1 | 1 | 1 | 1 | 1.000000000000000E+0000
+search: 10 | [2^10]
+search: hidden
+box: sin(pi/2)
+exit: 0
+program exit code: 0
+EOF
+report "quillo.exe history search" $(($(date +%s) - case_started)) "$work/search.expected" "$work/search.actual"
+
 # --- Language texts: a Windows-1251 file and the same texts in UTF-8 both
 # read right, whatever the system's code page. ---
 for encoding in CP1251 UTF-8; do
