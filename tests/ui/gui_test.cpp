@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QAccessible>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QFileDialog>
@@ -79,7 +80,7 @@ QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 class GuiTest : public ::testing::Test {
  protected:
   void Open(int form = 0, const std::string& history = "", const std::string& language = "") {
-    std::memset(&ProgramEngineState(), 0, sizeof(EngineState));
+    ProgramEngineState() = EngineState{};
     english = language.empty() ? WriteLanguageFile(folder, "en") : language;
     settingsFile = PrepareSettings(folder, english, form, history);
     logic = std::make_unique<MainDialog>(frontEnd, ProgramEngineState());
@@ -395,6 +396,36 @@ TEST_F(GuiTest, HistorySearchThroughTheRealWidgets) {
   QTest::keyClick(search->QueryField(), Qt::Key_Escape);
   EXPECT_EQ(window->SearchPopup(), nullptr);
   EXPECT_EQ(Box()->currentText(), "sin(pi/2)");
+}
+
+// Screen readers hear each control by a name: the box by its label, each
+// result line by its form with the line's text as its value, the buttons
+// and radio buttons by their texts.
+TEST_F(GuiTest, EveryControlHasAnAccessibleName) {
+  Open();
+  Retype("fact(13)");
+  const auto accessible = [](QWidget* widget, QAccessible::Text kind) {
+    QAccessibleInterface* interface = QAccessible::queryAccessibleInterface(widget);
+    return interface != nullptr ? interface->text(kind) : QStringLiteral("<none>");
+  };
+  // The box is labelled by the label above it (a relation, which screen
+  // readers on Linux read as the box's name).
+  QString boxLabel = QStringLiteral("<none>");
+  for (const auto& [other, relation] : QAccessible::queryAccessibleInterface(Box())->relations(QAccessible::Label)) {
+    boxLabel = other->text(QAccessible::Name);
+  }
+  EXPECT_EQ(boxLabel, "en dialog 2");
+  const char* forms[] = {"DEC", "HEX", "BIN", "OCT", "EXP"};
+  for (int form = 0; form < kResultFormCount; ++form) {
+    SCOPED_TRACE(forms[form]);
+    QWidget* line = window->Control(ResultLineIdOfForm(form));
+    EXPECT_EQ(accessible(line, QAccessible::Name), forms[form]);
+    EXPECT_EQ(accessible(line, QAccessible::Value), Line(form));
+    EXPECT_EQ(accessible(Button(RadioIdOfForm(form)), QAccessible::Name), forms[form]);
+  }
+  EXPECT_EQ(accessible(window->Control(kIdResultLineHex), QAccessible::Value), "7328CC00");
+  EXPECT_EQ(accessible(Button(kIdCalculateButton), QAccessible::Name), "en dialog 0");
+  EXPECT_EQ(accessible(Button(kIdCloseButton), QAccessible::Name), "en dialog 1");
 }
 
 TEST_F(GuiTest, OnlyTheButtonsAndTheBoxTakeTheTab) {

@@ -16,6 +16,7 @@
 
 #include "settings/optional_texts.h"
 #include "ui/main_dialog.h"
+#include "ui/qt/accessible_result_line.h"
 #include "ui/qt/history_search_popup.h"
 #include "ui/qt/display_text.h"
 
@@ -62,6 +63,8 @@ CalculatorDialog::CalculatorDialog(const QFont& font) : QDialog(nullptr) {
       controls_[i]->lower();
     }
   }
+  // The label above the box names it for screen readers.
+  qobject_cast<QLabel*>(Control(kIdExpressionLabel))->setBuddy(box_);
   // Only the two buttons and the box take the Tab key, in template order.
   QWidget::setTabOrder(Control(kIdCalculateButton), Control(kIdCloseButton));
   QWidget::setTabOrder(Control(kIdCloseButton), box_);
@@ -83,7 +86,15 @@ void CalculatorDialog::CreateControl(QWidget* parent, const ControlTemplate& con
     }
     case ControlKind::ResultLine:
     case ControlKind::Label: {
-      auto* label = new QLabel(text, parent);
+      // The accessible kind of a result line is decided when the label is
+      // first looked at, which setting a text already does: it is marked
+      // before.
+      auto* label = new QLabel(parent);
+      if (control.kind == ControlKind::ResultLine) {
+        const int form = control.id - kIdResultLineDec;
+        MakeAccessibleResultLine(label, QString::fromLatin1(kDialogControls[form].text).remove(QLatin1Char('&')));
+      }
+      label->setText(text);
       label->setTextFormat(Qt::PlainText);
       label->setAlignment((control.kind == ControlKind::ResultLine ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
       if (control.kind == ControlKind::ResultLine) {
