@@ -395,8 +395,9 @@ double CircularFastPath(double x, CircularFunction function) {
 // |t| <= 2^-7; atan(t) = t + tail with the tail (below 2^-15.5 |t|) in plain
 // doubles. Relative error below 2^-65.
 DoubleDouble ArctangentCore(DoubleDouble u) {
-  const int index = static_cast<int>(u.hi * tables::kAtanStep + 0.5);
-  const double c = static_cast<double>(index) / tables::kAtanStep;  // exact
+  const double shifted = u.hi * tables::kAtanStep + kRoundingShift;
+  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
+  const double c = (shifted - kRoundingShift) * (1.0 / tables::kAtanStep);  // exact
   DoubleDouble t = dd::TwoSum(u.hi - c, u.lo);                      // u.hi - c is exact (Sterbenz)
   if (index != 0) t = dd::Divide(t, dd::Add({1.0, 0.0}, dd::Multiply(u, c)));
   const double z = t.hi * t.hi;

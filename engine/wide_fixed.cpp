@@ -1,5 +1,6 @@
 #include "engine/wide_fixed.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace wide {
@@ -29,10 +30,7 @@ Fixed FromLimbs(const uint64_t (&limbs)[kLimbs]) {
 bool IsNegative(const Fixed& a) { return (a.limb[kLimbs - 1] >> 63) != 0; }
 
 bool IsZero(const Fixed& a) {
-  for (uint64_t limb : a.limb) {
-    if (limb != 0) return false;
-  }
-  return true;
+  return std::ranges::all_of(a.limb, [](uint64_t limb) { return limb == 0; });
 }
 
 Fixed Add(const Fixed& a, const Fixed& b) {

@@ -206,7 +206,10 @@ double Argument(const FunctionUnderTest& function, Generator& random) {
     case 5: return (random.Unit() * 2.0 - 1.0) * 10.0;             // the common range
     case 6: return WithExponent(random, -1074, -1000);             // subnormal and tiny
     case 7: return StepUlps(WithExponent(random, 50, 60), random.Below(3) - 1);  // atan's flat end
-    case 8: return StepUlps(random.Below(2) != 0 ? 1.0 : -1.0, -random.Below(1 << 20));  // asin, acos near ±1
+    case 8: {  // asin, acos: up to 2^20 doubles inside ±1
+      const double nearOne = FromBits(Bits(1.0) - static_cast<uint64_t>(random.Below(1 << 20)));
+      return random.Below(2) != 0 ? nearOne : -nearOne;
+    }
     default: return random.Unit() * 2.0 - 1.0;                     // asin, acos: [-1, 1)
   }
 }
