@@ -3,8 +3,8 @@
 // Each function first computes its result as a double-double with a known
 // bound on the relative error (the fast path), and returns the double that
 // both ends of the error interval round to. When the two ends round
-// differently, which happens for a few arguments in ten thousand, the slow
-// path recomputes the result with 256-bit fixed-point arithmetic
+// differently, which happens for about one argument in a thousand (two for
+// tan), the slow path recomputes the result with 256-bit fixed-point arithmetic
 // (engine/wide_fixed.h), accurate to far more bits than the hardest known
 // double arguments of these functions need, and rounds that once.
 //
@@ -44,7 +44,7 @@ std::atomic<unsigned long long> slowPathCount{0};
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Below this magnitude sin, tan, atan and asin round to x itself and cos to
-// 1: the next term of the series is under a quarter of an ulp.
+// 1: the rest of the series stays below half an ulp.
 constexpr double kTiny = 0x1p-27;
 // The double nearest pi/4, which lies below pi/4.
 constexpr double kQuarterPi = 0x1.921fb54442d18p-1;
@@ -317,8 +317,8 @@ DoubleDouble CosineOfReduced(DoubleDouble r) {
 
 enum class CircularFunction { kSine, kCosine, kTangent };
 
-// n / d, rounded once, by correcting a double quotient four times with the
-// exact residual; each step gains about 52 bits.
+// n / d, rounded once, by correcting a double quotient four times with its
+// fixed-point residual; each step gains about 52 bits.
 double RoundedQuotient(const wide::Fixed& n, const wide::Fixed& d) {
   const double divisor = wide::ToDouble(d);
   wide::Fixed q = wide::FromDouble(wide::ToDouble(n) / divisor);

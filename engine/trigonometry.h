@@ -15,8 +15,7 @@ double Arcsine(double x);
 double Arccosine(double x);
 
 // How many results so far needed the slow, precise path because the fast
-// one could not decide the rounding. For tests and measurements; not
-// synchronised, so only meaningful on one thread.
+// one could not decide the rounding. For tests and measurements.
 unsigned long long SlowPathCount();
 
 }  // namespace trig
