@@ -61,7 +61,9 @@ constexpr double kTangentError = 0x1p-62;
 constexpr double kArctangentError = 0x1p-62;
 
 // The double nearest value, when every number within relativeError of it
-// rounds to the same double. value must be normalised (|lo| <= ulp(hi)/2).
+// rounds to the same double. Since rounding is monotonic, the two sums
+// bracket the rounding of every number between value - bound and
+// value + bound; lo need only be small against hi.
 bool RoundsUnambiguously(DoubleDouble value, double relativeError, double& rounded) {
   const double bound = relativeError * value.hi;  // its sign does not matter
   const double up = value.hi + (value.lo + bound);
@@ -226,17 +228,23 @@ constexpr SplitTables MakeSplitTables() {
 
 constexpr SplitTables kSplitTables = MakeSplitTables();
 
-// entry * t as a double-double, t = tHi + tLo with tHi already split; tLo is
-// left out when kHasLow is false.
+// entry * t as an exact product (the double nearest it and the error of that)
+// plus the cross terms with the low parts, t = tHi + tLo with tHi already
+// split; tLo is left out when kHasLow is false.
+struct TableProduct {
+  double product;
+  double rest;
+};
+
 template <bool kHasLow>
-QUILLO_TRIG_INLINE DoubleDouble TimesTableEntry(const SplitEntry& entry, double tHi, DoubleDouble tHiHalves,
+QUILLO_TRIG_INLINE TableProduct TimesTableEntry(const SplitEntry& entry, double tHi, DoubleDouble tHiHalves,
                                                 double tLo) {
   const double product = entry.hi * tHi;
   const double error = ((entry.hiHigh * tHiHalves.hi - product) + entry.hiHigh * tHiHalves.lo +
                         entry.hiLow * tHiHalves.hi) +
                        entry.hiLow * tHiHalves.lo;
   const double cross = kHasLow ? entry.hi * tLo + entry.lo * tHi : entry.lo * tHi;
-  return dd::FastTwoSum(product, error + cross);
+  return {product, error + cross};
 }
 
 // The parts of sin(a + t) and cos(a + t) with a = i/128 the table point
@@ -286,22 +294,27 @@ QUILLO_TRIG_INLINE Angle SplitAngle(DoubleDouble r) {
   return angle;
 }
 
+// The results are pairs hi + lo that are not normalised: lo may reach 2^-16
+// of hi. The rounding test does not need more; tan normalises them first.
+// Adding the table value and the rounded product first, and everything
+// smaller in one sum after, keeps the chain of dependent operations short.
+// |S| >= |C t| and |C| >= |S t| (or S = 0), so the first sums are exact.
 template <bool kHasLow>
 QUILLO_TRIG_INLINE DoubleDouble SineOfAngle(const Angle& angle) {
   const SplitEntry& s = kSplitTables.sine[angle.index];
   const SplitEntry& c = kSplitTables.cosine[angle.index];
-  const DoubleDouble ct = TimesTableEntry<kHasLow>(c, angle.t.hi, angle.tHiHalves, angle.t.lo);
-  const DoubleDouble sum = dd::TwoSum(s.hi, ct.hi);
-  return dd::FastTwoSum(sum.hi, sum.lo + ((s.lo + ct.lo) + (s.hi * angle.cosineTail + c.hi * angle.sineTail)));
+  const TableProduct ct = TimesTableEntry<kHasLow>(c, angle.t.hi, angle.tHiHalves, angle.t.lo);
+  const DoubleDouble sum = dd::FastTwoSum(s.hi, ct.product);
+  return {sum.hi, sum.lo + ((s.lo + ct.rest) + (s.hi * angle.cosineTail + c.hi * angle.sineTail))};
 }
 
 template <bool kHasLow>
 QUILLO_TRIG_INLINE DoubleDouble CosineOfAngle(const Angle& angle) {
   const SplitEntry& s = kSplitTables.sine[angle.index];
   const SplitEntry& c = kSplitTables.cosine[angle.index];
-  const DoubleDouble st = TimesTableEntry<kHasLow>(s, angle.t.hi, angle.tHiHalves, angle.t.lo);
-  const DoubleDouble sum = dd::TwoSum(c.hi, -st.hi);
-  return dd::FastTwoSum(sum.hi, sum.lo + ((c.lo - st.lo) + (c.hi * angle.cosineTail - s.hi * angle.sineTail)));
+  const TableProduct st = TimesTableEntry<kHasLow>(s, angle.t.hi, angle.tHiHalves, angle.t.lo);
+  const DoubleDouble sum = dd::FastTwoSum(c.hi, -st.product);
+  return {sum.hi, sum.lo + ((c.lo - st.rest) + (c.hi * angle.cosineTail - s.hi * angle.sineTail))};
 }
 
 // sin(r) or cos(r) of a reduced r, |r| <= pi/4.
@@ -374,9 +387,11 @@ double CircularFastPath(double x, CircularFunction function) {
     case CircularFunction::kTangent: {
       const bool negative = reduction.r.hi < 0.0;
       const Angle angle = SplitAngle<true>(negative ? dd::Negate(reduction.r) : reduction.r);
-      DoubleDouble sine = SineOfAngle<true>(angle);
+      const DoubleDouble unsignedSine = SineOfAngle<true>(angle);
+      DoubleDouble sine = dd::FastTwoSum(unsignedSine.hi, unsignedSine.lo);
       if (negative) sine = dd::Negate(sine);
-      const DoubleDouble cosine = CosineOfAngle<true>(angle);
+      const DoubleDouble unnormalisedCosine = CosineOfAngle<true>(angle);
+      const DoubleDouble cosine = dd::FastTwoSum(unnormalisedCosine.hi, unnormalisedCosine.lo);
       value = odd ? dd::Negate(dd::Divide(cosine, sine)) : dd::Divide(sine, cosine);
       error = kTangentError;
       break;
