@@ -21,6 +21,7 @@
 #include "engine/lexer_internal.h"
 #include "engine/messages.h"
 #include "engine/operations.h"
+#include "engine/trigonometry.h"
 
 // Priorities on the parser's operator stack. An entry waits there until an
 // operator of the same or a lower priority arrives, so equal priorities are
@@ -122,14 +123,14 @@ inline constexpr Operation kVocabulary[] = {
     BinaryOperator("&&", kHighPriority, kMsgTooFewForLogicalAnd, LogicalAnd),
     BinaryOperator("||", kHighPriority, kMsgTooFewForLogicalOr, LogicalOr),
     BinaryOperator("\\", kHighPriority, kMsgTooFewForExclusiveOr, ExclusiveOr),
-    Function("cos", [](double x, double) { return std::cos(x); }, kAcceptsEveryOperand, kSendsRpnTrace),
-    Function("sin", [](double x, double) { return std::sin(x); }),
+    Function("cos", [](double x, double) { return trig::Cosine(x); }, kAcceptsEveryOperand, kSendsRpnTrace),
+    Function("sin", [](double x, double) { return trig::Sine(x); }),
     Function("exp", [](double x, double) { return ExtendedExp(x); }),
     Function("ln", [](double x, double) { return ExtendedLn(x); }, kNotPositiveRefused),
-    Function("tg", [](double x, double) { return std::tan(x); }, kTangentPolesRefused),
-    Function("ctg", [](double x, double) { return 1.0 / std::tan(x); }, kSineZerosRefused),
-    Function("arctg", [](double x, double) { return std::atan(x); }),
-    Function("arcctg", [](double x, double) { return kHalfPi - std::atan(x); }),
+    Function("tg", [](double x, double) { return trig::Tangent(x); }, kTangentPolesRefused),
+    Function("ctg", [](double x, double) { return 1.0 / trig::Tangent(x); }, kSineZerosRefused),
+    Function("arctg", [](double x, double) { return trig::Arctangent(x); }),
+    Function("arcctg", [](double x, double) { return kHalfPi - trig::Arctangent(x); }),
     Function("int", IntegerPart),
     Function("frac", FractionalPart),
     Function("rad", [](double x, double) { return x * kRadiansPerDegree; }),
@@ -138,13 +139,13 @@ inline constexpr Operation kVocabulary[] = {
     Function("lg", [](double x, double) { return ExtendedLg(x); }, kNotPositiveRefused),
     Function("sqr", [](double x, double) { return x * x; }),
     Function("sqrt", [](double x, double) { return std::sqrt(x); }, kNegativeRefused),
-    Function("arcsin", [](double x, double) { return std::asin(x); }),
-    Function("arccos", [](double x, double) { return std::acos(x); }),
+    Function("arcsin", [](double x, double) { return trig::Arcsine(x); }),
+    Function("arccos", [](double x, double) { return trig::Arccosine(x); }),
     Function("fact", Factorial, kNegativeRefused),
     Function("abs", [](double x, double) { return std::fabs(x); }),
     Function("round", Round),
-    Function("cosec", [](double x, double) { return 1.0 / std::sin(x); }, kSineZerosRefused),
-    Function("sec", [](double x, double) { return 1.0 / std::cos(x); }, kTangentPolesRefused),
+    Function("cosec", [](double x, double) { return 1.0 / trig::Sine(x); }, kSineZerosRefused),
+    Function("sec", [](double x, double) { return 1.0 / trig::Cosine(x); }, kTangentPolesRefused),
 };
 inline constexpr int kVocabularySize = static_cast<int>(std::size(kVocabulary));
 

@@ -2,7 +2,8 @@
 # The sanitizer pass:
 #  1. every test built once more with AddressSanitizer and
 #     UndefinedBehaviorSanitizer (GCC; the asan preset of CMakePresets.json,
-#     build-asan) and run through CTest, all but the Wine test;
+#     build-asan) and run through CTest, all but the Wine test and the long
+#     MPFR comparisons, of which a sample runs;
 #  2. each libFuzzer target built with clang (build-fuzz) and run for a
 #     bounded time on a copy of its corpus.
 # Any test failure, crash or sanitizer report fails the script.
@@ -37,6 +38,15 @@ cmake --build --preset asan -j "$jobs"
 # that the sanitizers would only slow down), and the ARM and identity tests,
 # which build and run other programs.
 ctest --preset asan -j "$jobs" -LE '^(wine|reference|arm64|identity)$'
+
+# The MPFR comparisons (label reference) check ten million arguments per
+# function, far too many under the sanitizers; a sample of each runs here.
+if [ -x build-asan/bin/trig_reference_test ]; then
+  step "trigonometric functions against MPFR, a sample (build-asan)"
+  for function in sin cos tan atan asin acos; do
+    build-asan/bin/trig_reference_test "$function" 0 1 20000
+  done
+fi
 
 # ------------------------------------------------------------------ fuzzing
 if [ "$fuzz_seconds" -le 0 ]; then

@@ -95,6 +95,15 @@ TEST(Functions, ValuesAndRefusals) {
       {__LINE__, "rad(270)", "4.71238898038469"},
       {__LINE__, "grad(pi)", "180"},
       {__LINE__, "grad(pi/2)", "90"},
+      // The trigonometric functions give the double nearest the true value,
+      // also for huge arguments and where the C libraries of different
+      // platforms disagree.
+      {__LINE__, "cos(0xEEC1FA07)", "0.3707693251818499"},
+      {__LINE__, "sin(63102)", "-0.03003548676475682"},
+      {__LINE__, "tg(sin(5))", "-1.4250920813534227"},
+      {__LINE__, "cosec(255710759300)", "1.4309060448002686"},
+      {__LINE__, "arctg(cos(5e25*2376o))", "-0.7834712737674979"},
+      {__LINE__, "sin(1e22)", "-0.8522008497671888"},
       {__LINE__, "sin()", kMsgFunctionWithoutArgument},
       {__LINE__, "cos()", kMsgFunctionWithoutArgument},
   };

@@ -1,0 +1,555 @@
+// The trigonometric functions, correctly rounded.
+//
+// Each function first computes its result as a double-double with a known
+// bound on the relative error (the fast path), and returns the double that
+// both ends of the error interval round to. When the two ends round
+// differently, which happens for about one argument in a thousand (two for
+// tan), the slow path recomputes the result with 256-bit fixed-point arithmetic
+// (engine/wide_fixed.h), accurate to far more bits than the hardest known
+// double arguments of these functions need, and rounds that once.
+//
+// Argument reduction for sin, cos and tan is exact for every double: |x| * 2/pi
+// is formed with integer arithmetic from 384 bits of 2/pi around the
+// argument's exponent (trig_tables.h), giving the quadrant and the remainder
+// with more than 320 correct bits, even for the doubles closest to a multiple
+// of pi/2.
+
+#include "engine/trigonometry.h"
+
+#include <atomic>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "engine/double_double.h"
+#include "engine/trig_tables.h"
+#include "engine/wide_fixed.h"
+
+// The helpers of the fast paths are inlined into each caller: passing their
+// small records through memory would cost more than the arithmetic.
+#if defined(_MSC_VER) && !defined(__clang__)
+#define QUILLO_TRIG_INLINE __forceinline
+#else
+#define QUILLO_TRIG_INLINE inline __attribute__((always_inline))
+#endif
+
+namespace trig {
+namespace {
+
+using dd::DoubleDouble;
+namespace tables = trig_tables;
+
+std::atomic<unsigned long long> slowPathCount{0};
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// Below this magnitude sin, tan, atan and asin round to x itself and cos to
+// 1: the rest of the series stays below half an ulp.
+constexpr double kTiny = 0x1p-27;
+// The double nearest pi/4, which lies below pi/4.
+constexpr double kQuarterPi = 0x1.921fb54442d18p-1;
+// From 2^53 on, atan(x) rounds to the double nearest pi/2.
+constexpr double kArctangentFlat = 0x1p53;
+constexpr DoubleDouble kHalfPi{tables::kHalfPiHi, tables::kHalfPiMid};
+constexpr DoubleDouble kPi{tables::kPiHi, tables::kPiMid};
+
+// Bounds on the relative error of the fast paths' double-doubles. The
+// analysis (see the functions) gives about 2^-65.5 for sine and cosine and
+// 2^-64.5 for the others; the bounds leave a factor of four or more.
+constexpr double kSineCosineError = 0x1p-63;
+constexpr double kTangentError = 0x1p-62;
+constexpr double kArctangentError = 0x1p-62;
+
+// The double nearest value, when every number within relativeError of it
+// rounds to the same double. Since rounding is monotonic, the two sums
+// bracket the rounding of every number between value - bound and
+// value + bound; lo need only be small against hi.
+bool RoundsUnambiguously(DoubleDouble value, double relativeError, double& rounded) {
+  const double bound = relativeError * value.hi;  // its sign does not matter
+  const double up = value.hi + (value.lo + bound);
+  const double down = value.hi + (value.lo - bound);
+  if (up != down) return false;
+  rounded = up;
+  return true;
+}
+
+// ------------------------------------------------------------ reduction
+
+// 64 bits of 2/pi from bit `offset` on (offset 0 is the bit of weight 2^-1),
+// most significant first; positions before the binary point are 0.
+uint64_t TwoOverPiBits(int offset) {
+  auto word = [](int index) -> uint64_t { return index < tables::kTwoOverPiWordCount ? tables::kTwoOverPi[index] : 0; };
+  if (offset <= -64) return 0;
+  if (offset < 0) return word(0) >> -offset;
+  const int index = offset / 64;
+  const int shift = offset % 64;
+  if (shift == 0) return word(index);
+  return (word(index) << shift) | (word(index + 1) >> (64 - shift));
+}
+
+constexpr int kReductionLimbs = 6;  // 384 bits, little-endian
+constexpr int kReductionFractionBits = 382;
+
+// Bits low .. low+63 of a 384-bit number; bits outside it read as 0.
+uint64_t Extract64(const uint64_t (&limbs)[kReductionLimbs], int low) {
+  if (low <= -64) return 0;
+  if (low < 0) return limbs[0] << -low;
+  const int index = low / 64;
+  const int shift = low % 64;
+  if (index >= kReductionLimbs) return 0;
+  uint64_t bits = limbs[index] >> shift;
+  if (shift != 0 && index + 1 < kReductionLimbs) bits |= limbs[index + 1] << (64 - shift);
+  return bits;
+}
+
+// |x| * 2/pi = quadrant + f (mod 4) with |f| <= 1/2; |f| = magnitude / 2^382.
+struct ReducedBits {
+  int quadrant;
+  bool negative;
+  uint64_t magnitude[kReductionLimbs];
+};
+
+// For |x| >= pi/4, finite. With |x| = m * 2^e (m a 53-bit integer), bit i of
+// 2/pi (weight 2^-i) contributes m * 2^(e-i): the bits with e - i >= 2 add
+// multiples of 4 and are skipped, the 384 bits from i = e - 1 on are used,
+// and the rest adds less than 2^-329 to the fraction.
+ReducedBits ReduceExactly(double absoluteX) {
+  int exponent = 0;
+  const double fraction = std::frexp(absoluteX, &exponent);
+  const auto significand = static_cast<uint64_t>(std::ldexp(fraction, 53));
+  const int e = exponent - 53;
+  uint64_t window[kReductionLimbs];
+  for (int j = 0; j < kReductionLimbs; ++j) window[kReductionLimbs - 1 - j] = TwoOverPiBits(e - 2 + 64 * j);
+  // significand * window mod 2^384 is |x| * 2/pi mod 4, scaled by 2^382.
+  ReducedBits reduced{};
+  uint64_t carry = 0;
+  for (int k = 0; k < kReductionLimbs; ++k) {
+    uint64_t high = 0;
+    uint64_t low = 0;
+    wide::MultiplyFull(significand, window[k], high, low);
+    low += carry;
+    high += low < carry ? 1u : 0u;
+    reduced.magnitude[k] = low;
+    carry = high;
+  }
+  // Adding 1/2 makes the integer part the nearest quadrant.
+  uint64_t& top = reduced.magnitude[kReductionLimbs - 1];
+  top += uint64_t{1} << 61;
+  reduced.quadrant = static_cast<int>(top >> 62);
+  top &= (uint64_t{1} << 62) - 1;
+  constexpr uint64_t kHalf = uint64_t{1} << 61;
+  if ((top & kHalf) != 0) {
+    top &= ~kHalf;  // f = (fraction + 1/2) - 1/2 >= 0
+  } else {
+    // f < 0: |f| = 1/2 - (fraction + 1/2), by two's complement.
+    reduced.negative = true;
+    uint64_t borrowIn = 1;
+    for (uint64_t& limb : reduced.magnitude) {
+      limb = ~limb + borrowIn;
+      borrowIn = (borrowIn != 0 && limb == 0) ? 1u : 0u;
+    }
+    top += kHalf;
+  }
+  return reduced;
+}
+
+// x = quadrant * pi/2 + r (mod 2 pi) with |r| <= pi/4, r as a double-double
+// with a relative error below 2^-102.
+struct Reduction {
+  int quadrant;
+  DoubleDouble r;
+};
+
+Reduction Reduce(double absoluteX) {
+  if (absoluteX <= kQuarterPi) return {0, {absoluteX, 0.0}};
+  const ReducedBits bits = ReduceExactly(absoluteX);
+  int top = kReductionLimbs - 1;
+  while (top >= 0 && bits.magnitude[top] == 0) --top;
+  if (top < 0) return {bits.quadrant, {0.0, 0.0}};
+  int leading = 63;
+  while (((bits.magnitude[top] >> leading) & 1u) == 0) --leading;
+  const int highest = 64 * top + leading;
+  const uint64_t first = Extract64(bits.magnitude, highest - 63);
+  const uint64_t second = Extract64(bits.magnitude, highest - 127);
+  const double hi = std::ldexp(static_cast<double>(first >> 11), highest - 52 - kReductionFractionBits);
+  const uint64_t next = ((first & 0x7FFu) << 53) | (second >> 11);
+  const double lo = std::ldexp(static_cast<double>(next), highest - 116 - kReductionFractionBits);
+  DoubleDouble r = dd::Multiply(dd::FastTwoSum(hi, lo), kHalfPi);
+  if (bits.negative) r = dd::Negate(r);
+  return {bits.quadrant, r};
+}
+
+// The same reduction for the slow path, r as a wide fixed-point number with
+// an absolute error of a few units of 2^-256.
+wide::Fixed ReduceWide(double absoluteX, int& quadrant) {
+  if (absoluteX <= kQuarterPi) {
+    quadrant = 0;
+    return wide::FromDouble(absoluteX);
+  }
+  const ReducedBits bits = ReduceExactly(absoluteX);
+  quadrant = bits.quadrant;
+  wide::Fixed f{};
+  constexpr int kDropped = kReductionFractionBits - wide::kFractionBits;
+  for (int k = 0; k < wide::kLimbs; ++k) f.limb[k] = Extract64(bits.magnitude, kDropped + 64 * k);
+  const wide::Fixed r = wide::Multiply(f, wide::FromLimbs(tables::kHalfPiFixed));
+  return bits.negative ? wide::Negate(r) : r;
+}
+
+// ------------------------------------------------------------ sin, cos, tan
+
+// The table of sin(i/128) and cos(i/128) with each high part split into two
+// halves of 26 bits, done once at compile time, so that a product with it
+// needs to split only the other factor.
+struct SplitEntry {
+  double hiHigh;
+  double hiLow;
+  double hi;
+  double lo;
+};
+
+struct SplitTables {
+  SplitEntry sine[tables::kSinCosCount];
+  SplitEntry cosine[tables::kSinCosCount];
+};
+
+constexpr SplitEntry SplitTableEntry(tables::DoubleDoubleEntry entry) {
+  const DoubleDouble halves = dd::Split(entry.hi);
+  return {halves.hi, halves.lo, entry.hi, entry.lo};
+}
+
+constexpr SplitTables MakeSplitTables() {
+  SplitTables split{};
+  for (int i = 0; i < tables::kSinCosCount; ++i) {
+    split.sine[i] = SplitTableEntry(tables::kSinTable[i]);
+    split.cosine[i] = SplitTableEntry(tables::kCosTable[i]);
+  }
+  return split;
+}
+
+constexpr SplitTables kSplitTables = MakeSplitTables();
+
+// entry * t as an exact product (the double nearest it and the error of that)
+// plus the cross terms with the low parts, t = tHi + tLo with tHi already
+// split; tLo is left out when kHasLow is false.
+struct TableProduct {
+  double product;
+  double rest;
+};
+
+template <bool kHasLow>
+QUILLO_TRIG_INLINE TableProduct TimesTableEntry(const SplitEntry& entry, double tHi, DoubleDouble tHiHalves,
+                                                double tLo) {
+  const double product = entry.hi * tHi;
+  const double error = ((entry.hiHigh * tHiHalves.hi - product) + entry.hiHigh * tHiHalves.lo +
+                        entry.hiLow * tHiHalves.hi) +
+                       entry.hiLow * tHiHalves.lo;
+  const double cross = kHasLow ? entry.hi * tLo + entry.lo * tHi : entry.lo * tHi;
+  return {product, error + cross};
+}
+
+// The parts of sin(a + t) and cos(a + t) with a = i/128 the table point
+// nearest |r| (|r| <= pi/4, a little beyond is fine) and t = |r| - a,
+// |t| <= 2^-8:
+//   sin(a+t) = S + C t + S (cos t - 1) + C (sin t - t)
+//   cos(a+t) = C - S t + C (cos t - 1) - S (sin t - t)
+// S and C come from the table (error 2^-107); the products S t and C t are
+// double-doubles; the tails |cos t - 1| <= 2^-17 and |sin t - t| <= 2^-26.5 |t|
+// are plain doubles with errors below 2^-69 (the terms left out of their
+// series are below 2^-79), and the low-order sum adds at most five roundings
+// of 2^-70 each. The result is at least half of S (or of C, or of t when
+// a = 0), so the relative error stays below 2^-65.5. Measured against MPFR,
+// the largest error is about 2^-67.
+struct Angle {
+  int index;
+  DoubleDouble t;
+  DoubleDouble tHiHalves;
+  double sineTail;
+  double cosineTail;
+};
+
+// Adding and subtracting 1.5 * 2^52 rounds a double below 2^51 to an integer,
+// which then sits in the low bits of the sum.
+constexpr double kRoundingShift = 0x1.8p52;
+
+// r = (hi, lo) >= 0; without a low part when kHasLow is false.
+template <bool kHasLow>
+QUILLO_TRIG_INLINE Angle SplitAngle(DoubleDouble r) {
+  Angle angle{};
+  const double shifted = r.hi * tables::kSinCosStep + kRoundingShift;
+  angle.index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
+  const double a = (shifted - kRoundingShift) * (1.0 / tables::kSinCosStep);  // exact
+  // r.hi - a is exact (Sterbenz), and so is t.
+  angle.t = kHasLow ? dd::TwoSum(r.hi - a, r.lo) : DoubleDouble{r.hi - a, 0.0};
+  const double t = angle.t.hi;
+  const double z = t * t;
+  const double z2 = z * z;
+  angle.sineTail = t * z * ((-1.0 / 6.0 + z * (1.0 / 120.0)) + z2 * (-1.0 / 5040.0));
+  angle.cosineTail = z * (-0.5 + z * (1.0 / 24.0)) + z * z2 * (-1.0 / 720.0);
+  if (kHasLow) {
+    // The first-order effect of t.lo on the tails.
+    angle.sineTail -= 0.5 * z * angle.t.lo;
+    angle.cosineTail -= t * angle.t.lo;
+  }
+  angle.tHiHalves = dd::Split(t);
+  return angle;
+}
+
+// The results are pairs hi + lo that are not normalised: lo may reach 2^-16
+// of hi. The rounding test does not need more; tan normalises them first.
+// Adding the table value and the rounded product first, and everything
+// smaller in one sum after, keeps the chain of dependent operations short.
+// |S| >= |C t| and |C| >= |S t| (or S = 0), so the first sums are exact.
+template <bool kHasLow>
+QUILLO_TRIG_INLINE DoubleDouble SineOfAngle(const Angle& angle) {
+  const SplitEntry& s = kSplitTables.sine[angle.index];
+  const SplitEntry& c = kSplitTables.cosine[angle.index];
+  const TableProduct ct = TimesTableEntry<kHasLow>(c, angle.t.hi, angle.tHiHalves, angle.t.lo);
+  const DoubleDouble sum = dd::FastTwoSum(s.hi, ct.product);
+  return {sum.hi, sum.lo + ((s.lo + ct.rest) + (s.hi * angle.cosineTail + c.hi * angle.sineTail))};
+}
+
+template <bool kHasLow>
+QUILLO_TRIG_INLINE DoubleDouble CosineOfAngle(const Angle& angle) {
+  const SplitEntry& s = kSplitTables.sine[angle.index];
+  const SplitEntry& c = kSplitTables.cosine[angle.index];
+  const TableProduct st = TimesTableEntry<kHasLow>(s, angle.t.hi, angle.tHiHalves, angle.t.lo);
+  const DoubleDouble sum = dd::FastTwoSum(c.hi, -st.product);
+  return {sum.hi, sum.lo + ((c.lo - st.rest) + (c.hi * angle.cosineTail - s.hi * angle.sineTail))};
+}
+
+// sin(r) or cos(r) of a reduced r, |r| <= pi/4.
+DoubleDouble SineOfReduced(DoubleDouble r) {
+  if (r.hi < 0.0) return dd::Negate(SineOfAngle<true>(SplitAngle<true>(dd::Negate(r))));
+  return SineOfAngle<true>(SplitAngle<true>(r));
+}
+
+DoubleDouble CosineOfReduced(DoubleDouble r) {
+  if (r.hi < 0.0) r = dd::Negate(r);
+  return CosineOfAngle<true>(SplitAngle<true>(r));
+}
+
+enum class CircularFunction { kSine, kCosine, kTangent };
+
+// n / d, rounded once, by correcting a double quotient four times with its
+// fixed-point residual; each step gains about 52 bits.
+double RoundedQuotient(const wide::Fixed& n, const wide::Fixed& d) {
+  const double divisor = wide::ToDouble(d);
+  wide::Fixed q = wide::FromDouble(wide::ToDouble(n) / divisor);
+  for (int step = 0; step < 4; ++step) {
+    const wide::Fixed residual = wide::Subtract(n, wide::Multiply(q, d));
+    q = wide::Add(q, wide::FromDouble(wide::ToDouble(residual) / divisor));
+  }
+  return wide::ToDouble(q);
+}
+
+double SlowCircular(double x, CircularFunction function) {
+  slowPathCount.fetch_add(1, std::memory_order_relaxed);
+  int quadrant = 0;
+  const wide::Fixed r = ReduceWide(std::fabs(x), quadrant);
+  wide::Fixed s{};
+  wide::Fixed c{};
+  wide::SineCosine(r, s, c);
+  // Rotate by the quadrant: sin and cos of |x|.
+  wide::Fixed sine = s;
+  wide::Fixed cosine = c;
+  if ((quadrant & 1) != 0) {
+    sine = c;
+    cosine = wide::Negate(s);
+  }
+  if ((quadrant & 2) != 0) {
+    sine = wide::Negate(sine);
+    cosine = wide::Negate(cosine);
+  }
+  double result = 0.0;
+  switch (function) {
+    case CircularFunction::kSine: result = wide::ToDouble(sine); break;
+    case CircularFunction::kCosine: return wide::ToDouble(cosine);
+    case CircularFunction::kTangent: result = RoundedQuotient(sine, cosine); break;
+  }
+  return x < 0.0 ? -result : result;
+}
+
+double CircularFastPath(double x, CircularFunction function) {
+  const Reduction reduction = Reduce(std::fabs(x));
+  const bool odd = (reduction.quadrant & 1) != 0;
+  const bool flip = (reduction.quadrant & 2) != 0;
+  DoubleDouble value{};
+  double error = kSineCosineError;
+  switch (function) {
+    case CircularFunction::kSine:
+      value = odd ? CosineOfReduced(reduction.r) : SineOfReduced(reduction.r);
+      if (flip) value = dd::Negate(value);
+      break;
+    case CircularFunction::kCosine:
+      value = odd ? dd::Negate(SineOfReduced(reduction.r)) : CosineOfReduced(reduction.r);
+      if (flip) value = dd::Negate(value);
+      break;
+    case CircularFunction::kTangent: {
+      const bool negative = reduction.r.hi < 0.0;
+      const Angle angle = SplitAngle<true>(negative ? dd::Negate(reduction.r) : reduction.r);
+      const DoubleDouble unsignedSine = SineOfAngle<true>(angle);
+      DoubleDouble sine = dd::FastTwoSum(unsignedSine.hi, unsignedSine.lo);
+      if (negative) sine = dd::Negate(sine);
+      const DoubleDouble unnormalisedCosine = CosineOfAngle<true>(angle);
+      const DoubleDouble cosine = dd::FastTwoSum(unnormalisedCosine.hi, unnormalisedCosine.lo);
+      value = odd ? dd::Negate(dd::Divide(cosine, sine)) : dd::Divide(sine, cosine);
+      error = kTangentError;
+      break;
+    }
+  }
+  if (x < 0.0 && function != CircularFunction::kCosine) value = dd::Negate(value);
+  double rounded = 0.0;
+  if (RoundsUnambiguously(value, error, rounded)) return rounded;
+  return SlowCircular(x, function);
+}
+
+// ------------------------------------------------------------ atan, asin, acos
+
+// atan(u) for 0 <= u <= 1 (a little beyond is fine). With c = i/64 the table
+// point nearest u, atan(u) = atan(c) + atan(t), t = (u - c) / (1 + u c),
+// |t| <= 2^-7; atan(t) = t + tail with the tail (below 2^-15.5 |t|) in plain
+// doubles. Relative error below 2^-65.
+DoubleDouble ArctangentCore(DoubleDouble u) {
+  const double shifted = u.hi * tables::kAtanStep + kRoundingShift;
+  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
+  const double c = (shifted - kRoundingShift) * (1.0 / tables::kAtanStep);  // exact
+  DoubleDouble t = dd::TwoSum(u.hi - c, u.lo);                      // u.hi - c is exact (Sterbenz)
+  if (index != 0) t = dd::Divide(t, dd::Add({1.0, 0.0}, dd::Multiply(u, c)));
+  const double z = t.hi * t.hi;
+  const double tail =
+      t.hi * z *
+          (-1.0 / 3.0 + z * (1.0 / 5.0 + z * (-1.0 / 7.0 + z * (1.0 / 9.0 + z * (-1.0 / 11.0 + z * (1.0 / 13.0)))))) -
+      z * t.lo;
+  const DoubleDouble base{tables::kAtanTable[index].hi, tables::kAtanTable[index].lo};
+  const DoubleDouble sum = dd::TwoSum(base.hi, t.hi);
+  return dd::FastTwoSum(sum.hi, sum.lo + (base.lo + t.lo + tail));
+}
+
+// atan(numerator / denominator) for positive double-doubles, in [0, pi/2].
+DoubleDouble ArctangentOfRatio(DoubleDouble numerator, DoubleDouble denominator) {
+  if (numerator.hi <= denominator.hi) return ArctangentCore(dd::Divide(numerator, denominator));
+  return dd::Subtract(kHalfPi, ArctangentCore(dd::Divide(denominator, numerator)));
+}
+
+// sqrt(1 - a^2) for 0 <= a <= 1; 1 - a is exact from a = 1/2 on.
+DoubleDouble RootOfOneMinusSquare(double a) {
+  const DoubleDouble difference = a >= 0.5 ? dd::Multiply(DoubleDouble{1.0 - a, 0.0}, dd::TwoSum(1.0, a))
+                                           : dd::Subtract({1.0, 0.0}, dd::TwoProduct(a, a));
+  return dd::SquareRoot(difference);
+}
+
+enum class Inverse { kArctangent, kArcsine, kArccosine };
+
+// Newton's method on y from the fast path's estimate: sin y - x cos y,
+// sin y - x or cos y - x computed in fixed point, divided by the derivative
+// in double precision. Each step multiplies the error by about 2^-50 (the
+// estimate starts near 2^-64), so five steps reach the 2^-250 floor of the
+// fixed-point numbers also near |x| = 1, where the derivative of asin and acos
+// is large. x is exact in fixed point: 2^-27 <= |x| <= 2^53 for atan and asin;
+// for acos a tiny x is dropped, which is far below the result's last bit.
+double SlowInverse(double x, Inverse function, DoubleDouble estimate) {
+  slowPathCount.fetch_add(1, std::memory_order_relaxed);
+  const wide::Fixed target = wide::FromDouble(x);
+  wide::Fixed y = wide::Add(wide::FromDouble(estimate.hi), wide::FromDouble(estimate.lo));
+  for (int step = 0; step < 5; ++step) {
+    wide::Fixed s{};
+    wide::Fixed c{};
+    wide::SineCosine(y, s, c);
+    wide::Fixed residual{};
+    double slope = 0.0;
+    switch (function) {
+      case Inverse::kArctangent:
+        residual = wide::Subtract(s, wide::Multiply(target, c));
+        slope = wide::ToDouble(c) + x * wide::ToDouble(s);
+        break;
+      case Inverse::kArcsine:
+        residual = wide::Subtract(s, target);
+        slope = wide::ToDouble(c);
+        break;
+      case Inverse::kArccosine:
+        residual = wide::Subtract(c, target);
+        slope = -wide::ToDouble(s);
+        break;
+    }
+    y = wide::Subtract(y, wide::FromDouble(wide::ToDouble(residual) / slope));
+  }
+  return wide::ToDouble(y);
+}
+
+double Finish(double x, Inverse function, DoubleDouble value) {
+  double rounded = 0.0;
+  if (RoundsUnambiguously(value, kArctangentError, rounded)) return rounded;
+  return SlowInverse(x, function, value);
+}
+
+}  // namespace
+
+// Arguments up to pi/4 need no reduction, and their value has no low part.
+double Sine(double x) {
+  const double absoluteX = std::fabs(x);
+  if (absoluteX <= kQuarterPi) {
+    if (!(absoluteX >= kTiny)) return x;  // also ±0 (and NaN, which fails both tests)
+    DoubleDouble value = SineOfAngle<false>(SplitAngle<false>({absoluteX, 0.0}));
+    if (x < 0.0) value = dd::Negate(value);
+    double rounded = 0.0;
+    if (RoundsUnambiguously(value, kSineCosineError, rounded)) return rounded;
+    return SlowCircular(x, CircularFunction::kSine);
+  }
+  if (!(absoluteX <= std::numeric_limits<double>::max())) return std::isnan(x) ? x : kNaN;
+  return CircularFastPath(x, CircularFunction::kSine);
+}
+
+double Cosine(double x) {
+  const double absoluteX = std::fabs(x);
+  if (absoluteX <= kQuarterPi) {
+    if (absoluteX < kTiny) return 1.0;
+    const DoubleDouble value = CosineOfAngle<false>(SplitAngle<false>({absoluteX, 0.0}));
+    double rounded = 0.0;
+    if (RoundsUnambiguously(value, kSineCosineError, rounded)) return rounded;
+    return SlowCircular(x, CircularFunction::kCosine);
+  }
+  if (!(absoluteX <= std::numeric_limits<double>::max())) return std::isnan(x) ? x : kNaN;
+  return CircularFastPath(x, CircularFunction::kCosine);
+}
+
+double Tangent(double x) {
+  if (!(std::fabs(x) >= kTiny)) return x;
+  if (std::isinf(x)) return kNaN;
+  return CircularFastPath(x, CircularFunction::kTangent);
+}
+
+double Arctangent(double x) {
+  const double absoluteX = std::fabs(x);
+  if (!(absoluteX >= kTiny)) return x;
+  if (absoluteX >= kArctangentFlat) return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
+  DoubleDouble value = absoluteX <= 1.0 ? ArctangentCore({absoluteX, 0.0})
+                                        : dd::Subtract(kHalfPi, ArctangentCore(dd::Divide({1.0, 0.0}, {absoluteX, 0.0})));
+  if (x < 0.0) value = dd::Negate(value);
+  return Finish(x, Inverse::kArctangent, value);
+}
+
+double Arcsine(double x) {
+  const double absoluteX = std::fabs(x);
+  if (!(absoluteX >= kTiny)) return x;
+  if (absoluteX > 1.0) return kNaN;
+  if (absoluteX == 1.0) return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
+  DoubleDouble value = ArctangentOfRatio({absoluteX, 0.0}, RootOfOneMinusSquare(absoluteX));
+  if (x < 0.0) value = dd::Negate(value);
+  return Finish(x, Inverse::kArcsine, value);
+}
+
+double Arccosine(double x) {
+  if (std::isnan(x)) return x;
+  const double absoluteX = std::fabs(x);
+  if (absoluteX > 1.0) return kNaN;
+  if (x == 1.0) return 0.0;
+  if (x == -1.0) return tables::kPiHi;
+  if (x == 0.0) return tables::kHalfPiHi;
+  DoubleDouble value = ArctangentOfRatio(RootOfOneMinusSquare(absoluteX), {absoluteX, 0.0});
+  if (x < 0.0) value = dd::Subtract(kPi, value);
+  return Finish(x, Inverse::kArccosine, value);
+}
+
+unsigned long long SlowPathCount() { return slowPathCount.load(std::memory_order_relaxed); }
+
+}  // namespace trig

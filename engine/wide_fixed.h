@@ -1,0 +1,44 @@
+#pragma once
+// Wide fixed-point numbers for the slow, precise path of the trigonometric
+// functions: a 384-bit two's-complement integer N in six 64-bit limbs (least
+// significant first) standing for N / 2^256. So 128 bits before the binary
+// point and 256 after it: values up to 2^127 with an absolute resolution of
+// 2^-256. Only integer operations, written without 128-bit integer types, so
+// every compiler gives the same bits.
+
+#include <cstdint>
+
+namespace wide {
+
+inline constexpr int kLimbs = 6;
+inline constexpr int kFractionBits = 256;
+
+struct Fixed {
+  uint64_t limb[kLimbs];
+};
+
+Fixed Zero();
+Fixed FromLimbs(const uint64_t (&limbs)[kLimbs]);
+bool IsNegative(const Fixed& a);
+bool IsZero(const Fixed& a);
+Fixed Negate(const Fixed& a);
+Fixed Add(const Fixed& a, const Fixed& b);
+Fixed Subtract(const Fixed& a, const Fixed& b);
+// Truncated toward zero; |a * b| must stay below 2^127.
+Fixed Multiply(const Fixed& a, const Fixed& b);
+// |a| / divisor truncated, with a's sign; 0 < divisor < 2^32.
+Fixed DivideBySmall(const Fixed& a, uint32_t divisor);
+
+// x exactly when |x| < 2^126; bits below 2^-256 are dropped (toward zero).
+Fixed FromDouble(double x);
+// The double nearest a (ties to even).
+double ToDouble(const Fixed& a);
+
+// sin(y) and cos(y) by their Taylor series; |y| below 4. Absolute error of
+// each a few units of 2^-256.
+void SineCosine(const Fixed& y, Fixed& sine, Fixed& cosine);
+
+// The 64-bit halves of a * b (the full 128-bit product), from 32-bit parts.
+void MultiplyFull(uint64_t a, uint64_t b, uint64_t& high, uint64_t& low);
+
+}  // namespace wide

@@ -1,0 +1,231 @@
+#!/usr/bin/env python3
+"""Writes engine/trig_tables.h: the constants of the trigonometric functions.
+
+Every value is computed with exact integer arithmetic on fixed-point numbers
+carrying far more bits than the tables keep, then rounded once:
+  - the bits of 2/pi that the argument reduction multiplies with (1536 bits);
+  - pi/2 and pi as 256-bit fractions of the wide fixed-point format;
+  - pi/2 as a double-double (and a third word);
+  - sin(i/128) and cos(i/128), i = 0..101, as double-doubles;
+  - atan(i/64), i = 0..64, as double-doubles.
+Run it from the repository root: python3 tools/generate-trig-tables.py
+The header is committed, so the build never needs this script.
+"""
+
+import os
+import sys
+from fractions import Fraction
+
+WORK_BITS = 1900          # working precision of every series
+TWO_OVER_PI_WORDS = 24    # 1536 bits
+FIXED_FRACTION_BITS = 256
+SIN_COS_STEP = 128        # table points i/128 cover [0, pi/4] with i = 0..101
+SIN_COS_COUNT = 102
+ATAN_STEP = 64            # table points i/64 cover [0, 1]
+ATAN_COUNT = 65
+
+
+def atan_inverse(k, bits):
+    """atan(1/k) * 2^bits, truncated, for an integer k > 1."""
+    one = 1 << bits
+    power = one // k          # (1/k)^(2n+1)
+    total = 0
+    n = 0
+    k2 = k * k
+    while power:
+        term = power // (2 * n + 1)
+        total += -term if n % 2 else term
+        power //= k2
+        n += 1
+    return total
+
+
+def pi_fixed(bits):
+    """pi * 2^bits by Machin's formula, with guard bits dropped at the end."""
+    guard = 64
+    b = bits + guard
+    value = 16 * atan_inverse(5, b) - 4 * atan_inverse(239, b)
+    return value >> guard
+
+
+def sin_cos_fixed(x, bits):
+    """sin(x), cos(x) * 2^bits for x = x_scaled / 2^bits, 0 <= x < 1."""
+    one = 1 << bits
+    s = 0
+    c = 0
+    term = one          # x^n / n!
+    n = 0
+    while term:
+        phase = n % 4
+        if phase == 0:
+            c += term
+        elif phase == 1:
+            s += term
+        elif phase == 2:
+            c -= term
+        else:
+            s -= term
+        n += 1
+        term = term * x // (one * n)
+    return s, c
+
+
+def atan_fixed(x, bits):
+    """atan(x) * 2^bits for 0 <= x <= 1 given as x * 2^bits."""
+    one = 1 << bits
+    halvings = 0
+    # atan(x) = 2 atan(x / (1 + sqrt(1 + x^2))) until x is small.
+    while x > one >> 4:
+        root = isqrt_fixed(one + x * x // one, bits)
+        x = x * one // (one + root)
+        halvings += 1
+    total = 0
+    power = x
+    x2 = x * x // one
+    n = 0
+    while power:
+        term = power // (2 * n + 1)
+        total += -term if n % 2 else term
+        power = power * x2 // one
+        n += 1
+    return total << halvings
+
+
+def isqrt_fixed(v, bits):
+    import math
+    return math.isqrt(v << bits)
+
+
+def double_double(value, bits):
+    """(hi, lo): the double nearest value / 2^bits and the double nearest the rest."""
+    exact = Fraction(value, 1 << bits)
+    hi = float(exact)
+    lo = float(exact - Fraction(hi))
+    return hi, lo
+
+
+def check_agreement():
+    """The values must not depend on the working precision."""
+    for bits in (WORK_BITS, WORK_BITS + 97):
+        yield two_over_pi_bits(bits)
+
+
+def two_over_pi_bits(bits):
+    pi = pi_fixed(bits)
+    scaled = (2 << (2 * bits)) // pi                 # 2/pi * 2^bits
+    wanted = 64 * TWO_OVER_PI_WORDS
+    return scaled >> (bits - wanted)                 # the first `wanted` bits after the point
+
+
+def hexfloat(x):
+    if x == 0.0:
+        return "0.0"
+    return x.hex()
+
+
+def main():
+    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    out_path = os.path.join(root, "engine", "trig_tables.h")
+
+    first, second = check_agreement()
+    if first != second:
+        sys.exit("2/pi differs between working precisions")
+    two_over_pi = first
+    words = []
+    for i in range(TWO_OVER_PI_WORDS):
+        shift = 64 * (TWO_OVER_PI_WORDS - 1 - i)
+        words.append((two_over_pi >> shift) & ((1 << 64) - 1))
+
+    bits = WORK_BITS
+    pi = pi_fixed(bits)
+    half_pi = pi >> 1
+
+    def fixed_limbs(value):
+        # Nearest 256-bit fraction, six little-endian 64-bit limbs.
+        scaled = (value + (1 << (bits - FIXED_FRACTION_BITS - 1))) >> (bits - FIXED_FRACTION_BITS)
+        return [(scaled >> (64 * i)) & ((1 << 64) - 1) for i in range(6)]
+
+    hp_hi, hp_mid = double_double(half_pi, bits)
+    hp_lo = float(Fraction(half_pi, 1 << bits) - Fraction(hp_hi) - Fraction(hp_mid))
+    pi_hi, pi_mid = double_double(pi, bits)
+    pi_lo = float(Fraction(pi, 1 << bits) - Fraction(pi_hi) - Fraction(pi_mid))
+
+    sin_cos = []
+    for i in range(SIN_COS_COUNT):
+        x = (i << bits) // SIN_COS_STEP
+        s, c = sin_cos_fixed(x, bits)
+        sin_cos.append((double_double(s, bits), double_double(c, bits)))
+
+    atans = []
+    for i in range(ATAN_COUNT):
+        x = (i << bits) // ATAN_STEP
+        atans.append(double_double(atan_fixed(x, bits), bits))
+
+    lines = []
+    emit = lines.append
+    emit("#pragma once")
+    emit("// Generated by tools/generate-trig-tables.py; do not edit by hand.")
+    emit("// Constants of the trigonometric functions (engine/trigonometry.cpp), each")
+    emit("// computed with exact integer arithmetic and rounded once.")
+    emit("")
+    emit("#include <cstdint>")
+    emit("")
+    emit("namespace trig_tables {")
+    emit("")
+    emit("// The bits of 2/pi after the binary point, most significant first:")
+    emit("// word 0 holds the bits of weight 2^-1 .. 2^-64.")
+    emit(f"inline constexpr int kTwoOverPiWordCount = {TWO_OVER_PI_WORDS};")
+    emit("inline constexpr uint64_t kTwoOverPi[kTwoOverPiWordCount] = {")
+    for i in range(0, len(words), 3):
+        emit("    " + " ".join(f"0x{w:016X}u," for w in words[i:i + 3]))
+    emit("};")
+    emit("")
+    emit("// pi/2 and pi as wide fixed-point numbers: 256 fraction bits, nearest,")
+    emit("// six little-endian 64-bit limbs.")
+    emit("inline constexpr uint64_t kHalfPiFixed[6] = {")
+    emit("    " + " ".join(f"0x{w:016X}u," for w in fixed_limbs(half_pi)))
+    emit("};")
+    emit("inline constexpr uint64_t kPiFixed[6] = {")
+    emit("    " + " ".join(f"0x{w:016X}u," for w in fixed_limbs(pi)))
+    emit("};")
+    emit("")
+    emit("// pi/2 and pi as sums of three doubles, each the nearest to what remains.")
+    emit(f"inline constexpr double kHalfPiHi = {hexfloat(hp_hi)};")
+    emit(f"inline constexpr double kHalfPiMid = {hexfloat(hp_mid)};")
+    emit(f"inline constexpr double kHalfPiLo = {hexfloat(hp_lo)};")
+    emit(f"inline constexpr double kPiHi = {hexfloat(pi_hi)};")
+    emit(f"inline constexpr double kPiMid = {hexfloat(pi_mid)};")
+    emit(f"inline constexpr double kPiLo = {hexfloat(pi_lo)};")
+    emit("")
+    emit("struct DoubleDoubleEntry {")
+    emit("  double hi;")
+    emit("  double lo;")
+    emit("};")
+    emit("")
+    emit(f"// sin(i/{SIN_COS_STEP}) and cos(i/{SIN_COS_STEP}) for i = 0..{SIN_COS_COUNT - 1}.")
+    emit(f"inline constexpr int kSinCosStep = {SIN_COS_STEP};")
+    emit(f"inline constexpr int kSinCosCount = {SIN_COS_COUNT};")
+    emit("inline constexpr DoubleDoubleEntry kSinTable[kSinCosCount] = {")
+    for (s, _c) in sin_cos:
+        emit(f"    {{{hexfloat(s[0])}, {hexfloat(s[1])}}},")
+    emit("};")
+    emit("inline constexpr DoubleDoubleEntry kCosTable[kSinCosCount] = {")
+    for (_s, c) in sin_cos:
+        emit(f"    {{{hexfloat(c[0])}, {hexfloat(c[1])}}},")
+    emit("};")
+    emit("")
+    emit(f"// atan(i/{ATAN_STEP}) for i = 0..{ATAN_COUNT - 1}.")
+    emit(f"inline constexpr int kAtanStep = {ATAN_STEP};")
+    emit(f"inline constexpr int kAtanCount = {ATAN_COUNT};")
+    emit("inline constexpr DoubleDoubleEntry kAtanTable[kAtanCount] = {")
+    for a in atans:
+        emit(f"    {{{hexfloat(a[0])}, {hexfloat(a[1])}}},")
+    emit("};")
+    emit("")
+    emit("}  // namespace trig_tables")
+    with open(out_path, "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+if __name__ == "__main__":
+    main()
