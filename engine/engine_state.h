@@ -43,6 +43,7 @@ struct OperatorStackEntry {
   char text[kOperatorTextCapacity];  // NUL-terminated token text
   int32_t priority;                  // 0 "(", 1 "+ -", 2 "* /", 5 everything else
   int32_t offset;                    // where the token starts in `expression`
+  int16_t operation;                 // its row of the vocabulary; kNoOperation for "("
 };
 
 // One element of the RPN queue and of the operand stack.

@@ -43,11 +43,17 @@ bool MoveTopEntry(EngineState& state) {
   static_assert(sizeof(item.name) >= sizeof(top.text));
   std::memcpy(item.name, top.text, sizeof(top.text));
   item.offset = top.offset;
-  // The item's row is found here, once; the evaluator applies it without
-  // looking at the name. Only vocabulary texts are ever moved (brackets are
-  // discarded), so a row is always found.
-  const Operation* operation = FindOperation(item.name);
-  item.operation = operation == nullptr ? kNoOperation : static_cast<int16_t>(operation - kVocabulary);
+  // The row was found when the token was read; the evaluator applies it
+  // without looking at the name.
+  item.operation = top.operation;
+  return true;
+}
+
+// Pushes an operator or function of the vocabulary with its row, so that
+// nothing looks its name up again.
+bool PushOperation(EngineState& state, const Operation& operation, int priority) {
+  if (!PushOperator(state, priority)) return false;
+  state.operatorStack[state.operatorTop - 1].operation = static_cast<int16_t>(&operation - kVocabulary);
   return true;
 }
 
@@ -68,7 +74,7 @@ bool IsOpeningBracket(const OperatorStackEntry& entry) { return TokenIs(entry.te
 
 // A function name must be followed at once by "(".
 bool HandleFunction(EngineState& state, const Operation& function) {
-  if (!PushOperator(state, function.priority)) return false;
+  if (!PushOperation(state, function, function.priority)) return false;
   ReadToken(state);
   if (state.tokenKind != TokenKind::Operator || !TokenIs(state.tokenText, "(")) {
     FailWith(state, kMsgMissingOpeningBracket);
@@ -107,22 +113,22 @@ bool HandleClosingBracket(EngineState& state) {
   return false;
 }
 
-bool PushBinary(EngineState& state, int priority) {
+bool PushBinary(EngineState& state, const Operation& operation) {
   state.expectOperand = 0;
-  return PopDownToPriority(state, priority) && PushOperator(state, priority);
+  return PopDownToPriority(state, operation.priority) && PushOperation(state, operation, operation.priority);
 }
 
 // Where an operand is expected, a unary minus queues 0 now and itself after
 // its operand, a unary plus is dropped; signs after it are signs too.
 bool HandleSign(EngineState& state, const Operation& sign) {
   if (sign.asSign == SignUse::Dropped) return true;
-  return AppendNumber(state, 0.0) && PushOperator(state, sign.priority);
+  return AppendNumber(state, 0.0) && PushOperation(state, sign, sign.priority);
 }
 
 // An operator of the vocabulary, where it is a binary operator or a sign.
 bool HandleVocabularyOperator(EngineState& state, const Operation& operation) {
   if (state.expectOperand == 1 && operation.asSign != SignUse::NotASign) return HandleSign(state, operation);
-  return PushBinary(state, operation.priority);
+  return PushBinary(state, operation);
 }
 
 bool HandleOperator(EngineState& state) {
@@ -204,6 +210,7 @@ bool PushOperator(EngineState& state, int32_t priority) {
   entry.text[sizeof(entry.text) - 1] = '\0';
   entry.priority = priority;
   entry.offset = state.tokenStart;
+  entry.operation = kNoOperation;
   ++state.operatorTop;
   return true;
 }
