@@ -38,8 +38,9 @@ struct Unrounded {
 constexpr std::uint64_t kUncertainty = std::uint64_t{1} << 50;
 
 // Rounds to nearest; `certain` is false when the error of the computation
-// could have moved the value across the midpoint.
-Extended RoundToExtended(const Unrounded& value, bool& certain) {
+// (below `uncertainty` units of 2^-128 of the leading bit) could have moved
+// the value across the midpoint.
+Extended RoundToExtended(const Unrounded& value, bool& certain, std::uint64_t uncertainty = kUncertainty) {
   int first = 0;
   while (first < value.count && value.word[first] == 0) ++first;
   certain = true;
@@ -54,7 +55,7 @@ Extended RoundToExtended(const Unrounded& value, bool& certain) {
   const std::uint64_t rest = bitsFrom(first + 1);
   int exponent = 64 * (value.count - 1 - first) + value.exponent - shift;
   const std::uint64_t distance = rest >= kHalfWord ? rest - kHalfWord : kHalfWord - rest;
-  certain = distance > kUncertainty;
+  certain = distance > uncertainty;
   if (rest >= kHalfWord) {
     ++significand;
     if (significand == 0) {
@@ -302,6 +303,141 @@ Extended PowerAttempt(double f, bool& certain) {
   return RoundToExtended(value, certain);
 }
 
+// The quick attempt for the table rows (the common case), ahead of the
+// 128-bit path above: the same reductions, but the series evaluated with
+// as few dependent multiplications as its accuracy needs. The terms from
+// the third on are summed in single words pairwise (Estrin's scheme: the
+// pairs and the powers of the argument are independent), and only the two
+// lowest levels take two words. Its error stays below 2^-80.8 absolute for
+// the logarithm and 2^-82.4 for the power, i.e. below 2^-73.4 of the
+// result's leading bit (at least 2^-7 and 2^-9 on these rows), so a rounding
+// counts as certain only beyond 2^-71 of the leading bit from the midpoint;
+// otherwise the 128-bit path decides.
+constexpr std::uint64_t kQuickUncertainty = std::uint64_t{1} << 57;
+
+// The high word of a * b: a product of fractions truncated to one word.
+std::uint64_t HighProduct(std::uint64_t a, std::uint64_t b) { return MultiplyWords(a, b).high; }
+
+// The exact 128-bit product of two one-word fractions.
+WideFraction<2> ExactProduct(std::uint64_t a, std::uint64_t b) {
+  const WordProduct product = MultiplyWords(a, b);
+  return {{product.high, product.low}};
+}
+
+// word * a for a two-word fraction, truncated to two words.
+WideFraction<2> WordTimes(std::uint64_t word, const WideFraction<2>& a) {
+  const WordProduct high = MultiplyWords(word, a.word[0]);
+  const std::uint64_t low = HighProduct(word, a.word[1]);
+  const std::uint64_t sum = high.low + low;
+  return {{high.high + (sum < low ? 1 : 0), sum}};
+}
+
+// Even and odd terms of c_k z^(k-2) for k = 2..11 from rows 2..11 of a
+// coefficient table, by Estrin's scheme: with p_j = c_(2j+2) -+ c_(2j+3) z
+// the sum is p0 + z^2 p1 + z^4 (p2 + z^2 p3) + z^8 p4. `alternating`
+// subtracts the odd terms (each pair stays positive, the even coefficient
+// being the larger), otherwise all terms add.
+std::uint64_t QuickTail(CoefficientRows rows, std::uint64_t z, bool alternating) {
+  const std::uint64_t z2 = HighProduct(z, z);
+  const std::uint64_t z4 = HighProduct(z2, z2);
+  auto pair = [&](int k) {
+    const std::uint64_t odd = HighProduct(rows[k + 1][0], z);
+    return alternating ? rows[k][0] - odd : rows[k][0] + odd;
+  };
+  const std::uint64_t low = pair(2) + HighProduct(z2, pair(4));
+  const std::uint64_t high = pair(6) + HighProduct(z2, pair(8)) + HighProduct(z4, pair(10));
+  return low + HighProduct(z4, high);
+}
+
+// log2 x on the table rows (|x - 1| >= 2^-7): as LogByTable, with
+// ln(1 + z) = z - z S, S = z (1/2 - z Q), Q the tail above.
+Unrounded QuickLogByTable(std::uint64_t significand, int binaryExponent) {
+  const auto row = static_cast<int>((significand >> 45) & 127U);
+  const std::uint64_t reciprocal = ((std::uint64_t{1} << 18) + 128 + row - 1) / (128 + row);
+  const std::uint64_t z = ((significand * reciprocal) - kHalfWord) << 1;
+  const WideFraction<2> half = {{kHalfWord, 0}};
+  const WideFraction<2> levelOne = Subtract(half, ExactProduct(z, QuickTail(kLogCoefficients, z, true)));
+  const WideFraction<2> s = WordTimes(z, levelOne);
+  const WideFraction<2> naturalLog = Subtract(WideFraction<2>{{z, 0}}, WordTimes(z, s));
+  const WideFraction<2> binaryLog = TwiceOf(Multiply(naturalLog, LeadingWords<2>(kHalfInverseLn2)));
+  const WideFraction<2> fraction = Add(LeadingWords<2>(kLogTable[row]), binaryLog);
+  Unrounded result;
+  result.count = 3;
+  result.exponent = -128;
+  result.negative = binaryExponent < 0;
+  const auto magnitude = static_cast<std::uint64_t>(binaryExponent < 0 ? -binaryExponent : binaryExponent);
+  const bool borrow = binaryExponent < 0 && !IsZero(fraction);
+  const WideFraction<2> rest = borrow ? OneMinus(fraction) : fraction;
+  result.word[0] = borrow ? magnitude - 1 : magnitude;
+  result.word[1] = rest.word[0];
+  result.word[2] = rest.word[1];
+  return result;
+}
+
+// 2^f - 1 on the table rows (2^-8 <= |f| <= 1/2): as PowerByTable, with
+// 2^r - 1 = r (d0 + r (d1 + r Q)), Q the tail above.
+Unrounded QuickPowerByTable(int row, std::uint64_t r) {
+  const WideFraction<2> levelOne =
+      Add(LeadingWords<2>(kPowerCoefficients[1]), ExactProduct(r, QuickTail(kPowerCoefficients, r, false)));
+  const WideFraction<2> series = Add(LeadingWords<2>(kPowerCoefficients[0]), WordTimes(r, levelOne));
+  const WideFraction<2> g = WordTimes(r, series);
+  const WideFraction<2> table = LeadingWords<2>(kPowerTable[row + 64]);
+  const WideFraction<2> magnitude =
+      row >= 0 ? Add(Add(table, g), Multiply(table, g)) : Subtract(OneMinus(table), Multiply(table, g));
+  Unrounded result;
+  result.negative = row < 0;
+  result.count = 2;
+  result.exponent = -128;
+  result.word[0] = magnitude.word[0];
+  result.word[1] = magnitude.word[1];
+  return result;
+}
+
+// log2 x from the quick attempt; `certain` is false near 1 (left to the
+// 128-bit path) and where the rounding is undecided.
+Extended QuickLog(double x, bool& certain) {
+  Extended parts = Decompose(x);
+  const int normalise = std::countl_zero(parts.significand) - 11;  // bit 52 set
+  parts.significand <<= normalise;
+  const int binaryExponent = parts.exponent - normalise + 52;
+  certain = true;
+  if (parts.significand == kImplicitBit) {
+    // A power of two: its exponent, exactly.
+    if (binaryExponent == 0) return {false, 0, 0};
+    const auto magnitude = static_cast<std::uint64_t>(binaryExponent < 0 ? -binaryExponent : binaryExponent);
+    const int leading = std::countl_zero(magnitude);
+    return {binaryExponent < 0, magnitude << leading, -leading};
+  }
+  constexpr double kNearOne = 1.0 / 128;
+  if (std::fabs(x - 1.0) < kNearOne) {
+    certain = false;
+    return {};
+  }
+  return RoundToExtended(QuickLogByTable(parts.significand, binaryExponent), certain, kQuickUncertainty);
+}
+
+// 2^f - 1 from the quick attempt; `certain` is false near 0 (left to the
+// 128-bit path) and where the rounding is undecided.
+Extended QuickPower(double f, bool& certain) {
+  certain = true;
+  if (f == 0.0) return {false, 0, 0};
+  constexpr double kNearZero = 1.0 / 256;
+  if (std::fabs(f) < kNearZero) {
+    certain = false;
+    return {};
+  }
+  // floor(128 f), f = 1/2 taking row 63 with r = 2^-7; 128 f is exact.
+  const double scaled = f * 128.0;
+  auto row = static_cast<int>(scaled);
+  if (static_cast<double>(row) > scaled) --row;
+  if (row > 63) row = 63;
+  const double r = f - static_cast<double>(row) / 128.0;  // exact, in [0, 2^-7]
+  // r is a multiple of f's last bit, at least 2^-60 here: r * 2^64 is an
+  // integer below 2^58.
+  const auto word = static_cast<std::uint64_t>(r * 0x1p64);
+  return RoundToExtended(QuickPowerByTable(row, word), certain, kQuickUncertainty);
+}
+
 // 128 bits, the series cut adaptively (see FastLevels); 256 bits with enough
 // terms for 2^-240, far beyond what any double argument needs to round
 // correctly.
@@ -327,12 +463,16 @@ Extended PrecisePowerOfTwoMinusOne(double f) {
 
 Extended BinaryLogarithm(double x) {
   bool certain = true;
+  const Extended quick = QuickLog(x, certain);
+  if (certain) return quick;
   const Extended fast = LogAttempt<kFastWords, kFastLogTerms>(x, certain);
   return certain ? fast : PreciseBinaryLogarithm(x);
 }
 
 Extended PowerOfTwoMinusOne(double f) {
   bool certain = true;
+  const Extended quick = QuickPower(f, certain);
+  if (certain) return quick;
   const Extended fast = PowerAttempt<kFastWords, kFastPowerTerms>(f, certain);
   return certain ? fast : PrecisePowerOfTwoMinusOne(f);
 }

@@ -96,6 +96,16 @@ double RoundToDouble(bool negative, Wide value, int exponent, bool sticky) {
   exponent -= leadingZeros;
   // Bits to keep: 53, fewer where the leading bit lies below 2^-1022.
   const int leadingBit = exponent + 127;
+  if (leadingBit >= -1022) {
+    // The common case: the top 53 of the 128 bits, rounded by the 75 below.
+    constexpr std::uint64_t kDroppedMask = (std::uint64_t{1} << 11) - 1;
+    constexpr std::uint64_t kHalfOfLast = std::uint64_t{1} << 10;
+    std::uint64_t kept = value.high >> 11;
+    const std::uint64_t dropped = value.high & kDroppedMask;
+    const bool beyondHalf = value.low != 0 || sticky;
+    if (dropped > kHalfOfLast || (dropped == kHalfOfLast && (beyondHalf || (kept & 1U) != 0))) ++kept;
+    return AssembleDouble(negative, kept, exponent + 75);
+  }
   int keep = 53;
   if (leadingBit < -1022) keep = 53 - (-1022 - leadingBit);
   if (keep < 0) return negative ? -0.0 : 0.0;  // below half the smallest subnormal

@@ -8,11 +8,19 @@
 // sign * significand * 2^exponent. A normalised value has bit 63 of the
 // significand set; 0 is a zero significand. Values taken apart from doubles
 // (Decompose) keep the double's 53-bit significand unnormalised.
+// The members are laid out in 16 bytes so that the value travels in two
+// registers between functions rather than through memory; the constructor
+// keeps the reading order sign, significand, exponent.
 struct Extended {
-  bool negative;
-  std::uint64_t significand;
-  int exponent;
+  std::uint64_t significand = 0;
+  int exponent = 0;
+  bool negative = false;
+
+  constexpr Extended() = default;
+  constexpr Extended(bool isNegative, std::uint64_t bits, int scale)
+      : significand(bits), exponent(scale), negative(isNegative) {}
 };
+static_assert(sizeof(Extended) == 16);
 
 // A finite double taken apart exactly.
 Extended Decompose(double value);
