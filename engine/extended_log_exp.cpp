@@ -10,7 +10,9 @@
 
 #include "engine/extended_log_exp.h"
 
+#include <array>
 #include <bit>
+#include <cstddef>
 #include <cmath>
 #include <cstdint>
 
@@ -38,9 +40,8 @@ struct Unrounded {
 constexpr std::uint64_t kUncertainty = std::uint64_t{1} << 50;
 
 // Rounds to nearest; `certain` is false when the error of the computation
-// (below `uncertainty` units of 2^-128 of the leading bit) could have moved
-// the value across the midpoint.
-Extended RoundToExtended(const Unrounded& value, bool& certain, std::uint64_t uncertainty = kUncertainty) {
+// could have moved the value across the midpoint.
+Extended RoundToExtended(const Unrounded& value, bool& certain) {
   int first = 0;
   while (first < value.count && value.word[first] == 0) ++first;
   certain = true;
@@ -55,7 +56,7 @@ Extended RoundToExtended(const Unrounded& value, bool& certain, std::uint64_t un
   const std::uint64_t rest = bitsFrom(first + 1);
   int exponent = 64 * (value.count - 1 - first) + value.exponent - shift;
   const std::uint64_t distance = rest >= kHalfWord ? rest - kHalfWord : kHalfWord - rest;
-  certain = distance > uncertainty;
+  certain = distance > kUncertainty;
   if (rest >= kHalfWord) {
     ++significand;
     if (significand == 0) {
@@ -349,11 +350,58 @@ std::uint64_t QuickTail(CoefficientRows rows, std::uint64_t z, bool alternating)
   return low + HighProduct(z4, high);
 }
 
+// The reciprocals r of LogByTable, ceil(2^18 / (128 + i)), looked up rather
+// than divided for.
+constexpr auto kReciprocals = [] {
+  std::array<std::uint16_t, kLogRows> table{};
+  for (int row = 0; row < kLogRows; ++row) {
+    table[static_cast<std::size_t>(row)] = static_cast<std::uint16_t>(((1 << 18) + 128 + row - 1) / (128 + row));
+  }
+  return table;
+}();
+
+// Rounds sign * (w0 2^128 + w1 2^64 + w2) * 2^exponent to nearest, as
+// RoundToExtended does, in straight-line code for the quick attempt.
+Extended RoundThreeWords(bool negative, std::uint64_t w0, std::uint64_t w1, std::uint64_t w2, int exponent,
+                         bool& certain) {
+  std::uint64_t significand = 0;
+  std::uint64_t rest = 0;
+  int shift = 0;
+  if (w0 != 0) {
+    shift = std::countl_zero(w0);
+    significand = shift == 0 ? w0 : (w0 << shift) | (w1 >> (64 - shift));
+    rest = shift == 0 ? w1 : (w1 << shift) | (w2 >> (64 - shift));
+    exponent += 128 - shift;
+  } else if (w1 != 0) {
+    shift = std::countl_zero(w1);
+    significand = shift == 0 ? w1 : (w1 << shift) | (w2 >> (64 - shift));
+    rest = w2 << shift;
+    exponent += 64 - shift;
+  } else if (w2 != 0) {
+    shift = std::countl_zero(w2);
+    significand = w2 << shift;
+    exponent -= shift;
+  } else {
+    certain = true;
+    return {negative, 0, 0};
+  }
+  const std::uint64_t distance = rest >= kHalfWord ? rest - kHalfWord : kHalfWord - rest;
+  certain = distance > kQuickUncertainty;
+  if (rest >= kHalfWord) {
+    ++significand;
+    if (significand == 0) {
+      significand = kHalfWord;
+      ++exponent;
+    }
+  }
+  return {negative, significand, exponent};
+}
+
 // log2 x on the table rows (|x - 1| >= 2^-7): as LogByTable, with
 // ln(1 + z) = z - z S, S = z (1/2 - z Q), Q the tail above.
-Unrounded QuickLogByTable(std::uint64_t significand, int binaryExponent) {
+Extended QuickLogByTable(std::uint64_t significand, int binaryExponent, bool& certain) {
   const auto row = static_cast<int>((significand >> 45) & 127U);
-  const std::uint64_t reciprocal = ((std::uint64_t{1} << 18) + 128 + row - 1) / (128 + row);
+  const std::uint64_t reciprocal = kReciprocals[static_cast<std::size_t>(row)];
   const std::uint64_t z = ((significand * reciprocal) - kHalfWord) << 1;
   const WideFraction<2> half = {{kHalfWord, 0}};
   const WideFraction<2> levelOne = Subtract(half, ExactProduct(z, QuickTail(kLogCoefficients, z, true)));
@@ -361,22 +409,17 @@ Unrounded QuickLogByTable(std::uint64_t significand, int binaryExponent) {
   const WideFraction<2> naturalLog = Subtract(WideFraction<2>{{z, 0}}, WordTimes(z, s));
   const WideFraction<2> binaryLog = TwiceOf(Multiply(naturalLog, LeadingWords<2>(kHalfInverseLn2)));
   const WideFraction<2> fraction = Add(LeadingWords<2>(kLogTable[row]), binaryLog);
-  Unrounded result;
-  result.count = 3;
-  result.exponent = -128;
-  result.negative = binaryExponent < 0;
+  // e + fraction; for e < 0 the magnitude is (|e| - 1) + (1 - fraction).
   const auto magnitude = static_cast<std::uint64_t>(binaryExponent < 0 ? -binaryExponent : binaryExponent);
   const bool borrow = binaryExponent < 0 && !IsZero(fraction);
   const WideFraction<2> rest = borrow ? OneMinus(fraction) : fraction;
-  result.word[0] = borrow ? magnitude - 1 : magnitude;
-  result.word[1] = rest.word[0];
-  result.word[2] = rest.word[1];
-  return result;
+  return RoundThreeWords(binaryExponent < 0, borrow ? magnitude - 1 : magnitude, rest.word[0], rest.word[1], -128,
+                         certain);
 }
 
 // 2^f - 1 on the table rows (2^-8 <= |f| <= 1/2): as PowerByTable, with
 // 2^r - 1 = r (d0 + r (d1 + r Q)), Q the tail above.
-Unrounded QuickPowerByTable(int row, std::uint64_t r) {
+Extended QuickPowerByTable(int row, std::uint64_t r, bool& certain) {
   const WideFraction<2> levelOne =
       Add(LeadingWords<2>(kPowerCoefficients[1]), ExactProduct(r, QuickTail(kPowerCoefficients, r, false)));
   const WideFraction<2> series = Add(LeadingWords<2>(kPowerCoefficients[0]), WordTimes(r, levelOne));
@@ -384,13 +427,7 @@ Unrounded QuickPowerByTable(int row, std::uint64_t r) {
   const WideFraction<2> table = LeadingWords<2>(kPowerTable[row + 64]);
   const WideFraction<2> magnitude =
       row >= 0 ? Add(Add(table, g), Multiply(table, g)) : Subtract(OneMinus(table), Multiply(table, g));
-  Unrounded result;
-  result.negative = row < 0;
-  result.count = 2;
-  result.exponent = -128;
-  result.word[0] = magnitude.word[0];
-  result.word[1] = magnitude.word[1];
-  return result;
+  return RoundThreeWords(row < 0, 0, magnitude.word[0], magnitude.word[1], -128, certain);
 }
 
 // log2 x from the quick attempt; `certain` is false near 1 (left to the
@@ -413,7 +450,7 @@ Extended QuickLog(double x, bool& certain) {
     certain = false;
     return {};
   }
-  return RoundToExtended(QuickLogByTable(parts.significand, binaryExponent), certain, kQuickUncertainty);
+  return QuickLogByTable(parts.significand, binaryExponent, certain);
 }
 
 // 2^f - 1 from the quick attempt; `certain` is false near 0 (left to the
@@ -435,7 +472,7 @@ Extended QuickPower(double f, bool& certain) {
   // r is a multiple of f's last bit, at least 2^-60 here: r * 2^64 is an
   // integer below 2^58.
   const auto word = static_cast<std::uint64_t>(r * 0x1p64);
-  return RoundToExtended(QuickPowerByTable(row, word), certain, kQuickUncertainty);
+  return QuickPowerByTable(row, word, certain);
 }
 
 // 128 bits, the series cut adaptively (see FastLevels); 256 bits with enough

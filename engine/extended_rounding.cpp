@@ -87,25 +87,14 @@ double AssembleDouble(bool negative, std::uint64_t kept, int exponent) {
   return std::bit_cast<double>(bits);
 }
 
-// sign * (value + a fraction below its last bit when `sticky`) * 2^exponent,
-// rounded once to nearest even, subnormals included.
-double RoundToDouble(bool negative, Wide value, int exponent, bool sticky) {
+// RoundToDouble for any value, subnormals included.
+double RoundToDoubleInGeneral(bool negative, Wide value, int exponent, bool sticky) {
   if (IsZero(value)) return negative ? -0.0 : 0.0;
   const int leadingZeros = LeadingZeros(value);
   value = ShiftLeft(value, leadingZeros);
   exponent -= leadingZeros;
   // Bits to keep: 53, fewer where the leading bit lies below 2^-1022.
   const int leadingBit = exponent + 127;
-  if (leadingBit >= -1022) {
-    // The common case: the top 53 of the 128 bits, rounded by the 75 below.
-    constexpr std::uint64_t kDroppedMask = (std::uint64_t{1} << 11) - 1;
-    constexpr std::uint64_t kHalfOfLast = std::uint64_t{1} << 10;
-    std::uint64_t kept = value.high >> 11;
-    const std::uint64_t dropped = value.high & kDroppedMask;
-    const bool beyondHalf = value.low != 0 || sticky;
-    if (dropped > kHalfOfLast || (dropped == kHalfOfLast && (beyondHalf || (kept & 1U) != 0))) ++kept;
-    return AssembleDouble(negative, kept, exponent + 75);
-  }
   int keep = 53;
   if (leadingBit < -1022) keep = 53 - (-1022 - leadingBit);
   if (keep < 0) return negative ? -0.0 : 0.0;  // below half the smallest subnormal
@@ -121,6 +110,32 @@ double RoundToDouble(bool negative, Wide value, int exponent, bool sticky) {
   return AssembleDouble(negative, result, exponent + dropped);
 }
 
+// sign * (value + a fraction below its last bit when `sticky`) * 2^exponent,
+// rounded once to nearest even, subnormals included. The common case, a high
+// word that is not zero and a result in the normal range, goes straight to
+// the bits: the top 53 of the normalised 128 bits, rounded by the 75 below.
+double RoundToDouble(bool negative, Wide value, int exponent, bool sticky) {
+  if (value.high == 0) return RoundToDoubleInGeneral(negative, value, exponent, sticky);
+  const int leadingZeros = std::countl_zero(value.high);
+  const int leadingBit = exponent - leadingZeros + 127;
+  if (leadingBit < -1022 || leadingBit > 1023) return RoundToDoubleInGeneral(negative, value, exponent, sticky);
+  // (low >> 1) >> (63 - n) is low >> (64 - n), also for n = 0.
+  const std::uint64_t high = (value.high << leadingZeros) | ((value.low >> 1) >> (63 - leadingZeros));
+  const std::uint64_t low = value.low << leadingZeros;
+  constexpr std::uint64_t kDroppedMask = (std::uint64_t{1} << 11) - 1;
+  constexpr std::uint64_t kHalfOfLast = std::uint64_t{1} << 10;
+  std::uint64_t kept = high >> 11;
+  const std::uint64_t dropped = high & kDroppedMask;
+  if (dropped > kHalfOfLast || (dropped == kHalfOfLast && (low != 0 || sticky || (kept & 1U) != 0))) ++kept;
+  // Adding the significand without its leading bit to the biased exponent
+  // carries a round-up to 2^53 into the exponent, and from the largest
+  // binade into the pattern of infinity.
+  constexpr std::uint64_t kImplicitBit = std::uint64_t{1} << 52;
+  const std::uint64_t bits = (std::uint64_t{negative} << 63) +
+                             (static_cast<std::uint64_t>(leadingBit + 1023) << 52) + (kept - kImplicitBit);
+  return std::bit_cast<double>(bits);
+}
+
 }  // namespace
 
 Extended Decompose(double value) {
@@ -132,12 +147,12 @@ Extended Decompose(double value) {
   return {(bits >> 63) != 0, significand, (biased == 0 ? 1 : biased) - kBias};
 }
 
-double RoundedProduct(const Extended& a, const Extended& b) {
+double RoundedProduct(Extended a, Extended b) {
   return RoundToDouble(a.negative != b.negative, Product(a.significand, b.significand), a.exponent + b.exponent,
                        false);
 }
 
-Extended RoundedExtendedProduct(const Extended& a, const Extended& b) {
+Extended RoundedExtendedProduct(Extended a, Extended b) {
   const bool negative = a.negative != b.negative;
   Wide product = Product(a.significand, b.significand);
   if (IsZero(product)) return {negative, 0, 0};
@@ -159,7 +174,7 @@ Extended RoundedExtendedProduct(const Extended& a, const Extended& b) {
 // The quotient of the significands is in (1/2, 2); an estimate in double is
 // within a few units of the truncated 53-bit quotient Q, which the exact
 // remainder then corrects; twice the remainder against the divisor rounds.
-double RoundedQuotient(const Extended& numerator, const Extended& denominator) {
+double RoundedQuotient(Extended numerator, Extended denominator) {
   const std::uint64_t n = numerator.significand;
   const std::uint64_t d = denominator.significand;
   const int scale = n >= d ? 52 : 53;  // Q in [2^52, 2^53)
@@ -186,13 +201,17 @@ double RoundedQuotient(const Extended& numerator, const Extended& denominator) {
 
 // 1 + m exactly in units of 2^-126, where 1 is bit 126 and |m| < 1 fits
 // below it; bits of m beyond that only make the sum inexact (sticky).
-double RoundedOnePlus(const Extended& m) {
+double RoundedOnePlus(Extended m) {
   if (m.significand == 0) return 1.0;
   constexpr int kOneBit = 126;
   const int shift = m.exponent + kOneBit;
   bool sticky = false;
-  const Wide aligned =
-      shift >= 0 ? ShiftLeft({0, m.significand}, shift) : ShiftRight({0, m.significand}, -shift, sticky);
+  Wide aligned{};
+  if (shift > 0 && shift < 64) {
+    aligned = {m.significand >> (64 - shift), m.significand << shift};
+  } else {
+    aligned = shift >= 0 ? ShiftLeft({0, m.significand}, shift) : ShiftRight({0, m.significand}, -shift, sticky);
+  }
   const Wide one = {std::uint64_t{1} << (kOneBit - 64), 0};
   if (!m.negative) return RoundToDouble(false, Plus(one, aligned), -kOneBit, sticky);
   // 1 - (aligned + e) with 0 < e < 1 is (1 - aligned - 1) + (1 - e).

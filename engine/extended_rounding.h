@@ -27,14 +27,14 @@ Extended Decompose(double value);
 
 // a * b rounded once to double (products beyond the double range give an
 // infinity, tiny ones a subnormal or zero).
-double RoundedProduct(const Extended& a, const Extended& b);
+double RoundedProduct(Extended a, Extended b);
 // a * b rounded once to a normalised 64-bit significand.
-Extended RoundedExtendedProduct(const Extended& a, const Extended& b);
+Extended RoundedExtendedProduct(Extended a, Extended b);
 // numerator / denominator rounded once to double; both normalised and not
 // zero, the quotient within the normal range of doubles.
-double RoundedQuotient(const Extended& numerator, const Extended& denominator);
+double RoundedQuotient(Extended numerator, Extended denominator);
 // 1 + m rounded once to double, for |m| < 1.
-double RoundedOnePlus(const Extended& m);
+double RoundedOnePlus(Extended m);
 
 // log2 e and ln 2 rounded to 64 bits (significand * 2^-63 and * 2^-64).
 inline constexpr Extended kLog2E = {false, 0xB8AA3B295C17F0BCULL, -63};
