@@ -333,6 +333,31 @@ WideFraction<2> WordTimes(std::uint64_t word, const WideFraction<2>& a) {
   return {{high.high + (sum < low ? 1 : 0), sum}};
 }
 
+// Two-word sums, differences and products for the quick attempt, in
+// straight-line code; the caller knows that sums stay below 1 and
+// differences above 0.
+WideFraction<2> QuickAdd(const WideFraction<2>& a, const WideFraction<2>& b) {
+  const std::uint64_t low = a.word[1] + b.word[1];
+  return {{a.word[0] + b.word[0] + (low < a.word[1] ? 1 : 0), low}};
+}
+
+WideFraction<2> QuickSubtract(const WideFraction<2>& a, const WideFraction<2>& b) {
+  return {{a.word[0] - b.word[0] - (a.word[1] < b.word[1] ? 1 : 0), a.word[1] - b.word[1]}};
+}
+
+WideFraction<2> QuickTwice(const WideFraction<2>& a) { return {{(a.word[0] << 1) | (a.word[1] >> 63), a.word[1] << 1}}; }
+
+// a * b without the product of the low words and the low halves of the
+// cross products: below the exact value by less than 3 * 2^-128.
+WideFraction<2> QuickMultiply(const WideFraction<2>& a, const WideFraction<2>& b) {
+  const WordProduct high = MultiplyWords(a.word[0], b.word[0]);
+  const std::uint64_t cross1 = HighProduct(a.word[0], b.word[1]);
+  const std::uint64_t cross2 = HighProduct(a.word[1], b.word[0]);
+  const std::uint64_t low1 = high.low + cross1;
+  const std::uint64_t low2 = low1 + cross2;
+  return {{high.high + (low1 < cross1 ? 1 : 0) + (low2 < cross2 ? 1 : 0), low2}};
+}
+
 // Even and odd terms of c_k z^(k-2) for k = 2..11 from rows 2..11 of a
 // coefficient table, by Estrin's scheme: with p_j = c_(2j+2) -+ c_(2j+3) z
 // the sum is p0 + z^2 p1 + z^4 (p2 + z^2 p3) + z^8 p4. `alternating`
@@ -361,7 +386,8 @@ constexpr auto kReciprocals = [] {
 }();
 
 // Rounds sign * (w0 2^128 + w1 2^64 + w2) * 2^exponent to nearest, as
-// RoundToExtended does, in straight-line code for the quick attempt.
+// RoundToExtended does, in straight-line code for the quick attempt
+// ((w >> 1) >> (63 - n) is w >> (64 - n), also for n = 0).
 Extended RoundThreeWords(bool negative, std::uint64_t w0, std::uint64_t w1, std::uint64_t w2, int exponent,
                          bool& certain) {
   std::uint64_t significand = 0;
@@ -369,12 +395,12 @@ Extended RoundThreeWords(bool negative, std::uint64_t w0, std::uint64_t w1, std:
   int shift = 0;
   if (w0 != 0) {
     shift = std::countl_zero(w0);
-    significand = shift == 0 ? w0 : (w0 << shift) | (w1 >> (64 - shift));
-    rest = shift == 0 ? w1 : (w1 << shift) | (w2 >> (64 - shift));
+    significand = (w0 << shift) | ((w1 >> 1) >> (63 - shift));
+    rest = (w1 << shift) | ((w2 >> 1) >> (63 - shift));
     exponent += 128 - shift;
   } else if (w1 != 0) {
     shift = std::countl_zero(w1);
-    significand = shift == 0 ? w1 : (w1 << shift) | (w2 >> (64 - shift));
+    significand = (w1 << shift) | ((w2 >> 1) >> (63 - shift));
     rest = w2 << shift;
     exponent += 64 - shift;
   } else if (w2 != 0) {
@@ -404,15 +430,15 @@ Extended QuickLogByTable(std::uint64_t significand, int binaryExponent, bool& ce
   const std::uint64_t reciprocal = kReciprocals[static_cast<std::size_t>(row)];
   const std::uint64_t z = ((significand * reciprocal) - kHalfWord) << 1;
   const WideFraction<2> half = {{kHalfWord, 0}};
-  const WideFraction<2> levelOne = Subtract(half, ExactProduct(z, QuickTail(kLogCoefficients, z, true)));
+  const WideFraction<2> levelOne = QuickSubtract(half, ExactProduct(z, QuickTail(kLogCoefficients, z, true)));
   const WideFraction<2> s = WordTimes(z, levelOne);
-  const WideFraction<2> naturalLog = Subtract(WideFraction<2>{{z, 0}}, WordTimes(z, s));
-  const WideFraction<2> binaryLog = TwiceOf(Multiply(naturalLog, LeadingWords<2>(kHalfInverseLn2)));
-  const WideFraction<2> fraction = Add(LeadingWords<2>(kLogTable[row]), binaryLog);
+  const WideFraction<2> naturalLog = QuickSubtract(WideFraction<2>{{z, 0}}, WordTimes(z, s));
+  const WideFraction<2> binaryLog = QuickTwice(QuickMultiply(naturalLog, LeadingWords<2>(kHalfInverseLn2)));
+  const WideFraction<2> fraction = QuickAdd(LeadingWords<2>(kLogTable[row]), binaryLog);
   // e + fraction; for e < 0 the magnitude is (|e| - 1) + (1 - fraction).
   const auto magnitude = static_cast<std::uint64_t>(binaryExponent < 0 ? -binaryExponent : binaryExponent);
   const bool borrow = binaryExponent < 0 && !IsZero(fraction);
-  const WideFraction<2> rest = borrow ? OneMinus(fraction) : fraction;
+  const WideFraction<2> rest = borrow ? QuickSubtract({}, fraction) : fraction;
   return RoundThreeWords(binaryExponent < 0, borrow ? magnitude - 1 : magnitude, rest.word[0], rest.word[1], -128,
                          certain);
 }
@@ -421,12 +447,13 @@ Extended QuickLogByTable(std::uint64_t significand, int binaryExponent, bool& ce
 // 2^r - 1 = r (d0 + r (d1 + r Q)), Q the tail above.
 Extended QuickPowerByTable(int row, std::uint64_t r, bool& certain) {
   const WideFraction<2> levelOne =
-      Add(LeadingWords<2>(kPowerCoefficients[1]), ExactProduct(r, QuickTail(kPowerCoefficients, r, false)));
-  const WideFraction<2> series = Add(LeadingWords<2>(kPowerCoefficients[0]), WordTimes(r, levelOne));
+      QuickAdd(LeadingWords<2>(kPowerCoefficients[1]), ExactProduct(r, QuickTail(kPowerCoefficients, r, false)));
+  const WideFraction<2> series = QuickAdd(LeadingWords<2>(kPowerCoefficients[0]), WordTimes(r, levelOne));
   const WideFraction<2> g = WordTimes(r, series);
   const WideFraction<2> table = LeadingWords<2>(kPowerTable[row + 64]);
-  const WideFraction<2> magnitude =
-      row >= 0 ? Add(Add(table, g), Multiply(table, g)) : Subtract(OneMinus(table), Multiply(table, g));
+  const WideFraction<2> tableTimesG = QuickMultiply(table, g);
+  const WideFraction<2> magnitude = row >= 0 ? QuickAdd(QuickAdd(table, g), tableTimesG)
+                                             : QuickSubtract(QuickSubtract({}, table), tableTimesG);
   return RoundThreeWords(row < 0, 0, magnitude.word[0], magnitude.word[1], -128, certain);
 }
 

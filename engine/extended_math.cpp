@@ -46,7 +46,8 @@ double ScaledPowerOfTwo(double x) {
   if (std::isinf(x)) return x > 0 ? x : 0.0;
   const double n = NearestInteger(x);
   const double fraction = x - n;  // exact: |fraction| <= 1/2
-  const double mantissa = RoundedOnePlus(PowerOfTwoMinusOne(fraction));
+  // An integer x (2^10 as the power computes it) needs no 2^f - 1.
+  const double mantissa = fraction == 0.0 ? 1.0 : RoundedOnePlus(PowerOfTwoMinusOne(fraction));
   // Multiplying by an exact power of two is the same single rounding as
   // ldexp, without the call, wherever 2^n itself is a normal double.
   if (n >= -1022.0 && n <= 1023.0) return mantissa * PowerOfTwo(static_cast<int>(n));

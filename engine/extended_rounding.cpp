@@ -157,7 +157,12 @@ Extended RoundedExtendedProduct(Extended a, Extended b) {
   Wide product = Product(a.significand, b.significand);
   if (IsZero(product)) return {negative, 0, 0};
   const int leadingZeros = LeadingZeros(product);
-  product = ShiftLeft(product, leadingZeros);
+  // Two normalised significands give a leading bit at 127 or 126.
+  if (leadingZeros == 1) {
+    product = {(product.high << 1) | (product.low >> 63), product.low << 1};
+  } else if (leadingZeros != 0) {
+    product = ShiftLeft(product, leadingZeros);
+  }
   std::uint64_t significand = product.high;
   int exponent = a.exponent + b.exponent - leadingZeros + 64;
   constexpr std::uint64_t kHalf = std::uint64_t{1} << 63;
@@ -178,7 +183,8 @@ double RoundedQuotient(Extended numerator, Extended denominator) {
   const std::uint64_t n = numerator.significand;
   const std::uint64_t d = denominator.significand;
   const int scale = n >= d ? 52 : 53;  // Q in [2^52, 2^53)
-  const double estimate = std::ldexp(static_cast<double>(n) / static_cast<double>(d), scale);
+  // Scaling by 2^52 or 2^53 is exact: the quotient lies in (1/2, 2).
+  const double estimate = (static_cast<double>(n) / static_cast<double>(d)) * (scale == 52 ? 0x1p52 : 0x1p53);
   auto quotient = static_cast<std::uint64_t>(estimate);
   const Wide dividend = ShiftLeft({0, n}, scale);
   Wide back = Product(quotient, d);
