@@ -309,11 +309,12 @@ Extended PowerAttempt(double f, bool& certain) {
 // as few dependent multiplications as its accuracy needs. The terms from
 // the third on are summed in single words pairwise (Estrin's scheme: the
 // pairs and the powers of the argument are independent), and only the two
-// lowest levels take two words. Its error stays below 2^-80.8 absolute for
-// the logarithm and 2^-82.4 for the power, i.e. below 2^-73.4 of the
+// lowest levels take two words. Its error stays below 2^-80.7 absolute for
+// the logarithm and 2^-81.9 for the power, i.e. below 2^-72.9 of the
 // result's leading bit (at least 2^-7 and 2^-9 on these rows), so a rounding
-// counts as certain only beyond 2^-71 of the leading bit from the midpoint;
-// otherwise the 128-bit path decides.
+// counts as certain only beyond 2^-71 of the leading bit from the midpoint
+// (about one argument in 64 is left undecided); otherwise the 128-bit path
+// decides.
 constexpr std::uint64_t kQuickUncertainty = std::uint64_t{1} << 57;
 
 // The high word of a * b: a product of fractions truncated to one word.
