@@ -1,8 +1,11 @@
-// log2 x and 2^f - 1 to 64 bits, correctly rounded. Each is first computed in
-// 128-bit fixed point to about 82 bits; when the result lies too close to the
-// midpoint between two 64-bit values for that accuracy to decide the rounding
-// (about once in 2^13 arguments), it is computed again in 256 bits. Both reduce the argument
-// with a table of 128 rows, so a short series remains:
+// log2 x and 2^f - 1 to 64 bits, correctly rounded. On the table rows (the
+// common case) a quick attempt in 128-bit fixed point with a short series
+// comes first (see QuickLog); where it cannot decide, or near the series'
+// centre, each is computed in 128-bit fixed point to about 82 bits; when the
+// result lies too close to the midpoint between two 64-bit values for that
+// accuracy to decide the rounding (about once in 2^13 arguments), it is
+// computed again in 256 bits. All reduce the argument with a table of 128
+// rows, so a short series remains:
 //   log2 x = e + log2(1 + i/128 ...) via x = 2^e m, m r_i = 1 + z, 0 <= z < 2^-6.8
 //   2^f = 2^(i/128) 2^r, 0 <= r < 2^-7.
 // Arguments near the series' centre (x near 1, f near 0) use the series
@@ -526,18 +529,26 @@ Extended PrecisePowerOfTwoMinusOne(double f) {
   return PowerAttempt<kPreciseWords, kPrecisePowerTerms>(f, certain);
 }
 
+Extended WideBinaryLogarithm(double x) {
+  bool certain = true;
+  const Extended fast = LogAttempt<kFastWords, kFastLogTerms>(x, certain);
+  return certain ? fast : PreciseBinaryLogarithm(x);
+}
+
 Extended BinaryLogarithm(double x) {
   bool certain = true;
   const Extended quick = QuickLog(x, certain);
-  if (certain) return quick;
-  const Extended fast = LogAttempt<kFastWords, kFastLogTerms>(x, certain);
-  return certain ? fast : PreciseBinaryLogarithm(x);
+  return certain ? quick : WideBinaryLogarithm(x);
+}
+
+Extended WidePowerOfTwoMinusOne(double f) {
+  bool certain = true;
+  const Extended fast = PowerAttempt<kFastWords, kFastPowerTerms>(f, certain);
+  return certain ? fast : PrecisePowerOfTwoMinusOne(f);
 }
 
 Extended PowerOfTwoMinusOne(double f) {
   bool certain = true;
   const Extended quick = QuickPower(f, certain);
-  if (certain) return quick;
-  const Extended fast = PowerAttempt<kFastWords, kFastPowerTerms>(f, certain);
-  return certain ? fast : PrecisePowerOfTwoMinusOne(f);
+  return certain ? quick : WidePowerOfTwoMinusOne(f);
 }

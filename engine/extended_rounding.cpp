@@ -138,15 +138,6 @@ double RoundToDouble(bool negative, Wide value, int exponent, bool sticky) {
 
 }  // namespace
 
-Extended Decompose(double value) {
-  const auto bits = std::bit_cast<std::uint64_t>(value);
-  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
-  std::uint64_t significand = bits & ((std::uint64_t{1} << 52) - 1);
-  if (biased != 0) significand |= std::uint64_t{1} << 52;
-  constexpr int kBias = 1023 + 52;
-  return {(bits >> 63) != 0, significand, (biased == 0 ? 1 : biased) - kBias};
-}
-
 double RoundedProduct(Extended a, Extended b) {
   return RoundToDouble(a.negative != b.negative, Product(a.significand, b.significand), a.exponent + b.exponent,
                        false);

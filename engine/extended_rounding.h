@@ -3,6 +3,7 @@
 // double, each a single correct rounding to nearest (ties to even). Built on
 // 64-bit integers only: no long double, no processor-specific instructions.
 
+#include <bit>
 #include <cstdint>
 
 // sign * significand * 2^exponent. A normalised value has bit 63 of the
@@ -22,8 +23,15 @@ struct Extended {
 };
 static_assert(sizeof(Extended) == 16);
 
-// A finite double taken apart exactly.
-Extended Decompose(double value);
+// A finite double taken apart exactly (inline: every step starts with it).
+inline Extended Decompose(double value) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  std::uint64_t significand = bits & ((std::uint64_t{1} << 52) - 1);
+  if (biased != 0) significand |= std::uint64_t{1} << 52;
+  constexpr int kBias = 1023 + 52;
+  return {(bits >> 63) != 0, significand, (biased == 0 ? 1 : biased) - kBias};
+}
 
 // a * b rounded once to double (products beyond the double range give an
 // infinity, tiny ones a subnormal or zero).
