@@ -11,7 +11,10 @@ Extended BinaryLogarithm(double x);
 // 2^f - 1 rounded to nearest 64-bit significand, for |f| <= 1/2.
 Extended PowerOfTwoMinusOne(double f);
 
-// The same from the precise path alone, skipping the fast attempt; the
-// tests compare both.
+// The same without the quick attempt (the 128-bit path, then the precise
+// one where it cannot decide), and from the precise path alone; the tests
+// compare all three.
+Extended WideBinaryLogarithm(double x);
+Extended WidePowerOfTwoMinusOne(double f);
 Extended PreciseBinaryLogarithm(double x);
 Extended PrecisePowerOfTwoMinusOne(double f);

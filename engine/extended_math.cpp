@@ -30,14 +30,24 @@ int ExponentForScaling(double n) {
 // 2^n as a double, for the normal range of exponents.
 double PowerOfTwo(int n) { return std::bit_cast<double>(static_cast<std::uint64_t>(n + 1023) << 52); }
 
+// The integer nearest to x, ties to even, as nearbyint gives it in the
+// default rounding mode, without the library call: below 2^51 in magnitude,
+// adding and taking away 1.5 * 2^52 rounds away exactly the fraction.
+double NearestInteger(double x) {
+  constexpr double kShifter = 0x1.8p52;
+  if (!(std::fabs(x) < 0x1p51)) return std::nearbyint(x);
+  return (x + kShifter) - kShifter;
+}
+
 // 2^x: split at the nearest integer n (ties to even), 2^(x-n) - 1 with a
 // 64-bit significand, plus 1 rounded to double, scaled by 2^n exactly.
 double ScaledPowerOfTwo(double x) {
   if (std::isnan(x)) return x;
   if (std::isinf(x)) return x > 0 ? x : 0.0;
-  const double n = std::nearbyint(x);
+  const double n = NearestInteger(x);
   const double fraction = x - n;  // exact: |fraction| <= 1/2
-  const double mantissa = RoundedOnePlus(PowerOfTwoMinusOne(fraction));
+  // An integer x (2^10 as the power computes it) needs no 2^f - 1.
+  const double mantissa = fraction == 0.0 ? 1.0 : RoundedOnePlus(PowerOfTwoMinusOne(fraction));
   // Multiplying by an exact power of two is the same single rounding as
   // ldexp, without the call, wherever 2^n itself is a normal double.
   if (n >= -1022.0 && n <= 1023.0) return mantissa * PowerOfTwo(static_cast<int>(n));

@@ -87,9 +87,8 @@ double AssembleDouble(bool negative, std::uint64_t kept, int exponent) {
   return std::bit_cast<double>(bits);
 }
 
-// sign * (value + a fraction below its last bit when `sticky`) * 2^exponent,
-// rounded once to nearest even, subnormals included.
-double RoundToDouble(bool negative, Wide value, int exponent, bool sticky) {
+// RoundToDouble for any value, subnormals included.
+double RoundToDoubleInGeneral(bool negative, Wide value, int exponent, bool sticky) {
   if (IsZero(value)) return negative ? -0.0 : 0.0;
   const int leadingZeros = LeadingZeros(value);
   value = ShiftLeft(value, leadingZeros);
@@ -111,28 +110,50 @@ double RoundToDouble(bool negative, Wide value, int exponent, bool sticky) {
   return AssembleDouble(negative, result, exponent + dropped);
 }
 
-}  // namespace
-
-Extended Decompose(double value) {
-  const auto bits = std::bit_cast<std::uint64_t>(value);
-  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
-  std::uint64_t significand = bits & ((std::uint64_t{1} << 52) - 1);
-  if (biased != 0) significand |= std::uint64_t{1} << 52;
-  constexpr int kBias = 1023 + 52;
-  return {(bits >> 63) != 0, significand, (biased == 0 ? 1 : biased) - kBias};
+// sign * (value + a fraction below its last bit when `sticky`) * 2^exponent,
+// rounded once to nearest even, subnormals included. The common case, a high
+// word that is not zero and a result in the normal range, goes straight to
+// the bits: the top 53 of the normalised 128 bits, rounded by the 75 below.
+double RoundToDouble(bool negative, Wide value, int exponent, bool sticky) {
+  if (value.high == 0) return RoundToDoubleInGeneral(negative, value, exponent, sticky);
+  const int leadingZeros = std::countl_zero(value.high);
+  const int leadingBit = exponent - leadingZeros + 127;
+  if (leadingBit < -1022 || leadingBit > 1023) return RoundToDoubleInGeneral(negative, value, exponent, sticky);
+  // (low >> 1) >> (63 - n) is low >> (64 - n), also for n = 0.
+  const std::uint64_t high = (value.high << leadingZeros) | ((value.low >> 1) >> (63 - leadingZeros));
+  const std::uint64_t low = value.low << leadingZeros;
+  constexpr std::uint64_t kDroppedMask = (std::uint64_t{1} << 11) - 1;
+  constexpr std::uint64_t kHalfOfLast = std::uint64_t{1} << 10;
+  std::uint64_t kept = high >> 11;
+  const std::uint64_t dropped = high & kDroppedMask;
+  if (dropped > kHalfOfLast || (dropped == kHalfOfLast && (low != 0 || sticky || (kept & 1U) != 0))) ++kept;
+  // Adding the significand without its leading bit to the biased exponent
+  // carries a round-up to 2^53 into the exponent, and from the largest
+  // binade into the pattern of infinity.
+  constexpr std::uint64_t kImplicitBit = std::uint64_t{1} << 52;
+  const std::uint64_t bits = (std::uint64_t{negative} << 63) +
+                             (static_cast<std::uint64_t>(leadingBit + 1023) << 52) + (kept - kImplicitBit);
+  return std::bit_cast<double>(bits);
 }
 
-double RoundedProduct(const Extended& a, const Extended& b) {
+}  // namespace
+
+double RoundedProduct(Extended a, Extended b) {
   return RoundToDouble(a.negative != b.negative, Product(a.significand, b.significand), a.exponent + b.exponent,
                        false);
 }
 
-Extended RoundedExtendedProduct(const Extended& a, const Extended& b) {
+Extended RoundedExtendedProduct(Extended a, Extended b) {
   const bool negative = a.negative != b.negative;
   Wide product = Product(a.significand, b.significand);
   if (IsZero(product)) return {negative, 0, 0};
   const int leadingZeros = LeadingZeros(product);
-  product = ShiftLeft(product, leadingZeros);
+  // Two normalised significands give a leading bit at 127 or 126.
+  if (leadingZeros == 1) {
+    product = {(product.high << 1) | (product.low >> 63), product.low << 1};
+  } else if (leadingZeros != 0) {
+    product = ShiftLeft(product, leadingZeros);
+  }
   std::uint64_t significand = product.high;
   int exponent = a.exponent + b.exponent - leadingZeros + 64;
   constexpr std::uint64_t kHalf = std::uint64_t{1} << 63;
@@ -149,11 +170,12 @@ Extended RoundedExtendedProduct(const Extended& a, const Extended& b) {
 // The quotient of the significands is in (1/2, 2); an estimate in double is
 // within a few units of the truncated 53-bit quotient Q, which the exact
 // remainder then corrects; twice the remainder against the divisor rounds.
-double RoundedQuotient(const Extended& numerator, const Extended& denominator) {
+double RoundedQuotient(Extended numerator, Extended denominator) {
   const std::uint64_t n = numerator.significand;
   const std::uint64_t d = denominator.significand;
   const int scale = n >= d ? 52 : 53;  // Q in [2^52, 2^53)
-  const double estimate = std::ldexp(static_cast<double>(n) / static_cast<double>(d), scale);
+  // Scaling by 2^52 or 2^53 is exact: the quotient lies in (1/2, 2).
+  const double estimate = (static_cast<double>(n) / static_cast<double>(d)) * (scale == 52 ? 0x1p52 : 0x1p53);
   auto quotient = static_cast<std::uint64_t>(estimate);
   const Wide dividend = ShiftLeft({0, n}, scale);
   Wide back = Product(quotient, d);
@@ -176,13 +198,17 @@ double RoundedQuotient(const Extended& numerator, const Extended& denominator) {
 
 // 1 + m exactly in units of 2^-126, where 1 is bit 126 and |m| < 1 fits
 // below it; bits of m beyond that only make the sum inexact (sticky).
-double RoundedOnePlus(const Extended& m) {
+double RoundedOnePlus(Extended m) {
   if (m.significand == 0) return 1.0;
   constexpr int kOneBit = 126;
   const int shift = m.exponent + kOneBit;
   bool sticky = false;
-  const Wide aligned =
-      shift >= 0 ? ShiftLeft({0, m.significand}, shift) : ShiftRight({0, m.significand}, -shift, sticky);
+  Wide aligned{};
+  if (shift > 0 && shift < 64) {
+    aligned = {m.significand >> (64 - shift), m.significand << shift};
+  } else {
+    aligned = shift >= 0 ? ShiftLeft({0, m.significand}, shift) : ShiftRight({0, m.significand}, -shift, sticky);
+  }
   const Wide one = {std::uint64_t{1} << (kOneBit - 64), 0};
   if (!m.negative) return RoundToDouble(false, Plus(one, aligned), -kOneBit, sticky);
   // 1 - (aligned + e) with 0 < e < 1 is (1 - aligned - 1) + (1 - e).

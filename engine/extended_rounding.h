@@ -3,30 +3,46 @@
 // double, each a single correct rounding to nearest (ties to even). Built on
 // 64-bit integers only: no long double, no processor-specific instructions.
 
+#include <bit>
 #include <cstdint>
 
 // sign * significand * 2^exponent. A normalised value has bit 63 of the
 // significand set; 0 is a zero significand. Values taken apart from doubles
 // (Decompose) keep the double's 53-bit significand unnormalised.
+// The members are laid out in 16 bytes so that the value travels in two
+// registers between functions rather than through memory; the constructor
+// keeps the reading order sign, significand, exponent.
 struct Extended {
-  bool negative;
-  std::uint64_t significand;
-  int exponent;
-};
+  std::uint64_t significand = 0;
+  int exponent = 0;
+  bool negative = false;
 
-// A finite double taken apart exactly.
-Extended Decompose(double value);
+  constexpr Extended() = default;
+  constexpr Extended(bool isNegative, std::uint64_t bits, int scale)
+      : significand(bits), exponent(scale), negative(isNegative) {}
+};
+static_assert(sizeof(Extended) == 16);
+
+// A finite double taken apart exactly (inline: every step starts with it).
+inline Extended Decompose(double value) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  std::uint64_t significand = bits & ((std::uint64_t{1} << 52) - 1);
+  if (biased != 0) significand |= std::uint64_t{1} << 52;
+  constexpr int kBias = 1023 + 52;
+  return {(bits >> 63) != 0, significand, (biased == 0 ? 1 : biased) - kBias};
+}
 
 // a * b rounded once to double (products beyond the double range give an
 // infinity, tiny ones a subnormal or zero).
-double RoundedProduct(const Extended& a, const Extended& b);
+double RoundedProduct(Extended a, Extended b);
 // a * b rounded once to a normalised 64-bit significand.
-Extended RoundedExtendedProduct(const Extended& a, const Extended& b);
+Extended RoundedExtendedProduct(Extended a, Extended b);
 // numerator / denominator rounded once to double; both normalised and not
 // zero, the quotient within the normal range of doubles.
-double RoundedQuotient(const Extended& numerator, const Extended& denominator);
+double RoundedQuotient(Extended numerator, Extended denominator);
 // 1 + m rounded once to double, for |m| < 1.
-double RoundedOnePlus(const Extended& m);
+double RoundedOnePlus(Extended m);
 
 // log2 e and ln 2 rounded to 64 bits (significand * 2^-63 and * 2^-64).
 inline constexpr Extended kLog2E = {false, 0xB8AA3B295C17F0BCULL, -63};

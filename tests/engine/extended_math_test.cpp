@@ -68,8 +68,8 @@ bool SameExtended(const Extended& a, const Extended& b) {
          (a.significand == 0 || a.exponent == b.exponent);
 }
 
-// The fast 128-bit path and the 256-bit path are two computations of the
-// same correctly rounded value: on arguments of every kind they must agree
+// The quick attempt, the 128-bit path and the 256-bit path are computations
+// of the same correctly rounded value: on arguments of every kind they must agree
 // bit for bit (the reference tests compare both with MPFR at length).
 TEST(ExtendedMath, FastAndPrecisePathsAgree) {
   std::mt19937_64 random(4242);
@@ -82,15 +82,48 @@ TEST(ExtendedMath, FastAndPrecisePathsAgree) {
     };
     for (double x : positive) {
       SCOPED_TRACE(testing::Message() << std::hexfloat << x);
-      ASSERT_TRUE(SameExtended(BinaryLogarithm(x), PreciseBinaryLogarithm(x)));
+      const Extended precise = PreciseBinaryLogarithm(x);
+      ASSERT_TRUE(SameExtended(BinaryLogarithm(x), precise));
+      ASSERT_TRUE(SameExtended(WideBinaryLogarithm(x), precise));
     }
     const double fractions[] = {unit() - 0.5, std::ldexp(unit() - 0.5, -static_cast<int>(random() % 1070)),
                                 std::nextafter((static_cast<int>(random() % 129) - 64) / 128.0, unit() - 0.5)};
     for (double f : fractions) {
       SCOPED_TRACE(testing::Message() << std::hexfloat << f);
-      ASSERT_TRUE(SameExtended(PowerOfTwoMinusOne(f), PrecisePowerOfTwoMinusOne(f)));
+      const Extended precise = PrecisePowerOfTwoMinusOne(f);
+      ASSERT_TRUE(SameExtended(PowerOfTwoMinusOne(f), precise));
+      ASSERT_TRUE(SameExtended(WidePowerOfTwoMinusOne(f), precise));
     }
   }
+}
+
+// The seams of the reductions: each row of the tables at its first and last
+// arguments, the switch to the series around 1 (|x - 1| = 2^-7) and 0
+// (|f| = 2^-8), the ends of the range of f, and the binades at both ends.
+TEST(ExtendedMath, PathsAgreeAtTheSeamsOfTheReductions) {
+  auto expectSameLog = [](double x) {
+    for (const double value : {x, std::nextafter(x, 0.0), std::nextafter(x, 4.0)}) {
+      SCOPED_TRACE(testing::Message() << std::hexfloat << value);
+      ASSERT_TRUE(SameExtended(BinaryLogarithm(value), PreciseBinaryLogarithm(value)));
+    }
+  };
+  auto expectSamePower = [](double f) {
+    for (const double value : {f, std::nextafter(f, -1.0), std::nextafter(f, 1.0)}) {
+      if (std::fabs(value) > 0.5) continue;
+      SCOPED_TRACE(testing::Message() << std::hexfloat << value);
+      ASSERT_TRUE(SameExtended(PowerOfTwoMinusOne(value), PrecisePowerOfTwoMinusOne(value)));
+    }
+  };
+  for (int row = 0; row <= 128; ++row) {
+    for (const int binade : {-1074, -1022, -1, 0, 1, 1023}) {
+      const double x = std::ldexp(1.0 + row / 128.0, binade);
+      if (std::isfinite(x)) expectSameLog(x);
+    }
+    expectSamePower(row / 256.0);
+    expectSamePower(-row / 256.0);
+  }
+  for (const double x : {1.0 + 0x1p-7, 1.0 - 0x1p-7, 3.0, 10.0, 0.1}) expectSameLog(x);
+  for (const double f : {0x1p-8, -0x1p-8, 0.5, -0.5, 0x1p-7}) expectSamePower(f);
 }
 
 TEST(ExtendedMath, ExactBinaryLogarithms) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <random>
 
 #include "engine/extended_rounding.h"
@@ -62,6 +63,43 @@ TEST(ExtendedRounding, ProductsIntoSubnormalsAndBeyondTheRange) {
   EXPECT_EQ(RoundedProduct(justAboveHalf, smallest), std::ldexp(1.0, -1074));
   EXPECT_EQ(RoundedProduct(Decompose(1e300), Decompose(1e300)), INFINITY);
   EXPECT_EQ(RoundedProduct(Decompose(-1e300), Decompose(1e300)), -INFINITY);
+}
+
+// The edges of the normal range, where a result is assembled straight from
+// its bits: a round-up that carries into the next binade or into infinity,
+// and the smallest normal binade next to the subnormals.
+TEST(ExtendedRounding, ProductsAtTheEdgesOfTheNormalRange) {
+  const std::uint64_t top = std::uint64_t{1} << 63;
+  const Extended one{false, top, -63};
+  const Extended onePlusHalfUlp{false, top + (std::uint64_t{1} << 10), -63};    // 1 + 2^-53
+  const Extended onePlusQuarterUlp{false, top + (std::uint64_t{1} << 9), -63};  // 1 + 2^-54
+  const Extended onePlusUlp{false, top + (std::uint64_t{1} << 11), -63};        // 1 + 2^-52
+  const double largest = std::numeric_limits<double>::max();
+  const double smallestNormal = std::numeric_limits<double>::min();
+  const double largestSubnormal = std::nextafter(smallestNormal, 0.0);
+  struct Case {
+    int line;
+    Extended a, b;
+    double expected;
+  };
+  const Case cases[] = {
+      {__LINE__, Decompose(largest), one, largest},
+      {__LINE__, Decompose(largest), onePlusQuarterUlp, largest},
+      {__LINE__, Decompose(largest), onePlusHalfUlp, INFINITY},  // above the midpoint to 2^1024
+      {__LINE__, Decompose(std::nextafter(1.0, 0.0)), onePlusHalfUlp, 1.0},  // 1 - 2^-106 carries to 1
+      {__LINE__, Decompose(std::nextafter(1.0, 0.0)), one, std::nextafter(1.0, 0.0)},
+      {__LINE__, Decompose(smallestNormal), one, smallestNormal},
+      {__LINE__, Decompose(largestSubnormal), one, largestSubnormal},
+      {__LINE__, Decompose(largestSubnormal), {false, top, -62}, 2 * largestSubnormal},
+      {__LINE__, Decompose(largestSubnormal), onePlusHalfUlp, largestSubnormal},  // below the midpoint
+      {__LINE__, Decompose(largestSubnormal), onePlusUlp, smallestNormal},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.line);
+    EXPECT_EQ(RoundedProduct(row.a, row.b), row.expected);
+    const Extended negated{!row.a.negative, row.a.significand, row.a.exponent};
+    EXPECT_EQ(RoundedProduct(negated, row.b), -row.expected);
+  }
 }
 
 TEST(ExtendedRounding, ProductsToSixtyFourBitsRoundToEven) {
