@@ -236,23 +236,39 @@ Unrounded LogByTable(std::uint64_t significand, int binaryExponent) {
   return result;
 }
 
+// x = significand * 2^(binaryExponent - 52), the significand's bit 52 set
+// (subnormals normalised).
+struct NormalisedArgument {
+  std::uint64_t significand;
+  int binaryExponent;
+};
+
+NormalisedArgument Normalise(double x) {
+  const Extended parts = Decompose(x);
+  const int normalise = std::countl_zero(parts.significand) - 11;  // bit 52 set
+  return {parts.significand << normalise, parts.exponent - normalise + 52};
+}
+
+// log2 of a power of two: its exponent, exactly.
+Extended ExactBinaryLog(int binaryExponent) {
+  if (binaryExponent == 0) return {false, 0, 0};
+  const auto magnitude = static_cast<std::uint64_t>(binaryExponent < 0 ? -binaryExponent : binaryExponent);
+  const int leading = std::countl_zero(magnitude);
+  return {binaryExponent < 0, magnitude << leading, -leading};
+}
+
+// Closer to 1 than this, log2 x is summed from its own series rather than
+// taken from the table.
+constexpr double kLogNearOne = 1.0 / 128;
+
 template <int N, int kTerms>
 Extended LogAttempt(double x, bool& certain) {
-  Extended parts = Decompose(x);
-  const int normalise = std::countl_zero(parts.significand) - 11;  // bit 52 set
-  parts.significand <<= normalise;
-  const int binaryExponent = parts.exponent - normalise + 52;
+  const NormalisedArgument argument = Normalise(x);
   certain = true;
-  if (parts.significand == kImplicitBit) {
-    // A power of two: its exponent, exactly.
-    if (binaryExponent == 0) return {false, 0, 0};
-    const auto magnitude = static_cast<std::uint64_t>(binaryExponent < 0 ? -binaryExponent : binaryExponent);
-    const int leading = std::countl_zero(magnitude);
-    return {binaryExponent < 0, magnitude << leading, -leading};
-  }
-  constexpr double kNearOne = 1.0 / 128;
-  const Unrounded value = std::fabs(x - 1.0) < kNearOne ? LogNearOne<N, kTerms>(x)
-                                                        : LogByTable<N, kTerms>(parts.significand, binaryExponent);
+  if (argument.significand == kImplicitBit) return ExactBinaryLog(argument.binaryExponent);
+  const Unrounded value = std::fabs(x - 1.0) < kLogNearOne
+                              ? LogNearOne<N, kTerms>(x)
+                              : LogByTable<N, kTerms>(argument.significand, argument.binaryExponent);
   return RoundToExtended(value, certain);
 }
 
@@ -464,24 +480,14 @@ Extended QuickPowerByTable(int row, std::uint64_t r, bool& certain) {
 // log2 x from the quick attempt; `certain` is false near 1 (left to the
 // 128-bit path) and where the rounding is undecided.
 Extended QuickLog(double x, bool& certain) {
-  Extended parts = Decompose(x);
-  const int normalise = std::countl_zero(parts.significand) - 11;  // bit 52 set
-  parts.significand <<= normalise;
-  const int binaryExponent = parts.exponent - normalise + 52;
+  const NormalisedArgument argument = Normalise(x);
   certain = true;
-  if (parts.significand == kImplicitBit) {
-    // A power of two: its exponent, exactly.
-    if (binaryExponent == 0) return {false, 0, 0};
-    const auto magnitude = static_cast<std::uint64_t>(binaryExponent < 0 ? -binaryExponent : binaryExponent);
-    const int leading = std::countl_zero(magnitude);
-    return {binaryExponent < 0, magnitude << leading, -leading};
-  }
-  constexpr double kNearOne = 1.0 / 128;
-  if (std::fabs(x - 1.0) < kNearOne) {
+  if (argument.significand == kImplicitBit) return ExactBinaryLog(argument.binaryExponent);
+  if (std::fabs(x - 1.0) < kLogNearOne) {
     certain = false;
     return {};
   }
-  return QuickLogByTable(parts.significand, binaryExponent, certain);
+  return QuickLogByTable(argument.significand, argument.binaryExponent, certain);
 }
 
 // 2^f - 1 from the quick attempt; `certain` is false near 0 (left to the

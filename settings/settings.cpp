@@ -115,9 +115,8 @@ bool LocateSettingsFile(const char* exeFolder, const char* xdgConfigHome, const 
   const bool userKnown = UserSettingsPath(xdgConfigHome, home, user, sizeof user);
   // The program's folder counts only when nobody but the user and the
   // administrator can put or change a file there.
-  const bool besideTrusted = besideFits && IsPrivateToUser(exeFolder) &&
-                             (QueryPath(beside) == PathState::Missing || IsPrivateToUser(beside));
   const bool besideExists = besideFits && QueryPath(beside) != PathState::Missing;
+  const bool besideTrusted = besideFits && IsPrivateToUser(exeFolder) && (!besideExists || IsPrivateToUser(beside));
   const bool folderWritable = besideTrusted && IsFolderWritable(exeFolder);
   const char* chosen = user;
   if (besideTrusted && (folderWritable || (besideExists && CanOpenForWriting(beside)))) {
