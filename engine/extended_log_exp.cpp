@@ -13,6 +13,7 @@
 
 #include "engine/extended_log_exp.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -490,26 +491,33 @@ Extended QuickLog(double x, bool& certain) {
   return QuickLogByTable(argument.significand, argument.binaryExponent, certain);
 }
 
-// 2^f - 1 from the quick attempt; `certain` is false near 0 (left to the
-// 128-bit path) and where the rounding is undecided.
-Extended QuickPower(double f, bool& certain) {
+// 2^f - 1 from the quick attempt for f = +-magnitude * 2^-64; `certain` is
+// false near 0 (left to the 128-bit path) and where the rounding is
+// undecided. The row floor(128 f) and r = f - row/128 come from the fixed
+// point bits directly: r * 2^64 is what remains below the row's bit.
+Extended QuickPowerOfFixed(bool negative, std::uint64_t magnitude, bool& certain) {
   certain = true;
-  if (f == 0.0) return {false, 0, 0};
-  constexpr double kNearZero = 1.0 / 256;
-  if (std::fabs(f) < kNearZero) {
+  if (magnitude == 0) return {false, 0, 0};
+  constexpr std::uint64_t kNearZero = std::uint64_t{1} << 56;  // |f| < 2^-8
+  if (magnitude < kNearZero) {
     certain = false;
     return {};
   }
-  // floor(128 f), f = 1/2 taking row 63 with r = 2^-7; 128 f is exact.
-  const double scaled = f * 128.0;
-  auto row = static_cast<int>(scaled);
-  if (static_cast<double>(row) > scaled) --row;
-  if (row > 63) row = 63;
-  const double r = f - static_cast<double>(row) / 128.0;  // exact, in [0, 2^-7]
-  // r is a multiple of f's last bit, at least 2^-60 here: r * 2^64 is an
-  // integer below 2^58.
-  const auto word = static_cast<std::uint64_t>(r * 0x1p64);
-  return QuickPowerByTable(row, word, certain);
+  constexpr int kRowShift = 57;  // one row is 2^-7
+  constexpr std::uint64_t kRowSize = std::uint64_t{1} << kRowShift;
+  if (!negative) {
+    // f = 1/2 takes row 63 with r = 2^-7.
+    const int row = std::min(static_cast<int>(magnitude >> kRowShift), 63);
+    return QuickPowerByTable(row, magnitude - (static_cast<std::uint64_t>(row) << kRowShift), certain);
+  }
+  const std::uint64_t rowsBelow = (magnitude + kRowSize - 1) >> kRowShift;  // ceil(128 |f|)
+  return QuickPowerByTable(-static_cast<int>(rowsBelow), (rowsBelow << kRowShift) - magnitude, certain);
+}
+
+// |f| * 2^64 for 2^-8 <= |f| <= 1/2: f's significand shifted, exactly.
+std::uint64_t FixedMagnitude(double f) {
+  const Extended parts = Decompose(f);
+  return parts.significand << (parts.exponent + 64);
 }
 
 // 128 bits, the series cut adaptively (see FastLevels); 256 bits with enough
@@ -554,7 +562,18 @@ Extended WidePowerOfTwoMinusOne(double f) {
 }
 
 Extended PowerOfTwoMinusOne(double f) {
+  constexpr double kNearZero = 1.0 / 256;
+  if (!(std::fabs(f) >= kNearZero)) return f == 0.0 ? Extended{false, 0, 0} : WidePowerOfTwoMinusOne(f);
   bool certain = true;
-  const Extended quick = QuickPower(f, certain);
+  const Extended quick = QuickPowerOfFixed(f < 0, FixedMagnitude(f), certain);
   return certain ? quick : WidePowerOfTwoMinusOne(f);
+}
+
+Extended PowerOfTwoMinusOneOfFixed(bool negative, std::uint64_t magnitude) {
+  bool certain = true;
+  const Extended quick = QuickPowerOfFixed(negative, magnitude, certain);
+  if (certain) return quick;
+  // Exact: the caller's f has at most 53 significant bits.
+  const double f = static_cast<double>(magnitude) * 0x1p-64;
+  return WidePowerOfTwoMinusOne(negative ? -f : f);
 }

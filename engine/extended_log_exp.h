@@ -3,6 +3,8 @@
 // decimal-size test, each correctly rounded to a 64-bit significand, from
 // integer arithmetic alone so that every platform gives the same bits.
 
+#include <cstdint>
+
 #include "engine/extended_rounding.h"
 
 // log2 x rounded to nearest 64-bit significand; x finite and above 0
@@ -10,6 +12,9 @@
 Extended BinaryLogarithm(double x);
 // 2^f - 1 rounded to nearest 64-bit significand, for |f| <= 1/2.
 Extended PowerOfTwoMinusOne(double f);
+// The same for f = +-magnitude * 2^-64 given in fixed point, magnitude at
+// most 2^63 with at most 53 significant bits (f a double).
+Extended PowerOfTwoMinusOneOfFixed(bool negative, std::uint64_t magnitude);
 
 // The same without the quick attempt (the 128-bit path, then the precise
 // one where it cannot decide), and from the precise path alone; the tests

@@ -30,6 +30,14 @@ int ExponentForScaling(double n) {
 // 2^n as a double, for the normal range of exponents.
 double PowerOfTwo(int n) { return std::bit_cast<double>(static_cast<std::uint64_t>(n + 1023) << 52); }
 
+// A normal double from its parts (as RoundedProductIfNormal gives them).
+double AssembleNormal(const Extended& value) {
+  constexpr std::uint64_t kImplicitBit = std::uint64_t{1} << 52;
+  const auto biased = static_cast<std::uint64_t>(value.exponent + 52 + 1023);
+  return std::bit_cast<double>((std::uint64_t{value.negative} << 63) | (biased << 52) |
+                               (value.significand - kImplicitBit));
+}
+
 // The integer nearest to x, ties to even, as nearbyint gives it in the
 // default rounding mode, without the library call: below 2^51 in magnitude,
 // adding and taking away 1.5 * 2^52 rounds away exactly the fraction.
@@ -52,6 +60,28 @@ double ScaledPowerOfTwo(double x) {
   // ldexp, without the call, wherever 2^n itself is a normal double.
   if (n >= -1022.0 && n <= 1023.0) return mantissa * PowerOfTwo(static_cast<int>(n));
   return std::ldexp(mantissa, ExponentForScaling(n));
+}
+
+// The same for a normal t taken apart (RoundedProductIfNormal), with n and
+// f = t - n split off in integer arithmetic: |t| = whole + fraction * 2^-64
+// where t's last bit lies at or above 2^-64; f goes on in fixed point.
+double ScaledPowerOfTwo(const Extended& t) {
+  const int shift = -t.exponent;  // |t| = significand * 2^-shift
+  // |t| >= 2^52 (an integer, the result far beyond the double range) or
+  // |t| < 2^-11 (f = t, its bits below 2^-64) take the general way.
+  if (shift <= 0 || shift > 64) return ScaledPowerOfTwo(AssembleNormal(t));
+  const std::uint64_t whole = shift == 64 ? 0 : t.significand >> shift;
+  const std::uint64_t fraction = t.significand << (64 - shift);
+  constexpr std::uint64_t kHalf = std::uint64_t{1} << 63;
+  const bool roundsUp = fraction > kHalf || (fraction == kHalf && (whole & 1U) != 0);
+  // |t| - n is -(2^64 - fraction) * 2^-64 when n rounded up.
+  const std::uint64_t magnitude = roundsUp ? std::uint64_t{0} - fraction : fraction;
+  const double mantissa =
+      magnitude == 0 ? 1.0 : RoundedOnePlus(PowerOfTwoMinusOneOfFixed(roundsUp != t.negative, magnitude));
+  const auto n = static_cast<std::int64_t>(whole + (roundsUp ? 1 : 0));
+  const std::int64_t signedN = t.negative ? -n : n;
+  if (signedN >= -1022 && signedN <= 1023) return mantissa * PowerOfTwo(static_cast<int>(signedN));
+  return std::ldexp(mantissa, ExponentForScaling(static_cast<double>(signedN)));
 }
 
 // y * ln base rounded once to double; ln base is 0, infinite or NaN only
@@ -89,6 +119,15 @@ double LogQuotient(double x, const Extended& divisor) {
 }  // namespace
 
 double PowerOfPositiveBase(double base, double exponent) {
+  // The common case in integer registers from end to end: y = b * ln a and
+  // t = y * log2 e each one rounding, both normal doubles.
+  if (std::isfinite(base) && base != 1.0 && std::isfinite(exponent) && exponent != 0.0) {
+    Extended y;
+    Extended t;
+    if (RoundedProductIfNormal(Decompose(exponent), NaturalLog(base), y) && RoundedProductIfNormal(y, kLog2E, t)) {
+      return ScaledPowerOfTwo(t);
+    }
+  }
   const double y = ExponentTimesLog(base, exponent);
   if (std::isnan(y)) return y;
   return ExtendedExp(y);
@@ -97,6 +136,8 @@ double PowerOfPositiveBase(double base, double exponent) {
 double ExtendedExp(double x) {
   // x * log2 e rounded once; the constant's significand is fixed.
   if (!std::isfinite(x) || x == 0.0) return ScaledPowerOfTwo(x * 1.4426950408889634);
+  Extended t;
+  if (RoundedProductIfNormal(Decompose(x), kLog2E, t)) return ScaledPowerOfTwo(t);
   return ScaledPowerOfTwo(RoundedProduct(Decompose(x), kLog2E));
 }
 

@@ -6,6 +6,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "engine/wide_fraction.h"
+
 // sign * significand * 2^exponent. A normalised value has bit 63 of the
 // significand set; 0 is a zero significand. Values taken apart from doubles
 // (Decompose) keep the double's 53-bit significand unnormalised.
@@ -36,6 +38,34 @@ inline Extended Decompose(double value) {
 // a * b rounded once to double (products beyond the double range give an
 // infinity, tiny ones a subnormal or zero).
 double RoundedProduct(Extended a, Extended b);
+// a * b rounded once to double when the result is a normal double: true,
+// and `result` holds it taken apart as Decompose would (53-bit significand).
+// Otherwise (zero, subnormal, overflow, a factor not normalised enough to
+// fill the high word) false, and RoundedProduct gives the value. Inline and
+// without assembling the double, so that chains of such steps (the power's
+// y * log2 e after b * ln a) stay in integer registers.
+inline bool RoundedProductIfNormal(Extended a, Extended b, Extended& result) {
+  const WordProduct product = MultiplyWords(a.significand, b.significand);
+  if (product.high == 0) return false;
+  const int leadingZeros = std::countl_zero(product.high);
+  // (low >> 1) >> (63 - n) is low >> (64 - n), also for n = 0.
+  const std::uint64_t high = (product.high << leadingZeros) | ((product.low >> 1) >> (63 - leadingZeros));
+  const std::uint64_t low = product.low << leadingZeros;
+  constexpr std::uint64_t kDroppedMask = (std::uint64_t{1} << 11) - 1;
+  constexpr std::uint64_t kHalfOfLast = std::uint64_t{1} << 10;
+  std::uint64_t kept = high >> 11;
+  const std::uint64_t dropped = high & kDroppedMask;
+  if (dropped > kHalfOfLast || (dropped == kHalfOfLast && (low != 0 || (kept & 1U) != 0))) ++kept;
+  int exponent = a.exponent + b.exponent + 75 - leadingZeros;
+  if (kept == std::uint64_t{1} << 53) {
+    kept >>= 1;
+    ++exponent;
+  }
+  const int leadingBit = exponent + 52;
+  if (leadingBit < -1022 || leadingBit > 1023) return false;
+  result = {a.negative != b.negative, kept, exponent};
+  return true;
+}
 // a * b rounded once to a normalised 64-bit significand.
 Extended RoundedExtendedProduct(Extended a, Extended b);
 // numerator / denominator rounded once to double; both normalised and not
