@@ -366,7 +366,6 @@ WideFraction<2> QuickSubtract(const WideFraction<2>& a, const WideFraction<2>& b
   return {{a.word[0] - b.word[0] - (a.word[1] < b.word[1] ? 1 : 0), a.word[1] - b.word[1]}};
 }
 
-WideFraction<2> QuickTwice(const WideFraction<2>& a) { return {{(a.word[0] << 1) | (a.word[1] >> 63), a.word[1] << 1}}; }
 
 // a * b without the product of the low words and the low halves of the
 // cross products: below the exact value by less than 3 * 2^-128.
@@ -444,18 +443,23 @@ Extended RoundThreeWords(bool negative, std::uint64_t w0, std::uint64_t w1, std:
   return {negative, significand, exponent};
 }
 
-// log2 x on the table rows (|x - 1| >= 2^-7): as LogByTable, with
-// ln(1 + z) = z - z S, S = z (1/2 - z Q), Q the tail above.
+// log2 x on the table rows (|x - 1| >= 2^-7): as LogByTable, with the
+// series of log2(1 + z) itself, a_k = 1 / (k ln 2):
+//   log2(1 + z) = a1 z - z^2 (a2 - z W),  W = a3 - a4 z + a5 z^2 - ...
+// The first-order term and the table row are summed while W is evaluated,
+// so only W, two products and the rounding lie on the chain of dependent
+// steps. Sums are taken modulo 1: the result, log2 of the significand, lies
+// in [0, 1) even where a partial sum does not.
 Extended QuickLogByTable(std::uint64_t significand, int binaryExponent, bool& certain) {
   const auto row = static_cast<int>((significand >> 45) & 127U);
   const std::uint64_t reciprocal = kReciprocals[static_cast<std::size_t>(row)];
   const std::uint64_t z = ((significand * reciprocal) - kHalfWord) << 1;
-  const WideFraction<2> half = {{kHalfWord, 0}};
-  const WideFraction<2> levelOne = QuickSubtract(half, ExactProduct(z, QuickTail(kLogCoefficients, z, true)));
-  const WideFraction<2> s = WordTimes(z, levelOne);
-  const WideFraction<2> naturalLog = QuickSubtract(WideFraction<2>{{z, 0}}, WordTimes(z, s));
-  const WideFraction<2> binaryLog = QuickTwice(QuickMultiply(naturalLog, LeadingWords<2>(kHalfInverseLn2)));
-  const WideFraction<2> fraction = QuickAdd(LeadingWords<2>(kLogTable[row]), binaryLog);
+  const std::uint64_t w = QuickTail(kBinaryLogCoefficients, z, true);
+  const WideFraction<2> v = QuickSubtract(LeadingWords<2>(kBinaryLogCoefficients[1]), ExactProduct(z, w));
+  // a1 z = z + (1/ln 2 - 1) z.
+  const WideFraction<2> firstOrder = QuickAdd(WideFraction<2>{{z, 0}}, WordTimes(z, LeadingWords<2>(kBinaryLogCoefficients[0])));
+  const WideFraction<2> linear = QuickAdd(LeadingWords<2>(kLogTable[row]), firstOrder);
+  const WideFraction<2> fraction = QuickSubtract(linear, QuickMultiply(ExactProduct(z, z), v));
   // e + fraction; for e < 0 the magnitude is (|e| - 1) + (1 - fraction).
   const auto magnitude = static_cast<std::uint64_t>(binaryExponent < 0 ? -binaryExponent : binaryExponent);
   const bool borrow = binaryExponent < 0 && !IsZero(fraction);
@@ -465,15 +469,21 @@ Extended QuickLogByTable(std::uint64_t significand, int binaryExponent, bool& ce
 }
 
 // 2^f - 1 on the table rows (2^-8 <= |f| <= 1/2): as PowerByTable, with
-// 2^r - 1 = r (d0 + r (d1 + r Q)), Q the tail above.
+// T g = T ln 2 r + T r^2 (d1 + r Q), Q the tail above and T ln 2 a table of
+// its own, so that T r^2 and the first-order term are ready while Q is
+// evaluated.
 Extended QuickPowerByTable(int row, std::uint64_t r, bool& certain) {
-  const WideFraction<2> levelOne =
+  const WideFraction<2> v =
       QuickAdd(LeadingWords<2>(kPowerCoefficients[1]), ExactProduct(r, QuickTail(kPowerCoefficients, r, false)));
-  const WideFraction<2> series = QuickAdd(LeadingWords<2>(kPowerCoefficients[0]), WordTimes(r, levelOne));
-  const WideFraction<2> g = WordTimes(r, series);
   const WideFraction<2> table = LeadingWords<2>(kPowerTable[row + 64]);
-  const WideFraction<2> tableTimesG = QuickMultiply(table, g);
-  const WideFraction<2> magnitude = row >= 0 ? QuickAdd(QuickAdd(table, g), tableTimesG)
+  const WideFraction<2> rSquared = ExactProduct(r, r);
+  // T = 1 + table from row 0 on, T = table below.
+  const WideFraction<2> tableTimesRSquared =
+      row >= 0 ? QuickAdd(rSquared, QuickMultiply(table, rSquared)) : QuickMultiply(table, rSquared);
+  const WideFraction<2> firstOrder = WordTimes(r, LeadingWords<2>(kPowerTableTimesLn2[row + 64]));
+  const WideFraction<2> tableTimesG = QuickAdd(firstOrder, QuickMultiply(tableTimesRSquared, v));
+  // 2^f - 1 = (T - 1) + T g, or 1 - 2^f = (1 - T) - T g below row 0.
+  const WideFraction<2> magnitude = row >= 0 ? QuickAdd(table, tableTimesG)
                                              : QuickSubtract(QuickSubtract({}, table), tableTimesG);
   return RoundThreeWords(row < 0, 0, magnitude.word[0], magnitude.word[1], -128, certain);
 }

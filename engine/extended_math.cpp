@@ -18,7 +18,19 @@ namespace {
 
 // ln x = ln 2 * log2 x, both held with 64-bit significands, the product
 // rounded once to 64 bits. x finite and above 0.
-Extended NaturalLog(double x) { return RoundedExtendedProduct(kLn2, BinaryLogarithm(x)); }
+Extended NaturalLog(double x) {
+  // For 2^e with |e| a power of two (2, 4, 16, 1/2, ...) the product is
+  // ln 2 itself, scaled: no logarithm and no rounding needed.
+  const auto bits = std::bit_cast<std::uint64_t>(x);
+  constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << 52) - 1;
+  const int biased = static_cast<int>(bits >> 52);  // x > 0
+  const int e = biased - 1023;
+  const auto magnitude = static_cast<unsigned>(e < 0 ? -e : e);
+  if ((bits & kFractionMask) == 0 && biased != 0 && std::has_single_bit(magnitude)) {
+    return {e < 0, kLn2.significand, kLn2.exponent + std::countr_zero(magnitude)};
+  }
+  return RoundedExtendedProduct(kLn2, BinaryLogarithm(x));
+}
 
 // Exponents beyond the int range overflow or underflow alike.
 int ExponentForScaling(double n) {
@@ -62,6 +74,36 @@ double ScaledPowerOfTwo(double x) {
   return std::ldexp(mantissa, ExponentForScaling(n));
 }
 
+// (1 + m) * 2^n, 1 + m rounded once to double, for a normalised m with
+// |m| < 1/2 and 1 + m within a binade of 1, straight to the bits: true when
+// the result is a normal double. For m >= 0 the sum's last bit is 2^-52;
+// for m < 0, 1 - |m| lies in (1/2, 1) with last bit 2^-53, and rounding
+// |m| there to nearest even rounds the difference to nearest even.
+bool ScaledOnePlus(const Extended& m, std::int64_t n, double& result) {
+  if (m.significand == 0 || n < -1021 || n > 1023) return false;
+  const int lastBit = m.negative ? 53 : 52;
+  const int shift = -(m.exponent + lastBit);  // |m| * 2^lastBit = significand >> shift
+  if (shift < 1) return false;
+  std::uint64_t units = 0;
+  std::uint64_t rest = 0;  // the bits below the last one, as a fraction of it
+  if (shift < 64) {
+    units = m.significand >> shift;
+    rest = m.significand << (64 - shift);
+  } else if (shift == 64) {
+    rest = m.significand;
+  }  // beyond: |m| below half a unit, the sum rounds to 1 or 1 - 0
+  constexpr std::uint64_t kHalf = std::uint64_t{1} << 63;
+  if (rest > kHalf || (rest == kHalf && (units & 1U) != 0)) ++units;
+  constexpr std::uint64_t kImplicitBit = std::uint64_t{1} << 52;
+  // 1 - |m| = (2^53 - units) * 2^-53: one binade down, its fraction field
+  // 2^52 - units (a carry into the exponent when units is 0).
+  const std::uint64_t bits = m.negative
+                                 ? (static_cast<std::uint64_t>(n + 1022) << 52) + (kImplicitBit - units)
+                                 : (static_cast<std::uint64_t>(n + 1023) << 52) + units;
+  result = std::bit_cast<double>(bits);
+  return true;
+}
+
 // The same for a normal t taken apart (RoundedProductIfNormal), with n and
 // f = t - n split off in integer arithmetic: |t| = whole + fraction * 2^-64
 // where t's last bit lies at or above 2^-64; f goes on in fixed point.
@@ -76,10 +118,14 @@ double ScaledPowerOfTwo(const Extended& t) {
   const bool roundsUp = fraction > kHalf || (fraction == kHalf && (whole & 1U) != 0);
   // |t| - n is -(2^64 - fraction) * 2^-64 when n rounded up.
   const std::uint64_t magnitude = roundsUp ? std::uint64_t{0} - fraction : fraction;
-  const double mantissa =
-      magnitude == 0 ? 1.0 : RoundedOnePlus(PowerOfTwoMinusOneOfFixed(roundsUp != t.negative, magnitude));
   const auto n = static_cast<std::int64_t>(whole + (roundsUp ? 1 : 0));
   const std::int64_t signedN = t.negative ? -n : n;
+  if (magnitude == 0 && signedN >= -1022 && signedN <= 1023) return PowerOfTwo(static_cast<int>(signedN));
+  const Extended m =
+      magnitude == 0 ? Extended{} : PowerOfTwoMinusOneOfFixed(roundsUp != t.negative, magnitude);
+  double scaled = 0.0;
+  if (ScaledOnePlus(m, signedN, scaled)) return scaled;
+  const double mantissa = RoundedOnePlus(m);
   if (signedN >= -1022 && signedN <= 1023) return mantissa * PowerOfTwo(static_cast<int>(signedN));
   return std::ldexp(mantissa, ExponentForScaling(static_cast<double>(signedN)));
 }

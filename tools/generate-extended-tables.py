@@ -17,6 +17,7 @@ LOG_ROWS = 128  # table rows over [1, 2), by the top 7 fraction bits
 POWER_ROWS = 128  # 2^(i/128) for i = -64 .. 63
 LOG_TERMS = 40
 POWER_TERMS = 30
+QUICK_TERMS = 12  # rows of the quick attempts' coefficient tables
 
 LN2 = Decimal(2).ln()
 
@@ -82,6 +83,21 @@ def main():
     for k in range(POWER_TERMS):
         factorial *= k + 1
         out.append("    %s," % words(LN2 ** (k + 1) / factorial))
+    out.append("};")
+    out.append("")
+    out.append("// Row k: 1 / ((k + 1) ln 2), the coefficients of log2(1 + z) / z; row 0")
+    out.append("// holds the fraction part of 1 / ln 2.")
+    out.append("inline constexpr int kQuickTerms = %d;" % QUICK_TERMS)
+    out.append("inline constexpr std::uint64_t kBinaryLogCoefficients[kQuickTerms][kTableWords] = {")
+    for k in range(QUICK_TERMS):
+        value = 1 / ((k + 1) * LN2)
+        out.append("    %s," % words(value - 1 if k == 0 else value))
+    out.append("};")
+    out.append("")
+    out.append("// Row i + 64: 2^(i/128) ln 2, i = -64 .. 63.")
+    out.append("inline constexpr std::uint64_t kPowerTableTimesLn2[kPowerRows][kTableWords] = {")
+    for i in range(-64, 64):
+        out.append("    %s," % words((Decimal(i) / 128 * LN2).exp() * LN2))
     out.append("};")
     print("\n".join(out))
 
