@@ -479,8 +479,7 @@ printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$fo
 start_program "$folder"
 run_driver "$work/accessible.actual" \
   window type 'fact(5)' \
-  accessible 1002 accessible 1003 accessible 1004 accessible 1005 accessible 1006 \
-  accessible 1011 accessible 1010 \
+  accessible 1002 accessible 1006 accessible 1011 accessible 1010 \
   accessible 1012 accessible 1013 accessible 1014 accessible 1015 accessible 1016 label 1001 \
   command 0 file-dialog choose "$(windows_path "$folder/Lang/russian.lng")" type + \
   accessible 1011 accessible 1010 accessible 1012 accessible 1016 label 1001 \
@@ -490,9 +489,6 @@ few="Мало операндов для +"
 cat >"$work/accessible.expected" <<EOF
 window: Quillo
 accessible 1002: DEC = <none>
-accessible 1003: HEX = <none>
-accessible 1004: BIN = <none>
-accessible 1005: OCT = <none>
 accessible 1006: EXP = <none>
 accessible 1011: Calculate = <none>
 accessible 1010: Close = <none>
