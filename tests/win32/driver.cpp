@@ -17,6 +17,11 @@
 //   history            print the box's list, newest first
 //   form               print the checked radio button
 //   text ID            print the text of the control with this id
+//   accessible ID      print the control's accessible name and value (oleacc), as
+//                      "name = value"
+//   label ID           print the text of the label the control is named after where
+//                      its own text is its value: the visible static text just
+//                      before it in template order
 //   rect               print the window's position and size on the screen: x y width height
 //   click ID           press the button with this control id (BM_CLICK)
 //   key escape|down    press the key through the keyboard input (SendInput), once the
@@ -26,6 +31,7 @@
 //   exit               wait for the program to end and print its exit code
 //   file-dialog        wait for the language file dialog
 //   cancel             cancel the file dialog
+//   choose PATH        type PATH into the file dialog's name field and press Open
 //   error-box          wait for the "ERROR" message box to show and print its text
 //   about-box          wait for the "About Quillo" message box to show
 //   ok                 press OK in the message box found last
@@ -43,6 +49,7 @@
 //   notice-box         wait for the program's "Quillo" message box and print its text
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cctype>
 #include <cstdio>
@@ -293,6 +300,68 @@ bool StepRect() {
   return true;
 }
 
+// What a screen reader learns of a control through the system's
+// accessibility: its name, or its value, "<none>" where it has none.
+std::wstring AccessibleText(IAccessible* object, bool value) {
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR text = nullptr;
+  const HRESULT result = value ? object->get_accValue(self, &text) : object->get_accName(self, &text);
+  std::wstring shown = result == S_OK && text != nullptr ? std::wstring(text, SysStringLen(text)) : L"<none>";
+  SysFreeString(text);
+  return shown;
+}
+
+bool StepAccessible(const char* id) {
+  // COM only now: it gives the thread a window, which would keep --desktop
+  // from changing the thread's desktop.
+  static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  HWND control = GetDlgItem(Dialog, std::atoi(id));
+  if (control == nullptr) {
+    return Fail("no control with that id");
+  }
+  IAccessible* object = nullptr;
+  if (FAILED(com) ||
+      FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&object))) ||
+      object == nullptr) {
+    return Fail("no accessible object");
+  }
+  Print((std::string("accessible ") + id).c_str(),
+        AccessibleText(object, false) + L" = " + AccessibleText(object, true));
+  object->Release();
+  return true;
+}
+
+// The label the system's accessibility names a control after when the
+// control's own text is its value (an edit field, a combo box): the nearest
+// visible static text before it in template order, looking back no further
+// than a control that is a tab stop or starts a group.
+bool StepLabel(const char* id) {
+  HWND control = GetDlgItem(Dialog, std::atoi(id));
+  if (control == nullptr) {
+    return Fail("no control with that id");
+  }
+  std::wstring label = L"<none>";
+  for (HWND before = GetWindow(control, GW_HWNDPREV); before != nullptr; before = GetWindow(before, GW_HWNDPREV)) {
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(before, GWL_STYLE));
+    if ((style & WS_VISIBLE) == 0) {
+      continue;
+    }
+    LRESULT code = 0;
+    if (Send(before, WM_GETDLGCODE, 0, 0, &code) && (code & DLGC_STATIC) != 0) {
+      label = TextOf(before);
+      break;
+    }
+    if ((style & (WS_TABSTOP | WS_GROUP)) != 0) {
+      break;
+    }
+  }
+  Print((std::string("label ") + id).c_str(), label);
+  return true;
+}
+
 bool Click(HWND button) {
   if (button == nullptr || !Send(button, BM_CLICK, 0, 0)) {
     return Fail("no button to press");
@@ -457,6 +526,16 @@ bool StepExit() {
   return true;
 }
 
+// The file dialog's name field: a combo box in the Explorer-style dialog,
+// an edit field in the older one.
+HWND FileNameField() {
+  constexpr int kFileNameCombo = 0x47c;
+  constexpr int kFileNameEdit = 0x480;
+  HWND name = GetDlgItem(FileDialog, kFileNameCombo);
+  if (name == nullptr || !IsWindowVisible(name)) name = GetDlgItem(FileDialog, kFileNameEdit);
+  return name;
+}
+
 bool StepFileDialog() {
   FileDialog = WaitFor(FindFileDialog, Timeout);
   if (FileDialog == nullptr) {
@@ -465,12 +544,7 @@ bool StepFileDialog() {
   OpenProgramOf(FileDialog);
   std::printf("file dialog: shown\n");
   Print("file dialog title", TextOf(FileDialog));
-  // The file name field: a combo box in the Explorer-style dialog, an edit
-  // field in the older one.
-  constexpr int kFileNameCombo = 0x47c;
-  constexpr int kFileNameEdit = 0x480;
-  HWND name = GetDlgItem(FileDialog, kFileNameCombo);
-  if (name == nullptr || !IsWindowVisible(name)) name = GetDlgItem(FileDialog, kFileNameEdit);
+  HWND name = FileNameField();
   Print("file dialog name", name != nullptr ? TextOf(name) : L"<none>");
   std::fflush(stdout);
   return true;
@@ -484,6 +558,20 @@ bool StepCancel() {
   HWND cancel = GetDlgItem(FileDialog, IDCANCEL);
   if (cancel == nullptr || !Send(cancel, BM_CLICK, 0, 0)) {
     PostMessageW(FileDialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  }
+  return WaitUntilGone(FileDialog) || Fail("the file dialog stays open");
+}
+
+// Types path into the file dialog's name field and presses Open.
+bool StepChoose(const char* path) {
+  if (FileDialog == nullptr) {
+    return Fail("no file dialog to choose in");
+  }
+  HWND name = FileNameField();
+  HWND open = GetDlgItem(FileDialog, IDOK);
+  const std::wstring wide(path, path + std::strlen(path));
+  if (name == nullptr || !Send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str())) || !Click(open)) {
+    return Fail("the file dialog takes no file name");
   }
   return WaitUntilGone(FileDialog) || Fail("the file dialog stays open");
 }
@@ -719,6 +807,9 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "type") return StepType(value);
   if (step == "click") return StepClick(value);
   if (step == "text") return StepText(value);
+  if (step == "accessible") return StepAccessible(value);
+  if (step == "label") return StepLabel(value);
+  if (step == "choose") return StepChoose(value);
   if (step == "command") return StepCommand(value);
   if (step == "key") return StepKey(value);
   if (step == "search-type") return StepSearchType(value);

@@ -466,6 +466,52 @@ EOF
     "$work/language.actual"
 done
 
+# --- What screen readers hear, through the system's accessibility (oleacc):
+# the radio buttons and buttons by their captions, each result line by its
+# form's name with the line's text as its value, the box by the expression
+# label's text; after a change of language in the new language's texts.
+# Wine's oleacc names a combo box by its own text, not by its label as
+# Windows does, so the box is checked by the label it is named after. ---
+case_started=$(date +%s)
+folder="$work/accessible"
+prepare_folder "$folder"
+printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
+start_program "$folder"
+run_driver "$work/accessible.actual" \
+  window type 'fact(5)' \
+  accessible 1002 accessible 1006 accessible 1011 accessible 1010 \
+  accessible 1012 accessible 1013 accessible 1014 accessible 1015 accessible 1016 label 1001 \
+  command 0 file-dialog choose "$(windows_path "$folder/Lang/russian.lng")" type + \
+  accessible 1011 accessible 1010 accessible 1012 accessible 1016 label 1001 \
+  close exit
+record_exit_code "$folder" "$work/accessible.actual"
+few="Мало операндов для +"
+cat >"$work/accessible.expected" <<EOF
+window: Quillo
+accessible 1002: DEC = <none>
+accessible 1006: EXP = <none>
+accessible 1011: Calculate = <none>
+accessible 1010: Close = <none>
+accessible 1012: DEC = 120
+accessible 1013: HEX = 78
+accessible 1014: BIN = 1111000
+accessible 1015: OCT = 170
+accessible 1016: EXP = 1.200000000000000E+0002
+label 1001: Expression
+file dialog: shown
+file dialog title: Choose a language file
+file dialog name: english.lng
+accessible 1011: Вычислить = <none>
+accessible 1010: Закрыть = <none>
+accessible 1012: DEC = $few
+accessible 1016: EXP = $few
+label 1001: Выражение
+exit: 0
+program exit code: 0
+EOF
+report "quillo.exe accessible names" $(($(date +%s) - case_started)) "$work/accessible.expected" \
+  "$work/accessible.actual"
+
 # --- The RPN trace reaches the debugger output, one line per queue item.
 # Wine's debug channel "debugstr" stands in for the debugger. ---
 case_started=$(date +%s)

@@ -25,3 +25,12 @@
 #define IDC_FORM_GROUP 1020
 #define IDC_RESULT_GROUP 1021
 #define IDC_BUTTON_FRAME -1
+
+// The labels that only screen readers meet (see quillo.rc): one before each
+// result line, one before the box. The Windows front end's own.
+#define IDC_LINE_DEC_NAME 1030
+#define IDC_LINE_HEX_NAME 1031
+#define IDC_LINE_BIN_NAME 1032
+#define IDC_LINE_OCT_NAME 1033
+#define IDC_LINE_EXP_NAME 1034
+#define IDC_BOX_NAME 1035

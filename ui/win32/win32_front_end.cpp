@@ -122,6 +122,37 @@ int Utf16Offset(const std::wstring& text, int byteOffset) {
   return static_cast<int>(i);
 }
 
+// The hidden labels of quillo.rc, each with the control whose text it
+// repeats: a result line is named after its form's radio button, the box
+// after the expression label.
+struct HiddenLabel {
+  int labelId;
+  int sourceId;
+};
+constexpr HiddenLabel kHiddenLabels[] = {{IDC_LINE_DEC_NAME, kIdRadioDec}, {IDC_LINE_HEX_NAME, kIdRadioHex},
+                                         {IDC_LINE_BIN_NAME, kIdRadioBin}, {IDC_LINE_OCT_NAME, kIdRadioOct},
+                                         {IDC_LINE_EXP_NAME, kIdRadioExp}, {IDC_BOX_NAME, kIdExpressionLabel}};
+static_assert(std::size(kHiddenLabels) == kResultFormCount + 1);
+
+// A control's text as it reads on the screen: a lone "&" only marks the
+// mnemonic letter, "&&" shows one "&".
+std::wstring WithoutMnemonic(const std::wstring& text) {
+  std::wstring shown;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'&' && ++i == text.size()) {
+      break;
+    }
+    shown += text[i];
+  }
+  return shown;
+}
+
+// Copies the text of label's source control, as shown, into the label.
+void RepeatInHiddenLabel(HWND dialog, const HiddenLabel& label) {
+  const std::wstring text = WithoutMnemonic(WindowText(GetDlgItem(dialog, label.sourceId)));
+  SetDlgItemTextW(dialog, label.labelId, text.c_str());
+}
+
 // The commands of a result line's context menu, returned by TrackPopupMenu.
 constexpr UINT kMenuCopy = 1;
 constexpr UINT kMenuCopyAll = 2;
@@ -249,6 +280,9 @@ void Win32FrontEnd::RunModal(MainDialog& dialog) {
 void Win32FrontEnd::OnInitDialog(HWND window) {
   window_ = window;
   PrepareLinesAndTips();
+  for (const HiddenLabel& label : kHiddenLabels) {
+    RepeatInHiddenLabel(window_, label);
+  }
   if (dialog_ != nullptr) {
     dialog_->Initialise();
   }
@@ -479,6 +513,12 @@ void Win32FrontEnd::ShowErrorBox(const char* text) {
 void Win32FrontEnd::SetControlText(int controlId, const char* text) {
   if (window_ != nullptr) {
     SetDlgItemTextW(window_, controlId, ToWide(text).c_str());
+    // A new language's expression label renames the box as well.
+    for (const HiddenLabel& label : kHiddenLabels) {
+      if (label.sourceId == controlId) {
+        RepeatInHiddenLabel(window_, label);
+      }
+    }
   }
 }
 
