@@ -18,6 +18,8 @@ double HexDigitsToValue(const char* digits);
 
 // Pushes tokenText with `priority`; false (message 9) when the stack is full.
 bool PushOperator(EngineState& state, int32_t priority);
+// The same for an operator or function with its row of the vocabulary.
+bool PushEntry(EngineState& state, int32_t priority, int16_t row);
 
 // Calculates `expression`: result, or tokenKind Error with messageIndex.
 void CalculateExpression(EngineState& state);

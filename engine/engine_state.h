@@ -64,6 +64,12 @@ struct EngineState {
   TokenKind tokenKind;           // kind of the last token; Error after a failed calculation, End after success
   int32_t tokenWritePos;         // next write position in tokenText, 0..kTokenTextCapacity-1
   int32_t inputPos;              // next unread character of expression; only moves forward
+  int32_t tokenStart;            // offset in expression of the token read last (its length at End)
+  int32_t errorOffset;           // offset of the token the failure was found at; read only after Error
+  // The value of a Decimal token of digits only, taken while the lexer read
+  // it, when tokenValueKnown; the parser then need not read the text again.
+  bool tokenValueKnown;
+  double tokenValue;
   OperatorStackEntry operatorStack[kTableCapacity];  // entries 0..operatorTop-1 are live
   char tokenText[kTokenTextCapacity];                // current token, NUL-terminated
   int32_t expectOperand;         // 1 where "+" or "-" is a sign, else 0
@@ -73,8 +79,6 @@ struct EngineState {
   char expression[kExpressionCapacity];  // input text, NUL-terminated, at most 999 characters
   RpnItem operandStack[kTableCapacity];  // evaluator's stack; entry operandCount-1 is the top
   RpnItem rpnQueue[kTableCapacity];      // items 0..rpnCount-1 in evaluation order
-  int32_t tokenStart;            // offset in expression of the token read last (its length at End)
-  int32_t errorOffset;           // offset of the token the failure was found at; read only after Error
 };
 
 // The program's one engine, zero-filled at start so it reads as success with 0.0.

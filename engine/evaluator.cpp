@@ -12,7 +12,12 @@ bool PushOperand(EngineState& state, const RpnItem& item) {
     FailAt(state, kMsgTableFull, item.offset);
     return false;
   }
-  state.operandStack[state.operandCount++] = item;
+  // The stack needs the value and where it came from; the rest of the item
+  // (its name, its row) is never read there.
+  RpnItem& entry = state.operandStack[state.operandCount++];
+  entry.kind = RpnItemKind::Number;
+  entry.value = item.value;
+  entry.offset = item.offset;
   return true;
 }
 
@@ -56,7 +61,8 @@ void EvaluateRpn(EngineState& state) {
   state.result = 0.0;
   state.operandCount = 0;
   state.operandStack[0].value = 0.0;
-  for (int i = 0; i < state.rpnCount; ++i) {
+  const int count = state.rpnCount;  // evaluation never changes the queue
+  for (int i = 0; i < count; ++i) {
     if (!EvaluateItem(state, state.rpnQueue[i])) return;
   }
   // Operands with no operator between them leave more than one value: the

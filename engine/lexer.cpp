@@ -16,10 +16,10 @@ namespace {
 
 // The character at an offset from inputPos. The last byte of `expression`
 // is always read as the terminator, so a text without one cannot be overrun.
-char CharAhead(const EngineState& state, int offset) {
-  const int position = state.inputPos + offset;
+char CharAt(const EngineState& state, int position) {
   return position < kExpressionMaxLength ? state.expression[position] : '\0';
 }
+char CharAhead(const EngineState& state, int offset) { return CharAt(state, state.inputPos + offset); }
 char CurrentChar(const EngineState& state) { return CharAhead(state, 0); }
 void Advance(EngineState& state) { ++state.inputPos; }
 
@@ -236,6 +236,51 @@ void ReadOperator(EngineState& state) {
   }
 }
 
+// Digits up to this many are an integer below 2^53: exact as a double.
+constexpr int kExactIntegerDigits = 15;
+
+// The two commonest tokens, read in one go with the positions in locals:
+// digits alone (no prefix, suffix, fraction or exponent follows), whose
+// value is taken on the way when it is exact, and an operator of one
+// character. False leaves the state untouched for the general readers,
+// which also take a token appended to an earlier one.
+bool ReadPlainToken(EngineState& state, char first) {
+  if (state.tokenWritePos != 0) return false;
+  const int start = state.inputPos;
+  int end = start + 1;
+  TokenKind kind = TokenKind::Operator;
+  bool valueKnown = false;
+  if (IsDigit(first)) {
+    if (first == '0' && ToUpper(CharAt(state, end)) == 'X') return false;
+    // The digits go into the token text as they are read (at most the 999
+    // of the expression: it has room); should the token turn out not to be
+    // plain, the general reader writes it again from the start.
+    std::uint64_t value = static_cast<std::uint64_t>(first - '0');
+    state.tokenText[0] = first;
+    for (char c = CharAt(state, end); IsDigit(c); c = CharAt(state, ++end)) {
+      state.tokenText[end - start] = c;
+      value = value * 10 + static_cast<std::uint64_t>(c - '0');  // wraps only beyond 19 digits, unused then
+    }
+    const char next = CharAt(state, end);
+    if (next == '.' || IsLetter(next)) return false;
+    kind = TokenKind::Decimal;
+    valueKnown = end - start <= kExactIntegerDigits;
+    state.tokenValue = static_cast<double>(value);
+  } else {
+    const uint8_t shape = OperatorClassOf(first);
+    if ((shape & kStartsOperator) == 0 || first == '$') return false;
+    if ((shape & kStartsPair) != 0 && FormsPair(first, CharAt(state, end))) return false;
+    state.tokenText[0] = first;
+  }
+  const int length = end - start;
+  state.tokenText[length] = '\0';
+  state.tokenWritePos = length;
+  state.tokenKind = kind;
+  state.tokenValueKnown = valueKnown;
+  state.inputPos = end;
+  return true;
+}
+
 }  // namespace
 
 bool SkipBlanks(EngineState& state) {
@@ -248,21 +293,30 @@ bool IsLetterAt(const EngineState& state) { return IsLetter(CurrentChar(state));
 
 bool IsOperatorCharAt(const EngineState& state) { return IsOperatorChar(CurrentChar(state)); }
 
-void NextToken(EngineState& state) {
-  const bool more = SkipBlanks(state);
-  state.tokenStart = state.inputPos;
-  if (!more) {
-    state.tokenKind = TokenKind::End;
-    return;
-  }
-  if (IsDigitAt(state)) {
+void ReadAnyToken(EngineState& state, char first) {
+  state.tokenValueKnown = false;
+  if (IsDigit(first)) {
     ReadNumber(state);
-  } else if (IsLetterAt(state)) {
+  } else if (IsLetter(first)) {
     ReadName(state);
-  } else if (IsOperatorCharAt(state)) {
+  } else if (IsOperatorChar(first)) {
     ReadOperator(state);
   } else {
     FailWith(state, kMsgUnexpectedCharacter);
   }
   TerminateToken(state);
+}
+
+void NextToken(EngineState& state) {
+  int position = state.inputPos;
+  while (CharAt(state, position) == ' ') ++position;
+  state.inputPos = position;
+  state.tokenStart = position;
+  const char first = CharAt(state, position);
+  if (first == '\0') {
+    state.tokenKind = TokenKind::End;
+    state.tokenValueKnown = false;
+    return;
+  }
+  if (!ReadPlainToken(state, first)) ReadAnyToken(state, first);
 }

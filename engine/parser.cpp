@@ -52,9 +52,7 @@ bool MoveTopEntry(EngineState& state) {
 // Pushes an operator or function of the vocabulary with its row, so that
 // nothing looks its name up again.
 bool PushOperation(EngineState& state, const Operation& operation, int priority) {
-  if (!PushOperator(state, priority)) return false;
-  state.operatorStack[state.operatorTop - 1].operation = static_cast<int16_t>(&operation - kVocabulary);
-  return true;
+  return PushEntry(state, priority, static_cast<int16_t>(&operation - kVocabulary));
 }
 
 // Moves entries of at least `priority`; never passes "(" (priority 0).
@@ -70,7 +68,8 @@ void ReadToken(EngineState& state) {
   NextToken(state);
 }
 
-bool IsOpeningBracket(const OperatorStackEntry& entry) { return TokenIs(entry.text, "("); }
+// Only "(" waits with the bracket priority; every row has a higher one.
+bool IsOpeningBracket(const OperatorStackEntry& entry) { return entry.priority == kBracketPriority; }
 
 // A function name must be followed at once by "(".
 bool HandleFunction(EngineState& state, const Operation& function) {
@@ -148,7 +147,7 @@ double NumberTokenValue(const EngineState& state) {
     case TokenKind::Hex: return HexDigitsToValue(state.tokenText);
     case TokenKind::Octal: return OctalDigitsToValue(state.tokenText);
     case TokenKind::Binary: return BinaryDigitsToValue(state.tokenText);
-    default: return DecimalLiteralToValue(state.tokenText);
+    default: return state.tokenValueKnown ? state.tokenValue : DecimalLiteralToValue(state.tokenText);
   }
 }
 
@@ -197,7 +196,9 @@ void ResetForCalculation(EngineState& state) {
 
 }  // namespace
 
-bool PushOperator(EngineState& state, int32_t priority) {
+bool PushOperator(EngineState& state, int32_t priority) { return PushEntry(state, priority, kNoOperation); }
+
+bool PushEntry(EngineState& state, int32_t priority, int16_t row) {
   if (state.operatorTop >= kTableCapacity) {
     FailWith(state, kMsgTableFull);
     return false;
@@ -210,7 +211,7 @@ bool PushOperator(EngineState& state, int32_t priority) {
   entry.text[sizeof(entry.text) - 1] = '\0';
   entry.priority = priority;
   entry.offset = state.tokenStart;
-  entry.operation = kNoOperation;
+  entry.operation = row;
   ++state.operatorTop;
   return true;
 }
