@@ -19,8 +19,10 @@
 #include <cstddef>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 #include "engine/extended_tables.h"
+#include "engine/force_inline.h"
 #include "engine/wide_fraction.h"
 
 namespace {
@@ -244,7 +246,7 @@ struct NormalisedArgument {
   int binaryExponent;
 };
 
-NormalisedArgument Normalise(double x) {
+QUILLO_FORCE_INLINE NormalisedArgument Normalise(double x) {
   const Extended parts = Decompose(x);
   const int normalise = std::countl_zero(parts.significand) - 11;  // bit 52 set
   return {parts.significand << normalise, parts.exponent - normalise + 52};
@@ -383,7 +385,7 @@ WideFraction<2> QuickMultiply(const WideFraction<2>& a, const WideFraction<2>& b
 // the sum is p0 + z^2 p1 + z^4 (p2 + z^2 p3) + z^8 p4. `alternating`
 // subtracts the odd terms (each pair stays positive, the even coefficient
 // being the larger), otherwise all terms add.
-std::uint64_t QuickTail(CoefficientRows rows, std::uint64_t z, bool alternating) {
+QUILLO_FORCE_INLINE std::uint64_t QuickTail(CoefficientRows rows, std::uint64_t z, bool alternating) {
   const std::uint64_t z2 = HighProduct(z, z);
   const std::uint64_t z4 = HighProduct(z2, z2);
   auto pair = [&](int k) {
@@ -408,7 +410,7 @@ constexpr auto kReciprocals = [] {
 // Rounds sign * (w0 2^128 + w1 2^64 + w2) * 2^exponent to nearest, as
 // RoundToExtended does, in straight-line code for the quick attempt
 // ((w >> 1) >> (63 - n) is w >> (64 - n), also for n = 0).
-Extended RoundThreeWords(bool negative, std::uint64_t w0, std::uint64_t w1, std::uint64_t w2, int exponent,
+QUILLO_FORCE_INLINE Extended RoundThreeWords(bool negative, std::uint64_t w0, std::uint64_t w1, std::uint64_t w2, int exponent,
                          bool& certain) {
   std::uint64_t significand = 0;
   std::uint64_t rest = 0;
@@ -450,7 +452,7 @@ Extended RoundThreeWords(bool negative, std::uint64_t w0, std::uint64_t w1, std:
 // so only W, two products and the rounding lie on the chain of dependent
 // steps. Sums are taken modulo 1: the result, log2 of the significand, lies
 // in [0, 1) even where a partial sum does not.
-Extended QuickLogByTable(std::uint64_t significand, int binaryExponent, bool& certain) {
+QUILLO_FORCE_INLINE Extended QuickLogByTable(std::uint64_t significand, int binaryExponent, bool& certain) {
   const auto row = static_cast<int>((significand >> 45) & 127U);
   const std::uint64_t reciprocal = kReciprocals[static_cast<std::size_t>(row)];
   const std::uint64_t z = ((significand * reciprocal) - kHalfWord) << 1;
@@ -472,7 +474,7 @@ Extended QuickLogByTable(std::uint64_t significand, int binaryExponent, bool& ce
 // T g = T ln 2 r + T r^2 (d1 + r Q), Q the tail above and T ln 2 a table of
 // its own, so that T r^2 and the first-order term are ready while Q is
 // evaluated.
-Extended QuickPowerByTable(int row, std::uint64_t r, bool& certain) {
+QUILLO_FORCE_INLINE WideFraction<2> QuickPowerMagnitude(int row, std::uint64_t r) {
   const WideFraction<2> v =
       QuickAdd(LeadingWords<2>(kPowerCoefficients[1]), ExactProduct(r, QuickTail(kPowerCoefficients, r, false)));
   const WideFraction<2> table = LeadingWords<2>(kPowerTable[row + 64]);
@@ -483,14 +485,17 @@ Extended QuickPowerByTable(int row, std::uint64_t r, bool& certain) {
   const WideFraction<2> firstOrder = WordTimes(r, LeadingWords<2>(kPowerTableTimesLn2[row + 64]));
   const WideFraction<2> tableTimesG = QuickAdd(firstOrder, QuickMultiply(tableTimesRSquared, v));
   // 2^f - 1 = (T - 1) + T g, or 1 - 2^f = (1 - T) - T g below row 0.
-  const WideFraction<2> magnitude = row >= 0 ? QuickAdd(table, tableTimesG)
-                                             : QuickSubtract(QuickSubtract({}, table), tableTimesG);
+  return row >= 0 ? QuickAdd(table, tableTimesG) : QuickSubtract(QuickSubtract({}, table), tableTimesG);
+}
+
+QUILLO_FORCE_INLINE Extended QuickPowerByTable(int row, std::uint64_t r, bool& certain) {
+  const WideFraction<2> magnitude = QuickPowerMagnitude(row, r);
   return RoundThreeWords(row < 0, 0, magnitude.word[0], magnitude.word[1], -128, certain);
 }
 
 // log2 x from the quick attempt; `certain` is false near 1 (left to the
 // 128-bit path) and where the rounding is undecided.
-Extended QuickLog(double x, bool& certain) {
+QUILLO_FORCE_INLINE Extended QuickLog(double x, bool& certain) {
   const NormalisedArgument argument = Normalise(x);
   certain = true;
   if (argument.significand == kImplicitBit) return ExactBinaryLog(argument.binaryExponent);
@@ -501,27 +506,40 @@ Extended QuickLog(double x, bool& certain) {
   return QuickLogByTable(argument.significand, argument.binaryExponent, certain);
 }
 
-// 2^f - 1 from the quick attempt for f = +-magnitude * 2^-64; `certain` is
-// false near 0 (left to the 128-bit path) and where the rounding is
-// undecided. The row floor(128 f) and r = f - row/128 come from the fixed
-// point bits directly: r * 2^64 is what remains below the row's bit.
-Extended QuickPowerOfFixed(bool negative, std::uint64_t magnitude, bool& certain) {
-  certain = true;
-  if (magnitude == 0) return {false, 0, 0};
-  constexpr std::uint64_t kNearZero = std::uint64_t{1} << 56;  // |f| < 2^-8
-  if (magnitude < kNearZero) {
-    certain = false;
-    return {};
-  }
+// floor(128 f) and r = f - row/128 as a word (r * 2^64) for f =
+// +-magnitude * 2^-64 on the table rows: r is what remains below the row's
+// bit of the fixed-point f.
+struct TableArgument {
+  int row;
+  std::uint64_t r;
+};
+
+constexpr std::uint64_t kPowerNearZero = std::uint64_t{1} << 56;  // |f| < 2^-8 in fixed point
+
+QUILLO_FORCE_INLINE TableArgument SplitForTable(bool negative, std::uint64_t magnitude) {
   constexpr int kRowShift = 57;  // one row is 2^-7
   constexpr std::uint64_t kRowSize = std::uint64_t{1} << kRowShift;
   if (!negative) {
     // f = 1/2 takes row 63 with r = 2^-7.
     const int row = std::min(static_cast<int>(magnitude >> kRowShift), 63);
-    return QuickPowerByTable(row, magnitude - (static_cast<std::uint64_t>(row) << kRowShift), certain);
+    return {row, magnitude - (static_cast<std::uint64_t>(row) << kRowShift)};
   }
   const std::uint64_t rowsBelow = (magnitude + kRowSize - 1) >> kRowShift;  // ceil(128 |f|)
-  return QuickPowerByTable(-static_cast<int>(rowsBelow), (rowsBelow << kRowShift) - magnitude, certain);
+  return {-static_cast<int>(rowsBelow), (rowsBelow << kRowShift) - magnitude};
+}
+
+// 2^f - 1 from the quick attempt for f = +-magnitude * 2^-64; `certain` is
+// false near 0 (left to the 128-bit path) and where the rounding is
+// undecided.
+QUILLO_FORCE_INLINE Extended QuickPowerOfFixed(bool negative, std::uint64_t magnitude, bool& certain) {
+  certain = true;
+  if (magnitude == 0) return {false, 0, 0};
+  if (magnitude < kPowerNearZero) {
+    certain = false;
+    return {};
+  }
+  const TableArgument argument = SplitForTable(negative, magnitude);
+  return QuickPowerByTable(argument.row, argument.r, certain);
 }
 
 // |f| * 2^64 for 2^-8 <= |f| <= 1/2: f's significand shifted, exactly.
@@ -586,4 +604,28 @@ Extended PowerOfTwoMinusOneOfFixed(bool negative, std::uint64_t magnitude) {
   // Exact: the caller's f has at most 53 significant bits.
   const double f = static_cast<double>(magnitude) * 0x1p-64;
   return WidePowerOfTwoMinusOne(negative ? -f : f);
+}
+
+std::optional<double> QuickScaledPowerOfTwo(bool negative, std::uint64_t magnitude, std::int64_t n) {
+  if (magnitude < kPowerNearZero || n < -1021 || n > 1023) return std::nullopt;
+  const TableArgument argument = SplitForTable(negative, magnitude);
+  const WideFraction<2> m = QuickPowerMagnitude(argument.row, argument.r);
+  // The sum's last bit is 2^-52 for 1 + m in [1, 2) and 2^-53 for 1 - m in
+  // (1/2, 1). Rounding m to 64 bits first moves it by at most 2^-66 (|m| <
+  // 1/2), the attempt errs by less than 2^-81: beyond 2^-64 from the sum's
+  // midpoint between two doubles, neither can change the side it rounds to.
+  const bool below = argument.row < 0;
+  const WideFraction<2> sum = below ? QuickSubtract({}, m) : m;  // the fraction bits of 1 + m or 1 - m
+  const int dropped = below ? 11 : 12;  // bits of the first word below the sum's last bit
+  const std::uint64_t halfway = std::uint64_t{1} << (dropped - 1);
+  const std::uint64_t rest = sum.word[0] & ((std::uint64_t{1} << dropped) - 1);
+  if (rest == halfway || rest == halfway - 1) return std::nullopt;  // within 2^-64 of the midpoint
+  const std::uint64_t units = (sum.word[0] >> dropped) + (rest > halfway ? 1 : 0);
+  // 1 + m: exponent n, fraction field `units`; 1 - m: one binade down, the
+  // implicit bit included in `units` (a carry into the exponent when 1 - m
+  // rounds to 1).
+  constexpr std::uint64_t kImplicitBit = std::uint64_t{1} << 52;
+  const std::uint64_t bits = below ? (static_cast<std::uint64_t>(n + 1022) << 52) + (units - kImplicitBit)
+                                   : (static_cast<std::uint64_t>(n + 1023) << 52) + units;
+  return std::bit_cast<double>(bits);
 }

@@ -10,6 +10,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 #include "engine/extended_log_exp.h"
 #include "engine/extended_rounding.h"
@@ -26,7 +27,10 @@ Extended NaturalLog(double x) {
   const int biased = static_cast<int>(bits >> 52);  // x > 0
   const int e = biased - 1023;
   const auto magnitude = static_cast<unsigned>(e < 0 ? -e : e);
-  if ((bits & kFractionMask) == 0 && biased != 0 && std::has_single_bit(magnitude)) {
+  // A power of two without the library's bit count (no instruction for it on
+  // every processor).
+  const bool singleBit = magnitude != 0 && (magnitude & (magnitude - 1)) == 0;
+  if ((bits & kFractionMask) == 0 && biased != 0 && singleBit) {
     return {e < 0, kLn2.significand, kLn2.exponent + std::countr_zero(magnitude)};
   }
   return RoundedExtendedProduct(kLn2, BinaryLogarithm(x));
@@ -107,7 +111,7 @@ bool ScaledOnePlus(const Extended& m, std::int64_t n, double& result) {
 // The same for a normal t taken apart (RoundedProductIfNormal), with n and
 // f = t - n split off in integer arithmetic: |t| = whole + fraction * 2^-64
 // where t's last bit lies at or above 2^-64; f goes on in fixed point.
-double ScaledPowerOfTwo(const Extended& t) {
+double ScaledPowerOfTwo(Extended t) {
   const int shift = -t.exponent;  // |t| = significand * 2^-shift
   // |t| >= 2^52 (an integer, the result far beyond the double range) or
   // |t| < 2^-11 (f = t, its bits below 2^-64) take the general way.
@@ -121,6 +125,7 @@ double ScaledPowerOfTwo(const Extended& t) {
   const auto n = static_cast<std::int64_t>(whole + (roundsUp ? 1 : 0));
   const std::int64_t signedN = t.negative ? -n : n;
   if (magnitude == 0 && signedN >= -1022 && signedN <= 1023) return PowerOfTwo(static_cast<int>(signedN));
+  if (const auto quick = QuickScaledPowerOfTwo(roundsUp != t.negative, magnitude, signedN)) return *quick;
   const Extended m =
       magnitude == 0 ? Extended{} : PowerOfTwoMinusOneOfFixed(roundsUp != t.negative, magnitude);
   double scaled = 0.0;

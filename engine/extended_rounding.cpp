@@ -143,30 +143,6 @@ double RoundedProduct(Extended a, Extended b) {
                        false);
 }
 
-Extended RoundedExtendedProduct(Extended a, Extended b) {
-  const bool negative = a.negative != b.negative;
-  Wide product = Product(a.significand, b.significand);
-  if (IsZero(product)) return {negative, 0, 0};
-  const int leadingZeros = LeadingZeros(product);
-  // Two normalised significands give a leading bit at 127 or 126.
-  if (leadingZeros == 1) {
-    product = {(product.high << 1) | (product.low >> 63), product.low << 1};
-  } else if (leadingZeros != 0) {
-    product = ShiftLeft(product, leadingZeros);
-  }
-  std::uint64_t significand = product.high;
-  int exponent = a.exponent + b.exponent - leadingZeros + 64;
-  constexpr std::uint64_t kHalf = std::uint64_t{1} << 63;
-  if (product.low > kHalf || (product.low == kHalf && (significand & 1U) != 0)) {
-    ++significand;
-    if (significand == 0) {
-      significand = kHalf;
-      ++exponent;
-    }
-  }
-  return {negative, significand, exponent};
-}
-
 // The quotient of the significands is in (1/2, 2); an estimate in double is
 // within a few units of the truncated 53-bit quotient Q, which the exact
 // remainder then corrects; twice the remainder against the divisor rounds.

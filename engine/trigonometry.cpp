@@ -23,16 +23,12 @@
 #include <limits>
 
 #include "engine/double_double.h"
+#include "engine/force_inline.h"
 #include "engine/trig_tables.h"
 #include "engine/wide_fixed.h"
 
 // The helpers of the fast paths are inlined into each caller: passing their
 // small records through memory would cost more than the arithmetic.
-#if defined(_MSC_VER) && !defined(__clang__)
-#define QUILLO_TRIG_INLINE __forceinline
-#else
-#define QUILLO_TRIG_INLINE inline __attribute__((always_inline))
-#endif
 
 namespace trig {
 namespace {
@@ -237,7 +233,7 @@ struct TableProduct {
 };
 
 template <bool kHasLow>
-QUILLO_TRIG_INLINE TableProduct TimesTableEntry(const SplitEntry& entry, double tHi, DoubleDouble tHiHalves,
+QUILLO_FORCE_INLINE TableProduct TimesTableEntry(const SplitEntry& entry, double tHi, DoubleDouble tHiHalves,
                                                 double tLo) {
   const double product = entry.hi * tHi;
   const double error = ((entry.hiHigh * tHiHalves.hi - product) + entry.hiHigh * tHiHalves.lo +
@@ -273,7 +269,7 @@ constexpr double kRoundingShift = 0x1.8p52;
 
 // r = (hi, lo) >= 0; without a low part when kHasLow is false.
 template <bool kHasLow>
-QUILLO_TRIG_INLINE Angle SplitAngle(DoubleDouble r) {
+QUILLO_FORCE_INLINE Angle SplitAngle(DoubleDouble r) {
   Angle angle{};
   const double shifted = r.hi * tables::kSinCosStep + kRoundingShift;
   angle.index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
@@ -300,7 +296,7 @@ QUILLO_TRIG_INLINE Angle SplitAngle(DoubleDouble r) {
 // smaller in one sum after, keeps the chain of dependent operations short.
 // |S| >= |C t| and |C| >= |S t| (or S = 0), so the first sums are exact.
 template <bool kHasLow>
-QUILLO_TRIG_INLINE DoubleDouble SineOfAngle(const Angle& angle) {
+QUILLO_FORCE_INLINE DoubleDouble SineOfAngle(const Angle& angle) {
   const SplitEntry& s = kSplitTables.sine[angle.index];
   const SplitEntry& c = kSplitTables.cosine[angle.index];
   const TableProduct ct = TimesTableEntry<kHasLow>(c, angle.t.hi, angle.tHiHalves, angle.t.lo);
@@ -309,7 +305,7 @@ QUILLO_TRIG_INLINE DoubleDouble SineOfAngle(const Angle& angle) {
 }
 
 template <bool kHasLow>
-QUILLO_TRIG_INLINE DoubleDouble CosineOfAngle(const Angle& angle) {
+QUILLO_FORCE_INLINE DoubleDouble CosineOfAngle(const Angle& angle) {
   const SplitEntry& s = kSplitTables.sine[angle.index];
   const SplitEntry& c = kSplitTables.cosine[angle.index];
   const TableProduct st = TimesTableEntry<kHasLow>(s, angle.t.hi, angle.tHiHalves, angle.t.lo);
