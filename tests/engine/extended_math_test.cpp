@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <string>
 
 #include "engine/extended_log_exp.h"
 #include "engine/extended_math.h"
+#include "engine/extended_rounding.h"
 #include "engine_test_support.h"
 
 namespace {
@@ -141,6 +143,54 @@ TEST(ExtendedMath, ExactBinaryLogarithms) {
     const Extended log2 = BinaryLogarithm(row.x);
     EXPECT_EQ(log2.negative, row.log2 < 0);
     EXPECT_EQ(std::ldexp(static_cast<double>(log2.significand), log2.exponent), std::fabs(row.log2));
+  }
+}
+
+// The exponential and the power taken step by step, each step a function of
+// its own (compared with MPFR by the reference tests): the engine keeps the
+// steps' values in integer registers and decides two roundings at once
+// where it can, which must never change a bit.
+double ScaledPowerOfTwoBySteps(double t) {
+  const double n = std::nearbyint(t);
+  const double f = t - n;
+  const double mantissa = f == 0.0 ? 1.0 : RoundedOnePlus(PowerOfTwoMinusOne(f));
+  return std::ldexp(mantissa, static_cast<int>(std::fmax(std::fmin(n, 100000.0), -100000.0)));
+}
+
+double ExpBySteps(double x) { return ScaledPowerOfTwoBySteps(RoundedProduct(Decompose(x), kLog2E)); }
+
+double PowerBySteps(double base, double exponent) {
+  const Extended naturalLog = RoundedExtendedProduct(kLn2, BinaryLogarithm(base));
+  const double y = RoundedProduct(Decompose(exponent), naturalLog);
+  return y == 0.0 ? 1.0 : ExpBySteps(y);
+}
+
+TEST(ExtendedMath, PowerAndExpEqualTheirStepsOneByOne) {
+  std::mt19937_64 random(777);
+  auto unit = [&] { return static_cast<double>(random() >> 11) * 0x1p-53; };
+  auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+  for (int i = 0; i < 30000; ++i) {
+    // Arguments of exp over the whole range, tiny ones included, and t at a
+    // half-integer, where the split into n and f ties.
+    const double x[] = {(unit() - 0.5) * 1490.0, std::ldexp(unit() - 0.5, -static_cast<int>(random() % 60)),
+                        (static_cast<int>(random() % 2001) - 1000 + 0.5) * 0.6931471805599453};
+    for (const double value : x) {
+      SCOPED_TRACE(testing::Message() << std::hexfloat << value);
+      ASSERT_TRUE(same(ExtendedExp(value), ExpBySteps(value)));
+    }
+    // Small integer bases and exponents (the common case), powers of two,
+    // and bases and exponents of every size.
+    const double base[] = {static_cast<double>(random() % 40 + 2), std::ldexp(1.0, static_cast<int>(random() % 80) - 40),
+                           std::ldexp(0.5 + unit(), static_cast<int>(random() % 200) - 100)};
+    const double exponent[] = {static_cast<double>(static_cast<int>(random() % 41) - 20), (unit() - 0.5) * 64.0,
+                               std::ldexp(unit() - 0.5, static_cast<int>(random() % 40) - 30)};
+    for (const double a : base) {
+      for (const double b : exponent) {
+        if (b == 0.0) continue;
+        SCOPED_TRACE(testing::Message() << std::hexfloat << a << " ^ " << b);
+        ASSERT_TRUE(same(PowerOfPositiveBase(a, b), PowerBySteps(a, b)));
+      }
+    }
   }
 }
 
