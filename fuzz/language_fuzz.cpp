@@ -28,7 +28,9 @@ namespace {
 class CheckingWindow : public DialogWindow {
  public:
   bool AskForLanguageFile(const LanguageFileQuestion&, char*, unsigned) override { return false; }
-  void ShowErrorBox(const char* text) override { FUZZ_CHECK(text != nullptr); }
+  void ShowErrorBox(const char* caption, const char* text) override {
+    FUZZ_CHECK(caption != nullptr && text != nullptr);
+  }
   void InsertHistoryItemAtTop(const char*) override {}
   void AppendHistoryItem(const char*) override {}
   int HistoryItemCount() override { return 0; }

@@ -238,7 +238,7 @@ void Win32FrontEnd::RunModal(MainDialog& dialog) {
   const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, MainDialogProc,
                                          reinterpret_cast<LPARAM>(this));
   if (result == -1) {
-    ShowErrorBox("Can't create the main window\nProgram terminated...");
+    ShowErrorBox(kErrorCaption, "Can't create the main window\nProgram terminated...");
   }
   dialog_ = nullptr;
   window_ = nullptr;
@@ -470,10 +470,9 @@ bool Win32FrontEnd::AskForLanguageFile(const LanguageFileQuestion& question, cha
   return GetOpenFileNameA(&dialog) != 0;
 }
 
-void Win32FrontEnd::ShowErrorBox(const char* text) {
-  // Narrow on purpose: the fixed texts are ASCII and the paths some of them
-  // name are in the system code page, as the narrow file functions use them.
-  MessageBoxA(nullptr, text, "ERROR", MB_ICONERROR | MB_OK);
+void Win32FrontEnd::ShowErrorBox(const char* caption, const char* text) {
+  // The settings code has put any path in the text into UTF-8 already.
+  MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(caption).c_str(), MB_ICONERROR | MB_OK);
 }
 
 void Win32FrontEnd::SetControlText(int controlId, const char* text) {
