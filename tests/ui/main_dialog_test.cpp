@@ -61,7 +61,7 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
   std::vector<int> disabledCommands;
   std::string menu;                    // the whole menu, see MenuAsText
   int menusAttached = 0;
-  std::vector<std::string> aboutTitles;
+  std::vector<std::string> aboutTitles, aboutTexts;
   std::optional<int> endResult;
   bool iconApplied = false;
   int modalRuns = 0;
@@ -174,7 +174,10 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
     ++boxMarkCalls;
   }
   void ApplyProgramIcon() override { iconApplied = true; }
-  void ShowAboutBox(const char* title, const char*) override { aboutTitles.emplace_back(title); }
+  void ShowAboutBox(const char* title, const char* text) override {
+    aboutTitles.emplace_back(title);
+    aboutTexts.emplace_back(text);
+  }
   void EndDialog(int result) override { endResult = result; }
 };
 
@@ -372,6 +375,46 @@ TEST_F(MainDialogTest, LanguageChangeRecalculatesChosenOrCancelled) {
   EXPECT_EQ(window.texts[kIdCloseButton], "");
   EXPECT_EQ(window.Lines(), AllLines(MessageText("de", kMsgTooFewForPlus)));
   EXPECT_EQ(Setting("INI", "lang"), german);
+}
+
+// The About box and the error box of a failed save speak the language
+// chosen from the menu; without its keys they are English.
+TEST_F(MainDialogTest, AboutAndErrorBoxFollowTheChosenLanguage) {
+  const std::string withTexts = folder / "texts.lng";
+  WriteFile(withTexts,
+            "[MENU]\r\n0=Optionen\r\n[TEXTS]\r\nabouttitle=Info\r\nabout=Quillo\\n\\nRechner\r\n"
+            "errortitle=Fehler\r\ncantsave=Nicht gespeichert\r\n");
+  const struct {
+    int line;
+    std::string languageFile;  // chosen from the menu; "" keeps the English file of Start
+    const char* aboutTitle;
+    const char* aboutText;
+    const char* errorCaption;
+    const char* errorStart;
+  } cases[] = {
+      {__LINE__, "", "About Quillo", "Quillo\n\nA desktop expression calculator.\n", "ERROR",
+       "Can't save the settings file\n"},
+      {__LINE__, withTexts, "Info", "Quillo\n\nRechner", "Fehler", "Nicht gespeichert\n"},
+  };
+  ForEachCase(cases, [&](const auto& c) {
+    window = FakeWindow();
+    Start();
+    if (!c.languageFile.empty()) {
+      window.answers = {c.languageFile};
+      window.Click(kCmdChooseLanguage);
+    }
+    window.Click(kCmdAbout);
+    EXPECT_EQ(window.aboutTitles, std::vector<std::string>{c.aboutTitle});
+    ASSERT_EQ(window.aboutTexts.size(), 1u);
+    EXPECT_EQ(window.aboutTexts[0].substr(0, std::strlen(c.aboutText)), c.aboutText);
+    std::filesystem::remove(settingsFile);
+    std::filesystem::create_directory(settingsFile);  // a folder where the file should be
+    window.Click(kIdCloseButton);
+    EXPECT_EQ(window.errorCaptions, std::vector<std::string>{c.errorCaption});
+    ASSERT_EQ(window.errors.size(), 1u);
+    EXPECT_EQ(window.errors[0].substr(0, std::strlen(c.errorStart)), c.errorStart);
+    std::filesystem::remove(settingsFile);
+  });
 }
 
 TEST_F(MainDialogTest, RadioButtonsChangeTheFormButNoLine) {
