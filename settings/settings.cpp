@@ -177,7 +177,8 @@ bool LoadSettingsAt(SettingsHost& host, const SettingsLocation& location) {
 bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
   SettingsState& settings = ProgramSettings();
   if (!CopyPath(settingsPath, settings.SettingsPath)) {
-    ShowFileError(host, kErrorCaption, "The path of the settings file is too long:", settingsPath, "Program terminated...");
+    ShowFileError(host, kErrorCaption, "The path of the settings file is too long:", settingsPath,
+                  "Program terminated...");
     return false;
   }
   const char* path = settings.SettingsPath;
