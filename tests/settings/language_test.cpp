@@ -121,8 +121,6 @@ TEST_F(LanguageTest, DialogAndRefusalSpeakTheLoadedLanguage) {
   } cases[] = {
       {__LINE__, std::nullopt, "Choose a language file", "ERROR",
        "Not used as language file:\n" + refused + "\nIt holds no text of [MENU], [DIALOG] or [OPERATIONS]."},
-      {__LINE__, "[MENU]\r\n0=File\r\n", "Choose a language file", "ERROR",
-       "Not used as language file:\n" + refused + "\nIt holds no text of [MENU], [DIALOG] or [OPERATIONS]."},
       {__LINE__, "[MENU]\r\n0=Datei\r\n[TEXTS]\r\nchooselanguage=Sprache?\r\nnotlanguage=Keine Sprache:\r\n",
        "Sprache?", "ERROR",
        "Keine Sprache:\n" + refused + "\nIt holds no text of [MENU], [DIALOG] or [OPERATIONS]."},

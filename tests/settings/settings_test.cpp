@@ -230,8 +230,6 @@ TEST_F(SettingsTest, FailedSaveIsReportedInTheLoadedLanguage) {
   } cases[] = {
       {__LINE__, "[MENU]\r\n0=Datei\r\n", "ERROR",
        "Can't save the settings file\n" + blocked + "\nThe form and history of this session are lost."},
-      {__LINE__, "[MENU]\r\n0=Datei\r\n[TEXTS]\r\nerrortitle=Fehler\r\ncantsave=Nicht gespeichert\r\n", "Fehler",
-       "Nicht gespeichert\n" + blocked + "\nThe form and history of this session are lost."},
       {__LINE__, russian, "Ошибка",
        "Не удалось сохранить файл настроек\n" + blocked + "\nВыбранная форма и история этого сеанса не сохранены."},
   };
