@@ -72,6 +72,20 @@ std::wstring ToWide(const char* text) {
   return wide;
 }
 
+// Program bytes in the system's ANSI code page, for the narrow functions;
+// a character the code page lacks becomes its default character.
+std::string ToSystemCodePage(const char* text) {
+  const std::wstring wide = ToWide(text);
+  const int count = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  if (count <= 0) {
+    return std::string();
+  }
+  std::string narrow(static_cast<std::size_t>(count), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, narrow.data(), count, nullptr, nullptr);
+  narrow.resize(static_cast<std::size_t>(count) - 1);  // the terminator
+  return narrow;
+}
+
 // Copies text as UTF-8 into buffer, cut at a character boundary to fit
 // capacity - 1 bytes, always terminated.
 void CopyAsUtf8(const std::wstring& text, char* buffer, unsigned capacity) {
@@ -460,7 +474,9 @@ bool Win32FrontEnd::AskForLanguageFile(const LanguageFileQuestion& question, cha
   dialog.lpstrFile = path;
   dialog.nMaxFile = capacity;
   dialog.lpstrInitialDir = question.folder;
-  dialog.lpstrTitle = question.title;
+  // The title is a language text, in the language file's encoding.
+  const std::string title = ToSystemCodePage(question.title);
+  dialog.lpstrTitle = title.c_str();
   // No option flags: a typed name of a file that does not exist is accepted,
   // and the caller reports a file it cannot open.
   dialog.Flags = 0;
