@@ -5,6 +5,7 @@
 // file still gives a complete window. Adding one is adding its row to
 // kOptionalTexts.
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <string_view>
@@ -105,13 +106,9 @@ consteval int OptionalTextIndex(std::string_view key) {
 }
 
 // The English texts fit their rooms, so the fallback is never cut.
-consteval bool EnglishTextsFit() {
-  for (const OptionalTextRow& row : kOptionalTexts) {
-    if (std::string_view(row.english).size() >= OptionalTextCapacityOf(row.kind)) return false;
-  }
-  return true;
-}
-static_assert(EnglishTextsFit());
+static_assert(std::ranges::all_of(kOptionalTexts, [](const OptionalTextRow& row) {
+  return std::string_view(row.english).size() < OptionalTextCapacityOf(row.kind);
+}));
 
 // The text of row `index` as last filled, terminated; the English text until
 // a language file has been read. An index outside the table gives "".
