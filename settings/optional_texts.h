@@ -12,8 +12,8 @@
 
 // What a text is, which sets its room and how its value is read.
 enum class OptionalTextKind {
-  Label,      // a menu item, tooltip or field hint: one line
-  Message,    // a sentence of a message box or of quillo-cli: one line, never cut in practice
+  Label,      // a menu item, tooltip, field hint or title: one line
+  Message,    // a message's sentence (a box, a refused line, quillo-cli): one line, never cut in practice
   Paragraph,  // several lines: "\n" in the value is a line break, "\\" a backslash
 };
 
@@ -52,7 +52,7 @@ inline constexpr OptionalTextRow kOptionalTexts[] = {
     {"TEXTS", "lowbits", "low 32 bits of", OptionalTextKind::Label},
     {"TEXTS", "wholepart", "whole part of", OptionalTextKind::Label},
     // An expression over 999 characters, refused rather than cut.
-    {"TEXTS", "toolong", "expression longer than 999 characters", OptionalTextKind::Label},
+    {"TEXTS", "toolong", "expression longer than 999 characters", OptionalTextKind::Message},
     // Where a failed expression went wrong; the position (counted from 1) and
     // the token there follow.
     {"TEXTS", "errorat", "error at position", OptionalTextKind::Label},
@@ -85,7 +85,7 @@ inline constexpr OptionalTextRow kOptionalTexts[] = {
      "Enter writes the result back in the chosen form.",
      OptionalTextKind::Paragraph},
     // quillo-cli: a line holding a NUL byte, in place of its result.
-    {"TEXTS", "nulbyte", "line contains a NUL byte", OptionalTextKind::Label},
+    {"TEXTS", "nulbyte", "line contains a NUL byte", OptionalTextKind::Message},
     // quillo-cli: reading the input or writing the output failed; the
     // system's reason follows after ": ".
     {"TEXTS", "readerror", "read error", OptionalTextKind::Message},
