@@ -20,13 +20,13 @@ namespace {
 constexpr std::size_t kDisplayCapacity = std::size_t{3} * kResultLineCapacity;
 // What is shown in place of the result of a line or argument that is not
 // calculated, and its status in TSV.
-// The too-long text is the language file's, as the window shows it.
+// The texts are the language file's, as the window shows the too-long one.
 struct Refusal {
   const char* (*text)();
   const char* status;
 };
 constexpr Refusal kTooLong{[] { return OptionalText(OptionalTextIndex("toolong")); }, "error:long"};
-constexpr Refusal kHasNul{[] { return "line contains a NUL byte"; }, "error:nul"};
+constexpr Refusal kHasNul{[] { return OptionalText(OptionalTextIndex("nulbyte")); }, "error:nul"};
 
 // The five texts of one expression, as bytes of the language file or ASCII.
 struct LineTexts {
@@ -214,7 +214,7 @@ int CalculateLines(const CliOptions& options, const MessageTexts& messages, Byte
     allCalculated = calculated && allCalculated;
   }
   if (outcome == ReadOutcome::Failed && out.error == 0) {
-    ReportIoError(errors, "read", reader.error);
+    ReportIoError(errors, IoFailure::Read, reader.error);
     return kExitIoError;
   }
   return allCalculated ? kExitAllCalculated : kExitSomeFailed;
@@ -269,12 +269,18 @@ int RunCalculations(const CliOptions& options, const MessageTexts& messages, Byt
   }
   if (status == kExitIoError) return status;
   if (!FlushOutput(out)) {
-    ReportIoError(errors, "write", out.error);
+    ReportIoError(errors, IoFailure::Write, out.error);
     return kExitIoError;
   }
   return status;
 }
 
-void ReportIoError(std::FILE* errors, const char* what, int error) {
-  std::fprintf(errors, "quillo-cli: %s error: %s\n", what, std::strerror(error));
+void ReportIoError(std::FILE* errors, IoFailure failure, int error) {
+  const int what = failure == IoFailure::Read ? OptionalTextIndex("readerror") : OptionalTextIndex("writeerror");
+  // The language's text is written as it is, never used as a format.
+  std::fprintf(errors, "quillo-cli: %s: %s\n", DisplayUtf8(OptionalText(what)).c_str(), std::strerror(error));
+}
+
+void WriteInputHint(std::FILE* errors) {
+  std::fprintf(errors, "%s\n", DisplayUtf8(OptionalText(OptionalTextIndex("clihint"))).c_str());
 }

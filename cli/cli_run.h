@@ -32,9 +32,17 @@ bool LoadCliMessages(const std::string& languageFile, std::string& error);
 // line by line gets each answer at once, and at the end.
 // Returns the exit status. A failed read or write ends the run at once with
 // kExitIoError, after one line "quillo-cli: read error: ..." or
-// "quillo-cli: write error: ..." on `errors`.
+// "quillo-cli: write error: ..." on `errors` (ReportIoError).
 int RunCalculations(const CliOptions& options, const MessageTexts& messages, ByteSource input,
                     OutputBuffer& out, std::FILE* errors);
 
-// Writes "quillo-cli: <what> error: <reason of errno value>" on `errors`.
-void ReportIoError(std::FILE* errors, const char* what, int error);
+// Which stream failed.
+enum class IoFailure { Read, Write };
+
+// Writes "quillo-cli: read error: <reason of errno value>" (or "write
+// error") on `errors`, "read error" and "write error" in the loaded language.
+void ReportIoError(std::FILE* errors, IoFailure failure, int error);
+
+// Writes the hint shown when expressions are to be typed on a terminal, in
+// the loaded language, as one line on `errors`.
+void WriteInputHint(std::FILE* errors);

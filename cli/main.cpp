@@ -32,11 +32,11 @@ void WriteTraceToStandardError(const char* text) {
 int FinishOutput(int status) {
   if (!FlushOutput(Output)) {
     // RunCalculations has already said so; --help and --version have not.
-    if (status != kExitIoError) ReportIoError(stderr, "write", Output.error);
+    if (status != kExitIoError) ReportIoError(stderr, IoFailure::Write, Output.error);
     return kExitIoError;
   }
   if (const int error = CloseStandardOutput(); error != 0) {
-    ReportIoError(stderr, "write", error);
+    ReportIoError(stderr, IoFailure::Write, error);
     return kExitIoError;
   }
   return status;
@@ -59,10 +59,7 @@ int main(int argc, char** argv) {
   }
   if (!LoadCliMessages(options.languageFile, error)) return ReportUsageError(error);
   if (options.trace) InstallRpnTraceSink(WriteTraceToStandardError);
-  if (options.expressions.empty() && StandardInputIsTerminal()) {
-    std::fputs("Type one expression per line; end with Ctrl-D (Ctrl-Z on Windows). --help shows the options.\n",
-               stderr);
-  }
+  if (options.expressions.empty() && StandardInputIsTerminal()) WriteInputHint(stderr);
   const int status =
       RunCalculations(options, ProgramSettings().MessageTable, StandardInput(), Output, stderr);
   return FinishOutput(status);

@@ -3,6 +3,8 @@
 //  - a slot holds "no translation" or the start of the key's value, cut to
 //    at most 39 bytes, and never by more than a partial UTF-8 character;
 //  - a valid UTF-8 file gives valid UTF-8 slots;
+//  - every optional text is terminated within its room, and a valid UTF-8
+//    file gives valid UTF-8 optional texts;
 //  - the dialog texts and the menu built from the slots, and their display
 //    forms, are terminated within their buffers.
 
@@ -16,6 +18,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "settings/language.h"
+#include "settings/optional_texts.h"
 #include "settings/profile.h"
 #include "settings/settings_state.h"
 #include "settings/text_encoding.h"
@@ -28,7 +31,9 @@ namespace {
 class CheckingWindow : public DialogWindow {
  public:
   bool AskForLanguageFile(const LanguageFileQuestion&, char*, unsigned) override { return false; }
-  void ShowErrorBox(const char* text) override { FUZZ_CHECK(text != nullptr); }
+  void ShowErrorBox(const char* caption, const char* text) override {
+    FUZZ_CHECK(caption != nullptr && text != nullptr);
+  }
   void InsertHistoryItemAtTop(const char*) override {}
   void AppendHistoryItem(const char*) override {}
   int HistoryItemCount() override { return 0; }
@@ -109,6 +114,14 @@ void CheckSlots(std::string_view fileText, const char* section, const char (*slo
   }
 }
 
+void CheckOptionalTexts(bool validUtf8) {
+  for (int i = 0; i < kOptionalTextCount; ++i) {
+    const char* text = OptionalText(i);
+    FUZZ_CHECK(IsTerminatedWithin(text, OptionalTextCapacityOf(kOptionalTexts[i].kind)));
+    if (validUtf8) FUZZ_CHECK(IsValidUtf8(text));
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -121,6 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string_view fileText(reinterpret_cast<const char*>(data), size);
   const bool validUtf8 = IsValidUtf8(fileText);
+  CheckOptionalTexts(validUtf8);
   // A file without any text of a language file is not loaded at all.
   if (!HoldsKnownLanguageKey(fileText)) {
     FUZZ_CHECK(std::string_view(settings.MenuTexts[0]) == kNoTranslation);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "settings/file_system_platform.h"
+#include "settings/text_encoding.h"
 
 namespace {
 
@@ -261,4 +262,10 @@ void RemoveLeftoverTemporaryFiles(const char* path) {
   FilePlace place;
   if (!LocateFile(path, &place)) return;
   platform::VisitFolderEntries(place.folder, RemoveIfLeftover, &place);
+}
+
+std::string PathForDisplay(const char* path) {
+  std::string utf8;
+  if (platform::SystemTextToUtf8(path, &utf8)) return utf8;
+  return DisplayUtf8(path);
 }

@@ -86,6 +86,12 @@ bool IsTemporaryNameOf(std::string_view name, std::string_view fileName);
 // the file's SettingsFileLock, so that no live save's file goes.
 void RemoveLeftoverTemporaryFiles(const char* path);
 
+// path as UTF-8 for a message that names it: on Windows converted from the
+// system's code page, in which the narrow file functions take it; elsewhere
+// as it is when it is valid UTF-8, else read as Windows-1251 like a
+// language text (text_encoding.h).
+std::string PathForDisplay(const char* path);
+
 // The full path of the running executable; false when it cannot be found or
 // does not fit.
 bool ReadExecutablePath(char* out, std::size_t capacity);

@@ -149,4 +149,9 @@ void PauseBriefly();
 // where the system lists them; nothing when folder cannot be listed.
 void VisitFolderEntries(const char* folder, void (*visit)(const char* name, void* context), void* context);
 
+// Converts text in the code page the narrow file functions use (on Windows
+// the system's ANSI code page) into UTF-8. False when the platform's paths
+// are bytes with no code page of their own (POSIX), or the conversion fails.
+bool SystemTextToUtf8(const char* text, std::string* utf8);
+
 }  // namespace platform

@@ -225,6 +225,8 @@ void VisitFolderEntries(const char* folder, void (*visit)(const char* name, void
   closedir(listing);
 }
 
+bool SystemTextToUtf8(const char* /*text*/, std::string* /*utf8*/) { return false; }
+
 }  // namespace platform
 
 bool ReadExecutablePath(char* out, std::size_t capacity) {

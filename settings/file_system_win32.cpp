@@ -233,6 +233,19 @@ void VisitFolderEntries(const char* folder, void (*visit)(const char* name, void
   FindClose(search);
 }
 
+bool SystemTextToUtf8(const char* text, std::string* utf8) {
+  const int wideCount = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  if (wideCount <= 0) return false;
+  std::wstring wide(static_cast<std::size_t>(wideCount), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), wideCount);
+  const int count = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  if (count <= 0) return false;
+  utf8->assign(static_cast<std::size_t>(count), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8->data(), count, nullptr, nullptr);
+  utf8->resize(static_cast<std::size_t>(count) - 1);  // the terminator
+  return true;
+}
+
 }  // namespace platform
 
 bool ReadExecutablePath(char* out, std::size_t capacity) {

@@ -82,10 +82,6 @@ void VisitLanguageKeys(std::string_view fileText, const LanguageSections& layout
   });
 }
 
-// What the language dialog asks: shown before any language is loaded, so it
-// is the program's own text.
-constexpr char kLanguageDialogTitle[] = "Choose a language file";
-
 // The file name the dialog selects at first in folder: the current language
 // file when it lies there, else the shipped file of the system's language,
 // else nothing (an empty name).
@@ -159,25 +155,27 @@ LanguageFileCheck ReadLanguageFile(const char* path, std::string& text) {
 }
 
 std::string LanguageRefusalText(LanguageFileCheck check, const char* path) {
-  const char* why = "";
+  int why = OptionalTextIndex("languageunreadable");
   switch (check) {
     case LanguageFileCheck::TooLarge:
-      why = "It is larger than 1 MiB, so it is no language file.";
+      why = OptionalTextIndex("languagetoolarge");
       break;
     case LanguageFileCheck::UnsafePlace:
-      why = "Other users can change files in its folder.";
+      why = OptionalTextIndex("languageunsafe");
       break;
     case LanguageFileCheck::NoKnownKey:
-      why = "It holds no text of [MENU], [DIALOG] or [OPERATIONS].";
+      why = OptionalTextIndex("languagenokey");
       break;
     default:
-      why = "It cannot be read.";
       break;
   }
-  std::string text = "Not used as language file:\n";
-  text += path;
-  text += "\n";
-  text += why;
+  // Each part is converted on its own: the texts are in the language file's
+  // encoding, the path in the file system's.
+  std::string text = DisplayUtf8(OptionalText(OptionalTextIndex("notlanguage")));
+  text += '\n';
+  text += PathForDisplay(path);
+  text += '\n';
+  text += DisplayUtf8(OptionalText(why));
   return text;
 }
 
@@ -196,7 +194,10 @@ bool ChooseLanguageFile(SettingsHost& host) {
   char initialFolder[kPathCapacity + 1];  // the folder and a trailing separator
   JoinPath(LanguageFolder(), "", initialFolder, sizeof initialFolder);
   const std::string preselected = PreselectedFileName(LanguageFolder());
-  const LanguageFileQuestion question{kLanguageDialogTitle, initialFolder, preselected.c_str()};
+  // The title is the loaded language's; at the first start, before any
+  // language is loaded, it is the English one.
+  const LanguageFileQuestion question{OptionalText(OptionalTextIndex("chooselanguage")), initialFolder,
+                                      preselected.c_str()};
   std::string fileText;
   char chosen[kPathCapacity];
   for (;;) {
@@ -208,7 +209,7 @@ bool ChooseLanguageFile(SettingsHost& host) {
     // A name that does not open is taken as it is: every text then reads
     // "no translation", and the start-up asks again.
     if (check == LanguageFileCheck::Usable || check == LanguageFileCheck::CannotOpen) break;
-    host.ShowErrorBox(LanguageRefusalText(check, chosen).c_str());
+    host.ShowErrorBox(OptionalText(OptionalTextIndex("errortitle")), LanguageRefusalText(check, chosen).c_str());
   }
   std::memcpy(settings.LanguagePath, chosen, sizeof chosen);
   FillLanguageTexts(fileText);

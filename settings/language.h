@@ -41,11 +41,12 @@ enum class LanguageFileCheck {
 // the whole file, else it is empty.
 LanguageFileCheck ReadLanguageFile(const char* path, std::string& text);
 
-// The message that tells why a file is not used as language file, naming it.
+// The message that tells why a file is not used as language file, naming it,
+// in the loaded language (English while none is loaded), as UTF-8.
 std::string LanguageRefusalText(LanguageFileCheck check, const char* path);
 
 // Asks for a language file through host's file dialog, titled "Choose a
-// language file", opening in the Lang folder with the current language file
+// language file" (in the loaded language, once one is), opening in the Lang folder with the current language file
 // selected, or at the first start the shipped file of the system's language
 // (english.lng for languages without one). On a choice, makes it
 // LanguagePath, loads its texts and stores it as "lang" in the settings file

@@ -1,36 +1,75 @@
 #include "settings/optional_texts.h"
 
+#include <array>
 #include <cstring>
+#include <string>
 
 #include "settings/profile.h"
 #include "settings/text_encoding.h"
 
 namespace {
 
-using OptionalTextSlots = char[kOptionalTextCount][kOptionalTextCapacity];
+// Where each row's text starts in the pool: the rows' rooms one after another.
+constexpr std::array<std::size_t, kOptionalTextCount + 1> kSlotOffsets = [] {
+  std::array<std::size_t, kOptionalTextCount + 1> offsets{};
+  for (int i = 0; i < kOptionalTextCount; ++i) {
+    offsets[i + 1] = offsets[i] + OptionalTextCapacityOf(kOptionalTexts[i].kind);
+  }
+  return offsets;
+}();
 
-void CopyIntoSlot(std::string_view text, char* slot) {
-  const std::size_t length = Utf8PrefixLength(text, kOptionalTextCapacity - 1);
+using OptionalTextPool = char[kSlotOffsets[kOptionalTextCount]];
+
+// Copies text into row index's room, cut between UTF-8 characters.
+void CopyIntoSlot(char* pool, int index, std::string_view text) {
+  char* slot = pool + kSlotOffsets[index];
+  const std::size_t length = Utf8PrefixLength(text, kSlotOffsets[index + 1] - kSlotOffsets[index] - 1);
   std::memcpy(slot, text.data(), length);
   slot[length] = '\0';
 }
 
+// A Paragraph value with its escapes resolved: "\n" is a line break, "\\" a
+// backslash, any other backslash stays as it is. The whole value is resolved
+// (it is part of a file of at most 1 MiB) so that the cut to the room falls
+// between characters of the result.
+std::string ResolveLineBreaks(std::string_view value) {
+  std::string resolved;
+  resolved.reserve(value.size());
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    char c = value[i];
+    if (c == '\\' && i + 1 < value.size() && (value[i + 1] == 'n' || value[i + 1] == '\\')) {
+      c = value[++i] == 'n' ? '\n' : '\\';
+    }
+    resolved.push_back(c);
+  }
+  return resolved;
+}
+
 // The loaded texts; English until the first fill.
-OptionalTextSlots& Slots() {
-  static OptionalTextSlots slots{};
+OptionalTextPool& Pool() {
+  static OptionalTextPool pool{};
   static const bool filled = [] {
-    for (int i = 0; i < kOptionalTextCount; ++i) CopyIntoSlot(kOptionalTexts[i].english, slots[i]);
+    for (int i = 0; i < kOptionalTextCount; ++i) CopyIntoSlot(pool, i, kOptionalTexts[i].english);
     return true;
   }();
   (void)filled;
-  return slots;
+  return pool;
+}
+
+// Stores a value of the language file as row index's text.
+void StoreValue(int index, std::string_view value) {
+  if (kOptionalTexts[index].kind == OptionalTextKind::Paragraph) {
+    CopyIntoSlot(Pool(), index, ResolveLineBreaks(value));
+    return;
+  }
+  CopyIntoSlot(Pool(), index, value);
 }
 
 }  // namespace
 
 const char* OptionalText(int index) {
   if (index < 0 || index >= kOptionalTextCount) return "";
-  return Slots()[index];
+  return Pool() + kSlotOffsets[index];
 }
 
 void FillOptionalTexts(std::string_view fileText) {
@@ -57,12 +96,12 @@ void OptionalTextFiller::Take(const ProfileEntry& entry) {
     const OptionalTextRow& row = kOptionalTexts[i];
     if (filled_[i] || !SameProfileName(row.section, section_) || !SameProfileName(row.key, entry.name)) continue;
     filled_[i] = true;  // the first key of a name wins
-    CopyIntoSlot(entry.value, Slots()[i]);
+    StoreValue(i, entry.value);
   }
 }
 
 void OptionalTextFiller::Finish() {
   for (int i = 0; i < kOptionalTextCount; ++i) {
-    if (!filled_[i]) CopyIntoSlot(kOptionalTexts[i].english, Slots()[i]);
+    if (!filled_[i]) CopyIntoSlot(Pool(), i, kOptionalTexts[i].english);
   }
 }

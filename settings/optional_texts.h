@@ -1,39 +1,99 @@
 #pragma once
 // Texts a language file may give but need not: those of features newer than
-// the oldest language files. Each has an English text that stands in while
-// the loaded file lacks its key, so an old file still gives a complete
-// window. Adding one is adding its row to kOptionalTexts.
+// the oldest language files, and the program's own messages. Each has an
+// English text that stands in while the loaded file lacks its key, so an old
+// file still gives a complete window. Adding one is adding its row to
+// kOptionalTexts.
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <string_view>
 
-// Room for one text and its terminator. Larger than the 40 bytes of the
-// numbered slots: these are tooltips and messages, and a translation in
-// UTF-8 takes two bytes a letter.
+// What a text is, which sets its room and how its value is read.
+enum class OptionalTextKind {
+  Label,      // a menu item, tooltip, field hint or title: one line
+  Message,    // a message's sentence (a box, a refused line, quillo-cli): one line, never cut in practice
+  Paragraph,  // several lines: "\n" in the value is a line break, "\\" a backslash
+};
+
+// Room for one text and its terminator, by kind. Larger than the 40 bytes of
+// the numbered slots: a translation in UTF-8 takes two bytes a letter, and a
+// message or the About text cut in mid-sentence would be worse than none.
+// Still bounded, so a hostile file cannot make a text of any size.
 inline constexpr std::size_t kOptionalTextCapacity = 160;
+inline constexpr std::size_t kOptionalMessageCapacity = 512;
+inline constexpr std::size_t kOptionalParagraphCapacity = 1024;
+
+constexpr std::size_t OptionalTextCapacityOf(OptionalTextKind kind) {
+  switch (kind) {
+    case OptionalTextKind::Message:
+      return kOptionalMessageCapacity;
+    case OptionalTextKind::Paragraph:
+      return kOptionalParagraphCapacity;
+    default:
+      return kOptionalTextCapacity;
+  }
+}
 
 struct OptionalTextRow {
-  const char* section;  // section of the language file
-  const char* key;      // key in that section; also the text's name in code
-  const char* english;  // the text while the loaded file has no value for the key
+  const char* section;    // section of the language file
+  const char* key;        // key in that section; also the text's name in code
+  const char* english;    // the text while the loaded file has no value for the key
+  OptionalTextKind kind;  // its room, and whether "\n" breaks a line
 };
 
 inline constexpr OptionalTextRow kOptionalTexts[] = {
     // The result lines' context menu: the line under the mouse, all five lines.
-    {"TEXTS", "copy", "Copy"},
-    {"TEXTS", "copyall", "Copy all"},
+    {"TEXTS", "copy", "Copy", OptionalTextKind::Label},
+    {"TEXTS", "copyall", "Copy all", OptionalTextKind::Label},
     // Tooltips of an integer line that shows only part of the value; the
     // value's DEC text follows after a blank.
-    {"TEXTS", "lowbits", "low 32 bits of"},
-    {"TEXTS", "wholepart", "whole part of"},
+    {"TEXTS", "lowbits", "low 32 bits of", OptionalTextKind::Label},
+    {"TEXTS", "wholepart", "whole part of", OptionalTextKind::Label},
     // An expression over 999 characters, refused rather than cut.
-    {"TEXTS", "toolong", "expression longer than 999 characters"},
+    {"TEXTS", "toolong", "expression longer than 999 characters", OptionalTextKind::Message},
     // Where a failed expression went wrong; the position (counted from 1) and
     // the token there follow.
-    {"TEXTS", "errorat", "error at position"},
+    {"TEXTS", "errorat", "error at position", OptionalTextKind::Label},
     // The history search's field while nothing is typed into it.
-    {"TEXTS", "searchhistory", "Search the history (Enter takes, Esc goes back)"},
+    {"TEXTS", "searchhistory", "Search the history (Enter takes, Esc goes back)", OptionalTextKind::Label},
+    // The caption of the error boxes shown once a language is loaded.
+    {"TEXTS", "errortitle", "ERROR", OptionalTextKind::Label},
+    // A failed save at close: this line, the settings file's path, then what is lost.
+    {"TEXTS", "cantsave", "Can't save the settings file", OptionalTextKind::Message},
+    {"TEXTS", "savelost", "The form and history of this session are lost.", OptionalTextKind::Message},
+    // The first run could not create the settings file after the language
+    // was chosen: this line, the path, then the end of the program.
+    {"TEXTS", "cantcreate", "Can't create the settings file", OptionalTextKind::Message},
+    {"TEXTS", "terminated", "Program terminated...", OptionalTextKind::Message},
+    // A chosen language file that is refused: this line, its path, and why.
+    {"TEXTS", "notlanguage", "Not used as language file:", OptionalTextKind::Message},
+    {"TEXTS", "languagetoolarge", "It is larger than 1 MiB, so it is no language file.", OptionalTextKind::Message},
+    {"TEXTS", "languageunsafe", "Other users can change files in its folder.", OptionalTextKind::Message},
+    {"TEXTS", "languagenokey", "It holds no text of [MENU], [DIALOG] or [OPERATIONS].", OptionalTextKind::Message},
+    {"TEXTS", "languageunreadable", "It cannot be read.", OptionalTextKind::Message},
+    // The title of the language file dialog opened from the menu.
+    {"TEXTS", "chooselanguage", "Choose a language file", OptionalTextKind::Label},
+    // The About box.
+    {"TEXTS", "abouttitle", "About Quillo", OptionalTextKind::Label},
+    {"TEXTS", "about",
+     "Quillo\n"
+     "\n"
+     "A desktop expression calculator.\n"
+     "Type an expression; the result follows every key in five forms.\n"
+     "Enter writes the result back in the chosen form.",
+     OptionalTextKind::Paragraph},
+    // quillo-cli: a line holding a NUL byte, in place of its result.
+    {"TEXTS", "nulbyte", "line contains a NUL byte", OptionalTextKind::Message},
+    // quillo-cli: reading the input or writing the output failed; the
+    // system's reason follows after ": ".
+    {"TEXTS", "readerror", "read error", OptionalTextKind::Message},
+    {"TEXTS", "writeerror", "write error", OptionalTextKind::Message},
+    // quillo-cli started on a terminal without expressions.
+    {"TEXTS", "clihint",
+     "Type one expression per line; end with Ctrl-D (Ctrl-Z on Windows). --help shows the options.",
+     OptionalTextKind::Message},
 };
 inline constexpr int kOptionalTextCount = static_cast<int>(std::size(kOptionalTexts));
 
@@ -45,13 +105,19 @@ consteval int OptionalTextIndex(std::string_view key) {
   throw "no optional text has this key";
 }
 
+// The English texts fit their rooms, so the fallback is never cut.
+static_assert(std::ranges::all_of(kOptionalTexts, [](const OptionalTextRow& row) {
+  return std::string_view(row.english).size() < OptionalTextCapacityOf(row.kind);
+}));
+
 // The text of row `index` as last filled, terminated; the English text until
 // a language file has been read. An index outside the table gives "".
 const char* OptionalText(int index);
 
 // Fills every optional text from the text of a language file already read:
-// its value for the row's key, cut to fit and never inside a UTF-8
-// character, or the row's English text when the file lacks the key.
+// its value for the row's key (a Paragraph's escapes resolved), cut to fit
+// its room and never inside a UTF-8 character, or the row's English text
+// when the file lacks the key.
 void FillOptionalTexts(std::string_view fileText);
 
 struct ProfileEntry;

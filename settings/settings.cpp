@@ -13,7 +13,9 @@
 #include "settings/file_system.h"
 #include "settings/history.h"
 #include "settings/language.h"
+#include "settings/optional_texts.h"
 #include "settings/profile.h"
+#include "settings/text_encoding.h"
 #include "settings/trust.h"
 
 namespace {
@@ -25,11 +27,25 @@ constexpr char kSettingsSection[] = "INI";
 constexpr char kNoLanguageText[] = "You must specify language file (*.lng)\nProgram terminated...";
 constexpr char kCannotOpenText[] = "Can't open file\nTry again...";
 
-// Shows "what", the file's path and the consequence on three lines.
-void ShowFileError(SettingsHost& host, const char* what, const char* path, const char* consequence) {
-  char text[kPathCapacity + 160];
-  std::snprintf(text, sizeof text, "%s\n%s\n%s", what, path, consequence);
-  host.ShowErrorBox(text);
+// Shows "what", the file's path and the consequence on three lines, in an
+// error box with caption. The texts may be a language's: each part is
+// converted for display on its own, so a path in another encoding than the
+// language file's cannot spoil the message around it.
+void ShowFileError(SettingsHost& host, const char* caption, const char* what, const char* path,
+                   const char* consequence) {
+  std::string text = DisplayUtf8(what);
+  text += '\n';
+  text += PathForDisplay(path);
+  text += '\n';
+  text += DisplayUtf8(consequence);
+  host.ShowErrorBox(caption, text.c_str());
+}
+
+// A file error shown once a language is loaded: its caption and texts are
+// the language's.
+void ShowTranslatedFileError(SettingsHost& host, int what, const char* path, int consequence) {
+  ShowFileError(host, OptionalText(OptionalTextIndex("errortitle")), OptionalText(what), path,
+                OptionalText(consequence));
 }
 
 // A hand-edited "form" outside the five forms falls back to DEC.
@@ -56,13 +72,13 @@ bool IsUsableConfigHome(const char* folder) {
 // message shown) when the user cancels.
 bool ChooseUntilReadable(SettingsHost& host) {
   if (!ChooseLanguageFile(host)) {
-    host.ShowErrorBox(kNoLanguageText);
+    host.ShowErrorBox(kErrorCaption, kNoLanguageText);
     return false;
   }
   while (!CanOpenForReading(ProgramSettings().LanguagePath)) {
-    host.ShowErrorBox(kCannotOpenText);
+    host.ShowErrorBox(kErrorCaption, kCannotOpenText);
     if (!ChooseLanguageFile(host)) {
-      host.ShowErrorBox(kNoLanguageText);
+      host.ShowErrorBox(kErrorCaption, kNoLanguageText);
       return false;
     }
   }
@@ -146,7 +162,7 @@ bool LoadSettings(SettingsHost& host) {
 #endif
   SettingsLocation location;
   if (!LocateSettingsFile(ExecutableFolder(), configHome, home, &location)) {
-    ShowFileError(host, "No usable place for the settings file beside", ExecutableFolder(),
+    ShowFileError(host, kErrorCaption, "No usable place for the settings file beside", ExecutableFolder(),
                   "Set HOME or XDG_CONFIG_HOME. Program terminated...");
     return false;
   }
@@ -161,7 +177,8 @@ bool LoadSettingsAt(SettingsHost& host, const SettingsLocation& location) {
 bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
   SettingsState& settings = ProgramSettings();
   if (!CopyPath(settingsPath, settings.SettingsPath)) {
-    ShowFileError(host, "The path of the settings file is too long:", settingsPath, "Program terminated...");
+    ShowFileError(host, kErrorCaption, "The path of the settings file is too long:", settingsPath,
+                  "Program terminated...");
     return false;
   }
   const char* path = settings.SettingsPath;
@@ -177,7 +194,7 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
   if (state == PathState::Missing) {
     if (!CreateSettingsFile(host)) return false;
   } else if (!CanOpenForReading(path)) {
-    ShowFileError(host, "Can't read the settings file", path, "Program terminated...");
+    ShowFileError(host, kErrorCaption, "Can't read the settings file", path, "Program terminated...");
     return false;
   }
   ReadProfileString(kSettingsSection, "lang", "", settings.LanguagePath, kPathCapacity, path);
@@ -189,7 +206,7 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
     // A stored file that does not open shows no message: the file dialog
     // opens at once. One that opens but is refused says why first.
     if (check != LanguageFileCheck::CannotOpen) {
-      host.ShowErrorBox(LanguageRefusalText(check, settings.LanguagePath).c_str());
+      host.ShowErrorBox(kErrorCaption, LanguageRefusalText(check, settings.LanguagePath).c_str());
     }
     if (!ChooseUntilReadable(host)) return false;
   }
@@ -200,7 +217,7 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
 bool CreateSettingsFile(SettingsHost& host) {
   const SettingsState& settings = ProgramSettings();
   if (!ChooseLanguageFile(host)) {
-    host.ShowErrorBox(kNoLanguageText);
+    host.ShowErrorBox(kErrorCaption, kNoLanguageText);
     return false;
   }
   // The per-user configuration folder may not exist yet.
@@ -224,7 +241,9 @@ bool CreateSettingsFile(SettingsHost& host) {
     created = StoreProfileText(settings.SettingsPath, text);
   }
   if (!created) {
-    ShowFileError(host, "Can't create the settings file", settings.SettingsPath, "Program terminated...");
+    // The language has been chosen by now, so the message is in it.
+    ShowTranslatedFileError(host, OptionalTextIndex("cantcreate"), settings.SettingsPath,
+                            OptionalTextIndex("terminated"));
   }
   return created;
 }
@@ -251,8 +270,8 @@ bool SaveSettings(SettingsHost& host) {
   // desktop session saved, and the user went on) adds only newer ones.
   if (saved) settings.HistoryAddedThisRun = 0;
   if (!saved) {
-    ShowFileError(host, "Can't save the settings file", settings.SettingsPath,
-                  "The form and history of this session are lost.");
+    ShowTranslatedFileError(host, OptionalTextIndex("cantsave"), settings.SettingsPath,
+                            OptionalTextIndex("savelost"));
   }
   return saved;
 }

@@ -1,5 +1,7 @@
 #include "settings/settings_state.h"
 
+#include "settings/optional_texts.h"
+
 namespace {
 
 // Every text empty; the one field whose start value is not zero set.
@@ -17,4 +19,7 @@ constinit SettingsState programSettings = StartState();
 
 SettingsState& ProgramSettings() { return programSettings; }
 
-void ResetProgramSettings() { programSettings = StartState(); }
+void ResetProgramSettings() {
+  programSettings = StartState();
+  FillOptionalTexts({});  // the English texts, as before any language file
+}

@@ -46,6 +46,7 @@ struct SettingsState {
 SettingsState& ProgramSettings();
 
 // Puts the program's record back into its start state: every text empty,
-// HistoryLength kDefaultHistoryLength, CurrentForm 0. Tests call it between
+// HistoryLength kDefaultHistoryLength, CurrentForm 0, the optional texts
+// English. Tests call it between
 // cases; the program never needs to.
 void ResetProgramSettings();

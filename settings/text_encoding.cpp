@@ -129,3 +129,12 @@ void ConvertToDisplayText(const char* text, char* out, std::size_t capacity) {
   }
   out[written] = '\0';
 }
+
+std::string DisplayUtf8(const char* text) {
+  const std::size_t length = text != nullptr ? std::strlen(text) : 0;
+  // A Windows-1251 byte becomes at most three bytes of UTF-8.
+  std::string display(length * 3 + 1, '\0');
+  ConvertToDisplayText(text, display.data(), display.size());
+  display.resize(std::strlen(display.c_str()));
+  return display;
+}

@@ -3,6 +3,7 @@
 // is and anything else is read as Windows-1251.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 bool IsValidUtf8(const char* text);
@@ -20,3 +21,6 @@ std::size_t TextPrefixLength(std::string_view text, std::size_t maxCharacters);
 // Writes the display form of text into out as UTF-8, cut at a character
 // boundary to fit capacity, always terminated.
 void ConvertToDisplayText(const char* text, char* out, std::size_t capacity);
+
+// The display form of the whole of text as UTF-8, however long.
+std::string DisplayUtf8(const char* text);

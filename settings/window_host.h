@@ -5,6 +5,9 @@
 // Texts are passed as the bytes read from the files; the front end converts
 // them for display (see text_encoding.h).
 
+// The caption of the error boxes shown while no language is loaded.
+inline constexpr char kErrorCaption[] = "ERROR";
+
 // What the language file dialog shows when it opens.
 struct LanguageFileQuestion {
   const char* title;        // the dialog's title: what it asks for
@@ -22,8 +25,10 @@ class SettingsHost {
   // true, or returns false when the user cancels.
   virtual bool AskForLanguageFile(const LanguageFileQuestion& question, char* path, unsigned capacity) = 0;
 
-  // The start-up error box: caption "ERROR", error icon, OK button, no owner.
-  virtual void ShowErrorBox(const char* text) = 0;
+  // An error box with caption as its title: error icon, OK button, no owner.
+  // The start-up boxes shown before any language is loaded have the caption
+  // kErrorCaption; later ones the language's.
+  virtual void ShowErrorBox(const char* caption, const char* text) = 0;
 
   // The expression box's list, which is the history; item 0 is the newest.
   virtual void InsertHistoryItemAtTop(const char* text) = 0;

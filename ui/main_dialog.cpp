@@ -16,13 +16,6 @@
 #include "ui/dialog_texts.h"
 #include "ui/result_copy.h"
 
-const char kAboutText[] =
-    "Quillo\n"
-    "\n"
-    "A desktop expression calculator.\n"
-    "Type an expression; the result follows every key in five forms.\n"
-    "Enter writes the result back in the chosen form.";
-
 namespace {
 
 // The form to use: the settings only ever hold 0..4, but a stray value must
@@ -53,7 +46,7 @@ void MainDialog::OnCommand(int commandId, int notification) {
       ChooseLanguage();
       break;
     case kCmdAbout:
-      window_.ShowAboutBox(kAboutTitle, kAboutText);
+      window_.ShowAboutBox(OptionalText(OptionalTextIndex("abouttitle")), OptionalText(OptionalTextIndex("about")));
       break;
     case kIdRadioDec:
     case kIdRadioHex:

@@ -12,9 +12,6 @@
 #include "ui/menu_model.h"
 #include "ui/result_notes.h"
 
-inline constexpr const char kAboutTitle[] = "About Quillo";
-extern const char kAboutText[];
-
 class MainDialog {
  public:
   MainDialog(DialogWindow& window, EngineState& engine);

@@ -278,6 +278,37 @@ TEST(CliEndToEnd, ShippedEnglishFileIsReadByDefault) {
   EXPECT_EQ(outcome.status, 1);
 }
 
+// quillo-cli's own messages come from the language file once it is loaded:
+// the shipped Russian one, in Windows-1251, gives them in UTF-8.
+TEST(CliEndToEnd, OwnMessagesAreTranslatedByTheLanguageFile) {
+  using namespace std::string_literals;
+  const fs::path russian = fs::path(QUILLO_CLI_PATH).parent_path() / "Lang" / "russian.lng";
+  if (!fs::exists(russian)) GTEST_SKIP() << russian << " not built";
+  const struct {
+    int line;
+    std::vector<std::string> arguments;
+    std::string input;
+    OutputTarget target;
+    std::string out, err;
+  } cases[] = {
+      {__LINE__, {"--form", "dec"}, "1\n"s + '\0' + "\n" + Repeat("1", 1000) + "\n", OutputTarget::Captured,
+       "1\nстрока содержит нулевой байт\nвыражение длиннее 999 символов\n", ""},
+      {__LINE__, {"--tsv"}, "\0"s, OutputTarget::Captured,
+       "error:nul\t" + Repeat("\tстрока содержит нулевой байт", 5) + "\n", ""},
+      {__LINE__, {"1+1"}, "", OutputTarget::DevFull, "", "quillo-cli: ошибка записи: No space left on device\n"},
+  };
+  ForEachCase(cases, [&](const auto& c) {
+    std::vector<std::string> arguments{"--lang", russian.string()};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const CliOutcome outcome = RunProgramWithOutput(QUILLO_CLI_PATH, arguments, c.input, c.target);
+    EXPECT_EQ(outcome.out, c.out);
+    EXPECT_EQ(outcome.err, c.err);
+  });
+  // Usage errors come before any language file is read: English.
+  EXPECT_EQ(RunCli({"--lang", russian.string(), "--form", "roman", "1"}).err,
+            "quillo-cli: unknown form 'roman' (use dec, hex, bin, oct or exp)\n");
+}
+
 TEST(CliEndToEnd, EveryInputLineGetsExactlyOneOutputLine) {
   using namespace std::string_literals;
   const struct {

@@ -106,6 +106,43 @@ TEST_F(LanguageTest, ChoosingAFileRenewsTextsAndSetting) {
   EXPECT_EQ(ReadFile(settings), "[INI]\r\nlang=" + typo + "\r\n");
 }
 
+// The language dialog's title and its refusals are in the language loaded
+// when it opens, English while none is (the first start).
+TEST_F(LanguageTest, DialogAndRefusalSpeakTheLoadedLanguage) {
+  const std::string refused = folder / "notes.lng";
+  WriteFile(refused, "[NOTES]\r\n0=no language here\r\n");
+  const std::string russian = ReadFile(std::string(LanguageFolder()) + "/russian.lng");
+  const struct {
+    int line;
+    std::optional<std::string> loaded;  // the text of the language file loaded first; none at the first start
+    const char* title;
+    const char* caption;
+    std::string refusal;
+  } cases[] = {
+      {__LINE__, std::nullopt, "Choose a language file", "ERROR",
+       "Not used as language file:\n" + refused + "\nIt holds no text of [MENU], [DIALOG] or [OPERATIONS]."},
+      {__LINE__, "[MENU]\r\n0=Datei\r\n[TEXTS]\r\nchooselanguage=Sprache?\r\nnotlanguage=Keine Sprache:\r\n",
+       "Sprache?", "ERROR",
+       "Keine Sprache:\n" + refused + "\nIt holds no text of [MENU], [DIALOG] or [OPERATIONS]."},
+      {__LINE__, russian, "Выберите языковой файл", "Ошибка",
+       "Этот файл не используется как языковой:\n" + refused +
+           "\nВ нём нет ни одного текста разделов [MENU], [DIALOG] или [OPERATIONS]."},
+  };
+  ForEachCase(cases, [&](const auto& c) {
+    ResetProgramSettings();
+    if (c.loaded) FillLanguageTexts(*c.loaded);
+    host = FakeHost();
+    host.answers = {refused, std::nullopt};
+    EXPECT_FALSE(ChooseLanguageFile(host));
+    // Title and caption as the front end shows them: Windows-1251 decoded.
+    ASSERT_EQ(host.titles.size(), 2u);
+    EXPECT_EQ(DisplayUtf8(host.titles[0].c_str()), c.title);
+    ASSERT_EQ(host.errorCaptions.size(), 1u);
+    EXPECT_EQ(DisplayUtf8(host.errorCaptions[0].c_str()), c.caption);
+    EXPECT_EQ(host.errors, std::vector<std::string>{c.refusal});
+  });
+}
+
 // Every shipped file, from the source tree and from the build's Lang folder,
 // has all 48 keys within the 39-byte limit.
 TEST(ShippedLanguageFilesTest, HaveEveryKeyWithinItsLimit) {

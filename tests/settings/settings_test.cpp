@@ -13,6 +13,7 @@
 #include "settings/language.h"
 #include "settings/profile.h"
 #include "settings/settings_state.h"
+#include "settings/text_encoding.h"
 #include "tests/support/case_table.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fake_settings_host.h"
@@ -213,6 +214,35 @@ TEST_F(SettingsTest, FailedSaveIsReportedNamingTheFile) {
     ASSERT_EQ(host.errors.size(), 1u);
     EXPECT_NE(host.errors[0].find(path), std::string::npos);
   }
+}
+
+// The failure's box is in the loaded language: its caption and both lines
+// around the path, which keeps its own bytes.
+TEST_F(SettingsTest, FailedSaveIsReportedInTheLoadedLanguage) {
+  const std::string blocked = folder / "plain/quillo.ini";
+  WriteFile(folder / "plain", "");
+  const std::string russian = ReadFile(std::string(LanguageFolder()) + "/russian.lng");
+  const struct {
+    int line;
+    std::string languageText;
+    const char* caption;
+    std::string text;
+  } cases[] = {
+      {__LINE__, "[MENU]\r\n0=Datei\r\n", "ERROR",
+       "Can't save the settings file\n" + blocked + "\nThe form and history of this session are lost."},
+      {__LINE__, russian, "Ошибка",
+       "Не удалось сохранить файл настроек\n" + blocked + "\nВыбранная форма и история этого сеанса не сохранены."},
+  };
+  ForEachCase(cases, [&](const auto& c) {
+    host = FakeHost();
+    FillLanguageTexts(c.languageText);
+    std::strcpy(ProgramSettings().SettingsPath, blocked.c_str());
+    EXPECT_FALSE(SaveSettings(host));
+    // The caption as the front end shows it: Windows-1251 decoded.
+    ASSERT_EQ(host.errorCaptions.size(), 1u);
+    EXPECT_EQ(DisplayUtf8(host.errorCaptions[0].c_str()), c.caption);
+    EXPECT_EQ(host.errors, std::vector<std::string>{c.text});
+  });
 }
 
 TEST(LocateSettingsFileTest, BesideTheExecutableWhenTrustedElseInTheUserConfigFolder) {

@@ -22,6 +22,7 @@ class FakeHostOf : public Interface {
   std::vector<std::string> preselected;   // the file each dialog selected at first
   std::vector<std::string> titles;        // the title of each dialog
   std::vector<std::string> errors;        // the texts of the error boxes shown
+  std::vector<std::string> errorCaptions; // and their captions
   std::vector<std::string> list;          // the expression box's list, item 0 the newest
 
   bool AskForLanguageFile(const LanguageFileQuestion& question, char* path, unsigned capacity) override {
@@ -35,7 +36,10 @@ class FakeHostOf : public Interface {
     std::snprintf(path, capacity, "%s", answer->c_str());
     return true;
   }
-  void ShowErrorBox(const char* text) override { errors.emplace_back(text); }
+  void ShowErrorBox(const char* caption, const char* text) override {
+    errorCaptions.emplace_back(caption);
+    errors.emplace_back(text);
+  }
   void InsertHistoryItemAtTop(const char* text) override { list.insert(list.begin(), text); }
   void AppendHistoryItem(const char* text) override { list.emplace_back(text); }
   int HistoryItemCount() override { return static_cast<int>(list.size()); }

@@ -675,6 +675,49 @@ TEST(GuiStartTest, FirstRunCancelledShowsTheMessageAndNoWindow) {
   EXPECT_FALSE(std::filesystem::exists(settingsFile));
 }
 
+// The message boxes show the shipped Russian file's texts, decoded from
+// Windows-1251: the About box, and the error box of a failed save with its
+// caption. QUILLO_MESSAGE_BOX_SHOTS names a folder to photograph them into.
+TEST_F(GuiTest, MessageBoxesSpeakTheLanguageFile) {
+  Open(kFormDec, "", QUILLO_RUSSIAN_LNG);
+  struct Shown {
+    QString caption, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+  };
+  std::vector<Shown> shown;
+  const QString shots = qEnvironmentVariable("QUILLO_MESSAGE_BOX_SHOTS");
+  const auto answer = [&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (box == nullptr || !box->isVisible()) return false;
+    shown.push_back({box->windowTitle(), box->text(), box->icon()});
+    if (!shots.isEmpty()) box->grab().save(shots + QStringLiteral("/box-%1.png").arg(shown.size()));
+    box->accept();
+    return true;
+  };
+  {
+    ModalAnswers answers({answer});
+    logic->OnCommand(kCmdAbout, 0);
+    EXPECT_TRUE(answers.AllAnswered());
+  }
+  std::filesystem::remove(settingsFile);
+  std::filesystem::create_directory(settingsFile);  // a folder where the file should be
+  {
+    ModalAnswers answers({answer});
+    logic->OnCloseRequest();
+    EXPECT_TRUE(answers.AllAnswered());
+  }
+  std::filesystem::remove(settingsFile);
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].caption, "О программе Quillo");
+  EXPECT_TRUE(shown[0].text.startsWith("Quillo\n\nКалькулятор выражений для рабочего стола.\n"))
+      << shown[0].text.toStdString();
+  EXPECT_EQ(shown[0].icon, QMessageBox::Information);
+  EXPECT_EQ(shown[1].caption, "Ошибка");
+  EXPECT_EQ(shown[1].text, QStringLiteral("Не удалось сохранить файл настроек\n") + QString::fromStdString(settingsFile) +
+                               QStringLiteral("\nВыбранная форма и история этого сеанса не сохранены."));
+  EXPECT_EQ(shown[1].icon, QMessageBox::Critical);
+}
+
 // The README's picture, in the shipped English.
 TEST_F(GuiTest, Screenshot) {
   Open(kFormHex, "0=(1+2)*3\r\n", QUILLO_ENGLISH_LNG);

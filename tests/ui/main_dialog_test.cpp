@@ -61,7 +61,7 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
   std::vector<int> disabledCommands;
   std::string menu;                    // the whole menu, see MenuAsText
   int menusAttached = 0;
-  std::vector<std::string> aboutTitles;
+  std::vector<std::string> aboutTitles, aboutTexts;
   std::optional<int> endResult;
   bool iconApplied = false;
   int modalRuns = 0;
@@ -174,7 +174,10 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
     ++boxMarkCalls;
   }
   void ApplyProgramIcon() override { iconApplied = true; }
-  void ShowAboutBox(const char* title, const char*) override { aboutTitles.emplace_back(title); }
+  void ShowAboutBox(const char* title, const char* text) override {
+    aboutTitles.emplace_back(title);
+    aboutTexts.emplace_back(text);
+  }
   void EndDialog(int result) override { endResult = result; }
 };
 
@@ -372,6 +375,26 @@ TEST_F(MainDialogTest, LanguageChangeRecalculatesChosenOrCancelled) {
   EXPECT_EQ(window.texts[kIdCloseButton], "");
   EXPECT_EQ(window.Lines(), AllLines(MessageText("de", kMsgTooFewForPlus)));
   EXPECT_EQ(Setting("INI", "lang"), german);
+}
+
+// The About box and the error box of a failed save speak the language
+// chosen from the menu.
+TEST_F(MainDialogTest, AboutAndErrorBoxFollowTheChosenLanguage) {
+  Start();
+  const std::string german = folder / "texts.lng";
+  WriteFile(german, "[MENU]\r\n0=Optionen\r\n[TEXTS]\r\nabouttitle=Info\r\nabout=Quillo\\n\\nRechner\r\n"
+                    "errortitle=Fehler\r\ncantsave=Nicht gespeichert\r\n");
+  window.answers = {german};
+  window.Click(kCmdChooseLanguage);
+  window.Click(kCmdAbout);
+  EXPECT_EQ(window.aboutTitles, std::vector<std::string>{"Info"});
+  EXPECT_EQ(window.aboutTexts, std::vector<std::string>{"Quillo\n\nRechner"});
+  std::filesystem::remove(settingsFile);
+  std::filesystem::create_directory(settingsFile);  // a folder where the file should be
+  window.Click(kIdCloseButton);
+  EXPECT_EQ(window.errorCaptions, std::vector<std::string>{"Fehler"});
+  EXPECT_EQ(window.errors, std::vector<std::string>{"Nicht gespeichert\n" + settingsFile +
+                                                    "\nThe form and history of this session are lost."});
 }
 
 TEST_F(MainDialogTest, RadioButtonsChangeTheFormButNoLine) {

@@ -47,6 +47,8 @@
 //   paste              send WM_PASTE to the box's edit field, as Ctrl+V does; the
 //                      program may open a message box in answer, so it is posted
 //   notice-box         wait for the program's "Quillo" message box and print its text
+//   message-box        wait for a message box of any caption but "Quillo" (one in the
+//                      language file's words) and print its caption and text
 
 #include <windows.h>
 #include <oleacc.h>
@@ -602,6 +604,35 @@ bool StepErrorBox() {
   return true;
 }
 
+// A visible message box whose caption is not the main dialog's: one whose
+// caption comes from the language file.
+BOOL CALLBACK MatchMessageBox(HWND window, LPARAM found) {
+  wchar_t className[16] = L"";
+  GetClassNameW(window, className, 16);
+  if (!IsWindowVisible(window) || std::wcscmp(className, L"#32770") != 0 || TextOf(window) == L"Quillo") {
+    return TRUE;
+  }
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+bool StepMessageBox() {
+  MessageBoxWindow = WaitFor(
+      [] {
+        HWND found = nullptr;
+        EnumWindows(MatchMessageBox, reinterpret_cast<LPARAM>(&found));
+        return found;
+      },
+      Timeout);
+  if (MessageBoxWindow == nullptr) {
+    return Fail("no message box shown");
+  }
+  std::wstring text;
+  EnumChildWindows(MessageBoxWindow, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+  Print("message box", TextOf(MessageBoxWindow) + L": " + text);
+  return true;
+}
+
 bool StepAboutBox() {
   MessageBoxWindow = WaitForShownDialog(L"About Quillo");
   if (MessageBoxWindow == nullptr) {
@@ -784,6 +815,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "cancel") return StepCancel();
   if (step == "error-box") return StepErrorBox();
   if (step == "about-box") return StepAboutBox();
+  if (step == "message-box") return StepMessageBox();
   if (step == "ok") return StepOk();
   if (step == "exit") return StepExit();
   if (step == "no-window") return StepNoWindow();

@@ -440,17 +440,22 @@ EOF
 report "quillo.exe history search" $(($(date +%s) - case_started)) "$work/search.expected" "$work/search.actual"
 
 # --- Language texts: a Windows-1251 file and the same texts in UTF-8 both
-# read right, whatever the system's code page. ---
+# read right, whatever the system's code page: the window, the About box,
+# and the error box of a save refused by a read-only settings file. ---
 for encoding in CP1251 UTF-8; do
   case_started=$(date +%s)
   folder="$work/language-$encoding"
   prepare_folder "$folder"
   iconv -f CP1251 -t "$encoding" "$root/lang/russian.lng" >"$folder/Lang/test.lng"
   printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/test.lng")" >"$folder/quillo.ini"
+  chmod a-w "$folder/quillo.ini"
   start_program "$folder"
-  run_driver "$work/language.actual" window text 1011 text 1010 text 1019 text 1020 text 1021 type 1+ lines close exit
+  run_driver "$work/language.actual" window text 1011 text 1010 text 1019 text 1020 text 1021 type 1+ lines \
+    command 11 message-box ok command 1010 message-box ok exit
   record_exit_code "$folder" "$work/language.actual"
   few="Мало операндов для +"
+  about="Quillo\\n\\nКалькулятор выражений для рабочего стола.\\nВведите выражение — результат пересчитывается после каждой клавиши и показывается в пяти формах.\\nEnter подставляет результат в поле в выбранной форме."
+  saved="Не удалось сохранить файл настроек\\n$(windows_path "$folder/quillo.ini")\\nВыбранная форма и история этого сеанса не сохранены."
   cat >"$work/language.expected" <<EOF
 window: Quillo
 text 1011: Вычислить
@@ -459,6 +464,8 @@ text 1019: Выражение
 text 1020: Форма
 text 1021: Результат
 lines: $few | $few | $few | $few | $few
+message box: О программе Quillo: $about
+message box: Ошибка: $saved
 exit: 0
 program exit code: 0
 EOF

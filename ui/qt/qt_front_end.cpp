@@ -80,8 +80,8 @@ bool QtFrontEnd::AskForLanguageFile(const LanguageFileQuestion& question, char* 
   return CopyUtf8(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()), path, capacity);
 }
 
-void QtFrontEnd::ShowErrorBox(const char* text) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("ERROR"), ToDisplayText(text), QMessageBox::Ok);
+void QtFrontEnd::ShowErrorBox(const char* caption, const char* text) {
+  QMessageBox box(QMessageBox::Critical, ToDisplayText(caption), ToDisplayText(text), QMessageBox::Ok);
   box.exec();
 }
 
@@ -297,7 +297,7 @@ void QtFrontEnd::ApplyProgramIcon() {
 }
 
 void QtFrontEnd::ShowAboutBox(const char* title, const char* text) {
-  QMessageBox box(QMessageBox::Information, QString::fromUtf8(title), QString::fromUtf8(text), QMessageBox::Ok);
+  QMessageBox box(QMessageBox::Information, ToDisplayText(title), ToDisplayText(text), QMessageBox::Ok);
   box.exec();
 }
 

@@ -72,6 +72,20 @@ std::wstring ToWide(const char* text) {
   return wide;
 }
 
+// Program bytes in the system's ANSI code page, for the narrow functions;
+// a character the code page lacks becomes its default character.
+std::string ToSystemCodePage(const char* text) {
+  const std::wstring wide = ToWide(text);
+  const int count = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  if (count <= 0) {
+    return std::string();
+  }
+  std::string narrow(static_cast<std::size_t>(count), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, narrow.data(), count, nullptr, nullptr);
+  narrow.resize(static_cast<std::size_t>(count) - 1);  // the terminator
+  return narrow;
+}
+
 // Copies text as UTF-8 into buffer, cut at a character boundary to fit
 // capacity - 1 bytes, always terminated.
 void CopyAsUtf8(const std::wstring& text, char* buffer, unsigned capacity) {
@@ -269,7 +283,7 @@ void Win32FrontEnd::RunModal(MainDialog& dialog) {
   const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, MainDialogProc,
                                          reinterpret_cast<LPARAM>(this));
   if (result == -1) {
-    ShowErrorBox("Can't create the main window\nProgram terminated...");
+    ShowErrorBox(kErrorCaption, "Can't create the main window\nProgram terminated...");
   }
   dialog_ = nullptr;
   window_ = nullptr;
@@ -494,7 +508,9 @@ bool Win32FrontEnd::AskForLanguageFile(const LanguageFileQuestion& question, cha
   dialog.lpstrFile = path;
   dialog.nMaxFile = capacity;
   dialog.lpstrInitialDir = question.folder;
-  dialog.lpstrTitle = question.title;
+  // The title is a language text, in the language file's encoding.
+  const std::string title = ToSystemCodePage(question.title);
+  dialog.lpstrTitle = title.c_str();
   // No option flags: a typed name of a file that does not exist is accepted,
   // and the caller reports a file it cannot open.
   dialog.Flags = 0;
@@ -504,10 +520,9 @@ bool Win32FrontEnd::AskForLanguageFile(const LanguageFileQuestion& question, cha
   return GetOpenFileNameA(&dialog) != 0;
 }
 
-void Win32FrontEnd::ShowErrorBox(const char* text) {
-  // Narrow on purpose: the fixed texts are ASCII and the paths some of them
-  // name are in the system code page, as the narrow file functions use them.
-  MessageBoxA(nullptr, text, "ERROR", MB_ICONERROR | MB_OK);
+void Win32FrontEnd::ShowErrorBox(const char* caption, const char* text) {
+  // The settings code has put any path in the text into UTF-8 already.
+  MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(caption).c_str(), MB_ICONERROR | MB_OK);
 }
 
 void Win32FrontEnd::SetControlText(int controlId, const char* text) {
