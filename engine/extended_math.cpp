@@ -49,7 +49,8 @@ double PowerOfTwo(int n) { return std::bit_cast<double>(static_cast<std::uint64_
 // A normal double from its parts (as RoundedProductIfNormal gives them).
 double AssembleNormal(const Extended& value) {
   constexpr std::uint64_t kImplicitBit = std::uint64_t{1} << 52;
-  const auto biased = static_cast<std::uint64_t>(value.exponent + 52 + 1023);
+  const int biasedExponent = value.exponent + 52 + 1023;  // 1 .. 2046 for a normal value
+  const auto biased = static_cast<std::uint64_t>(biasedExponent);
   return std::bit_cast<double>((std::uint64_t{value.negative} << 63) | (biased << 52) |
                                (value.significand - kImplicitBit));
 }
