@@ -331,12 +331,13 @@ Extended PowerAttempt(double f, bool& certain) {
 // as few dependent multiplications as its accuracy needs. The terms from
 // the third on are summed in single words pairwise (Estrin's scheme: the
 // pairs and the powers of the argument are independent), and only the two
-// lowest levels take two words. Its error stays below 2^-80.7 absolute for
-// the logarithm and 2^-81.9 for the power, i.e. below 2^-72.9 of the
-// result's leading bit (at least 2^-7 and 2^-9 on these rows), so a rounding
-// counts as certain only beyond 2^-71 of the leading bit from the midpoint
-// (about one argument in 64 is left undecided); otherwise the 128-bit path
-// decides.
+// lowest levels take two words. Its error stays below 2^-81 absolute for
+// both (the truncated words of the tail, times z^3 or r^3, dominate; 4 M
+// random arguments give at most 2^-83.5 and 2^-82.6), i.e. below 2^-72 of
+// the result's leading bit (at least 2^-7 and 2^-9 on these rows), so a
+// rounding counts as certain only beyond 2^-71 of the leading bit from the
+// midpoint (about one argument in 64 is left undecided); otherwise the
+// 128-bit path decides.
 constexpr std::uint64_t kQuickUncertainty = std::uint64_t{1} << 57;
 
 // The high word of a * b: a product of fractions truncated to one word.
@@ -395,6 +396,17 @@ QUILLO_FORCE_INLINE std::uint64_t QuickTail(CoefficientRows rows, std::uint64_t 
   const std::uint64_t low = pair(2) + HighProduct(z2, pair(4));
   const std::uint64_t high = pair(6) + HighProduct(z2, pair(8)) + HighProduct(z4, pair(10));
   return low + HighProduct(z4, high);
+}
+
+// The power's tail d_k r^(k-2) for k = 2..7 alone: with r <= 2^-7 the terms
+// from k = 8 on stay below 2^-65, beyond what Q needs (2^-61: it is
+// multiplied by r^3 T on its way into the result). p0 + r^2 p1 + r^4 p2
+// with p_j = d_(2j+2) + d_(2j+3) r.
+QUILLO_FORCE_INLINE std::uint64_t QuickPowerTail(std::uint64_t r) {
+  const std::uint64_t r2 = HighProduct(r, r);
+  const std::uint64_t r4 = HighProduct(r2, r2);
+  auto pair = [&](int k) { return kPowerCoefficients[k][0] + HighProduct(kPowerCoefficients[k + 1][0], r); };
+  return pair(2) + HighProduct(r2, pair(4)) + HighProduct(r4, pair(6));
 }
 
 // The reciprocals r of LogByTable, ceil(2^18 / (128 + i)), looked up rather
@@ -476,7 +488,7 @@ QUILLO_FORCE_INLINE Extended QuickLogByTable(std::uint64_t significand, int bina
 // evaluated.
 QUILLO_FORCE_INLINE WideFraction<2> QuickPowerMagnitude(int row, std::uint64_t r) {
   const WideFraction<2> v =
-      QuickAdd(LeadingWords<2>(kPowerCoefficients[1]), ExactProduct(r, QuickTail(kPowerCoefficients, r, false)));
+      QuickAdd(LeadingWords<2>(kPowerCoefficients[1]), ExactProduct(r, QuickPowerTail(r)));
   const WideFraction<2> table = LeadingWords<2>(kPowerTable[row + 64]);
   const WideFraction<2> rSquared = ExactProduct(r, r);
   // T = 1 + table from row 0 on, T = table below.

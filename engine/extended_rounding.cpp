@@ -119,14 +119,7 @@ double RoundToDouble(bool negative, Wide value, int exponent, bool sticky) {
   const int leadingZeros = std::countl_zero(value.high);
   const int leadingBit = exponent - leadingZeros + 127;
   if (leadingBit < -1022 || leadingBit > 1023) return RoundToDoubleInGeneral(negative, value, exponent, sticky);
-  // (low >> 1) >> (63 - n) is low >> (64 - n), also for n = 0.
-  const std::uint64_t high = (value.high << leadingZeros) | ((value.low >> 1) >> (63 - leadingZeros));
-  const std::uint64_t low = value.low << leadingZeros;
-  constexpr std::uint64_t kDroppedMask = (std::uint64_t{1} << 11) - 1;
-  constexpr std::uint64_t kHalfOfLast = std::uint64_t{1} << 10;
-  std::uint64_t kept = high >> 11;
-  const std::uint64_t dropped = high & kDroppedMask;
-  if (dropped > kHalfOfLast || (dropped == kHalfOfLast && (low != 0 || sticky || (kept & 1U) != 0))) ++kept;
+  const std::uint64_t kept = RoundedLeading53(value.high, value.low, leadingZeros, sticky);
   // Adding the significand without its leading bit to the biased exponent
   // carries a round-up to 2^53 into the exponent, and from the largest
   // binade into the pattern of infinity.

@@ -38,6 +38,22 @@ inline Extended Decompose(double value) {
 // a * b rounded once to double (products beyond the double range give an
 // infinity, tiny ones a subnormal or zero).
 double RoundedProduct(Extended a, Extended b);
+// The 53 bits from the leading one of the 128-bit high:low (which has
+// `leadingZeros` zeros above it in `high`, not 0), rounded to nearest even by
+// the bits below and by `sticky`, standing for a fraction beyond them. The
+// result may be 2^53 after rounding up.
+inline std::uint64_t RoundedLeading53(std::uint64_t high, std::uint64_t low, int leadingZeros, bool sticky) {
+  // (low >> 1) >> (63 - n) is low >> (64 - n), also for n = 0.
+  const std::uint64_t top = (high << leadingZeros) | ((low >> 1) >> (63 - leadingZeros));
+  const std::uint64_t below = low << leadingZeros;
+  constexpr std::uint64_t kDroppedMask = (std::uint64_t{1} << 11) - 1;
+  constexpr std::uint64_t kHalfOfLast = std::uint64_t{1} << 10;
+  std::uint64_t kept = top >> 11;
+  const std::uint64_t dropped = top & kDroppedMask;
+  if (dropped > kHalfOfLast || (dropped == kHalfOfLast && (below != 0 || sticky || (kept & 1U) != 0))) ++kept;
+  return kept;
+}
+
 // a * b rounded once to double when the result is a normal double: true,
 // and `result` holds it taken apart as Decompose would (53-bit significand).
 // Otherwise (zero, subnormal, overflow, a factor not normalised enough to
@@ -52,14 +68,7 @@ inline bool RoundedProductIfNormal(Extended a, Extended b, Extended& result) {
   const int leadingZeros = (product.high >> 52) != 0   ? 11
                            : (product.high >> 51) != 0 ? 12
                                                        : std::countl_zero(product.high);
-  // (low >> 1) >> (63 - n) is low >> (64 - n), also for n = 0.
-  const std::uint64_t high = (product.high << leadingZeros) | ((product.low >> 1) >> (63 - leadingZeros));
-  const std::uint64_t low = product.low << leadingZeros;
-  constexpr std::uint64_t kDroppedMask = (std::uint64_t{1} << 11) - 1;
-  constexpr std::uint64_t kHalfOfLast = std::uint64_t{1} << 10;
-  std::uint64_t kept = high >> 11;
-  const std::uint64_t dropped = high & kDroppedMask;
-  if (dropped > kHalfOfLast || (dropped == kHalfOfLast && (low != 0 || (kept & 1U) != 0))) ++kept;
+  std::uint64_t kept = RoundedLeading53(product.high, product.low, leadingZeros, false);
   int exponent = a.exponent + b.exponent + 75 - leadingZeros;
   if (kept == std::uint64_t{1} << 53) {
     kept >>= 1;
