@@ -636,7 +636,6 @@ std::optional<double> QuickScaledPowerOfTwo(bool negative, std::uint64_t magnitu
   // 1 + m: exponent n, fraction field `units`; 1 - m: one binade down, the
   // implicit bit included in `units` (a carry into the exponent when 1 - m
   // rounds to 1).
-  constexpr std::uint64_t kImplicitBit = std::uint64_t{1} << 52;
   const std::uint64_t bits = below ? (static_cast<std::uint64_t>(n + 1022) << 52) + (units - kImplicitBit)
                                    : (static_cast<std::uint64_t>(n + 1023) << 52) + units;
   return std::bit_cast<double>(bits);
