@@ -103,26 +103,6 @@ int CountLeadingZeros(UInt128 value) {
   return 64 + __builtin_clzll(static_cast<std::uint64_t>(value));
 }
 
-// sign * kept * 2^exponent for kept < 2^53 + 1; built from its bits when the
-// result is a normal double, which is all but never not the case here.
-double AssembleDouble(bool negative, std::uint64_t kept, int exponent) {
-  constexpr std::uint64_t kImplicitBit = std::uint64_t{1} << 52;
-  if (kept == 2 * kImplicitBit) {
-    kept = kImplicitBit;
-    ++exponent;
-  }
-  const int biased = exponent + 52 + 1023;
-  if (kept < kImplicitBit || biased <= 0 || biased >= 2047) {
-    const double magnitude = std::ldexp(static_cast<double>(kept), exponent);
-    return negative ? -magnitude : magnitude;
-  }
-  const std::uint64_t bits = (std::uint64_t{negative} << 63) |
-                             (static_cast<std::uint64_t>(biased) << 52) | (kept - kImplicitBit);
-  double result = 0.0;
-  std::memcpy(&result, &bits, sizeof(result));
-  return result;
-}
-
 }  // namespace
 
 ExtendedParts Decompose(Extended value) {
@@ -166,7 +146,7 @@ double RoundedProduct(const ExtendedParts& x, const ExtendedParts& y) {
   const UInt128 rest = product & ((UInt128{1} << kDropped) - 1);
   const UInt128 half = UInt128{1} << (kDropped - 1);
   if (rest > half || (rest == half && (kept & 1U) != 0)) ++kept;
-  return AssembleDouble(x.negative != y.negative, kept, exponent + kDropped);
+  return ::AssembleDouble(x.negative != y.negative, kept, exponent + kDropped);
 }
 
 // The quotient rounded once: the sign of the exact remainder n - q*d tells on

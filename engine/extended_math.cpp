@@ -46,13 +46,12 @@ int ExponentForScaling(double n) {
 // 2^n as a double, for the normal range of exponents.
 double PowerOfTwo(int n) { return std::bit_cast<double>(static_cast<std::uint64_t>(n + 1023) << 52); }
 
-// A normal double from its parts (as RoundedProductIfNormal gives them).
-double AssembleNormal(const Extended& value) {
-  constexpr std::uint64_t kImplicitBit = std::uint64_t{1} << 52;
-  const int biasedExponent = value.exponent + 52 + 1023;  // 1 .. 2046 for a normal value
-  const auto biased = static_cast<std::uint64_t>(biasedExponent);
-  return std::bit_cast<double>((std::uint64_t{value.negative} << 63) | (biased << 52) |
-                               (value.significand - kImplicitBit));
+// mantissa * 2^n in one rounding. Multiplying by an exact power of two is
+// the same single rounding as ldexp, without the call, wherever 2^n itself
+// is a normal double.
+double TimesPowerOfTwo(double mantissa, double n) {
+  if (n >= -1022.0 && n <= 1023.0) return mantissa * PowerOfTwo(static_cast<int>(n));
+  return std::ldexp(mantissa, ExponentForScaling(n));
 }
 
 // The integer nearest to x, ties to even, as nearbyint gives it in the
@@ -73,40 +72,7 @@ double ScaledPowerOfTwo(double x) {
   const double fraction = x - n;  // exact: |fraction| <= 1/2
   // An integer x (2^10 as the power computes it) needs no 2^f - 1.
   const double mantissa = fraction == 0.0 ? 1.0 : RoundedOnePlus(PowerOfTwoMinusOne(fraction));
-  // Multiplying by an exact power of two is the same single rounding as
-  // ldexp, without the call, wherever 2^n itself is a normal double.
-  if (n >= -1022.0 && n <= 1023.0) return mantissa * PowerOfTwo(static_cast<int>(n));
-  return std::ldexp(mantissa, ExponentForScaling(n));
-}
-
-// (1 + m) * 2^n, 1 + m rounded once to double, for a normalised m with
-// |m| < 1/2 and 1 + m within a binade of 1, straight to the bits: true when
-// the result is a normal double. For m >= 0 the sum's last bit is 2^-52;
-// for m < 0, 1 - |m| lies in (1/2, 1) with last bit 2^-53, and rounding
-// |m| there to nearest even rounds the difference to nearest even.
-bool ScaledOnePlus(const Extended& m, std::int64_t n, double& result) {
-  if (m.significand == 0 || n < -1021 || n > 1023) return false;
-  const int lastBit = m.negative ? 53 : 52;
-  const int shift = -(m.exponent + lastBit);  // |m| * 2^lastBit = significand >> shift
-  if (shift < 1) return false;
-  std::uint64_t units = 0;
-  std::uint64_t rest = 0;  // the bits below the last one, as a fraction of it
-  if (shift < 64) {
-    units = m.significand >> shift;
-    rest = m.significand << (64 - shift);
-  } else if (shift == 64) {
-    rest = m.significand;
-  }  // beyond: |m| below half a unit, the sum rounds to 1 or 1 - 0
-  constexpr std::uint64_t kHalf = std::uint64_t{1} << 63;
-  if (rest > kHalf || (rest == kHalf && (units & 1U) != 0)) ++units;
-  constexpr std::uint64_t kImplicitBit = std::uint64_t{1} << 52;
-  // 1 - |m| = (2^53 - units) * 2^-53: one binade down, its fraction field
-  // 2^52 - units (a carry into the exponent when units is 0).
-  const std::uint64_t bits = m.negative
-                                 ? (static_cast<std::uint64_t>(n + 1022) << 52) + (kImplicitBit - units)
-                                 : (static_cast<std::uint64_t>(n + 1023) << 52) + units;
-  result = std::bit_cast<double>(bits);
-  return true;
+  return TimesPowerOfTwo(mantissa, n);
 }
 
 // The same for a normal t taken apart (RoundedProductIfNormal), with n and
@@ -116,7 +82,7 @@ double ScaledPowerOfTwo(Extended t) {
   const int shift = -t.exponent;  // |t| = significand * 2^-shift
   // |t| >= 2^52 (an integer, the result far beyond the double range) or
   // |t| < 2^-11 (f = t, its bits below 2^-64) take the general way.
-  if (shift <= 0 || shift > 64) return ScaledPowerOfTwo(AssembleNormal(t));
+  if (shift <= 0 || shift > 64) return ScaledPowerOfTwo(AssembleDouble(t.negative, t.significand, t.exponent));
   const std::uint64_t whole = shift == 64 ? 0 : t.significand >> shift;
   const std::uint64_t fraction = t.significand << (64 - shift);
   constexpr std::uint64_t kHalf = std::uint64_t{1} << 63;
@@ -125,15 +91,10 @@ double ScaledPowerOfTwo(Extended t) {
   const std::uint64_t magnitude = roundsUp ? std::uint64_t{0} - fraction : fraction;
   const auto n = static_cast<std::int64_t>(whole + (roundsUp ? 1 : 0));
   const std::int64_t signedN = t.negative ? -n : n;
-  if (magnitude == 0 && signedN >= -1022 && signedN <= 1023) return PowerOfTwo(static_cast<int>(signedN));
+  const auto scale = static_cast<double>(signedN);  // exact: below 2^52
+  if (magnitude == 0) return TimesPowerOfTwo(1.0, scale);
   if (const auto quick = QuickScaledPowerOfTwo(roundsUp != t.negative, magnitude, signedN)) return *quick;
-  const Extended m =
-      magnitude == 0 ? Extended{} : PowerOfTwoMinusOneOfFixed(roundsUp != t.negative, magnitude);
-  double scaled = 0.0;
-  if (ScaledOnePlus(m, signedN, scaled)) return scaled;
-  const double mantissa = RoundedOnePlus(m);
-  if (signedN >= -1022 && signedN <= 1023) return mantissa * PowerOfTwo(static_cast<int>(signedN));
-  return std::ldexp(mantissa, ExponentForScaling(static_cast<double>(signedN)));
+  return TimesPowerOfTwo(RoundedOnePlus(PowerOfTwoMinusOneOfFixed(roundsUp != t.negative, magnitude)), scale);
 }
 
 // y * ln base rounded once to double; ln base is 0, infinite or NaN only

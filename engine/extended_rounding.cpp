@@ -68,24 +68,6 @@ Wide Product(std::uint64_t a, std::uint64_t b) {
   return {product.high, product.low};
 }
 
-// sign * kept * 2^exponent for a kept of at most 2^53 that needs no further
-// rounding. A normal result is built from its bits; the rest (subnormal,
-// overflow) by ldexp, which is exact for a representable value.
-double AssembleDouble(bool negative, std::uint64_t kept, int exponent) {
-  constexpr std::uint64_t kImplicitBit = std::uint64_t{1} << 52;
-  if (kept == 2 * kImplicitBit) {
-    kept = kImplicitBit;
-    ++exponent;
-  }
-  const int biased = exponent + 52 + 1023;
-  if (kept < kImplicitBit || biased <= 0 || biased >= 2047) {
-    const double magnitude = std::ldexp(static_cast<double>(kept), exponent);
-    return negative ? -magnitude : magnitude;
-  }
-  const std::uint64_t bits = (std::uint64_t{negative} << 63) |
-                             (static_cast<std::uint64_t>(biased) << 52) | (kept - kImplicitBit);
-  return std::bit_cast<double>(bits);
-}
 
 // RoundToDouble for any value, subnormals included.
 double RoundToDoubleInGeneral(bool negative, Wide value, int exponent, bool sticky) {
@@ -184,4 +166,22 @@ double RoundedOnePlus(Extended m) {
   Wide difference = Minus(one, aligned);
   if (sticky) difference = Minus(difference, {0, 1});
   return RoundToDouble(false, difference, -kOneBit, sticky);
+}
+
+// A normal result is built from its bits; the rest (subnormal, overflow) by
+// ldexp, which is exact for a representable value.
+double AssembleDouble(bool negative, std::uint64_t kept, int exponent) {
+  constexpr std::uint64_t kImplicitBit = std::uint64_t{1} << 52;
+  if (kept == 2 * kImplicitBit) {
+    kept = kImplicitBit;
+    ++exponent;
+  }
+  const int biased = exponent + 52 + 1023;
+  if (kept < kImplicitBit || biased <= 0 || biased >= 2047) {
+    const double magnitude = std::ldexp(static_cast<double>(kept), exponent);
+    return negative ? -magnitude : magnitude;
+  }
+  const std::uint64_t bits = (std::uint64_t{negative} << 63) |
+                             (static_cast<std::uint64_t>(biased) << 52) | (kept - kImplicitBit);
+  return std::bit_cast<double>(bits);
 }

@@ -116,6 +116,9 @@ inline Extended RoundedExtendedProduct(Extended a, Extended b) {
 double RoundedQuotient(Extended numerator, Extended denominator);
 // 1 + m rounded once to double, for |m| < 1.
 double RoundedOnePlus(Extended m);
+// sign * kept * 2^exponent as a double, for a kept of at most 2^53 that needs
+// no further rounding (a value taken apart by Decompose, or a rounded one).
+double AssembleDouble(bool negative, std::uint64_t kept, int exponent);
 
 // log2 e and ln 2 rounded to 64 bits (significand * 2^-63 and * 2^-64).
 inline constexpr Extended kLog2E = {false, 0xB8AA3B295C17F0BCULL, -63};

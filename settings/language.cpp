@@ -4,6 +4,7 @@
 #include "settings/language.h"
 
 #include <cstdio>
+#include <array>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -61,19 +62,14 @@ void StoreText(char* slot, std::string_view value) {
 template <typename Found, typename AlsoTake>
 void VisitLanguageKeys(std::string_view fileText, const LanguageSections& layout, Found&& found,
                        AlsoTake&& alsoTake) {
-  bool entered[kTextSectionCount] = {};
+  std::array<std::string_view, kTextSectionCount> names;
+  for (int i = 0; i < kTextSectionCount; ++i) names[i] = layout.sections[i].name;
+  FirstSections sections(names);
   int current = -1;  // the section being read, or -1 for one that gives no texts
   ForEachProfileEntry(fileText, [&](const ProfileEntry& entry) {
     alsoTake(entry);
     if (entry.isSection) {
-      current = -1;
-      for (int i = 0; i < kTextSectionCount; ++i) {
-        if (!SameProfileName(entry.name, layout.sections[i].name)) continue;
-        // Only the first section of a name counts, as for every INI read.
-        if (!entered[i]) current = i;
-        entered[i] = true;
-        break;
-      }
+      current = sections.Enter(entry.name);
       return;
     }
     if (current < 0) return;

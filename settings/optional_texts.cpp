@@ -80,21 +80,15 @@ void FillOptionalTexts(std::string_view fileText) {
 
 void OptionalTextFiller::Take(const ProfileEntry& entry) {
   if (entry.isSection) {
-    section_ = entry.name;
-    // Only the first section of a name counts, as for every INI read.
-    sectionCounts_ = true;
-    for (int i = 0; i < enteredCount_; ++i) {
-      if (SameProfileName(entered_[i], section_)) sectionCounts_ = false;
-    }
-    bool read = false;
-    for (const OptionalTextRow& row : kOptionalTexts) read = read || SameProfileName(row.section, section_);
-    if (sectionCounts_ && read && enteredCount_ < kOptionalTextCount) entered_[enteredCount_++] = section_;
+    section_ = sections_.Enter(entry.name);
     return;
   }
-  if (!sectionCounts_) return;
+  if (section_ < 0) return;
   for (int i = 0; i < kOptionalTextCount; ++i) {
     const OptionalTextRow& row = kOptionalTexts[i];
-    if (filled_[i] || !SameProfileName(row.section, section_) || !SameProfileName(row.key, entry.name)) continue;
+    if (filled_[i] || row.section != kOptionalTextSections[section_] || !SameProfileName(row.key, entry.name)) {
+      continue;
+    }
     filled_[i] = true;  // the first key of a name wins
     StoreValue(i, entry.value);
   }

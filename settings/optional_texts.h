@@ -6,9 +6,12 @@
 // kOptionalTexts.
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <iterator>
 #include <string_view>
+
+#include "settings/profile.h"
 
 // What a text is, which sets its room and how its value is read.
 enum class OptionalTextKind {
@@ -97,6 +100,12 @@ inline constexpr OptionalTextRow kOptionalTexts[] = {
 };
 inline constexpr int kOptionalTextCount = static_cast<int>(std::size(kOptionalTexts));
 
+// The sections the rows read from.
+inline constexpr std::array<std::string_view, 1> kOptionalTextSections = {"TEXTS"};
+static_assert(std::ranges::all_of(kOptionalTexts, [](const OptionalTextRow& row) {
+  return std::ranges::find(kOptionalTextSections, std::string_view(row.section)) != kOptionalTextSections.end();
+}));
+
 // The index of the row with `key`; an unknown key does not compile.
 consteval int OptionalTextIndex(std::string_view key) {
   for (int i = 0; i < kOptionalTextCount; ++i) {
@@ -120,7 +129,6 @@ const char* OptionalText(int index);
 // when the file lacks the key.
 void FillOptionalTexts(std::string_view fileText);
 
-struct ProfileEntry;
 
 // FillOptionalTexts fed one entry at a time, so that the language file's
 // one pass fills these texts too: Take every section header and key in file
@@ -132,10 +140,6 @@ class OptionalTextFiller {
 
  private:
   bool filled_[kOptionalTextCount] = {};
-  // The section being read counts when it is the first of its name.
-  std::string_view section_;
-  bool sectionCounts_ = false;
-  // The names of the sections seen so far that rows read from.
-  std::string_view entered_[kOptionalTextCount];
-  int enteredCount_ = 0;
+  FirstSections<kOptionalTextSections.size()> sections_{kOptionalTextSections};
+  int section_ = -1;  // the index of the section being read, or -1
 };

@@ -2,6 +2,7 @@
 // INI file access for the settings and language files, the same on every
 // platform. Reading never fails on any bytes; writing is atomic.
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -84,6 +85,31 @@ long NumberedKeyIndex(std::string_view key, long limit);
 
 // Whether two section or key names are the same name: ASCII case is ignored.
 bool SameProfileName(std::string_view a, std::string_view b);
+
+// For a reader walking ForEachProfileEntry that reads the sections `names`:
+// keeps the rule that only the first section of a name counts. Enter(name),
+// for each section header, gives the index in names of the section it opens
+// when it is the first of that name, and -1 for a later one and for a
+// section the reader does not read.
+template <std::size_t N>
+class FirstSections {
+ public:
+  explicit constexpr FirstSections(const std::array<std::string_view, N>& names) : names_(names) {}
+
+  int Enter(std::string_view name) {
+    for (std::size_t i = 0; i < N; ++i) {
+      if (!SameProfileName(name, names_[i])) continue;
+      const bool first = !entered_[i];
+      entered_[i] = true;
+      return first ? static_cast<int>(i) : -1;
+    }
+    return -1;
+  }
+
+ private:
+  std::array<std::string_view, N> names_;
+  std::array<bool, N> entered_{};
+};
 
 // The one-pass reader behind ForEachProfileEntry: from offset at, finds the
 // next section header or key; false at the end of the text.
