@@ -9,8 +9,6 @@
 inline constexpr double kPi = 3.141592653589793;
 inline constexpr double kHalfPi = 1.5707963267948966;
 inline constexpr double kThreeHalvesPi = 4.71238898038469;
-inline constexpr double kRadiansPerDegree = 0.017453292519943295;
-inline constexpr double kDegreesPerRadian = 57.29577951308232;
 
 double IntegerQuotient(double a, double b);
 double Remainder(double a, double b);

@@ -21,7 +21,7 @@
 #include "engine/lexer_internal.h"
 #include "engine/messages.h"
 #include "engine/operations.h"
-#include "engine/trigonometry.h"
+#include "numerics/numerics.h"
 
 // Priorities on the parser's operator stack. An entry waits there until an
 // operator of the same or a lower priority arrives, so equal priorities are
@@ -123,29 +123,29 @@ inline constexpr Operation kVocabulary[] = {
     BinaryOperator("&&", kHighPriority, kMsgTooFewForLogicalAnd, LogicalAnd),
     BinaryOperator("||", kHighPriority, kMsgTooFewForLogicalOr, LogicalOr),
     BinaryOperator("\\", kHighPriority, kMsgTooFewForExclusiveOr, ExclusiveOr),
-    Function("cos", [](double x, double) { return trig::Cosine(x); }, kAcceptsEveryOperand, kSendsRpnTrace),
-    Function("sin", [](double x, double) { return trig::Sine(x); }),
+    Function("cos", [](double x, double) { return numerics::Cosine(x); }, kAcceptsEveryOperand, kSendsRpnTrace),
+    Function("sin", [](double x, double) { return numerics::Sine(x); }),
     Function("exp", [](double x, double) { return ExtendedExp(x); }),
     Function("ln", [](double x, double) { return ExtendedLn(x); }, kNotPositiveRefused),
-    Function("tg", [](double x, double) { return trig::Tangent(x); }, kTangentPolesRefused),
-    Function("ctg", [](double x, double) { return 1.0 / trig::Tangent(x); }, kSineZerosRefused),
-    Function("arctg", [](double x, double) { return trig::Arctangent(x); }),
-    Function("arcctg", [](double x, double) { return kHalfPi - trig::Arctangent(x); }),
+    Function("tg", [](double x, double) { return numerics::Tangent(x); }, kTangentPolesRefused),
+    Function("ctg", [](double x, double) { return numerics::Cotangent(x); }, kSineZerosRefused),
+    Function("arctg", [](double x, double) { return numerics::Arctangent(x); }),
+    Function("arcctg", [](double x, double) { return numerics::Arccotangent(x); }),
     Function("int", IntegerPart),
     Function("frac", FractionalPart),
-    Function("rad", [](double x, double) { return x * kRadiansPerDegree; }),
-    Function("grad", [](double x, double) { return x * kDegreesPerRadian; }),
+    Function("rad", [](double x, double) { return numerics::DegreesToRadians(x); }),
+    Function("grad", [](double x, double) { return numerics::RadiansToDegrees(x); }),
     Function("sign", Sign),
     Function("lg", [](double x, double) { return ExtendedLg(x); }, kNotPositiveRefused),
     Function("sqr", [](double x, double) { return x * x; }),
     Function("sqrt", [](double x, double) { return std::sqrt(x); }, kNegativeRefused),
-    Function("arcsin", [](double x, double) { return trig::Arcsine(x); }),
-    Function("arccos", [](double x, double) { return trig::Arccosine(x); }),
+    Function("arcsin", [](double x, double) { return numerics::Arcsine(x); }),
+    Function("arccos", [](double x, double) { return numerics::Arccosine(x); }),
     Function("fact", Factorial, kNegativeRefused),
     Function("abs", [](double x, double) { return std::fabs(x); }),
     Function("round", Round),
-    Function("cosec", [](double x, double) { return 1.0 / trig::Sine(x); }, kSineZerosRefused),
-    Function("sec", [](double x, double) { return 1.0 / trig::Cosine(x); }, kTangentPolesRefused),
+    Function("cosec", [](double x, double) { return numerics::Cosecant(x); }, kSineZerosRefused),
+    Function("sec", [](double x, double) { return numerics::Secant(x); }, kTangentPolesRefused),
 };
 inline constexpr int kVocabularySize = static_cast<int>(std::size(kVocabulary));
 

@@ -5,7 +5,7 @@
 // both ends of the error interval round to. When the two ends round
 // differently, which happens for about one argument in a thousand (two for
 // tan), the slow path recomputes the result with 256-bit fixed-point arithmetic
-// (engine/wide_fixed.h), accurate to far more bits than the hardest known
+// (numerics/internal/wide_fixed.h), accurate to far more bits than the hardest known
 // double arguments of these functions need, and rounds that once.
 //
 // Argument reduction for sin, cos and tan is exact for every double: |x| * 2/pi
@@ -14,7 +14,8 @@
 // with more than 320 correct bits, even for the doubles closest to a multiple
 // of pi/2.
 
-#include "engine/trigonometry.h"
+#include "numerics/numerics.h"
+#include "numerics/testing.h"
 
 #include <atomic>
 #include <bit>
@@ -22,15 +23,15 @@
 #include <cstdint>
 #include <limits>
 
-#include "engine/double_double.h"
-#include "engine/force_inline.h"
-#include "engine/trig_tables.h"
-#include "engine/wide_fixed.h"
+#include "numerics/internal/double_double.h"
+#include "numerics/internal/force_inline.h"
+#include "numerics/internal/trig_tables.h"
+#include "numerics/internal/wide_fixed.h"
 
 // The helpers of the fast paths are inlined into each caller: passing their
 // small records through memory would cost more than the arithmetic.
 
-namespace trig {
+namespace numerics {
 namespace {
 
 using dd::DoubleDouble;
@@ -546,6 +547,18 @@ double Arccosine(double x) {
   return Finish(x, Inverse::kArccosine, value);
 }
 
-unsigned long long SlowPathCount() { return slowPathCount.load(std::memory_order_relaxed); }
+unsigned long long testing::SlowPathCount() { return slowPathCount.load(std::memory_order_relaxed); }
 
-}  // namespace trig
+}  // namespace numerics
+
+namespace numerics {
+
+// Not yet rounded once: the reciprocal and difference of rounded values.
+double Cotangent(double x) { return 1.0 / Tangent(x); }
+double Secant(double x) { return 1.0 / Cosine(x); }
+double Cosecant(double x) { return 1.0 / Sine(x); }
+double Arccotangent(double x) { return 1.5707963267948966 - Arctangent(x); }
+double DegreesToRadians(double x) { return x * 0.017453292519943295; }
+double RadiansToDegrees(double x) { return x * 57.29577951308232; }
+
+}  // namespace numerics

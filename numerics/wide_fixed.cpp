@@ -1,4 +1,4 @@
-#include "engine/wide_fixed.h"
+#include "numerics/internal/wide_fixed.h"
 
 #include <algorithm>
 #include <cmath>

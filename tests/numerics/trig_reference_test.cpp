@@ -22,7 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/trigonometry.h"
+#include "numerics/numerics.h"
+#include "numerics/testing.h"
 
 namespace {
 
@@ -37,9 +38,9 @@ struct FunctionUnderTest {
 };
 
 const FunctionUnderTest kFunctions[] = {
-    {"sin", trig::Sine, mpfr_sin, false},       {"cos", trig::Cosine, mpfr_cos, false},
-    {"tan", trig::Tangent, mpfr_tan, false},    {"atan", trig::Arctangent, mpfr_atan, false},
-    {"asin", trig::Arcsine, mpfr_asin, true},   {"acos", trig::Arccosine, mpfr_acos, true},
+    {"sin", numerics::Sine, mpfr_sin, false},       {"cos", numerics::Cosine, mpfr_cos, false},
+    {"tan", numerics::Tangent, mpfr_tan, false},    {"atan", numerics::Arctangent, mpfr_atan, false},
+    {"asin", numerics::Arcsine, mpfr_asin, true},   {"acos", numerics::Arccosine, mpfr_acos, true},
 };
 
 uint64_t Bits(double x) {
@@ -260,7 +261,7 @@ int main(int argc, char** argv) {
     }
   };
 
-  const unsigned long long slowBefore = trig::SlowPathCount();
+  const unsigned long long slowBefore = numerics::testing::SlowPathCount();
   // The fixed cases go to shard 0, the random ones are dealt out.
   if (shard == 0) {
     for (double argument : EdgeCases()) check(argument);
@@ -273,7 +274,7 @@ int main(int argc, char** argv) {
     const double argument = Argument(*function, random);
     if (i % shards == shard) check(argument);
   }
-  const unsigned long long slow = trig::SlowPathCount() - slowBefore;
+  const unsigned long long slow = numerics::testing::SlowPathCount() - slowBefore;
 
   std::printf("%s shard %ld/%ld: %lld arguments, %lld differences, %llu on the slow path\n", function->name, shard,
               shards, checked, differences, slow);
