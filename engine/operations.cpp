@@ -7,11 +7,10 @@
 #include <limits>
 
 #include "engine/calculate.h"
-#include "engine/extended_math.h"
+#include "numerics/numerics.h"
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 double AsDouble(int32_t value) { return static_cast<double>(value); }
 bool IsTrue(double value) { return value != 0.0; }  // NaN counts as true
@@ -35,18 +34,9 @@ double ShiftLeft(double a, double b) {
 
 double ShiftRight(double a, double b) { return AsDouble(TruncateToInt32(a) >> ShiftCount(b)); }
 
-// Positive bases go through the base-2 exponential. A zero base gives 0 or 1
-// (a negative power is refused before), a negative base with an integer
-// exponent the power of its magnitude with the sign of an odd exponent.
-double Power(double a, double b) {
-  if (a > 0.0) return PowerOfPositiveBase(a, b);
-  if (a == 0.0) return b > 0.0 ? 0.0 : (b == 0.0 ? 1.0 : kNaN);
-  if (a < 0.0 && std::isfinite(b) && b == std::trunc(b)) {
-    const double magnitude = PowerOfPositiveBase(-a, b);
-    return std::fmod(b, 2.0) != 0.0 ? -magnitude : magnitude;
-  }
-  return kNaN;
-}
+// The real power, correctly rounded. A zero base with a negative exponent
+// is refused before; with a NaN exponent it gives NaN.
+double Power(double a, double b) { return numerics::Power(a, b); }
 
 double BitwiseAnd(double a, double b) { return AsDouble(TruncateToInt32(a) & TruncateToInt32(b)); }
 double BitwiseOr(double a, double b) { return AsDouble(TruncateToInt32(a) | TruncateToInt32(b)); }

@@ -17,7 +17,6 @@
 
 #include "engine/calculate.h"
 #include "engine/engine_state.h"
-#include "engine/extended_math.h"
 #include "engine/lexer_internal.h"
 #include "engine/messages.h"
 #include "engine/operations.h"
@@ -125,8 +124,8 @@ inline constexpr Operation kVocabulary[] = {
     BinaryOperator("\\", kHighPriority, kMsgTooFewForExclusiveOr, ExclusiveOr),
     Function("cos", [](double x, double) { return numerics::Cosine(x); }, kAcceptsEveryOperand, kSendsRpnTrace),
     Function("sin", [](double x, double) { return numerics::Sine(x); }),
-    Function("exp", [](double x, double) { return ExtendedExp(x); }),
-    Function("ln", [](double x, double) { return ExtendedLn(x); }, kNotPositiveRefused),
+    Function("exp", [](double x, double) { return numerics::Exponential(x); }),
+    Function("ln", [](double x, double) { return numerics::NaturalLogarithm(x); }, kNotPositiveRefused),
     Function("tg", [](double x, double) { return numerics::Tangent(x); }, kTangentPolesRefused),
     Function("ctg", [](double x, double) { return numerics::Cotangent(x); }, kSineZerosRefused),
     Function("arctg", [](double x, double) { return numerics::Arctangent(x); }),
@@ -136,7 +135,7 @@ inline constexpr Operation kVocabulary[] = {
     Function("rad", [](double x, double) { return numerics::DegreesToRadians(x); }),
     Function("grad", [](double x, double) { return numerics::RadiansToDegrees(x); }),
     Function("sign", Sign),
-    Function("lg", [](double x, double) { return ExtendedLg(x); }, kNotPositiveRefused),
+    Function("lg", [](double x, double) { return numerics::DecimalLogarithm(x); }, kNotPositiveRefused),
     Function("sqr", [](double x, double) { return x * x; }),
     Function("sqrt", [](double x, double) { return std::sqrt(x); }, kNegativeRefused),
     Function("arcsin", [](double x, double) { return numerics::Arcsine(x); }),

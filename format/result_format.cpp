@@ -11,7 +11,7 @@
 #include <system_error>
 
 #include "engine/calculate.h"
-#include "engine/extended_math.h"
+#include "numerics/numerics.h"
 
 namespace {
 
@@ -252,7 +252,7 @@ int TruncatedDecimalLog(double value) {
   int decimalLog = 0;
   if (FindDecimalLogBetweenPowers(magnitude, decimalLog)) return decimalLog;
   // |lg| of a finite non-zero double stays below 324, so the cast is safe.
-  return static_cast<int>(std::trunc(ExtendedLg(magnitude)));
+  return static_cast<int>(std::trunc(numerics::DecimalLogarithm(magnitude)));
 }
 
 bool IntegerLinesShowMessage(double value) { return TruncatedDecimalLog(value) >= kIntegerFormsLimitLog; }

@@ -15,9 +15,7 @@
 // of pi/2.
 
 #include "numerics/numerics.h"
-#include "numerics/testing.h"
 
-#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -25,6 +23,7 @@
 
 #include "numerics/internal/double_double.h"
 #include "numerics/internal/force_inline.h"
+#include "numerics/internal/slow_path_count.h"
 #include "numerics/internal/trig_tables.h"
 #include "numerics/internal/wide_fixed.h"
 
@@ -36,8 +35,6 @@ namespace {
 
 using dd::DoubleDouble;
 namespace tables = trig_tables;
-
-std::atomic<unsigned long long> slowPathCount{0};
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Below this magnitude sin, tan, atan and asin round to x itself and cos to
@@ -340,7 +337,7 @@ double RoundedQuotient(const wide::Fixed& n, const wide::Fixed& d) {
 }
 
 double SlowCircular(double x, CircularFunction function) {
-  slowPathCount.fetch_add(1, std::memory_order_relaxed);
+  CountSlowPath();
   int quadrant = 0;
   const wide::Fixed r = ReduceWide(std::fabs(x), quadrant);
   wide::Fixed s{};
@@ -445,7 +442,7 @@ enum class Inverse { kArctangent, kArcsine, kArccosine };
 // is large. x is exact in fixed point: 2^-27 <= |x| <= 2^53 for atan and asin;
 // for acos a tiny x is dropped, which is far below the result's last bit.
 double SlowInverse(double x, Inverse function, DoubleDouble estimate) {
-  slowPathCount.fetch_add(1, std::memory_order_relaxed);
+  CountSlowPath();
   const wide::Fixed target = wide::FromDouble(x);
   wide::Fixed y = wide::Add(wide::FromDouble(estimate.hi), wide::FromDouble(estimate.lo));
   for (int step = 0; step < 5; ++step) {
@@ -546,8 +543,6 @@ double Arccosine(double x) {
   if (x < 0.0) value = dd::Subtract(kPi, value);
   return Finish(x, Inverse::kArccosine, value);
 }
-
-unsigned long long testing::SlowPathCount() { return slowPathCount.load(std::memory_order_relaxed); }
 
 }  // namespace numerics
 

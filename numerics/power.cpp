@@ -1,0 +1,73 @@
+// The power x^y, correctly rounded.
+//
+// For x > 0, x^y = e^t with t = y ln x. The fast path takes ln x from the
+// logarithm's fast step (a double-double with a known absolute error), t as
+// a double-double, and e^t from the exponential's fast step; the error of t
+// becomes a relative error of the result, so the rounding test allows the
+// exponential's own error plus |y| times the logarithm's. Exact results
+// (2^3, 10^22, 0.5^10) lie on a double and round at once. A result that is
+// exactly a midpoint between two doubles ((2^27 - 1)^2) needs the slow
+// path, which rounds it to even.
+
+#include <cmath>
+
+#include "numerics/internal/exp_log.h"
+#include "numerics/numerics.h"
+
+namespace numerics {
+namespace {
+
+// Where |t| exceeds this, e^t overflows or rounds to zero.
+constexpr double kOutOfRange = 746.0;
+
+bool IsInteger(double y) { return std::isfinite(y) && y == std::trunc(y); }
+bool IsOddInteger(double y) { return IsInteger(y) && std::fmod(y, 2.0) != 0.0; }
+
+double SlowPower(double x, double y, dd::DoubleDouble logEstimate) {
+  const wide::Fixed t = wide::Multiply(exp_log::SlowLogarithm(x, logEstimate), wide::FromDouble(y));
+  return exp_log::SlowExponential(t);
+}
+
+// x^y for a finite x > 0 other than 1 and a finite y other than 0.
+double PowerOfFinite(double x, double y) {
+  const exp_log::Logarithm log = exp_log::LogCore(x);
+  const double roughT = y * log.value.hi;
+  if (!(std::fabs(roughT) < kOutOfRange)) return roughT > 0.0 ? INFINITY : 0.0;
+  const dd::DoubleDouble t = dd::Multiply(log.value, y);
+  const double logError =
+      exp_log::kLogSeriesError * std::fabs(log.series) + exp_log::kLogTableError * std::fabs(log.value.hi);
+  const double error = exp_log::kExpCoreError + std::fabs(y) * logError;
+  double rounded = 0.0;
+  if (exp_log::RoundScaled(exp_log::ExpCore(t.hi, t.lo), error, rounded)) return rounded;
+  return SlowPower(x, y, log.value);
+}
+
+// x^y for x > 0, with what the product y ln x gives for the special
+// values: NaN for 1^±infinity and infinity^0, 1 for x^0.
+double PowerOfPositive(double x, double y) {
+  if (std::isnan(y)) return y;
+  if (x == 1.0) return std::isinf(y) ? NAN : 1.0;
+  if (y == 0.0) return std::isinf(x) ? NAN : 1.0;
+  if (std::isinf(x)) return y > 0.0 ? INFINITY : 0.0;
+  if (std::isinf(y)) return (y > 0.0) == (x > 1.0) ? INFINITY : 0.0;
+  return PowerOfFinite(x, y);
+}
+
+}  // namespace
+
+double Power(double x, double y) {
+  if (std::isnan(x)) return x;
+  if (x > 0.0) return PowerOfPositive(x, y);
+  if (x == 0.0) {
+    if (y > 0.0) return 0.0;
+    if (y == 0.0) return 1.0;
+    return y < 0.0 ? INFINITY : y;
+  }
+  if (IsInteger(y)) {  // a negative base: the real power exists for an integer exponent
+    const double magnitude = PowerOfPositive(-x, y);
+    return IsOddInteger(y) ? -magnitude : magnitude;
+  }
+  return NAN;
+}
+
+}  // namespace numerics
