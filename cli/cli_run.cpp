@@ -1,8 +1,6 @@
 #include "cli/cli_run.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <cstring>
 #include <iterator>
 
@@ -61,13 +59,9 @@ void WriteDisplayText(OutputBuffer& out, const char* text, bool asField) {
 
 // The shortest text that reads back to value; any NaN is "nan".
 void WriteShortestValue(OutputBuffer& out, double value) {
-  if (std::isnan(value)) {
-    PutText(out, "nan");
-    return;
-  }
   char text[32];
-  const auto written = std::to_chars(text, text + sizeof text, value);
-  PutText(out, std::string_view(text, static_cast<std::size_t>(written.ptr - text)));
+  FormatShortest(value, text, sizeof text);
+  PutText(out, text);
 }
 
 void WriteLabelledLines(OutputBuffer& out, const LineTexts& lines) {
@@ -110,21 +104,21 @@ void WriteErrorPlace(OutputBuffer& out, const EngineState& state) {
   PutText(out, "^\n");
 }
 
-const char* MessageText(const MessageTexts& messages, int index) {
-  return messages[index >= 0 && index < kMessageCount ? index : kMsgSyntax];
-}
-
-// The output of one calculated expression, in the mode of `options`. The
-// value field of a failed TSV row is empty: a failed calculation has no value.
-void WriteResult(const CliOptions& options, const MessageTexts& messages, const EngineState& state,
+// The output of one calculated expression, in the mode of `options`; false
+// when it counts as failed. The value field of a failed TSV row is empty: a
+// failed calculation has no value. With a form, the output is what the
+// window's Calculate writes into the box; where the window refuses, it is
+// that form's line as the window shows it, and the expression counts as
+// failed.
+bool WriteResult(const CliOptions& options, const MessageTexts& messages, const EngineState& state,
                  OutputBuffer& out) {
   const bool failed = state.tokenKind == TokenKind::Error;
   if (options.mode == OutputMode::Form) {
     char text[kCalculateTextCapacity];
-    if (!failed) FormatForBox(state, options.form, text, sizeof text);
-    WriteDisplayText(out, failed ? MessageText(messages, state.messageIndex) : text, false);
+    const bool written = ComposeCalculateText(state, messages, options.form, text, sizeof text);
+    WriteDisplayText(out, text, false);
     PutChar(out, '\n');
-    return;
+    return written;
   }
   static ResultLines lines;
   ComposeResultLines(state, messages, lines);
@@ -132,7 +126,7 @@ void WriteResult(const CliOptions& options, const MessageTexts& messages, const 
   if (options.mode == OutputMode::Lines) {
     WriteLabelledLines(out, texts);
     if (failed) WriteErrorPlace(out, state);
-    return;
+    return !failed;
   }
   if (failed) {
     char status[32];
@@ -143,6 +137,7 @@ void WriteResult(const CliOptions& options, const MessageTexts& messages, const 
     WriteShortestValue(out, state.result);
   }
   WriteTsvTexts(out, texts);
+  return !failed;
 }
 
 // The output of a line or argument that is refused without being calculated.
@@ -175,8 +170,7 @@ bool CalculateAndWrite(const CliOptions& options, const MessageTexts& messages, 
   EngineState& state = ProgramEngineState();
   SetExpression(state, text);
   CalculateExpression(state);
-  WriteResult(options, messages, state, out);
-  return state.tokenKind != TokenKind::Error;
+  return WriteResult(options, messages, state, out);
 }
 
 // What the line reader reads through: it flushes the output before every

@@ -3,14 +3,17 @@
 
 #include "format/result_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <system_error>
 
 #include "engine/calculate.h"
+#include "engine/decimal_literal.h"
 #include "numerics/numerics.h"
 
 namespace {
@@ -23,6 +26,12 @@ constexpr int kFixedDecimals = 7;
 constexpr int kMantissaDecimals = 15;
 // Longest exponent-form text: sign, digit, point, 15 digits, "E", sign, 4 digits.
 constexpr std::size_t kExponentTextCapacity = 1 + 1 + 1 + kMantissaDecimals + 1 + 1 + 4 + 1;
+// Longest scientific text of std::to_chars for a magnitude: 17 significant
+// digits, point, "e", sign, 3 exponent digits.
+constexpr std::size_t kScientificTextCapacity = 17 + 1 + 1 + 1 + 3;
+// Room for std::to_chars' shortest text of a double, at most 24 characters
+// ("-2.2250738585072014e-308"), and the terminator.
+constexpr std::size_t kShortestTextCapacity = 25;
 // From this truncated decimal logarithm upward the DEC line uses the exponent form.
 constexpr int kDecimalSwitchToExponentLog = 36;
 // From this truncated decimal logarithm upward the integer lines show message 0.
@@ -79,14 +88,6 @@ struct TextBuilder {
   void Terminate() { text[length] = '\0'; }
 };
 
-// Appends mantissa digits after the point: `digits` (count given), cut after
-// the 15th or padded with "0" up to 15, without rounding.
-void AppendMantissaDecimals(TextBuilder& out, const char* digits, std::size_t count) {
-  for (int i = 0; i < kMantissaDecimals; ++i) {
-    out.Append(static_cast<std::size_t>(i) < count ? digits[i] : '0');
-  }
-}
-
 // Appends "E", the sign and the exponent as four digits with leading zeros.
 void AppendExponent(TextBuilder& out, bool negative, int exponent) {
   out.Append('E');
@@ -96,56 +97,51 @@ void AppendExponent(TextBuilder& out, bool negative, int exponent) {
   }
 }
 
-// Mantissa and exponent of a value so small that its 7-decimal text shows only
-// zeros: taken from the shortest text that reads back to the same double, for
-// example "4e-08" or "1.25e-10".
-void AppendTinyMagnitude(TextBuilder& out, double magnitude) {
-  char shortest[32];
-  const auto written = std::to_chars(shortest, shortest + sizeof shortest, magnitude,
-                                     std::chars_format::scientific);
-  const char* end = written.ptr;
-  const char* e = shortest;
-  while (e < end && *e != 'e') ++e;
-  out.Append(shortest[0]);
-  out.Append('.');
-  const char* decimals = shortest[1] == '.' ? shortest + 2 : e;
-  AppendMantissaDecimals(out, decimals, static_cast<std::size_t>(e - decimals));
-  int exponent = 0;
-  const char* exponentDigits = e + 2;  // after "e" and its sign
-  if (e < end) std::from_chars(exponentDigits, end, exponent);
-  AppendExponent(out, e + 1 < end && e[1] == '-', exponent);
+// Writes a finite magnitude in std::to_chars' scientific form ("1.25e-10",
+// "5e-324", "0e+00") with the value's own digits: the shortest text that
+// reads back to it where that has at most 16 significant digits, else the
+// value correctly rounded to 16 (to_chars carries into the exponent where
+// the rounding does). Returns the end of the text.
+char* WriteScientificDigits(double magnitude, char* text, char* end) {
+  char* const shortestEnd = std::to_chars(text, end, magnitude, std::chars_format::scientific).ptr;
+  const char* e = std::find(text, shortestEnd, 'e');
+  // One digit before the point, the rest after it.
+  const std::ptrdiff_t significant = text[1] == '.' ? e - text - 1 : 1;
+  if (significant <= kMantissaDecimals + 1) return shortestEnd;
+  return std::to_chars(text, end, magnitude, std::chars_format::scientific, kMantissaDecimals).ptr;
 }
 
-// Exponent form of a finite value from its fixed text t (sign already
-// written). `digits` is t without its sign: integer digits, ".", 7 decimals.
-void AppendExponentFromFixed(TextBuilder& out, const char* digits, double magnitude) {
-  const char* point = std::strchr(digits, '.');
-  const std::size_t integerDigits = static_cast<std::size_t>(point - digits);
-  const char* decimals = point + 1;
-  if (integerDigits == 1 && digits[0] == '0' && magnitude != 0.0) {
-    std::size_t zeros = 0;
-    while (zeros < kFixedDecimals && decimals[zeros] == '0') ++zeros;
-    if (zeros == kFixedDecimals) {
-      AppendTinyMagnitude(out, magnitude);
-      return;
-    }
-    out.Append(decimals[zeros]);
-    out.Append('.');
-    AppendMantissaDecimals(out, decimals + zeros + 1, kFixedDecimals - zeros - 1);
-    AppendExponent(out, true, static_cast<int>(zeros) + 1);
-    return;
-  }
-  // Zero, and every value whose fixed text has a non-zero integer part; that
-  // includes values just below 1 whose decimals rounded up to 1.0000000.
-  char mantissa[kFixedTextCapacity];
-  std::size_t count = 0;
-  for (std::size_t i = 1; i < integerDigits; ++i) mantissa[count++] = digits[i];
-  const std::size_t decimalCount = TrimDecimals(decimals, kFixedDecimals);
-  for (std::size_t i = 0; i < decimalCount; ++i) mantissa[count++] = decimals[i];
+// Appends the mantissa and exponent of a finite magnitude: one digit, ".",
+// 15 digits (the value's own, padded with zeros), then the exponent.
+void AppendScientific(TextBuilder& out, double magnitude) {
+  char digits[kScientificTextCapacity];
+  const char* end = WriteScientificDigits(magnitude, digits, digits + sizeof digits);
+  const char* e = std::find(static_cast<const char*>(digits), end, 'e');
   out.Append(digits[0]);
   out.Append('.');
-  AppendMantissaDecimals(out, mantissa, count);
-  AppendExponent(out, false, static_cast<int>(integerDigits) - 1);
+  const char* decimals = digits[1] == '.' ? digits + 2 : e;
+  for (int i = 0; i < kMantissaDecimals; ++i) out.Append(decimals + i < e ? decimals[i] : '0');
+  int exponent = 0;
+  std::from_chars(e + 2, end, exponent);  // after "e" and its sign, which to_chars always writes
+  AppendExponent(out, e[1] == '-', exponent);
+}
+
+// Writes the EXP text of value. Infinite values read "inf" and "-inf"; a NaN
+// is "nan" whatever its sign bit, like the DEC line.
+void WriteExponentForm(double value, char* buffer, std::size_t capacity) {
+  if (!std::isfinite(value)) {
+    const char* text = std::isnan(value) ? "nan" : (value < 0 ? "-inf" : "inf");
+    CopyBounded(text, std::strlen(text), buffer, capacity);
+    return;
+  }
+  char text[kExponentTextCapacity];
+  TextBuilder out{text};
+  // signbit rather than "< 0": a negative zero keeps its sign, as on the DEC
+  // line.
+  if (std::signbit(value)) out.Append('-');
+  AppendScientific(out, std::fabs(value));
+  out.Terminate();
+  CopyBounded(text, out.length, buffer, capacity);
 }
 
 // The DEC text from the fixed text: trimmed. Infinite and NaN values give the
@@ -154,31 +150,10 @@ void WriteTrimmed(const char* fixed, std::size_t length, char* buffer, std::size
   CopyBounded(fixed, TrimDecimals(fixed, length), buffer, capacity);
 }
 
-// Writes the EXP text of value, given its fixed text.
-void WriteExponentForm(double value, const char* fixed, std::size_t fixedLength, char* buffer,
-                       std::size_t capacity) {
-  if (!std::isfinite(value)) {
-    WriteTrimmed(fixed, fixedLength, buffer, capacity);
-    return;
-  }
-  char text[kExponentTextCapacity];
-  TextBuilder out{text};
-  const char* digits = fixed;
-  // signbit rather than "< 0": a negative zero keeps its sign and its "-" is
-  // never read as a mantissa digit.
-  if (std::signbit(value)) {
-    out.Append('-');
-    if (*digits == '-') ++digits;
-  }
-  AppendExponentFromFixed(out, digits, std::fabs(value));
-  out.Terminate();
-  CopyBounded(text, out.length, buffer, capacity);
-}
-
 void WriteDecimalForm(double value, int decimalLog, const char* fixed, std::size_t fixedLength,
                       char* buffer, std::size_t capacity) {
   if (decimalLog >= kDecimalSwitchToExponentLog) {
-    WriteExponentForm(value, fixed, fixedLength, buffer, capacity);
+    WriteExponentForm(value, buffer, capacity);
   } else {
     WriteTrimmed(fixed, fixedLength, buffer, capacity);
   }
@@ -244,6 +219,84 @@ bool FindDecimalLogBetweenPowers(double magnitude, int& decimalLog) {
   return false;
 }
 
+// The message a failed calculation shows; an index out of the table's range
+// shows the syntax message.
+const char* FailureMessage(const EngineState& state, const MessageTexts& messages) {
+  const int index = state.messageIndex >= 0 && state.messageIndex < kMessageCount ? state.messageIndex : kMsgSyntax;
+  return messages[index];
+}
+
+bool IsIntegerForm(int form) { return form == kFormHex || form == kFormBin || form == kFormOct; }
+
+// The line of `form` as ComposeResultLines shows it for the outcome in state.
+void WriteResultLine(const EngineState& state, const MessageTexts& messages, int form, char* buffer,
+                     std::size_t capacity) {
+  const char* message = nullptr;
+  if (state.tokenKind == TokenKind::Error) {
+    message = FailureMessage(state, messages);
+  } else if (IsIntegerForm(form) && IntegerLinesShowMessage(state.result)) {
+    message = messages[kMsgTooLargeForIntegerForms];
+  }
+  if (message != nullptr) {
+    CopyBounded(message, SlotTextLength(message), buffer, capacity);
+    return;
+  }
+  using Format = void (*)(const EngineState&, char*, std::size_t);
+  static constexpr Format kFormats[] = {FormatDecimal, FormatHex, FormatBinary, FormatOctal, FormatExponent};
+  static_assert(std::size(kFormats) == kResultFormCount);
+  kFormats[form](state, buffer, capacity);
+}
+
+// The integer digits of value with the notation mark of `form`, as the lexer
+// reads them: "0xFF", "11111111b", "377o".
+void WriteMarkedDigits(double value, int form, char (&text)[kCalculateTextCapacity]) {
+  TextBuilder out{text};
+  switch (form) {
+    case kFormHex:
+      out.Append('0');
+      out.Append('x');
+      out.length += WriteDigits(IntegerPattern(value), kHexBits, text + out.length);
+      break;
+    case kFormBin:
+      out.length = WriteDigits(IntegerPattern(value), kBinaryBits, text);
+      out.Append('b');
+      break;
+    default:  // kFormOct
+      out.length = WriteDigits(IntegerPattern(value), kOctalBits, text);
+      out.Append('o');
+      break;
+  }
+  out.Terminate();
+}
+
+// Whether a DEC text shows zero: "0", or "-0" for a negative value.
+bool ShowsZero(const char* text) { return std::strcmp(text, "0") == 0 || std::strcmp(text, "-0") == 0; }
+
+// Writes the text Calculate puts into the box for the outcome in `form`,
+// which must be a valid form. False, with text undefined, when there is no
+// such text: the line shows a message instead of the value (a failure; the
+// integer forms from 1e19 upward), or no text reads back to the value (an
+// infinite or NaN value; the two largest doubles, whose 16-digit EXP text
+// 1.797693134862316E+0308 lies beyond the double range).
+//
+// The DEC text of a non-zero value that rounds to 0 at the seventh decimal
+// would lose the value: the EXP text is written instead.
+bool WriteReadableText(const EngineState& state, int form, char (&text)[kCalculateTextCapacity]) {
+  const double value = state.result;
+  if (state.tokenKind == TokenKind::Error || !std::isfinite(value)) return false;
+  if (IsIntegerForm(form)) {
+    if (IntegerLinesShowMessage(value)) return false;
+    WriteMarkedDigits(value, form, text);
+    return true;
+  }
+  if (form == kFormDec) FormatDecimal(state, text, sizeof text);
+  if (form == kFormExp || (value != 0.0 && ShowsZero(text))) FormatExponent(state, text, sizeof text);
+  // The lexer reads the text after the sign as one literal; it must stay
+  // within the double range.
+  const char* literal = text[0] == '-' ? text + 1 : text;
+  return std::isfinite(DecimalLiteralToValue(literal));
+}
+
 }  // namespace
 
 int TruncatedDecimalLog(double value) {
@@ -271,9 +324,7 @@ void FormatDecimal(const EngineState& state, char* buffer, std::size_t capacity)
 }
 
 void FormatExponent(const EngineState& state, char* buffer, std::size_t capacity) {
-  char fixed[kFixedTextCapacity];
-  const std::size_t length = WriteFixedText(state.result, fixed);
-  WriteExponentForm(state.result, fixed, length, buffer, capacity);
+  WriteExponentForm(state.result, buffer, capacity);
 }
 
 void FormatHex(const EngineState& state, char* buffer, std::size_t capacity) {
@@ -288,39 +339,29 @@ void FormatOctal(const EngineState& state, char* buffer, std::size_t capacity) {
   WriteIntegerForm(IntegerPattern(state.result), kOctalBits, buffer, capacity);
 }
 
-void FormatForBox(const EngineState& state, int form, char* buffer, std::size_t capacity) {
-  char text[kIntegerTextCapacity];
-  TextBuilder out{text};
-  switch (form) {
-    case kFormHex:
-      out.Append('0');
-      out.Append('x');
-      out.length += WriteDigits(IntegerPattern(state.result), kHexBits, text + out.length);
-      break;
-    case kFormBin:
-      out.length = WriteDigits(IntegerPattern(state.result), kBinaryBits, text);
-      out.Append('b');
-      break;
-    case kFormOct:
-      out.length = WriteDigits(IntegerPattern(state.result), kOctalBits, text);
-      out.Append('o');
-      break;
-    case kFormExp:
-      FormatExponent(state, buffer, capacity);
-      return;
-    default:  // kFormDec, and any out-of-range form
-      FormatDecimal(state, buffer, capacity);
-      return;
+void FormatShortest(double value, char* buffer, std::size_t capacity) {
+  // A NaN's sign bit differs between processors for the same operation.
+  if (std::isnan(value)) value = std::fabs(value);
+  char text[kShortestTextCapacity];
+  const char* end = std::to_chars(text, text + sizeof text, value).ptr;
+  CopyBounded(text, static_cast<std::size_t>(end - text), buffer, capacity);
+}
+
+bool ComposeCalculateText(const EngineState& state, const MessageTexts& messages, int form, char* buffer,
+                          std::size_t capacity) {
+  if (form < 0 || form >= kResultFormCount) form = kFormDec;
+  char text[kCalculateTextCapacity];
+  if (!WriteReadableText(state, form, text)) {
+    WriteResultLine(state, messages, form, buffer, capacity);
+    return false;
   }
-  out.Terminate();
-  CopyBounded(text, out.length, buffer, capacity);
+  CopyBounded(text, std::strlen(text), buffer, capacity);
+  return true;
 }
 
 void ComposeResultLines(const EngineState& state, const MessageTexts& messages, ResultLines& lines) {
   if (state.tokenKind == TokenKind::Error) {
-    const int index = state.messageIndex >= 0 && state.messageIndex < kMessageCount ? state.messageIndex
-                                                                                    : kMsgSyntax;
-    const char* message = messages[index];
+    const char* message = FailureMessage(state, messages);
     const std::size_t length = SlotTextLength(message);
     for (auto& line : lines.text) CopyBounded(message, length, line, kResultLineCapacity);
     return;
@@ -330,7 +371,7 @@ void ComposeResultLines(const EngineState& state, const MessageTexts& messages, 
   char fixed[kFixedTextCapacity];
   const std::size_t length = WriteFixedText(value, fixed);
   WriteDecimalForm(value, decimalLog, fixed, length, lines.text[kFormDec], kResultLineCapacity);
-  WriteExponentForm(value, fixed, length, lines.text[kFormExp], kResultLineCapacity);
+  WriteExponentForm(value, lines.text[kFormExp], kResultLineCapacity);
   if (decimalLog >= kIntegerFormsLimitLog) {
     const char* message = messages[kMsgTooLargeForIntegerForms];
     const std::size_t messageLength = SlotTextLength(message);

@@ -34,12 +34,30 @@ void FormatDecimal(const EngineState& state, char* buffer, std::size_t capacity)
 void FormatHex(const EngineState& state, char* buffer, std::size_t capacity);
 void FormatBinary(const EngineState& state, char* buffer, std::size_t capacity);
 void FormatOctal(const EngineState& state, char* buffer, std::size_t capacity);
+// The EXP text: one digit, ".", 15 digits, "E", the exponent's sign and four
+// digits. The digits are the value's own: its shortest text that reads back
+// to it where that has at most 16 significant digits, else the value
+// correctly rounded to 16; zeros pad the rest. "inf", "-inf", "nan".
 void FormatExponent(const EngineState& state, char* buffer, std::size_t capacity);
 
-// The result in one form with its notation mark ("0x" before hex digits, "b"
-// after binary, "o" after octal), as Calculate writes it back into the box.
-// The integer forms always give the 32-bit pattern, however large the value.
-void FormatForBox(const EngineState& state, int form, char* buffer, std::size_t capacity);
+// The shortest text that reads back to the same double, as std::to_chars
+// writes it ("2.5", "7.999999999999997", "1e+20"); "inf", "-inf", and "nan"
+// for any NaN. Terminated, cut to capacity - 1 bytes.
+void FormatShortest(double value, char* buffer, std::size_t capacity);
+
+// What Calculate writes into the box for the outcome in `form`, decided here
+// for every front end. True with the result in that form and its notation
+// mark ("0x" before hex digits, "b" after binary, "o" after octal), a text
+// the lexer reads back to the value the form's line shows; a non-zero value
+// whose DEC text would read 0 or -0 is written in the EXP form instead.
+// False where no such text exists: the calculation failed, the integer forms
+// show message 0 (from 1e19 upward), the value is infinite or NaN, or its
+// EXP text lies beyond the double range (the two largest doubles). The
+// buffer then holds the form's line as the window shows it (the message,
+// "inf", ...). A form outside 0..4 counts as DEC. Terminated, cut to
+// capacity - 1 bytes.
+bool ComposeCalculateText(const EngineState& state, const MessageTexts& messages, int form, char* buffer,
+                          std::size_t capacity);
 
 // The five result lines, DEC, HEX, BIN, OCT, EXP, as the window shows them:
 // the message text on all five after a failure; message 0 on the integer

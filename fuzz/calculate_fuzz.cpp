@@ -7,12 +7,15 @@
 //    again gives the same outcome bit for bit;
 //  - the five result lines and the five box texts are terminated within
 //    their buffers; after a failure all five lines show the message;
-//  - the integer box texts of a successful result calculate again, to the
-//    32-bit pattern they show;
+//  - the box texts Calculate writes calculate again: the integer ones to the
+//    32-bit pattern they show, DEC and EXP to a finite value, zero only
+//    where the result was, EXP to one with the same text; where Calculate
+//    refuses, the text is the form's line;
 //  - every piece of the RPN trace ("cos") is a terminated text of at most
 //    999 bytes.
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -68,19 +71,35 @@ double IntegerPatternOf(double value) {
   return static_cast<double>(static_cast<std::uint32_t>(TruncateToInt32(value)));
 }
 
-// Each box text is terminated within the box's 100 bytes. The integer texts
-// ("0x..", "..b", "..o") of a finite result calculate again to their pattern.
+// Each box text is terminated within the box's 100 bytes. A text Calculate
+// writes calculates again: the integer texts ("0x..", "..b", "..o") to the
+// 32-bit pattern they show, the DEC and EXP texts to a finite value that is
+// zero only where the result was, the EXP text to a value with the same EXP
+// text. Where Calculate refuses, the text is the form's line.
 void CheckBoxTexts(const EngineState& state) {
   for (int form = 0; form < kResultFormCount; ++form) {
     char box[kCalculateTextCapacity];
     std::memset(box, 'x', sizeof box);
-    FormatForBox(state, form, box, sizeof box);
+    const bool written = ComposeCalculateText(state, Messages, form, box, sizeof box);
     FUZZ_CHECK(IsTerminatedWithin(box, sizeof box));
-    if (state.tokenKind != TokenKind::End || form == kFormDec || form == kFormExp) continue;
+    if (!written) {
+      FUZZ_CHECK(std::strcmp(box, Lines.text[form]) == 0);
+      continue;
+    }
     SetExpression(Reread, box);
     CalculateExpression(Reread);
     FUZZ_CHECK(Reread.tokenKind == TokenKind::End);
-    FUZZ_CHECK(Reread.result == IntegerPatternOf(state.result));
+    if (form != kFormDec && form != kFormExp) {
+      FUZZ_CHECK(Reread.result == IntegerPatternOf(state.result));
+      continue;
+    }
+    FUZZ_CHECK(std::isfinite(Reread.result));
+    FUZZ_CHECK((Reread.result == 0.0) == (state.result == 0.0));
+    if (form == kFormExp) {
+      char again[kCalculateTextCapacity];
+      FUZZ_CHECK(ComposeCalculateText(Reread, Messages, form, again, sizeof again));
+      FUZZ_CHECK(std::strcmp(again, box) == 0);
+    }
   }
 }
 

@@ -198,7 +198,7 @@ void MainDialog::ShowResults() {
 // told only of changes, so a keystroke costs nothing more when none comes.
 void MainDialog::MarkResults() {
   char note[kNoteCapacity];
-  ComposeHiddenBitsNote(engine_, lines_, note, sizeof note);
+  ComposeHiddenBitsNote(engine_, note, sizeof note);
   if (std::strcmp(note, lineNote_) != 0) {
     std::memcpy(lineNote_, note, sizeof note);
     for (int form : {kFormHex, kFormBin, kFormOct}) window_.MarkResultLine(ResultLineIdOfForm(form), note);
@@ -254,22 +254,20 @@ void MainDialog::SetBox(const char* text) {
 // selected form and selects it, ready to be typed over or extended. The result
 // lines are left alone: they already show this expression's outcome.
 //
-// When the selected form's line shows a message instead (a failure, a value
-// too large for the integer forms) or a value without bits (infinite, NaN),
-// there is no result to write: the box keeps its text, selected, and the
-// window beeps. Writing the 32-bit pattern there would state a value the
-// line does not.
+// Where no text reads back to the value the selected line shows (the line
+// shows a message, or the value is infinite or NaN), there is nothing to
+// write: the box keeps its text, selected, and the window beeps. Writing
+// the 32-bit pattern there would state a value the line does not, and
+// "inf" is no text the box can calculate.
 void MainDialog::Calculate() {
   AddToHistory(window_, engine_.expression);
-  const int form = SelectedForm();
-  if (!SelectedLineShowsResult(engine_, form)) {
+  char text[kCalculateTextCapacity];
+  if (!ComposeCalculateText(engine_, ProgramSettings().MessageTable, SelectedForm(), text, sizeof text)) {
     window_.FocusBox();
     window_.SelectBoxText(0, static_cast<int>(std::strlen(boxText_)));
     window_.Beep();
     return;
   }
-  char text[kCalculateTextCapacity];
-  FormatForBox(engine_, form, text, sizeof text);
   undo_.Replaced(engine_.expression, text);
   SetBox(text);
   window_.FocusBox();

@@ -1,6 +1,5 @@
 #include "ui/result_copy.h"
 
-#include <cmath>
 #include <cstring>
 
 void ComposeAllLinesText(const ResultLines& lines, char* buffer, std::size_t capacity) {
@@ -20,12 +19,4 @@ void ComposeAllLinesText(const ResultLines& lines, char* buffer, std::size_t cap
     append("\n");
   }
   buffer[length] = '\0';
-}
-
-bool SelectedLineShowsResult(const EngineState& state, int form) {
-  if (state.tokenKind == TokenKind::Error) return false;
-  if (form == kFormHex || form == kFormBin || form == kFormOct) {
-    return std::isfinite(state.result) && !IntegerLinesShowMessage(state.result);
-  }
-  return true;
 }

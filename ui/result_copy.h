@@ -1,6 +1,5 @@
 #pragma once
-// What the copy commands put on the clipboard, and whether Calculate may
-// write the result of the selected form into the box.
+// What the copy commands put on the clipboard.
 
 #include <cstddef>
 
@@ -16,9 +15,3 @@ inline constexpr std::size_t kCopyAllCapacity =
 // every line ended by "\n": the same text as quillo-cli's default output.
 // Cut to capacity - 1 bytes, always terminated.
 void ComposeAllLinesText(const ResultLines& lines, char* buffer, std::size_t capacity);
-
-// Whether the line of `form` shows the value that Calculate would write: not
-// when the calculation failed (the line shows its message), nor for HEX, BIN
-// and OCT when those lines show the message for values too large, or when
-// the value is infinite or NaN and has no bits at all.
-bool SelectedLineShowsResult(const EngineState& state, int form);

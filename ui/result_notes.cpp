@@ -57,8 +57,7 @@ void ComposeErrorNote(const EngineState& state, const ErrorPlace& place, char* b
   }
 }
 
-void ComposeHiddenBitsNote(const EngineState& state, const ResultLines& lines, char* buffer,
-                           std::size_t capacity) {
+void ComposeHiddenBitsNote(const EngineState& state, char* buffer, std::size_t capacity) {
   if (capacity == 0) return;
   buffer[0] = '\0';
   const double value = state.result;
@@ -67,5 +66,7 @@ void ComposeHiddenBitsNote(const EngineState& state, const ResultLines& lines, c
   const double whole = std::trunc(value);
   const bool inRange = std::isfinite(value) && whole >= -2147483648.0 && whole <= 4294967295.0;
   const char* lead = inRange ? OptionalText(OptionalTextIndex("wholepart")) : OptionalText(OptionalTextIndex("lowbits"));
-  std::snprintf(buffer, capacity, "%s %s", lead, lines.text[kFormDec]);
+  char shown[kNoteCapacity];
+  FormatShortest(value, shown, sizeof shown);
+  std::snprintf(buffer, capacity, "%s %s", lead, shown);
 }

@@ -30,8 +30,8 @@ void ComposeErrorNote(const EngineState& state, const ErrorPlace& place, char* b
 
 // The note for the integer lines when they show only part of the value:
 // "low 32 bits of 6227020800" beyond the 32-bit range (or not finite), "whole
-// part of 2.5" for a fraction within it, with the DEC line's text. Empty when
-// the lines show the whole value, after a failure, and when they show a
-// message instead of digits.
-void ComposeHiddenBitsNote(const EngineState& state, const ResultLines& lines, char* buffer,
-                           std::size_t capacity);
+// part of 2.5" for a fraction within it, naming the value by its shortest
+// text that reads back to it ("7.999999999999997", not the DEC line's
+// rounded 8). Empty when the lines show the whole value, after a failure,
+// and when they show a message instead of digits.
+void ComposeHiddenBitsNote(const EngineState& state, char* buffer, std::size_t capacity);

@@ -128,21 +128,37 @@ TEST(CliEndToEnd, FormWritesWhatCalculatePutsIntoTheBox) {
     const char* form;
     const char* expression;
     const char* expected;
+    int status;
   } cases[] = {
-      {__LINE__, "dec", "2/3", "0.6666667\n"},
-      {__LINE__, "hex", "255", "0xFF\n"},
-      {__LINE__, "bin", "5", "101b\n"},
-      {__LINE__, "oct", "8", "10o\n"},
-      {__LINE__, "exp", "2^3", "8.000000000000000E+0000\n"},
-      {__LINE__, "hex", "-1", "0xFFFFFFFF\n"},
-      // The box has no size limit for the integer forms.
-      {__LINE__, "hex", "1e10", "0x540BE400\n"},
-      {__LINE__, "dec", "foo", "Unknown name\n"},
+      {__LINE__, "dec", "2/3", "0.6666667\n", 0},
+      {__LINE__, "hex", "255", "0xFF\n", 0},
+      {__LINE__, "bin", "5", "101b\n", 0},
+      {__LINE__, "oct", "8", "10o\n", 0},
+      {__LINE__, "exp", "7.999999999999997", "7.999999999999997E+0000\n", 0},
+      {__LINE__, "hex", "-1", "0xFFFFFFFF\n", 0},
+      // Below 1e19 the integer forms give the 32-bit pattern, as the lines do.
+      {__LINE__, "hex", "1e10", "0x540BE400\n", 0},
+      {__LINE__, "dec", "foo", "Unknown name\n", 1},
+      // A value the DEC line rounds to 0 is written in the EXP form.
+      {__LINE__, "dec", "1e-9", "1.000000000000000E-0009\n", 0},
+      // Where the window refuses Calculate: the form's line, and a failure.
+      {__LINE__, "hex", "1e20", "Too large\n", 1},
+      {__LINE__, "bin", "1e20", "Too large\n", 1},
+      {__LINE__, "oct", "-1e19", "Too large\n", 1},
+      {__LINE__, "dec", "1e400", "inf\n", 1},
+      {__LINE__, "exp", "-1e400", "-inf\n", 1},
+      {__LINE__, "hex", "1e400", "0\n", 1},
+      {__LINE__, "exp", "1.7976931348623157e308", "1.797693134862316E+0308\n", 1},
   };
   ForEachCase(cases, [&](const auto& c) {
     const CliOutcome outcome = RunWithTestTexts({"--form", c.form, c.expression});
     EXPECT_EQ(outcome.out, c.expected);
+    EXPECT_EQ(outcome.status, c.status);
   });
+  // One refused expression among others fails the run; the rest are written.
+  const CliOutcome mixed = RunWithTestTexts({"--form", "hex"}, "5\n1e20\n6\n");
+  EXPECT_EQ(mixed.out, "0x5\nToo large\n0x6\n");
+  EXPECT_EQ(mixed.status, 1);
 }
 
 TEST(CliEndToEnd, TsvGivesStatusValueAndTheFiveTexts) {
@@ -153,7 +169,8 @@ TEST(CliEndToEnd, TsvGivesStatusValueAndTheFiveTexts) {
   } cases[] = {
       {__LINE__, "2+3", "ok\t5\t5\t5\t101\t5\t5.000000000000000E+0000\n"},
       {__LINE__, "0.1", "ok\t0.1\t0.1\t0\t0\t0\t1.000000000000000E-0001\n"},
-      {__LINE__, "2^3", "ok\t7.999999999999997\t8\t7\t111\t7\t8.000000000000000E+0000\n"},
+      {__LINE__, "7.999999999999997", "ok\t7.999999999999997\t8\t7\t111\t7\t7.999999999999997E+0000\n"},
+      {__LINE__, "0.1+0.2", "ok\t0.30000000000000004\t0.3\t0\t0\t0\t3.000000000000000E-0001\n"},
       {__LINE__, "1e19", "ok\t1e+19\t10000000000000000000\tToo large\tToo large\tToo large\t1.000000000000000E+0019\n"},
       {__LINE__, "1e400", "ok\tinf\tinf\t0\t0\t0\tinf\n"},
       {__LINE__, "-1e400", "ok\t-inf\t-inf\t0\t0\t0\t-inf\n"},

@@ -495,8 +495,9 @@ TEST_F(MainDialogTest, CopyTakesTheLinesExactlyAsShown) {
   });
 }
 
-// Calculate writes only what the selected line shows; where it shows a
-// message, or a value without bits, the box keeps its text, selected.
+// Calculate writes only a text that calculates back to what the selected
+// line shows; where it shows a message, or a value no text reads back to
+// (infinite, NaN), the box keeps its text, selected, and the window beeps.
 TEST_F(MainDialogTest, CalculateNeverWritesWhatTheSelectedLineDoesNotShow) {
   const struct {
     int line;
@@ -512,7 +513,14 @@ TEST_F(MainDialogTest, CalculateNeverWritesWhatTheSelectedLineDoesNotShow) {
       {__LINE__, kIdRadioHex, "1e18", "0xA7640000"},  // below the limit the line shows these bits
       {__LINE__, kIdRadioHex, "1e300*1e300", "1e300*1e300"},
       {__LINE__, kIdRadioBin, "(-1)^0.5", "(-1)^0.5"},
-      {__LINE__, kIdRadioDec, "1e300*1e300", "inf"},
+      {__LINE__, kIdRadioDec, "1e300*1e300", "1e300*1e300"},
+      {__LINE__, kIdRadioExp, "-1e400", "-1e400"},
+      {__LINE__, kIdRadioDec, "0*1e400", "0*1e400"},  // NaN
+      // A value the DEC line rounds to 0 keeps its digits in the EXP form.
+      {__LINE__, kIdRadioDec, "1e-9", "1.000000000000000E-0009"},
+      {__LINE__, kIdRadioDec, "-4e-8", "-4.000000000000000E-0008"},
+      {__LINE__, kIdRadioDec, "0.00000006", "0.0000001"},
+      {__LINE__, kIdRadioExp, "0.1+0.2", "3.000000000000000E-0001"},
       {__LINE__, kIdRadioDec, "1/0", "1/0"},
       {__LINE__, kIdRadioExp, "2+", "2+"},
       {__LINE__, kIdRadioHex, "fact(13)", "0x7328CC00"},  // shown, and marked as the low bits
@@ -549,6 +557,12 @@ TEST_F(MainDialogTest, IntegerLinesAreMarkedWhenTheyHoldOnlyPartOfTheValue) {
       {__LINE__, "-0.5", "whole part of -0.5"},
       {__LINE__, "4294967295.5", "whole part of 4294967295.5"},
       {__LINE__, "1e300*1e300", "low 32 bits of inf"},
+      // The value as the shortest text that reads back to it, not the DEC
+      // line's rounding (8, 1, 0).
+      {__LINE__, "7.999999999999997", "whole part of 7.999999999999997"},
+      {__LINE__, "0.99999999", "whole part of 0.99999999"},
+      {__LINE__, "1e-9", "whole part of 1e-09"},
+      {__LINE__, "-1e18", "low 32 bits of -1e+18"},
       {__LINE__, "7", ""},
       {__LINE__, "1e19", ""},  // the lines show a message, not bits
       {__LINE__, "1/0", ""},
