@@ -47,6 +47,13 @@ if [ -x build-asan/bin/trig_reference_test ]; then
     build-asan/bin/trig_reference_test "$function" 0 1 20000
   done
 fi
+if [ -x build-asan/bin/exp_log_reference_test ]; then
+  step "exponential, logarithms and power against MPFR, a sample (build-asan)"
+  for function in exp ln lg pow; do
+    build-asan/bin/exp_log_reference_test "$function" 0 1 20000
+  done
+  build-asan/bin/exp_log_reference_test slow 0 1 500
+fi
 
 # ------------------------------------------------------------------ fuzzing
 if [ "$fuzz_seconds" -le 0 ]; then
