@@ -16,7 +16,7 @@
 
 #include "numerics/internal/exp_log.h"
 #include "numerics/internal/exp_log_tables.h"
-#include "numerics/internal/force_inline.h"
+#include "numerics/internal/rounding.h"
 #include "numerics/numerics.h"
 
 namespace numerics {
@@ -83,11 +83,9 @@ ScaledValue ExpCore(double xHi, double xLo) {
 
 bool RoundScaled(ScaledValue scaled, double relativeError, double& rounded) {
   if (scaled.scale < -1021) return false;  // a subnormal result may round at another place
-  const double bound = relativeError * scaled.value.hi;
-  const double up = scaled.value.hi + (scaled.value.lo + bound);
-  const double down = scaled.value.hi + (scaled.value.lo - bound);
-  if (up != down) return false;
-  rounded = scaled.scale <= 1023 ? up * PowerOfTwo(scaled.scale) : up * PowerOfTwo(1023) * 2.0;
+  double mantissa = 0.0;
+  if (!RoundsUnambiguously(scaled.value, relativeError, mantissa)) return false;
+  rounded = scaled.scale <= 1023 ? mantissa * PowerOfTwo(scaled.scale) : mantissa * PowerOfTwo(1023) * 2.0;
   return true;
 }
 

@@ -16,6 +16,7 @@
 
 #include "numerics/internal/exp_log.h"
 #include "numerics/internal/exp_log_tables.h"
+#include "numerics/internal/rounding.h"
 #include "numerics/numerics.h"
 
 namespace numerics {
@@ -75,15 +76,6 @@ double RelativeLogError(const Logarithm& log) {
   return (kLogSeriesError * std::fabs(log.series)) / std::fabs(log.value.hi) + kLogTableError;
 }
 
-bool RoundsUnambiguously(DoubleDouble value, double relativeError, double& rounded) {
-  const double bound = relativeError * value.hi;
-  const double up = value.hi + (value.lo + bound);
-  const double down = value.hi + (value.lo - bound);
-  if (up != down) return false;
-  rounded = up;
-  return true;
-}
-
 // The special values of both logarithms; false for a finite x > 0 other
 // than 1, which is left to the caller.
 bool SpecialLogarithm(double x, double& result) {
@@ -109,7 +101,7 @@ double NaturalLogarithm(double x) {
   double result = 0.0;
   if (exp_log::SpecialLogarithm(x, result)) return result;
   const exp_log::Logarithm log = exp_log::LogCore(x);
-  if (exp_log::RoundsUnambiguously(log.value, exp_log::RelativeLogError(log), result)) return result;
+  if (RoundsUnambiguously(log.value, exp_log::RelativeLogError(log), result)) return result;
   return exp_log::RoundWide(exp_log::SlowLogarithm(x, log.value), 0);
 }
 
@@ -120,7 +112,7 @@ double DecimalLogarithm(double x) {
   const dd::DoubleDouble inverseLn10{exp_log_tables::kInverseLn10Hi, exp_log_tables::kInverseLn10Lo};
   const dd::DoubleDouble value = dd::Multiply(log.value, inverseLn10);
   // The product adds less than 2^-103 to the logarithm's relative error.
-  if (exp_log::RoundsUnambiguously(value, exp_log::RelativeLogError(log) + 0x1p-100, result)) return result;
+  if (RoundsUnambiguously(value, exp_log::RelativeLogError(log) + 0x1p-100, result)) return result;
   const wide::Fixed ln = exp_log::SlowLogarithm(x, log.value);
   return exp_log::RoundWide(wide::Multiply(ln, wide::FromLimbs(exp_log_tables::kInverseLn10Fixed)), 0);
 }

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "numerics/internal/exp_log.h"
+#include "numerics/internal/rounding.h"
 #include "numerics/numerics.h"
 
 namespace numerics {
@@ -50,12 +51,7 @@ bool SmallIntegerPower(double x, double y, double& rounded) {
     square = dd::Multiply(square, square);
   }
   if (y < 0.0) result = dd::Divide({1.0, 0.0}, result);
-  const double bound = kSmallPowerError * result.hi;
-  const double up = result.hi + (result.lo + bound);
-  const double down = result.hi + (result.lo - bound);
-  if (up != down) return false;
-  rounded = up;
-  return true;
+  return RoundsUnambiguously(result, kSmallPowerError, rounded);
 }
 
 // x^y for a finite x > 0 other than 1 and a finite y other than 0.
