@@ -62,6 +62,9 @@ double StepUlps(double x, int steps) {
   return x;
 }
 
+// The double `steps` places above (or below, for a negative count) x > 0.
+double NextTo(double x, int steps) { return FromBits(Bits(x) + static_cast<uint64_t>(static_cast<int64_t>(steps))); }
+
 double WithExponent(Generator& random, int minExponent, int maxExponent) {
   return std::ldexp(1.0 + random.Unit(), minExponent + random.Below(maxExponent - minExponent + 1));
 }
@@ -155,7 +158,7 @@ double LogArgument(Generator& random) {
   switch (random.Below(5)) {
     case 0: return FromBits(random.Next() & ~(uint64_t{1} << 63));              // any positive double
     case 1: return WithExponent(random, -1074, 1023);                          // every binade alike
-    case 2: return StepUlps(1.0, random.Below(1 << 21) - (1 << 20));           // next to 1
+    case 2: return NextTo(1.0, random.Below(1 << 21) - (1 << 20));             // next to 1
     case 3: return 1.0 + (random.Below(2) != 0 ? 1.0 : -1.0) * WithExponent(random, -52, -2);
     default: return random.Between(0.0, 100.0);
   }
@@ -170,7 +173,7 @@ PowerArguments PowerArgument(Generator& random) {
   switch (random.Below(7)) {
     case 0: return {random.Between(0.1, 100.0), random.Between(-30.0, 30.0)};
     case 1: return {WithExponent(random, -1074, 1023), random.Between(-2.0, 2.0)};
-    case 2: return {StepUlps(1.0, random.Below(1 << 21) - (1 << 20)), random.Between(-1e18, 1e18)};
+    case 2: return {NextTo(1.0, random.Below(1 << 21) - (1 << 20)), random.Between(-1e18, 1e18)};
     case 3: {  // next to the overflow and the underflow thresholds: t near 709.78 and -745.13
       const double base = random.Between(1.5, 1e6);
       const double target = random.Below(2) != 0 ? 709.782712893384 : -745.1332191019411;
