@@ -83,6 +83,10 @@ ScaledValue ExpCore(double xHi, double xLo) {
 
 bool RoundScaled(ScaledValue scaled, double relativeError, double& rounded) {
   if (scaled.scale < -1021) return false;  // a subnormal result may round at another place
+  if (scaled.scale > 1024) {  // the value is at least 2^1024 * 0.99
+    rounded = INFINITY;
+    return true;
+  }
   double mantissa = 0.0;
   if (!RoundsUnambiguously(scaled.value, relativeError, mantissa)) return false;
   rounded = scaled.scale <= 1023 ? mantissa * PowerOfTwo(scaled.scale) : mantissa * PowerOfTwo(1023) * 2.0;

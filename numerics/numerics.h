@@ -38,9 +38,9 @@ double Exponential(double x);
 // ln x and log10 x; -infinity for ±0, NaN below 0.
 double NaturalLogarithm(double x);
 double DecimalLogarithm(double x);
-// base^exponent as a real number: for a negative base only where the
-// exponent is an integer (NaN otherwise); 0^0 = 1, 0^y = 0 for y > 0 and
-// +infinity for y < 0.
-double Power(double base, double exponent);
+// x^y as a real number: for a negative x only where y is an integer (NaN
+// otherwise); 0^0 = 1, 0^y = 0 for y > 0 and +infinity for y < 0; NaN for
+// 1^±infinity and ±infinity^0, whose logarithmic form y ln x has no value.
+double Power(double x, double y);
 
 }  // namespace numerics

@@ -98,6 +98,8 @@ TEST(ExpLog, PowerValues) {
       {__LINE__, 0.5, 1074.0, 0x1p-1074},
       {__LINE__, 0.5, 1075.0, 0.0},
       {__LINE__, 2.0, 1024.0, kInf},
+      {__LINE__, 0x1.0ce003654d04bp+922, 0x1.24e7bfa47d6bep+0, kInf},  // far beyond the largest double
+      {__LINE__, 0x1.d4ac763c9802p+633, 0x1.abb1847b2bdbp+0, kInf},
       {__LINE__, 3.0, 40.0, 12157665459056928768.0},
       {__LINE__, 134217727.0, 2.0, 18014398241046528.0},  // 2^54 - 2^28 + 1, a midpoint
       {__LINE__, -134217727.0, 3.0, -0x1.ffffff4000001p80},
