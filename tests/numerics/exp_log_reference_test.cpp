@@ -229,6 +229,111 @@ std::vector<PowerArguments> Midpoints(Generator& random) {
   return cases;
 }
 
+// ------------------------------------------------------------ hard cases
+//
+// Arguments whose exact result lies within 2^-40 of an ulp of a midpoint
+// between doubles, where a fast path must hand over to the slow path. They
+// are built where the function lines up with the grid of doubles:
+//   - exp next to 0 and x^y for tiny y: e^x = 1 + x + ..., so the double
+//     nearest ln(M) for a midpoint M next to 1 gives a result within
+//     2^-40 of an ulp of M;
+//   - ln of 1 + k 2^-52 and 1 - k 2^-53 for small k: the value
+//     k 2^-52 - k^2 2^-105 + ... has few bits, and its last ones fall on
+//     or next to a midpoint for a few k (lg, whose 1/ln 10 scrambles
+//     those bits, gets no such case from it: its slow path is checked
+//     with the logarithm's in "slow").
+// Each candidate is kept only when MPFR confirms the distance.
+
+constexpr mpfr_prec_t kSearchPrecision = 320;
+constexpr double kHardDistance = 0x1p-40;
+
+// |frac(v / ulp) - 1/2| for the exact result v in y: its distance from the
+// nearest midpoint between doubles, in ulps of the result; 1 when v is 0 or
+// not finite.
+double DistanceToMidpoint(mpfr_ptr y) {
+  if (!mpfr_regular_p(y)) return 1.0;
+  mpfr_abs(y, y, MPFR_RNDN);
+  long ulpExponent = static_cast<long>(mpfr_get_exp(y)) - 53;
+  if (ulpExponent < -1074) ulpExponent = -1074;
+  mpfr_mul_2si(y, y, -ulpExponent, MPFR_RNDN);
+  mpfr_frac(y, y, MPFR_RNDN);
+  mpfr_sub_d(y, y, 0.5, MPFR_RNDN);
+  return std::fabs(mpfr_get_d(y, MPFR_RNDN));
+}
+
+enum class HardFunction { kExp, kLn, kLg, kPow };
+
+double Distance(HardFunction function, double a, double b) {
+  mpfr_t x;
+  mpfr_t y;
+  mpfr_t z;
+  mpfr_inits2(kSearchPrecision, x, y, z, static_cast<mpfr_ptr>(nullptr));
+  mpfr_set_d(x, a, MPFR_RNDN);
+  switch (function) {
+    case HardFunction::kExp: mpfr_exp(z, x, MPFR_RNDN); break;
+    case HardFunction::kLn: mpfr_log(z, x, MPFR_RNDN); break;
+    case HardFunction::kLg: mpfr_log10(z, x, MPFR_RNDN); break;
+    case HardFunction::kPow:
+      mpfr_set_d(y, b, MPFR_RNDN);
+      mpfr_pow(z, x, y, MPFR_RNDN);
+      break;
+  }
+  const double distance = DistanceToMidpoint(z);
+  mpfr_clears(x, y, z, static_cast<mpfr_ptr>(nullptr));
+  return distance;
+}
+
+// ln of the midpoint 1 + (2k + 1) 2^-53 (above 1) or 1 - (2k + 1) 2^-54
+// (below), to kSearchPrecision bits, into x.
+void LogOfMidpointNextToOne(mpfr_ptr x, uint64_t k, bool above) {
+  mpfr_set_ui(x, 2 * k + 1, MPFR_RNDN);
+  mpfr_mul_2si(x, x, above ? -53 : -54, MPFR_RNDN);
+  if (above) {
+    mpfr_log1p(x, x, MPFR_RNDN);
+  } else {
+    mpfr_neg(x, x, MPFR_RNDN);
+    mpfr_log1p(x, x, MPFR_RNDN);
+  }
+}
+
+std::vector<PowerArguments> HardCases(HardFunction function, Generator& random) {
+  std::vector<PowerArguments> cases;
+  mpfr_t x;
+  mpfr_t logBase;
+  mpfr_inits2(kSearchPrecision, x, logBase, static_cast<mpfr_ptr>(nullptr));
+  // ln and lg: the 2^15 doubles on either side of 1; exp and pow: 4000
+  // random midpoints next to 1.
+  const bool logarithm = function == HardFunction::kLn || function == HardFunction::kLg;
+  const int count = logarithm ? 1 << 16 : 4000;
+  for (int i = 0; i < count; ++i) {
+    const uint64_t k = random.Next() >> (64 - 12);
+    const bool above = logarithm ? i % 2 == 0 : random.Below(2) != 0;
+    PowerArguments candidate{0.0, 0.0};
+    switch (function) {
+      case HardFunction::kExp:
+        LogOfMidpointNextToOne(x, k, above);
+        candidate = {mpfr_get_d(x, MPFR_RNDN), 0.0};
+        break;
+      case HardFunction::kLn:
+      case HardFunction::kLg:
+        candidate = {NextTo(1.0, above ? i / 2 + 1 : -(i / 2 + 1)), 0.0};
+        break;
+      case HardFunction::kPow: {
+        const double base = random.Between(1.5, 100.0);
+        LogOfMidpointNextToOne(x, k, above);
+        mpfr_set_d(logBase, base, MPFR_RNDN);
+        mpfr_log(logBase, logBase, MPFR_RNDN);
+        mpfr_div(x, x, logBase, MPFR_RNDN);
+        candidate = {base, mpfr_get_d(x, MPFR_RNDN)};
+        break;
+      }
+    }
+    if (Distance(function, candidate.base, candidate.exponent) < kHardDistance) cases.push_back(candidate);
+  }
+  mpfr_clears(x, logBase, static_cast<mpfr_ptr>(nullptr));
+  return cases;
+}
+
 std::vector<double> FixedExpArguments() {
   std::vector<double> cases = {0.0, -0.0, kInf, -kInf, std::numeric_limits<double>::quiet_NaN(), 1.0, -1.0,
                                709.782712893384, 709.7827128933840, 709.78271289338397, 709.8, -745.1332191019411,
@@ -271,7 +376,20 @@ int main(int argc, char** argv) {
   const auto is = [name](const char* candidate) { return std::strcmp(name, candidate) == 0; };
   const unsigned long long slowBefore = numerics::testing::SlowPathCount();
   Generator random{0xE4B10C5EEDu + static_cast<uint64_t>(name[0]) * 131u + static_cast<uint64_t>(name[1])};
+  std::size_t hardCount = 0;
   if (shard == 0) {
+    const HardFunction hardFunction =
+        is("exp") ? HardFunction::kExp : is("ln") ? HardFunction::kLn : is("lg") ? HardFunction::kLg : HardFunction::kPow;
+    if (!is("slow")) {
+      const std::vector<PowerArguments> hard = HardCases(hardFunction, random);
+      hardCount = hard.size();
+      for (const PowerArguments& p : hard) {
+        if (is("exp")) session.Exp(p.base);
+        if (is("ln")) session.Ln(p.base);
+        if (is("lg")) session.Lg(p.base);
+        if (is("pow")) session.Pow(p.base, p.exponent);
+      }
+    }
     if (is("exp")) {
       for (double a : FixedExpArguments()) session.Exp(a);
     } else if (is("ln") || is("lg")) {
@@ -301,7 +419,8 @@ int main(int argc, char** argv) {
     if (is("slow")) session.Slow(a, b);
   }
   const unsigned long long slow = numerics::testing::SlowPathCount() - slowBefore;
-  std::printf("%s shard %ld/%ld: %lld arguments, %lld differences, %llu on the slow path\n", name, shard, shards,
-              session.checked, session.differences, slow);
+  std::printf("%s shard %ld/%ld: %lld arguments (%zu within 2^-40 of a midpoint), %lld differences, %llu on the slow "
+              "path\n",
+              name, shard, shards, session.checked, hardCount, session.differences, slow);
   return session.differences == 0 ? 0 : 1;
 }
