@@ -10,7 +10,7 @@
 #     4. every test of build/ through CTest, whose summary ends the run: the
 #        labels unit, gui, robustness, fuzz-replay and wine (the Windows
 #        program cross-built into build/win32 and worked under Wine), reference
-#        (the 64-bit-significand steps against MPFR), arm64 (the unit tests
+#        (the correctly rounded functions against MPFR), arm64 (the unit tests
 #        cross-built into build/arm64 and run under qemu-user) and identity
 #        (20,000 random expressions give the same lines on Linux, under Wine
 #        and under qemu)
