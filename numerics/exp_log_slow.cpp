@@ -114,4 +114,16 @@ Fixed SlowLogarithm(double x, dd::DoubleDouble estimate) {
   return wide::Add(y, eLn2);
 }
 
+double SlowExponential(double x) { return SlowExponential(wide::FromDouble(x)); }
+
+double SlowNaturalLogarithm(double x, dd::DoubleDouble estimate) { return RoundWide(SlowLogarithm(x, estimate), 0); }
+
+double SlowDecimalLogarithm(double x, dd::DoubleDouble estimate) {
+  return RoundWide(wide::Multiply(SlowLogarithm(x, estimate), wide::FromLimbs(exp_log_tables::kInverseLn10Fixed)), 0);
+}
+
+double SlowPower(double x, double y, dd::DoubleDouble logEstimate) {
+  return SlowExponential(wide::Multiply(SlowLogarithm(x, logEstimate), wide::FromDouble(y)));
+}
+
 }  // namespace numerics::exp_log

@@ -1,17 +1,25 @@
 // The power x^y, correctly rounded.
 //
 // For x > 0, x^y = e^t with t = y ln x. The fast path takes ln x from the
-// logarithm's fast step (a double-double with a known absolute error), t as
+// logarithm's quick step (a double-double with a known absolute error), t as
 // a double-double, and e^t from the exponential's fast step; the error of t
 // becomes a relative error of the result, so the rounding test allows the
-// exponential's own error plus |y| times the logarithm's. Exact results
+// exponential's own error plus |y| times the logarithm's. Where that does
+// not decide, the logarithm's precise step tries once more. Small integer
+// exponents are taken by squaring instead. Exact results
 // (2^3, 10^22, 0.5^10) lie on a double and round at once. A result that is
 // exactly a midpoint between two doubles ((2^27 - 1)^2) needs the slow
 // path, which rounds it to even.
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 
+#include "numerics/internal/exp_core.h"
 #include "numerics/internal/exp_log.h"
+#include "numerics/internal/force_inline.h"
+#include "numerics/internal/log_core.h"
 #include "numerics/internal/rounding.h"
 #include "numerics/numerics.h"
 
@@ -24,11 +32,6 @@ constexpr double kOutOfRange = 746.0;
 bool IsInteger(double y) { return std::isfinite(y) && y == std::trunc(y); }
 bool IsOddInteger(double y) { return IsInteger(y) && std::fmod(y, 2.0) != 0.0; }
 
-double SlowPower(double x, double y, dd::DoubleDouble logEstimate) {
-  const wide::Fixed t = wide::Multiply(exp_log::SlowLogarithm(x, logEstimate), wide::FromDouble(y));
-  return exp_log::SlowExponential(t);
-}
-
 // x^n for a small integer n by squaring in double-double: at most twelve
 // products of relative error 2^-103 each and one quotient, so the result
 // errs by less than 2^-98. Every intermediate value lies between 1 and x^n,
@@ -37,9 +40,9 @@ double SlowPower(double x, double y, dd::DoubleDouble logEstimate) {
 constexpr double kSmallPowerLimit = 64.0;
 constexpr double kSmallPowerError = 0x1p-98;
 
-bool SmallIntegerPower(double x, double y, double& rounded) {
-  int exponent = 0;
-  (void)std::frexp(x, &exponent);
+QUILLO_FORCE_INLINE bool SmallIntegerPower(double x, double y, double& rounded) {
+  // |log2 x| from the exponent bits, within one.
+  const int exponent = static_cast<int>(std::bit_cast<uint64_t>(x) >> 52) - 1023;
   if (std::fabs(y) * (std::abs(exponent) + 1) > 900.0) return false;
   auto n = static_cast<unsigned>(std::fabs(y));
   dd::DoubleDouble result{1.0, 0.0};
@@ -54,21 +57,31 @@ bool SmallIntegerPower(double x, double y, double& rounded) {
   return RoundsUnambiguously(result, kSmallPowerError, rounded);
 }
 
+// e^(y ln x) from a logarithm with the given error: the error of t = y ln x
+// becomes a relative error of the result, beside the exponential's own.
+QUILLO_FORCE_INLINE bool RoundsWithLog(const exp_log::Logarithm& log, double logError, double y, double& rounded) {
+  const dd::DoubleDouble t = dd::Multiply(log.value, y);
+  return exp_log::RoundScaled(exp_log::ExpCore(t.hi, t.lo), exp_log::kExpCoreError + std::fabs(y) * logError, rounded);
+}
+
 // x^y for a finite x > 0 other than 1 and a finite y other than 0.
 double PowerOfFinite(double x, double y) {
   double rounded = 0.0;
-  if (std::fabs(y) <= kSmallPowerLimit && y == std::trunc(y) && SmallIntegerPower(x, y, rounded)) return rounded;
+  // The integer test without a library call: |y| <= 64 converts exactly.
+  if (std::fabs(y) <= kSmallPowerLimit && static_cast<double>(static_cast<int>(y)) == y &&
+      SmallIntegerPower(x, y, rounded)) {
+    return rounded;
+  }
   // The square root is one correctly rounded IEEE operation.
   if (y == 0.5) return std::sqrt(x);
-  const exp_log::Logarithm log = exp_log::LogCore(x);
-  const double roughT = y * log.value.hi;
+  const exp_log::LogReduction reduced = exp_log::ReduceLogArgument(x);
+  const exp_log::Logarithm quick = exp_log::QuickLog(reduced);
+  const double roughT = y * quick.value.hi;
   if (!(std::fabs(roughT) < kOutOfRange)) return roughT > 0.0 ? INFINITY : 0.0;
-  const dd::DoubleDouble t = dd::Multiply(log.value, y);
-  const double logError =
-      exp_log::kLogSeriesError * std::fabs(log.series) + exp_log::kLogTableError * std::fabs(log.value.hi);
-  const double error = exp_log::kExpCoreError + std::fabs(y) * logError;
-  if (exp_log::RoundScaled(exp_log::ExpCore(t.hi, t.lo), error, rounded)) return rounded;
-  return SlowPower(x, y, log.value);
+  if (RoundsWithLog(quick, exp_log::QuickLogError(quick), y, rounded)) return rounded;
+  const exp_log::Logarithm log = exp_log::LogCore(reduced);
+  if (RoundsWithLog(log, exp_log::LogError(log), y, rounded)) return rounded;
+  return exp_log::SlowPower(x, y, log.value);
 }
 
 // x^y for x > 0, with what the product y ln x gives for the special

@@ -9,8 +9,9 @@ form the table keeps:
   - ln 2 / 128 in three parts for the exponential's reduction, the first two
     short enough that an integer below 2^18 times them is exact;
   - for the logarithm, c_i = round(1024 / (1 + i/256)) / 1024, i = 0..256,
-    each with at most 11 significant bits, and -ln c_i as a double-double
-    (less ln 2 from i = 106 on, where the argument is taken as m / 2);
+    each with at most 11 significant bits, and -ln c_i in two parts, the
+    first a multiple of 2^-42 (less ln 2 from i = 106 on, where the argument
+    is taken as m / 2);
   - ln 2 split for e * ln 2 exactly, 1/ln 10 as a double-double;
   - ln 2 and 1/ln 10 as 256-bit fractions of the wide fixed-point format.
 Run it from the repository root: python3 tools/generate-exp-log-tables.py [output]
@@ -89,7 +90,9 @@ def main():
         minus_log = -exact(Decimal(c.numerator).ln() - Decimal(c.denominator).ln())
         if i >= LOG_HALF_FROM:
             minus_log -= ln2
-        hi, lo = double_double(minus_log)
+        # hi on the grid of 2^-42, as e * kLn2Hi is, so that their sum is exact.
+        hi = float(Fraction(round(minus_log * (1 << 42)), 1 << 42))
+        lo = float(minus_log - Fraction(hi))
         log_rows.append((float(c), hi, lo))
 
     inverse_ln10 = double_double(1 / ln10)
@@ -130,8 +133,9 @@ def main():
     emit(f"inline constexpr double kLn2Lo = {hexfloat(ln2_lo)};")
     emit("")
     emit("// For m near 1 + i/256: c (at most 11 significant bits, so m * c is exact")
-    emit("// in two parts) and -ln c as a double-double; from i = 106 on the entry")
-    emit("// is for m / 2, -ln c - ln 2.")
+    emit("// in two parts) and -ln c = minusLogHi + minusLogLo, the first a multiple")
+    emit("// of 2^-42 like e * kLn2Hi; from i = 106 on the entry is for m / 2,")
+    emit("// -ln c - ln 2.")
     emit("struct LogEntry {")
     emit("  double c;")
     emit("  double minusLogHi;")

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "numerics/internal/exp_log.h"
+#include "numerics/internal/log_core.h"
 #include "numerics/numerics.h"
 #include "numerics/testing.h"
 
