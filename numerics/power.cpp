@@ -98,6 +98,10 @@ double PowerOfPositive(double x, double y) {
 }  // namespace
 
 double Power(double x, double y) {
+  // The common case first: a finite x > 0 other than 1, a finite y other
+  // than 0 (the comparisons also fail for NaN).
+  constexpr double kLargest = 0x1.fffffffffffffp1023;
+  if (x > 0.0 && x <= kLargest && x != 1.0 && std::fabs(y) <= kLargest && y != 0.0) return PowerOfFinite(x, y);
   if (std::isnan(x)) return x;
   if (x > 0.0) return PowerOfPositive(x, y);
   if (x == 0.0) {
