@@ -2,13 +2,14 @@
 // correctly rounded results, bit for bit, on a fixed-seed sample of
 // arguments from every range where they could go wrong.
 //
-//   exp_log_reference_test <exp|ln|lg|pow|slow> <shard> <shards> <count>
+//   exp_log_reference_test <exp|ln|lg|pow|slow|bounds> <shard> <shards> <count>
 //
 // checks `count` arguments (the shard's share of them: every argument whose
 // position modulo `shards` is `shard`) of one function, plus, in shard 0,
 // the fixed cases: every power b^n with 2 <= b <= 1000 whose value is a
 // double, exact midpoints, the edges of overflow and underflow, and the
-// arguments next to 1. "slow" checks the slow paths on their own. Prints
+// arguments next to 1. "slow" checks the slow paths on their own, "bounds"
+// that the fast steps err by less than they claim. Prints
 // the number of arguments, of differences (with the first few) and of
 // results that took the slow path; exits 1 on any difference.
 
@@ -22,6 +23,7 @@
 #include <limits>
 #include <vector>
 
+#include "numerics/internal/exp_core.h"
 #include "numerics/internal/exp_log.h"
 #include "numerics/internal/log_core.h"
 #include "numerics/numerics.h"
@@ -356,6 +358,71 @@ std::vector<double> FixedLogArguments() {
   return cases;
 }
 
+
+// ------------------------------------------------------------ error bounds
+//
+// The fast steps' values against MPFR at 200 bits: the worst ratio of the
+// actual error to the bound each step claims, which must stay below 1.
+
+struct BoundCheck {
+  const char* name;
+  double worst = 0.0;
+  double worstArgument = 0.0;
+  void Record(double ratio, double argument) {
+    if (ratio > worst) {
+      worst = ratio;
+      worstArgument = argument;
+    }
+  }
+};
+
+// |hi + lo - exact| in z (200 bits).
+double ErrorOf(dd::DoubleDouble value, mpfr_srcptr exact, mpfr_ptr scratch) {
+  mpfr_set_d(scratch, value.hi, MPFR_RNDN);
+  mpfr_add_d(scratch, scratch, value.lo, MPFR_RNDN);
+  mpfr_sub(scratch, scratch, exact, MPFR_RNDN);
+  return std::fabs(mpfr_get_d(scratch, MPFR_RNDN));
+}
+
+int CheckBounds(long long count) {
+  using namespace numerics::exp_log;
+  mpfr_t x;
+  mpfr_t exact;
+  mpfr_t scratch;
+  mpfr_inits2(200, x, exact, scratch, static_cast<mpfr_ptr>(nullptr));
+  BoundCheck quick{"quick log"};
+  BoundCheck precise{"precise log"};
+  BoundCheck exponential{"exp core"};
+  Generator random{0xB0D5u};
+  for (long long i = 0; i < count; ++i) {
+    const double a = (i % 2 == 0) ? LogArgument(random) : FromBits(Bits(1.0) + static_cast<uint64_t>(random.Below(1 << 24)) - (1 << 23));
+    if (a > 0.0 && a != 1.0 && std::isfinite(a)) {
+      mpfr_set_d(x, a, MPFR_RNDN);
+      mpfr_log(exact, x, MPFR_RNDN);
+      const LogReduction reduced = ReduceLogArgument(a);
+      const Logarithm q = QuickLog(reduced);
+      quick.Record(ErrorOf(q.value, exact, scratch) / QuickLogError(q), a);
+      const Logarithm p = LogCore(reduced);
+      precise.Record(ErrorOf(p.value, exact, scratch) / LogError(p), a);
+    }
+    const double e = random.Between(-700.0, 700.0);
+    mpfr_set_d(x, e, MPFR_RNDN);
+    mpfr_exp(exact, x, MPFR_RNDN);
+    const ScaledValue v = ExpCore(e, 0.0);
+    mpfr_mul_2si(exact, exact, -v.scale, MPFR_RNDN);
+    mpfr_div_d(exact, exact, v.value.hi, MPFR_RNDN);  // relative: compare value / value.hi with 1
+    const double relative = ErrorOf({1.0, v.value.lo / v.value.hi}, exact, scratch);
+    exponential.Record(relative / kExpCoreError, e);
+  }
+  int failures = 0;
+  for (const BoundCheck* check : {&quick, &precise, &exponential}) {
+    std::printf("%s: worst error %.3f of its bound (at %a)\n", check->name, check->worst, check->worstArgument);
+    if (check->worst >= 1.0) ++failures;
+  }
+  mpfr_clears(x, exact, scratch, static_cast<mpfr_ptr>(nullptr));
+  return failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -367,6 +434,7 @@ int main(int argc, char** argv) {
   const long shard = std::strtol(argv[2], nullptr, 10);
   const long shards = std::strtol(argv[3], nullptr, 10);
   const long long count = std::strtoll(argv[4], nullptr, 10);
+  if (std::strcmp(name, "bounds") == 0) return CheckBounds(std::strtoll(argv[4], nullptr, 10));
   const bool known = std::strcmp(name, "exp") == 0 || std::strcmp(name, "ln") == 0 || std::strcmp(name, "lg") == 0 ||
                      std::strcmp(name, "pow") == 0 || std::strcmp(name, "slow") == 0;
   if (!known || shards < 1 || shard < 0 || shard >= shards || count < 1) {
