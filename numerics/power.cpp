@@ -60,8 +60,13 @@ QUILLO_FORCE_INLINE bool SmallIntegerPower(double x, double y, double& rounded) 
 // e^(y ln x) from a logarithm with the given error: the error of t = y ln x
 // becomes a relative error of the result, beside the exponential's own.
 QUILLO_FORCE_INLINE bool RoundsWithLog(const exp_log::Logarithm& log, double logError, double y, double& rounded) {
-  const dd::DoubleDouble t = dd::Multiply(log.value, y);
-  return exp_log::RoundScaled(exp_log::ExpCore(t.hi, t.lo), exp_log::kExpCoreError + std::fabs(y) * logError, rounded);
+  // t = y ln x as the rounded product and everything below it, without
+  // normalising: the exponential needs the first part early and the second
+  // only to be below about an ulp of it.
+  const dd::DoubleDouble product = dd::TwoProduct(log.value.hi, y);
+  const double t = product.hi;
+  const double tLow = product.lo + log.value.lo * y;
+  return exp_log::RoundScaled(exp_log::ExpCore(t, tLow), exp_log::kExpCoreError + std::fabs(y) * logError, rounded);
 }
 
 // x^y for a finite x > 0 other than 1 and a finite y other than 0.
