@@ -8,7 +8,7 @@
 
 #include "numerics/internal/exp_log.h"
 #include "numerics/internal/exp_log_tables.h"
-#include "numerics/internal/slow_path_count.h"
+#include "numerics/internal/slow_path.h"
 
 namespace numerics::exp_log {
 namespace {
@@ -85,7 +85,7 @@ double RoundWide(const Fixed& value, int scale) {
 }
 
 double SlowExponential(const Fixed& x) {
-  CountSlowPath();
+  internal::CountSlowPath();
   const double approximate = wide::ToDouble(x);
   if (approximate > 709.8) return INFINITY;
   if (approximate < -745.2) return 0.0;
@@ -95,7 +95,7 @@ double SlowExponential(const Fixed& x) {
 }
 
 Fixed SlowLogarithm(double x, dd::DoubleDouble estimate) {
-  CountSlowPath();
+  internal::CountSlowPath();
   int e = 0;
   double m = std::frexp(x, &e);  // x = m 2^e, m in [1/2, 1)
   if (m < 0.70710678118654752) {

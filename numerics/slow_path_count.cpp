@@ -1,6 +1,8 @@
+// The count behind numerics::testing::SlowPathCount().
+
 #include <atomic>
 
-#include "numerics/internal/slow_path_count.h"
+#include "numerics/internal/slow_path.h"
 #include "numerics/testing.h"
 
 namespace numerics {
@@ -10,7 +12,7 @@ std::atomic<unsigned long long> slowPathCount{0};
 
 }  // namespace
 
-void CountSlowPath() { slowPathCount.fetch_add(1, std::memory_order_relaxed); }
+void internal::CountSlowPath() { slowPathCount.fetch_add(1, std::memory_order_relaxed); }
 
 unsigned long long testing::SlowPathCount() { return slowPathCount.load(std::memory_order_relaxed); }
 

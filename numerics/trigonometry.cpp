@@ -23,7 +23,7 @@
 
 #include "numerics/internal/double_double.h"
 #include "numerics/internal/force_inline.h"
-#include "numerics/internal/slow_path_count.h"
+#include "numerics/internal/slow_path.h"
 #include "numerics/internal/trig_tables.h"
 #include "numerics/internal/wide_fixed.h"
 
@@ -337,7 +337,7 @@ double RoundedQuotient(const wide::Fixed& n, const wide::Fixed& d) {
 }
 
 double SlowCircular(double x, CircularFunction function) {
-  CountSlowPath();
+  internal::CountSlowPath();
   int quadrant = 0;
   const wide::Fixed r = ReduceWide(std::fabs(x), quadrant);
   wide::Fixed s{};
@@ -442,7 +442,7 @@ enum class Inverse { kArctangent, kArcsine, kArccosine };
 // is large. x is exact in fixed point: 2^-27 <= |x| <= 2^53 for atan and asin;
 // for acos a tiny x is dropped, which is far below the result's last bit.
 double SlowInverse(double x, Inverse function, DoubleDouble estimate) {
-  CountSlowPath();
+  internal::CountSlowPath();
   const wide::Fixed target = wide::FromDouble(x);
   wide::Fixed y = wide::Add(wide::FromDouble(estimate.hi), wide::FromDouble(estimate.lo));
   for (int step = 0; step < 5; ++step) {
