@@ -25,6 +25,7 @@
 
 #include "numerics/internal/double_double.h"
 #include "numerics/internal/force_inline.h"
+#include "numerics/internal/slow_path.h"
 #include "numerics/internal/trig_tables.h"
 #include "numerics/internal/wide_fixed.h"
 
@@ -325,7 +326,12 @@ DoubleDouble CosineOfReduced(DoubleDouble r) {
   return CosineOfAngle<true>(SplitAngle<true>(r));
 }
 
-enum class CircularFunction { kSine, kCosine, kTangent };
+enum class CircularFunction { kSine, kCosine, kTangent, kCotangent, kSecant, kCosecant };
+
+// The even functions of x; the others are odd.
+constexpr bool IsEven(CircularFunction function) {
+  return function == CircularFunction::kCosine || function == CircularFunction::kSecant;
+}
 
 // n / d, rounded once, by correcting a double quotient four times with its
 // fixed-point residual; each step gains about 52 bits.
@@ -340,7 +346,7 @@ double RoundedQuotient(const wide::Fixed& n, const wide::Fixed& d) {
 }
 
 double SlowCircular(double x, CircularFunction function) {
-  slowPathCount.fetch_add(1, std::memory_order_relaxed);
+  internal::CountSlowPath();
   int quadrant = 0;
   const wide::Fixed r = ReduceWide(std::fabs(x), quadrant);
   wide::Fixed s{};
@@ -357,13 +363,60 @@ double SlowCircular(double x, CircularFunction function) {
     sine = wide::Negate(sine);
     cosine = wide::Negate(cosine);
   }
+  wide::Fixed one{};
+  one.limb[wide::kFractionBits / 64] = 1;
   double result = 0.0;
   switch (function) {
     case CircularFunction::kSine: result = wide::ToDouble(sine); break;
-    case CircularFunction::kCosine: return wide::ToDouble(cosine);
+    case CircularFunction::kCosine: result = wide::ToDouble(cosine); break;
     case CircularFunction::kTangent: result = RoundedQuotient(sine, cosine); break;
+    case CircularFunction::kCotangent: result = RoundedQuotient(cosine, sine); break;
+    case CircularFunction::kSecant: result = RoundedQuotient(one, cosine); break;
+    case CircularFunction::kCosecant: result = RoundedQuotient(one, sine); break;
   }
-  return x < 0.0 ? -result : result;
+  return x < 0.0 && !IsEven(function) ? -result : result;
+}
+
+// 1 / (hi + lo) for a normalised pair: q = 1/hi corrected by the residual
+// 1 - q hi (exact) and by lo; relative error about 2^-104.
+DoubleDouble Reciprocal(DoubleDouble a) {
+  const double q = 1.0 / a.hi;
+  const DoubleDouble product = dd::TwoProduct(q, a.hi);
+  const double residual = ((1.0 - product.hi) - product.lo) - q * a.lo;  // 1 - product.hi is exact
+  return dd::FastTwoSum(q, q * residual);
+}
+
+// sin and cos of |x|, each normalised, and whether the sine of the reduced
+// angle was negative; from the reduction's quadrant and the angle's parts.
+struct SineAndCosine {
+  DoubleDouble sine;
+  DoubleDouble cosine;
+};
+
+SineAndCosine SineAndCosineOfReduced(const Reduction& reduction) {
+  const bool negative = reduction.r.hi < 0.0;
+  const Angle angle = SplitAngle<true>(negative ? dd::Negate(reduction.r) : reduction.r);
+  const DoubleDouble unnormalisedSine = SineOfAngle<true>(angle);
+  DoubleDouble sine = dd::FastTwoSum(unnormalisedSine.hi, unnormalisedSine.lo);
+  if (negative) sine = dd::Negate(sine);
+  const DoubleDouble unnormalisedCosine = CosineOfAngle<true>(angle);
+  const DoubleDouble cosine = dd::FastTwoSum(unnormalisedCosine.hi, unnormalisedCosine.lo);
+  // Rotate by the quadrant.
+  SineAndCosine result{sine, cosine};
+  if ((reduction.quadrant & 1) != 0) result = {cosine, dd::Negate(sine)};
+  if ((reduction.quadrant & 2) != 0) result = {dd::Negate(result.sine), dd::Negate(result.cosine)};
+  return result;
+}
+
+// The value of a function of |x| from sin and cos of |x|; the quotients
+// and reciprocals add about 2^-103 to the error of the parts.
+DoubleDouble QuotientFunction(CircularFunction function, const SineAndCosine& parts) {
+  switch (function) {
+    case CircularFunction::kTangent: return dd::Divide(parts.sine, parts.cosine);
+    case CircularFunction::kCotangent: return dd::Divide(parts.cosine, parts.sine);
+    case CircularFunction::kSecant: return Reciprocal(parts.cosine);
+    default: return Reciprocal(parts.sine);
+  }
 }
 
 double CircularFastPath(double x, CircularFunction function) {
@@ -381,20 +434,12 @@ double CircularFastPath(double x, CircularFunction function) {
       value = odd ? dd::Negate(SineOfReduced(reduction.r)) : CosineOfReduced(reduction.r);
       if (flip) value = dd::Negate(value);
       break;
-    case CircularFunction::kTangent: {
-      const bool negative = reduction.r.hi < 0.0;
-      const Angle angle = SplitAngle<true>(negative ? dd::Negate(reduction.r) : reduction.r);
-      const DoubleDouble unsignedSine = SineOfAngle<true>(angle);
-      DoubleDouble sine = dd::FastTwoSum(unsignedSine.hi, unsignedSine.lo);
-      if (negative) sine = dd::Negate(sine);
-      const DoubleDouble unnormalisedCosine = CosineOfAngle<true>(angle);
-      const DoubleDouble cosine = dd::FastTwoSum(unnormalisedCosine.hi, unnormalisedCosine.lo);
-      value = odd ? dd::Negate(dd::Divide(cosine, sine)) : dd::Divide(sine, cosine);
+    default:
+      value = QuotientFunction(function, SineAndCosineOfReduced(reduction));
       error = kTangentError;
       break;
-    }
   }
-  if (x < 0.0 && function != CircularFunction::kCosine) value = dd::Negate(value);
+  if (x < 0.0 && !IsEven(function)) value = dd::Negate(value);
   double rounded = 0.0;
   if (RoundsUnambiguously(value, error, rounded)) return rounded;
   return SlowCircular(x, function);
@@ -435,17 +480,18 @@ DoubleDouble RootOfOneMinusSquare(double a) {
   return dd::SquareRoot(difference);
 }
 
-enum class Inverse { kArctangent, kArcsine, kArccosine };
+enum class Inverse { kArctangent, kArcsine, kArccosine, kArccotangent };
 
 // Newton's method on y from the fast path's estimate: sin y - x cos y,
-// sin y - x or cos y - x computed in fixed point, divided by the derivative
+// sin y - x, cos y - x or cos y - x sin y computed in fixed point, divided by the derivative
 // in double precision. Each step multiplies the error by about 2^-50 (the
 // estimate starts near 2^-64), so five steps reach the 2^-250 floor of the
 // fixed-point numbers also near |x| = 1, where the derivative of asin and acos
 // is large. x is exact in fixed point: 2^-27 <= |x| <= 2^53 for atan and asin;
-// for acos a tiny x is dropped, which is far below the result's last bit.
+// for acos a tiny x is dropped, which is far below the result's last bit;
+// 2^-55 <= |x| <= 2^54 for acot.
 double SlowInverse(double x, Inverse function, DoubleDouble estimate) {
-  slowPathCount.fetch_add(1, std::memory_order_relaxed);
+  internal::CountSlowPath();
   const wide::Fixed target = wide::FromDouble(x);
   wide::Fixed y = wide::Add(wide::FromDouble(estimate.hi), wide::FromDouble(estimate.lo));
   for (int step = 0; step < 5; ++step) {
@@ -466,6 +512,10 @@ double SlowInverse(double x, Inverse function, DoubleDouble estimate) {
       case Inverse::kArccosine:
         residual = wide::Subtract(c, target);
         slope = -wide::ToDouble(s);
+        break;
+      case Inverse::kArccotangent:
+        residual = wide::Subtract(c, wide::Multiply(target, s));
+        slope = -wide::ToDouble(s) - x * wide::ToDouble(c);
         break;
     }
     y = wide::Subtract(y, wide::FromDouble(wide::ToDouble(residual) / slope));
@@ -547,18 +597,64 @@ double Arccosine(double x) {
   return Finish(x, Inverse::kArccosine, value);
 }
 
+// cos x is 1 below this magnitude: x^2/2 stays below half an ulp of 1.
+constexpr double kSecantFlat = 0x1p-27;
+// Below this magnitude cot x = 1/x - x/3 - ... and csc x = 1/x + x/6 + ...
+// round as 1/x does. 1/x = 2^-e / m (x = m 2^e, m a 53-bit integer) lies at
+// least 2^-107 of itself from a midpoint between doubles, further than the
+// other terms (x^2/3 of it) reach; when it is a double, a power of two, the
+// other terms stay below the half ulp on its side. The IEEE division rounds
+// it once, overflow included.
+constexpr double kReciprocalRegion = 0x1p-54;
+
+double Cotangent(double x) {
+  if (!(std::fabs(x) >= kReciprocalRegion)) return 1.0 / x;  // ±0 gives ±infinity; NaN stays
+  if (std::isinf(x)) return kNaN;
+  return CircularFastPath(x, CircularFunction::kCotangent);
+}
+
+double Secant(double x) {
+  const double absoluteX = std::fabs(x);
+  if (absoluteX < kSecantFlat) return 1.0;
+  if (!(absoluteX <= std::numeric_limits<double>::max())) return std::isnan(x) ? x : kNaN;
+  return CircularFastPath(x, CircularFunction::kSecant);
+}
+
+double Cosecant(double x) {
+  if (!(std::fabs(x) >= kReciprocalRegion)) return 1.0 / x;
+  if (std::isinf(x)) return kNaN;
+  return CircularFastPath(x, CircularFunction::kCosecant);
+}
+
+// Below this magnitude acot x = pi/2 - x + ... rounds to the double nearest
+// pi/2, which lies 2^-53.9 below pi/2, well inside its half ulp of 2^-53.
+constexpr double kArccotangentFlat = 0x1p-55;
+// From here on acot x = 1/x - 1/(3x^3) + ... rounds as 1/x does (the same
+// reasoning as for cot near 0, subnormal results included), and below
+// -2^53 pi + atan(1/x) rounds to the double nearest pi.
+constexpr double kArccotangentReciprocal = 0x1p54;
+
+// acot x = pi/2 - atan x, from atan of the argument or of its reciprocal,
+// whichever is at most 1: for x > 0 it is atan(1/x), for x < 0
+// pi + atan(1/x), and near 0 pi/2 - atan x.
+double Arccotangent(double x) {
+  const double absoluteX = std::fabs(x);
+  if (!(absoluteX >= kArccotangentFlat)) return std::isnan(x) ? x : tables::kHalfPiHi;
+  if (x >= kArccotangentReciprocal) return 1.0 / x;  // +infinity gives +0
+  if (x <= -kArctangentFlat) return tables::kPiHi;
+  DoubleDouble value{};
+  if (absoluteX <= 1.0) {
+    const DoubleDouble atan = ArctangentCore({absoluteX, 0.0});
+    value = x > 0.0 ? dd::Subtract(kHalfPi, atan) : dd::Add(kHalfPi, atan);
+  } else {
+    const DoubleDouble atan = ArctangentCore(dd::Divide({1.0, 0.0}, {absoluteX, 0.0}));
+    value = x > 0.0 ? atan : dd::Subtract(kPi, atan);
+  }
+  return Finish(x, Inverse::kArccotangent, value);
+}
+
+void internal::CountSlowPath() { slowPathCount.fetch_add(1, std::memory_order_relaxed); }
+
 unsigned long long testing::SlowPathCount() { return slowPathCount.load(std::memory_order_relaxed); }
-
-}  // namespace numerics
-
-namespace numerics {
-
-// Not yet rounded once: the reciprocal and difference of rounded values.
-double Cotangent(double x) { return 1.0 / Tangent(x); }
-double Secant(double x) { return 1.0 / Cosine(x); }
-double Cosecant(double x) { return 1.0 / Sine(x); }
-double Arccotangent(double x) { return 1.5707963267948966 - Arctangent(x); }
-double DegreesToRadians(double x) { return x * 0.017453292519943295; }
-double RadiansToDegrees(double x) { return x * 57.29577951308232; }
 
 }  // namespace numerics

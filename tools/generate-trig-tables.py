@@ -7,7 +7,9 @@ carrying far more bits than the tables keep, then rounded once:
   - pi/2 and pi as 256-bit fractions of the wide fixed-point format;
   - pi/2 as a double-double (and a third word);
   - sin(i/128) and cos(i/128), i = 0..101, as double-doubles;
-  - atan(i/64), i = 0..64, as double-doubles.
+  - atan(i/64), i = 0..64, as double-doubles;
+  - pi/180 and 180/pi as double-doubles and as 256-bit integers with an
+    exponent (their leading bits, truncated).
 Run it from the repository root: python3 tools/generate-trig-tables.py
 The header is committed, so the build never needs this script.
 """
@@ -157,6 +159,15 @@ def main():
         s, c = sin_cos_fixed(x, bits)
         sin_cos.append((double_double(s, bits), double_double(c, bits)))
 
+    degree = pi // 180                               # pi/180 * 2^bits
+    radian = (180 << (2 * bits)) // pi               # 180/pi * 2^bits
+
+    def leading_bits(value):
+        # (K, exponent): K the leading 256 bits of value / 2^bits,
+        # truncated, and value / 2^bits = (K + something in [0, 1)) * 2^exponent.
+        shift = value.bit_length() - 256
+        return value >> shift, shift - bits
+
     atans = []
     for i in range(ATAN_COUNT):
         x = (i << bits) // ATAN_STEP
@@ -222,6 +233,19 @@ def main():
     for a in atans:
         emit(f"    {{{hexfloat(a[0])}, {hexfloat(a[1])}}},")
     emit("};")
+    emit("")
+    emit("// pi/180 and 180/pi: as double-doubles, and as K * 2^exponent with K")
+    emit("// the leading 256 bits (truncated; four little-endian 64-bit limbs, the")
+    emit("// top bit set), for the exact rounding of a product with them.")
+    for name, value in (("DegreeInRadians", degree), ("RadianInDegrees", radian)):
+        hi, lo = double_double(value, bits)
+        k, exponent = leading_bits(value)
+        emit(f"inline constexpr double k{name}Hi = {hexfloat(hi)};")
+        emit(f"inline constexpr double k{name}Lo = {hexfloat(lo)};")
+        emit(f"inline constexpr uint64_t k{name}Bits[4] = {{")
+        emit("    " + " ".join(f"0x{(k >> (64 * i)) & ((1 << 64) - 1):016X}u," for i in range(4)))
+        emit("};")
+        emit(f"inline constexpr int k{name}Exponent = {exponent};")
     emit("")
     emit("}  // namespace trig_tables")
     with open(out_path, "w") as f:

@@ -326,4 +326,20 @@ inline constexpr DoubleDoubleEntry kAtanTable[kAtanCount] = {
     {0x1.921fb54442d18p-1, 0x1.1a62633145c07p-55},
 };
 
+// pi/180 and 180/pi: as double-doubles, and as K * 2^exponent with K
+// the leading 256 bits (truncated; four little-endian 64-bit limbs, the
+// top bit set), for the exact rounding of a product with them.
+inline constexpr double kDegreeInRadiansHi = 0x1.1df46a2529d39p-6;
+inline constexpr double kDegreeInRadiansLo = 0x1.5c1d8becdd291p-62;
+inline constexpr uint64_t kDegreeInRadiansBits[4] = {
+    0xE502A9B4C94C8512u, 0x00B7AEF501B5E6B8u, 0x0EC5F66E9485C4D9u, 0x8EFA351294E9C8AEu,
+};
+inline constexpr int kDegreeInRadiansExponent = -261;
+inline constexpr double kRadianInDegreesHi = 0x1.ca5dc1a63c1f8p+5;
+inline constexpr double kRadianInDegreesLo = -0x1.1e7ab456405f9p-49;
+inline constexpr uint64_t kRadianInDegreesBits[4] = {
+    0xCDA27429B1380D91u, 0x3482A25F7CBF02DCu, 0x0A97537F40D257D7u, 0xE52EE0D31E0FBDC3u,
+};
+inline constexpr int kRadianInDegreesExponent = -250;
+
 }  // namespace trig_tables

@@ -80,6 +80,94 @@ TEST(Trigonometry, CorrectlyRoundedValues) {
   ForEachCase(cases, [](const ValueCase& c) { ExpectSameDouble(c.function(c.argument), c.expected); });
 }
 
+// The reciprocal functions and acot, correctly rounded (from MPFR): at the
+// doubles nearest pi/2, pi and 3pi/2 (the poles the calculator does not
+// refuse give finite values), the argument nearest a multiple of pi/2, the
+// largest double, and where 1/x takes over near 0: cot and csc of x below
+// 2^-1024 overflow, acot of a large x is a subnormal 1/x.
+TEST(Trigonometry, ReciprocalFunctionsAndArccotangent) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  const ValueCase cases[] = {
+      {__LINE__, numerics::Cotangent, 1.0, 0x1.48c05d04e1cfep-1},
+      {__LINE__, numerics::Cotangent, -0.5, -0x1.d49ad7e47c0a3p+0},
+      {__LINE__, numerics::Cotangent, 0x1.921fb54442d18p+0, 0x1.1a62633145c07p-54},
+      {__LINE__, numerics::Cotangent, 0x1.921fb54442d18p+1, -0x1.d02967c31cdb5p+52},
+      {__LINE__, numerics::Cotangent, 1e22, -0x1.3a5896abad502p-1},
+      {__LINE__, numerics::Cotangent, 0x1.fffffffffffffp+1023, -0x1.930fdeac14c4cp+7},
+      {__LINE__, numerics::Cotangent, 0x1.6ac5b262ca1ffp+849, -0x1.14ae72e6ba22fp-61},
+      {__LINE__, numerics::Cotangent, 1e-10, 0x1.2a05f2p+33},
+      {__LINE__, numerics::Cotangent, 0x1p-54, 0x1p+54},
+      {__LINE__, numerics::Cotangent, 0x1.0000000000001p-54, 0x1.ffffffffffffep+53},
+      {__LINE__, numerics::Cotangent, 0x1p-1024, kInf},
+      {__LINE__, numerics::Cotangent, 0x1.0000000000004p-1024, 0x1.ffffffffffff8p+1023},
+      {__LINE__, numerics::Cotangent, -0x1.0000000000004p-1024, -0x1.ffffffffffff8p+1023},
+      {__LINE__, numerics::Cotangent, 0x1p-1074, kInf},
+      {__LINE__, numerics::Secant, 1.0, 0x1.d9cf0f125cc2ap+0},
+      {__LINE__, numerics::Secant, 0x1.921fb54442d18p+0, 0x1.d02967c31cdb5p+53},
+      {__LINE__, numerics::Secant, 0x1.921fb54442d18p+1, -1.0},
+      {__LINE__, numerics::Secant, 0x1.921fb54442d18p+2, 1.0},
+      {__LINE__, numerics::Secant, 1e22, 0x1.e948662e9d66bp+0},
+      {__LINE__, numerics::Secant, 0x1.6ac5b262ca1ffp+849, -0x1.d9ba9a7975636p+60},
+      {__LINE__, numerics::Secant, 0x1.fffffffffffffp+1023, -0x1.0000ce8a29467p+0},
+      {__LINE__, numerics::Secant, 0x1p-27, 1.0},
+      {__LINE__, numerics::Cosecant, 1.0, 0x1.303aa9620b224p+0},
+      {__LINE__, numerics::Cosecant, 0x1.921fb54442d18p+0, 1.0},
+      {__LINE__, numerics::Cosecant, 0x1.921fb54442d18p+1, 0x1.d02967c31cdb5p+52},
+      {__LINE__, numerics::Cosecant, 0x1.2d97c7f3321d2p+2, -1.0},
+      {__LINE__, numerics::Cosecant, 1e-300, 0x1.7e43c8800759bp+996},
+      {__LINE__, numerics::Cosecant, 0x1p-1074, kInf},
+      {__LINE__, numerics::Cosecant, 0x1.6ac5b262ca1ffp+849, 1.0},
+      {__LINE__, numerics::Arccotangent, 1.0, 0x1.921fb54442d18p-1},
+      {__LINE__, numerics::Arccotangent, -1.0, 0x1.2d97c7f3321d2p+1},
+      {__LINE__, numerics::Arccotangent, 0.5, 0x1.1b6e192ebbe44p+0},
+      {__LINE__, numerics::Arccotangent, -0.5, 0x1.0468a8ace4df6p+1},
+      {__LINE__, numerics::Arccotangent, 1e10, 0x1.b7cdfd9d7bdbbp-34},
+      {__LINE__, numerics::Arccotangent, 1e16, 0x1.cd2b297d889bcp-54},
+      {__LINE__, numerics::Arccotangent, -1e16, 0x1.921fb54442d18p+1},
+      {__LINE__, numerics::Arccotangent, 0x1p+54, 0x1p-54},
+      {__LINE__, numerics::Arccotangent, 0x1.fffffffffffffp+1023, 0x0.4p-1022},
+      {__LINE__, numerics::Arccotangent, 1e-20, 0x1.921fb54442d18p+0},
+      {__LINE__, numerics::Arccotangent, -0x1p-55, 0x1.921fb54442d18p+0},
+  };
+  ForEachCase(cases, [](const ValueCase& c) { ExpectSameDouble(c.function(c.argument), c.expected); });
+}
+
+// rad and grad, each rounded once (from MPFR): the right angles the
+// calculator's pole refusals rely on, overflow at the threshold of grad,
+// subnormal results of rad and grad, and the largest doubles.
+TEST(Trigonometry, AngleConversions) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  const ValueCase cases[] = {
+      {__LINE__, numerics::DegreesToRadians, 90.0, 0x1.921fb54442d18p+0},
+      {__LINE__, numerics::DegreesToRadians, 180.0, 0x1.921fb54442d18p+1},
+      {__LINE__, numerics::DegreesToRadians, 270.0, 0x1.2d97c7f3321d2p+2},
+      {__LINE__, numerics::DegreesToRadians, -90.0, -0x1.921fb54442d18p+0},
+      {__LINE__, numerics::DegreesToRadians, 45.0, 0x1.921fb54442d18p-1},
+      {__LINE__, numerics::DegreesToRadians, 360.0, 0x1.921fb54442d18p+2},
+      {__LINE__, numerics::DegreesToRadians, 1.0, 0x1.1df46a2529d39p-6},
+      {__LINE__, numerics::DegreesToRadians, 0x1.f2fcf8a18a34ep-1, 0x1.16b00466ffef2p-6},
+      {__LINE__, numerics::DegreesToRadians, 0x1.fffffffffffffp+1023, 0x1.1df46a2529d39p+1018},
+      {__LINE__, numerics::DegreesToRadians, 1e308, 0x1.3e229d5a58044p+1017},
+      {__LINE__, numerics::DegreesToRadians, 0x1p-1074, 0.0},
+      {__LINE__, numerics::DegreesToRadians, -0x1p-1074, -0.0},
+      {__LINE__, numerics::DegreesToRadians, 0x0.000000000001dp-1022, 0x0.0000000000001p-1022},
+      {__LINE__, numerics::DegreesToRadians, 1e-310, 0x0.000523fda0e37p-1022},
+      {__LINE__, numerics::DegreesToRadians, 0x1.646b8d05abdcap-1017, 0x0.c7100324fff3fp-1022},
+      {__LINE__, numerics::DegreesToRadians, 0x0.54e7fd97f0b0bp-1022, 0x0.017b5d5690f8bp-1022},
+      {__LINE__, numerics::RadiansToDegrees, 0x1.921fb54442d18p+1, 180.0},
+      {__LINE__, numerics::RadiansToDegrees, 0x1.921fb54442d18p+0, 90.0},
+      {__LINE__, numerics::RadiansToDegrees, 1.0, 0x1.ca5dc1a63c1f8p+5},
+      {__LINE__, numerics::RadiansToDegrees, 0x1.2eb176c1f58fcp-1, 0x1.0efc2cf3bf3dcp+5},
+      {__LINE__, numerics::RadiansToDegrees, 0x1.1df46a2529d38p+1018, 0x1.ffffffffffffep+1023},
+      {__LINE__, numerics::RadiansToDegrees, 0x1.1df46a2529d39p+1018, kInf},
+      {__LINE__, numerics::RadiansToDegrees, -0x1.fffffffffffffp+1023, -kInf},
+      {__LINE__, numerics::RadiansToDegrees, 0x1p-1074, 0x0.0000000000039p-1022},
+      {__LINE__, numerics::RadiansToDegrees, 1e-320, 0x0.000000001c4ffp-1022},
+      {__LINE__, numerics::RadiansToDegrees, 0x1.106c847b5d016p-1021, 0x1.e7c5ea838b6f2p-1016},
+  };
+  ForEachCase(cases, [](const ValueCase& c) { ExpectSameDouble(c.function(c.argument), c.expected); });
+}
+
 // Arguments whose fast-path result lies too near the middle between two
 // doubles to round safely: the slow path decides them.
 TEST(Trigonometry, SlowPathDecidesTheCloseCases) {
@@ -96,6 +184,14 @@ TEST(Trigonometry, SlowPathDecidesTheCloseCases) {
       {__LINE__, numerics::Arcsine, 0x1.9b860389441eep-2, 0x1.a77e2e34c3048p-2},
       {__LINE__, numerics::Arccosine, 0x1.82b7f795be2p-2, 0x1.2efc1565852c1p+0},
       {__LINE__, numerics::Arccosine, 0x1.450cdca2416fp-2, 0x1.3f6e43d3338a7p+0},
+      {__LINE__, numerics::Cotangent, -0x1.6e43bf6e0cc4ep+8, 0x1.1a674e0301f17p-2},
+      {__LINE__, numerics::Cotangent, -0x1.98599b371aacp+1, -0x1.48acca3678546p+4},
+      {__LINE__, numerics::Secant, 0x1.2bb21aab2529cp+7, 0x1.b73c320829d56p+0},
+      {__LINE__, numerics::Secant, 0x1.f62ef7185e818p-3, 0x1.07e4d11aa3b46p+0},
+      {__LINE__, numerics::Cosecant, 0x1.ddd36dc9690bp-2, 0x1.1c85cbf71fb1ap+1},
+      {__LINE__, numerics::Cosecant, 0x1.9ecfef4b95226p+3, 0x1.4b6e7db4b130cp+1},
+      {__LINE__, numerics::Arccotangent, -0x1.a7ac110498842p-1, 0x1.218b9b6b2095ep+1},
+      {__LINE__, numerics::Arccotangent, 0x1.f8fd99962428p-6, 0x1.8a3c6286c1a6ep+0},
   };
   ForEachCase(cases, [](const ValueCase& c) {
     const unsigned long long before = numerics::testing::SlowPathCount();
@@ -104,8 +200,10 @@ TEST(Trigonometry, SlowPathDecidesTheCloseCases) {
   });
 }
 
-// Zeros keep their sign where the function is odd; infinities give NaN for
-// sin, cos and tan and pi/2 for atan; outside [-1, 1] asin and acos give NaN.
+// Zeros keep their sign where the function is odd (cot and csc of ±0 are
+// ±infinity); infinities give NaN for the circular functions, ±pi/2 for atan,
+// 0 and pi for acot and keep their sign through rad and grad; outside
+// [-1, 1] asin and acos give NaN.
 TEST(Trigonometry, ZerosInfinitiesAndNaN) {
   constexpr double kInf = std::numeric_limits<double>::infinity();
   constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -138,6 +236,30 @@ TEST(Trigonometry, ZerosInfinitiesAndNaN) {
       {__LINE__, numerics::Arccosine, 2.0, kNaN},
       {__LINE__, numerics::Arccosine, kInf, kNaN},
       {__LINE__, numerics::Arccosine, kNaN, kNaN},
+      {__LINE__, numerics::Cotangent, 0.0, kInf},
+      {__LINE__, numerics::Cotangent, -0.0, -kInf},
+      {__LINE__, numerics::Cotangent, kInf, kNaN},
+      {__LINE__, numerics::Cotangent, kNaN, kNaN},
+      {__LINE__, numerics::Secant, 0.0, 1.0},
+      {__LINE__, numerics::Secant, -0.0, 1.0},
+      {__LINE__, numerics::Secant, -kInf, kNaN},
+      {__LINE__, numerics::Secant, kNaN, kNaN},
+      {__LINE__, numerics::Cosecant, 0.0, kInf},
+      {__LINE__, numerics::Cosecant, -0.0, -kInf},
+      {__LINE__, numerics::Cosecant, kInf, kNaN},
+      {__LINE__, numerics::Cosecant, kNaN, kNaN},
+      {__LINE__, numerics::Arccotangent, 0.0, kHalfPi},
+      {__LINE__, numerics::Arccotangent, -0.0, kHalfPi},
+      {__LINE__, numerics::Arccotangent, kInf, 0.0},
+      {__LINE__, numerics::Arccotangent, -kInf, 0x1.921fb54442d18p+1},
+      {__LINE__, numerics::Arccotangent, kNaN, kNaN},
+      {__LINE__, numerics::DegreesToRadians, 0.0, 0.0},
+      {__LINE__, numerics::DegreesToRadians, -0.0, -0.0},
+      {__LINE__, numerics::DegreesToRadians, -kInf, -kInf},
+      {__LINE__, numerics::DegreesToRadians, kNaN, kNaN},
+      {__LINE__, numerics::RadiansToDegrees, -0.0, -0.0},
+      {__LINE__, numerics::RadiansToDegrees, kInf, kInf},
+      {__LINE__, numerics::RadiansToDegrees, kNaN, kNaN},
   };
   ForEachCase(cases, [](const ValueCase& c) {
     const double actual = c.function(c.argument);
