@@ -8,11 +8,13 @@
 // (numerics/internal/wide_fixed.h), accurate to far more bits than the hardest known
 // double arguments of these functions need, and rounds that once.
 //
-// Argument reduction for sin, cos and tan is exact for every double: |x| * 2/pi
-// is formed with integer arithmetic from 384 bits of 2/pi around the
-// argument's exponent (trig_tables.h), giving the quadrant and the remainder
-// with more than 320 correct bits, even for the doubles closest to a multiple
-// of pi/2.
+// Argument reduction for the circular functions: below 2^20 it subtracts
+// the nearest multiple of pi/2 held in four parts (Cody and Waite), enough
+// unless the remainder is below 2^-25. Beyond, and for those rare remainders,
+// it is exact for every double: |x| * 2/pi is formed with integer arithmetic
+// from 384 bits of 2/pi around the argument's exponent (trig_tables.h),
+// giving the quadrant and the remainder with more than 320 correct bits,
+// even for the doubles closest to a multiple of pi/2.
 
 #include "numerics/numerics.h"
 #include "numerics/testing.h"
@@ -72,6 +74,10 @@ bool RoundsUnambiguously(DoubleDouble value, double relativeError, double& round
 }
 
 // ------------------------------------------------------------ reduction
+
+// Adding and subtracting 1.5 * 2^52 rounds a double below 2^51 to an integer,
+// which then sits in the low bits of the sum.
+constexpr double kRoundingShift = 0x1.8p52;
 
 // 64 bits of 2/pi from bit `offset` on (offset 0 is the bit of weight 2^-1),
 // most significant first; positions before the binary point are 0.
@@ -158,8 +164,40 @@ struct Reduction {
   DoubleDouble r;
 };
 
+// Below this magnitude the nearest multiple k of pi/2 is below 2^20 and
+// ReduceShort subtracts it in parts.
+constexpr double kShortReductionLimit = 0x1p20;
+// The double nearest 2/pi.
+constexpr double kTwoOverPi = 0x1.45f306dc9c883p-1;
+// ReduceShort keeps its result from this magnitude on.
+constexpr double kShortReductionSmallest = 0x1p-25;
+
+// r = x - k pi/2 for pi/4 < x < 2^20 (Cody and Waite), with k the integer
+// nearest x 2/pi (a neighbour when that product lies near a half, which
+// leaves |r| a little above pi/4). pi/2 comes in four parts, the first three
+// of 33 bits, so k times each of them is exact; x - k part1 is exact (both
+// are multiples of 2^-53 and the difference is below 1), and the next two
+// steps are exact sums. The rest adds below 2^-104 |r| + 2^-135; so the
+// result is kept only when |r| >= 2^-25, where that is a relative error
+// below 2^-103, and the exact reduction decides the rarer arguments nearer a
+// multiple of pi/2.
+QUILLO_FORCE_INLINE bool ReduceShort(double absoluteX, Reduction& reduction) {
+  const double shifted = absoluteX * kTwoOverPi + kRoundingShift;
+  const double k = shifted - kRoundingShift;
+  const double first = absoluteX - k * tables::kHalfPiPart1;
+  const DoubleDouble second = dd::TwoSum(first, -(k * tables::kHalfPiPart2));
+  const DoubleDouble third = dd::TwoSum(second.hi, -(k * tables::kHalfPiPart3));
+  const double lo = (second.lo + third.lo) - k * tables::kHalfPiPart4;
+  const DoubleDouble r = dd::FastTwoSum(third.hi, lo);
+  if (!(std::fabs(r.hi) >= kShortReductionSmallest)) return false;
+  reduction = {static_cast<int>(std::bit_cast<uint64_t>(shifted) & 3u), r};
+  return true;
+}
+
 Reduction Reduce(double absoluteX) {
   if (absoluteX <= kQuarterPi) return {0, {absoluteX, 0.0}};
+  Reduction shortReduction{};
+  if (absoluteX < kShortReductionLimit && ReduceShort(absoluteX, shortReduction)) return shortReduction;
   const ReducedBits bits = ReduceExactly(absoluteX);
   int top = kReductionLimbs - 1;
   while (top >= 0 && bits.magnitude[top] == 0) --top;
@@ -265,9 +303,6 @@ struct Angle {
   double cosineTail;
 };
 
-// Adding and subtracting 1.5 * 2^52 rounds a double below 2^51 to an integer,
-// which then sits in the low bits of the sum.
-constexpr double kRoundingShift = 0x1.8p52;
 
 // r = (hi, lo) >= 0; without a low part when kHasLow is false.
 template <bool kHasLow>
@@ -386,6 +421,15 @@ DoubleDouble Reciprocal(DoubleDouble a) {
   return dd::FastTwoSum(q, q * residual);
 }
 
+// n / d for normalised pairs: q = n.hi / d.hi corrected by the residual
+// n - q d (q d.hi exact) over d.hi; relative error about 2^-104.
+DoubleDouble Quotient(DoubleDouble n, DoubleDouble d) {
+  const double q = n.hi / d.hi;
+  const DoubleDouble product = dd::TwoProduct(q, d.hi);
+  const double residual = (((n.hi - product.hi) - product.lo) + n.lo) - q * d.lo;  // n.hi - product.hi is exact
+  return dd::FastTwoSum(q, residual / d.hi);
+}
+
 // sin and cos of |x|, each normalised, and whether the sine of the reduced
 // angle was negative; from the reduction's quadrant and the angle's parts.
 struct SineAndCosine {
@@ -412,8 +456,8 @@ SineAndCosine SineAndCosineOfReduced(const Reduction& reduction) {
 // and reciprocals add about 2^-103 to the error of the parts.
 DoubleDouble QuotientFunction(CircularFunction function, const SineAndCosine& parts) {
   switch (function) {
-    case CircularFunction::kTangent: return dd::Divide(parts.sine, parts.cosine);
-    case CircularFunction::kCotangent: return dd::Divide(parts.cosine, parts.sine);
+    case CircularFunction::kTangent: return Quotient(parts.sine, parts.cosine);
+    case CircularFunction::kCotangent: return Quotient(parts.cosine, parts.sine);
     case CircularFunction::kSecant: return Reciprocal(parts.cosine);
     default: return Reciprocal(parts.sine);
   }
@@ -482,22 +526,41 @@ DoubleDouble RootOfOneMinusSquare(double a) {
 
 enum class Inverse { kArctangent, kArcsine, kArccosine, kArccotangent };
 
-// Newton's method on y from the fast path's estimate: sin y - x cos y,
-// sin y - x, cos y - x or cos y - x sin y computed in fixed point, divided by the derivative
-// in double precision. Each step multiplies the error by about 2^-50 (the
-// estimate starts near 2^-64), so five steps reach the 2^-250 floor of the
-// fixed-point numbers also near |x| = 1, where the derivative of asin and acos
-// is large. x is exact in fixed point: 2^-27 <= |x| <= 2^53 for atan and asin;
-// for acos a tiny x is dropped, which is far below the result's last bit;
-// 2^-55 <= |x| <= 2^54 for acot.
+// sin(y0 + delta) and cos(y0 + delta) from s0 = sin y0 and c0 = cos y0 for
+// |delta| <= 2^-55, by their Taylor series in delta to the third power: the
+// next terms stay below 2^-220.
+void ShiftSineCosine(const wide::Fixed& s0, const wide::Fixed& c0, const wide::Fixed& delta, wide::Fixed& sine,
+                     wide::Fixed& cosine) {
+  const wide::Fixed halfSquare = wide::DivideBySmall(wide::Multiply(delta, delta), 2);
+  const wide::Fixed sixthCube = wide::DivideBySmall(wide::Multiply(halfSquare, delta), 3);
+  sine = wide::Add(s0, wide::Subtract(wide::Multiply(c0, delta), wide::Multiply(s0, halfSquare)));
+  sine = wide::Subtract(sine, wide::Multiply(c0, sixthCube));
+  cosine = wide::Subtract(c0, wide::Add(wide::Multiply(s0, delta), wide::Multiply(c0, halfSquare)));
+  cosine = wide::Add(cosine, wide::Multiply(s0, sixthCube));
+}
+
+// Newton's method on y = y0 + delta from the fast path's estimate y0:
+// sin y - x cos y, sin y - x, cos y - x or cos y - x sin y computed in fixed
+// point, divided by the derivative in double precision. sin y0 and cos y0
+// come from their series once; each step shifts them by delta. Each step
+// multiplies the error by about 2^-50 (the estimate starts within 2^-62 of
+// y), so three steps reach 2^-210, far nearer than the results of these
+// functions come to a midpoint between doubles, also near |x| = 1, where the
+// derivative of asin and acos is large. x is exact in fixed point:
+// 2^-27 <= |x| <= 2^53 for atan and asin; for acos a tiny x is dropped, which
+// is far below the result's last bit; 2^-55 <= |x| <= 2^54 for acot.
 double SlowInverse(double x, Inverse function, DoubleDouble estimate) {
   internal::CountSlowPath();
   const wide::Fixed target = wide::FromDouble(x);
-  wide::Fixed y = wide::Add(wide::FromDouble(estimate.hi), wide::FromDouble(estimate.lo));
-  for (int step = 0; step < 5; ++step) {
+  const wide::Fixed y0 = wide::Add(wide::FromDouble(estimate.hi), wide::FromDouble(estimate.lo));
+  wide::Fixed s0{};
+  wide::Fixed c0{};
+  wide::SineCosine(y0, s0, c0);
+  wide::Fixed delta = wide::Zero();
+  for (int step = 0; step < 3; ++step) {
     wide::Fixed s{};
     wide::Fixed c{};
-    wide::SineCosine(y, s, c);
+    ShiftSineCosine(s0, c0, delta, s, c);
     wide::Fixed residual{};
     double slope = 0.0;
     switch (function) {
@@ -518,9 +581,9 @@ double SlowInverse(double x, Inverse function, DoubleDouble estimate) {
         slope = -wide::ToDouble(s) - x * wide::ToDouble(c);
         break;
     }
-    y = wide::Subtract(y, wide::FromDouble(wide::ToDouble(residual) / slope));
+    delta = wide::Subtract(delta, wide::FromDouble(wide::ToDouble(residual) / slope));
   }
-  return wide::ToDouble(y);
+  return wide::ToDouble(wide::Add(y0, delta));
 }
 
 double Finish(double x, Inverse function, DoubleDouble value) {

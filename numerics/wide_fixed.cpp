@@ -5,20 +5,6 @@
 
 namespace wide {
 
-void MultiplyFull(uint64_t a, uint64_t b, uint64_t& high, uint64_t& low) {
-  const uint64_t aLow = a & 0xFFFFFFFFu;
-  const uint64_t aHigh = a >> 32;
-  const uint64_t bLow = b & 0xFFFFFFFFu;
-  const uint64_t bHigh = b >> 32;
-  const uint64_t lowLow = aLow * bLow;
-  const uint64_t highLow = aHigh * bLow;
-  const uint64_t lowHigh = aLow * bHigh;
-  const uint64_t highHigh = aHigh * bHigh;
-  const uint64_t middle = (lowLow >> 32) + (highLow & 0xFFFFFFFFu) + (lowHigh & 0xFFFFFFFFu);
-  low = (middle << 32) | (lowLow & 0xFFFFFFFFu);
-  high = highHigh + (highLow >> 32) + (lowHigh >> 32) + (middle >> 32);
-}
-
 Fixed Zero() { return Fixed{}; }
 
 Fixed FromLimbs(const uint64_t (&limbs)[kLimbs]) {

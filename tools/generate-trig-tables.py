@@ -8,6 +8,8 @@ carrying far more bits than the tables keep, then rounded once:
   - pi/2 as a double-double (and a third word);
   - sin(i/128) and cos(i/128), i = 0..101, as double-doubles;
   - atan(i/64), i = 0..64, as double-doubles;
+  - pi/2 as four doubles for the short reduction: three of 33 bits, so that
+    their products with a multiple k < 2^20 are exact, and the rest;
   - pi/180 and 180/pi as double-doubles and as 256-bit integers with an
     exponent (their leading bits, truncated).
 Run it from the repository root: python3 tools/generate-trig-tables.py
@@ -233,6 +235,24 @@ def main():
     for a in atans:
         emit(f"    {{{hexfloat(a[0])}, {hexfloat(a[1])}}},")
     emit("};")
+    emit("")
+    emit("// pi/2 = kHalfPiPart1 + kHalfPiPart2 + kHalfPiPart3 + kHalfPiPart4 + less")
+    emit("// than 2^-150: the first three of 33 significant bits each, so that k times")
+    emit("// each is exact for k < 2^20; the fourth the double nearest what remains.")
+    remaining = Fraction(half_pi, 1 << bits)
+    for part in range(1, 5):
+        if part < 4:
+            exponent = 0
+            while Fraction(2) ** (exponent + 1) <= abs(remaining):
+                exponent += 1
+            while Fraction(2) ** exponent > abs(remaining):
+                exponent -= 1
+            unit = Fraction(2) ** (exponent - 32)        # 33 bits from the leading one
+            value = float((remaining / unit).__floor__() * unit)
+        else:
+            value = float(remaining)
+        remaining -= Fraction(value)
+        emit(f"inline constexpr double kHalfPiPart{part} = {hexfloat(value)};")
     emit("")
     emit("// pi/180 and 180/pi: as double-doubles, and as K * 2^exponent with K")
     emit("// the leading 256 bits (truncated; four little-endian 64-bit limbs, the")

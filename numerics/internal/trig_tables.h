@@ -326,6 +326,14 @@ inline constexpr DoubleDoubleEntry kAtanTable[kAtanCount] = {
     {0x1.921fb54442d18p-1, 0x1.1a62633145c07p-55},
 };
 
+// pi/2 = kHalfPiPart1 + kHalfPiPart2 + kHalfPiPart3 + kHalfPiPart4 + less
+// than 2^-150: the first three of 33 significant bits each, so that k times
+// each is exact for k < 2^20; the fourth the double nearest what remains.
+inline constexpr double kHalfPiPart1 = 0x1.921fb54400000p+0;
+inline constexpr double kHalfPiPart2 = 0x1.0b4611a600000p-34;
+inline constexpr double kHalfPiPart3 = 0x1.3198a2e000000p-69;
+inline constexpr double kHalfPiPart4 = 0x1.b839a252049c1p-104;
+
 // pi/180 and 180/pi: as double-doubles, and as K * 2^exponent with K
 // the leading 256 bits (truncated; four little-endian 64-bit limbs, the
 // top bit set), for the exact rounding of a product with them.
