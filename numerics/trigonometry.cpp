@@ -491,16 +491,10 @@ double CircularFastPath(double x, CircularFunction function) {
 
 // ------------------------------------------------------------ atan, asin, acos
 
-// atan(u) for 0 <= u <= 1 (a little beyond is fine). With c = i/64 the table
-// point nearest u, atan(u) = atan(c) + atan(t), t = (u - c) / (1 + u c),
-// |t| <= 2^-7; atan(t) = t + tail with the tail (below 2^-15.5 |t|) in plain
-// doubles. Relative error below 2^-65.
-DoubleDouble ArctangentCore(DoubleDouble u) {
-  const double shifted = u.hi * tables::kAtanStep + kRoundingShift;
-  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
-  const double c = (shifted - kRoundingShift) * (1.0 / tables::kAtanStep);  // exact
-  DoubleDouble t = dd::TwoSum(u.hi - c, u.lo);                      // u.hi - c is exact (Sterbenz)
-  if (index != 0) t = dd::Divide(t, dd::Add({1.0, 0.0}, dd::Multiply(u, c)));
+// atan(c) + atan(t) for the table point c = index/64 and |t| <= 2^-7 (a
+// little beyond is fine): atan(t) = t + tail with the tail (below 2^-15.5 |t|)
+// in plain doubles. Relative error below 2^-65.
+QUILLO_FORCE_INLINE DoubleDouble ArctangentFromTable(int index, DoubleDouble t) {
   const double z = t.hi * t.hi;
   const double tail =
       t.hi * z *
@@ -511,17 +505,50 @@ DoubleDouble ArctangentCore(DoubleDouble u) {
   return dd::FastTwoSum(sum.hi, sum.lo + (base.lo + t.lo + tail));
 }
 
-// atan(numerator / denominator) for positive double-doubles, in [0, pi/2].
-DoubleDouble ArctangentOfRatio(DoubleDouble numerator, DoubleDouble denominator) {
-  if (numerator.hi <= denominator.hi) return ArctangentCore(dd::Divide(numerator, denominator));
-  return dd::Subtract(kHalfPi, ArctangentCore(dd::Divide(denominator, numerator)));
+// The table point c = i/64 nearest u >= 0 (u at most a little above 1),
+// and i.
+struct TablePoint {
+  int index;
+  double c;
+};
+
+QUILLO_FORCE_INLINE TablePoint NearestTablePoint(double u) {
+  const double shifted = u * tables::kAtanStep + kRoundingShift;
+  return {static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu),
+          (shifted - kRoundingShift) * (1.0 / tables::kAtanStep)};  // exact
 }
 
-// sqrt(1 - a^2) for 0 <= a <= 1; 1 - a is exact from a = 1/2 on.
+// atan(u) for 0 <= u <= 1 (a little beyond is fine): with c the table point
+// nearest u, atan(u) = atan(c) + atan(t), t = (u - c) / (1 + u c),
+// |t| <= 2^-7. Relative error below 2^-65.
+DoubleDouble ArctangentCore(DoubleDouble u) {
+  const TablePoint point = NearestTablePoint(u.hi);
+  DoubleDouble t = dd::TwoSum(u.hi - point.c, u.lo);  // u.hi - c is exact (Sterbenz)
+  if (point.index != 0) t = Quotient(t, dd::Add({1.0, 0.0}, dd::Multiply(u, point.c)));
+  return ArctangentFromTable(point.index, t);
+}
+
+// atan(numerator / denominator) for positive normalised double-doubles, in
+// [0, pi/2]. With n the smaller of the two and d the larger, and c the table
+// point nearest n/d, atan(n/d) = atan(c) + atan(t) with
+// t = (n - c d) / (d + c n): a single quotient. The errors of n and d (2^-103
+// of them) reach t through n - c d as at most 2^-102 of n/d, and the result is
+// at least 3/4 of n/d, so the relative error stays below 2^-100.
+DoubleDouble ArctangentOfRatio(DoubleDouble numerator, DoubleDouble denominator) {
+  const bool swap = numerator.hi > denominator.hi;
+  const DoubleDouble n = swap ? denominator : numerator;
+  const DoubleDouble d = swap ? numerator : denominator;
+  const TablePoint point = NearestTablePoint(n.hi / d.hi);
+  const DoubleDouble t =
+      Quotient(dd::Subtract(n, dd::Multiply(d, point.c)), dd::Add(d, dd::Multiply(n, point.c)));
+  const DoubleDouble atan = ArctangentFromTable(point.index, t);
+  return swap ? dd::Subtract(kHalfPi, atan) : atan;
+}
+
+// sqrt(1 - a^2) = sqrt((1 - a)(1 + a)) for 0 <= a <= 1, each factor an exact
+// double-double.
 DoubleDouble RootOfOneMinusSquare(double a) {
-  const DoubleDouble difference = a >= 0.5 ? dd::Multiply(DoubleDouble{1.0 - a, 0.0}, dd::TwoSum(1.0, a))
-                                           : dd::Subtract({1.0, 0.0}, dd::TwoProduct(a, a));
-  return dd::SquareRoot(difference);
+  return dd::SquareRoot(dd::Multiply(dd::TwoSum(1.0, -a), dd::TwoSum(1.0, a)));
 }
 
 enum class Inverse { kArctangent, kArcsine, kArccosine, kArccotangent };
@@ -633,7 +660,7 @@ double Arctangent(double x) {
   if (!(absoluteX >= kTiny)) return x;
   if (absoluteX >= kArctangentFlat) return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
   DoubleDouble value = absoluteX <= 1.0 ? ArctangentCore({absoluteX, 0.0})
-                                        : dd::Subtract(kHalfPi, ArctangentCore(dd::Divide({1.0, 0.0}, {absoluteX, 0.0})));
+                                        : dd::Subtract(kHalfPi, ArctangentCore(Reciprocal({absoluteX, 0.0})));
   if (x < 0.0) value = dd::Negate(value);
   return Finish(x, Inverse::kArctangent, value);
 }
@@ -710,7 +737,7 @@ double Arccotangent(double x) {
     const DoubleDouble atan = ArctangentCore({absoluteX, 0.0});
     value = x > 0.0 ? dd::Subtract(kHalfPi, atan) : dd::Add(kHalfPi, atan);
   } else {
-    const DoubleDouble atan = ArctangentCore(dd::Divide({1.0, 0.0}, {absoluteX, 0.0}));
+    const DoubleDouble atan = ArctangentCore(Reciprocal({absoluteX, 0.0}));
     value = x > 0.0 ? atan : dd::Subtract(kPi, atan);
   }
   return Finish(x, Inverse::kArccotangent, value);

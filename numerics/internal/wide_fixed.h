@@ -33,8 +33,9 @@ Fixed FromDouble(double x);
 // The double nearest a (ties to even).
 double ToDouble(const Fixed& a);
 
-// sin(y) and cos(y) by their Taylor series; |y| below 4. Absolute error of
-// each a few units of 2^-256.
+// sin(y) and cos(y) for |y| below 4, from the Taylor series of y / 2^7 and
+// seven doublings of that angle. Absolute error of each a few units of
+// 2^-248.
 void SineCosine(const Fixed& y, Fixed& sine, Fixed& cosine);
 
 // The 64-bit halves of a * b (the full 128-bit product): the compiler's
