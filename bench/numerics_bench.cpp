@@ -233,17 +233,16 @@ struct SlowCase {
 };
 
 const SlowCase kSlowCases[] = {
-    {"sin", numerics::Sine, 0x1.262681334b20fp+6},
-    {"cos", numerics::Cosine, 0x1.3fd64d5ad3fa1p+10},
-    {"tan", numerics::Tangent, 0x1.aa000a516c39fp+8},
-    {"cot", numerics::Cotangent, -0x1.98599b371aacp+1},
-    {"sec", numerics::Secant, 0x1.2bb21aab2529cp+7},
-    {"csc", numerics::Cosecant, 0x1.9ecfef4b95226p+3},
-    {"atan", numerics::Arctangent, 0x1.6f03b1171db36p+8},
-    {"acot", numerics::Arccotangent, -0x1.a7ac110498842p-1},
-    {"asin", numerics::Arcsine, 0x1.e8f3cf3b517e2p-1},
-    {"acos", numerics::Arccosine, 0x1.82b7f795be2p-2},
-    {"acos", numerics::Arccosine, 0x1.450cdca2416fp-2},
+    {"sin", numerics::Sine, -0x1.40feddd9659fcp+4},
+    {"cos", numerics::Cosine, -0x1.4195c955bfa1cp+7},
+    {"tan", numerics::Tangent, -0x1.60cc8bfa4146p-1},
+    {"atan", numerics::Arctangent, -0x1.655e8053aa1dcp+2},
+    {"asin", numerics::Arcsine, -0x1.af3ea2741fa28p-1},
+    {"acos", numerics::Arccosine, -0x1.0c90cc9209ec4p-2},
+    {"cot", numerics::Cotangent, 0x1.54d027be13552p+7},
+    {"sec", numerics::Secant, -0x1.fa7b82150c6a6p+6},
+    {"csc", numerics::Cosecant, -0x1.d0797e72c826cp+4},
+    {"acot", numerics::Arccotangent, -0x1.c30bbd91fdb7p-1},
     {"rad", numerics::DegreesToRadians, 0x0.54e7fd97f0b0bp-1022},
     {"grad", numerics::RadiansToDegrees, 0x1.1df46a2529d38p+1018},
 };

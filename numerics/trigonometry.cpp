@@ -55,10 +55,13 @@ constexpr DoubleDouble kPi{tables::kPiHi, tables::kPiMid};
 
 // Bounds on the relative error of the fast paths' double-doubles. The
 // analysis (see the functions) gives about 2^-65.5 for sine and cosine and
-// 2^-64.5 for the others; the bounds leave a factor of four or more.
-constexpr double kSineCosineError = 0x1p-63;
-constexpr double kTangentError = 0x1p-62;
-constexpr double kArctangentError = 0x1p-62;
+// 2^-64.5 for the others; the bounds leave a factor of about three (the
+// largest errors measured against MPFR are smaller still, about 2^-67 for
+// sine). Every halving of a bound halves the share of arguments sent to the
+// slow path.
+constexpr double kSineCosineError = 0x1p-64;
+constexpr double kTangentError = 0x1p-63;
+constexpr double kArctangentError = 0x1p-63;
 
 // The double nearest value, when every number within relativeError of it
 // rounds to the same double. Since rounding is monotonic, the two sums
@@ -194,10 +197,9 @@ QUILLO_FORCE_INLINE bool ReduceShort(double absoluteX, Reduction& reduction) {
   return true;
 }
 
-Reduction Reduce(double absoluteX) {
-  if (absoluteX <= kQuarterPi) return {0, {absoluteX, 0.0}};
-  Reduction shortReduction{};
-  if (absoluteX < kShortReductionLimit && ReduceShort(absoluteX, shortReduction)) return shortReduction;
+// The exact reduction for pi/4 < x, kept out of line: its 384-bit
+// numbers would cost every call of the short one a large stack frame.
+[[gnu::noinline]] Reduction ReduceLarge(double absoluteX) {
   const ReducedBits bits = ReduceExactly(absoluteX);
   int top = kReductionLimbs - 1;
   while (top >= 0 && bits.magnitude[top] == 0) --top;
@@ -213,6 +215,13 @@ Reduction Reduce(double absoluteX) {
   DoubleDouble r = dd::Multiply(dd::FastTwoSum(hi, lo), kHalfPi);
   if (bits.negative) r = dd::Negate(r);
   return {bits.quadrant, r};
+}
+
+QUILLO_FORCE_INLINE Reduction Reduce(double absoluteX) {
+  if (absoluteX <= kQuarterPi) return {0, {absoluteX, 0.0}};
+  Reduction shortReduction{};
+  if (absoluteX < kShortReductionLimit && ReduceShort(absoluteX, shortReduction)) return shortReduction;
+  return ReduceLarge(absoluteX);
 }
 
 // The same reduction for the slow path, r as a wide fixed-point number with
@@ -243,9 +252,13 @@ struct SplitEntry {
   double lo;
 };
 
+// sin, cos and -sin, one after the other, so that a table is chosen by an
+// offset rather than a branch: the parts of cos(a + t) are those of
+// sin(a + t) with cos a for sin a and -sin a for cos a.
 struct SplitTables {
   SplitEntry sine[tables::kSinCosCount];
   SplitEntry cosine[tables::kSinCosCount];
+  SplitEntry negatedSine[tables::kSinCosCount];
 };
 
 constexpr SplitEntry SplitTableEntry(tables::DoubleDoubleEntry entry) {
@@ -258,6 +271,7 @@ constexpr SplitTables MakeSplitTables() {
   for (int i = 0; i < tables::kSinCosCount; ++i) {
     split.sine[i] = SplitTableEntry(tables::kSinTable[i]);
     split.cosine[i] = SplitTableEntry(tables::kCosTable[i]);
+    split.negatedSine[i] = SplitTableEntry({-tables::kSinTable[i].hi, -tables::kSinTable[i].lo});
   }
   return split;
 }
@@ -350,15 +364,23 @@ QUILLO_FORCE_INLINE DoubleDouble CosineOfAngle(const Angle& angle) {
   return {sum.hi, sum.lo + ((c.lo - st.rest) + (c.hi * angle.cosineTail - s.hi * angle.sineTail))};
 }
 
-// sin(r) or cos(r) of a reduced r, |r| <= pi/4.
-DoubleDouble SineOfReduced(DoubleDouble r) {
-  if (r.hi < 0.0) return dd::Negate(SineOfAngle<true>(SplitAngle<true>(dd::Negate(r))));
-  return SineOfAngle<true>(SplitAngle<true>(r));
+// sin(a + t) (useCosine 0) or cos(a + t) (useCosine 1), as SineOfAngle: the
+// same sum with the table entries chosen by offset.
+QUILLO_FORCE_INLINE DoubleDouble SineOrCosineOfAngle(const Angle& angle, int useCosine) {
+  const SplitEntry* entries = &kSplitTables.sine[0];
+  const SplitEntry& p = entries[useCosine * tables::kSinCosCount + angle.index];
+  const SplitEntry& q = entries[(useCosine + 1) * tables::kSinCosCount + angle.index];
+  const TableProduct qt = TimesTableEntry<true>(q, angle.t.hi, angle.tHiHalves, angle.t.lo);
+  const DoubleDouble sum = dd::FastTwoSum(p.hi, qt.product);
+  return {sum.hi, sum.lo + ((p.lo + qt.rest) + (p.hi * angle.cosineTail + q.hi * angle.sineTail))};
 }
 
-DoubleDouble CosineOfReduced(DoubleDouble r) {
-  if (r.hi < 0.0) r = dd::Negate(r);
-  return CosineOfAngle<true>(SplitAngle<true>(r));
+// 1.0 or -1.0 for a sign bit 0 or 1: multiplying by it is exact, and choosing
+// it by index keeps unpredictable signs off the branch predictor.
+constexpr double kSigns[2] = {1.0, -1.0};
+
+QUILLO_FORCE_INLINE DoubleDouble WithSign(DoubleDouble value, int negative) {
+  return {value.hi * kSigns[negative], value.lo * kSigns[negative]};
 }
 
 enum class CircularFunction { kSine, kCosine, kTangent, kCotangent, kSecant, kCosecant };
@@ -430,60 +452,41 @@ DoubleDouble Quotient(DoubleDouble n, DoubleDouble d) {
   return dd::FastTwoSum(q, residual / d.hi);
 }
 
-// sin and cos of |x|, each normalised, and whether the sine of the reduced
-// angle was negative; from the reduction's quadrant and the angle's parts.
-struct SineAndCosine {
-  DoubleDouble sine;
-  DoubleDouble cosine;
-};
-
-SineAndCosine SineAndCosineOfReduced(const Reduction& reduction) {
-  const bool negative = reduction.r.hi < 0.0;
-  const Angle angle = SplitAngle<true>(negative ? dd::Negate(reduction.r) : reduction.r);
-  const DoubleDouble unnormalisedSine = SineOfAngle<true>(angle);
-  DoubleDouble sine = dd::FastTwoSum(unnormalisedSine.hi, unnormalisedSine.lo);
-  if (negative) sine = dd::Negate(sine);
-  const DoubleDouble unnormalisedCosine = CosineOfAngle<true>(angle);
-  const DoubleDouble cosine = dd::FastTwoSum(unnormalisedCosine.hi, unnormalisedCosine.lo);
-  // Rotate by the quadrant.
-  SineAndCosine result{sine, cosine};
-  if ((reduction.quadrant & 1) != 0) result = {cosine, dd::Negate(sine)};
-  if ((reduction.quadrant & 2) != 0) result = {dd::Negate(result.sine), dd::Negate(result.cosine)};
-  return result;
-}
-
-// The value of a function of |x| from sin and cos of |x|; the quotients
-// and reciprocals add about 2^-103 to the error of the parts.
-DoubleDouble QuotientFunction(CircularFunction function, const SineAndCosine& parts) {
-  switch (function) {
-    case CircularFunction::kTangent: return Quotient(parts.sine, parts.cosine);
-    case CircularFunction::kCotangent: return Quotient(parts.cosine, parts.sine);
-    case CircularFunction::kSecant: return Reciprocal(parts.cosine);
-    default: return Reciprocal(parts.sine);
-  }
-}
-
-double CircularFastPath(double x, CircularFunction function) {
+// The circular functions of |x| = quadrant pi/2 + r from sin |r| and cos |r|
+// (S and C), with sr the sign of r and f = (-1)^(quadrant >> 1):
+//   sin |x| = f (odd ? C : sr S)       cos |x| = f (odd ? -sr S : C)
+//   tan |x| = (odd ? -C / (sr S) : sr S / C)
+// and the reciprocals. Every choice is an index and every sign a bit, so
+// that no branch depends on the argument.
+template <CircularFunction function>
+double CircularFastPath(double x) {
   const Reduction reduction = Reduce(std::fabs(x));
-  const bool odd = (reduction.quadrant & 1) != 0;
-  const bool flip = (reduction.quadrant & 2) != 0;
+  const int odd = reduction.quadrant & 1;
+  const int flip = (reduction.quadrant >> 1) & 1;
+  const int rNegative = std::signbit(reduction.r.hi) ? 1 : 0;
+  const int xNegative = std::signbit(x) && !IsEven(function) ? 1 : 0;
+  const Angle angle = SplitAngle<true>(WithSign(reduction.r, rNegative));
+  const int sineSign = flip ^ (rNegative & (1 - odd)) ^ xNegative;  // of sin |x|, csc |x|
+  const int cosineSign = flip ^ (odd & (1 - rNegative));             // of cos |x|, sec |x|
+  const int tangentSign = odd ^ rNegative ^ xNegative;               // of tan |x|, cot |x|
   DoubleDouble value{};
-  double error = kSineCosineError;
-  switch (function) {
-    case CircularFunction::kSine:
-      value = odd ? CosineOfReduced(reduction.r) : SineOfReduced(reduction.r);
-      if (flip) value = dd::Negate(value);
-      break;
-    case CircularFunction::kCosine:
-      value = odd ? dd::Negate(SineOfReduced(reduction.r)) : CosineOfReduced(reduction.r);
-      if (flip) value = dd::Negate(value);
-      break;
-    default:
-      value = QuotientFunction(function, SineAndCosineOfReduced(reduction));
-      error = kTangentError;
-      break;
+  double error = kTangentError;
+  if constexpr (function == CircularFunction::kSine || function == CircularFunction::kCosine) {
+    const bool sine = function == CircularFunction::kSine;
+    value = WithSign(SineOrCosineOfAngle(angle, sine ? odd : 1 - odd), sine ? sineSign : cosineSign);
+    error = kSineCosineError;
+  } else {
+    const DoubleDouble unnormalisedSine = SineOfAngle<true>(angle);
+    const DoubleDouble unnormalisedCosine = CosineOfAngle<true>(angle);
+    const DoubleDouble parts[2] = {dd::FastTwoSum(unnormalisedSine.hi, unnormalisedSine.lo),
+                                   dd::FastTwoSum(unnormalisedCosine.hi, unnormalisedCosine.lo)};
+    switch (function) {
+      case CircularFunction::kTangent: value = WithSign(Quotient(parts[odd], parts[1 - odd]), tangentSign); break;
+      case CircularFunction::kCotangent: value = WithSign(Quotient(parts[1 - odd], parts[odd]), tangentSign); break;
+      case CircularFunction::kSecant: value = WithSign(Reciprocal(parts[1 - odd]), cosineSign); break;
+      default: value = WithSign(Reciprocal(parts[odd]), sineSign); break;
+    }
   }
-  if (x < 0.0 && !IsEven(function)) value = dd::Negate(value);
   double rounded = 0.0;
   if (RoundsUnambiguously(value, error, rounded)) return rounded;
   return SlowCircular(x, function);
@@ -633,7 +636,7 @@ double Sine(double x) {
     return SlowCircular(x, CircularFunction::kSine);
   }
   if (!(absoluteX <= std::numeric_limits<double>::max())) return std::isnan(x) ? x : kNaN;
-  return CircularFastPath(x, CircularFunction::kSine);
+  return CircularFastPath<CircularFunction::kSine>(x);
 }
 
 double Cosine(double x) {
@@ -646,13 +649,13 @@ double Cosine(double x) {
     return SlowCircular(x, CircularFunction::kCosine);
   }
   if (!(absoluteX <= std::numeric_limits<double>::max())) return std::isnan(x) ? x : kNaN;
-  return CircularFastPath(x, CircularFunction::kCosine);
+  return CircularFastPath<CircularFunction::kCosine>(x);
 }
 
 double Tangent(double x) {
   if (!(std::fabs(x) >= kTiny)) return x;
   if (std::isinf(x)) return kNaN;
-  return CircularFastPath(x, CircularFunction::kTangent);
+  return CircularFastPath<CircularFunction::kTangent>(x);
 }
 
 double Arctangent(double x) {
@@ -700,20 +703,20 @@ constexpr double kReciprocalRegion = 0x1p-54;
 double Cotangent(double x) {
   if (!(std::fabs(x) >= kReciprocalRegion)) return 1.0 / x;  // ±0 gives ±infinity; NaN stays
   if (std::isinf(x)) return kNaN;
-  return CircularFastPath(x, CircularFunction::kCotangent);
+  return CircularFastPath<CircularFunction::kCotangent>(x);
 }
 
 double Secant(double x) {
   const double absoluteX = std::fabs(x);
   if (absoluteX < kSecantFlat) return 1.0;
   if (!(absoluteX <= std::numeric_limits<double>::max())) return std::isnan(x) ? x : kNaN;
-  return CircularFastPath(x, CircularFunction::kSecant);
+  return CircularFastPath<CircularFunction::kSecant>(x);
 }
 
 double Cosecant(double x) {
   if (!(std::fabs(x) >= kReciprocalRegion)) return 1.0 / x;
   if (std::isinf(x)) return kNaN;
-  return CircularFastPath(x, CircularFunction::kCosecant);
+  return CircularFastPath<CircularFunction::kCosecant>(x);
 }
 
 // Below this magnitude acot x = pi/2 - x + ... rounds to the double nearest
