@@ -531,27 +531,38 @@ DoubleDouble ArctangentCore(DoubleDouble u) {
   return ArctangentFromTable(point.index, t);
 }
 
-// atan(numerator / denominator) for positive normalised double-doubles, in
-// [0, pi/2]. With n the smaller of the two and d the larger, and c the table
-// point nearest n/d, atan(n/d) = atan(c) + atan(t) with
-// t = (n - c d) / (d + c n): a single quotient. The errors of n and d (2^-103
-// of them) reach t through n - c d as at most 2^-102 of n/d, and the result is
-// at least 3/4 of n/d, so the relative error stays below 2^-100.
-DoubleDouble ArctangentOfRatio(DoubleDouble numerator, DoubleDouble denominator) {
-  const bool swap = numerator.hi > denominator.hi;
-  const DoubleDouble n = swap ? denominator : numerator;
-  const DoubleDouble d = swap ? numerator : denominator;
-  const TablePoint point = NearestTablePoint(n.hi / d.hi);
-  const DoubleDouble t =
-      Quotient(dd::Subtract(n, dd::Multiply(d, point.c)), dd::Add(d, dd::Multiply(n, point.c)));
-  const DoubleDouble atan = ArctangentFromTable(point.index, t);
-  return swap ? dd::Subtract(kHalfPi, atan) : atan;
+// asin(a) for 0 <= a <= 1/2 (a little beyond is fine) plus the first-order
+// effect of a low part aLo of the argument (|aLo| <= 2^-53 a), from the
+// Taylor coefficients at the nearest table point x = i/128: with d = a - x
+// (exact: Sterbenz, or x = 0), |d| <= 2^-8,
+//   asin(a + aLo) = a0 + a1 d + d^2 (a2 + a3 d + ... + a11 d^9) + aLo (a1 + 2 a2 d).
+// a0 and a1 are double-doubles, a1 d an exact product; the polynomial, in
+// plain doubles with a relative error of a few 2^-53, is below 2^-17 of the
+// result (a2 is about x/2), and the terms left out of the series and of the
+// low part's effect stay below 2^-75. So the relative error stays below
+// 2^-66. The result is normalised.
+DoubleDouble ArcsineNearTable(double a, double aLo) {
+  const double shifted = a * tables::kAsinStep + kRoundingShift;
+  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
+  const double d = a - (shifted - kRoundingShift) * (1.0 / tables::kAsinStep);
+  const tables::AsinEntry& entry = tables::kAsinTable[index];
+  double polynomial = entry.higher[tables::kAsinHigherCount - 1];
+  for (int k = tables::kAsinHigherCount - 2; k >= 0; --k) polynomial = entry.higher[k] + d * polynomial;
+  const DoubleDouble product = dd::TwoProduct(entry.slope.hi, d);
+  const double low = (entry.value.lo + product.lo) + (entry.slope.lo * d + d * d * polynomial) +
+                     aLo * (entry.slope.hi + 2.0 * d * entry.higher[0]);
+  // |a0| >= |a1 d| where a0 is not 0 (a0 >= 2^-7, |a1 d| <= 1.16 * 2^-8).
+  const DoubleDouble sum = dd::FastTwoSum(entry.value.hi, product.hi);
+  return dd::FastTwoSum(sum.hi, sum.lo + low);
 }
 
-// sqrt(1 - a^2) = sqrt((1 - a)(1 + a)) for 0 <= a <= 1, each factor an exact
-// double-double.
-DoubleDouble RootOfOneMinusSquare(double a) {
-  return dd::SquareRoot(dd::Multiply(dd::TwoSum(1.0, -a), dd::TwoSum(1.0, a)));
+// 2 asin(s) with s = sqrt((1 - a) / 2) for 1/2 <= a <= 1, which is
+// pi/2 - asin(a) = acos(a); 1 - a and the halving are exact, the square root
+// a double-double with a relative error near 2^-104.
+DoubleDouble TwiceArcsineOfHalfComplement(double a) {
+  const DoubleDouble s = dd::SquareRoot({(1.0 - a) * 0.5, 0.0});
+  const DoubleDouble w = ArcsineNearTable(s.hi, s.lo);
+  return {2.0 * w.hi, 2.0 * w.lo};
 }
 
 enum class Inverse { kArctangent, kArcsine, kArccosine, kArccotangent };
@@ -668,16 +679,20 @@ double Arctangent(double x) {
   return Finish(x, Inverse::kArctangent, value);
 }
 
+// asin |x| from the table up to 1/2, beyond as pi/2 - 2 asin(sqrt((1 - |x|)/2)),
+// at least pi/6 there, so the subtraction loses at most one bit.
 double Arcsine(double x) {
   const double absoluteX = std::fabs(x);
   if (!(absoluteX >= kTiny)) return x;
   if (absoluteX > 1.0) return kNaN;
   if (absoluteX == 1.0) return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
-  DoubleDouble value = ArctangentOfRatio({absoluteX, 0.0}, RootOfOneMinusSquare(absoluteX));
-  if (x < 0.0) value = dd::Negate(value);
-  return Finish(x, Inverse::kArcsine, value);
+  const DoubleDouble value = absoluteX <= 0.5 ? ArcsineNearTable(absoluteX, 0.0)
+                                              : dd::Subtract(kHalfPi, TwiceArcsineOfHalfComplement(absoluteX));
+  return Finish(x, Inverse::kArcsine, WithSign(value, std::signbit(x) ? 1 : 0));
 }
 
+// acos x = pi/2 - asin x for |x| <= 1/2 (at least pi/3), 2 asin(s) above
+// and pi - 2 asin(s) below, s = sqrt((1 - |x|)/2).
 double Arccosine(double x) {
   if (std::isnan(x)) return x;
   const double absoluteX = std::fabs(x);
@@ -685,8 +700,13 @@ double Arccosine(double x) {
   if (x == 1.0) return 0.0;
   if (x == -1.0) return tables::kPiHi;
   if (x == 0.0) return tables::kHalfPiHi;
-  DoubleDouble value = ArctangentOfRatio(RootOfOneMinusSquare(absoluteX), {absoluteX, 0.0});
-  if (x < 0.0) value = dd::Subtract(kPi, value);
+  DoubleDouble value{};
+  if (absoluteX <= 0.5) {
+    value = dd::Subtract(kHalfPi, WithSign(ArcsineNearTable(absoluteX, 0.0), std::signbit(x) ? 1 : 0));
+  } else {
+    const DoubleDouble twice = TwiceArcsineOfHalfComplement(absoluteX);
+    value = x > 0.0 ? twice : dd::Subtract(kPi, twice);
+  }
   return Finish(x, Inverse::kArccosine, value);
 }
 

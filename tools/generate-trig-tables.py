@@ -8,6 +8,8 @@ carrying far more bits than the tables keep, then rounded once:
   - pi/2 as a double-double (and a third word);
   - sin(i/128) and cos(i/128), i = 0..101, as double-doubles;
   - atan(i/64), i = 0..64, as double-doubles;
+  - the Taylor coefficients of asin at i/128, i = 0..64: the value and the
+    slope as double-doubles, the next ten as doubles;
   - pi/2 as four doubles for the short reduction: three of 33 bits, so that
     their products with a multiple k < 2^20 are exact, and the rest;
   - pi/180 and 180/pi as double-doubles and as 256-bit integers with an
@@ -27,6 +29,9 @@ SIN_COS_STEP = 128        # table points i/128 cover [0, pi/4] with i = 0..101
 SIN_COS_COUNT = 102
 ATAN_STEP = 64            # table points i/64 cover [0, 1]
 ATAN_COUNT = 65
+ASIN_STEP = 128           # table points i/128 cover [0, 1/2] with i = 0..64
+ASIN_COUNT = 65
+ASIN_DEGREE = 11          # coefficients 0..11
 
 
 def atan_inverse(k, bits):
@@ -93,6 +98,24 @@ def atan_fixed(x, bits):
         power = power * x2 // one
         n += 1
     return total << halvings
+
+
+def asin_coefficients(i, bits):
+    """The Taylor coefficients a_0 .. a_ASIN_DEGREE of asin at x = i/ASIN_STEP, * 2^bits.
+
+    a_0 = asin x, a_1 = 1/sqrt(1 - x^2), and from (1 - x^2) y'' = x y':
+    a_(n+2) = ((2n + 1) x (n + 1) a_(n+1) + n^2 a_n) / ((1 - x^2)(n + 2)(n + 1)).
+    """
+    one = 1 << bits
+    step2 = ASIN_STEP * ASIN_STEP
+    rest = step2 - i * i                          # (1 - x^2) * step^2
+    root = isqrt_fixed(rest * one // step2, bits)  # sqrt(1 - x^2) * 2^bits
+    x = i * one // ASIN_STEP
+    a = [atan_fixed(x * one // root, bits), one * one // root]
+    for n in range(ASIN_DEGREE - 1):
+        numerator = (2 * n + 1) * (n + 1) * a[n + 1] * i // ASIN_STEP + n * n * a[n]
+        a.append(numerator * step2 // (rest * (n + 2) * (n + 1)))
+    return a
 
 
 def isqrt_fixed(v, bits):
@@ -234,6 +257,25 @@ def main():
     emit("inline constexpr DoubleDoubleEntry kAtanTable[kAtanCount] = {")
     for a in atans:
         emit(f"    {{{hexfloat(a[0])}, {hexfloat(a[1])}}},")
+    emit("};")
+    emit("")
+    emit(f"// asin(i/{ASIN_STEP} + d) = sum of a_n d^n for i = 0..{ASIN_COUNT - 1}, n = 0..{ASIN_DEGREE}:")
+    emit("// a_0 and a_1 as double-doubles, a_2 .. a_11 as doubles.")
+    emit(f"inline constexpr int kAsinStep = {ASIN_STEP};")
+    emit(f"inline constexpr int kAsinCount = {ASIN_COUNT};")
+    emit(f"inline constexpr int kAsinHigherCount = {ASIN_DEGREE - 1};")
+    emit("struct AsinEntry {")
+    emit("  DoubleDoubleEntry value;")
+    emit("  DoubleDoubleEntry slope;")
+    emit(f"  double higher[{ASIN_DEGREE - 1}];")
+    emit("};")
+    emit("inline constexpr AsinEntry kAsinTable[kAsinCount] = {")
+    for i in range(ASIN_COUNT):
+        a = asin_coefficients(i, bits)
+        v = double_double(a[0], bits)
+        d = double_double(a[1], bits)
+        higher = ", ".join(hexfloat(float(Fraction(c, 1 << bits))) for c in a[2:])
+        emit(f"    {{{{{hexfloat(v[0])}, {hexfloat(v[1])}}}, {{{hexfloat(d[0])}, {hexfloat(d[1])}}}, {{{higher}}}}},")
     emit("};")
     emit("")
     emit("// pi/2 = kHalfPiPart1 + kHalfPiPart2 + kHalfPiPart3 + kHalfPiPart4 + less")
