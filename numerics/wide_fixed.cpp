@@ -69,11 +69,15 @@ Fixed Multiply(const Fixed& a, const Fixed& b) {
   // mostly below 1 and leave the integer limbs 0.
   int yLimbs = kLimbs;
   while (yLimbs > 0 && y.limb[yLimbs - 1] == 0) --yLimbs;
+  // Partial products x_i y_j with i + j <= kDropped - 2 lie wholly below the
+  // kept limbs and would only carry into the lowest of them: together less
+  // than four units of it, left out.
+  constexpr int kDropped = kFractionBits / 64;
   uint64_t product[2 * kLimbs] = {};
   for (int i = 0; i < kLimbs; ++i) {
     if (x.limb[i] == 0) continue;
     uint64_t carry = 0;
-    for (int j = 0; j < yLimbs; ++j) {
+    for (int j = std::max(0, kDropped - 1 - i); j < yLimbs; ++j) {
       uint64_t high = 0;
       uint64_t low = 0;
       MultiplyFull(x.limb[i], y.limb[j], high, low);
@@ -86,7 +90,6 @@ Fixed Multiply(const Fixed& a, const Fixed& b) {
     product[i + yLimbs] += carry;
   }
   Fixed result{};
-  constexpr int kDropped = kFractionBits / 64;
   for (int i = 0; i < kLimbs; ++i) result.limb[i] = product[i + kDropped];
   return negative ? Negate(result) : result;
 }

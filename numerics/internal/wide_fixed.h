@@ -23,7 +23,8 @@ bool IsZero(const Fixed& a);
 Fixed Negate(const Fixed& a);
 Fixed Add(const Fixed& a, const Fixed& b);
 Fixed Subtract(const Fixed& a, const Fixed& b);
-// Truncated toward zero; |a * b| must stay below 2^127.
+// The magnitude truncated, less than four units of 2^-256 below the exact
+// one; |a * b| must stay below 2^127.
 Fixed Multiply(const Fixed& a, const Fixed& b);
 // |a| / divisor truncated, with a's sign; 0 < divisor < 2^32.
 Fixed DivideBySmall(const Fixed& a, uint32_t divisor);

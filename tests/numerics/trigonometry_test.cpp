@@ -76,6 +76,19 @@ TEST(Trigonometry, CorrectlyRoundedValues) {
       {__LINE__, numerics::Arccosine, 0x1.fffffffffffffp-1, 0x1p-26},
       {__LINE__, numerics::Arccosine, -0x1.fffffffffffffp-1, 0x1.921fb52442d18p+1},
       {__LINE__, numerics::Arccosine, 1e-20, 0x1.921fb54442d18p+0},
+      // Beside 1/2, where asin and acos change from the table to the
+      // half-angle square root, and far from it on either side.
+      {__LINE__, numerics::Arcsine, 0x1.fffffffffffffp-2, 0x1.0c152382d7365p-1},
+      {__LINE__, numerics::Arcsine, 0x1.0000000000001p-1, 0x1.0c152382d7367p-1},
+      {__LINE__, numerics::Arcsine, 0x1.fep-2, 0x1.0aedba3221c1dp-1},
+      {__LINE__, numerics::Arcsine, 0.75, 0x1.b235315c680dcp-1},
+      {__LINE__, numerics::Arcsine, -0.99, -0x1.6de3c6f33d51dp+0},
+      {__LINE__, numerics::Arccosine, 0x1.0000000000001p-1, 0x1.0c152382d7365p+0},
+      {__LINE__, numerics::Arccosine, -0x1.0000000000001p-1, 0x1.0c152382d7366p+1},
+      {__LINE__, numerics::Arccosine, 0.75, 0x1.720a392c1d955p-1},
+      {__LINE__, numerics::Arccosine, -0.99, 0x1.8001be1bc011bp+1},
+      {__LINE__, numerics::Arccosine, 0x1p-1074, 0x1.921fb54442d18p+0},
+      {__LINE__, numerics::Arccosine, -0x1p-60, 0x1.921fb54442d18p+0},
   };
   ForEachCase(cases, [](const ValueCase& c) { ExpectSameDouble(c.function(c.argument), c.expected); });
 }
