@@ -182,8 +182,9 @@ TEST(Trigonometry, AngleConversions) {
 }
 
 // Arguments whose fast-path result lies too near the middle between two
-// doubles to round safely: the slow path decides them.
-TEST(Trigonometry, SlowPathDecidesTheCloseCases) {
+// doubles to round safely. For the circular functions a second, more
+// accurate double-double evaluation decides them; the slow path stays out.
+TEST(Trigonometry, AccuratePathDecidesTheCloseCases) {
   const ValueCase cases[] = {
       {__LINE__, numerics::Sine, -0x1.40feddd9659fcp+4, -0x1.df840bbe9e2dcp-1},
       {__LINE__, numerics::Sine, -0x1.84507b80fbaep+3, 0x1.ac5073f86dfbp-2},
@@ -191,18 +192,40 @@ TEST(Trigonometry, SlowPathDecidesTheCloseCases) {
       {__LINE__, numerics::Cosine, -0x1.84156846709b4p+1, -0x1.fcec46f87e0f7p-1},
       {__LINE__, numerics::Tangent, -0x1.60cc8bfa4146p-1, -0x1.a5c39af1d65cp-1},
       {__LINE__, numerics::Tangent, -0x1.b409d5c21fa22p-2, -0x1.d074a7200d22dp-2},
-      {__LINE__, numerics::Arctangent, -0x1.655e8053aa1dcp+2, -0x1.64c2347727689p+0},
-      {__LINE__, numerics::Arctangent, 0x1.eb38a377cbafcp+3, 0x1.81787865b7d39p+0},
-      {__LINE__, numerics::Arcsine, -0x1.af3ea2741fa28p-1, -0x1.00619ac9a4971p+0},
-      {__LINE__, numerics::Arcsine, -0x1.cd9c28db596aep-3, -0x1.d19c56461e36fp-3},
-      {__LINE__, numerics::Arccosine, -0x1.0c90cc9209ec4p-2, 0x1.d60f522f9f61ep+0},
-      {__LINE__, numerics::Arccosine, -0x1.6a0fa78e3b3cap-4, 0x1.a8c841cb25e1bp+0},
       {__LINE__, numerics::Cotangent, 0x1.54d027be13552p+7, 0x1.0d0c9ae56596bp+0},
       {__LINE__, numerics::Cotangent, 0x1.48be9486fc05ap-2, 0x1.80e97e9ae7798p+1},
       {__LINE__, numerics::Secant, -0x1.fa7b82150c6a6p+6, 0x1.bc67bf8ce461ap+0},
       {__LINE__, numerics::Secant, 0x1.7a1705dd904dp+7, 0x1.2c2cf4cc6b9f9p+0},
       {__LINE__, numerics::Cosecant, -0x1.d0797e72c826cp+4, 0x1.756f66ccc185ep+0},
       {__LINE__, numerics::Cosecant, -0x1.3b85e40f1b188p+5, -0x1.03c3e2e8300e3p+0},
+  };
+  ForEachCase(cases, [](const ValueCase& c) {
+    const unsigned long long before = numerics::testing::SlowPathCount();
+    ExpectSameDouble(c.function(c.argument), c.expected);
+    EXPECT_EQ(numerics::testing::SlowPathCount(), before);
+  });
+}
+
+// Arguments whose result lies so near a midpoint that only the slow path
+// decides it: for the circular functions, small arguments where sin x - x,
+// tan x - x or 1 - cos x come within 2^-50 of an ulp of half an ulp; for the
+// inverse functions, arguments where the fast path's test fails.
+TEST(Trigonometry, SlowPathDecidesTheHardestCases) {
+  const ValueCase cases[] = {
+      {__LINE__, numerics::Sine, 0x1.943f3c536d6e7p-24, 0x1.943f3c536d6ddp-24},
+      {__LINE__, numerics::Sine, 0x1.4f747439b348cp-25, 0x1.4f747439b348ap-25},
+      {__LINE__, numerics::Cosine, 0x1.1a9dc8f6df103p-24, 0x1.fffffffffffedp-1},
+      {__LINE__, numerics::Cosine, 0x1.6a09e667f3bcdp-27, 0x1.fffffffffffffp-1},
+      {__LINE__, numerics::Tangent, 0x1.976e211b4a5f4p-24, 0x1.976e211b4a609p-24},
+      {__LINE__, numerics::Tangent, 0x1.fdaa9d61dc898p-21, 0x1.fdaa9d61dd31dp-21},
+      {__LINE__, numerics::Secant, 0x1.854bfb363dc2dp-24, 0x1.0000000000012p+0},
+      {__LINE__, numerics::Secant, 0x1.bb67ae8584ca9p-26, 0x1.0000000000001p+0},
+      {__LINE__, numerics::Arctangent, -0x1.655e8053aa1dcp+2, -0x1.64c2347727689p+0},
+      {__LINE__, numerics::Arctangent, 0x1.eb38a377cbafcp+3, 0x1.81787865b7d39p+0},
+      {__LINE__, numerics::Arcsine, -0x1.af3ea2741fa28p-1, -0x1.00619ac9a4971p+0},
+      {__LINE__, numerics::Arcsine, -0x1.cd9c28db596aep-3, -0x1.d19c56461e36fp-3},
+      {__LINE__, numerics::Arccosine, -0x1.0c90cc9209ec4p-2, 0x1.d60f522f9f61ep+0},
+      {__LINE__, numerics::Arccosine, -0x1.6a0fa78e3b3cap-4, 0x1.a8c841cb25e1bp+0},
       {__LINE__, numerics::Arccotangent, -0x1.c30bbd91fdb7p-1, 0x1.25808e6660a8cp+1},
       {__LINE__, numerics::Arccotangent, 0x1.2d5fbbc8396a8p+5, 0x1.b2d00d83c7ec3p-6},
   };
