@@ -224,8 +224,8 @@ void RegisterCase(const Case& c) {
   });
 }
 
-// Arguments that take the slow path (neither the fast path nor, for the
-// circular functions, the accurate one can decide their rounding): the
+// Arguments that take the slow path (neither the fast path nor, where there
+// is one, the accurate one can decide their rounding): the
 // slowest calls there are. cot and csc share sin's and cos's slow path with
 // one more quotient; tan's stands for them.
 struct SlowCase {
@@ -238,11 +238,11 @@ const SlowCase kSlowCases[] = {
     {"sin", numerics::Sine, 0x1.943f3c536d6e7p-24},
     {"cos", numerics::Cosine, 0x1.1a9dc8f6df103p-24},
     {"tan", numerics::Tangent, 0x1.fdaa9d61dc898p-21},
-    {"atan", numerics::Arctangent, -0x1.655e8053aa1dcp+2},
+    {"atan", numerics::Arctangent, 0x1.a2fecc163762ap+48},
     {"asin", numerics::Arcsine, -0x1.af3ea2741fa28p-1},
     {"acos", numerics::Arccosine, -0x1.0c90cc9209ec4p-2},
     {"sec", numerics::Secant, 0x1.854bfb363dc2dp-24},
-    {"acot", numerics::Arccotangent, -0x1.c30bbd91fdb7p-1},
+    {"acot", numerics::Arccotangent, -0x1.12174c5d51f7cp+45},
     {"rad", numerics::DegreesToRadians, 0x0.54e7fd97f0b0bp-1022},
     {"grad", numerics::RadiansToDegrees, 0x1.1df46a2529d38p+1018},
 };

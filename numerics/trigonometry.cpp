@@ -62,6 +62,8 @@ constexpr DoubleDouble kPi{tables::kPiHi, tables::kPiMid};
 constexpr double kSineCosineError = 0x1p-64;
 constexpr double kTangentError = 0x1p-63;
 constexpr double kArctangentError = 0x1p-63;
+// The bound of the accurate second try of atan and acot (analysis: 2^-82).
+constexpr double kAccurateInverseError = 0x1p-78;
 
 // The double nearest value, when every number within relativeError of it
 // rounds to the same double. Since rounding is monotonic, the two sums
@@ -583,6 +585,24 @@ QUILLO_FORCE_INLINE DoubleDouble ArctangentFromTable(int index, DoubleDouble t) 
   return dd::FastTwoSum(sum.hi, sum.lo + (base.lo + t.lo + tail));
 }
 
+// 1/3 as a double-double.
+constexpr DoubleDouble kThird{0x1.5555555555555p-2, 0x1.5555555555555p-56};
+
+// ArctangentFromTable for the arguments whose fast result lies too near a
+// midpoint: -t^3/3 as a double-double and only t^5 (1/5 - t^2/7 + ...) in
+// plain doubles, below 2^-30.3 |t| (t^2 <= 2^-14), so its error stays below
+// 2^-82 of t; t itself is within 2^-103 of itself (its quotient) and the
+// sums are double-doubles. Relative error below 2^-82.
+DoubleDouble AccurateArctangentFromTable(int index, DoubleDouble t) {
+  const DoubleDouble z = dd::Multiply(t, t);
+  const DoubleDouble cube = dd::Multiply(dd::Multiply(t, z), kThird);
+  const double rest =
+      t.hi * z.hi * z.hi *
+      (1.0 / 5.0 + z.hi * (-1.0 / 7.0 + z.hi * (1.0 / 9.0 + z.hi * (-1.0 / 11.0 + z.hi * (1.0 / 13.0 + z.hi * (-1.0 / 15.0))))));
+  const DoubleDouble base{tables::kAtanTable[index].hi, tables::kAtanTable[index].lo};
+  return dd::Add(base, dd::Add(t, dd::Subtract({rest, 0.0}, cube)));
+}
+
 // The table point c = i/64 nearest u >= 0 (u at most a little above 1),
 // and i.
 struct TablePoint {
@@ -599,10 +619,12 @@ QUILLO_FORCE_INLINE TablePoint NearestTablePoint(double u) {
 // atan(u) for 0 <= u <= 1 (a little beyond is fine): with c the table point
 // nearest u, atan(u) = atan(c) + atan(t), t = (u - c) / (1 + u c),
 // |t| <= 2^-7. Relative error below 2^-65.
+template <bool kAccurate = false>
 DoubleDouble ArctangentCore(DoubleDouble u) {
   const TablePoint point = NearestTablePoint(u.hi);
   DoubleDouble t = dd::TwoSum(u.hi - point.c, u.lo);  // u.hi - c is exact (Sterbenz)
   if (point.index != 0) t = Quotient(t, dd::Add({1.0, 0.0}, dd::Multiply(u, point.c)));
+  if constexpr (kAccurate) return AccurateArctangentFromTable(point.index, t);
   return ArctangentFromTable(point.index, t);
 }
 
@@ -744,14 +766,25 @@ double Tangent(double x) {
   return CircularFastPath<CircularFunction::kTangent>(x);
 }
 
+// atan |x| for 2^-27 <= |x| < 2^53, from the fast or the accurate core.
+template <bool kAccurate>
+DoubleDouble ArctangentOfMagnitude(double absoluteX) {
+  return absoluteX <= 1.0 ? ArctangentCore<kAccurate>({absoluteX, 0.0})
+                          : dd::Subtract(kHalfPi, ArctangentCore<kAccurate>(Reciprocal({absoluteX, 0.0})));
+}
+
 double Arctangent(double x) {
   const double absoluteX = std::fabs(x);
   if (!(absoluteX >= kTiny)) return x;
   if (absoluteX >= kArctangentFlat) return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
-  DoubleDouble value = absoluteX <= 1.0 ? ArctangentCore({absoluteX, 0.0})
-                                        : dd::Subtract(kHalfPi, ArctangentCore(Reciprocal({absoluteX, 0.0})));
-  if (x < 0.0) value = dd::Negate(value);
-  return Finish(x, Inverse::kArctangent, value);
+  const int negative = std::signbit(x) ? 1 : 0;
+  double rounded = 0.0;
+  if (RoundsUnambiguously(WithSign(ArctangentOfMagnitude<false>(absoluteX), negative), kArctangentError, rounded)) {
+    return rounded;
+  }
+  const DoubleDouble accurate = WithSign(ArctangentOfMagnitude<true>(absoluteX), negative);
+  if (RoundsUnambiguously(accurate, kAccurateInverseError, rounded)) return rounded;
+  return SlowInverse(x, Inverse::kArctangent, accurate);
 }
 
 // asin |x| from the table up to 1/2, beyond as pi/2 - 2 asin(sqrt((1 - |x|)/2)),
@@ -825,20 +858,29 @@ constexpr double kArccotangentReciprocal = 0x1p54;
 // acot x = pi/2 - atan x, from atan of the argument or of its reciprocal,
 // whichever is at most 1: for x > 0 it is atan(1/x), for x < 0
 // pi + atan(1/x), and near 0 pi/2 - atan x.
+// acot x for 2^-55 <= |x| < 2^54 from atan |x| or atan(1/|x|), from the fast
+// or the accurate core.
+template <bool kAccurate>
+DoubleDouble ArccotangentOfModerate(double x) {
+  const double absoluteX = std::fabs(x);
+  if (absoluteX <= 1.0) {
+    const DoubleDouble atan = ArctangentCore<kAccurate>({absoluteX, 0.0});
+    return x > 0.0 ? dd::Subtract(kHalfPi, atan) : dd::Add(kHalfPi, atan);
+  }
+  const DoubleDouble atan = ArctangentCore<kAccurate>(Reciprocal({absoluteX, 0.0}));
+  return x > 0.0 ? atan : dd::Subtract(kPi, atan);
+}
+
 double Arccotangent(double x) {
   const double absoluteX = std::fabs(x);
   if (!(absoluteX >= kArccotangentFlat)) return std::isnan(x) ? x : tables::kHalfPiHi;
   if (x >= kArccotangentReciprocal) return 1.0 / x;  // +infinity gives +0
   if (x <= -kArctangentFlat) return tables::kPiHi;
-  DoubleDouble value{};
-  if (absoluteX <= 1.0) {
-    const DoubleDouble atan = ArctangentCore({absoluteX, 0.0});
-    value = x > 0.0 ? dd::Subtract(kHalfPi, atan) : dd::Add(kHalfPi, atan);
-  } else {
-    const DoubleDouble atan = ArctangentCore(Reciprocal({absoluteX, 0.0}));
-    value = x > 0.0 ? atan : dd::Subtract(kPi, atan);
-  }
-  return Finish(x, Inverse::kArccotangent, value);
+  double rounded = 0.0;
+  if (RoundsUnambiguously(ArccotangentOfModerate<false>(x), kArctangentError, rounded)) return rounded;
+  const DoubleDouble accurate = ArccotangentOfModerate<true>(x);
+  if (RoundsUnambiguously(accurate, kAccurateInverseError, rounded)) return rounded;
+  return SlowInverse(x, Inverse::kArccotangent, accurate);
 }
 
 void internal::CountSlowPath() { slowPathCount.fetch_add(1, std::memory_order_relaxed); }

@@ -182,8 +182,9 @@ TEST(Trigonometry, AngleConversions) {
 }
 
 // Arguments whose fast-path result lies too near the middle between two
-// doubles to round safely. For the circular functions a second, more
-// accurate double-double evaluation decides them; the slow path stays out.
+// doubles to round safely. For the circular functions, atan and acot a
+// second, more accurate double-double evaluation decides them; the slow path
+// stays out.
 TEST(Trigonometry, AccuratePathDecidesTheCloseCases) {
   const ValueCase cases[] = {
       {__LINE__, numerics::Sine, -0x1.40feddd9659fcp+4, -0x1.df840bbe9e2dcp-1},
@@ -198,6 +199,10 @@ TEST(Trigonometry, AccuratePathDecidesTheCloseCases) {
       {__LINE__, numerics::Secant, 0x1.7a1705dd904dp+7, 0x1.2c2cf4cc6b9f9p+0},
       {__LINE__, numerics::Cosecant, -0x1.d0797e72c826cp+4, 0x1.756f66ccc185ep+0},
       {__LINE__, numerics::Cosecant, -0x1.3b85e40f1b188p+5, -0x1.03c3e2e8300e3p+0},
+      {__LINE__, numerics::Arctangent, -0x1.655e8053aa1dcp+2, -0x1.64c2347727689p+0},
+      {__LINE__, numerics::Arctangent, 0x1.eb38a377cbafcp+3, 0x1.81787865b7d39p+0},
+      {__LINE__, numerics::Arccotangent, -0x1.c30bbd91fdb7p-1, 0x1.25808e6660a8cp+1},
+      {__LINE__, numerics::Arccotangent, 0x1.2d5fbbc8396a8p+5, 0x1.b2d00d83c7ec3p-6},
   };
   ForEachCase(cases, [](const ValueCase& c) {
     const unsigned long long before = numerics::testing::SlowPathCount();
@@ -207,9 +212,10 @@ TEST(Trigonometry, AccuratePathDecidesTheCloseCases) {
 }
 
 // Arguments whose result lies so near a midpoint that only the slow path
-// decides it: for the circular functions, small arguments where sin x - x,
-// tan x - x or 1 - cos x come within 2^-50 of an ulp of half an ulp; for the
-// inverse functions, arguments where the fast path's test fails.
+// decides it: small arguments where sin x - x, tan x - x, atan x - x or
+// 1 - cos x come within 2^-50 of an ulp of half an ulp, large ones where
+// acot x - pi does; for asin and acos, arguments where the fast path's test
+// fails.
 TEST(Trigonometry, SlowPathDecidesTheHardestCases) {
   const ValueCase cases[] = {
       {__LINE__, numerics::Sine, 0x1.943f3c536d6e7p-24, 0x1.943f3c536d6ddp-24},
@@ -220,14 +226,14 @@ TEST(Trigonometry, SlowPathDecidesTheHardestCases) {
       {__LINE__, numerics::Tangent, 0x1.fdaa9d61dc898p-21, 0x1.fdaa9d61dd31dp-21},
       {__LINE__, numerics::Secant, 0x1.854bfb363dc2dp-24, 0x1.0000000000012p+0},
       {__LINE__, numerics::Secant, 0x1.bb67ae8584ca9p-26, 0x1.0000000000001p+0},
-      {__LINE__, numerics::Arctangent, -0x1.655e8053aa1dcp+2, -0x1.64c2347727689p+0},
-      {__LINE__, numerics::Arctangent, 0x1.eb38a377cbafcp+3, 0x1.81787865b7d39p+0},
+      {__LINE__, numerics::Arctangent, 0x1.976e211b4a60ap-24, 0x1.976e211b4a5f5p-24},
+      {__LINE__, numerics::Arctangent, 0x1.a2fecc163762ap+48, 0x1.921fb54442d0fp+0},
+      {__LINE__, numerics::Arccotangent, 0x1.3c69898cc516fp-48, 0x1.921fb54442d05p+0},
+      {__LINE__, numerics::Arccotangent, -0x1.12174c5d51f7cp+45, 0x1.921fb54442cddp+1},
       {__LINE__, numerics::Arcsine, -0x1.af3ea2741fa28p-1, -0x1.00619ac9a4971p+0},
       {__LINE__, numerics::Arcsine, -0x1.cd9c28db596aep-3, -0x1.d19c56461e36fp-3},
       {__LINE__, numerics::Arccosine, -0x1.0c90cc9209ec4p-2, 0x1.d60f522f9f61ep+0},
       {__LINE__, numerics::Arccosine, -0x1.6a0fa78e3b3cap-4, 0x1.a8c841cb25e1bp+0},
-      {__LINE__, numerics::Arccotangent, -0x1.c30bbd91fdb7p-1, 0x1.25808e6660a8cp+1},
-      {__LINE__, numerics::Arccotangent, 0x1.2d5fbbc8396a8p+5, 0x1.b2d00d83c7ec3p-6},
   };
   ForEachCase(cases, [](const ValueCase& c) {
     const unsigned long long before = numerics::testing::SlowPathCount();
