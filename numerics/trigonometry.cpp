@@ -62,7 +62,8 @@ constexpr DoubleDouble kPi{tables::kPiHi, tables::kPiMid};
 constexpr double kSineCosineError = 0x1p-64;
 constexpr double kTangentError = 0x1p-63;
 constexpr double kArctangentError = 0x1p-63;
-// The bound of the accurate second try of atan and acot (analysis: 2^-82).
+// The bound of the accurate second try of atan, acot, asin and acos (the
+// analysis gives 2^-82 and 2^-80).
 constexpr double kAccurateInverseError = 0x1p-78;
 
 // The double nearest value, when every number within relativeError of it
@@ -318,7 +319,6 @@ struct Angle {
   double sineTail;
   double cosineTail;
 };
-
 
 // r = (hi, lo) >= 0; without a low part when kHasLow is false.
 template <bool kHasLow>
@@ -638,27 +638,58 @@ DoubleDouble ArctangentCore(DoubleDouble u) {
 // result (a2 is about x/2), and the terms left out of the series and of the
 // low part's effect stay below 2^-75. So the relative error stays below
 // 2^-66. The result is normalised.
-DoubleDouble ArcsineNearTable(double a, double aLo) {
+template <bool kAccurate = false>
+DoubleDouble ArcsineNearTable(double a, double aLo);
+
+template <>
+DoubleDouble ArcsineNearTable<false>(double a, double aLo) {
   const double shifted = a * tables::kAsinStep + kRoundingShift;
   const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
   const double d = a - (shifted - kRoundingShift) * (1.0 / tables::kAsinStep);
   const tables::AsinEntry& entry = tables::kAsinTable[index];
   double polynomial = entry.higher[tables::kAsinHigherCount - 1];
   for (int k = tables::kAsinHigherCount - 2; k >= 0; --k) polynomial = entry.higher[k] + d * polynomial;
-  const DoubleDouble product = dd::TwoProduct(entry.slope.hi, d);
-  const double low = (entry.value.lo + product.lo) + (entry.slope.lo * d + d * d * polynomial) +
-                     aLo * (entry.slope.hi + 2.0 * d * entry.higher[0]);
+  polynomial = entry.leading[2].hi + d * (entry.leading[3].hi + d * polynomial);
+  const DoubleDouble product = dd::TwoProduct(entry.leading[1].hi, d);
+  const double low = (entry.leading[0].lo + product.lo) + (entry.leading[1].lo * d + d * d * polynomial) +
+                     aLo * (entry.leading[1].hi + 2.0 * d * entry.leading[2].hi);
   // |a0| >= |a1 d| where a0 is not 0 (a0 >= 2^-7, |a1 d| <= 1.16 * 2^-8).
-  const DoubleDouble sum = dd::FastTwoSum(entry.value.hi, product.hi);
+  const DoubleDouble sum = dd::FastTwoSum(entry.leading[0].hi, product.hi);
   return dd::FastTwoSum(sum.hi, sum.lo + low);
+}
+
+// The same for the arguments whose fast result lies too near a midpoint:
+// a1 d, a2 d^2 and a3 d^3 as double-doubles and only d^4 (a4 + a5 d + ...) in
+// plain doubles, below 2^-30 of the result (a4 d^4 <= 3 * 2^-32 where the
+// result is above 1/4, and a4 is about x where it is smaller), so its error
+// stays below 2^-81 of the result; the low part's effect
+// aLo (a1 + 2 a2 d + 3 a3 d^2) in plain doubles adds 2^-104. Relative error
+// below 2^-80.
+template <>
+DoubleDouble ArcsineNearTable<true>(double a, double aLo) {
+  const double shifted = a * tables::kAsinStep + kRoundingShift;
+  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
+  const double d = a - (shifted - kRoundingShift) * (1.0 / tables::kAsinStep);
+  const tables::AsinEntry& entry = tables::kAsinTable[index];
+  auto leading = [&entry](int n) { return DoubleDouble{entry.leading[n].hi, entry.leading[n].lo}; };
+  double polynomial = entry.higher[tables::kAsinHigherCount - 1];
+  for (int k = tables::kAsinHigherCount - 2; k >= 0; --k) polynomial = entry.higher[k] + d * polynomial;
+  const DoubleDouble square = dd::TwoProduct(d, d);
+  const DoubleDouble cube = dd::Multiply(square, d);
+  const double rest = square.hi * square.hi * polynomial +
+                      aLo * (entry.leading[1].hi + d * (2.0 * entry.leading[2].hi + 3.0 * d * entry.leading[3].hi));
+  const DoubleDouble upper = dd::Add(leading(0), dd::Multiply(leading(1), d));
+  const DoubleDouble lower = dd::Add(dd::Multiply(leading(2), square), dd::Add(dd::Multiply(leading(3), cube), {rest, 0.0}));
+  return dd::Add(upper, lower);
 }
 
 // 2 asin(s) with s = sqrt((1 - a) / 2) for 1/2 <= a <= 1, which is
 // pi/2 - asin(a) = acos(a); 1 - a and the halving are exact, the square root
 // a double-double with a relative error near 2^-104.
+template <bool kAccurate>
 DoubleDouble TwiceArcsineOfHalfComplement(double a) {
   const DoubleDouble s = dd::SquareRoot({(1.0 - a) * 0.5, 0.0});
-  const DoubleDouble w = ArcsineNearTable(s.hi, s.lo);
+  const DoubleDouble w = ArcsineNearTable<kAccurate>(s.hi, s.lo);
   return {2.0 * w.hi, 2.0 * w.lo};
 }
 
@@ -724,12 +755,6 @@ double SlowInverse(double x, Inverse function, DoubleDouble estimate) {
   return wide::ToDouble(wide::Add(y0, delta));
 }
 
-double Finish(double x, Inverse function, DoubleDouble value) {
-  double rounded = 0.0;
-  if (RoundsUnambiguously(value, kArctangentError, rounded)) return rounded;
-  return SlowInverse(x, function, value);
-}
-
 }  // namespace
 
 // Arguments up to pi/4 need no reduction, and their value has no low part.
@@ -787,20 +812,42 @@ double Arctangent(double x) {
   return SlowInverse(x, Inverse::kArctangent, accurate);
 }
 
-// asin |x| from the table up to 1/2, beyond as pi/2 - 2 asin(sqrt((1 - |x|)/2)),
-// at least pi/6 there, so the subtraction loses at most one bit.
+// asin |x| for 2^-27 <= |x| < 1: from the table up to 1/2, beyond as
+// pi/2 - 2 asin(sqrt((1 - |x|)/2)), at least pi/6 there, so the subtraction
+// loses at most one bit.
+template <bool kAccurate>
+DoubleDouble ArcsineOfMagnitude(double absoluteX) {
+  return absoluteX <= 0.5 ? ArcsineNearTable<kAccurate>(absoluteX, 0.0)
+                          : dd::Subtract(kHalfPi, TwiceArcsineOfHalfComplement<kAccurate>(absoluteX));
+}
+
 double Arcsine(double x) {
   const double absoluteX = std::fabs(x);
   if (!(absoluteX >= kTiny)) return x;
   if (absoluteX > 1.0) return kNaN;
   if (absoluteX == 1.0) return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
-  const DoubleDouble value = absoluteX <= 0.5 ? ArcsineNearTable(absoluteX, 0.0)
-                                              : dd::Subtract(kHalfPi, TwiceArcsineOfHalfComplement(absoluteX));
-  return Finish(x, Inverse::kArcsine, WithSign(value, std::signbit(x) ? 1 : 0));
+  const int negative = std::signbit(x) ? 1 : 0;
+  double rounded = 0.0;
+  if (RoundsUnambiguously(WithSign(ArcsineOfMagnitude<false>(absoluteX), negative), kArctangentError, rounded)) {
+    return rounded;
+  }
+  const DoubleDouble accurate = WithSign(ArcsineOfMagnitude<true>(absoluteX), negative);
+  if (RoundsUnambiguously(accurate, kAccurateInverseError, rounded)) return rounded;
+  return SlowInverse(x, Inverse::kArcsine, accurate);
 }
 
-// acos x = pi/2 - asin x for |x| <= 1/2 (at least pi/3), 2 asin(s) above
-// and pi - 2 asin(s) below, s = sqrt((1 - |x|)/2).
+// acos x for 0 < |x| < 1: pi/2 - asin x for |x| <= 1/2 (at least pi/3),
+// 2 asin(s) above and pi - 2 asin(s) below, s = sqrt((1 - |x|)/2).
+template <bool kAccurate>
+DoubleDouble ArccosineOfModerate(double x) {
+  const double absoluteX = std::fabs(x);
+  if (absoluteX <= 0.5) {
+    return dd::Subtract(kHalfPi, WithSign(ArcsineNearTable<kAccurate>(absoluteX, 0.0), std::signbit(x) ? 1 : 0));
+  }
+  const DoubleDouble twice = TwiceArcsineOfHalfComplement<kAccurate>(absoluteX);
+  return x > 0.0 ? twice : dd::Subtract(kPi, twice);
+}
+
 double Arccosine(double x) {
   if (std::isnan(x)) return x;
   const double absoluteX = std::fabs(x);
@@ -808,14 +855,11 @@ double Arccosine(double x) {
   if (x == 1.0) return 0.0;
   if (x == -1.0) return tables::kPiHi;
   if (x == 0.0) return tables::kHalfPiHi;
-  DoubleDouble value{};
-  if (absoluteX <= 0.5) {
-    value = dd::Subtract(kHalfPi, WithSign(ArcsineNearTable(absoluteX, 0.0), std::signbit(x) ? 1 : 0));
-  } else {
-    const DoubleDouble twice = TwiceArcsineOfHalfComplement(absoluteX);
-    value = x > 0.0 ? twice : dd::Subtract(kPi, twice);
-  }
-  return Finish(x, Inverse::kArccosine, value);
+  double rounded = 0.0;
+  if (RoundsUnambiguously(ArccosineOfModerate<false>(x), kArctangentError, rounded)) return rounded;
+  const DoubleDouble accurate = ArccosineOfModerate<true>(x);
+  if (RoundsUnambiguously(accurate, kAccurateInverseError, rounded)) return rounded;
+  return SlowInverse(x, Inverse::kArccosine, accurate);
 }
 
 // cos x is 1 below this magnitude: x^2/2 stays below half an ulp of 1.

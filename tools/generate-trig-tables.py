@@ -8,8 +8,8 @@ carrying far more bits than the tables keep, then rounded once:
   - pi/2 as a double-double (and a third word);
   - sin(i/128) and cos(i/128), i = 0..101, as double-doubles;
   - atan(i/64), i = 0..64, as double-doubles;
-  - the Taylor coefficients of asin at i/128, i = 0..64: the value and the
-    slope as double-doubles, the next ten as doubles;
+  - the Taylor coefficients of asin at i/128, i = 0..64: the first four as
+    double-doubles, the next eight as doubles;
   - pi/2 as four doubles for the short reduction: three of 33 bits, so that
     their products with a multiple k < 2^20 are exact, and the rest;
   - pi/180 and 180/pi as double-doubles and as 256-bit integers with an
@@ -260,22 +260,20 @@ def main():
     emit("};")
     emit("")
     emit(f"// asin(i/{ASIN_STEP} + d) = sum of a_n d^n for i = 0..{ASIN_COUNT - 1}, n = 0..{ASIN_DEGREE}:")
-    emit("// a_0 and a_1 as double-doubles, a_2 .. a_11 as doubles.")
+    emit("// a_0 .. a_3 as double-doubles, a_4 .. a_11 as doubles.")
     emit(f"inline constexpr int kAsinStep = {ASIN_STEP};")
     emit(f"inline constexpr int kAsinCount = {ASIN_COUNT};")
-    emit(f"inline constexpr int kAsinHigherCount = {ASIN_DEGREE - 1};")
+    emit(f"inline constexpr int kAsinHigherCount = {ASIN_DEGREE - 3};")
     emit("struct AsinEntry {")
-    emit("  DoubleDoubleEntry value;")
-    emit("  DoubleDoubleEntry slope;")
-    emit(f"  double higher[{ASIN_DEGREE - 1}];")
+    emit("  DoubleDoubleEntry leading[4];")
+    emit(f"  double higher[{ASIN_DEGREE - 3}];")
     emit("};")
     emit("inline constexpr AsinEntry kAsinTable[kAsinCount] = {")
     for i in range(ASIN_COUNT):
         a = asin_coefficients(i, bits)
-        v = double_double(a[0], bits)
-        d = double_double(a[1], bits)
-        higher = ", ".join(hexfloat(float(Fraction(c, 1 << bits))) for c in a[2:])
-        emit(f"    {{{{{hexfloat(v[0])}, {hexfloat(v[1])}}}, {{{hexfloat(d[0])}, {hexfloat(d[1])}}}, {{{higher}}}}},")
+        leading = ", ".join("{%s, %s}" % tuple(hexfloat(v) for v in double_double(c, bits)) for c in a[:4])
+        higher = ", ".join(hexfloat(float(Fraction(c, 1 << bits))) for c in a[4:])
+        emit(f"    {{{{{leading}}}, {{{higher}}}}},")
     emit("};")
     emit("")
     emit("// pi/2 = kHalfPiPart1 + kHalfPiPart2 + kHalfPiPart3 + kHalfPiPart4 + less")

@@ -182,9 +182,8 @@ TEST(Trigonometry, AngleConversions) {
 }
 
 // Arguments whose fast-path result lies too near the middle between two
-// doubles to round safely. For the circular functions, atan and acot a
-// second, more accurate double-double evaluation decides them; the slow path
-// stays out.
+// doubles to round safely: a second, more accurate double-double evaluation
+// decides them; the slow path stays out.
 TEST(Trigonometry, AccuratePathDecidesTheCloseCases) {
   const ValueCase cases[] = {
       {__LINE__, numerics::Sine, -0x1.40feddd9659fcp+4, -0x1.df840bbe9e2dcp-1},
@@ -203,6 +202,10 @@ TEST(Trigonometry, AccuratePathDecidesTheCloseCases) {
       {__LINE__, numerics::Arctangent, 0x1.eb38a377cbafcp+3, 0x1.81787865b7d39p+0},
       {__LINE__, numerics::Arccotangent, -0x1.c30bbd91fdb7p-1, 0x1.25808e6660a8cp+1},
       {__LINE__, numerics::Arccotangent, 0x1.2d5fbbc8396a8p+5, 0x1.b2d00d83c7ec3p-6},
+      {__LINE__, numerics::Arcsine, -0x1.af3ea2741fa28p-1, -0x1.00619ac9a4971p+0},
+      {__LINE__, numerics::Arcsine, -0x1.cd9c28db596aep-3, -0x1.d19c56461e36fp-3},
+      {__LINE__, numerics::Arccosine, -0x1.0c90cc9209ec4p-2, 0x1.d60f522f9f61ep+0},
+      {__LINE__, numerics::Arccosine, -0x1.6a0fa78e3b3cap-4, 0x1.a8c841cb25e1bp+0},
   };
   ForEachCase(cases, [](const ValueCase& c) {
     const unsigned long long before = numerics::testing::SlowPathCount();
@@ -212,10 +215,10 @@ TEST(Trigonometry, AccuratePathDecidesTheCloseCases) {
 }
 
 // Arguments whose result lies so near a midpoint that only the slow path
-// decides it: small arguments where sin x - x, tan x - x, atan x - x or
-// 1 - cos x come within 2^-50 of an ulp of half an ulp, large ones where
-// acot x - pi does; for asin and acos, arguments where the fast path's test
-// fails.
+// decides it: small arguments where sin x - x, tan x - x, atan x - x,
+// asin x - x or 1 - cos x come within 2^-50 of an ulp of half an ulp, and
+// arguments where acot and acos are nearly pi/2 - x or atan and acot nearly
+// pi/2 - 1/x and pi - 1/x and do the same.
 TEST(Trigonometry, SlowPathDecidesTheHardestCases) {
   const ValueCase cases[] = {
       {__LINE__, numerics::Sine, 0x1.943f3c536d6e7p-24, 0x1.943f3c536d6ddp-24},
@@ -230,10 +233,10 @@ TEST(Trigonometry, SlowPathDecidesTheHardestCases) {
       {__LINE__, numerics::Arctangent, 0x1.a2fecc163762ap+48, 0x1.921fb54442d0fp+0},
       {__LINE__, numerics::Arccotangent, 0x1.3c69898cc516fp-48, 0x1.921fb54442d05p+0},
       {__LINE__, numerics::Arccotangent, -0x1.12174c5d51f7cp+45, 0x1.921fb54442cddp+1},
-      {__LINE__, numerics::Arcsine, -0x1.af3ea2741fa28p-1, -0x1.00619ac9a4971p+0},
-      {__LINE__, numerics::Arcsine, -0x1.cd9c28db596aep-3, -0x1.d19c56461e36fp-3},
-      {__LINE__, numerics::Arccosine, -0x1.0c90cc9209ec4p-2, 0x1.d60f522f9f61ep+0},
-      {__LINE__, numerics::Arccosine, -0x1.6a0fa78e3b3cap-4, 0x1.a8c841cb25e1bp+0},
+      {__LINE__, numerics::Arcsine, 0x1.943f3c536d6ddp-24, 0x1.943f3c536d6e7p-24},
+      {__LINE__, numerics::Arcsine, 0x1.21f63ff409036p-23, 0x1.21f63ff409046p-23},
+      {__LINE__, numerics::Arccosine, 0x1.3c69898cc516fp-48, 0x1.921fb54442d05p+0},
+      {__LINE__, numerics::Arccosine, -0x1.7e72cece675d3p-45, 0x1.921fb54442dd8p+0},
   };
   ForEachCase(cases, [](const ValueCase& c) {
     const unsigned long long before = numerics::testing::SlowPathCount();
