@@ -1,12 +1,15 @@
 // The trigonometric functions, correctly rounded.
 //
 // Each function first computes its result as a double-double with a known
-// bound on the relative error (the fast path), and returns the double that
-// both ends of the error interval round to. When the two ends round
-// differently, which happens for about one argument in a thousand (two for
-// tan), the slow path recomputes the result with 256-bit fixed-point arithmetic
-// (numerics/internal/wide_fixed.h), accurate to far more bits than the hardest known
-// double arguments of these functions need, and rounds that once.
+// bound on the relative error (the fast path, within about 2^-64), and
+// returns the double that both ends of the error interval round to. When the
+// two ends round differently, which happens for about one argument in a
+// thousand, a second try computes more of the terms as double-doubles
+// (within about 2^-80) and tests again. Only when that too fails, for about
+// one argument in 2^36, the slow path recomputes the result with 256-bit
+// fixed-point arithmetic (numerics/internal/wide_fixed.h), accurate to far
+// more bits than the hardest known double arguments of these functions need,
+// and rounds that once.
 //
 // Argument reduction for the circular functions: below 2^20 it subtracts
 // the nearest multiple of pi/2 held in four parts (Cody and Waite), enough
