@@ -96,9 +96,9 @@ double MultiplyExactly(double x, const ExactConstant& c) {
   // A normal result's kept bits include the implicit one, which adds one to
   // the biased exponent field; a carry into 2^53 moves on to the next binade
   // (or to infinity) by the same addition.
-  const uint64_t bits = lastExponent == -1074 && resultExponent - 52 < -1074
-                            ? kept
-                            : (static_cast<uint64_t>(resultExponent + 1022) << 52) + kept;
+  const int biasedExponent = resultExponent + 1022;
+  const uint64_t bits =
+      resultExponent - 52 < -1074 ? kept : (static_cast<uint64_t>(biasedExponent) << 52) + kept;
   return std::bit_cast<double>(bits | (negative ? uint64_t{1} << 63 : 0));
 }
 

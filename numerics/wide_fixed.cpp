@@ -172,8 +172,8 @@ double ToDouble(const Fixed& a) {
   const bool roundBit = ((window >> 10) & 1u) != 0;
   const bool sticky = (window & 0x3FFu) != 0 || AnyBitBelow(x, highest - 63);
   if (roundBit && (sticky || (significand & 1u) != 0)) ++significand;
-  const auto biased = static_cast<uint64_t>(highest - kFractionBits + 1022);
-  const uint64_t bits = (biased << 52) + significand;
+  const int biasedExponent = highest - kFractionBits + 1022;  // less one: the significand brings its leading one
+  const uint64_t bits = (static_cast<uint64_t>(biasedExponent) << 52) + significand;
   return std::bit_cast<double>(negative ? bits | (uint64_t{1} << 63) : bits);
 }
 
