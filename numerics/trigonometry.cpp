@@ -1,18 +1,23 @@
 // The trigonometric functions, correctly rounded.
 //
 // Each function first computes its result as a double-double with a known
-// bound on the relative error (the fast path), and returns the double that
-// both ends of the error interval round to. When the two ends round
-// differently, which happens for about one argument in a thousand (two for
-// tan), the slow path recomputes the result with 256-bit fixed-point arithmetic
-// (numerics/internal/wide_fixed.h), accurate to far more bits than the hardest known
-// double arguments of these functions need, and rounds that once.
+// bound on the relative error (the fast path, within about 2^-64), and
+// returns the double that both ends of the error interval round to. When the
+// two ends round differently, which happens for about one argument in a
+// thousand, a second try computes more of the terms as double-doubles
+// (within about 2^-80) and tests again. Only when that too fails, for about
+// one argument in 2^36, the slow path recomputes the result with 256-bit
+// fixed-point arithmetic (numerics/internal/wide_fixed.h), accurate to far
+// more bits than the hardest known double arguments of these functions need,
+// and rounds that once.
 //
-// Argument reduction for sin, cos and tan is exact for every double: |x| * 2/pi
-// is formed with integer arithmetic from 384 bits of 2/pi around the
-// argument's exponent (trig_tables.h), giving the quadrant and the remainder
-// with more than 320 correct bits, even for the doubles closest to a multiple
-// of pi/2.
+// Argument reduction for the circular functions: below 2^20 it subtracts
+// the nearest multiple of pi/2 held in four parts (Cody and Waite), enough
+// unless the remainder is below 2^-25. Beyond, and for those rare remainders,
+// it is exact for every double: |x| * 2/pi is formed with integer arithmetic
+// from 384 bits of 2/pi around the argument's exponent (trig_tables.h),
+// giving the quadrant and the remainder with more than 320 correct bits,
+// even for the doubles closest to a multiple of pi/2.
 
 #include "numerics/numerics.h"
 
@@ -49,10 +54,16 @@ constexpr DoubleDouble kPi{tables::kPiHi, tables::kPiMid};
 
 // Bounds on the relative error of the fast paths' double-doubles. The
 // analysis (see the functions) gives about 2^-65.5 for sine and cosine and
-// 2^-64.5 for the others; the bounds leave a factor of four or more.
-constexpr double kSineCosineError = 0x1p-63;
-constexpr double kTangentError = 0x1p-62;
-constexpr double kArctangentError = 0x1p-62;
+// 2^-64.5 for the others; the bounds leave a factor of about three (the
+// largest errors measured against MPFR are smaller still, about 2^-67 for
+// sine). Every halving of a bound halves the share of arguments sent to the
+// slow path.
+constexpr double kSineCosineError = 0x1p-64;
+constexpr double kTangentError = 0x1p-63;
+constexpr double kArctangentError = 0x1p-63;
+// The bound of the accurate second try of atan, acot, asin and acos (the
+// analysis gives 2^-82 and 2^-80).
+constexpr double kAccurateInverseError = 0x1p-78;
 
 // The double nearest value, when every number within relativeError of it
 // rounds to the same double. Since rounding is monotonic, the two sums
@@ -68,6 +79,10 @@ bool RoundsUnambiguously(DoubleDouble value, double relativeError, double& round
 }
 
 // ------------------------------------------------------------ reduction
+
+// Adding and subtracting 1.5 * 2^52 rounds a double below 2^51 to an integer,
+// which then sits in the low bits of the sum.
+constexpr double kRoundingShift = 0x1.8p52;
 
 // 64 bits of 2/pi from bit `offset` on (offset 0 is the bit of weight 2^-1),
 // most significant first; positions before the binary point are 0.
@@ -154,8 +169,39 @@ struct Reduction {
   DoubleDouble r;
 };
 
-Reduction Reduce(double absoluteX) {
-  if (absoluteX <= kQuarterPi) return {0, {absoluteX, 0.0}};
+// Below this magnitude the nearest multiple k of pi/2 is below 2^20 and
+// ReduceShort subtracts it in parts.
+constexpr double kShortReductionLimit = 0x1p20;
+// The double nearest 2/pi.
+constexpr double kTwoOverPi = 0x1.45f306dc9c883p-1;
+// ReduceShort keeps its result from this magnitude on.
+constexpr double kShortReductionSmallest = 0x1p-25;
+
+// r = x - k pi/2 for pi/4 < x < 2^20 (Cody and Waite), with k the integer
+// nearest x 2/pi (a neighbour when that product lies near a half, which
+// leaves |r| a little above pi/4). pi/2 comes in four parts, the first three
+// of 33 bits, so k times each of them is exact; x - k part1 is exact (both
+// are multiples of 2^-53 and the difference is below 1), and the next two
+// steps are exact sums. The rest adds below 2^-104 |r| + 2^-135; so the
+// result is kept only when |r| >= 2^-25, where that is a relative error
+// below 2^-103, and the exact reduction decides the rarer arguments nearer a
+// multiple of pi/2.
+QUILLO_FORCE_INLINE bool ReduceShort(double absoluteX, Reduction& reduction) {
+  const double shifted = absoluteX * kTwoOverPi + kRoundingShift;
+  const double k = shifted - kRoundingShift;
+  const double first = absoluteX - k * tables::kHalfPiPart1;
+  const DoubleDouble second = dd::TwoSum(first, -(k * tables::kHalfPiPart2));
+  const DoubleDouble third = dd::TwoSum(second.hi, -(k * tables::kHalfPiPart3));
+  const double lo = (second.lo + third.lo) - k * tables::kHalfPiPart4;
+  const DoubleDouble r = dd::FastTwoSum(third.hi, lo);
+  if (!(std::fabs(r.hi) >= kShortReductionSmallest)) return false;
+  reduction = {static_cast<int>(std::bit_cast<uint64_t>(shifted) & 3u), r};
+  return true;
+}
+
+// The exact reduction for pi/4 < x, kept out of line: its 384-bit
+// numbers would cost every call of the short one a large stack frame.
+[[gnu::noinline]] Reduction ReduceLarge(double absoluteX) {
   const ReducedBits bits = ReduceExactly(absoluteX);
   int top = kReductionLimbs - 1;
   while (top >= 0 && bits.magnitude[top] == 0) --top;
@@ -171,6 +217,13 @@ Reduction Reduce(double absoluteX) {
   DoubleDouble r = dd::Multiply(dd::FastTwoSum(hi, lo), kHalfPi);
   if (bits.negative) r = dd::Negate(r);
   return {bits.quadrant, r};
+}
+
+QUILLO_FORCE_INLINE Reduction Reduce(double absoluteX) {
+  if (absoluteX <= kQuarterPi) return {0, {absoluteX, 0.0}};
+  Reduction shortReduction{};
+  if (absoluteX < kShortReductionLimit && ReduceShort(absoluteX, shortReduction)) return shortReduction;
+  return ReduceLarge(absoluteX);
 }
 
 // The same reduction for the slow path, r as a wide fixed-point number with
@@ -201,9 +254,13 @@ struct SplitEntry {
   double lo;
 };
 
+// sin, cos and -sin, one after the other, so that a table is chosen by an
+// offset rather than a branch: the parts of cos(a + t) are those of
+// sin(a + t) with cos a for sin a and -sin a for cos a.
 struct SplitTables {
   SplitEntry sine[tables::kSinCosCount];
   SplitEntry cosine[tables::kSinCosCount];
+  SplitEntry negatedSine[tables::kSinCosCount];
 };
 
 constexpr SplitEntry SplitTableEntry(tables::DoubleDoubleEntry entry) {
@@ -216,6 +273,7 @@ constexpr SplitTables MakeSplitTables() {
   for (int i = 0; i < tables::kSinCosCount; ++i) {
     split.sine[i] = SplitTableEntry(tables::kSinTable[i]);
     split.cosine[i] = SplitTableEntry(tables::kCosTable[i]);
+    split.negatedSine[i] = SplitTableEntry({-tables::kSinTable[i].hi, -tables::kSinTable[i].lo});
   }
   return split;
 }
@@ -260,10 +318,6 @@ struct Angle {
   double sineTail;
   double cosineTail;
 };
-
-// Adding and subtracting 1.5 * 2^52 rounds a double below 2^51 to an integer,
-// which then sits in the low bits of the sum.
-constexpr double kRoundingShift = 0x1.8p52;
 
 // r = (hi, lo) >= 0; without a low part when kHasLow is false.
 template <bool kHasLow>
@@ -311,18 +365,31 @@ QUILLO_FORCE_INLINE DoubleDouble CosineOfAngle(const Angle& angle) {
   return {sum.hi, sum.lo + ((c.lo - st.rest) + (c.hi * angle.cosineTail - s.hi * angle.sineTail))};
 }
 
-// sin(r) or cos(r) of a reduced r, |r| <= pi/4.
-DoubleDouble SineOfReduced(DoubleDouble r) {
-  if (r.hi < 0.0) return dd::Negate(SineOfAngle<true>(SplitAngle<true>(dd::Negate(r))));
-  return SineOfAngle<true>(SplitAngle<true>(r));
+// sin(a + t) (useCosine 0) or cos(a + t) (useCosine 1), as SineOfAngle: the
+// same sum with the table entries chosen by offset.
+QUILLO_FORCE_INLINE DoubleDouble SineOrCosineOfAngle(const Angle& angle, int useCosine) {
+  const SplitEntry* entries = &kSplitTables.sine[0];
+  const SplitEntry& p = entries[useCosine * tables::kSinCosCount + angle.index];
+  const SplitEntry& q = entries[(useCosine + 1) * tables::kSinCosCount + angle.index];
+  const TableProduct qt = TimesTableEntry<true>(q, angle.t.hi, angle.tHiHalves, angle.t.lo);
+  const DoubleDouble sum = dd::FastTwoSum(p.hi, qt.product);
+  return {sum.hi, sum.lo + ((p.lo + qt.rest) + (p.hi * angle.cosineTail + q.hi * angle.sineTail))};
 }
 
-DoubleDouble CosineOfReduced(DoubleDouble r) {
-  if (r.hi < 0.0) r = dd::Negate(r);
-  return CosineOfAngle<true>(SplitAngle<true>(r));
+// 1.0 or -1.0 for a sign bit 0 or 1: multiplying by it is exact, and choosing
+// it by index keeps unpredictable signs off the branch predictor.
+constexpr double kSigns[2] = {1.0, -1.0};
+
+QUILLO_FORCE_INLINE DoubleDouble WithSign(DoubleDouble value, int negative) {
+  return {value.hi * kSigns[negative], value.lo * kSigns[negative]};
 }
 
-enum class CircularFunction { kSine, kCosine, kTangent };
+enum class CircularFunction { kSine, kCosine, kTangent, kCotangent, kSecant, kCosecant };
+
+// The even functions of x; the others are odd.
+constexpr bool IsEven(CircularFunction function) {
+  return function == CircularFunction::kCosine || function == CircularFunction::kSecant;
+}
 
 // n / d, rounded once, by correcting a double quotient four times with its
 // fixed-point residual; each step gains about 52 bits.
@@ -354,61 +421,159 @@ double SlowCircular(double x, CircularFunction function) {
     sine = wide::Negate(sine);
     cosine = wide::Negate(cosine);
   }
+  wide::Fixed one{};
+  one.limb[wide::kFractionBits / 64] = 1;
   double result = 0.0;
   switch (function) {
     case CircularFunction::kSine: result = wide::ToDouble(sine); break;
-    case CircularFunction::kCosine: return wide::ToDouble(cosine);
+    case CircularFunction::kCosine: result = wide::ToDouble(cosine); break;
     case CircularFunction::kTangent: result = RoundedQuotient(sine, cosine); break;
+    case CircularFunction::kCotangent: result = RoundedQuotient(cosine, sine); break;
+    case CircularFunction::kSecant: result = RoundedQuotient(one, cosine); break;
+    case CircularFunction::kCosecant: result = RoundedQuotient(one, sine); break;
   }
-  return x < 0.0 ? -result : result;
+  return x < 0.0 && !IsEven(function) ? -result : result;
 }
 
-double CircularFastPath(double x, CircularFunction function) {
-  const Reduction reduction = Reduce(std::fabs(x));
-  const bool odd = (reduction.quadrant & 1) != 0;
-  const bool flip = (reduction.quadrant & 2) != 0;
-  DoubleDouble value{};
-  double error = kSineCosineError;
+// 1 / (hi + lo) for a normalised pair: q = 1/hi corrected by the residual
+// 1 - q hi (exact) and by lo; relative error about 2^-104.
+DoubleDouble Reciprocal(DoubleDouble a) {
+  const double q = 1.0 / a.hi;
+  const DoubleDouble product = dd::TwoProduct(q, a.hi);
+  const double residual = ((1.0 - product.hi) - product.lo) - q * a.lo;  // 1 - product.hi is exact
+  return dd::FastTwoSum(q, q * residual);
+}
+
+// n / d for normalised pairs: q = n.hi / d.hi corrected by the residual
+// n - q d (q d.hi exact) over d.hi; relative error about 2^-104.
+DoubleDouble Quotient(DoubleDouble n, DoubleDouble d) {
+  const double q = n.hi / d.hi;
+  const DoubleDouble product = dd::TwoProduct(q, d.hi);
+  const double residual = (((n.hi - product.hi) - product.lo) + n.lo) - q * d.lo;  // n.hi - product.hi is exact
+  return dd::FastTwoSum(q, residual / d.hi);
+}
+
+// The circular functions of |x| = quadrant pi/2 + r from sin |r| and cos |r|
+// (S and C), with sr the sign of r and f = (-1)^(quadrant >> 1):
+//   sin |x| = f (odd ? C : sr S)       cos |x| = f (odd ? -sr S : C)
+//   tan |x| = (odd ? -C / (sr S) : sr S / C)
+// and the reciprocals. Every choice is an index and every sign a bit, so
+// that no branch depends on the argument.
+struct Quadrant {
+  int odd;
+  int rNegative;
+  int sineSign;    // of sin |x| and csc |x|, with x's sign for the odd functions
+  int cosineSign;  // of cos |x| and sec |x|
+  int tangentSign; // of tan |x| and cot |x|, with x's sign
+};
+
+template <CircularFunction function>
+QUILLO_FORCE_INLINE Quadrant QuadrantOf(double x, const Reduction& reduction) {
+  const int odd = reduction.quadrant & 1;
+  const int flip = (reduction.quadrant >> 1) & 1;
+  const int rNegative = std::signbit(reduction.r.hi) ? 1 : 0;
+  const int xNegative = std::signbit(x) && !IsEven(function) ? 1 : 0;
+  return {odd, rNegative, flip ^ (rNegative & (1 - odd)) ^ xNegative, flip ^ (odd & (1 - rNegative)),
+          odd ^ rNegative ^ xNegative};
+}
+
+// The function's value from parts = {sin |r|, cos |r|}, normalised.
+template <CircularFunction function>
+QUILLO_FORCE_INLINE DoubleDouble FromParts(const DoubleDouble (&parts)[2], const Quadrant& q) {
   switch (function) {
-    case CircularFunction::kSine:
-      value = odd ? CosineOfReduced(reduction.r) : SineOfReduced(reduction.r);
-      if (flip) value = dd::Negate(value);
-      break;
-    case CircularFunction::kCosine:
-      value = odd ? dd::Negate(SineOfReduced(reduction.r)) : CosineOfReduced(reduction.r);
-      if (flip) value = dd::Negate(value);
-      break;
-    case CircularFunction::kTangent: {
-      const bool negative = reduction.r.hi < 0.0;
-      const Angle angle = SplitAngle<true>(negative ? dd::Negate(reduction.r) : reduction.r);
-      const DoubleDouble unsignedSine = SineOfAngle<true>(angle);
-      DoubleDouble sine = dd::FastTwoSum(unsignedSine.hi, unsignedSine.lo);
-      if (negative) sine = dd::Negate(sine);
-      const DoubleDouble unnormalisedCosine = CosineOfAngle<true>(angle);
-      const DoubleDouble cosine = dd::FastTwoSum(unnormalisedCosine.hi, unnormalisedCosine.lo);
-      value = odd ? dd::Negate(dd::Divide(cosine, sine)) : dd::Divide(sine, cosine);
-      error = kTangentError;
-      break;
-    }
+    case CircularFunction::kSine: return WithSign(parts[q.odd], q.sineSign);
+    case CircularFunction::kCosine: return WithSign(parts[1 - q.odd], q.cosineSign);
+    case CircularFunction::kTangent: return WithSign(Quotient(parts[q.odd], parts[1 - q.odd]), q.tangentSign);
+    case CircularFunction::kCotangent: return WithSign(Quotient(parts[1 - q.odd], parts[q.odd]), q.tangentSign);
+    case CircularFunction::kSecant: return WithSign(Reciprocal(parts[1 - q.odd]), q.cosineSign);
+    default: return WithSign(Reciprocal(parts[q.odd]), q.sineSign);
   }
-  if (x < 0.0 && function != CircularFunction::kCosine) value = dd::Negate(value);
+}
+
+// 1/6 as a double-double.
+constexpr DoubleDouble kSixth{0x1.5555555555555p-3, 0x1.5555555555555p-57};
+// The accurate path's bound on its relative error: the analysis below gives
+// about 2^-87; the bound leaves a factor of 2^7.
+constexpr double kAccurateError = 0x1p-80;
+
+// sin(a + t) and cos(a + t) for r = a + t >= 0 (a the table point nearest r,
+// |t| <= 2^-8) as normalised double-doubles, for the arguments whose fast
+// result lies too near a midpoint between doubles. With z = t^2,
+//   cos t - 1 = -z/2 + z^2 (1/24 - z/720 + z^2/40320)
+//   sin t - t = -t z/6 + t z^2 (1/120 - z/5040 + z^2/362880)
+// the first terms as double-doubles and the second in plain doubles: those
+// are below 2^-36.5 and 2^-46.9 (z <= 2^-16), so their errors stay below
+// 2^-88.5 and 2^-98, and the terms left out below 2^-100. The products with
+// S = sin a and C = cos a and the sums are double-doubles (2^-103 each), and
+// the result is at least half of S, C or t.
+struct SineAndCosine {
+  DoubleDouble sine;
+  DoubleDouble cosine;
+};
+
+SineAndCosine AccurateSineCosine(DoubleDouble r) {
+  const double shifted = r.hi * tables::kSinCosStep + kRoundingShift;
+  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
+  const double a = (shifted - kRoundingShift) * (1.0 / tables::kSinCosStep);  // exact
+  const DoubleDouble t = dd::TwoSum(r.hi - a, r.lo);
+  const DoubleDouble z = dd::Multiply(t, t);
+  const double z2 = z.hi * z.hi;
+  const DoubleDouble cosineTail =
+      dd::Add({-0.5 * z.hi, -0.5 * z.lo}, {z2 * (1.0 / 24.0 + z.hi * (-1.0 / 720.0 + z.hi * (1.0 / 40320.0))), 0.0});
+  const DoubleDouble sineTail =
+      dd::Add(dd::Negate(dd::Multiply(dd::Multiply(t, z), kSixth)),
+              {t.hi * z2 * (1.0 / 120.0 + z.hi * (-1.0 / 5040.0 + z.hi * (1.0 / 362880.0))), 0.0});
+  const DoubleDouble sineOfA{tables::kSinTable[index].hi, tables::kSinTable[index].lo};
+  const DoubleDouble cosineOfA{tables::kCosTable[index].hi, tables::kCosTable[index].lo};
+  const DoubleDouble sine = dd::Add(dd::Add(sineOfA, dd::Multiply(cosineOfA, t)),
+                                    dd::Add(dd::Multiply(sineOfA, cosineTail), dd::Multiply(cosineOfA, sineTail)));
+  const DoubleDouble cosine =
+      dd::Add(dd::Subtract(cosineOfA, dd::Multiply(sineOfA, t)),
+              dd::Subtract(dd::Multiply(cosineOfA, cosineTail), dd::Multiply(sineOfA, sineTail)));
+  return {sine, cosine};
+}
+
+// The second try of the circular functions, and the slow path when that too
+// leaves the rounding open (about one argument in 2^26 of those it sees).
+template <CircularFunction function>
+[[gnu::noinline]] double AccurateCircular(double x, const Reduction& reduction) {
+  const Quadrant q = QuadrantOf<function>(x, reduction);
+  const SineAndCosine accurate = AccurateSineCosine(WithSign(reduction.r, q.rNegative));
+  const DoubleDouble parts[2] = {accurate.sine, accurate.cosine};
+  double rounded = 0.0;
+  if (RoundsUnambiguously(FromParts<function>(parts, q), kAccurateError, rounded)) return rounded;
+  return SlowCircular(x, function);
+}
+
+template <CircularFunction function>
+double CircularFastPath(double x) {
+  const Reduction reduction = Reduce(std::fabs(x));
+  const Quadrant q = QuadrantOf<function>(x, reduction);
+  const Angle angle = SplitAngle<true>(WithSign(reduction.r, q.rNegative));
+  DoubleDouble value{};
+  double error = kTangentError;
+  if constexpr (function == CircularFunction::kSine || function == CircularFunction::kCosine) {
+    const bool sine = function == CircularFunction::kSine;
+    value = WithSign(SineOrCosineOfAngle(angle, sine ? q.odd : 1 - q.odd), sine ? q.sineSign : q.cosineSign);
+    error = kSineCosineError;
+  } else {
+    const DoubleDouble unnormalisedSine = SineOfAngle<true>(angle);
+    const DoubleDouble unnormalisedCosine = CosineOfAngle<true>(angle);
+    const DoubleDouble parts[2] = {dd::FastTwoSum(unnormalisedSine.hi, unnormalisedSine.lo),
+                                   dd::FastTwoSum(unnormalisedCosine.hi, unnormalisedCosine.lo)};
+    value = FromParts<function>(parts, q);
+  }
   double rounded = 0.0;
   if (RoundsUnambiguously(value, error, rounded)) return rounded;
-  return SlowCircular(x, function);
+  return AccurateCircular<function>(x, reduction);
 }
 
 // ------------------------------------------------------------ atan, asin, acos
 
-// atan(u) for 0 <= u <= 1 (a little beyond is fine). With c = i/64 the table
-// point nearest u, atan(u) = atan(c) + atan(t), t = (u - c) / (1 + u c),
-// |t| <= 2^-7; atan(t) = t + tail with the tail (below 2^-15.5 |t|) in plain
-// doubles. Relative error below 2^-65.
-DoubleDouble ArctangentCore(DoubleDouble u) {
-  const double shifted = u.hi * tables::kAtanStep + kRoundingShift;
-  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
-  const double c = (shifted - kRoundingShift) * (1.0 / tables::kAtanStep);  // exact
-  DoubleDouble t = dd::TwoSum(u.hi - c, u.lo);                      // u.hi - c is exact (Sterbenz)
-  if (index != 0) t = dd::Divide(t, dd::Add({1.0, 0.0}, dd::Multiply(u, c)));
+// atan(c) + atan(t) for the table point c = index/64 and |t| <= 2^-7 (a
+// little beyond is fine): atan(t) = t + tail with the tail (below 2^-15.5 |t|)
+// in plain doubles. Relative error below 2^-65.
+QUILLO_FORCE_INLINE DoubleDouble ArctangentFromTable(int index, DoubleDouble t) {
   const double z = t.hi * t.hi;
   const double tail =
       t.hi * z *
@@ -419,36 +584,151 @@ DoubleDouble ArctangentCore(DoubleDouble u) {
   return dd::FastTwoSum(sum.hi, sum.lo + (base.lo + t.lo + tail));
 }
 
-// atan(numerator / denominator) for positive double-doubles, in [0, pi/2].
-DoubleDouble ArctangentOfRatio(DoubleDouble numerator, DoubleDouble denominator) {
-  if (numerator.hi <= denominator.hi) return ArctangentCore(dd::Divide(numerator, denominator));
-  return dd::Subtract(kHalfPi, ArctangentCore(dd::Divide(denominator, numerator)));
+// 1/3 as a double-double.
+constexpr DoubleDouble kThird{0x1.5555555555555p-2, 0x1.5555555555555p-56};
+
+// ArctangentFromTable for the arguments whose fast result lies too near a
+// midpoint: -t^3/3 as a double-double and only t^5 (1/5 - t^2/7 + ...) in
+// plain doubles, below 2^-30.3 |t| (t^2 <= 2^-14), so its error stays below
+// 2^-82 of t; t itself is within 2^-103 of itself (its quotient) and the
+// sums are double-doubles. Relative error below 2^-82.
+DoubleDouble AccurateArctangentFromTable(int index, DoubleDouble t) {
+  const DoubleDouble z = dd::Multiply(t, t);
+  const DoubleDouble cube = dd::Multiply(dd::Multiply(t, z), kThird);
+  const double rest =
+      t.hi * z.hi * z.hi *
+      (1.0 / 5.0 + z.hi * (-1.0 / 7.0 + z.hi * (1.0 / 9.0 + z.hi * (-1.0 / 11.0 + z.hi * (1.0 / 13.0 + z.hi * (-1.0 / 15.0))))));
+  const DoubleDouble base{tables::kAtanTable[index].hi, tables::kAtanTable[index].lo};
+  return dd::Add(base, dd::Add(t, dd::Subtract({rest, 0.0}, cube)));
 }
 
-// sqrt(1 - a^2) for 0 <= a <= 1; 1 - a is exact from a = 1/2 on.
-DoubleDouble RootOfOneMinusSquare(double a) {
-  const DoubleDouble difference = a >= 0.5 ? dd::Multiply(DoubleDouble{1.0 - a, 0.0}, dd::TwoSum(1.0, a))
-                                           : dd::Subtract({1.0, 0.0}, dd::TwoProduct(a, a));
-  return dd::SquareRoot(difference);
+// The table point c = i/64 nearest u >= 0 (u at most a little above 1),
+// and i.
+struct TablePoint {
+  int index;
+  double c;
+};
+
+QUILLO_FORCE_INLINE TablePoint NearestTablePoint(double u) {
+  const double shifted = u * tables::kAtanStep + kRoundingShift;
+  return {static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu),
+          (shifted - kRoundingShift) * (1.0 / tables::kAtanStep)};  // exact
 }
 
-enum class Inverse { kArctangent, kArcsine, kArccosine };
+// atan(u) for 0 <= u <= 1 (a little beyond is fine): with c the table point
+// nearest u, atan(u) = atan(c) + atan(t), t = (u - c) / (1 + u c),
+// |t| <= 2^-7. Relative error below 2^-65.
+template <bool kAccurate = false>
+DoubleDouble ArctangentCore(DoubleDouble u) {
+  const TablePoint point = NearestTablePoint(u.hi);
+  DoubleDouble t = dd::TwoSum(u.hi - point.c, u.lo);  // u.hi - c is exact (Sterbenz)
+  if (point.index != 0) t = Quotient(t, dd::Add({1.0, 0.0}, dd::Multiply(u, point.c)));
+  if constexpr (kAccurate) return AccurateArctangentFromTable(point.index, t);
+  return ArctangentFromTable(point.index, t);
+}
 
-// Newton's method on y from the fast path's estimate: sin y - x cos y,
-// sin y - x or cos y - x computed in fixed point, divided by the derivative
-// in double precision. Each step multiplies the error by about 2^-50 (the
-// estimate starts near 2^-64), so five steps reach the 2^-250 floor of the
-// fixed-point numbers also near |x| = 1, where the derivative of asin and acos
-// is large. x is exact in fixed point: 2^-27 <= |x| <= 2^53 for atan and asin;
-// for acos a tiny x is dropped, which is far below the result's last bit.
+// asin(a) for 0 <= a <= 1/2 (a little beyond is fine) plus the first-order
+// effect of a low part aLo of the argument (|aLo| <= 2^-53 a), from the
+// Taylor coefficients at the nearest table point x = i/128: with d = a - x
+// (exact: Sterbenz, or x = 0), |d| <= 2^-8,
+//   asin(a + aLo) = a0 + a1 d + d^2 (a2 + a3 d + ... + a11 d^9) + aLo (a1 + 2 a2 d).
+// a0 and a1 are double-doubles, a1 d an exact product; the polynomial, in
+// plain doubles with a relative error of a few 2^-53, is below 2^-17 of the
+// result (a2 is about x/2), and the terms left out of the series and of the
+// low part's effect stay below 2^-75. So the relative error stays below
+// 2^-66. The result is normalised.
+template <bool kAccurate = false>
+DoubleDouble ArcsineNearTable(double a, double aLo);
+
+template <>
+DoubleDouble ArcsineNearTable<false>(double a, double aLo) {
+  const double shifted = a * tables::kAsinStep + kRoundingShift;
+  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
+  const double d = a - (shifted - kRoundingShift) * (1.0 / tables::kAsinStep);
+  const tables::AsinEntry& entry = tables::kAsinTable[index];
+  double polynomial = entry.higher[tables::kAsinHigherCount - 1];
+  for (int k = tables::kAsinHigherCount - 2; k >= 0; --k) polynomial = entry.higher[k] + d * polynomial;
+  polynomial = entry.leading[2].hi + d * (entry.leading[3].hi + d * polynomial);
+  const DoubleDouble product = dd::TwoProduct(entry.leading[1].hi, d);
+  const double low = (entry.leading[0].lo + product.lo) + (entry.leading[1].lo * d + d * d * polynomial) +
+                     aLo * (entry.leading[1].hi + 2.0 * d * entry.leading[2].hi);
+  // |a0| >= |a1 d| where a0 is not 0 (a0 >= 2^-7, |a1 d| <= 1.16 * 2^-8).
+  const DoubleDouble sum = dd::FastTwoSum(entry.leading[0].hi, product.hi);
+  return dd::FastTwoSum(sum.hi, sum.lo + low);
+}
+
+// The same for the arguments whose fast result lies too near a midpoint:
+// a1 d, a2 d^2 and a3 d^3 as double-doubles and only d^4 (a4 + a5 d + ...) in
+// plain doubles, below 2^-30 of the result (a4 d^4 <= 3 * 2^-32 where the
+// result is above 1/4, and a4 is about x where it is smaller), so its error
+// stays below 2^-81 of the result; the low part's effect
+// aLo (a1 + 2 a2 d + 3 a3 d^2) in plain doubles adds 2^-104. Relative error
+// below 2^-80.
+template <>
+DoubleDouble ArcsineNearTable<true>(double a, double aLo) {
+  const double shifted = a * tables::kAsinStep + kRoundingShift;
+  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
+  const double d = a - (shifted - kRoundingShift) * (1.0 / tables::kAsinStep);
+  const tables::AsinEntry& entry = tables::kAsinTable[index];
+  auto leading = [&entry](int n) { return DoubleDouble{entry.leading[n].hi, entry.leading[n].lo}; };
+  double polynomial = entry.higher[tables::kAsinHigherCount - 1];
+  for (int k = tables::kAsinHigherCount - 2; k >= 0; --k) polynomial = entry.higher[k] + d * polynomial;
+  const DoubleDouble square = dd::TwoProduct(d, d);
+  const DoubleDouble cube = dd::Multiply(square, d);
+  const double rest = square.hi * square.hi * polynomial +
+                      aLo * (entry.leading[1].hi + d * (2.0 * entry.leading[2].hi + 3.0 * d * entry.leading[3].hi));
+  const DoubleDouble upper = dd::Add(leading(0), dd::Multiply(leading(1), d));
+  const DoubleDouble lower = dd::Add(dd::Multiply(leading(2), square), dd::Add(dd::Multiply(leading(3), cube), {rest, 0.0}));
+  return dd::Add(upper, lower);
+}
+
+// 2 asin(s) with s = sqrt((1 - a) / 2) for 1/2 <= a <= 1, which is
+// pi/2 - asin(a) = acos(a); 1 - a and the halving are exact, the square root
+// a double-double with a relative error near 2^-104.
+template <bool kAccurate>
+DoubleDouble TwiceArcsineOfHalfComplement(double a) {
+  const DoubleDouble s = dd::SquareRoot({(1.0 - a) * 0.5, 0.0});
+  const DoubleDouble w = ArcsineNearTable<kAccurate>(s.hi, s.lo);
+  return {2.0 * w.hi, 2.0 * w.lo};
+}
+
+enum class Inverse { kArctangent, kArcsine, kArccosine, kArccotangent };
+
+// sin(y0 + delta) and cos(y0 + delta) from s0 = sin y0 and c0 = cos y0 for
+// |delta| <= 2^-55, by their Taylor series in delta to the third power: the
+// next terms stay below 2^-220.
+void ShiftSineCosine(const wide::Fixed& s0, const wide::Fixed& c0, const wide::Fixed& delta, wide::Fixed& sine,
+                     wide::Fixed& cosine) {
+  const wide::Fixed halfSquare = wide::DivideBySmall(wide::Multiply(delta, delta), 2);
+  const wide::Fixed sixthCube = wide::DivideBySmall(wide::Multiply(halfSquare, delta), 3);
+  sine = wide::Add(s0, wide::Subtract(wide::Multiply(c0, delta), wide::Multiply(s0, halfSquare)));
+  sine = wide::Subtract(sine, wide::Multiply(c0, sixthCube));
+  cosine = wide::Subtract(c0, wide::Add(wide::Multiply(s0, delta), wide::Multiply(c0, halfSquare)));
+  cosine = wide::Add(cosine, wide::Multiply(s0, sixthCube));
+}
+
+// Newton's method on y = y0 + delta from the fast path's estimate y0:
+// sin y - x cos y, sin y - x, cos y - x or cos y - x sin y computed in fixed
+// point, divided by the derivative in double precision. sin y0 and cos y0
+// come from their series once; each step shifts them by delta. Each step
+// multiplies the error by about 2^-50 (the estimate starts within 2^-62 of
+// y), so three steps reach 2^-210, far nearer than the results of these
+// functions come to a midpoint between doubles, also near |x| = 1, where the
+// derivative of asin and acos is large. x is exact in fixed point:
+// 2^-27 <= |x| <= 2^53 for atan and asin; for acos a tiny x is dropped, which
+// is far below the result's last bit; 2^-55 <= |x| <= 2^54 for acot.
 double SlowInverse(double x, Inverse function, DoubleDouble estimate) {
   internal::CountSlowPath();
   const wide::Fixed target = wide::FromDouble(x);
-  wide::Fixed y = wide::Add(wide::FromDouble(estimate.hi), wide::FromDouble(estimate.lo));
-  for (int step = 0; step < 5; ++step) {
+  const wide::Fixed y0 = wide::Add(wide::FromDouble(estimate.hi), wide::FromDouble(estimate.lo));
+  wide::Fixed s0{};
+  wide::Fixed c0{};
+  wide::SineCosine(y0, s0, c0);
+  wide::Fixed delta = wide::Zero();
+  for (int step = 0; step < 3; ++step) {
     wide::Fixed s{};
     wide::Fixed c{};
-    wide::SineCosine(y, s, c);
+    ShiftSineCosine(s0, c0, delta, s, c);
     wide::Fixed residual{};
     double slope = 0.0;
     switch (function) {
@@ -464,16 +744,14 @@ double SlowInverse(double x, Inverse function, DoubleDouble estimate) {
         residual = wide::Subtract(c, target);
         slope = -wide::ToDouble(s);
         break;
+      case Inverse::kArccotangent:
+        residual = wide::Subtract(c, wide::Multiply(target, s));
+        slope = -wide::ToDouble(s) - x * wide::ToDouble(c);
+        break;
     }
-    y = wide::Subtract(y, wide::FromDouble(wide::ToDouble(residual) / slope));
+    delta = wide::Subtract(delta, wide::FromDouble(wide::ToDouble(residual) / slope));
   }
-  return wide::ToDouble(y);
-}
-
-double Finish(double x, Inverse function, DoubleDouble value) {
-  double rounded = 0.0;
-  if (RoundsUnambiguously(value, kArctangentError, rounded)) return rounded;
-  return SlowInverse(x, function, value);
+  return wide::ToDouble(wide::Add(y0, delta));
 }
 
 }  // namespace
@@ -487,10 +765,10 @@ double Sine(double x) {
     if (x < 0.0) value = dd::Negate(value);
     double rounded = 0.0;
     if (RoundsUnambiguously(value, kSineCosineError, rounded)) return rounded;
-    return SlowCircular(x, CircularFunction::kSine);
+    return AccurateCircular<CircularFunction::kSine>(x, {0, {absoluteX, 0.0}});
   }
   if (!(absoluteX <= std::numeric_limits<double>::max())) return std::isnan(x) ? x : kNaN;
-  return CircularFastPath(x, CircularFunction::kSine);
+  return CircularFastPath<CircularFunction::kSine>(x);
 }
 
 double Cosine(double x) {
@@ -500,26 +778,46 @@ double Cosine(double x) {
     const DoubleDouble value = CosineOfAngle<false>(SplitAngle<false>({absoluteX, 0.0}));
     double rounded = 0.0;
     if (RoundsUnambiguously(value, kSineCosineError, rounded)) return rounded;
-    return SlowCircular(x, CircularFunction::kCosine);
+    return AccurateCircular<CircularFunction::kCosine>(x, {0, {absoluteX, 0.0}});
   }
   if (!(absoluteX <= std::numeric_limits<double>::max())) return std::isnan(x) ? x : kNaN;
-  return CircularFastPath(x, CircularFunction::kCosine);
+  return CircularFastPath<CircularFunction::kCosine>(x);
 }
 
 double Tangent(double x) {
   if (!(std::fabs(x) >= kTiny)) return x;
   if (std::isinf(x)) return kNaN;
-  return CircularFastPath(x, CircularFunction::kTangent);
+  return CircularFastPath<CircularFunction::kTangent>(x);
+}
+
+// atan |x| for 2^-27 <= |x| < 2^53, from the fast or the accurate core.
+template <bool kAccurate>
+DoubleDouble ArctangentOfMagnitude(double absoluteX) {
+  return absoluteX <= 1.0 ? ArctangentCore<kAccurate>({absoluteX, 0.0})
+                          : dd::Subtract(kHalfPi, ArctangentCore<kAccurate>(Reciprocal({absoluteX, 0.0})));
 }
 
 double Arctangent(double x) {
   const double absoluteX = std::fabs(x);
   if (!(absoluteX >= kTiny)) return x;
   if (absoluteX >= kArctangentFlat) return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
-  DoubleDouble value = absoluteX <= 1.0 ? ArctangentCore({absoluteX, 0.0})
-                                        : dd::Subtract(kHalfPi, ArctangentCore(dd::Divide({1.0, 0.0}, {absoluteX, 0.0})));
-  if (x < 0.0) value = dd::Negate(value);
-  return Finish(x, Inverse::kArctangent, value);
+  const int negative = std::signbit(x) ? 1 : 0;
+  double rounded = 0.0;
+  if (RoundsUnambiguously(WithSign(ArctangentOfMagnitude<false>(absoluteX), negative), kArctangentError, rounded)) {
+    return rounded;
+  }
+  const DoubleDouble accurate = WithSign(ArctangentOfMagnitude<true>(absoluteX), negative);
+  if (RoundsUnambiguously(accurate, kAccurateInverseError, rounded)) return rounded;
+  return SlowInverse(x, Inverse::kArctangent, accurate);
+}
+
+// asin |x| for 2^-27 <= |x| < 1: from the table up to 1/2, beyond as
+// pi/2 - 2 asin(sqrt((1 - |x|)/2)), at least pi/6 there, so the subtraction
+// loses at most one bit.
+template <bool kAccurate>
+DoubleDouble ArcsineOfMagnitude(double absoluteX) {
+  return absoluteX <= 0.5 ? ArcsineNearTable<kAccurate>(absoluteX, 0.0)
+                          : dd::Subtract(kHalfPi, TwiceArcsineOfHalfComplement<kAccurate>(absoluteX));
 }
 
 double Arcsine(double x) {
@@ -527,9 +825,26 @@ double Arcsine(double x) {
   if (!(absoluteX >= kTiny)) return x;
   if (absoluteX > 1.0) return kNaN;
   if (absoluteX == 1.0) return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
-  DoubleDouble value = ArctangentOfRatio({absoluteX, 0.0}, RootOfOneMinusSquare(absoluteX));
-  if (x < 0.0) value = dd::Negate(value);
-  return Finish(x, Inverse::kArcsine, value);
+  const int negative = std::signbit(x) ? 1 : 0;
+  double rounded = 0.0;
+  if (RoundsUnambiguously(WithSign(ArcsineOfMagnitude<false>(absoluteX), negative), kArctangentError, rounded)) {
+    return rounded;
+  }
+  const DoubleDouble accurate = WithSign(ArcsineOfMagnitude<true>(absoluteX), negative);
+  if (RoundsUnambiguously(accurate, kAccurateInverseError, rounded)) return rounded;
+  return SlowInverse(x, Inverse::kArcsine, accurate);
+}
+
+// acos x for 0 < |x| < 1: pi/2 - asin x for |x| <= 1/2 (at least pi/3),
+// 2 asin(s) above and pi - 2 asin(s) below, s = sqrt((1 - |x|)/2).
+template <bool kAccurate>
+DoubleDouble ArccosineOfModerate(double x) {
+  const double absoluteX = std::fabs(x);
+  if (absoluteX <= 0.5) {
+    return dd::Subtract(kHalfPi, WithSign(ArcsineNearTable<kAccurate>(absoluteX, 0.0), std::signbit(x) ? 1 : 0));
+  }
+  const DoubleDouble twice = TwiceArcsineOfHalfComplement<kAccurate>(absoluteX);
+  return x > 0.0 ? twice : dd::Subtract(kPi, twice);
 }
 
 double Arccosine(double x) {
@@ -539,21 +854,76 @@ double Arccosine(double x) {
   if (x == 1.0) return 0.0;
   if (x == -1.0) return tables::kPiHi;
   if (x == 0.0) return tables::kHalfPiHi;
-  DoubleDouble value = ArctangentOfRatio(RootOfOneMinusSquare(absoluteX), {absoluteX, 0.0});
-  if (x < 0.0) value = dd::Subtract(kPi, value);
-  return Finish(x, Inverse::kArccosine, value);
+  double rounded = 0.0;
+  if (RoundsUnambiguously(ArccosineOfModerate<false>(x), kArctangentError, rounded)) return rounded;
+  const DoubleDouble accurate = ArccosineOfModerate<true>(x);
+  if (RoundsUnambiguously(accurate, kAccurateInverseError, rounded)) return rounded;
+  return SlowInverse(x, Inverse::kArccosine, accurate);
 }
 
-}  // namespace numerics
+// cos x is 1 below this magnitude: x^2/2 stays below half an ulp of 1.
+constexpr double kSecantFlat = 0x1p-27;
+// Below this magnitude cot x = 1/x - x/3 - ... and csc x = 1/x + x/6 + ...
+// round as 1/x does. 1/x = 2^-e / m (x = m 2^e, m a 53-bit integer) lies at
+// least 2^-107 of itself from a midpoint between doubles, further than the
+// other terms (x^2/3 of it) reach; when it is a double, a power of two, the
+// other terms stay below the half ulp on its side. The IEEE division rounds
+// it once, overflow included.
+constexpr double kReciprocalRegion = 0x1p-54;
 
-namespace numerics {
+double Cotangent(double x) {
+  if (!(std::fabs(x) >= kReciprocalRegion)) return 1.0 / x;  // ±0 gives ±infinity; NaN stays
+  if (std::isinf(x)) return kNaN;
+  return CircularFastPath<CircularFunction::kCotangent>(x);
+}
 
-// Not yet rounded once: the reciprocal and difference of rounded values.
-double Cotangent(double x) { return 1.0 / Tangent(x); }
-double Secant(double x) { return 1.0 / Cosine(x); }
-double Cosecant(double x) { return 1.0 / Sine(x); }
-double Arccotangent(double x) { return 1.5707963267948966 - Arctangent(x); }
-double DegreesToRadians(double x) { return x * 0.017453292519943295; }
-double RadiansToDegrees(double x) { return x * 57.29577951308232; }
+double Secant(double x) {
+  const double absoluteX = std::fabs(x);
+  if (absoluteX < kSecantFlat) return 1.0;
+  if (!(absoluteX <= std::numeric_limits<double>::max())) return std::isnan(x) ? x : kNaN;
+  return CircularFastPath<CircularFunction::kSecant>(x);
+}
+
+double Cosecant(double x) {
+  if (!(std::fabs(x) >= kReciprocalRegion)) return 1.0 / x;
+  if (std::isinf(x)) return kNaN;
+  return CircularFastPath<CircularFunction::kCosecant>(x);
+}
+
+// Below this magnitude acot x = pi/2 - x + ... rounds to the double nearest
+// pi/2, which lies 2^-53.9 below pi/2, well inside its half ulp of 2^-53.
+constexpr double kArccotangentFlat = 0x1p-55;
+// From here on acot x = 1/x - 1/(3x^3) + ... rounds as 1/x does (the same
+// reasoning as for cot near 0, subnormal results included), and below
+// -2^53 pi + atan(1/x) rounds to the double nearest pi.
+constexpr double kArccotangentReciprocal = 0x1p54;
+
+// acot x = pi/2 - atan x, from atan of the argument or of its reciprocal,
+// whichever is at most 1: for x > 0 it is atan(1/x), for x < 0
+// pi + atan(1/x), and near 0 pi/2 - atan x.
+// acot x for 2^-55 <= |x| < 2^54 from atan |x| or atan(1/|x|), from the fast
+// or the accurate core.
+template <bool kAccurate>
+DoubleDouble ArccotangentOfModerate(double x) {
+  const double absoluteX = std::fabs(x);
+  if (absoluteX <= 1.0) {
+    const DoubleDouble atan = ArctangentCore<kAccurate>({absoluteX, 0.0});
+    return x > 0.0 ? dd::Subtract(kHalfPi, atan) : dd::Add(kHalfPi, atan);
+  }
+  const DoubleDouble atan = ArctangentCore<kAccurate>(Reciprocal({absoluteX, 0.0}));
+  return x > 0.0 ? atan : dd::Subtract(kPi, atan);
+}
+
+double Arccotangent(double x) {
+  const double absoluteX = std::fabs(x);
+  if (!(absoluteX >= kArccotangentFlat)) return std::isnan(x) ? x : tables::kHalfPiHi;
+  if (x >= kArccotangentReciprocal) return 1.0 / x;  // +infinity gives +0
+  if (x <= -kArctangentFlat) return tables::kPiHi;
+  double rounded = 0.0;
+  if (RoundsUnambiguously(ArccotangentOfModerate<false>(x), kArctangentError, rounded)) return rounded;
+  const DoubleDouble accurate = ArccotangentOfModerate<true>(x);
+  if (RoundsUnambiguously(accurate, kAccurateInverseError, rounded)) return rounded;
+  return SlowInverse(x, Inverse::kArccotangent, accurate);
+}
 
 }  // namespace numerics

@@ -1,23 +1,10 @@
 #include "numerics/internal/wide_fixed.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace wide {
-
-void MultiplyFull(uint64_t a, uint64_t b, uint64_t& high, uint64_t& low) {
-  const uint64_t aLow = a & 0xFFFFFFFFu;
-  const uint64_t aHigh = a >> 32;
-  const uint64_t bLow = b & 0xFFFFFFFFu;
-  const uint64_t bHigh = b >> 32;
-  const uint64_t lowLow = aLow * bLow;
-  const uint64_t highLow = aHigh * bLow;
-  const uint64_t lowHigh = aLow * bHigh;
-  const uint64_t highHigh = aHigh * bHigh;
-  const uint64_t middle = (lowLow >> 32) + (highLow & 0xFFFFFFFFu) + (lowHigh & 0xFFFFFFFFu);
-  low = (middle << 32) | (lowLow & 0xFFFFFFFFu);
-  high = highHigh + (highLow >> 32) + (lowHigh >> 32) + (middle >> 32);
-}
 
 Fixed Zero() { return Fixed{}; }
 
@@ -45,15 +32,28 @@ Fixed Add(const Fixed& a, const Fixed& b) {
   return sum;
 }
 
+// -a = ~a + 1: the one carries up through the limbs that were 0.
 Fixed Negate(const Fixed& a) {
-  Fixed inverted{};
-  for (int i = 0; i < kLimbs; ++i) inverted.limb[i] = ~a.limb[i];
-  Fixed one{};
-  one.limb[0] = 1;
-  return Add(inverted, one);
+  Fixed negated{};
+  uint64_t carry = 1;
+  for (int i = 0; i < kLimbs; ++i) {
+    negated.limb[i] = ~a.limb[i] + carry;
+    carry = (carry != 0 && a.limb[i] == 0) ? 1u : 0u;
+  }
+  return negated;
 }
 
-Fixed Subtract(const Fixed& a, const Fixed& b) { return Add(a, Negate(b)); }
+Fixed Subtract(const Fixed& a, const Fixed& b) {
+  Fixed difference{};
+  uint64_t borrow = 0;
+  for (int i = 0; i < kLimbs; ++i) {
+    const uint64_t partial = a.limb[i] - borrow;
+    const uint64_t borrowOut = a.limb[i] < borrow ? 1u : 0u;
+    difference.limb[i] = partial - b.limb[i];
+    borrow = borrowOut + (partial < b.limb[i] ? 1u : 0u);
+  }
+  return difference;
+}
 
 namespace {
 
@@ -65,11 +65,19 @@ Fixed Multiply(const Fixed& a, const Fixed& b) {
   const bool negative = IsNegative(a) != IsNegative(b);
   const Fixed x = Magnitude(a);
   const Fixed y = Magnitude(b);
+  // y's limbs above its leading one add nothing: the series' values are
+  // mostly below 1 and leave the integer limbs 0.
+  int yLimbs = kLimbs;
+  while (yLimbs > 0 && y.limb[yLimbs - 1] == 0) --yLimbs;
+  // Partial products x_i y_j with i + j <= kDropped - 2 lie wholly below the
+  // kept limbs and would only carry into the lowest of them: together less
+  // than four units of it, left out.
+  constexpr int kDropped = kFractionBits / 64;
   uint64_t product[2 * kLimbs] = {};
   for (int i = 0; i < kLimbs; ++i) {
     if (x.limb[i] == 0) continue;
     uint64_t carry = 0;
-    for (int j = 0; j < kLimbs; ++j) {
+    for (int j = std::max(0, kDropped - 1 - i); j < yLimbs; ++j) {
       uint64_t high = 0;
       uint64_t low = 0;
       MultiplyFull(x.limb[i], y.limb[j], high, low);
@@ -79,10 +87,9 @@ Fixed Multiply(const Fixed& a, const Fixed& b) {
       high += product[i + j] < low ? 1u : 0u;
       carry = high;
     }
-    product[i + kLimbs] += carry;
+    product[i + yLimbs] += carry;
   }
   Fixed result{};
-  constexpr int kDropped = kFractionBits / 64;
   for (int i = 0; i < kLimbs; ++i) result.limb[i] = product[i + kDropped];
   return negative ? Negate(result) : result;
 }
@@ -124,39 +131,74 @@ Fixed FromDouble(double x) {
   return x < 0.0 ? Negate(result) : result;
 }
 
+namespace {
+
+// Bits low .. low+63 of x; bits below bit 0 read as 0.
+uint64_t Window(const Fixed& x, int low) {
+  if (low < 0) return x.limb[0] << -low;
+  const int index = low / 64;
+  const int shift = low % 64;
+  uint64_t bits = x.limb[index] >> shift;
+  if (shift != 0 && index + 1 < kLimbs) bits |= x.limb[index + 1] << (64 - shift);
+  return bits;
+}
+
+// Whether any of the bits below `position` of x is 1.
+bool AnyBitBelow(const Fixed& x, int position) {
+  if (position <= 0) return false;
+  const int index = position / 64;
+  const int shift = position % 64;
+  if (shift != 0 && (x.limb[index] & ((uint64_t{1} << shift) - 1)) != 0) return true;
+  for (int i = 0; i < index; ++i) {
+    if (x.limb[i] != 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// Every nonzero a is at least 2^-256, so the result is a normal double; its
+// bits are assembled directly, a carry of the rounding into 2^53 moving on to
+// the next binade.
 double ToDouble(const Fixed& a) {
   const bool negative = IsNegative(a);
   const Fixed x = Magnitude(a);
   int top = kLimbs - 1;
   while (top >= 0 && x.limb[top] == 0) --top;
   if (top < 0) return 0.0;
-  int leading = 63;
-  while (((x.limb[top] >> leading) & 1u) == 0) --leading;
-  const int highest = 64 * top + leading;  // position of the leading one
-  auto bitAt = [&x](int position) -> uint64_t {
-    if (position < 0) return 0;
-    return (x.limb[position / 64] >> (position % 64)) & 1u;
-  };
-  uint64_t significand = 0;
-  for (int position = highest; position > highest - 53; --position) significand = (significand << 1) | bitAt(position);
-  const int roundPosition = highest - 53;
-  const uint64_t roundBit = bitAt(roundPosition);
-  bool sticky = false;
-  for (int position = roundPosition - 1; position >= 0 && !sticky; --position) sticky = bitAt(position) != 0;
-  if (roundBit != 0 && (sticky || (significand & 1u) != 0)) ++significand;  // 2^53 stays exact
-  const double magnitude = std::ldexp(static_cast<double>(significand), highest - 52 - kFractionBits);
-  return negative ? -magnitude : magnitude;
+  const int highest = 64 * top + 63 - std::countl_zero(x.limb[top]);  // position of the leading one
+  const uint64_t window = Window(x, highest - 63);                     // the leading one at bit 63
+  uint64_t significand = window >> 11;
+  const bool roundBit = ((window >> 10) & 1u) != 0;
+  const bool sticky = (window & 0x3FFu) != 0 || AnyBitBelow(x, highest - 63);
+  if (roundBit && (sticky || (significand & 1u) != 0)) ++significand;
+  const int biasedExponent = highest - kFractionBits + 1022;  // less one: the significand brings its leading one
+  const uint64_t bits = (static_cast<uint64_t>(biasedExponent) << 52) + significand;
+  return std::bit_cast<double>(negative ? bits | (uint64_t{1} << 63) : bits);
 }
 
-void SineCosine(const Fixed& y, Fixed& sine, Fixed& cosine) {
-  // term = y^n / n!, added to the cosine for even n and to the sine for odd
-  // n, with the signs of the series.
+namespace {
+
+// a / 2^shift rounded toward minus infinity (an arithmetic shift of the
+// two's-complement limbs), 0 < shift < 64.
+Fixed ShiftRight(const Fixed& a, int shift) {
+  Fixed shifted{};
+  for (int i = 0; i < kLimbs - 1; ++i) shifted.limb[i] = (a.limb[i] >> shift) | (a.limb[i + 1] << (64 - shift));
+  const auto top = static_cast<int64_t>(a.limb[kLimbs - 1]);
+  shifted.limb[kLimbs - 1] = static_cast<uint64_t>(top >> shift);  // arithmetic on every supported compiler
+  return shifted;
+}
+
+// sin(h) and cos(h) by their Taylor series for |h| <= 2^-5: term = h^n / n!,
+// added to the cosine for even n and to the sine for odd n, with the signs of
+// the series, until the terms vanish (about thirty of them).
+void SineCosineOfSmall(const Fixed& h, Fixed& sine, Fixed& cosine) {
   Fixed term{};
   term.limb[kFractionBits / 64] = 1;  // 1.0
   sine = Zero();
   cosine = term;
   for (uint32_t n = 1; n < 400; ++n) {
-    term = DivideBySmall(Multiply(term, y), n);
+    term = DivideBySmall(Multiply(term, h), n);
     if (IsZero(term)) break;
     switch (n % 4) {
       case 0: cosine = Add(cosine, term); break;
@@ -164,6 +206,24 @@ void SineCosine(const Fixed& y, Fixed& sine, Fixed& cosine) {
       case 2: cosine = Subtract(cosine, term); break;
       default: sine = Subtract(sine, term); break;
     }
+  }
+}
+
+}  // namespace
+
+// With h = y / 2^7, |h| < 2^-5: the series of h, then the angle doubled
+// seven times (sin 2h = 2 sin h cos h, cos 2h = (cos h - sin h)(cos h + sin h)).
+// Each doubling about doubles the error: h itself is off by up to 2^-256 (the
+// shift drops bits), so y by 2^-249, and sine and cosine end within a few
+// units of 2^-248.
+void SineCosine(const Fixed& y, Fixed& sine, Fixed& cosine) {
+  constexpr int kHalvings = 7;
+  SineCosineOfSmall(ShiftRight(y, kHalvings), sine, cosine);
+  for (int i = 0; i < kHalvings; ++i) {
+    const Fixed product = Multiply(sine, cosine);
+    const Fixed nextCosine = Multiply(Subtract(cosine, sine), Add(cosine, sine));
+    sine = Add(product, product);
+    cosine = nextCosine;
   }
 }
 

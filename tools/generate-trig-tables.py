@@ -7,7 +7,13 @@ carrying far more bits than the tables keep, then rounded once:
   - pi/2 and pi as 256-bit fractions of the wide fixed-point format;
   - pi/2 as a double-double (and a third word);
   - sin(i/128) and cos(i/128), i = 0..101, as double-doubles;
-  - atan(i/64), i = 0..64, as double-doubles.
+  - atan(i/64), i = 0..64, as double-doubles;
+  - the Taylor coefficients of asin at i/128, i = 0..64: the first four as
+    double-doubles, the next eight as doubles;
+  - pi/2 as four doubles for the short reduction: three of 33 bits, so that
+    their products with a multiple k < 2^20 are exact, and the rest;
+  - pi/180 and 180/pi as double-doubles and as 256-bit integers with an
+    exponent (their leading bits, truncated).
 Run it from the repository root: python3 tools/generate-trig-tables.py
 The header is committed, so the build never needs this script.
 """
@@ -23,6 +29,9 @@ SIN_COS_STEP = 128        # table points i/128 cover [0, pi/4] with i = 0..101
 SIN_COS_COUNT = 102
 ATAN_STEP = 64            # table points i/64 cover [0, 1]
 ATAN_COUNT = 65
+ASIN_STEP = 128           # table points i/128 cover [0, 1/2] with i = 0..64
+ASIN_COUNT = 65
+ASIN_DEGREE = 11          # coefficients 0..11
 
 
 def atan_inverse(k, bits):
@@ -91,6 +100,24 @@ def atan_fixed(x, bits):
     return total << halvings
 
 
+def asin_coefficients(i, bits):
+    """The Taylor coefficients a_0 .. a_ASIN_DEGREE of asin at x = i/ASIN_STEP, * 2^bits.
+
+    a_0 = asin x, a_1 = 1/sqrt(1 - x^2), and from (1 - x^2) y'' = x y':
+    a_(n+2) = ((2n + 1) x (n + 1) a_(n+1) + n^2 a_n) / ((1 - x^2)(n + 2)(n + 1)).
+    """
+    one = 1 << bits
+    step2 = ASIN_STEP * ASIN_STEP
+    rest = step2 - i * i                          # (1 - x^2) * step^2
+    root = isqrt_fixed(rest * one // step2, bits)  # sqrt(1 - x^2) * 2^bits
+    x = i * one // ASIN_STEP
+    a = [atan_fixed(x * one // root, bits), one * one // root]
+    for n in range(ASIN_DEGREE - 1):
+        numerator = (2 * n + 1) * (n + 1) * a[n + 1] * i // ASIN_STEP + n * n * a[n]
+        a.append(numerator * step2 // (rest * (n + 2) * (n + 1)))
+    return a
+
+
 def isqrt_fixed(v, bits):
     import math
     return math.isqrt(v << bits)
@@ -157,6 +184,15 @@ def main():
         s, c = sin_cos_fixed(x, bits)
         sin_cos.append((double_double(s, bits), double_double(c, bits)))
 
+    degree = pi // 180                               # pi/180 * 2^bits
+    radian = (180 << (2 * bits)) // pi               # 180/pi * 2^bits
+
+    def leading_bits(value):
+        # (K, exponent): K the leading 256 bits of value / 2^bits,
+        # truncated, and value / 2^bits = (K + something in [0, 1)) * 2^exponent.
+        shift = value.bit_length() - 256
+        return value >> shift, shift - bits
+
     atans = []
     for i in range(ATAN_COUNT):
         x = (i << bits) // ATAN_STEP
@@ -222,6 +258,54 @@ def main():
     for a in atans:
         emit(f"    {{{hexfloat(a[0])}, {hexfloat(a[1])}}},")
     emit("};")
+    emit("")
+    emit(f"// asin(i/{ASIN_STEP} + d) = sum of a_n d^n for i = 0..{ASIN_COUNT - 1}, n = 0..{ASIN_DEGREE}:")
+    emit("// a_0 .. a_3 as double-doubles, a_4 .. a_11 as doubles.")
+    emit(f"inline constexpr int kAsinStep = {ASIN_STEP};")
+    emit(f"inline constexpr int kAsinCount = {ASIN_COUNT};")
+    emit(f"inline constexpr int kAsinHigherCount = {ASIN_DEGREE - 3};")
+    emit("struct AsinEntry {")
+    emit("  DoubleDoubleEntry leading[4];")
+    emit(f"  double higher[{ASIN_DEGREE - 3}];")
+    emit("};")
+    emit("inline constexpr AsinEntry kAsinTable[kAsinCount] = {")
+    for i in range(ASIN_COUNT):
+        a = asin_coefficients(i, bits)
+        leading = ", ".join("{%s, %s}" % tuple(hexfloat(v) for v in double_double(c, bits)) for c in a[:4])
+        higher = ", ".join(hexfloat(float(Fraction(c, 1 << bits))) for c in a[4:])
+        emit(f"    {{{{{leading}}}, {{{higher}}}}},")
+    emit("};")
+    emit("")
+    emit("// pi/2 = kHalfPiPart1 + kHalfPiPart2 + kHalfPiPart3 + kHalfPiPart4 + less")
+    emit("// than 2^-150: the first three of 33 significant bits each, so that k times")
+    emit("// each is exact for k < 2^20; the fourth the double nearest what remains.")
+    remaining = Fraction(half_pi, 1 << bits)
+    for part in range(1, 5):
+        if part < 4:
+            exponent = 0
+            while Fraction(2) ** (exponent + 1) <= abs(remaining):
+                exponent += 1
+            while Fraction(2) ** exponent > abs(remaining):
+                exponent -= 1
+            unit = Fraction(2) ** (exponent - 32)        # 33 bits from the leading one
+            value = float((remaining / unit).__floor__() * unit)
+        else:
+            value = float(remaining)
+        remaining -= Fraction(value)
+        emit(f"inline constexpr double kHalfPiPart{part} = {hexfloat(value)};")
+    emit("")
+    emit("// pi/180 and 180/pi: as double-doubles, and as K * 2^exponent with K")
+    emit("// the leading 256 bits (truncated; four little-endian 64-bit limbs, the")
+    emit("// top bit set), for the exact rounding of a product with them.")
+    for name, value in (("DegreeInRadians", degree), ("RadianInDegrees", radian)):
+        hi, lo = double_double(value, bits)
+        k, exponent = leading_bits(value)
+        emit(f"inline constexpr double k{name}Hi = {hexfloat(hi)};")
+        emit(f"inline constexpr double k{name}Lo = {hexfloat(lo)};")
+        emit(f"inline constexpr uint64_t k{name}Bits[4] = {{")
+        emit("    " + " ".join(f"0x{(k >> (64 * i)) & ((1 << 64) - 1):016X}u," for i in range(4)))
+        emit("};")
+        emit(f"inline constexpr int k{name}Exponent = {exponent};")
     emit("")
     emit("}  // namespace trig_tables")
     with open(out_path, "w") as f:

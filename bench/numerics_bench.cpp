@@ -1,0 +1,281 @@
+// The numerics library's functions timed against the C library's, on typical
+// arguments: for every function a pair of rows, ours then the C library's,
+// each printing ns per call; our rows also carry `vs_libc`, our time over
+// the C library's from the same run. Then the slowest arguments: known hard
+// cases that take the slow path, each timed on its own (`slow_path`).
+//
+//   build/bin/numerics-bench --benchmark_repetitions=3
+//
+// Before timing, every function is checked on its arguments: ours must agree
+// with the C library within one ulp (a sanity check free of MPFR, the
+// reference tests check the last bit); the benchmark stops otherwise.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "numerics/numerics.h"
+#include "numerics/testing.h"
+
+namespace {
+
+constexpr int kArguments = 4096;  // a power of two, so the index wraps with a mask
+
+// Results go through a volatile store, which the compiler cannot drop.
+volatile double sink;
+
+struct Pair {
+  double first;
+  double second;
+};
+
+// splitmix64: fixed arguments in every run.
+struct Generator {
+  uint64_t state;
+  uint64_t Next() {
+    uint64_t z = (state += 0x9E3779B97F4A7C15u);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    return z ^ (z >> 31);
+  }
+  double Unit() { return static_cast<double>(Next() >> 11) * 0x1p-53; }
+  double Uniform(double low, double high) { return low + (high - low) * Unit(); }
+  // |x| log-uniform in [low, high], random sign.
+  double LogUniform(double low, double high) {
+    const double x = low * std::exp2(Unit() * std::log2(high / low));
+    return (Next() & 1) != 0 ? -x : x;
+  }
+};
+
+std::vector<Pair> Arguments(double (*draw)(Generator&)) {
+  Generator random{0xBE7C4u};
+  std::vector<Pair> arguments(kArguments);
+  for (Pair& argument : arguments) argument = {draw(random), draw(random)};
+  return arguments;
+}
+
+using Unary = double (*)(double);
+using Binary = double (*)(double, double);
+
+struct Case {
+  std::string name;     // function and argument range
+  Unary ours;
+  Unary library;
+  Binary oursBinary;    // Power
+  Binary libraryBinary;
+  double (*draw)(Generator&);
+};
+
+double LibraryCotangent(double x) { return 1.0 / std::tan(x); }
+double LibrarySecant(double x) { return 1.0 / std::cos(x); }
+double LibraryCosecant(double x) { return 1.0 / std::sin(x); }
+double LibraryArccotangent(double x) { return std::numbers::pi / 2 - std::atan(x); }
+// The same without the cancellation of pi/2 - atan x for large x, for the
+// sanity check.
+double AccurateLibraryArccotangent(double x) {
+  return x > 0.0 ? std::atan(1.0 / x) : std::numbers::pi + std::atan(1.0 / x);
+}
+double LibraryDegreesToRadians(double x) { return x * (std::numbers::pi / 180.0); }
+double LibraryRadiansToDegrees(double x) { return x * (180.0 / std::numbers::pi); }
+double LibrarySine(double x) { return std::sin(x); }
+double LibraryCosine(double x) { return std::cos(x); }
+double LibraryTangent(double x) { return std::tan(x); }
+double LibraryArctangent(double x) { return std::atan(x); }
+double LibraryArcsine(double x) { return std::asin(x); }
+double LibraryArccosine(double x) { return std::acos(x); }
+double LibraryExponential(double x) { return std::exp(x); }
+double LibraryNaturalLogarithm(double x) { return std::log(x); }
+double LibraryDecimalLogarithm(double x) { return std::log10(x); }
+double LibraryPower(double x, double y) { return std::pow(x, y); }
+
+double Large(Generator& random) { return random.Uniform(1.0, 1e6); }
+double Circle(Generator& random) { return random.Uniform(-std::numbers::pi, std::numbers::pi); }
+double Wide(Generator& random) { return random.LogUniform(1e-10, 1e10); }
+double UnitInterval(Generator& random) { return random.Uniform(-1.0, 1.0); }
+double Degrees(Generator& random) { return random.Uniform(-720.0, 720.0); }
+double ExponentRange(Generator& random) { return random.Uniform(-700.0, 700.0); }
+double Positive(Generator& random) { return std::fabs(random.LogUniform(1e-300, 1e300)); }
+double Base(Generator& random) { return random.Uniform(0.1, 100.0); }
+double PowerExponent(Generator& random) { return random.Uniform(-30.0, 30.0); }
+
+std::vector<Case> Cases() {
+  return {
+      {"sin [1,1e6]", numerics::Sine, LibrarySine, nullptr, nullptr, Large},
+      {"sin [-pi,pi]", numerics::Sine, LibrarySine, nullptr, nullptr, Circle},
+      {"cos [1,1e6]", numerics::Cosine, LibraryCosine, nullptr, nullptr, Large},
+      {"cos [-pi,pi]", numerics::Cosine, LibraryCosine, nullptr, nullptr, Circle},
+      {"tan [1,1e6]", numerics::Tangent, LibraryTangent, nullptr, nullptr, Large},
+      {"tan [-pi,pi]", numerics::Tangent, LibraryTangent, nullptr, nullptr, Circle},
+      {"cot [1,1e6]", numerics::Cotangent, LibraryCotangent, nullptr, nullptr, Large},
+      {"cot [-pi,pi]", numerics::Cotangent, LibraryCotangent, nullptr, nullptr, Circle},
+      {"sec [1,1e6]", numerics::Secant, LibrarySecant, nullptr, nullptr, Large},
+      {"sec [-pi,pi]", numerics::Secant, LibrarySecant, nullptr, nullptr, Circle},
+      {"csc [1,1e6]", numerics::Cosecant, LibraryCosecant, nullptr, nullptr, Large},
+      {"csc [-pi,pi]", numerics::Cosecant, LibraryCosecant, nullptr, nullptr, Circle},
+      {"atan ±[1e-10,1e10]", numerics::Arctangent, LibraryArctangent, nullptr, nullptr, Wide},
+      {"acot ±[1e-10,1e10]", numerics::Arccotangent, LibraryArccotangent, nullptr, nullptr, Wide},
+      {"asin [-1,1]", numerics::Arcsine, LibraryArcsine, nullptr, nullptr, UnitInterval},
+      {"acos [-1,1]", numerics::Arccosine, LibraryArccosine, nullptr, nullptr, UnitInterval},
+      {"rad [-720,720]", numerics::DegreesToRadians, LibraryDegreesToRadians, nullptr, nullptr, Degrees},
+      {"grad [-pi,pi]", numerics::RadiansToDegrees, LibraryRadiansToDegrees, nullptr, nullptr, Circle},
+      {"exp [-700,700]", numerics::Exponential, LibraryExponential, nullptr, nullptr, ExponentRange},
+      {"ln [1e-300,1e300]", numerics::NaturalLogarithm, LibraryNaturalLogarithm, nullptr, nullptr, Positive},
+      {"lg [1e-300,1e300]", numerics::DecimalLogarithm, LibraryDecimalLogarithm, nullptr, nullptr, Positive},
+      {"pow [0.1,100]^[-30,30]", nullptr, nullptr, numerics::Power, LibraryPower, Base},
+  };
+}
+
+// Whole doubles apart, counting across zero.
+double UlpsApart(double a, double b) {
+  if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b) ? 0.0 : HUGE_VAL;
+  if (a == b) return 0.0;
+  auto ordered = [](double x) {
+    int64_t bits = 0;
+    __builtin_memcpy(&bits, &x, sizeof bits);
+    return bits < 0 ? -(bits & INT64_MAX) : bits;
+  };
+  return std::fabs(static_cast<double>(ordered(a) - ordered(b)));
+}
+
+std::vector<Pair> ArgumentsOf(const Case& c) {
+  std::vector<Pair> arguments = Arguments(c.draw);
+  if (c.oursBinary != nullptr) {
+    Generator random{0xE4C0u};
+    for (Pair& argument : arguments) argument.second = PowerExponent(random);
+  }
+  return arguments;
+}
+
+// Ours within one ulp of the C library on every argument, or the program
+// stops with the first disagreement.
+void CheckAgainstLibrary(const Case& c) {
+  for (const Pair& argument : ArgumentsOf(c)) {
+    const double ours = c.ours != nullptr ? c.ours(argument.first) : c.oursBinary(argument.first, argument.second);
+    const Unary accurate = c.library == LibraryArccotangent ? AccurateLibraryArccotangent : c.library;
+    const double library =
+        accurate != nullptr ? accurate(argument.first) : c.libraryBinary(argument.first, argument.second);
+    if (UlpsApart(ours, library) > 1.0) {
+      std::fprintf(stderr, "%s(%a, %a): ours %a, C library %a\n", c.name.c_str(), argument.first, argument.second,
+                   ours, library);
+      std::exit(1);
+    }
+  }
+}
+
+// The C library's time per call of each case, to print our ratio to it.
+std::map<std::string, double>& LibraryTimes() {
+  static std::map<std::string, double> times;
+  return times;
+}
+
+void TimeUnary(benchmark::State& state, const std::vector<Pair>& arguments, Unary function) {
+  size_t i = 0;
+  for (auto _ : state) {
+    sink = function(arguments[i].first);
+    i = (i + 1) & (kArguments - 1);
+  }
+}
+
+void TimeBinary(benchmark::State& state, const std::vector<Pair>& arguments, Binary function) {
+  size_t i = 0;
+  for (auto _ : state) {
+    sink = function(arguments[i].first, arguments[i].second);
+    i = (i + 1) & (kArguments - 1);
+  }
+}
+
+double NanosecondsPerCall(const benchmark::State& state, double seconds) {
+  return seconds * 1e9 / static_cast<double>(state.iterations());
+}
+
+// Rows report the CPU time per call; the library row of a case runs first and
+// records its time, our row divides by it.
+void RegisterCase(const Case& c) {
+  const auto arguments = std::make_shared<std::vector<Pair>>(ArgumentsOf(c));
+  benchmark::RegisterBenchmark((c.name + " libc").c_str(), [c, arguments](benchmark::State& state) {
+    const auto start = std::chrono::steady_clock::now();
+    if (c.library != nullptr) {
+      TimeUnary(state, *arguments, c.library);
+    } else {
+      TimeBinary(state, *arguments, c.libraryBinary);
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    LibraryTimes()[c.name] = NanosecondsPerCall(state, elapsed.count());
+  });
+  benchmark::RegisterBenchmark((c.name + " ours").c_str(), [c, arguments](benchmark::State& state) {
+    const auto start = std::chrono::steady_clock::now();
+    if (c.ours != nullptr) {
+      TimeUnary(state, *arguments, c.ours);
+    } else {
+      TimeBinary(state, *arguments, c.oursBinary);
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const double library = LibraryTimes()[c.name];
+    if (library > 0.0) state.counters["vs_libc"] = NanosecondsPerCall(state, elapsed.count()) / library;
+  });
+}
+
+// Arguments that take the slow path (neither the fast path nor, where there
+// is one, the accurate one can decide their rounding): the
+// slowest calls there are.
+struct SlowCase {
+  const char* name;
+  Unary function;
+  double argument;
+};
+
+const SlowCase kSlowCases[] = {
+    {"sin", numerics::Sine, 0x1.943f3c536d6e7p-24},
+    {"cos", numerics::Cosine, 0x1.1a9dc8f6df103p-24},
+    {"tan", numerics::Tangent, 0x1.fdaa9d61dc898p-21},
+    {"atan", numerics::Arctangent, 0x1.a2fecc163762ap+48},
+    {"asin", numerics::Arcsine, 0x1.e4125fbdabdccp-2},
+    {"acos", numerics::Arccosine, -0x1.7e72cece675d3p-45},
+    {"sec", numerics::Secant, 0x1.854bfb363dc2dp-24},
+    {"cot", numerics::Cotangent, -0x1.90330c39b5211p+672},
+    {"csc", numerics::Cosecant, 0x1.3320d2e1c0648p-18},
+    {"acot", numerics::Arccotangent, -0x1.12174c5d51f7cp+45},
+    {"rad", numerics::DegreesToRadians, 0x0.54e7fd97f0b0bp-1022},
+    {"grad", numerics::RadiansToDegrees, 0x1.1df46a2529d38p+1018},
+};
+
+void RegisterSlowCases() {
+  for (const SlowCase& c : kSlowCases) {
+    const unsigned long long before = numerics::testing::SlowPathCount();
+    sink = c.function(c.argument);
+    if (numerics::testing::SlowPathCount() == before) {
+      std::fprintf(stderr, "%s(%a) no longer takes the slow path\n", c.name, c.argument);
+      std::exit(1);
+    }
+    char name[96];
+    std::snprintf(name, sizeof name, "slow_path %s(%a)", c.name, c.argument);
+    benchmark::RegisterBenchmark(name, [c](benchmark::State& state) {
+      volatile double argument = c.argument;
+      for (auto _ : state) sink = c.function(argument);
+    })->Unit(benchmark::kMicrosecond);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (const Case& c : Cases()) {
+    CheckAgainstLibrary(c);
+    RegisterCase(c);
+  }
+  RegisterSlowCases();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
