@@ -103,7 +103,8 @@ double Wide(Generator& random) { return random.LogUniform(1e-10, 1e10); }
 double UnitInterval(Generator& random) { return random.Uniform(-1.0, 1.0); }
 double Degrees(Generator& random) { return random.Uniform(-720.0, 720.0); }
 double ExponentRange(Generator& random) { return random.Uniform(-700.0, 700.0); }
-double Positive(Generator& random) { return std::fabs(random.LogUniform(1e-300, 1e300)); }
+// 2^-996 .. 2^996, log-uniform: 1e300 / 1e-300 itself would overflow.
+double Positive(Generator& random) { return std::exp2(random.Uniform(-996.0, 996.0)); }
 double Base(Generator& random) { return random.Uniform(0.1, 100.0); }
 double PowerExponent(Generator& random) { return random.Uniform(-30.0, 30.0); }
 
@@ -233,6 +234,10 @@ struct SlowCase {
   double argument;
 };
 
+// (2^27 - 1)^2 is a midpoint between two doubles: only the slow path can
+// round it.
+double SquareOfMidpointRoot(double x) { return numerics::Power(x, 2.0); }
+
 const SlowCase kSlowCases[] = {
     {"sin", numerics::Sine, 0x1.943f3c536d6e7p-24},
     {"cos", numerics::Cosine, 0x1.1a9dc8f6df103p-24},
@@ -246,7 +251,12 @@ const SlowCase kSlowCases[] = {
     {"acot", numerics::Arccotangent, -0x1.12174c5d51f7cp+45},
     {"rad", numerics::DegreesToRadians, 0x0.54e7fd97f0b0bp-1022},
     {"grad", numerics::RadiansToDegrees, 0x1.1df46a2529d38p+1018},
+    {"exp", numerics::Exponential, 0x1.00b0912ce38dep-1},
+    {"pow", SquareOfMidpointRoot, 134217727.0},
+    {"ln", numerics::NaturalLogarithm, 0x1.0000000000006p+0},
+    {"lg", numerics::DecimalLogarithm, 0x1.0053f6f81981bp+0},
 };
+
 
 void RegisterSlowCases() {
   for (const SlowCase& c : kSlowCases) {
