@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "numerics/internal/double_double.h"
+#include "numerics/internal/rounding.h"
 #include "numerics/internal/slow_path.h"
 #include "numerics/internal/trig_tables.h"
 #include "numerics/internal/wide_fixed.h"
@@ -114,11 +115,8 @@ double MultiplyByConstant(double x, const ExactConstant& c) {
   const double magnitude = std::fabs(x);
   if (magnitude >= kFastPathLow && magnitude <= kFastPathHigh) {
     const dd::DoubleDouble product = dd::TwoProduct(x, c.hi);
-    const double lo = product.lo + x * c.lo;
-    const double bound = kProductError * product.hi;
-    const double up = product.hi + (lo + bound);
-    const double down = product.hi + (lo - bound);
-    if (up == down) return up;
+    double rounded = 0.0;
+    if (RoundsUnambiguously({product.hi, product.lo + x * c.lo}, kProductError, rounded)) return rounded;
   }
   if (x == 0.0 || !std::isfinite(x)) return x * c.hi;  // ±0, ±inf, NaN
   internal::CountSlowPath();

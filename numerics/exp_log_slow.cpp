@@ -39,50 +39,7 @@ Fixed ExpOfSmall(const Fixed& r) {
   return sum;
 }
 
-// Bit `position` of a non-negative fixed-point number; 0 outside it.
-unsigned BitAt(const Fixed& value, int position) {
-  if (position < 0 || position >= 64 * wide::kLimbs) return 0;
-  return static_cast<unsigned>((value.limb[position / 64] >> (position % 64)) & 1U);
-}
-
-int HighestBit(const Fixed& value) {
-  for (int limb = wide::kLimbs - 1; limb >= 0; --limb) {
-    if (value.limb[limb] != 0) return 64 * limb + 63 - std::countl_zero(value.limb[limb]);
-  }
-  return -1;
-}
-
-constexpr int kMidpointWindow = 90;
-
-// Whether the `count` bits below `position` all equal `bit`.
-bool BitsBelowAre(const Fixed& value, int position, unsigned bit) {
-  for (int p = position - 1; p >= position - kMidpointWindow; --p) {
-    if (BitAt(value, p) != bit) return false;
-  }
-  return true;
-}
-
 }  // namespace
-
-double RoundWide(const Fixed& value, int scale) {
-  const bool negative = wide::IsNegative(value);
-  const Fixed magnitude = negative ? wide::Negate(value) : value;
-  const int highest = HighestBit(magnitude);
-  if (highest < 0) return negative ? -0.0 : 0.0;
-  // The leading bit weighs 2^leading; the last bit kept weighs 2^last.
-  const int leading = highest - wide::kFractionBits + scale;
-  if (leading > 1023) return negative ? -INFINITY : INFINITY;
-  const int last = leading - 52 > -1074 ? leading - 52 : -1074;
-  const int lastPosition = last - scale + wide::kFractionBits;
-  uint64_t significand = 0;
-  for (int p = highest; p >= lastPosition; --p) significand = (significand << 1) | BitAt(magnitude, p);
-  const unsigned roundBit = BitAt(magnitude, lastPosition - 1);
-  // A value this close to a midpoint is the midpoint: ties go to even.
-  const bool tie = BitsBelowAre(magnitude, lastPosition - 1, roundBit == 1 ? 0 : 1);
-  const bool up = tie ? (significand & 1U) != 0 : roundBit == 1;
-  const double result = std::ldexp(static_cast<double>(significand + (up ? 1 : 0)), last);
-  return negative ? -result : result;
-}
 
 double SlowExponential(const Fixed& x) {
   internal::CountSlowPath();
@@ -91,7 +48,7 @@ double SlowExponential(const Fixed& x) {
   if (approximate < -745.2) return 0.0;
   const double k = std::nearbyint(approximate * 1.4426950408889634);
   const Fixed r = wide::Subtract(x, wide::Multiply(wide::FromDouble(k), Ln2()));
-  return RoundWide(ExpOfSmall(r), static_cast<int>(k));
+  return wide::RoundToDouble(ExpOfSmall(r), static_cast<int>(k));
 }
 
 Fixed SlowLogarithm(double x, dd::DoubleDouble estimate) {
@@ -116,10 +73,10 @@ Fixed SlowLogarithm(double x, dd::DoubleDouble estimate) {
 
 double SlowExponential(double x) { return SlowExponential(wide::FromDouble(x)); }
 
-double SlowNaturalLogarithm(double x, dd::DoubleDouble estimate) { return RoundWide(SlowLogarithm(x, estimate), 0); }
+double SlowNaturalLogarithm(double x, dd::DoubleDouble estimate) { return wide::RoundToDouble(SlowLogarithm(x, estimate), 0); }
 
 double SlowDecimalLogarithm(double x, dd::DoubleDouble estimate) {
-  return RoundWide(wide::Multiply(SlowLogarithm(x, estimate), wide::FromLimbs(exp_log_tables::kInverseLn10Fixed)), 0);
+  return wide::RoundToDouble(wide::Multiply(SlowLogarithm(x, estimate), wide::FromLimbs(exp_log_tables::kInverseLn10Fixed)), 0);
 }
 
 double SlowPower(double x, double y, dd::DoubleDouble logEstimate) {

@@ -28,6 +28,7 @@
 
 #include "numerics/internal/double_double.h"
 #include "numerics/internal/force_inline.h"
+#include "numerics/internal/rounding.h"
 #include "numerics/internal/slow_path.h"
 #include "numerics/internal/trig_tables.h"
 #include "numerics/internal/wide_fixed.h"
@@ -64,19 +65,6 @@ constexpr double kArctangentError = 0x1p-63;
 // The bound of the accurate second try of atan, acot, asin and acos (the
 // analysis gives 2^-82 and 2^-80).
 constexpr double kAccurateInverseError = 0x1p-78;
-
-// The double nearest value, when every number within relativeError of it
-// rounds to the same double. Since rounding is monotonic, the two sums
-// bracket the rounding of every number between value - bound and
-// value + bound; lo need only be small against hi.
-bool RoundsUnambiguously(DoubleDouble value, double relativeError, double& rounded) {
-  const double bound = relativeError * value.hi;  // its sign does not matter
-  const double up = value.hi + (value.lo + bound);
-  const double down = value.hi + (value.lo - bound);
-  if (up != down) return false;
-  rounded = up;
-  return true;
-}
 
 // ------------------------------------------------------------ reduction
 

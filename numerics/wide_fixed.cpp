@@ -143,39 +143,56 @@ uint64_t Window(const Fixed& x, int low) {
   return bits;
 }
 
-// Whether any of the bits below `position` of x is 1.
-bool AnyBitBelow(const Fixed& x, int position) {
-  if (position <= 0) return false;
-  const int index = position / 64;
-  const int shift = position % 64;
-  if (shift != 0 && (x.limb[index] & ((uint64_t{1} << shift) - 1)) != 0) return true;
-  for (int i = 0; i < index; ++i) {
-    if (x.limb[i] != 0) return true;
-  }
-  return false;
+}  // namespace
+
+namespace {
+
+// 64 bits of a non-negative x from bit `low` on; bits outside x read as 0.
+uint64_t WindowAnywhere(const Fixed& x, int low) {
+  if (low <= -64 || low >= 64 * kLimbs) return 0;
+  return Window(x, low);
+}
+
+// How far below a kept bit the rounding looks for a midpoint: a value this
+// close to one is taken for it.
+constexpr int kMidpointWindow = 90;
+
+// Whether the kMidpointWindow bits below `position` (exclusive) all equal
+// `bit`.
+bool WindowBitsAre(const Fixed& x, int position, bool bit) {
+  const uint64_t all = bit ? ~uint64_t{0} : 0;
+  const uint64_t first = WindowAnywhere(x, position - 64);
+  constexpr int kRest = kMidpointWindow - 64;
+  const uint64_t second = WindowAnywhere(x, position - 64 - kRest) & ((uint64_t{1} << kRest) - 1);
+  return first == all && second == (all & ((uint64_t{1} << kRest) - 1));
 }
 
 }  // namespace
 
-// Every nonzero a is at least 2^-256, so the result is a normal double; its
-// bits are assembled directly, a carry of the rounding into 2^53 moving on to
-// the next binade.
-double ToDouble(const Fixed& a) {
+double RoundToDouble(const Fixed& a, int scale) {
   const bool negative = IsNegative(a);
   const Fixed x = Magnitude(a);
   int top = kLimbs - 1;
   while (top >= 0 && x.limb[top] == 0) --top;
-  if (top < 0) return 0.0;
+  if (top < 0) return negative ? -0.0 : 0.0;
   const int highest = 64 * top + 63 - std::countl_zero(x.limb[top]);  // position of the leading one
-  const uint64_t window = Window(x, highest - 63);                     // the leading one at bit 63
-  uint64_t significand = window >> 11;
-  const bool roundBit = ((window >> 10) & 1u) != 0;
-  const bool sticky = (window & 0x3FFu) != 0 || AnyBitBelow(x, highest - 63);
-  if (roundBit && (sticky || (significand & 1u) != 0)) ++significand;
-  const int biasedExponent = highest - kFractionBits + 1022;  // less one: the significand brings its leading one
-  const uint64_t bits = (static_cast<uint64_t>(biasedExponent) << 52) + significand;
-  return std::bit_cast<double>(negative ? bits | (uint64_t{1} << 63) : bits);
+  // The leading bit weighs 2^leading; the last bit kept 2^last (fewer than
+  // 53 bits for a subnormal result).
+  const int leading = highest - kFractionBits + scale;
+  if (leading > 1023) return negative ? -HUGE_VAL : HUGE_VAL;
+  const int last = std::max(leading - 52, -1074);
+  const int lastPosition = last - scale + kFractionBits;
+  const int kept = highest - lastPosition + 1;
+  uint64_t significand = kept <= 0 ? 0 : WindowAnywhere(x, lastPosition) & ((uint64_t{1} << kept) - 1);
+  const bool roundBit = ((WindowAnywhere(x, lastPosition - 1) & 1u) != 0);
+  // A value this close to a midpoint is the midpoint: ties go to even.
+  const bool tie = WindowBitsAre(x, lastPosition - 1, !roundBit);
+  if (tie ? (significand & 1u) != 0 : roundBit) ++significand;  // 2^53 stays exact
+  const double magnitude = std::ldexp(static_cast<double>(significand), last);
+  return negative ? -magnitude : magnitude;
 }
+
+double ToDouble(const Fixed& a) { return RoundToDouble(a, 0); }
 
 namespace {
 

@@ -18,14 +18,10 @@ double SlowNaturalLogarithm(double x, dd::DoubleDouble estimate);
 double SlowDecimalLogarithm(double x, dd::DoubleDouble estimate);
 double SlowPower(double x, double y, dd::DoubleDouble logEstimate);
 
-// The steps they share, for tests: e^x for x given in fixed point; ln x in
-// fixed point; the double nearest value * 2^scale for value >= 0,
-// subnormal results included. A value within 2^-90 of an ulp of a midpoint
-// is taken for the midpoint itself and rounded to even: none of the
-// functions comes that close to a midpoint unless it lies on it, and the
-// slow paths err by less than 2^-150 of the value.
+// The steps they share: e^x for x given in fixed point; ln x in fixed
+// point, erring by less than 2^-200. Results are rounded by
+// wide::RoundToDouble.
 double SlowExponential(const wide::Fixed& x);
 wide::Fixed SlowLogarithm(double x, dd::DoubleDouble estimate);
-double RoundWide(const wide::Fixed& value, int scale);
 
 }  // namespace numerics::exp_log

@@ -33,6 +33,11 @@ Fixed DivideBySmall(const Fixed& a, uint32_t divisor);
 Fixed FromDouble(double x);
 // The double nearest a (ties to even).
 double ToDouble(const Fixed& a);
+// The double nearest a * 2^scale (ties to even), subnormal results and
+// overflow included. A value within 2^-90 of an ulp of a midpoint between
+// doubles is taken for the midpoint: the slow paths err by far less, and no
+// function comes that close to a midpoint unless it lies on it.
+double RoundToDouble(const Fixed& a, int scale);
 
 // sin(y) and cos(y) for |y| below 4, from the Taylor series of y / 2^7 and
 // seven doublings of that angle. Absolute error of each a few units of
