@@ -43,7 +43,7 @@ ctest --preset asan -j "$jobs" -LE '^(wine|reference|arm64|identity)$'
 # function, far too many under the sanitizers; a sample of each runs here.
 if [ -x build-asan/bin/trig_reference_test ]; then
   step "trigonometric functions against MPFR, a sample (build-asan)"
-  for function in sin cos tan atan asin acos; do
+  for function in sin cos tan cot sec csc atan acot asin acos rad grad; do
     build-asan/bin/trig_reference_test "$function" 0 1 20000
   done
 fi
