@@ -25,6 +25,7 @@
 
 #include "numerics/numerics.h"
 #include "numerics/testing.h"
+#include "tests/support/fixed_random.h"
 
 namespace {
 
@@ -38,23 +39,13 @@ struct Pair {
   double second;
 };
 
-// splitmix64: fixed arguments in every run.
-struct Generator {
-  uint64_t state;
-  uint64_t Next() {
-    uint64_t z = (state += 0x9E3779B97F4A7C15u);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-    return z ^ (z >> 31);
-  }
-  double Unit() { return static_cast<double>(Next() >> 11) * 0x1p-53; }
-  double Uniform(double low, double high) { return low + (high - low) * Unit(); }
-  // |x| log-uniform in [low, high], random sign.
-  double LogUniform(double low, double high) {
-    const double x = low * std::exp2(Unit() * std::log2(high / low));
-    return (Next() & 1) != 0 ? -x : x;
-  }
-};
+using fixed_random::Generator;
+
+// |x| log-uniform in [low, high], random sign.
+double LogUniform(Generator& random, double low, double high) {
+  const double x = low * std::exp2(random.Unit() * std::log2(high / low));
+  return (random.Next() & 1) != 0 ? -x : x;
+}
 
 std::vector<Pair> Arguments(double (*draw)(Generator&)) {
   Generator random{0xBE7C4u};
@@ -97,16 +88,16 @@ double LibraryNaturalLogarithm(double x) { return std::log(x); }
 double LibraryDecimalLogarithm(double x) { return std::log10(x); }
 double LibraryPower(double x, double y) { return std::pow(x, y); }
 
-double Large(Generator& random) { return random.Uniform(1.0, 1e6); }
-double Circle(Generator& random) { return random.Uniform(-std::numbers::pi, std::numbers::pi); }
-double Wide(Generator& random) { return random.LogUniform(1e-10, 1e10); }
-double UnitInterval(Generator& random) { return random.Uniform(-1.0, 1.0); }
-double Degrees(Generator& random) { return random.Uniform(-720.0, 720.0); }
-double ExponentRange(Generator& random) { return random.Uniform(-700.0, 700.0); }
+double Large(Generator& random) { return random.Between(1.0, 1e6); }
+double Circle(Generator& random) { return random.Between(-std::numbers::pi, std::numbers::pi); }
+double Wide(Generator& random) { return LogUniform(random, 1e-10, 1e10); }
+double UnitInterval(Generator& random) { return random.Between(-1.0, 1.0); }
+double Degrees(Generator& random) { return random.Between(-720.0, 720.0); }
+double ExponentRange(Generator& random) { return random.Between(-700.0, 700.0); }
 // 2^-996 .. 2^996, log-uniform: 1e300 / 1e-300 itself would overflow.
-double Positive(Generator& random) { return std::exp2(random.Uniform(-996.0, 996.0)); }
-double Base(Generator& random) { return random.Uniform(0.1, 100.0); }
-double PowerExponent(Generator& random) { return random.Uniform(-30.0, 30.0); }
+double Positive(Generator& random) { return std::exp2(random.Between(-996.0, 996.0)); }
+double Base(Generator& random) { return random.Between(0.1, 100.0); }
+double PowerExponent(Generator& random) { return random.Between(-30.0, 30.0); }
 
 std::vector<Case> Cases() {
   return {

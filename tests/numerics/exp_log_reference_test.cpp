@@ -28,42 +28,16 @@
 #include "numerics/internal/log_core.h"
 #include "numerics/numerics.h"
 #include "numerics/testing.h"
+#include "tests/support/fixed_random.h"
 
 namespace {
 
+using fixed_random::Bits;
+using fixed_random::FromBits;
+using fixed_random::Generator;
+using fixed_random::StepUlps;
+
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-uint64_t Bits(double x) {
-  uint64_t bits = 0;
-  std::memcpy(&bits, &x, sizeof bits);
-  return bits;
-}
-
-double FromBits(uint64_t bits) {
-  double x = 0.0;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
-
-// splitmix64: a fixed generator, so every run checks the same arguments.
-struct Generator {
-  uint64_t state;
-  uint64_t Next() {
-    uint64_t z = (state += 0x9E3779B97F4A7C15u);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-    return z ^ (z >> 31);
-  }
-  double Unit() { return static_cast<double>(Next() >> 11) * 0x1p-53; }  // [0, 1)
-  int Below(int n) { return static_cast<int>(Next() % static_cast<uint64_t>(n)); }
-  double Between(double low, double high) { return low + (high - low) * Unit(); }
-};
-
-double StepUlps(double x, int steps) {
-  for (; steps > 0; --steps) x = std::nextafter(x, kInf);
-  for (; steps < 0; ++steps) x = std::nextafter(x, -kInf);
-  return x;
-}
 
 // The double `steps` places above (or below, for a negative count) x > 0.
 double NextTo(double x, int steps) { return FromBits(Bits(x) + static_cast<uint64_t>(static_cast<int64_t>(steps))); }
