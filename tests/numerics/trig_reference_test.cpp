@@ -167,6 +167,30 @@ double NearMultipleOfQuarterPi(Generator& random) {
   return (random.Next() & 1) != 0 ? -x : x;
 }
 
+// The denominators q(k) = a(k) q(k-1) + q(k-2) of the convergents of the
+// continued fraction of alpha in [0, 1), while they stay below 2^53: the
+// integers q for which q alpha comes closest to an integer. alpha is used
+// up; integer is scratch space.
+std::vector<uint64_t> ConvergentDenominators(mpfr_ptr alpha, mpfr_ptr integer) {
+  std::vector<uint64_t> denominators;
+  uint64_t previous = 0;
+  uint64_t current = 1;
+  for (int step = 0; step < 80 && !mpfr_zero_p(alpha); ++step) {
+    mpfr_ui_div(alpha, 1, alpha, MPFR_RNDN);
+    mpfr_floor(integer, alpha);
+    mpfr_sub(alpha, alpha, integer, MPFR_RNDN);
+    if (mpfr_cmp_ui(integer, uint64_t{1} << 53) >= 0) break;
+    const uint64_t a = mpfr_get_ui(integer, MPFR_RNDN);
+    if (a != 0 && current > ((uint64_t{1} << 54) - previous) / a) break;
+    const uint64_t next = a * current + previous;
+    previous = current;
+    current = next;
+    if (current >= (uint64_t{1} << 53)) break;
+    denominators.push_back(current);
+  }
+  return denominators;
+}
+
 // For each binary exponent, the doubles m * 2^e (m a 53-bit integer) for
 // which m * 2^e * 2/pi comes closest to an integer: multiples, inside
 // [2^52, 2^53), of the denominators of the convergents of the continued
@@ -183,21 +207,7 @@ std::vector<double> HardReductionCases() {
   for (int e = -53; e <= 971; ++e) {
     mpfr_mul_2si(alpha, twoOverPi, e, MPFR_RNDN);
     mpfr_frac(alpha, alpha, MPFR_RNDN);
-    // Convergent denominators q(k) = a(k) q(k-1) + q(k-2).
-    uint64_t previous = 0;
-    uint64_t current = 1;
-    for (int step = 0; step < 80; ++step) {
-      if (mpfr_zero_p(alpha)) break;
-      mpfr_ui_div(alpha, 1, alpha, MPFR_RNDN);
-      mpfr_floor(integer, alpha);
-      mpfr_sub(alpha, alpha, integer, MPFR_RNDN);
-      if (mpfr_cmp_ui(integer, uint64_t{1} << 53) >= 0) break;
-      const uint64_t a = mpfr_get_ui(integer, MPFR_RNDN);
-      if (a != 0 && current > ((uint64_t{1} << 54) - previous) / a) break;
-      const uint64_t next = a * current + previous;
-      previous = current;
-      current = next;
-      if (current >= (uint64_t{1} << 53)) break;
+    for (const uint64_t current : ConvergentDenominators(alpha, integer)) {
       if (current < (uint64_t{1} << 40)) continue;
       for (uint64_t m = current * (((uint64_t{1} << 52) + current - 1) / current), count = 0;
            m < (uint64_t{1} << 53) && count < 3; m += current, ++count) {
@@ -416,19 +426,7 @@ void ScaleCases(const FunctionUnderTest& function, bool toRadians, std::vector<d
       if (ulpExponent < -1074) ulpExponent = -1074;
       mpfr_mul_2si(alpha, c, e - ulpExponent + 1, MPFR_RNDN);
       mpfr_frac(alpha, alpha, MPFR_RNDN);
-      uint64_t previous = 0;
-      uint64_t current = 1;
-      for (int step = 0; step < 80 && !mpfr_zero_p(alpha); ++step) {
-        mpfr_ui_div(alpha, 1, alpha, MPFR_RNDN);
-        mpfr_floor(integer, alpha);
-        mpfr_sub(alpha, alpha, integer, MPFR_RNDN);
-        if (mpfr_cmp_ui(integer, uint64_t{1} << 53) >= 0) break;
-        const uint64_t a = mpfr_get_ui(integer, MPFR_RNDN);
-        if (a != 0 && current > ((uint64_t{1} << 54) - previous) / a) break;
-        const uint64_t next = a * current + previous;
-        previous = current;
-        current = next;
-        if (current >= (uint64_t{1} << 53)) break;
+      for (const uint64_t current : ConvergentDenominators(alpha, integer)) {
         if (current < (uint64_t{1} << 20)) continue;
         for (uint64_t t = 1; t <= 9 && current * t < (uint64_t{1} << 53); ++t) {
           const double x = std::ldexp(static_cast<double>(current * t), e);
