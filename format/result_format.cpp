@@ -291,6 +291,9 @@ bool WriteReadableText(const EngineState& state, int form, char (&text)[kCalcula
   }
   if (form == kFormDec) FormatDecimal(state, text, sizeof text);
   if (form == kFormExp || (value != 0.0 && ShowsZero(text))) FormatExponent(state, text, sizeof text);
+  // A negative zero is written as zero: "-0" would read back as +0 and a
+  // second Calculate would write another text.
+  if (value == 0.0 && text[0] == '-') std::memmove(text, text + 1, std::strlen(text));
   // The lexer reads the text after the sign as one literal; it must stay
   // within the double range.
   const char* literal = text[0] == '-' ? text + 1 : text;

@@ -370,6 +370,10 @@ TEST(CalculateText, NeverWritesATextThatReadsBackAsSomethingElse) {
       {__LINE__, 5e-324, kFormDec, true, "5.000000000000000E-0324"},
       {__LINE__, 5.1e-8, kFormDec, true, "0.0000001"},  // rounds up: not zero
       {__LINE__, 0.0, kFormDec, true, "0"},
+      // A negative zero is written as zero, so that Calculate gives the same
+      // text again.
+      {__LINE__, -0.0, kFormDec, true, "0"},
+      {__LINE__, -0.0, kFormExp, true, "0.000000000000000E+0000"},
       {__LINE__, 1e-9, kFormHex, true, "0x0"},  // the line shows 0, marked as the whole part
       {__LINE__, kInf, kFormDec, false, "inf"},
       {__LINE__, -kInf, kFormExp, false, "-inf"},
