@@ -120,8 +120,8 @@ std::vector<Case> Cases() {
       {"rad [-720,720]", numerics::DegreesToRadians, LibraryDegreesToRadians, nullptr, nullptr, Degrees},
       {"grad [-pi,pi]", numerics::RadiansToDegrees, LibraryRadiansToDegrees, nullptr, nullptr, Circle},
       {"exp [-700,700]", numerics::Exponential, LibraryExponential, nullptr, nullptr, ExponentRange},
-      {"ln [1e-300,1e300]", numerics::NaturalLogarithm, LibraryNaturalLogarithm, nullptr, nullptr, Positive},
-      {"lg [1e-300,1e300]", numerics::DecimalLogarithm, LibraryDecimalLogarithm, nullptr, nullptr, Positive},
+      {"ln [2^-996,2^996]", numerics::NaturalLogarithm, LibraryNaturalLogarithm, nullptr, nullptr, Positive},
+      {"lg [2^-996,2^996]", numerics::DecimalLogarithm, LibraryDecimalLogarithm, nullptr, nullptr, Positive},
       {"pow [0.1,100]^[-30,30]", nullptr, nullptr, numerics::Power, LibraryPower, Base},
   };
 }
