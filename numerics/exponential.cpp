@@ -9,6 +9,7 @@
 #include "numerics/numerics.h"
 
 namespace numerics {
+
 double Exponential(double x) {
   // Beyond these every result overflows or rounds to zero; NaN passes.
   if (!(x <= 709.8)) return x > 0.0 ? INFINITY : x;
