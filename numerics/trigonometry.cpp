@@ -425,7 +425,7 @@ double SlowCircular(double x, CircularFunction function) {
 
 // 1 / (hi + lo) for a normalised pair: q = 1/hi corrected by the residual
 // 1 - q hi (exact) and by lo; relative error about 2^-104.
-DoubleDouble Reciprocal(DoubleDouble a) {
+QUILLO_FORCE_INLINE DoubleDouble Reciprocal(DoubleDouble a) {
   const double q = 1.0 / a.hi;
   const DoubleDouble product = dd::TwoProduct(q, a.hi);
   const double residual = ((1.0 - product.hi) - product.lo) - q * a.lo;  // 1 - product.hi is exact
@@ -434,7 +434,7 @@ DoubleDouble Reciprocal(DoubleDouble a) {
 
 // n / d for normalised pairs: q = n.hi / d.hi corrected by the residual
 // n - q d (q d.hi exact) over d.hi; relative error about 2^-104.
-DoubleDouble Quotient(DoubleDouble n, DoubleDouble d) {
+QUILLO_FORCE_INLINE DoubleDouble Quotient(DoubleDouble n, DoubleDouble d) {
   const double q = n.hi / d.hi;
   const DoubleDouble product = dd::TwoProduct(q, d.hi);
   const double residual = (((n.hi - product.hi) - product.lo) + n.lo) - q * d.lo;  // n.hi - product.hi is exact
@@ -628,17 +628,33 @@ DoubleDouble ArctangentCore(DoubleDouble u) {
 template <bool kAccurate = false>
 DoubleDouble ArcsineNearTable(double a, double aLo);
 
+// a2 + a3 d + ... + a11 d^9 in plain doubles, in pairs (Estrin's scheme)
+// rather than by Horner's rule: the pairs are independent of each other, so
+// the chain of dependent steps is four products and sums long instead of
+// ten. The coefficients are all positive or 0 (asin is absolutely monotonic
+// on [0, 1)), and in the table a_(n+1) |d| stays below a_n / 6 wherever a_n
+// is not 0, so the terms shrink fast, the sum cancels little, and every
+// order of the sums has a relative error of a few 2^-53.
+QUILLO_FORCE_INLINE double ArcsinePolynomial(const tables::AsinEntry& entry, double d, double square) {
+  static_assert(tables::kAsinHigherCount == 8);
+  const double* h = entry.higher;
+  const double fourth = square * square;
+  const double low = (h[0] + d * h[1]) + square * (h[2] + d * h[3]);
+  const double high = (h[4] + d * h[5]) + square * (h[6] + d * h[7]);
+  const double higher = low + fourth * high;
+  return (entry.leading[2].hi + d * entry.leading[3].hi) + square * higher;
+}
+
 template <>
-DoubleDouble ArcsineNearTable<false>(double a, double aLo) {
+QUILLO_FORCE_INLINE DoubleDouble ArcsineNearTable<false>(double a, double aLo) {
   const double shifted = a * tables::kAsinStep + kRoundingShift;
   const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
   const double d = a - (shifted - kRoundingShift) * (1.0 / tables::kAsinStep);
   const tables::AsinEntry& entry = tables::kAsinTable[index];
-  double polynomial = entry.higher[tables::kAsinHigherCount - 1];
-  for (int k = tables::kAsinHigherCount - 2; k >= 0; --k) polynomial = entry.higher[k] + d * polynomial;
-  polynomial = entry.leading[2].hi + d * (entry.leading[3].hi + d * polynomial);
+  const double square = d * d;
+  const double polynomial = ArcsinePolynomial(entry, d, square);
   const DoubleDouble product = dd::TwoProduct(entry.leading[1].hi, d);
-  const double low = (entry.leading[0].lo + product.lo) + (entry.leading[1].lo * d + d * d * polynomial) +
+  const double low = (entry.leading[0].lo + product.lo) + (entry.leading[1].lo * d + square * polynomial) +
                      aLo * (entry.leading[1].hi + 2.0 * d * entry.leading[2].hi);
   // |a0| >= |a1 d| where a0 is not 0 (a0 >= 2^-7, |a1 d| <= 1.16 * 2^-8).
   const DoubleDouble sum = dd::FastTwoSum(entry.leading[0].hi, product.hi);
@@ -808,19 +824,71 @@ DoubleDouble ArcsineOfMagnitude(double absoluteX) {
                           : dd::Subtract(kHalfPi, TwiceArcsineOfHalfComplement<kAccurate>(absoluteX));
 }
 
+// The table core's argument on the fast paths of asin and acos: |x| up to
+// 1/2 (folded 0), beyond s = sqrt((1 - |x|)/2) (folded 1) with its low part.
+// 1 - |x| and the halving are exact there, and s.lo = (v - s.hi^2) / (2 s.hi)
+// puts s within 2^-104 of itself.
+struct FoldedArgument {
+  double u;
+  double uLo;
+  int folded;
+};
+
+QUILLO_FORCE_INLINE FoldedArgument FoldArgument(double absoluteX) {
+  if (absoluteX <= 0.5) return {absoluteX, 0.0, 0};
+  const double v = (1.0 - absoluteX) * 0.5;
+  const double root = std::sqrt(v);
+  const DoubleDouble square = dd::TwoProduct(root, root);
+  return {root, ((v - square.hi) - square.lo) / (2.0 * root), 1};
+}
+
+// c + k w with w the table core's result: the constant c (a double-double)
+// and the factor k (a power of two, so k w is exact) undo the folding.
+// |k w| <= |c| wherever c is not 0, so c.hi + k w.hi is an exact sum, and the
+// result is at least half of |k w|: w's relative error at most doubles,
+// and the low sum adds 2^-103. The result is not normalised.
+struct Unfolding {
+  double cHi;
+  double cLo;
+  double k;
+};
+
+QUILLO_FORCE_INLINE DoubleDouble Unfold(const Unfolding& unfolding, DoubleDouble w) {
+  const DoubleDouble sum = dd::FastTwoSum(unfolding.cHi, unfolding.k * w.hi);
+  return {sum.hi, sum.lo + (unfolding.cLo + unfolding.k * w.lo)};
+}
+
+// asin |x|: w, or pi/2 - 2w folded (2w <= pi/3, the result >= pi/6).
+constexpr Unfolding kArcsineUnfolding[2] = {{0.0, 0.0, 1.0}, {tables::kHalfPiHi, tables::kHalfPiMid, -2.0}};
+// acos x by 2 folded + (x < 0): pi/2 - w and pi/2 + w (w <= pi/6, the result
+// >= pi/3), 2w, and pi - 2w (the result >= 2 pi/3).
+constexpr Unfolding kArccosineUnfolding[4] = {{tables::kHalfPiHi, tables::kHalfPiMid, -1.0},
+                                              {tables::kHalfPiHi, tables::kHalfPiMid, 1.0},
+                                              {0.0, 0.0, 2.0},
+                                              {tables::kPiHi, tables::kPiMid, -2.0}};
+
+// The second try and the slow path of asin, out of line so that the fast
+// path keeps a small frame.
+[[gnu::noinline]] double AccurateArcsine(double x) {
+  const DoubleDouble accurate = WithSign(ArcsineOfMagnitude<true>(std::fabs(x)), std::signbit(x) ? 1 : 0);
+  double rounded = 0.0;
+  if (RoundsUnambiguously(accurate, kAccurateInverseError, rounded)) return rounded;
+  return SlowInverse(x, Inverse::kArcsine, accurate);
+}
+
+// The fast path: the table core has a relative error below 2^-66 and the
+// unfolding at most doubles it, within kArctangentError.
 double Arcsine(double x) {
   const double absoluteX = std::fabs(x);
   if (!(absoluteX >= kTiny)) return x;
   if (absoluteX > 1.0) return kNaN;
   if (absoluteX == 1.0) return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
-  const int negative = std::signbit(x) ? 1 : 0;
+  const FoldedArgument argument = FoldArgument(absoluteX);
+  const DoubleDouble w = ArcsineNearTable<false>(argument.u, argument.uLo);
+  const DoubleDouble value = WithSign(Unfold(kArcsineUnfolding[argument.folded], w), std::signbit(x) ? 1 : 0);
   double rounded = 0.0;
-  if (RoundsUnambiguously(WithSign(ArcsineOfMagnitude<false>(absoluteX), negative), kArctangentError, rounded)) {
-    return rounded;
-  }
-  const DoubleDouble accurate = WithSign(ArcsineOfMagnitude<true>(absoluteX), negative);
-  if (RoundsUnambiguously(accurate, kAccurateInverseError, rounded)) return rounded;
-  return SlowInverse(x, Inverse::kArcsine, accurate);
+  if (RoundsUnambiguously(value, kArctangentError, rounded)) return rounded;
+  return AccurateArcsine(x);
 }
 
 // acos x for 0 < |x| < 1: pi/2 - asin x for |x| <= 1/2 (at least pi/3),
@@ -835,6 +903,14 @@ DoubleDouble ArccosineOfModerate(double x) {
   return x > 0.0 ? twice : dd::Subtract(kPi, twice);
 }
 
+[[gnu::noinline]] double AccurateArccosine(double x) {
+  const DoubleDouble accurate = ArccosineOfModerate<true>(x);
+  double rounded = 0.0;
+  if (RoundsUnambiguously(accurate, kAccurateInverseError, rounded)) return rounded;
+  return SlowInverse(x, Inverse::kArccosine, accurate);
+}
+
+// The fast path as for asin, the same bound.
 double Arccosine(double x) {
   if (std::isnan(x)) return x;
   const double absoluteX = std::fabs(x);
@@ -842,11 +918,12 @@ double Arccosine(double x) {
   if (x == 1.0) return 0.0;
   if (x == -1.0) return tables::kPiHi;
   if (x == 0.0) return tables::kHalfPiHi;
+  const FoldedArgument argument = FoldArgument(absoluteX);
+  const DoubleDouble w = ArcsineNearTable<false>(argument.u, argument.uLo);
+  const int choice = 2 * argument.folded + (std::signbit(x) ? 1 : 0);
   double rounded = 0.0;
-  if (RoundsUnambiguously(ArccosineOfModerate<false>(x), kArctangentError, rounded)) return rounded;
-  const DoubleDouble accurate = ArccosineOfModerate<true>(x);
-  if (RoundsUnambiguously(accurate, kAccurateInverseError, rounded)) return rounded;
-  return SlowInverse(x, Inverse::kArccosine, accurate);
+  if (RoundsUnambiguously(Unfold(kArccosineUnfolding[choice], w), kArctangentError, rounded)) return rounded;
+  return AccurateArccosine(x);
 }
 
 // cos x is 1 below this magnitude: x^2/2 stays below half an ulp of 1.
