@@ -151,7 +151,7 @@ ReducedBits ReduceExactly(double absoluteX) {
 }
 
 // x = quadrant * pi/2 + r (mod 2 pi) with |r| <= pi/4, r as a double-double
-// with a relative error below 2^-102.
+// with a relative error below 2^-102 and |r.lo| at most about an ulp of r.hi.
 struct Reduction {
   int quadrant;
   DoubleDouble r;
@@ -173,15 +173,15 @@ constexpr double kShortReductionSmallest = 0x1p-25;
 // steps are exact sums. The rest adds below 2^-104 |r| + 2^-135; so the
 // result is kept only when |r| >= 2^-25, where that is a relative error
 // below 2^-103, and the exact reduction decides the rarer arguments nearer a
-// multiple of pi/2.
+// multiple of pi/2. The pair is left unnormalised (|lo| stays within about
+// an ulp of hi), so that the next steps can start from hi before lo is known.
 QUILLO_FORCE_INLINE bool ReduceShort(double absoluteX, Reduction& reduction) {
   const double shifted = absoluteX * kTwoOverPi + kRoundingShift;
   const double k = shifted - kRoundingShift;
   const double first = absoluteX - k * tables::kHalfPiPart1;
   const DoubleDouble second = dd::TwoSum(first, -(k * tables::kHalfPiPart2));
   const DoubleDouble third = dd::TwoSum(second.hi, -(k * tables::kHalfPiPart3));
-  const double lo = (second.lo + third.lo) - k * tables::kHalfPiPart4;
-  const DoubleDouble r = dd::FastTwoSum(third.hi, lo);
+  const DoubleDouble r{third.hi, (second.lo + third.lo) - k * tables::kHalfPiPart4};
   if (!(std::fabs(r.hi) >= kShortReductionSmallest)) return false;
   reduction = {static_cast<int>(std::bit_cast<uint64_t>(shifted) & 3u), r};
   return true;
@@ -314,8 +314,11 @@ QUILLO_FORCE_INLINE Angle SplitAngle(DoubleDouble r) {
   const double shifted = r.hi * tables::kSinCosStep + kRoundingShift;
   angle.index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
   const double a = (shifted - kRoundingShift) * (1.0 / tables::kSinCosStep);  // exact
-  // r.hi - a is exact (Sterbenz), and so is t.
-  angle.t = kHasLow ? dd::TwoSum(r.hi - a, r.lo) : DoubleDouble{r.hi - a, 0.0};
+  // r.hi - a is exact (Sterbenz). t = (r.hi - a) + r.lo stays unnormalised,
+  // which keeps r.lo off the chain of dependent steps: every use below takes
+  // t.lo (|t.lo| <= 2^-52) to the first order, exactly as for a normalised
+  // pair, and its square stays below 2^-104.
+  angle.t = DoubleDouble{r.hi - a, kHasLow ? r.lo : 0.0};
   const double t = angle.t.hi;
   const double z = t * t;
   const double z2 = z * z;
@@ -590,7 +593,7 @@ constexpr DoubleDouble kThird{0x1.5555555555555p-2, 0x1.5555555555555p-56};
 // ArctangentFromTable for the arguments whose fast result lies too near a
 // midpoint: -t^3/3 as a double-double and only t^5 (1/5 - t^2/7 + ...) in
 // plain doubles, below 2^-30.3 |t| (t^2 <= 2^-14), so its error stays below
-// 2^-82 of t; t itself is within 2^-103 of itself (its quotient) and the
+// 2^-82 of t; t itself is within 2^-101 of itself (its quotient) and the
 // sums are double-doubles. Relative error below 2^-82.
 DoubleDouble AccurateArctangentFromTable(int index, DoubleDouble t) {
   const DoubleDouble z = dd::Multiply(t, t);
@@ -618,11 +621,21 @@ QUILLO_FORCE_INLINE TablePoint NearestTablePoint(double u) {
 // atan(u) for 0 <= u <= 1 (a little beyond is fine): with c the table point
 // nearest u, atan(u) = atan(c) + atan(t), t = (u - c) / (1 + u c),
 // |t| <= 2^-7. Relative error below 2^-65.
+//
+// 1 + u c for such u and c >= 0 (both at most a little above 1), normalised:
+// the product is exact, 1 + its head an exact sum (1 is the larger), and
+// the rest adds two roundings of 2^-106. Relative error below 2^-104.
+QUILLO_FORCE_INLINE DoubleDouble OnePlusProduct(DoubleDouble u, double c) {
+  const DoubleDouble product = dd::TwoProduct(u.hi, c);
+  const DoubleDouble sum = dd::FastTwoSum(1.0, product.hi);
+  return dd::FastTwoSum(sum.hi, sum.lo + (product.lo + u.lo * c));
+}
+
 template <bool kAccurate = false>
 DoubleDouble ArctangentCore(DoubleDouble u) {
   const TablePoint point = NearestTablePoint(u.hi);
   DoubleDouble t = dd::TwoSum(u.hi - point.c, u.lo);  // u.hi - c is exact (Sterbenz)
-  if (point.index != 0) t = Quotient(t, dd::Add({1.0, 0.0}, dd::Multiply(u, point.c)));
+  if (point.index != 0) t = Quotient(t, OnePlusProduct(u, point.c));
   if constexpr (kAccurate) return AccurateArctangentFromTable(point.index, t);
   return ArctangentFromTable(point.index, t);
 }
@@ -806,6 +819,27 @@ double Tangent(double x) {
   return CircularFastPath<CircularFunction::kTangent>(x);
 }
 
+// c + k w with w a table core's result (atan or asin of a folded argument):
+// the constant c (a double-double) and the factor k (a power of two, so k w
+// is exact) undo the folding.
+// |k w| <= |c| wherever c is not 0, so c.hi + k w.hi is an exact sum, and the
+// result is at least half of |k w|: w's relative error at most doubles,
+// and the low sum adds 2^-103. The result is not normalised.
+struct Unfolding {
+  double cHi;
+  double cLo;
+  double k;
+};
+
+QUILLO_FORCE_INLINE DoubleDouble Unfold(const Unfolding& unfolding, DoubleDouble w) {
+  const DoubleDouble sum = dd::FastTwoSum(unfolding.cHi, unfolding.k * w.hi);
+  return {sum.hi, sum.lo + (unfolding.cLo + unfolding.k * w.lo)};
+}
+
+// atan |x|: w, or pi/2 - w for the core of 1/|x| (w <= pi/4, the result
+// >= pi/4).
+constexpr Unfolding kArctangentUnfolding[2] = {{0.0, 0.0, 1.0}, {tables::kHalfPiHi, tables::kHalfPiMid, -1.0}};
+
 // atan |x| for 2^-27 <= |x| < 2^53, from the fast or the accurate core.
 template <bool kAccurate>
 DoubleDouble ArctangentOfMagnitude(double absoluteX) {
@@ -818,10 +852,12 @@ double Arctangent(double x) {
   if (!(absoluteX >= kTiny)) return x;
   if (absoluteX >= kArctangentFlat) return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
   const int negative = std::signbit(x) ? 1 : 0;
+  // The fast path: the core (2^-65) unfolded, which adds 2^-103.
+  const int reciprocal = absoluteX > 1.0 ? 1 : 0;
+  const DoubleDouble u = reciprocal != 0 ? Reciprocal({absoluteX, 0.0}) : DoubleDouble{absoluteX, 0.0};
+  const DoubleDouble value = WithSign(Unfold(kArctangentUnfolding[reciprocal], ArctangentCore<false>(u)), negative);
   double rounded = 0.0;
-  if (RoundsUnambiguously(WithSign(ArctangentOfMagnitude<false>(absoluteX), negative), kArctangentError, rounded)) {
-    return rounded;
-  }
+  if (RoundsUnambiguously(value, kArctangentError, rounded)) return rounded;
   const DoubleDouble accurate = WithSign(ArctangentOfMagnitude<true>(absoluteX), negative);
   if (RoundsUnambiguously(accurate, kAccurateInverseError, rounded)) return rounded;
   return SlowInverse(x, Inverse::kArctangent, accurate);
@@ -839,7 +875,8 @@ DoubleDouble ArcsineOfMagnitude(double absoluteX) {
 // The table core's argument on the fast paths of asin and acos: |x| up to
 // 1/2 (folded 0), beyond s = sqrt((1 - |x|)/2) (folded 1) with its low part.
 // 1 - |x| and the halving are exact there, and s.lo = (v - s.hi^2) / (2 s.hi)
-// puts s within 2^-104 of itself.
+// puts s within 2^-104 of itself; it multiplies by 1 / (2 s.hi), which the
+// divider computes while the square is formed.
 struct FoldedArgument {
   double u;
   double uLo;
@@ -850,24 +887,9 @@ QUILLO_FORCE_INLINE FoldedArgument FoldArgument(double absoluteX) {
   if (absoluteX <= 0.5) return {absoluteX, 0.0, 0};
   const double v = (1.0 - absoluteX) * 0.5;
   const double root = std::sqrt(v);
+  const double inverseOfTwice = 0.5 / root;
   const DoubleDouble square = dd::TwoProduct(root, root);
-  return {root, ((v - square.hi) - square.lo) / (2.0 * root), 1};
-}
-
-// c + k w with w the table core's result: the constant c (a double-double)
-// and the factor k (a power of two, so k w is exact) undo the folding.
-// |k w| <= |c| wherever c is not 0, so c.hi + k w.hi is an exact sum, and the
-// result is at least half of |k w|: w's relative error at most doubles,
-// and the low sum adds 2^-103. The result is not normalised.
-struct Unfolding {
-  double cHi;
-  double cLo;
-  double k;
-};
-
-QUILLO_FORCE_INLINE DoubleDouble Unfold(const Unfolding& unfolding, DoubleDouble w) {
-  const DoubleDouble sum = dd::FastTwoSum(unfolding.cHi, unfolding.k * w.hi);
-  return {sum.hi, sum.lo + (unfolding.cLo + unfolding.k * w.lo)};
+  return {root, ((v - square.hi) - square.lo) * inverseOfTwice, 1};
 }
 
 // asin |x|: w, or pi/2 - 2w folded (2w <= pi/3, the result >= pi/6).
@@ -991,13 +1013,25 @@ DoubleDouble ArccotangentOfModerate(double x) {
   return x > 0.0 ? atan : dd::Subtract(kPi, atan);
 }
 
+// acot x by 2 (|x| > 1) + (x < 0), from w = atan |x| or atan(1/|x|) (at most
+// pi/4): pi/2 - w and pi/2 + w (the result >= pi/4), w, and pi - w (the
+// result >= 3 pi/4).
+constexpr Unfolding kArccotangentUnfolding[4] = {{tables::kHalfPiHi, tables::kHalfPiMid, -1.0},
+                                                 {tables::kHalfPiHi, tables::kHalfPiMid, 1.0},
+                                                 {0.0, 0.0, 1.0},
+                                                 {tables::kPiHi, tables::kPiMid, -1.0}};
+
 double Arccotangent(double x) {
   const double absoluteX = std::fabs(x);
   if (!(absoluteX >= kArccotangentFlat)) return std::isnan(x) ? x : tables::kHalfPiHi;
   if (x >= kArccotangentReciprocal) return 1.0 / x;  // +infinity gives +0
   if (x <= -kArctangentFlat) return tables::kPiHi;
   double rounded = 0.0;
-  if (RoundsUnambiguously(ArccotangentOfModerate<false>(x), kArctangentError, rounded)) return rounded;
+  // The fast path: the core (2^-65) unfolded, which adds 2^-103.
+  const int reciprocal = absoluteX > 1.0 ? 1 : 0;
+  const DoubleDouble u = reciprocal != 0 ? Reciprocal({absoluteX, 0.0}) : DoubleDouble{absoluteX, 0.0};
+  const Unfolding& unfolding = kArccotangentUnfolding[2 * reciprocal + (std::signbit(x) ? 1 : 0)];
+  if (RoundsUnambiguously(Unfold(unfolding, ArctangentCore<false>(u)), kArctangentError, rounded)) return rounded;
   const DoubleDouble accurate = ArccotangentOfModerate<true>(x);
   if (RoundsUnambiguously(accurate, kAccurateInverseError, rounded)) return rounded;
   return SlowInverse(x, Inverse::kArccotangent, accurate);
