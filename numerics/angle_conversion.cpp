@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "numerics/internal/double_double.h"
+#include "numerics/internal/force_inline.h"
 #include "numerics/internal/rounding.h"
 #include "numerics/internal/slow_path.h"
 #include "numerics/internal/trig_tables.h"
@@ -24,18 +25,23 @@ namespace {
 namespace tables = trig_tables;
 
 // The constant c = (K + theta) * 2^exponent, 0 <= theta < 1, K of 256 bits
-// with its top bit set (four limbs, least significant first).
+// with its top bit set (four limbs, least significant first); also c as a
+// double-double hi + lo, with hi split into two halves of 26 bits once, at
+// compile time, so that the fast path splits only x.
 struct ExactConstant {
   double hi;
   double lo;
   const uint64_t (&bits)[4];
   int exponent;
+  dd::DoubleDouble hiHalves;
 };
 
 constexpr ExactConstant kDegreeInRadians{tables::kDegreeInRadiansHi, tables::kDegreeInRadiansLo,
-                                         tables::kDegreeInRadiansBits, tables::kDegreeInRadiansExponent};
+                                         tables::kDegreeInRadiansBits, tables::kDegreeInRadiansExponent,
+                                         dd::Split(tables::kDegreeInRadiansHi)};
 constexpr ExactConstant kRadianInDegrees{tables::kRadianInDegreesHi, tables::kRadianInDegreesLo,
-                                         tables::kRadianInDegreesBits, tables::kRadianInDegreesExponent};
+                                         tables::kRadianInDegreesBits, tables::kRadianInDegreesExponent,
+                                         dd::Split(tables::kRadianInDegreesHi)};
 
 constexpr int kProductLimbs = 5;  // a 53-bit significand times K: at most 309 bits
 
@@ -111,16 +117,26 @@ constexpr double kFastPathHigh = 0x1p990;
 // a factor of eight.
 constexpr double kProductError = 0x1p-101;
 
-double MultiplyByConstant(double x, const ExactConstant& c) {
-  const double magnitude = std::fabs(x);
-  if (magnitude >= kFastPathLow && magnitude <= kFastPathHigh) {
-    const dd::DoubleDouble product = dd::TwoProduct(x, c.hi);
-    double rounded = 0.0;
-    if (RoundsUnambiguously({product.hi, product.lo + x * c.lo}, kProductError, rounded)) return rounded;
-  }
+// Everything the fast path leaves, out of line.
+[[gnu::noinline]] double MultiplyOtherwise(double x, const ExactConstant& c) {
   if (x == 0.0 || !std::isfinite(x)) return x * c.hi;  // ±0, ±inf, NaN
   internal::CountSlowPath();
   return MultiplyExactly(x, c);
+}
+
+// x * c.hi exactly (Dekker's product with c.hi split beforehand), plus x * c.lo.
+QUILLO_FORCE_INLINE double MultiplyByConstant(double x, const ExactConstant& c) {
+  const double magnitude = std::fabs(x);
+  if (magnitude >= kFastPathLow && magnitude <= kFastPathHigh) {
+    const double product = x * c.hi;
+    const dd::DoubleDouble xHalves = dd::Split(x);
+    const double error = ((xHalves.hi * c.hiHalves.hi - product) + xHalves.hi * c.hiHalves.lo +
+                          xHalves.lo * c.hiHalves.hi) +
+                         xHalves.lo * c.hiHalves.lo;
+    double rounded = 0.0;
+    if (RoundsUnambiguously({product, error + x * c.lo}, kProductError, rounded)) return rounded;
+  }
+  return MultiplyOtherwise(x, c);
 }
 
 }  // namespace
