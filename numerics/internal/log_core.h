@@ -81,14 +81,23 @@ inline double ShortLogSeriesTail(double r) {
   return r * r2 * (low + (r2 * r2) * high);
 }
 
-// The quick step; its error stays below QuickLogError. The head is 0 or
-// at least twice |r| (checked for every table row), so the first sum is
-// exact without the general two-sum.
-inline Logarithm QuickLog(const LogReduction& reduced) {
+// The quick step before its last normalisation: value.lo may reach 2^-9.4
+// of value.hi (where the head is 0 and the value is r - r^2/2 + ...) and
+// stays below 2^-53 |head| + r^2/2 elsewhere. Its error stays below
+// QuickLogError. The head is 0 or at least twice |r| (checked for every
+// table row), so the first sum is exact without the general two-sum.
+inline Logarithm UnnormalisedQuickLog(const LogReduction& reduced) {
   const double z = reduced.r.hi;
   const double series = -0.5 * (z * z) + (ShortLogSeriesTail(z) - z * reduced.r.lo);
   const dd::DoubleDouble sum = dd::FastTwoSum(reduced.head, z);
-  return {dd::FastTwoSum(sum.hi, sum.lo + (reduced.r.lo + series + reduced.tableLow)), z, reduced.head};
+  return {{sum.hi, sum.lo + (reduced.r.lo + series + reduced.tableLow)}, z, reduced.head};
+}
+
+// The quick step, normalised for the products that use it.
+inline Logarithm QuickLog(const LogReduction& reduced) {
+  Logarithm log = UnnormalisedQuickLog(reduced);
+  log.value = dd::FastTwoSum(log.value.hi, log.value.lo);
+  return log;
 }
 
 inline double QuickLogError(const Logarithm& log) {
