@@ -560,11 +560,15 @@ double CircularFastPath(double x) {
     const DoubleDouble part = SineOrCosineOfAngle(angle, cosecant ? q.odd : 1 - q.odd);
     value = WithSign(Reciprocal(dd::FastTwoSum(part.hi, part.lo)), cosecant ? q.sineSign : q.cosineSign);
   } else {
-    const DoubleDouble unnormalisedSine = SineOfAngle<true>(angle);
-    const DoubleDouble unnormalisedCosine = CosineOfAngle<true>(angle);
-    const DoubleDouble parts[2] = {dd::FastTwoSum(unnormalisedSine.hi, unnormalisedSine.lo),
-                                   dd::FastTwoSum(unnormalisedCosine.hi, unnormalisedCosine.lo)};
-    value = FromParts<function>(parts, q);
+    // tan |x| = sin |r| / cos |r| or cos |r| / sin |r| (with its sign), each
+    // part chosen by table offset rather than from an array in memory; cot
+    // the other way round.
+    const int sineOnTop = function == CircularFunction::kTangent ? 1 - q.odd : q.odd;
+    const DoubleDouble numerator = SineOrCosineOfAngle(angle, 1 - sineOnTop);
+    const DoubleDouble denominator = SineOrCosineOfAngle(angle, sineOnTop);
+    value = WithSign(Quotient(dd::FastTwoSum(numerator.hi, numerator.lo),
+                              dd::FastTwoSum(denominator.hi, denominator.lo)),
+                     q.tangentSign);
   }
   double rounded = 0.0;
   if (RoundsUnambiguously(value, error, rounded)) return rounded;
@@ -649,7 +653,9 @@ DoubleDouble ArctangentCore(DoubleDouble u) {
 // plain doubles with a relative error of a few 2^-53, is below 2^-17 of the
 // result (a2 is about x/2), and the terms left out of the series and of the
 // low part's effect stay below 2^-75. So the relative error stays below
-// 2^-66. The result is normalised.
+// 2^-66. The result is normalised only in the accurate version; the fast
+// one's low part stays below 2^-16 of its high part (d^2 a2 against a0),
+// which is all that the unfolding below needs.
 template <bool kAccurate = false>
 DoubleDouble ArcsineNearTable(double a, double aLo);
 
@@ -683,7 +689,7 @@ QUILLO_FORCE_INLINE DoubleDouble ArcsineNearTable<false>(double a, double aLo) {
                      aLo * (entry.leading[1].hi + 2.0 * d * entry.leading[2].hi);
   // |a0| >= |a1 d| where a0 is not 0 (a0 >= 2^-7, |a1 d| <= 1.16 * 2^-8).
   const DoubleDouble sum = dd::FastTwoSum(entry.leading[0].hi, product.hi);
-  return dd::FastTwoSum(sum.hi, sum.lo + low);
+  return {sum.hi, sum.lo + low};
 }
 
 // The same for the arguments whose fast result lies too near a midpoint:
@@ -824,7 +830,8 @@ double Tangent(double x) {
 // is exact) undo the folding.
 // |k w| <= |c| wherever c is not 0, so c.hi + k w.hi is an exact sum, and the
 // result is at least half of |k w|: w's relative error at most doubles,
-// and the low sum adds 2^-103. The result is not normalised.
+// and the low sum adds 2^-103, or 2^-68 for the arcsine core's unnormalised
+// w (w.lo up to 2^-16 of w.hi). The result is not normalised.
 struct Unfolding {
   double cHi;
   double cLo;
@@ -911,7 +918,7 @@ constexpr Unfolding kArccosineUnfolding[4] = {{tables::kHalfPiHi, tables::kHalfP
 }
 
 // The fast path: the table core has a relative error below 2^-66 and the
-// unfolding at most doubles it, within kArctangentError.
+// unfolding at most doubles it and adds 2^-68, within kArctangentError.
 double Arcsine(double x) {
   const double absoluteX = std::fabs(x);
   if (!(absoluteX >= kTiny)) return x;
