@@ -54,12 +54,22 @@ double NaturalLogarithm(double x) {
 
 namespace {
 
+// The high part of 1/ln 10 split into two halves of 26 bits once, at
+// compile time, so that the product splits only the logarithm.
+constexpr dd::DoubleDouble kInverseLn10Halves = dd::Split(exp_log_tables::kInverseLn10Hi);
+
 // lg x from ln x: 1/ln 10 < 1/2, and the product adds less than 2^-103 of
-// the value to the logarithm's error.
+// the value to the logarithm's error. The product is Dekker's exact product
+// of the high parts plus the cross terms, left unnormalised (the low part
+// stays within two ulps of the high part) for the rounding test.
 bool DecimalFromNatural(const exp_log::Logarithm& log, double logError, double& result) {
-  const dd::DoubleDouble inverseLn10{exp_log_tables::kInverseLn10Hi, exp_log_tables::kInverseLn10Lo};
-  const dd::DoubleDouble value = dd::Multiply(log.value, inverseLn10);
-  return RoundsWithin(value, 0.5 * logError + 0x1p-100 * std::fabs(value.hi), result);
+  const double product = log.value.hi * exp_log_tables::kInverseLn10Hi;
+  const dd::DoubleDouble halves = dd::Split(log.value.hi);
+  const double error = ((halves.hi * kInverseLn10Halves.hi - product) + halves.hi * kInverseLn10Halves.lo +
+                        halves.lo * kInverseLn10Halves.hi) +
+                       halves.lo * kInverseLn10Halves.lo;
+  const double cross = log.value.hi * exp_log_tables::kInverseLn10Lo + log.value.lo * exp_log_tables::kInverseLn10Hi;
+  return RoundsWithin({product, error + cross}, 0.5 * logError + 0x1p-100 * std::fabs(product), result);
 }
 
 }  // namespace
