@@ -622,19 +622,18 @@ QUILLO_FORCE_INLINE TablePoint NearestTablePoint(double u) {
           (shifted - kRoundingShift) * (1.0 / tables::kAtanStep)};  // exact
 }
 
-// atan(u) for 0 <= u <= 1 (a little beyond is fine): with c the table point
-// nearest u, atan(u) = atan(c) + atan(t), t = (u - c) / (1 + u c),
-// |t| <= 2^-7. Relative error below 2^-65.
-//
-// 1 + u c for such u and c >= 0 (both at most a little above 1), normalised:
-// the product is exact, 1 + its head an exact sum (1 is the larger), and
-// the rest adds two roundings of 2^-106. Relative error below 2^-104.
+// 1 + u c for 0 <= u, c <= 1 (a little beyond is fine), normalised: the
+// product is exact, 1 + its head an exact sum (1 is the larger), and the
+// rest adds two roundings of 2^-106. Relative error below 2^-104.
 QUILLO_FORCE_INLINE DoubleDouble OnePlusProduct(DoubleDouble u, double c) {
   const DoubleDouble product = dd::TwoProduct(u.hi, c);
   const DoubleDouble sum = dd::FastTwoSum(1.0, product.hi);
   return dd::FastTwoSum(sum.hi, sum.lo + (product.lo + u.lo * c));
 }
 
+// atan(u) for 0 <= u <= 1 (a little beyond is fine): with c the table point
+// nearest u, atan(u) = atan(c) + atan(t), t = (u - c) / (1 + u c),
+// |t| <= 2^-7. Relative error below 2^-65.
 template <bool kAccurate = false>
 DoubleDouble ArctangentCore(DoubleDouble u) {
   const TablePoint point = NearestTablePoint(u.hi);
