@@ -93,6 +93,34 @@ TEST(Trigonometry, CorrectlyRoundedValues) {
   ForEachCase(cases, [](const ValueCase& c) { ExpectSameDouble(c.function(c.argument), c.expected); });
 }
 
+// The inverse functions on both sides of each point where the fast path
+// changes its formula (|x| = 1/2 for asin and acos, |x| = 1 for atan and
+// acot) and in each of the four cases of acos and acot by side and sign:
+// every folding has its own constant and factor. Values from MPFR.
+TEST(Trigonometry, InverseFunctionsOnEitherSideOfTheirFolds) {
+  const ValueCase cases[] = {
+      {__LINE__, numerics::Arcsine, 0x1.0000000000001p-1, 0x1.0c152382d7367p-1},
+      {__LINE__, numerics::Arcsine, -0x1.0000000000001p-1, -0x1.0c152382d7367p-1},
+      {__LINE__, numerics::Arcsine, 0x1.8p-1, 0x1.b235315c680dcp-1},
+      {__LINE__, numerics::Arcsine, -0x1.8p-1, -0x1.b235315c680dcp-1},
+      {__LINE__, numerics::Arccosine, 0x1.0000000000001p-1, 0x1.0c152382d7365p+0},
+      {__LINE__, numerics::Arccosine, -0x1.0000000000001p-1, 0x1.0c152382d7366p+1},
+      {__LINE__, numerics::Arccosine, 0x1.8p-1, 0x1.720a392c1d955p-1},
+      {__LINE__, numerics::Arccosine, -0x1.8p-1, 0x1.359d26f93b6c3p+1},
+      {__LINE__, numerics::Arctangent, 0x1.fffffffffffffp-1, 0x1.921fb54442d18p-1},
+      {__LINE__, numerics::Arctangent, 0x1.0000000000001p+0, 0x1.921fb54442d19p-1},
+      {__LINE__, numerics::Arctangent, -0x1.0000000000001p+0, -0x1.921fb54442d19p-1},
+      {__LINE__, numerics::Arctangent, -0x1p+1, -0x1.1b6e192ebbe44p+0},
+      {__LINE__, numerics::Arccotangent, 0x1.fffffffffffffp-1, 0x1.921fb54442d19p-1},
+      {__LINE__, numerics::Arccotangent, 0x1.0000000000001p+0, 0x1.921fb54442d17p-1},
+      {__LINE__, numerics::Arccotangent, -0x1.fffffffffffffp-1, 0x1.2d97c7f3321d2p+1},
+      {__LINE__, numerics::Arccotangent, -0x1.0000000000001p+0, 0x1.2d97c7f3321d2p+1},
+      {__LINE__, numerics::Arccotangent, 0x1p+1, 0x1.dac670561bb4fp-2},
+      {__LINE__, numerics::Arccotangent, -0x1p+1, 0x1.56c6e7397f5aep+1},
+  };
+  ForEachCase(cases, [](const ValueCase& c) { ExpectSameDouble(c.function(c.argument), c.expected); });
+}
+
 // The reciprocal functions and acot, correctly rounded (from MPFR): at the
 // doubles nearest pi/2, pi and 3pi/2 (the poles the calculator does not
 // refuse give finite values), the argument nearest a multiple of pi/2, the
