@@ -256,15 +256,19 @@ bool SaveSettings(SettingsHost& host) {
   std::string text;
   bool saved = lock.Held() && LoadProfileText(settings.SettingsPath, text);
   if (saved) {
-    const std::string before = text;
+    // Each step says whether it changed the text, so that no copy of a
+    // long history is kept only to compare with.
+    bool formChanged = false;
+    bool lengthChanged = false;
     const char form[2] = {static_cast<char>('0' + ValidForm(settings.CurrentForm)), '\0'};
-    SetProfileValue(text, kSettingsSection, "form", form);
-    MergeHistoryInto(host, text);
+    SetProfileValue(text, kSettingsSection, "form", form, &formChanged);
+    const bool historyChanged = MergeHistoryInto(host, text);
     char length[16];
     std::snprintf(length, sizeof length, "%d", settings.HistoryLength);
-    SetProfileValue(text, kSettingsSection, "historylen", length);
+    SetProfileValue(text, kSettingsSection, "historylen", length, &lengthChanged);
     // Form, history and length land together or not at all.
-    saved = text == before || StoreProfileText(settings.SettingsPath, text);
+    const bool changed = formChanged || historyChanged || lengthChanged;
+    saved = !changed || StoreProfileText(settings.SettingsPath, text);
   }
   // The entries are in the file now: a later save of this window (the
   // desktop session saved, and the user went on) adds only newer ones.

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -311,6 +312,88 @@ TEST(ProfileFileTest, KilledWriterLeavesOldOrNewFileNeverAMix) {
     std::string after = ReadFile(path);
     EXPECT_TRUE(after == withA || after == withB) << "file of " << after.size() << " bytes";
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Values held in a list.
+class ListedValues : public NumberedValues {
+ public:
+  explicit ListedValues(std::vector<std::string> values) : values_(std::move(values)) {}
+  std::size_t Count() override { return values_.size(); }
+  std::string_view At(std::size_t index) override { return values_.at(index); }
+
+ private:
+  std::vector<std::string> values_;
+};
+
+// Setting many numbered keys in one pass must leave exactly the text that
+// setting them one by one leaves: the same places, blanks, comments and line
+// ends, whatever the section already holds.
+TEST(SetNumberedProfileValuesTest, LeavesWhatSettingEachKeyInTurnLeaves) {
+  struct Row {
+    int line;
+    std::string text;
+    std::vector<std::string> values;
+  };
+  const Row rows[] = {
+      {__LINE__, "", {"a", "b"}},
+      {__LINE__, "[INI]\r\nform=1", {"a"}},
+      {__LINE__, "\xEF\xBB\xBF", {"a"}},
+      {__LINE__, "[HISTORY]", {"a", "b"}},
+      {__LINE__, "[HISTORY]\r\n0=x\r\n1=y\r\n2=z\r\n", {"a", "b"}},
+      {__LINE__, "[history]\r\n2=z\n; note\r\n\r\n0 =  x \r\n[INI]\r\nform=1\r\n", {"a", "b", "c", "d"}},
+      {__LINE__, "[HISTORY]\r\n0=x\r\n0=dup\r\n00=zero\r\n+1=plus\r\n1", {"a", "b"}},
+      {__LINE__, "[HISTORY]\r\n[HISTORY]\r\n0=later\r\n", {"a"}},
+      {__LINE__, "[INI]\n[HISTORY]\r1=\r0=x", {" padded ", "'q'", ""}},
+      {__LINE__, "[HISTORY]\r\n4294967296=big\r\n", {"a"}},
+      {__LINE__, "[HISTORY]\r\n0=x\r\n", {}},
+  };
+  ForEachCase(rows, [](const Row& row) {
+    std::string oneByOne = row.text;
+    for (std::size_t i = 0; i < row.values.size(); ++i) {
+      ASSERT_TRUE(SetProfileValue(oneByOne, "HISTORY", std::to_string(i).c_str(), row.values[i].c_str()));
+    }
+    std::string onePass = row.text;
+    ListedValues values(row.values);
+    ASSERT_TRUE(SetNumberedProfileValues(onePass, "HISTORY", values));
+    EXPECT_EQ(onePass, oneByOne);
+  });
+}
+
+TEST(SetNumberedProfileValuesTest, RefusesALineBreakAndKeepsTheText) {
+  std::string text = "[HISTORY]\r\n0=x\r\n";
+  ListedValues withBreak({"a", "b\nc"});
+  EXPECT_FALSE(SetNumberedProfileValues(text, "HISTORY", withBreak));
+  ListedValues plain({"a"});
+  EXPECT_FALSE(SetNumberedProfileValues(text, "HIS]TORY", plain));
+  EXPECT_EQ(text, "[HISTORY]\r\n0=x\r\n");
+}
+
+// Keys of ten digits are numbers beyond 32 bits; cut to 32 bits, 4294967313
+// would name entry 17.
+TEST(NumberedKeyIndexTest, ReadsTenDigitKeysWithoutWrapping) {
+  struct Row {
+    int line;
+    const char* key;
+    std::int64_t limit;
+    std::int64_t expected;
+  };
+  const Row rows[] = {
+      {__LINE__, "0", 10, 0},
+      {__LINE__, "17", 20, 17},
+      {__LINE__, "4294967313", 20, -1},
+      {__LINE__, "4294967296", 10, -1},
+      {__LINE__, "9999999999", 10000000000, 9999999999},
+      {__LINE__, "2147483648", 2147483647, -1},
+      {__LINE__, "10000000000", INT64_MAX, -1},
+      {__LINE__, "01", 10, -1},
+      {__LINE__, "-1", 10, -1},
+      {__LINE__, "", 10, -1},
+  };
+  ForEachCase(rows, [](const Row& row) { EXPECT_EQ(NumberedKeyIndex(row.key, row.limit), row.expected); });
 }
 
 }  // namespace
