@@ -1,9 +1,9 @@
-// The lock of a settings file: a lock file beside it, taken with a bounded
-// wait, so that a window that hangs never blocks the others for good.
+// The lock of a settings file, taken with a wait queued by the system rather
+// than by polling: a poller can be overtaken again and again while others
+// save, and give up although every holder made progress.
 
 #include "settings/file_lock.h"
 
-#include <chrono>
 #include <string>
 
 #include "settings/file_system_platform.h"
@@ -13,38 +13,59 @@ namespace {
 // How many SettingsFileLock objects of this process hold the lock now.
 int locksHeldByThisProcess = 0;
 
-// Tries to lock fd until the wait is over.
-bool LockWithinWait(int fd) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMilliseconds);
-  for (;;) {
-    if (platform::TryLockExclusive(fd)) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    platform::PauseBriefly();
-  }
-}
-
 }  // namespace
 
-SettingsFileLock::SettingsFileLock(const char* settingsPath) {
+SettingsFileLock::SettingsFileLock(const char* settingsPath, bool forWriting, const LockWaitQuestion& askWaitAgain,
+                                   int patienceMilliseconds) {
   if (locksHeldByThisProcess > 0) {
     held_ = true;
+    counted_ = true;
     ++locksHeldByThisProcess;
     return;
   }
   if (settingsPath == nullptr || settingsPath[0] == '\0') return;
   // Saves replace the file a link points to, so that is the file to guard.
   const std::string target = platform::ResolveLinks(settingsPath);
-  fd_ = platform::OpenLockFile((target + kLockSuffix).c_str(), true);
-  // A folder the user cannot write to: the file there is written in place,
-  // so it keeps its identity and can carry the lock itself.
-  if (fd_ < 0) fd_ = platform::OpenLockFile(target.c_str(), false);
-  if (fd_ < 0 || !LockWithinWait(fd_)) return;
-  held_ = true;
+  bool nothingToLock = false;
+  fd_ = platform::OpenSettingsLock(target.c_str(), forWriting, &nothingToLock);
+  if (fd_ < 0) {
+    // Only a reader on Windows before any write: nothing to lock, nothing
+    // half-written to meet either.
+    held_ = nothingToLock && !forWriting;
+    return;
+  }
+  held_ = platform::TryLockExclusive(fd_) || WaitForLock(target.c_str(), askWaitAgain, patienceMilliseconds);
+  if (!held_) return;
+  counted_ = true;
   ++locksHeldByThisProcess;
 }
 
+bool SettingsFileLock::WaitForLock(const char* target, const LockWaitQuestion& askWaitAgain,
+                                   int patienceMilliseconds) {
+  platform::LockWait* wait = platform::BeginLockWait(fd_);
+  fd_ = -1;  // the wait owns the descriptor until it gives it back
+  if (wait == nullptr) return false;
+  platform::ChangeStamp last = platform::StampOf(target);
+  for (;;) {
+    const platform::LockWaitOutcome outcome = platform::ContinueLockWait(wait, patienceMilliseconds);
+    if (outcome == platform::LockWaitOutcome::Locked) {
+      fd_ = platform::FinishLockWait(wait);
+      return true;
+    }
+    if (outcome == platform::LockWaitOutcome::Failed) break;
+    // A holder that changed the file since the last look is making
+    // progress (a queue of windows saving in turn): wait on unasked.
+    const platform::ChangeStamp now = platform::StampOf(target);
+    const bool progress = !(now == last);
+    last = now;
+    if (!progress && !(askWaitAgain && askWaitAgain(target))) break;
+  }
+  platform::AbandonLockWait(wait);
+  return false;
+}
+
 SettingsFileLock::~SettingsFileLock() {
-  if (held_) --locksHeldByThisProcess;
+  if (counted_) --locksHeldByThisProcess;
   // Closing the descriptor releases the lock.
   if (fd_ >= 0) platform::CloseFile(fd_);
 }

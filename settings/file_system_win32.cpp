@@ -20,6 +20,7 @@
 #include <string>
 
 #include "settings/file_system.h"
+#include "settings/file_lock.h"
 #include "settings/file_system_platform.h"
 
 namespace {
@@ -203,23 +204,141 @@ bool CutAt(int fd, unsigned long long length) {
   return _chsize_s(fd, static_cast<__int64>(length)) == 0;
 }
 
-int OpenLockFile(const char* path, bool create) {
-  if (!create) return _open(path, _O_RDONLY | _O_BINARY);
-  return _open(path, _O_RDWR | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+namespace {
+
+// The one byte locked, far beyond any content: the lock then never stands in
+// the way of reading the lock file, which Windows locks would.
+void PointAtLockedByte(OVERLAPPED* where) {
+  where->Offset = 0xFFFFFFFEu;
+  where->OffsetHigh = 0x7FFFFFFFu;
+}
+
+// Whether the open file is a regular file (no folder, no reparse point such
+// as a link) that the user owns.
+bool IsOwnRegularFile(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!GetFileInformationByHandle(file, &information)) return false;
+  const DWORD notRegular = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+  if ((information.dwFileAttributes & notRegular) != 0) return false;
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+                      &descriptor) != ERROR_SUCCESS) {
+    return false;
+  }
+  const bool own = IsCurrentUser(owner);
+  LocalFree(descriptor);
+  return own;
+}
+
+}  // namespace
+
+int OpenSettingsLock(const char* target, bool forWriting, bool* nothingToLock) {
+  *nothingToLock = false;
+  const std::string path = std::string(target) + kLockSuffix;
+  // Overlapped, so that a wait for the lock can time out and be cancelled;
+  // a reparse point is opened as itself, never followed.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            forWriting ? OPEN_ALWAYS : OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    *nothingToLock = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return -1;
+  }
+  if (!IsOwnRegularFile(file)) {
+    CloseHandle(file);
+    return -1;
+  }
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDWR | _O_BINARY);
+  if (fd < 0) CloseHandle(file);
+  return fd;
 }
 
 bool TryLockExclusive(int fd) {
-  // One byte far beyond any content: the lock then never stands in the way
-  // of reading the file itself, which Windows locks would.
   HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
   if (handle == INVALID_HANDLE_VALUE) return false;
   OVERLAPPED where{};
-  where.Offset = 0xFFFFFFFEu;
-  where.OffsetHigh = 0x7FFFFFFFu;
+  PointAtLockedByte(&where);
   return LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where) != 0;
 }
 
-void PauseBriefly() { Sleep(5); }
+// An overlapped LockFileEx: the system queues the request and signals the
+// event when the lock is granted; the wait times out on the event and is
+// cancelled with CancelIoEx.
+struct LockWait {
+  int fd;
+  HANDLE handle;
+  OVERLAPPED request;
+  bool pending;  // the request has not completed yet
+};
+
+LockWait* BeginLockWait(int fd) {
+  auto* wait = new LockWait{fd, reinterpret_cast<HANDLE>(_get_osfhandle(fd)), {}, false};
+  wait->request.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  PointAtLockedByte(&wait->request);
+  if (wait->handle == INVALID_HANDLE_VALUE || wait->request.hEvent == nullptr) {
+    if (wait->request.hEvent != nullptr) CloseHandle(wait->request.hEvent);
+    _close(fd);
+    delete wait;
+    return nullptr;
+  }
+  if (LockFileEx(wait->handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &wait->request)) {
+    SetEvent(wait->request.hEvent);
+  } else {
+    wait->pending = GetLastError() == ERROR_IO_PENDING;
+  }
+  return wait;
+}
+
+LockWaitOutcome ContinueLockWait(LockWait* wait, int milliseconds) {
+  if (!wait->pending) {
+    return WaitForSingleObject(wait->request.hEvent, 0) == WAIT_OBJECT_0 ? LockWaitOutcome::Locked
+                                                                          : LockWaitOutcome::Failed;
+  }
+  const DWORD waited = WaitForSingleObject(wait->request.hEvent, static_cast<DWORD>(milliseconds));
+  if (waited == WAIT_TIMEOUT) return LockWaitOutcome::Waiting;
+  DWORD ignored = 0;
+  wait->pending = false;
+  if (waited == WAIT_OBJECT_0 && GetOverlappedResult(wait->handle, &wait->request, &ignored, FALSE)) {
+    return LockWaitOutcome::Locked;
+  }
+  ResetEvent(wait->request.hEvent);
+  return LockWaitOutcome::Failed;
+}
+
+int FinishLockWait(LockWait* wait) {
+  const int fd = wait->fd;
+  CloseHandle(wait->request.hEvent);
+  delete wait;
+  return fd;
+}
+
+void AbandonLockWait(LockWait* wait) {
+  if (wait->pending) {
+    // The request must be over before its OVERLAPPED goes; a lock granted
+    // in the meantime goes with the handle.
+    CancelIoEx(wait->handle, &wait->request);
+    DWORD ignored = 0;
+    GetOverlappedResult(wait->handle, &wait->request, &ignored, TRUE);
+  }
+  _close(wait->fd);
+  CloseHandle(wait->request.hEvent);
+  delete wait;
+}
+
+ChangeStamp StampOf(const char* path) {
+  ChangeStamp stamp;
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return stamp;
+  stamp.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  stamp.modified =
+      (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+  stamp.changed =
+      (static_cast<unsigned long long>(data.ftCreationTime.dwHighDateTime) << 32) | data.ftCreationTime.dwLowDateTime;
+  return stamp;
+}
 
 void VisitFolderEntries(const char* folder, void (*visit)(const char* name, void* context), void* context) {
   char pattern[kTemporaryPathCapacity];

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "settings/file_lock.h"
 #include "settings/profile.h"
 #include "settings/settings_state.h"
 
@@ -109,7 +110,11 @@ class MergedEntries : public NumberedValues {
 void LoadHistory(SettingsHost& host) {
   SettingsState& settings = ProgramSettings();
   std::string text;
-  if (!LoadProfileText(settings.SettingsPath, text)) text.clear();
+  {
+    // Read under the lock: a file rewritten in place is never read half-way.
+    SettingsFileLock lock(settings.SettingsPath, false);
+    if (!LoadProfileText(settings.SettingsPath, text)) text.clear();
+  }
   settings.HistoryLength = ReadProfileIntFrom(text, "INI", "historylen", kDefaultHistoryLength);
   settings.HistoryAddedThisRun = 0;
   char entry[kHistoryEntryCapacity];

@@ -48,6 +48,27 @@ void ShowTranslatedFileError(SettingsHost& host, int what, const char* path, int
                 OptionalText(consequence));
 }
 
+// The lock of the settings file, for a change (forWriting) or a read. When
+// another window has held it a long time without changing the file, the
+// user is asked whether to wait again; the question names the file.
+class LockForHost {
+ public:
+  LockForHost(SettingsHost& host, const char* path, bool forWriting)
+      : lock_(path, forWriting, [&host](const char* target) { return AskToWaitAgain(host, target); },
+              ProgramSettings().LockPatienceMilliseconds) {}
+  bool Held() const { return lock_.Held(); }
+
+ private:
+  static bool AskToWaitAgain(SettingsHost& host, const char* target) {
+    std::string text = "Another window has been changing the settings file\n";
+    text += PathForDisplay(target);
+    text += "\nfor a long time without finishing.\nRetry waits again; Cancel gives up waiting.";
+    return host.AskToWaitAgain(kErrorCaption, text.c_str());
+  }
+
+  SettingsFileLock lock_;
+};
+
 // A hand-edited "form" outside the five forms falls back to DEC.
 int ValidForm(int form) { return form >= 0 && form < kResultFormCount ? form : kFormDec; }
 
@@ -174,6 +195,38 @@ bool LoadSettingsAt(SettingsHost& host, const SettingsLocation& location) {
   return LoadSettingsFrom(host, location.path);
 }
 
+namespace {
+
+// Reads the settings file at path into text under its lock, first removing
+// what saves killed half-way left behind (under the lock no live save has a
+// temporary file). False, with the message shown, when the file is there
+// but cannot be read or is too large: it must not be taken for a first run
+// and overwritten, nor asked about at every start. A missing file gives the
+// empty text and true; exists tells the two apart.
+bool ReadSettingsAtStart(SettingsHost& host, const char* path, std::string& text, bool& exists) {
+  FileReadOutcome outcome = FileReadOutcome::Read;
+  int error = 0;
+  {
+    LockForHost lock(host, path, false);
+    if (lock.Held()) RemoveLeftoverTemporaryFiles(path);
+    exists = QueryPath(path) != PathState::Missing;
+    // Read even when waiting was given up: every save replaces the file in
+    // one step, so what is read is one save's whole file.
+    if (exists) outcome = ReadRegularFile(path, kProfileSizeLimit, text, error);
+  }
+  if (outcome == FileReadOutcome::TooLarge) {
+    ShowFileError(host, kErrorCaption, "The settings file is larger than 64 MiB:", path, "Program terminated...");
+    return false;
+  }
+  if (outcome != FileReadOutcome::Read) {
+    ShowFileError(host, kErrorCaption, "Can't read the settings file", path, "Program terminated...");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
   SettingsState& settings = ProgramSettings();
   if (!CopyPath(settingsPath, settings.SettingsPath)) {
@@ -182,22 +235,13 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
     return false;
   }
   const char* path = settings.SettingsPath;
-  // A save killed half-way (power cut, kill -9) leaves its temporary file.
-  // Under the lock no live save has one.
-  {
-    SettingsFileLock lock(path);
-    if (lock.Held()) RemoveLeftoverTemporaryFiles(path);
+  std::string text;
+  bool exists = false;
+  if (!ReadSettingsAtStart(host, path, text, exists)) return false;
+  if (!exists) {
+    if (!CreateSettingsFile(host) || !ReadSettingsAtStart(host, path, text, exists)) return false;
   }
-  // Existence is tested apart from readability: a file that is there but
-  // cannot be read must not be taken for a first run and overwritten.
-  PathState state = QueryPath(path);
-  if (state == PathState::Missing) {
-    if (!CreateSettingsFile(host)) return false;
-  } else if (!CanOpenForReading(path)) {
-    ShowFileError(host, kErrorCaption, "Can't read the settings file", path, "Program terminated...");
-    return false;
-  }
-  ReadProfileString(kSettingsSection, "lang", "", settings.LanguagePath, kPathCapacity, path);
+  ReadProfileStringFrom(text, kSettingsSection, "lang", "", settings.LanguagePath, kPathCapacity);
   std::string languageText;
   const LanguageFileCheck check = ReadLanguageFile(settings.LanguagePath, languageText);
   if (check == LanguageFileCheck::Usable) {
@@ -210,7 +254,7 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
     }
     if (!ChooseUntilReadable(host)) return false;
   }
-  settings.CurrentForm = ValidForm(ReadProfileInt(kSettingsSection, "form", 0, path));
+  settings.CurrentForm = ValidForm(ReadProfileIntFrom(text, kSettingsSection, "form", 0));
   return true;
 }
 
@@ -228,7 +272,7 @@ bool CreateSettingsFile(SettingsHost& host) {
   // only where that window has not written them. The defaults are written
   // in one atomic step, so an interrupted first run never leaves a
   // half-written file.
-  SettingsFileLock lock(settings.SettingsPath);
+  LockForHost lock(host, settings.SettingsPath, true);
   std::string text;
   bool created = lock.Held() && LoadProfileText(settings.SettingsPath, text);
   if (created) {
@@ -252,7 +296,7 @@ bool SaveSettings(SettingsHost& host) {
   SettingsState& settings = ProgramSettings();
   // The file is read again under the lock: other windows may have saved
   // since this one started, and their keys and entries stay.
-  SettingsFileLock lock(settings.SettingsPath);
+  LockForHost lock(host, settings.SettingsPath, true);
   std::string text;
   bool saved = lock.Held() && LoadProfileText(settings.SettingsPath, text);
   if (saved) {
