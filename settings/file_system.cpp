@@ -66,11 +66,17 @@ void RemoveIfLeftover(const char* name, void* context) {
 
 // Writes bytes over the content of the existing file target and cuts it to
 // their length. Used where a new file cannot take its place: the file keeps
-// its identity (all its names, its owner) but a failure half-way leaves it
-// damaged, so it is the second choice.
+// its identity (all its names, its owner). The space the new content needs
+// is reserved first, so that a full disk or a quota refuses the write before
+// a byte of the old content is overwritten; what can still fail half-way is
+// only an I/O error of the disk itself, so it is the second choice.
 bool RewriteInPlace(const std::string& target, std::string_view bytes) {
   int fd = platform::OpenForRewrite(target.c_str());
   if (fd < 0) return false;
+  if (!platform::ReserveSpace(fd, bytes.size())) {
+    platform::CloseFile(fd);
+    return false;
+  }
   bool ok = WriteAll(fd, bytes) && platform::CutAt(fd, bytes.size()) && platform::FlushToDisk(fd);
   return platform::CloseFile(fd) && ok;
 }

@@ -130,6 +130,13 @@ int LookUpReplaceFacts(const char* path, ReplaceFacts* facts);
 // descriptor, or -1 with errno set.
 int OpenForRewrite(const char* path);
 
+// Makes sure the file open as fd has the disk space for length bytes,
+// without changing its content (a longer file is not lengthened where the
+// system can reserve space without it; where it cannot, the new bytes are
+// zeros past the old end). False, the content as it was, when the space is
+// not there (a full disk, a quota, a file-size limit).
+bool ReserveSpace(int fd, unsigned long long length);
+
 // Cuts the file open as fd to length bytes. False when that fails.
 bool CutAt(int fd, unsigned long long length);
 

@@ -197,6 +197,20 @@ int LookUpReplaceFacts(const char* path, ReplaceFacts* facts) {
 // Without blocking: a FIFO swapped in for the file must not hang the save.
 int OpenForRewrite(const char* path) { return open(path, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); }
 
+bool ReserveSpace(int fd, unsigned long long length) {
+  struct stat record {};
+  if (fstat(fd, &record) != 0) return false;
+  const unsigned long long size = record.st_size > 0 ? static_cast<unsigned long long>(record.st_size) : 0;
+  if (length <= size) return true;  // the old blocks take the new content
+  // Returns the error itself; where the file system cannot reserve, the C
+  // library writes zeros past the end instead, which keeps the content too.
+  int result;
+  do {
+    result = posix_fallocate(fd, static_cast<off_t>(size), static_cast<off_t>(length - size));
+  } while (result == EINTR);
+  return result == 0;
+}
+
 bool CutAt(int fd, unsigned long long length) {
   int result;
   do {

@@ -200,6 +200,16 @@ int LookUpReplaceFacts(const char* path, ReplaceFacts* facts) {
 
 int OpenForRewrite(const char* path) { return _open(path, _O_WRONLY | _O_BINARY); }
 
+bool ReserveSpace(int fd, unsigned long long length) {
+  const __int64 size = _filelengthi64(fd);
+  if (size < 0) return false;
+  if (length <= static_cast<unsigned long long>(size)) return true;
+  // Lengthening the file allocates its clusters; the old content stays.
+  if (_chsize_s(fd, static_cast<__int64>(length)) == 0) return true;
+  _chsize_s(fd, size);  // a partial lengthening goes again
+  return false;
+}
+
 bool CutAt(int fd, unsigned long long length) {
   return _chsize_s(fd, static_cast<__int64>(length)) == 0;
 }

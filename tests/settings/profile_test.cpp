@@ -270,24 +270,38 @@ TEST(ProfileFileTest, ReadOnlyFolderIsWrittenInPlaceAndUnreadableFileNotAtAll) {
   chmod(readOnlyFolder.c_str(), 0755);
 }
 
+// A full disk, as a file-size limit makes every write past 4 KiB fail: the
+// old file stays byte for byte, whether it is replaced or, having a second
+// name, rewritten in place.
 TEST(ProfileFileTest, FullDiskLeavesTheOldFile) {
-  TempFolder folder;
-  const std::string path = folder / "test.ini";
-  const std::string before = "[s]\r\nk=old\r\n";
-  WriteFile(path, before);
-  const std::string large(64 * 1024, 'v');
-  // A file-size limit makes every write past 4 KiB fail as on a full disk.
-  int status = RunInChild([&] {
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{4096, 4096};
-    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
-    bool smallWritten = WriteProfileString("s", "k", "small", (folder / "small.ini").c_str());
-    bool largeWritten = WriteProfileString("s", "k", large.c_str(), path.c_str());
-    return (smallWritten ? 0 : 4) | (largeWritten ? 1 : 0);
+  struct Row {
+    int line;
+    bool hardLinked;
+  };
+  const Row rows[] = {{__LINE__, false}, {__LINE__, true}};
+  ForEachCase(rows, [](const Row& row) {
+    TempFolder folder;
+    const std::string path = folder / "test.ini";
+    const std::string before = "[s]\r\nk=old\r\nhand=added\r\n" + std::string(2000, 'x') + "\r\n";
+    WriteFile(path, before);
+    if (row.hardLinked) {
+      ASSERT_EQ(link(path.c_str(), (folder / "second.ini").c_str()), 0);
+    }
+    const std::string large(64 * 1024, 'v');
+    int status = RunInChild([&] {
+      signal(SIGXFSZ, SIG_IGN);
+      rlimit limit{4096, 4096};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+      bool smallWritten = WriteProfileString("s", "k", "small", (folder / "small.ini").c_str());
+      bool largeWritten = WriteProfileString("s", "k", large.c_str(), path.c_str());
+      return (smallWritten ? 0 : 4) | (largeWritten ? 1 : 0);
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadFile(path), before);
+    const std::vector<std::string> hardLinked = {"second.ini", "small.ini", "test.ini"};
+    const std::vector<std::string> single = {"small.ini", "test.ini"};
+    EXPECT_EQ(folder.Names(), row.hardLinked ? hardLinked : single);
   });
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(ReadFile(path), before);
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"small.ini", "test.ini"}));
 }
 
 TEST(ProfileFileTest, KilledWriterLeavesOldOrNewFileNeverAMix) {

@@ -525,6 +525,11 @@ void Win32FrontEnd::ShowErrorBox(const char* caption, const char* text) {
   MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(caption).c_str(), MB_ICONERROR | MB_OK);
 }
 
+bool Win32FrontEnd::AskToWaitAgain(const char* caption, const char* text) {
+  return MessageBoxW(window_, ToWide(text).c_str(), ToWide(caption).c_str(), MB_ICONWARNING | MB_RETRYCANCEL) ==
+         IDRETRY;
+}
+
 void Win32FrontEnd::SetControlText(int controlId, const char* text) {
   if (window_ != nullptr) {
     SetDlgItemTextW(window_, controlId, ToWide(text).c_str());
