@@ -111,6 +111,7 @@ struct Ownership {
   bool writableByOthers = true;  // group or others (other users) may write to it
   bool isLink = false;           // a symbolic link (looked up with Links::DoNotFollow)
   bool isRegular = false;        // a regular file (links followed as asked)
+  bool sticky = false;           // a folder where only an entry's owner may remove or rename it
 };
 
 // Looks up who owns path. Returns 0, or the errno of the failed look-up.

@@ -180,6 +180,7 @@ int LookUpOwnership(const char* path, Links links, Ownership* ownership) {
   }
   ownership->isLink = S_ISLNK(record.st_mode);
   ownership->isRegular = S_ISREG(record.st_mode);
+  ownership->sticky = S_ISDIR(record.st_mode) && (record.st_mode & S_ISVTX) != 0;
   // A link's own permissions mean nothing; who may change it is decided by
   // its owner and its folder.
   ownership->writableByOthers = !ownership->isLink && (record.st_mode & (S_IWGRP | S_IWOTH)) != 0;

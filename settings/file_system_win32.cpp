@@ -60,6 +60,16 @@ bool IsAdministratorSid(PSID sid) {
   return trustedInstaller;
 }
 
+// Whether sid stands for whoever owns the object (OWNER RIGHTS): its owner
+// is judged on its own.
+bool IsOwnerRightsSid(PSID sid) {
+  LPSTR text = nullptr;
+  if (!ConvertSidToStringSidA(sid, &text)) return false;
+  const bool ownerRights = std::strcmp(text, "S-1-3-4") == 0;
+  LocalFree(text);
+  return ownerRights;
+}
+
 // Whether sid is the user this process runs as.
 bool IsCurrentUser(PSID sid) {
   HANDLE token = nullptr;
@@ -73,20 +83,57 @@ bool IsCurrentUser(PSID sid) {
   return same;
 }
 
-// Whether the access list lets every user, or any of the groups of all
-// users, change the object. No list at all lets everyone do everything.
-bool LetsEveryoneChange(PACL dacl) {
+// Whether the access list lets anyone but the user, the administrators and
+// the system change the object: every user, a group, another named user. No
+// list at all lets everyone do everything; an entry that cannot be read, or
+// of a kind not understood that grants, counts as a grant to others.
+bool LetsOthersChange(PACL dacl) {
   if (dacl == nullptr) return true;
   for (DWORD i = 0; i < dacl->AceCount; ++i) {
     void* entry = nullptr;
-    if (!GetAce(dacl, i, &entry)) continue;
+    if (!GetAce(dacl, i, &entry)) return true;
     const auto* header = static_cast<ACE_HEADER*>(entry);
-    if (header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE) != 0) continue;
+    if ((header->AceFlags & INHERIT_ONLY_ACE) != 0) continue;
+    if (header->AceType == ACCESS_DENIED_ACE_TYPE || header->AceType == SYSTEM_AUDIT_ACE_TYPE) continue;
+    if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) return true;
     const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+    if ((allowed->Mask & kChangingRights) == 0) continue;
     PSID sid = const_cast<DWORD*>(&allowed->SidStart);
-    if ((allowed->Mask & kChangingRights) != 0 && IsEveryoneGroup(sid)) return true;
+    if (IsEveryoneGroup(sid) || !(IsCurrentUser(sid) || IsAdministratorSid(sid) || IsOwnerRightsSid(sid))) {
+      return true;
+    }
   }
   return false;
+}
+
+// Tries of a replacement that another process's open handle refuses, and
+// the pause between them: a second and a half in all, far longer than a
+// reader or a scanner holds a small file.
+constexpr int kReplaceAttempts = 30;
+constexpr DWORD kReplacePauseMilliseconds = 50;
+
+// Whether a failed replacement may succeed when tried again: another
+// process has the file open without sharing the access needed.
+bool IsPassingRefusal(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED ||
+         error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+}
+
+// The errno that stands for a Windows error of opening a file.
+int ErrnoOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+      return ENOENT;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      return ENOTDIR;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return EACCES;
+    default:
+      return EIO;
+  }
 }
 
 }  // namespace
@@ -126,7 +173,20 @@ int CreateTemporaryFileFor(const char* path, std::string* name) {
   return fd;
 }
 
-int OpenForReading(const char* path) { return _open(path, _O_RDONLY | _O_BINARY); }
+int OpenForReading(const char* path) {
+  // Every kind of sharing, delete included: the C runtime's open grants no
+  // delete sharing, and a reader holding the file so would make another
+  // window's save (which replaces the file) fail.
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    errno = ErrnoOf(GetLastError());
+    return -1;
+  }
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
+  if (fd < 0) CloseHandle(file);
+  return fd;
+}
 
 int DescribeOpenFile(int fd, PathState* kind, unsigned long long* size) {
   struct _stat64 record {};
@@ -151,8 +211,28 @@ bool FlushToDisk(int fd) { return _commit(fd) == 0; }
 bool CloseFile(int fd) { return _close(fd) == 0; }
 
 bool MoveOver(const char* from, const char* to) {
-  // Write-through: the call returns once the rename is on the disk.
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  // Another process may have the file open for a moment (a window reading
+  // it, an indexer, a virus scanner): a bounded number of tries, then the
+  // save fails with the old file in place.
+  for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
+    if (GetFileAttributesA(to) == INVALID_FILE_ATTRIBUTES) {
+      // Nothing to replace yet. Write-through: the call returns once the
+      // rename is on the disk.
+      if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    } else {
+      // ReplaceFile gives the new file the old one's owner and access list.
+      if (ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return true;
+      // The old file is gone and the new one still has its temporary name:
+      // the rename is all that is left to do.
+      if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+          MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+      }
+    }
+    if (!IsPassingRefusal(GetLastError())) return false;
+    Sleep(kReplacePauseMilliseconds);
+  }
+  return false;
 }
 
 void RemoveFile(const char* path) { _unlink(path); }
@@ -168,11 +248,11 @@ int LookUpOwnership(const char* path, Links /*links*/, Ownership* ownership) {
   const DWORD result =
       GetNamedSecurityInfoA(path, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
                             nullptr, &dacl, nullptr, &descriptor);
-  if (result != ERROR_SUCCESS) {
-    // A volume without security (FAT, a memory stick) knows no other users:
-    // whoever has the medium has the files, so they count as the user's own.
-    ownership->owner = Owner::CurrentUser;
-    ownership->writableByOthers = false;
+  if (result != ERROR_SUCCESS || owner == nullptr) {
+    // Who may change it cannot be told: it is not believed.
+    if (descriptor != nullptr) LocalFree(descriptor);
+    ownership->owner = Owner::Other;
+    ownership->writableByOthers = true;
     return 0;
   }
   if (IsCurrentUser(owner)) {
@@ -180,7 +260,7 @@ int LookUpOwnership(const char* path, Links /*links*/, Ownership* ownership) {
   } else {
     ownership->owner = IsAdministratorSid(owner) ? Owner::Administrator : Owner::Other;
   }
-  ownership->writableByOthers = LetsEveryoneChange(dacl);
+  ownership->writableByOthers = LetsOthersChange(dacl);
   LocalFree(descriptor);
   return 0;
 }

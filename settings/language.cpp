@@ -90,7 +90,9 @@ std::string PreselectedFileName(const char* folder) {
   }
   const char* shipped = LanguageFileNameFor(SystemLanguageCode());
   char candidate[kPathCapacity];
-  if (JoinPath(folder, shipped, candidate, sizeof candidate) && QueryPath(candidate) == PathState::File) {
+  // Never a file the user could not load: one another user put there.
+  if (JoinPath(folder, shipped, candidate, sizeof candidate) && QueryPath(candidate) == PathState::File &&
+      IsSafeLanguagePlace(candidate)) {
     return shipped;
   }
   return "";

@@ -140,12 +140,26 @@ void AdoptSharedSettings(const char* seed, const char* path) {
   if (lock.Held() && QueryPath(path) == PathState::Missing) StoreProfileText(path, text);
 }
 
+// Why the per-user settings file at path may not be used, or "" when it may:
+// every folder on its way must be the user's or the administrator's and
+// closed to other users, and so must the file when it exists, so that no
+// one else can plant a file or a link there for the save to write through.
+std::string UserPlaceRefusal(const char* path) {
+  std::string why;
+  if (!AreFoldersAboveSafe(path, &why)) return why;
+  if (QueryPath(path) != PathState::Missing && !IsPrivateToUser(path)) {
+    return PathForDisplay(path) + " belongs to another user or may be changed by other users";
+  }
+  return "";
+}
+
 }  // namespace
 
 bool LocateSettingsFile(const char* exeFolder, const char* xdgConfigHome, const char* home,
                         SettingsLocation* location) {
   location->path[0] = '\0';
   location->seed[0] = '\0';
+  location->refusal[0] = '\0';
   char beside[kPathCapacity];
   const bool besideFits = JoinPath(exeFolder, kSettingsFileName, beside, sizeof beside);
   char user[kPathCapacity];
@@ -170,6 +184,13 @@ bool LocateSettingsFile(const char* exeFolder, const char* xdgConfigHome, const 
     location->seed[0] = '\0';
   }
   std::memcpy(location->path, chosen, std::strlen(chosen) + 1);
+  if (chosen == user) {
+    const std::string why = UserPlaceRefusal(user);
+    if (!why.empty()) {
+      std::snprintf(location->refusal, sizeof location->refusal, "%s", why.c_str());
+      return false;
+    }
+  }
   return true;
 }
 
@@ -182,7 +203,12 @@ bool LoadSettings(SettingsHost& host) {
   const char* home = std::getenv("HOME");
 #endif
   SettingsLocation location;
-  if (!LocateSettingsFile(ExecutableFolder(), configHome, home, &location)) {
+  if (!LocateSettingsFile(ExecutableFolder(), configHome, home, &location) && location.refusal[0] != '\0') {
+    ShowFileError(host, kErrorCaption, "The settings file is not safe to use:", location.path,
+                  (std::string(location.refusal) + ".\nProgram terminated...").c_str());
+    return false;
+  }
+  if (location.path[0] == '\0') {
     ShowFileError(host, kErrorCaption, "No usable place for the settings file beside", ExecutableFolder(),
                   "Set HOME or XDG_CONFIG_HOME. Program terminated...");
     return false;
