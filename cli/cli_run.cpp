@@ -6,7 +6,7 @@
 
 #include "engine/calculate.h"
 #include "format/result_format.h"
-#include "settings/file_system.h"
+#include "settings/files/file_system.h"
 #include "settings/language.h"
 #include "settings/optional_texts.h"
 #include "settings/settings.h"

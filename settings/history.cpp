@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "settings/file_lock.h"
+#include "settings/files/file_lock.h"
 #include "settings/profile.h"
 #include "settings/settings_state.h"
 

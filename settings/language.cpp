@@ -10,13 +10,13 @@
 #include <string>
 #include <string_view>
 
-#include "settings/file_lock.h"
-#include "settings/file_system.h"
+#include "settings/files/file_lock.h"
+#include "settings/files/file_system.h"
 #include "settings/optional_texts.h"
 #include "settings/profile.h"
 #include "settings/system_language.h"
 #include "settings/text_encoding.h"
-#include "settings/trust.h"
+#include "settings/files/trust.h"
 
 #ifndef QUILLO_INSTALLED_LANG_DIR
 #define QUILLO_INSTALLED_LANG_DIR ""
@@ -214,7 +214,7 @@ bool ChooseLanguageFile(SettingsHost& host) {
   // A failed write here is not reported: the close reports it for the whole
   // settings file, and the next start simply asks for the language again.
   if (settings.SettingsPath[0] != '\0') {
-    WriteProfileString("INI", "lang", settings.LanguagePath, settings.SettingsPath);
+    WriteIniString("INI", "lang", settings.LanguagePath, settings.SettingsPath);
   }
   return true;
 }

@@ -20,8 +20,8 @@
 #include <cstring>
 #include <vector>
 
-#include "settings/file_lock.h"
-#include "settings/file_system.h"
+#include "settings/files/file_lock.h"
+#include "settings/files/file_system.h"
 
 namespace {
 
@@ -452,7 +452,7 @@ int ReadProfileInt(const char* section, const char* key, int fallback, const cha
   return ReadProfileIntFrom(text, section, key, fallback);
 }
 
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* path) {
+bool WriteIniString(const char* section, const char* key, const char* value, const char* path) {
   // Read, change and write back while no other window or process changes
   // the file, so that the key it saved in between stays.
   SettingsFileLock lock(path);

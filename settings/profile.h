@@ -8,12 +8,6 @@
 #include <string>
 #include <string_view>
 
-// <windows.h> maps WriteProfileString to the win.ini function of Windows;
-// these are this program's own functions. Include this header after it.
-#ifdef WriteProfileString
-#undef WriteProfileString
-#endif
-
 // Copies the value of [section] key into buffer (cut to capacity - 1 bytes,
 // always terminated); fallback when the file, section or key is missing.
 // Returns the number of bytes copied, terminator not counted.
@@ -27,7 +21,7 @@ int ReadProfileInt(const char* section, const char* key, int fallback, const cha
 // Sets [section] key = value, keeping every other byte of the file, under the
 // file's SettingsFileLock. Returns false, leaving the old file untouched,
 // when the file cannot be written or locked.
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* path);
+bool WriteIniString(const char* section, const char* key, const char* value, const char* path);
 
 // The same operations on a file's text already in memory, so that several
 // reads or changes cost one file access and several changes land in one

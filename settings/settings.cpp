@@ -9,14 +9,14 @@
 #include <string>
 
 #include "format/result_format.h"
-#include "settings/file_lock.h"
-#include "settings/file_system.h"
+#include "settings/files/file_lock.h"
+#include "settings/files/file_system.h"
 #include "settings/history.h"
 #include "settings/language.h"
 #include "settings/optional_texts.h"
 #include "settings/profile.h"
 #include "settings/text_encoding.h"
-#include "settings/trust.h"
+#include "settings/files/trust.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "settings/settings_state.h"
 
-#include "settings/file_lock.h"
+#include "settings/files/file_lock.h"
 #include "settings/optional_texts.h"
 
 namespace {

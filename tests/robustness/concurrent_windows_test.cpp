@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/file_lock.h"
+#include "settings/files/file_lock.h"
 #include "settings/history.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
@@ -99,7 +99,7 @@ TEST(ConcurrentWindowsTest, NoWindowLosesAnotherOnesWork) {
     int failed = 0;
     for (int i = 0; i < kKeyWrites; ++i) {
       const std::string key = "k" + std::to_string(i);
-      if (!WriteProfileString("CHOICES", key.c_str(), "chosen", settings.c_str())) ++failed;
+      if (!WriteIniString("CHOICES", key.c_str(), "chosen", settings.c_str())) ++failed;
     }
     return failed;
   }));

@@ -117,7 +117,7 @@ TEST(ReadProfileIntTest, ReadsADecimalWithOptionalSign) {
   });
 }
 
-TEST(WriteProfileStringTest, ChangesOnlyTheKeyItSets) {
+TEST(WriteIniStringTest, ChangesOnlyTheKeyItSets) {
   struct Row {
     int line;
     std::string before;  // "<missing>": no file
@@ -152,25 +152,25 @@ TEST(WriteProfileStringTest, ChangesOnlyTheKeyItSets) {
   ForEachCase(rows, [&](const Row& row) {
     std::remove(path.c_str());
     if (row.before != "<missing>") WriteFile(path, row.before);
-    EXPECT_TRUE(WriteProfileString(row.section, row.key, row.value, path.c_str()));
+    EXPECT_TRUE(WriteIniString(row.section, row.key, row.value, path.c_str()));
     EXPECT_EQ(ReadFile(path), row.after);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"test.ini"});
   });
 }
 
-TEST(WriteProfileStringTest, EveryValueReadsBackUnchanged) {
+TEST(WriteIniStringTest, EveryValueReadsBackUnchanged) {
   TempFolder folder;
   const std::string path = folder / "test.ini";
   for (const char* value : {"", " a", "a\t", "\"q\"", "'q'", "\"", "a=b", ";x", "[x]", "\\", "\"a' "}) {
     SCOPED_TRACE(value);
-    ASSERT_TRUE(WriteProfileString("s", "k", value, path.c_str()));
+    ASSERT_TRUE(WriteIniString("s", "k", value, path.c_str()));
     char buffer[32];
     ReadProfileString("s", "k", kFallback, buffer, sizeof buffer, path.c_str());
     EXPECT_STREQ(buffer, value);
   }
 }
 
-TEST(WriteProfileStringTest, RefusesNamesAndValuesThatWouldBreakTheFile) {
+TEST(WriteIniStringTest, RefusesNamesAndValuesThatWouldBreakTheFile) {
   struct Row {
     int line;
     const char* section;
@@ -188,7 +188,7 @@ TEST(WriteProfileStringTest, RefusesNamesAndValuesThatWouldBreakTheFile) {
   const std::string before = "[s]\r\nk=old\r\n";
   WriteFile(path, before);
   ForEachCase(rows, [&](const Row& row) {
-    EXPECT_FALSE(WriteProfileString(row.section, row.key, row.value, path.c_str()));
+    EXPECT_FALSE(WriteIniString(row.section, row.key, row.value, path.c_str()));
     EXPECT_EQ(ReadFile(path), before);
   });
 }
@@ -201,7 +201,7 @@ TEST(ProfileFileTest, HugeLinesAndOddBytesAreReadAndKept) {
   char buffer[1000];
   EXPECT_EQ(ReadProfileString("s", "big", kFallback, buffer, sizeof buffer, path.c_str()), 999u);
   EXPECT_EQ(ReadProfileInt("s", "k", -1, path.c_str()), 1);
-  ASSERT_TRUE(WriteProfileString("s", "k", "2", path.c_str()));
+  ASSERT_TRUE(WriteIniString("s", "k", "2", path.c_str()));
   EXPECT_EQ(ReadFile(path), "\xEF\xBB\xBF[s]\r\nbig=" + big + "\r\nk=2\r\n\0\r\n"s);
 }
 
@@ -212,9 +212,9 @@ TEST(ProfileFileTest, FailedWritesLeaveTheOldFile) {
   const std::string blocker = folder / "plain";
   WriteFile(blocker, "not a folder");
   ASSERT_EQ(mkdir((folder / "sub").c_str(), 0755), 0);
-  EXPECT_FALSE(WriteProfileString("s", "k", "v", (folder / "plain/test.ini").c_str()));
-  EXPECT_FALSE(WriteProfileString("s", "k", "v", (folder / "sub").c_str()));
-  EXPECT_FALSE(WriteProfileString("s", "k", "v", (folder / "nofolder/test.ini").c_str()));
+  EXPECT_FALSE(WriteIniString("s", "k", "v", (folder / "plain/test.ini").c_str()));
+  EXPECT_FALSE(WriteIniString("s", "k", "v", (folder / "sub").c_str()));
+  EXPECT_FALSE(WriteIniString("s", "k", "v", (folder / "nofolder/test.ini").c_str()));
   EXPECT_EQ(ReadFile(blocker), "not a folder");
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"plain", "sub"}));
 }
@@ -225,7 +225,7 @@ TEST(ProfileFileTest, LinksAreFollowedAndPipesAreNeverRead) {
   const std::string link = folder / "link.ini";
   WriteFile(target, "[s]\r\nk=1\r\n");
   ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
-  EXPECT_TRUE(WriteProfileString("s", "k", "2", link.c_str()));
+  EXPECT_TRUE(WriteIniString("s", "k", "2", link.c_str()));
   EXPECT_EQ(ReadFile(target), "[s]\r\nk=2\r\n");
   struct stat info {};
   ASSERT_EQ(lstat(link.c_str(), &info), 0);
@@ -236,7 +236,7 @@ TEST(ProfileFileTest, LinksAreFollowedAndPipesAreNeverRead) {
   ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
   char buffer[8];
   EXPECT_EQ(ReadProfileString("s", "k", kFallback, buffer, sizeof buffer, pipe.c_str()), 3u);
-  EXPECT_FALSE(WriteProfileString("s", "k", "v", pipe.c_str()));
+  EXPECT_FALSE(WriteIniString("s", "k", "v", pipe.c_str()));
 }
 
 // A writable file in a folder the user cannot write to is written in place;
@@ -256,11 +256,11 @@ TEST(ProfileFileTest, ReadOnlyFolderIsWrittenInPlaceAndUnreadableFileNotAtAll) {
 
   int failures = RunInChildAsNobody([&] {
     int result = 0;
-    if (!WriteProfileString("s", "k", "new", (readOnlyFolder + "/test.ini").c_str())) result |= 1;
+    if (!WriteIniString("s", "k", "new", (readOnlyFolder + "/test.ini").c_str())) result |= 1;
     // What cannot be read cannot be rewritten without losing its other keys.
-    if (WriteProfileString("s", "j", "new", writeOnly.c_str())) result |= 2;
+    if (WriteIniString("s", "j", "new", writeOnly.c_str())) result |= 2;
     // The same user can write where the folder allows it.
-    if (!WriteProfileString("s", "k", "new", (folder / "open.ini").c_str())) result |= 4;
+    if (!WriteIniString("s", "k", "new", (folder / "open.ini").c_str())) result |= 4;
     return result;
   });
   EXPECT_EQ(failures, 0);
@@ -292,8 +292,8 @@ TEST(ProfileFileTest, FullDiskLeavesTheOldFile) {
       signal(SIGXFSZ, SIG_IGN);
       rlimit limit{4096, 4096};
       if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
-      bool smallWritten = WriteProfileString("s", "k", "small", (folder / "small.ini").c_str());
-      bool largeWritten = WriteProfileString("s", "k", large.c_str(), path.c_str());
+      bool smallWritten = WriteIniString("s", "k", "small", (folder / "small.ini").c_str());
+      bool largeWritten = WriteIniString("s", "k", large.c_str(), path.c_str());
       return (smallWritten ? 0 : 4) | (largeWritten ? 1 : 0);
     });
     EXPECT_EQ(status, 0);
@@ -317,7 +317,7 @@ TEST(ProfileFileTest, KilledWriterLeavesOldOrNewFileNeverAMix) {
     WriteFile(path, withA);
     pid_t child = fork();
     if (child == 0) {
-      for (int i = 0;; ++i) WriteProfileString("s", "k", (i % 2 == 0 ? b : a).c_str(), path.c_str());
+      for (int i = 0;; ++i) WriteIniString("s", "k", (i % 2 == 0 ? b : a).c_str(), path.c_str());
     }
     ASSERT_GT(child, 0);
     std::this_thread::sleep_for(std::chrono::microseconds(2000 + random() % 20000));

@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-#include "settings/file_system.h"
+#include "settings/files/file_system.h"
 #include "settings/history.h"
 #include "settings/language.h"
 #include "settings/profile.h"

@@ -21,8 +21,8 @@
 #include <system_error>
 #include <thread>
 
-#include "settings/file_system.h"
-#include "settings/file_system_platform.h"
+#include "settings/files/file_system.h"
+#include "settings/files/file_system_platform.h"
 
 namespace {
 

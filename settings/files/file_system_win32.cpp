@@ -19,9 +19,9 @@
 #include <memory>
 #include <string>
 
-#include "settings/file_system.h"
-#include "settings/file_lock.h"
-#include "settings/file_system_platform.h"
+#include "settings/files/file_system.h"
+#include "settings/files/file_lock.h"
+#include "settings/files/file_system_platform.h"
 
 namespace {
 

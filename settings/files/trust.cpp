@@ -1,13 +1,12 @@
 // The ownership tests behind the choice of the settings file and the loading
 // of language files, as ssh judges the files it reads.
 
-#include "settings/trust.h"
+#include "settings/files/trust.h"
 
 #include <cstring>
 
-#include "settings/file_system.h"
-#include "settings/file_system_platform.h"
-#include "settings/settings_state.h"
+#include "settings/files/file_system.h"
+#include "settings/files/file_system_platform.h"
 
 namespace {
 
@@ -56,7 +55,7 @@ bool AreFoldersAboveSafe(const char* folder, std::string* why) {
 }
 
 bool IsSafeLanguagePlace(const char* path) {
-  char folder[kPathCapacity];
+  char folder[kLongestPathCapacity];
   if (!CopyFolderOf(path, folder, sizeof folder)) std::strcpy(folder, ".");
   if (!AreFoldersAboveSafe(folder, nullptr)) return false;
   platform::Ownership place;

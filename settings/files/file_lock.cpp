@@ -2,11 +2,11 @@
 // than by polling: a poller can be overtaken again and again while others
 // save, and give up although every holder made progress.
 
-#include "settings/file_lock.h"
+#include "settings/files/file_lock.h"
 
 #include <string>
 
-#include "settings/file_system_platform.h"
+#include "settings/files/file_system_platform.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The file-system functions that read the same on every platform, built on
 // the primitives of file_system_platform.h.
 
-#include "settings/file_system.h"
+#include "settings/files/file_system.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "settings/file_system_platform.h"
+#include "settings/files/file_system_platform.h"
 #include "settings/text_encoding.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/file_system.h"
+#include "settings/files/file_system.h"
 
 // The longest path, terminator included, that the file-system code builds or
 // walks in a buffer of its own (a folder being created, a probe file).
