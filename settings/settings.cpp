@@ -196,11 +196,14 @@ bool LocateSettingsFile(const char* exeFolder, const char* xdgConfigHome, const 
 
 bool LoadSettings(SettingsHost& host) {
 #ifdef _WIN32
-  const char* configHome = std::getenv("APPDATA");
+  const std::string appData = EnvironmentText("APPDATA");
+  const char* configHome = appData.empty() ? nullptr : appData.c_str();
   const char* home = nullptr;
 #else
-  const char* configHome = std::getenv("XDG_CONFIG_HOME");
-  const char* home = std::getenv("HOME");
+  const std::string xdgConfigHome = EnvironmentText("XDG_CONFIG_HOME");
+  const std::string homeText = EnvironmentText("HOME");
+  const char* configHome = xdgConfigHome.empty() ? nullptr : xdgConfigHome.c_str();
+  const char* home = homeText.empty() ? nullptr : homeText.c_str();
 #endif
   SettingsLocation location;
   if (!LocateSettingsFile(ExecutableFolder(), configHome, home, &location) && location.refusal[0] != '\0') {

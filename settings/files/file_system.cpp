@@ -118,12 +118,12 @@ PathState QueryPath(const char* path) {
 }
 
 bool CanOpenForReading(const char* path) {
-  // fopen succeeds on a folder on Linux and blocks on a pipe, so only a
+  // An open succeeds on a folder on Linux and blocks on a pipe, so only a
   // regular file is tried.
   if (QueryPath(path) != PathState::File) return false;
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return false;
-  std::fclose(file);
+  const int fd = platform::OpenForReading(path);
+  if (fd < 0) return false;
+  platform::CloseFile(fd);
   return true;
 }
 

@@ -336,6 +336,11 @@ bool SystemTextToUtf8(const char* /*text*/, std::string* /*utf8*/) { return fals
 
 }  // namespace platform
 
+std::string EnvironmentText(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
 bool ReadExecutablePath(char* out, std::size_t capacity) {
   if (capacity == 0) return false;
   ssize_t length = readlink("/proc/self/exe", out, capacity - 1);

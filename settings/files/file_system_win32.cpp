@@ -1,5 +1,9 @@
-// The file-system primitives on Windows, through the C runtime's descriptor
-// functions and the ANSI forms of the Win32 calls.
+// The file-system primitives on Windows, through the C runtime's descriptors
+// and the wide forms of the Win32 calls. Paths are UTF-8 in the program and
+// UTF-16 at the system, so a folder named in any script works whatever the
+// system's code page; a path that is not UTF-8 (one stored by an older
+// version) is read in the system's code page. Long absolute paths get the
+// "\\?\" prefix, which lifts the 260-character limit.
 
 #include <windows.h>
 
@@ -136,6 +140,63 @@ int ErrnoOf(DWORD error) {
   }
 }
 
+// Whether text is valid UTF-8.
+bool IsUtf8(const char* text) {
+  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0) > 0;
+}
+
+// text (terminated) as UTF-16 in the code page given.
+std::wstring WideOf(const char* text, UINT codePage) {
+  const int count = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
+  if (count <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(count), L'\0');
+  MultiByteToWideChar(codePage, 0, text, -1, wide.data(), count);
+  wide.resize(static_cast<std::size_t>(count) - 1);  // the terminator
+  return wide;
+}
+
+// The longest path the plain form takes, with room for the name of a file
+// made inside a folder of that length (CreateDirectory's own limit).
+constexpr std::size_t kLongestPlainPath = MAX_PATH - 12;
+
+// path as the wide calls take it: see the file comment.
+std::wstring WidePath(const char* path) {
+  std::wstring wide = WideOf(path, IsUtf8(path) ? CP_UTF8 : CP_ACP);
+  if (wide.size() < kLongestPlainPath || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+  // The prefixed form takes no "/" and no relative parts.
+  for (wchar_t& c : wide) {
+    if (c == L'/') c = L'\\';
+  }
+  const bool drive = wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\';
+  if (drive) return L"\\\\?\\" + wide;
+  if (wide.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
+  return wide;
+}
+
+// wide (terminated) as UTF-8.
+std::string Utf8OfWide(const wchar_t* wide) {
+  const int count = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (count <= 0) return std::string();
+  std::string utf8(static_cast<std::size_t>(count), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), count, nullptr, nullptr);
+  utf8.resize(static_cast<std::size_t>(count) - 1);  // the terminator
+  return utf8;
+}
+
+// Opens path with CreateFileW as a C runtime descriptor of mode (_O_RDONLY,
+// _O_WRONLY or _O_RDWR, with _O_BINARY); -1 with errno set on failure.
+int OpenDescriptor(const char* path, DWORD access, DWORD disposition, DWORD flags, int mode) {
+  HANDLE file = CreateFileW(WidePath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, disposition, flags, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    errno = ErrnoOf(GetLastError());
+    return -1;
+  }
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), mode);
+  if (fd < 0) CloseHandle(file);
+  return fd;
+}
+
 }  // namespace
 
 namespace platform {
@@ -143,20 +204,24 @@ namespace platform {
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 int LookUpPath(const char* path, Links /*links*/, PathState* kind) {
-  struct _stat64 record {};
-  if (_stat64(path, &record) != 0) return errno;
-  *kind = KindOf(record.st_mode);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND ? ENOENT : error == ERROR_PATH_NOT_FOUND ? ENOTDIR : ErrnoOf(error);
+  }
+  // Devices are told apart on the open descriptor (DescribeOpenFile).
+  *kind = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathState::Folder : PathState::File;
   return 0;
 }
 
-void MakeOneFolder(const char* folder) { _mkdir(folder); }
+void MakeOneFolder(const char* folder) { CreateDirectoryW(WidePath(folder).c_str(), nullptr); }
 
 std::string ResolveLinks(const char* path) { return path; }
 
 long CurrentProcessId() { return static_cast<long>(_getpid()); }
 
 int CreateNewFile(const char* path) {
-  return _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  return OpenDescriptor(path, GENERIC_WRITE, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, _O_WRONLY | _O_BINARY);
 }
 
 int CreateTemporaryFileFor(const char* path, std::string* name) {
@@ -177,15 +242,7 @@ int OpenForReading(const char* path) {
   // Every kind of sharing, delete included: the C runtime's open grants no
   // delete sharing, and a reader holding the file so would make another
   // window's save (which replaces the file) fail.
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    errno = ErrnoOf(GetLastError());
-    return -1;
-  }
-  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
-  if (fd < 0) CloseHandle(file);
-  return fd;
+  return OpenDescriptor(path, GENERIC_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, _O_RDONLY | _O_BINARY);
 }
 
 int DescribeOpenFile(int fd, PathState* kind, unsigned long long* size) {
@@ -214,18 +271,22 @@ bool MoveOver(const char* from, const char* to) {
   // Another process may have the file open for a moment (a window reading
   // it, an indexer, a virus scanner): a bounded number of tries, then the
   // save fails with the old file in place.
+  const std::wstring wideFrom = WidePath(from);
+  const std::wstring wideTo = WidePath(to);
   for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
-    if (GetFileAttributesA(to) == INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(wideTo.c_str()) == INVALID_FILE_ATTRIBUTES) {
       // Nothing to replace yet. Write-through: the call returns once the
       // rename is on the disk.
-      if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+      if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     } else {
       // ReplaceFile gives the new file the old one's owner and access list.
-      if (ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return true;
+      if (ReplaceFileW(wideTo.c_str(), wideFrom.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        return true;
+      }
       // The old file is gone and the new one still has its temporary name:
       // the rename is all that is left to do.
       if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
-          MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+          MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
       }
     }
@@ -235,10 +296,11 @@ bool MoveOver(const char* from, const char* to) {
   return false;
 }
 
-void RemoveFile(const char* path) { _unlink(path); }
+void RemoveFile(const char* path) { DeleteFileW(WidePath(path).c_str()); }
 
 int LookUpOwnership(const char* path, Links /*links*/, Ownership* ownership) {
-  const DWORD attributes = GetFileAttributesA(path);
+  std::wstring wide = WidePath(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return ENOENT;
   ownership->isLink = false;
   ownership->isRegular = (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -246,7 +308,7 @@ int LookUpOwnership(const char* path, Links /*links*/, Ownership* ownership) {
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   const DWORD result =
-      GetNamedSecurityInfoA(path, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+      GetNamedSecurityInfoW(wide.data(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
                             nullptr, &dacl, nullptr, &descriptor);
   if (result != ERROR_SUCCESS || owner == nullptr) {
     // Who may change it cannot be told: it is not believed.
@@ -266,7 +328,7 @@ int LookUpOwnership(const char* path, Links /*links*/, Ownership* ownership) {
 }
 
 int LookUpReplaceFacts(const char* path, ReplaceFacts* facts) {
-  HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  HANDLE file = CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_ACCESS_DENIED ? EACCES : ENOENT;
   BY_HANDLE_FILE_INFORMATION information{};
@@ -278,7 +340,9 @@ int LookUpReplaceFacts(const char* path, ReplaceFacts* facts) {
   return 0;
 }
 
-int OpenForRewrite(const char* path) { return _open(path, _O_WRONLY | _O_BINARY); }
+int OpenForRewrite(const char* path) {
+  return OpenDescriptor(path, GENERIC_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, _O_WRONLY | _O_BINARY);
+}
 
 bool ReserveSpace(int fd, unsigned long long length) {
   const __int64 size = _filelengthi64(fd);
@@ -328,7 +392,7 @@ int OpenSettingsLock(const char* target, bool forWriting, bool* nothingToLock) {
   const std::string path = std::string(target) + kLockSuffix;
   // Overlapped, so that a wait for the lock can time out and be cancelled;
   // a reparse point is opened as itself, never followed.
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+  HANDLE file = CreateFileW(WidePath(path.c_str()).c_str(), GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             forWriting ? OPEN_ALWAYS : OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -421,7 +485,7 @@ void AbandonLockWait(LockWait* wait) {
 ChangeStamp StampOf(const char* path) {
   ChangeStamp stamp;
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return stamp;
+  if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) return stamp;
   stamp.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   stamp.modified =
       (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
@@ -433,25 +497,20 @@ ChangeStamp StampOf(const char* path) {
 void VisitFolderEntries(const char* folder, void (*visit)(const char* name, void* context), void* context) {
   char pattern[kTemporaryPathCapacity];
   if (!JoinPath(folder, "*", pattern, sizeof pattern)) return;
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA(pattern, &entry);
+  WIN32_FIND_DATAW entry;
+  HANDLE search = FindFirstFileW(WidePath(pattern).c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
-    visit(entry.cFileName, context);
-  } while (FindNextFileA(search, &entry));
+    visit(Utf8OfWide(entry.cFileName).c_str(), context);
+  } while (FindNextFileW(search, &entry));
   FindClose(search);
 }
 
 bool SystemTextToUtf8(const char* text, std::string* utf8) {
-  const int wideCount = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (wideCount <= 0) return false;
-  std::wstring wide(static_cast<std::size_t>(wideCount), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), wideCount);
-  const int count = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  if (count <= 0) return false;
-  utf8->assign(static_cast<std::size_t>(count), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8->data(), count, nullptr, nullptr);
-  utf8->resize(static_cast<std::size_t>(count) - 1);  // the terminator
+  // Paths are UTF-8 already; one that is not came from an older version in
+  // the system's code page.
+  if (IsUtf8(text)) return false;
+  *utf8 = Utf8OfWide(WideOf(text, CP_ACP).c_str());
   return true;
 }
 
@@ -459,6 +518,21 @@ bool SystemTextToUtf8(const char* text, std::string* utf8) {
 
 bool ReadExecutablePath(char* out, std::size_t capacity) {
   if (capacity == 0) return false;
-  DWORD length = GetModuleFileNameA(nullptr, out, static_cast<DWORD>(capacity));
-  return length > 0 && length < capacity;  // a full buffer means the path was cut
+  // Long enough for a path with the long-path prefix; a full buffer means
+  // the path was cut.
+  std::wstring wide(32768, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, wide.data(), static_cast<DWORD>(wide.size()));
+  if (length == 0 || length >= wide.size()) return false;
+  wide.resize(length);
+  if (wide.rfind(L"\\\\?\\", 0) == 0 && wide.size() > 6 && wide[5] == L':') wide.erase(0, 4);
+  const std::string utf8 = Utf8OfWide(wide.c_str());
+  if (utf8.size() >= capacity) return false;
+  std::memcpy(out, utf8.c_str(), utf8.size() + 1);
+  return true;
+}
+
+std::string EnvironmentText(const char* name) {
+  const std::wstring wide = WideOf(name, CP_UTF8);
+  const wchar_t* value = _wgetenv(wide.c_str());
+  return value != nullptr ? Utf8OfWide(value) : std::string();
 }
