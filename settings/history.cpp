@@ -86,6 +86,7 @@ class MergedEntries : public NumberedValues {
   }
 
   std::size_t Count() override { return added_ + stored_.size(); }
+  std::size_t LongestValue() override { return kHistoryEntryCapacity - 1; }
 
   // An added entry gets its line breaks made blanks: a line break would end
   // its line in the file and turn the rest into keys of their own.

@@ -356,18 +356,27 @@ void AppendNumberedLine(std::string& out, std::size_t index, std::string_view va
   out += kLineEnd;
 }
 
-// Appends the lines of the keys edits found missing, in order.
-void AppendMissingLines(std::string& out, const NumberedKeyEdits& edits, NumberedValues& values) {
+// Appends the lines of the keys edits found missing, in order. False at a
+// value with a line break, which cannot be stored.
+bool AppendMissingLines(std::string& out, const NumberedKeyEdits& edits, NumberedValues& values) {
   for (std::size_t i = 0; i < edits.valueStart.size(); ++i) {
-    if (edits.valueStart[i] == std::string_view::npos) AppendNumberedLine(out, i, values.At(i));
+    if (edits.valueStart[i] != std::string_view::npos) continue;
+    const std::string_view value = values.At(i);
+    if (HasLineBreak(value)) return false;
+    AppendNumberedLine(out, i, value);
   }
+  return true;
 }
 
-// Whether a value stored as value would change the bytes that stand for it now.
+// Whether a value stored as value would change the bytes that stand for it
+// now; compared in place, without a copy.
 bool DiffersFromStored(std::string_view stored, std::string_view value) {
-  std::string encoded;
-  AppendEncoded(encoded, value);
-  return stored != encoded;
+  const bool outerBlank = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+  const bool outerQuotes =
+      value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\'');
+  if (!outerBlank && !outerQuotes) return stored != value;
+  return stored.size() != value.size() + 2 || stored.front() != '"' || stored.back() != '"' ||
+         stored.substr(1, value.size()) != value;
 }
 
 }  // namespace
@@ -377,11 +386,13 @@ bool SetNumberedProfileValues(std::string& text, const char* section, NumberedVa
   // The exact length of the new keys, so that the new text is allocated once:
   // a long history is hundreds of megabytes.
   const std::size_t count = values.Count();
-  std::size_t added = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::string_view value = values.At(i);
-    if (HasLineBreak(value)) return false;
-    added += value.size() + 2 + 24 + kLineEnd.size();
+  // Room for each new line: the value, two quotes, the key and "=", the
+  // line end. Reserved beyond what is written, it costs address space only.
+  constexpr std::size_t kLineOverhead = 2 + 24 + kLineEnd.size();
+  std::size_t added = count * (values.LongestValue() + kLineOverhead);
+  if (values.LongestValue() == 0) {
+    added = 0;
+    for (std::size_t i = 0; i < count; ++i) added += values.At(i).size() + kLineOverhead;
   }
   const NumberedKeyEdits edits = FindNumberedKeys(text, section, count);
   bool anyMissing = false;
@@ -398,7 +409,7 @@ bool SetNumberedProfileValues(std::string& text, const char* section, NumberedVa
     out += section;
     out += "]";
     out += kLineEnd;
-    AppendMissingLines(out, edits, values);
+    if (!AppendMissingLines(out, edits, values)) return false;
     text = std::move(out);
     return true;
   }
@@ -416,6 +427,7 @@ bool SetNumberedProfileValues(std::string& text, const char* section, NumberedVa
   for (std::size_t i : order) {
     const std::string_view old(text.data() + edits.valueStart[i], edits.valueEnd[i] - edits.valueStart[i]);
     const std::string_view value = values.At(i);
+    if (HasLineBreak(value)) return false;
     anyDifferent = anyDifferent || DiffersFromStored(old, value);
     out.append(text, copied, edits.valueStart[i] - copied);
     AppendEncoded(out, value);
@@ -426,7 +438,7 @@ bool SetNumberedProfileValues(std::string& text, const char* section, NumberedVa
     out.append(text, copied, edits.insertAt - copied);
     copied = edits.insertAt;
     if (edits.insertNeedsLineEnd) out += kLineEnd;
-    AppendMissingLines(out, edits, values);
+    if (!AppendMissingLines(out, edits, values)) return false;
   }
   out.append(text, copied, std::string::npos);
   if (changed != nullptr) *changed = anyDifferent;

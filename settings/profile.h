@@ -84,6 +84,9 @@ class NumberedValues {
   virtual ~NumberedValues() = default;
   virtual std::size_t Count() = 0;
   virtual std::string_view At(std::size_t index) = 0;
+  // The length no value exceeds, when known (0: unknown). Known, the new
+  // text is allocated once without every value being read twice.
+  virtual std::size_t LongestValue() { return 0; }
 };
 
 // Sets keys "0", "1", ... of the first [section] to values.At(0), At(1), ...
@@ -93,7 +96,8 @@ class NumberedValues {
 // last key, and a missing section is added at the end. Keys beyond the last
 // value stay as they are. False, leaving text as it was, when the section
 // name or a value cannot be stored. When changed is given, it tells whether a
-// byte of text changed. Each value is asked for twice at the most.
+// byte of text changed. Each value is asked for once when LongestValue is
+// known, else twice.
 bool SetNumberedProfileValues(std::string& text, const char* section, NumberedValues& values,
                               bool* changed = nullptr);
 

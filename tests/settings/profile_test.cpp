@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdint>
@@ -332,15 +333,23 @@ TEST(ProfileFileTest, KilledWriterLeavesOldOrNewFileNeverAMix) {
 
 namespace {
 
-// Values held in a list.
+// Values held in a list, with or without telling the longest length (the
+// writer then measures them first, or allocates for the longest).
 class ListedValues : public NumberedValues {
  public:
-  explicit ListedValues(std::vector<std::string> values) : values_(std::move(values)) {}
+  explicit ListedValues(std::vector<std::string> values, bool tellsLongest = false)
+      : values_(std::move(values)), tellsLongest_(tellsLongest) {}
   std::size_t Count() override { return values_.size(); }
   std::string_view At(std::size_t index) override { return values_.at(index); }
+  std::size_t LongestValue() override {
+    std::size_t longest = 1;
+    for (const std::string& value : values_) longest = std::max(longest, value.size());
+    return tellsLongest_ ? longest : 0;
+  }
 
  private:
   std::vector<std::string> values_;
+  bool tellsLongest_;
 };
 
 // Setting many numbered keys in one pass must leave exactly the text that
@@ -370,17 +379,23 @@ TEST(SetNumberedProfileValuesTest, LeavesWhatSettingEachKeyInTurnLeaves) {
     for (std::size_t i = 0; i < row.values.size(); ++i) {
       ASSERT_TRUE(SetProfileValue(oneByOne, "HISTORY", std::to_string(i).c_str(), row.values[i].c_str()));
     }
-    std::string onePass = row.text;
-    ListedValues values(row.values);
-    ASSERT_TRUE(SetNumberedProfileValues(onePass, "HISTORY", values));
-    EXPECT_EQ(onePass, oneByOne);
+    for (const bool tellsLongest : {false, true}) {
+      std::string onePass = row.text;
+      ListedValues values(row.values, tellsLongest);
+      ASSERT_TRUE(SetNumberedProfileValues(onePass, "HISTORY", values));
+      EXPECT_EQ(onePass, oneByOne) << (tellsLongest ? "longest told" : "longest measured");
+    }
   });
 }
 
 TEST(SetNumberedProfileValuesTest, RefusesALineBreakAndKeepsTheText) {
   std::string text = "[HISTORY]\r\n0=x\r\n";
-  ListedValues withBreak({"a", "b\nc"});
-  EXPECT_FALSE(SetNumberedProfileValues(text, "HISTORY", withBreak));
+  for (const bool tellsLongest : {false, true}) {
+    ListedValues withBreak({"a", "b\nc"}, tellsLongest);
+    EXPECT_FALSE(SetNumberedProfileValues(text, "HISTORY", withBreak));
+    ListedValues breakInFoundKey({"a\rb"}, tellsLongest);
+    EXPECT_FALSE(SetNumberedProfileValues(text, "HISTORY", breakInFoundKey));
+  }
   ListedValues plain({"a"});
   EXPECT_FALSE(SetNumberedProfileValues(text, "HIS]TORY", plain));
   EXPECT_EQ(text, "[HISTORY]\r\n0=x\r\n");
