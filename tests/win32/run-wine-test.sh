@@ -555,6 +555,8 @@ if [ -e "$folder/quillo.ini" ]; then
 else
   echo "settings file: none" >>"$work/first-run.actual"
 fi
+# Nothing was written, so no lock file was made either.
+echo "lock file: $([ -e "$folder/quillo.ini.lock" ] && echo left behind || echo none)" >>"$work/first-run.actual"
 cat >"$work/first-run.expected" <<'EOF'
 file dialog: shown
 file dialog title: Choose a language file
@@ -564,6 +566,7 @@ main window: none
 exit: 0
 program exit code: 0
 settings file: none
+lock file: none
 EOF
 report "quillo.exe first run cancelled" $(($(date +%s) - case_started)) "$work/first-run.expected" \
   "$work/first-run.actual"
