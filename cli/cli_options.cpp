@@ -49,11 +49,11 @@ bool TakeValue(ArgumentCursor& cursor, std::string_view name, bool hasValue, std
   } else if (cursor.next < cursor.argc) {
     value = cursor.argv[cursor.next++];
   } else {
-    error = std::string(name) + " needs a value";
+    error = EchoableText(name) + " needs a value";
     return false;
   }
   if (value.empty()) {
-    error = std::string(name) + " needs a non-empty value";
+    error = EchoableText(name) + " needs a non-empty value";
     return false;
   }
   return true;
@@ -65,7 +65,7 @@ bool SetForm(CliOptions& options, std::string_view value, std::string& error) {
     return false;
   }
   if (!FindForm(value, options.form)) {
-    error = "unknown form '" + std::string(value) + "' (use dec, hex, bin, oct or exp)";
+    error = "unknown form '" + EchoableText(value) + "' (use dec, hex, bin, oct or exp)";
     return false;
   }
   options.mode = OutputMode::Form;
@@ -88,11 +88,11 @@ bool ReadOption(ArgumentCursor& cursor, std::string_view argument, CliOptions& o
   const bool isFlag =
       name == "--tsv" || name == "--trace" || name == "--help" || name == "-h" || name == "--version";
   if (!isFlag) {
-    error = "unknown option '" + std::string(argument) + "' (write -- before an expression starting with --)";
+    error = "unknown option '" + EchoableText(argument) + "' (write -- before an expression starting with --)";
     return false;
   }
   if (hasValue) {
-    error = std::string(name) + " takes no value";
+    error = EchoableText(name) + " takes no value";
     return false;
   }
   if (name == "--tsv") {
@@ -121,6 +121,14 @@ bool IsOption(std::string_view argument) {
 }
 
 }  // namespace
+
+std::string EchoableText(std::string_view text) {
+  std::string echoed(text);
+  for (char& c : echoed) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  }
+  return echoed;
+}
 
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std::string& error) {
   ArgumentCursor cursor{argc, argv, 1};

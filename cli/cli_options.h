@@ -3,6 +3,7 @@
 // tests can feed argument lists directly.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "format/result_format.h"
@@ -28,6 +29,11 @@ struct CliOptions {
 // an expression; any other argument ("-3+2", "--3") is an expression. Returns false with a
 // one-line reason in `error` for a usage error.
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std::string& error);
+
+// text as a message may echo it: control characters (a carriage return, an
+// escape sequence) become "?", since written as they are they would move
+// the terminal's cursor or change its state.
+std::string EchoableText(std::string_view text);
 
 // The usage text printed by --help.
 const char* CliUsageText();

@@ -6,7 +6,7 @@
 
 #include "engine/calculate.h"
 #include "format/result_format.h"
-#include "settings/file_system.h"
+#include "settings/files/file_system.h"
 #include "settings/language.h"
 #include "settings/optional_texts.h"
 #include "settings/settings.h"
@@ -225,7 +225,7 @@ bool LoadCliMessages(const std::string& languageFile, std::string& error) {
     LoadLanguageTexts();
     return true;
   }
-  const std::string quoted = "language file '" + languageFile + "'";
+  const std::string quoted = "language file '" + EchoableText(languageFile) + "'";
   std::string text;
   int cause = 0;
   switch (ReadRegularFile(languageFile.c_str(), kLanguageFileSizeLimit, text, cause)) {

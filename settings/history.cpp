@@ -3,12 +3,15 @@
 
 #include "settings/history.h"
 
-#include <cstdio>
-#include <map>
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "settings/files/file_lock.h"
 #include "settings/profile.h"
 #include "settings/settings_state.h"
 
@@ -19,23 +22,19 @@ constexpr char kHistorySection[] = "HISTORY";
 // terminator.
 constexpr unsigned kHistoryEntryCapacity = 1000;
 
-void FormatKey(int index, char (&key)[16]) { std::snprintf(key, sizeof key, "%d", index); }
-
 // A line break in an entry would end its line in the file and turn the rest
 // into keys of their own.
 void ReplaceLineBreaks(char* text) {
-  for (char* c = text; *c != '\0'; ++c) {
-    if (*c == '\r' || *c == '\n') *c = ' ';
-  }
+  for (char* c = text + std::strcspn(text, "\r\n"); *c != '\0'; c += std::strcspn(c, "\r\n")) *c = ' ';
 }
 
 // The entries of a settings text in key order, up to the first missing or
 // empty one, at most length of them (none for a length of 0 or less); each
-// cut to the longest expression. One pass over the text, however long the
-// history: the first section of the name and the first key of a name count,
-// as for every read.
-std::vector<std::string> StoredEntries(std::string_view settingsText, int length) {
-  std::map<long, std::string_view> found;
+// cut to the longest expression and pointing into settingsText. One pass over
+// the text, however long the history: the first section of the name and the
+// first key of a name count, as for every read.
+std::vector<std::string_view> StoredEntries(std::string_view settingsText, int length) {
+  std::vector<std::pair<std::int64_t, std::string_view>> found;
   bool entered = false;
   bool inHistory = false;
   ForEachProfileEntry(settingsText, [&](const ProfileEntry& entry) {
@@ -44,46 +43,86 @@ std::vector<std::string> StoredEntries(std::string_view settingsText, int length
       entered = entered || inHistory;
       return;
     }
-    const long index = inHistory ? NumberedKeyIndex(entry.name, length) : -1;
-    if (index >= 0) found.emplace(index, entry.value);  // the first key of a name wins
+    const std::int64_t index = inHistory ? NumberedKeyIndex(entry.name, length) : -1;
+    if (index >= 0) found.emplace_back(index, entry.value);
   });
-  std::vector<std::string> entries;
-  for (long i = 0;; ++i) {
-    const auto entry = found.find(i);
-    if (entry == found.end() || entry->second.empty()) break;
-    std::string_view value = entry->second;
-    entries.emplace_back(value.substr(0, kHistoryEntryCapacity - 1));
+  // Stable, so that of two keys of one name the first in the file wins.
+  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::string_view> entries;
+  std::int64_t next = 0;
+  for (const auto& [index, value] : found) {
+    if (index < next) continue;  // a later key of a name already taken
+    if (index > next || value.empty()) break;
+    entries.push_back(value.substr(0, kHistoryEntryCapacity - 1));
+    ++next;
   }
   return entries;
 }
 
-// The first count items of host's list, up to the first empty one, with line
-// breaks made blanks.
-std::vector<std::string> AddedEntries(SettingsHost& host, int count) {
-  std::vector<std::string> entries;
-  const int items = host.HistoryItemCount();
+// How many of the first count items of host's list are entries: those
+// before the first empty one.
+std::size_t AddedEntryCount(SettingsHost& host, int count) {
+  const int items = std::min(count, host.HistoryItemCount());
   char entry[kHistoryEntryCapacity];
-  for (int i = 0; i < count && i < items; ++i) {
+  int found = 0;
+  for (; found < items; ++found) {
     entry[0] = '\0';
-    host.HistoryItemText(i, entry, sizeof entry);
-    entry[sizeof entry - 1] = '\0';
+    // The whole buffer: a front end may give nothing rather than cut a
+    // character in two.
+    host.HistoryItemText(found, entry, sizeof entry);
     if (entry[0] == '\0') break;
-    ReplaceLineBreaks(entry);
-    entries.emplace_back(entry);
   }
-  return entries;
+  return static_cast<std::size_t>(std::max(found, 0));
 }
+
+// The merged history, newest first: the entries this window added, read
+// from its list one at a time as the writer asks for them (a long list is
+// never copied whole), then the entries the file holds, up to limit.
+class MergedEntries : public NumberedValues {
+ public:
+  MergedEntries(SettingsHost& host, std::size_t added, std::vector<std::string_view> stored, std::size_t limit)
+      : host_(host), added_(std::min(added, limit)), stored_(std::move(stored)) {
+    if (stored_.size() > limit - added_) stored_.resize(limit - added_);
+  }
+
+  std::size_t Count() override { return added_ + stored_.size(); }
+  std::size_t LongestValue() override { return kHistoryEntryCapacity - 1; }
+
+  // An added entry gets its line breaks made blanks: a line break would end
+  // its line in the file and turn the rest into keys of their own.
+  std::string_view At(std::size_t index) override {
+    if (index >= added_) return stored_[index - added_];
+    entry_[0] = '\0';
+    host_.HistoryItemText(static_cast<int>(index), entry_, sizeof entry_);
+    entry_[sizeof entry_ - 1] = '\0';
+    ReplaceLineBreaks(entry_);
+    return entry_;
+  }
+
+ private:
+  SettingsHost& host_;
+  std::size_t added_;                     // the window's own entries, items 0..added_-1 of its list
+  std::vector<std::string_view> stored_;  // the file's entries that follow them
+  char entry_[kHistoryEntryCapacity];     // the added entry last asked for
+};
 
 }  // namespace
 
 void LoadHistory(SettingsHost& host) {
   SettingsState& settings = ProgramSettings();
   std::string text;
-  if (!LoadProfileText(settings.SettingsPath, text)) text.clear();
+  {
+    // Read under the lock: a file rewritten in place is never read half-way.
+    SettingsFileLock lock(settings.SettingsPath, false);
+    if (!LoadProfileText(settings.SettingsPath, text)) text.clear();
+  }
   settings.HistoryLength = ReadProfileIntFrom(text, "INI", "historylen", kDefaultHistoryLength);
   settings.HistoryAddedThisRun = 0;
-  for (const std::string& entry : StoredEntries(text, settings.HistoryLength)) {
-    host.AppendHistoryItem(entry.c_str());
+  char entry[kHistoryEntryCapacity];
+  for (std::string_view stored : StoredEntries(text, settings.HistoryLength)) {
+    stored.copy(entry, stored.size());  // at most kHistoryEntryCapacity - 1 bytes
+    entry[stored.size()] = '\0';
+    host.AppendHistoryItem(entry);
   }
 }
 
@@ -97,18 +136,15 @@ void AddToHistory(SettingsHost& host, const char* text) {
   if (host.HistoryItemCount() > settings.HistoryLength) host.DeleteLastHistoryItem();
 }
 
-void MergeHistoryInto(SettingsHost& host, std::string& settingsText) {
+bool MergeHistoryInto(SettingsHost& host, std::string& settingsText) {
   const SettingsState& settings = ProgramSettings();
-  if (settings.HistoryLength <= 0) return;
+  if (settings.HistoryLength <= 0) return false;
   const std::size_t limit = static_cast<std::size_t>(settings.HistoryLength);
-  std::vector<std::string> merged = AddedEntries(host, settings.HistoryAddedThisRun);
-  for (std::string& stored : StoredEntries(settingsText, settings.HistoryLength)) {
-    if (merged.size() >= limit) break;
-    merged.push_back(std::move(stored));
-  }
-  for (std::size_t i = 0; i < merged.size() && i < limit; ++i) {
-    char key[16];
-    FormatKey(static_cast<int>(i), key);
-    SetProfileValue(settingsText, kHistorySection, key, merged[i].c_str());
-  }
+  // All keys in one pass: setting them one by one rescans the text for each
+  // and makes a long history's save take minutes under the lock.
+  MergedEntries merged(host, AddedEntryCount(host, settings.HistoryAddedThisRun),
+                       StoredEntries(settingsText, settings.HistoryLength), limit);
+  bool changed = false;
+  SetNumberedProfileValues(settingsText, kHistorySection, merged, &changed);
+  return changed;
 }

@@ -17,5 +17,6 @@ void AddToHistory(SettingsHost& host, const char* text);
 // added, newest first, go on top of the entries the text holds, and the
 // first HistoryLength of them become section "HISTORY", key "0" the newest.
 // With no other window in between this writes exactly this window's list.
-// Keys beyond the last entry written stay as they are.
-void MergeHistoryInto(SettingsHost& host, std::string& settingsText);
+// Keys beyond the last entry written stay as they are. The text is walked
+// once, however long the history. Returns whether a byte of it changed.
+bool MergeHistoryInto(SettingsHost& host, std::string& settingsText);

@@ -10,13 +10,13 @@
 #include <string>
 #include <string_view>
 
-#include "settings/file_lock.h"
-#include "settings/file_system.h"
+#include "settings/files/file_lock.h"
+#include "settings/files/file_system.h"
 #include "settings/optional_texts.h"
 #include "settings/profile.h"
 #include "settings/system_language.h"
 #include "settings/text_encoding.h"
-#include "settings/trust.h"
+#include "settings/files/trust.h"
 
 #ifndef QUILLO_INSTALLED_LANG_DIR
 #define QUILLO_INSTALLED_LANG_DIR ""
@@ -90,7 +90,9 @@ std::string PreselectedFileName(const char* folder) {
   }
   const char* shipped = LanguageFileNameFor(SystemLanguageCode());
   char candidate[kPathCapacity];
-  if (JoinPath(folder, shipped, candidate, sizeof candidate) && QueryPath(candidate) == PathState::File) {
+  // Never a file the user could not load: one another user put there.
+  if (JoinPath(folder, shipped, candidate, sizeof candidate) && QueryPath(candidate) == PathState::File &&
+      IsSafeLanguagePlace(candidate)) {
     return shipped;
   }
   return "";
@@ -212,7 +214,7 @@ bool ChooseLanguageFile(SettingsHost& host) {
   // A failed write here is not reported: the close reports it for the whole
   // settings file, and the next start simply asks for the language again.
   if (settings.SettingsPath[0] != '\0') {
-    WriteProfileString("INI", "lang", settings.LanguagePath, settings.SettingsPath);
+    WriteIniString("INI", "lang", settings.LanguagePath, settings.SettingsPath);
   }
   return true;
 }

@@ -12,14 +12,16 @@
 
 #include "settings/profile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
-#include "settings/file_lock.h"
-#include "settings/file_system.h"
+#include "settings/files/file_lock.h"
+#include "settings/files/file_system.h"
 
 namespace {
 
@@ -143,8 +145,11 @@ std::string_view ValueOf(std::string_view text, const KeyPlace& place) {
   return ValueAfter(text, place.afterEquals, place.keyLine.end);
 }
 
+// Two memchr scans: find_first_of calls memchr on the two characters for
+// every byte, which costs seconds on a long history.
 bool HasLineBreak(std::string_view text) {
-  return text.find_first_of(std::string_view("\r\n", 2)) != std::string_view::npos;
+  return std::memchr(text.data(), '\n', text.size()) != nullptr ||
+         std::memchr(text.data(), '\r', text.size()) != nullptr;
 }
 
 bool IsStorableSection(std::string_view section) {
@@ -184,9 +189,10 @@ bool FindProfileValue(std::string_view text, const char* section, const char* ke
   return true;
 }
 
-long NumberedKeyIndex(std::string_view key, long limit) {
+std::int64_t NumberedKeyIndex(std::string_view key, std::int64_t limit) {
+  // Ten digits at the most: every such number fits in 64 bits.
   if (key.empty() || key.size() > 10 || (key.size() > 1 && key[0] == '0')) return -1;
-  long index = 0;
+  std::int64_t index = 0;
   for (char c : key) {
     if (c < '0' || c > '9') return -1;
     index = index * 10 + (c - '0');
@@ -254,7 +260,7 @@ int ReadProfileIntFrom(std::string_view text, const char* section, const char* k
   return static_cast<int>(signedValue);
 }
 
-bool SetProfileValue(std::string& text, const char* section, const char* key, const char* value) {
+bool SetProfileValue(std::string& text, const char* section, const char* key, const char* value, bool* changed) {
   if (section == nullptr || key == nullptr || value == nullptr) return false;
   if (!IsStorableSection(section) || !IsStorableKey(key) || HasLineBreak(value)) return false;
   std::string encoded = EncodeValue(value);
@@ -264,9 +270,12 @@ bool SetProfileValue(std::string& text, const char* section, const char* key, co
     std::size_t start = place.afterEquals;
     while (start < place.keyLine.end && IsBlank(text[start])) ++start;
     if (start == place.keyLine.end) start = place.afterEquals;
-    text.replace(start, place.keyLine.end - start, encoded);
+    const bool differs = std::string_view(text).substr(start, place.keyLine.end - start) != encoded;
+    if (changed != nullptr) *changed = differs;
+    if (differs) text.replace(start, place.keyLine.end - start, encoded);
     return true;
   }
+  if (changed != nullptr) *changed = true;
   std::string line = std::string(key) + "=" + encoded + std::string(kLineEnd);
   if (place.sectionFound) {
     if (place.insertNeedsLineEnd) line.insert(0, kLineEnd);
@@ -279,6 +288,161 @@ bool SetProfileValue(std::string& text, const char* section, const char* key, co
   text += "]";
   text += kLineEnd;
   text += line;
+  return true;
+}
+
+namespace {
+
+// What SetNumberedProfileValues changes in the text: the value of each key
+// found, and where the missing keys go. Offsets are into the old text.
+struct NumberedKeyEdits {
+  bool sectionFound = false;
+  std::vector<std::size_t> valueStart;  // per value: where its old value starts; npos when missing
+  std::vector<std::size_t> valueEnd;    // and where it ends (its line's end)
+  std::size_t insertAt = 0;             // after the last key (or the header) of the section
+  bool insertNeedsLineEnd = false;      // that line ends the text without a line end
+};
+
+// Finds, in one pass, the first section named section and in it the first
+// key of each number below count, as FindKey would for each of them.
+NumberedKeyEdits FindNumberedKeys(std::string_view text, std::string_view section, std::size_t count) {
+  NumberedKeyEdits edits;
+  edits.valueStart.assign(count, std::string_view::npos);
+  edits.valueEnd.assign(count, 0);
+  for (std::size_t at = ContentStart(text); at < text.size();) {
+    const Line line = LineAt(text, at);
+    at = line.next;
+    const ParsedLine parsed = ParseLine(text, line);
+    if (parsed.kind == LineKind::Section) {
+      if (edits.sectionFound) break;  // the section has ended
+      if (!EqualIgnoringCase(parsed.name, section)) continue;
+      edits.sectionFound = true;
+    } else if (!edits.sectionFound || parsed.kind != LineKind::Key) {
+      continue;
+    } else {
+      const std::int64_t index = NumberedKeyIndex(parsed.name, static_cast<std::int64_t>(count));
+      const std::size_t slot = static_cast<std::size_t>(index);
+      if (index >= 0 && edits.valueStart[slot] == std::string_view::npos) {
+        // Keep the blanks after "=", as SetProfileValue does.
+        std::size_t start = parsed.afterEquals;
+        while (start < line.end && IsBlank(text[start])) ++start;
+        edits.valueStart[slot] = start == line.end ? parsed.afterEquals : start;
+        edits.valueEnd[slot] = line.end;
+      }
+    }
+    edits.insertAt = line.next;
+    edits.insertNeedsLineEnd = line.next == line.end;
+  }
+  return edits;
+}
+
+// Appends value to out as EncodeValue writes it, without a copy of its own.
+void AppendEncoded(std::string& out, std::string_view value) {
+  const bool outerBlank = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+  const bool outerQuotes =
+      value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\'');
+  const bool quoted = outerBlank || outerQuotes;
+  if (quoted) out += '"';
+  out += value;
+  if (quoted) out += '"';
+}
+
+// Appends "<index>=<value>" and a line end to out.
+void AppendNumberedLine(std::string& out, std::size_t index, std::string_view value) {
+  char key[24];
+  const int length = std::snprintf(key, sizeof key, "%zu=", index);
+  out.append(key, static_cast<std::size_t>(length));
+  AppendEncoded(out, value);
+  out += kLineEnd;
+}
+
+// Appends the lines of the keys edits found missing, in order. False at a
+// value with a line break, which cannot be stored.
+bool AppendMissingLines(std::string& out, const NumberedKeyEdits& edits, NumberedValues& values) {
+  for (std::size_t i = 0; i < edits.valueStart.size(); ++i) {
+    if (edits.valueStart[i] != std::string_view::npos) continue;
+    const std::string_view value = values.At(i);
+    if (HasLineBreak(value)) return false;
+    AppendNumberedLine(out, i, value);
+  }
+  return true;
+}
+
+// Whether a value stored as value would change the bytes that stand for it
+// now; compared in place, without a copy.
+bool DiffersFromStored(std::string_view stored, std::string_view value) {
+  const bool outerBlank = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+  const bool outerQuotes =
+      value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\'');
+  if (!outerBlank && !outerQuotes) return stored != value;
+  return stored.size() != value.size() + 2 || stored.front() != '"' || stored.back() != '"' ||
+         stored.substr(1, value.size()) != value;
+}
+
+}  // namespace
+
+bool SetNumberedProfileValues(std::string& text, const char* section, NumberedValues& values, bool* changed) {
+  if (section == nullptr || !IsStorableSection(section)) return false;
+  // The exact length of the new keys, so that the new text is allocated once:
+  // a long history is hundreds of megabytes.
+  const std::size_t count = values.Count();
+  // Room for each new line: the value, two quotes, the key and "=", the
+  // line end. Reserved beyond what is written, it costs address space only.
+  constexpr std::size_t kLineOverhead = 2 + 24 + kLineEnd.size();
+  std::size_t added = count * (values.LongestValue() + kLineOverhead);
+  if (values.LongestValue() == 0) {
+    added = 0;
+    for (std::size_t i = 0; i < count; ++i) added += values.At(i).size() + kLineOverhead;
+  }
+  const NumberedKeyEdits edits = FindNumberedKeys(text, section, count);
+  bool anyMissing = false;
+  for (std::size_t start : edits.valueStart) anyMissing = anyMissing || start == std::string_view::npos;
+  if (!edits.sectionFound) {
+    if (changed != nullptr) *changed = anyMissing;
+    if (!anyMissing) return true;
+    // Built apart, as below: a value may point into text.
+    std::string out;
+    out.reserve(text.size() + added + std::strlen(section) + 8);
+    out += text;
+    if (out.size() > ContentStart(out) && !IsLineEnd(out.back())) out += kLineEnd;
+    out += "[";
+    out += section;
+    out += "]";
+    out += kLineEnd;
+    if (!AppendMissingLines(out, edits, values)) return false;
+    text = std::move(out);
+    return true;
+  }
+  // The found values in text order, each replaced as the copy passes it.
+  std::vector<std::size_t> order;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (edits.valueStart[i] != std::string_view::npos) order.push_back(i);
+  }
+  std::sort(order.begin(), order.end(),
+            [&](std::size_t a, std::size_t b) { return edits.valueStart[a] < edits.valueStart[b]; });
+  bool anyDifferent = anyMissing;
+  std::string out;
+  out.reserve(text.size() + added + kLineEnd.size());
+  std::size_t copied = 0;
+  for (std::size_t i : order) {
+    const std::string_view old(text.data() + edits.valueStart[i], edits.valueEnd[i] - edits.valueStart[i]);
+    const std::string_view value = values.At(i);
+    if (HasLineBreak(value)) return false;
+    anyDifferent = anyDifferent || DiffersFromStored(old, value);
+    out.append(text, copied, edits.valueStart[i] - copied);
+    AppendEncoded(out, value);
+    copied = edits.valueEnd[i];
+  }
+  // Every key found stands before the place of the missing ones.
+  if (anyMissing) {
+    out.append(text, copied, edits.insertAt - copied);
+    copied = edits.insertAt;
+    if (edits.insertNeedsLineEnd) out += kLineEnd;
+    if (!AppendMissingLines(out, edits, values)) return false;
+  }
+  out.append(text, copied, std::string::npos);
+  if (changed != nullptr) *changed = anyDifferent;
+  if (anyDifferent) text = std::move(out);
   return true;
 }
 
@@ -300,7 +464,7 @@ int ReadProfileInt(const char* section, const char* key, int fallback, const cha
   return ReadProfileIntFrom(text, section, key, fallback);
 }
 
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* path) {
+bool WriteIniString(const char* section, const char* key, const char* value, const char* path) {
   // Read, change and write back while no other window or process changes
   // the file, so that the key it saved in between stays.
   SettingsFileLock lock(path);

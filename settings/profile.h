@@ -4,14 +4,9 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
-
-// <windows.h> maps WriteProfileString to the win.ini function of Windows;
-// these are this program's own functions. Include this header after it.
-#ifdef WriteProfileString
-#undef WriteProfileString
-#endif
 
 // Copies the value of [section] key into buffer (cut to capacity - 1 bytes,
 // always terminated); fallback when the file, section or key is missing.
@@ -26,7 +21,7 @@ int ReadProfileInt(const char* section, const char* key, int fallback, const cha
 // Sets [section] key = value, keeping every other byte of the file, under the
 // file's SettingsFileLock. Returns false, leaving the old file untouched,
 // when the file cannot be written or locked.
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* path);
+bool WriteIniString(const char* section, const char* key, const char* value, const char* path);
 
 // The same operations on a file's text already in memory, so that several
 // reads or changes cost one file access and several changes land in one
@@ -71,17 +66,46 @@ int ReadProfileIntFrom(std::string_view text, const char* section, const char* k
 // text as it was, for names or values that cannot be stored: an empty name, a
 // line break, "]" in a section name, "=" in a key, a key starting with "[" or
 // ";". A value that would not read back unchanged (outer blanks, outer quotes)
-// is stored inside double quotes.
-bool SetProfileValue(std::string& text, const char* section, const char* key, const char* value);
+// is stored inside double quotes. When changed is given, it tells whether a
+// byte of text changed.
+bool SetProfileValue(std::string& text, const char* section, const char* key, const char* value,
+                     bool* changed = nullptr);
 
 // Replaces the file by text atomically: a temporary file in the same folder is
 // written, flushed to disk and renamed over path. On failure the old file is
 // left byte for byte, the temporary file is removed and false is returned.
 bool StoreProfileText(const char* path, std::string_view text);
 
+// The values of numbered keys, asked for by number, so that a long list
+// need not be copied first. A view returned need stay valid only until the
+// next call.
+class NumberedValues {
+ public:
+  virtual ~NumberedValues() = default;
+  virtual std::size_t Count() = 0;
+  virtual std::string_view At(std::size_t index) = 0;
+  // The length no value exceeds, when known (0: unknown). Known, the new
+  // text is allocated once without every value being read twice.
+  virtual std::size_t LongestValue() { return 0; }
+};
+
+// Sets keys "0", "1", ... of the first [section] to values.At(0), At(1), ...
+// in one pass over text, however many there are: the result is that of
+// SetProfileValue called for each key in turn. A key already in the section
+// keeps its place; the missing ones are added in order after the section's
+// last key, and a missing section is added at the end. Keys beyond the last
+// value stay as they are. False, leaving text as it was, when the section
+// name or a value cannot be stored. When changed is given, it tells whether a
+// byte of text changed. Each value is asked for once when LongestValue is
+// known, else twice.
+bool SetNumberedProfileValues(std::string& text, const char* section, NumberedValues& values,
+                              bool* changed = nullptr);
+
 // The number a key names when it is written as "%d" writes a number from 0
 // below limit (digits only, no sign, no leading zero); -1 for any other key.
-long NumberedKeyIndex(std::string_view key, long limit);
+// 64 bits on every platform, so that a key of ten digits is never cut to a
+// smaller number that names another entry.
+std::int64_t NumberedKeyIndex(std::string_view key, std::int64_t limit);
 
 // Whether two section or key names are the same name: ASCII case is ignored.
 bool SameProfileName(std::string_view a, std::string_view b);

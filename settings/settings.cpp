@@ -9,14 +9,14 @@
 #include <string>
 
 #include "format/result_format.h"
-#include "settings/file_lock.h"
-#include "settings/file_system.h"
+#include "settings/files/file_lock.h"
+#include "settings/files/file_system.h"
 #include "settings/history.h"
 #include "settings/language.h"
 #include "settings/optional_texts.h"
 #include "settings/profile.h"
 #include "settings/text_encoding.h"
-#include "settings/trust.h"
+#include "settings/files/trust.h"
 
 namespace {
 
@@ -47,6 +47,27 @@ void ShowTranslatedFileError(SettingsHost& host, int what, const char* path, int
   ShowFileError(host, OptionalText(OptionalTextIndex("errortitle")), OptionalText(what), path,
                 OptionalText(consequence));
 }
+
+// The lock of the settings file, for a change (forWriting) or a read. When
+// another window has held it a long time without changing the file, the
+// user is asked whether to wait again; the question names the file.
+class LockForHost {
+ public:
+  LockForHost(SettingsHost& host, const char* path, bool forWriting)
+      : lock_(path, forWriting, [&host](const char* target) { return AskToWaitAgain(host, target); },
+              ProgramSettings().LockPatienceMilliseconds) {}
+  bool Held() const { return lock_.Held(); }
+
+ private:
+  static bool AskToWaitAgain(SettingsHost& host, const char* target) {
+    std::string text = "Another window has been changing the settings file\n";
+    text += PathForDisplay(target);
+    text += "\nfor a long time without finishing.\nRetry waits again; Cancel gives up waiting.";
+    return host.AskToWaitAgain(kErrorCaption, text.c_str());
+  }
+
+  SettingsFileLock lock_;
+};
 
 // A hand-edited "form" outside the five forms falls back to DEC.
 int ValidForm(int form) { return form >= 0 && form < kResultFormCount ? form : kFormDec; }
@@ -119,12 +140,26 @@ void AdoptSharedSettings(const char* seed, const char* path) {
   if (lock.Held() && QueryPath(path) == PathState::Missing) StoreProfileText(path, text);
 }
 
+// Why the per-user settings file at path may not be used, or "" when it may:
+// every folder on its way must be the user's or the administrator's and
+// closed to other users, and so must the file when it exists, so that no
+// one else can plant a file or a link there for the save to write through.
+std::string UserPlaceRefusal(const char* path) {
+  std::string why;
+  if (!AreFoldersAboveSafe(path, &why)) return why;
+  if (QueryPath(path) != PathState::Missing && !IsPrivateToUser(path)) {
+    return PathForDisplay(path) + " belongs to another user or may be changed by other users";
+  }
+  return "";
+}
+
 }  // namespace
 
 bool LocateSettingsFile(const char* exeFolder, const char* xdgConfigHome, const char* home,
                         SettingsLocation* location) {
   location->path[0] = '\0';
   location->seed[0] = '\0';
+  location->refusal[0] = '\0';
   char beside[kPathCapacity];
   const bool besideFits = JoinPath(exeFolder, kSettingsFileName, beside, sizeof beside);
   char user[kPathCapacity];
@@ -149,19 +184,34 @@ bool LocateSettingsFile(const char* exeFolder, const char* xdgConfigHome, const 
     location->seed[0] = '\0';
   }
   std::memcpy(location->path, chosen, std::strlen(chosen) + 1);
+  if (chosen == user) {
+    const std::string why = UserPlaceRefusal(user);
+    if (!why.empty()) {
+      std::snprintf(location->refusal, sizeof location->refusal, "%s", why.c_str());
+      return false;
+    }
+  }
   return true;
 }
 
 bool LoadSettings(SettingsHost& host) {
 #ifdef _WIN32
-  const char* configHome = std::getenv("APPDATA");
+  const std::string appData = EnvironmentText("APPDATA");
+  const char* configHome = appData.empty() ? nullptr : appData.c_str();
   const char* home = nullptr;
 #else
-  const char* configHome = std::getenv("XDG_CONFIG_HOME");
-  const char* home = std::getenv("HOME");
+  const std::string xdgConfigHome = EnvironmentText("XDG_CONFIG_HOME");
+  const std::string homeText = EnvironmentText("HOME");
+  const char* configHome = xdgConfigHome.empty() ? nullptr : xdgConfigHome.c_str();
+  const char* home = homeText.empty() ? nullptr : homeText.c_str();
 #endif
   SettingsLocation location;
-  if (!LocateSettingsFile(ExecutableFolder(), configHome, home, &location)) {
+  if (!LocateSettingsFile(ExecutableFolder(), configHome, home, &location) && location.refusal[0] != '\0') {
+    ShowFileError(host, kErrorCaption, "The settings file is not safe to use:", location.path,
+                  (std::string(location.refusal) + ".\nProgram terminated...").c_str());
+    return false;
+  }
+  if (location.path[0] == '\0') {
     ShowFileError(host, kErrorCaption, "No usable place for the settings file beside", ExecutableFolder(),
                   "Set HOME or XDG_CONFIG_HOME. Program terminated...");
     return false;
@@ -174,6 +224,38 @@ bool LoadSettingsAt(SettingsHost& host, const SettingsLocation& location) {
   return LoadSettingsFrom(host, location.path);
 }
 
+namespace {
+
+// Reads the settings file at path into text under its lock, first removing
+// what saves killed half-way left behind (under the lock no live save has a
+// temporary file). False, with the message shown, when the file is there
+// but cannot be read or is too large: it must not be taken for a first run
+// and overwritten, nor asked about at every start. A missing file gives the
+// empty text and true; exists tells the two apart.
+bool ReadSettingsAtStart(SettingsHost& host, const char* path, std::string& text, bool& exists) {
+  FileReadOutcome outcome = FileReadOutcome::Read;
+  int error = 0;
+  {
+    LockForHost lock(host, path, false);
+    if (lock.Held()) RemoveLeftoverTemporaryFiles(path);
+    exists = QueryPath(path) != PathState::Missing;
+    // Read even when waiting was given up: every save replaces the file in
+    // one step, so what is read is one save's whole file.
+    if (exists) outcome = ReadRegularFile(path, kProfileSizeLimit, text, error);
+  }
+  if (outcome == FileReadOutcome::TooLarge) {
+    ShowFileError(host, kErrorCaption, "The settings file is larger than 64 MiB:", path, "Program terminated...");
+    return false;
+  }
+  if (outcome != FileReadOutcome::Read) {
+    ShowFileError(host, kErrorCaption, "Can't read the settings file", path, "Program terminated...");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
   SettingsState& settings = ProgramSettings();
   if (!CopyPath(settingsPath, settings.SettingsPath)) {
@@ -182,22 +264,13 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
     return false;
   }
   const char* path = settings.SettingsPath;
-  // A save killed half-way (power cut, kill -9) leaves its temporary file.
-  // Under the lock no live save has one.
-  {
-    SettingsFileLock lock(path);
-    if (lock.Held()) RemoveLeftoverTemporaryFiles(path);
+  std::string text;
+  bool exists = false;
+  if (!ReadSettingsAtStart(host, path, text, exists)) return false;
+  if (!exists) {
+    if (!CreateSettingsFile(host) || !ReadSettingsAtStart(host, path, text, exists)) return false;
   }
-  // Existence is tested apart from readability: a file that is there but
-  // cannot be read must not be taken for a first run and overwritten.
-  PathState state = QueryPath(path);
-  if (state == PathState::Missing) {
-    if (!CreateSettingsFile(host)) return false;
-  } else if (!CanOpenForReading(path)) {
-    ShowFileError(host, kErrorCaption, "Can't read the settings file", path, "Program terminated...");
-    return false;
-  }
-  ReadProfileString(kSettingsSection, "lang", "", settings.LanguagePath, kPathCapacity, path);
+  ReadProfileStringFrom(text, kSettingsSection, "lang", "", settings.LanguagePath, kPathCapacity);
   std::string languageText;
   const LanguageFileCheck check = ReadLanguageFile(settings.LanguagePath, languageText);
   if (check == LanguageFileCheck::Usable) {
@@ -210,7 +283,7 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
     }
     if (!ChooseUntilReadable(host)) return false;
   }
-  settings.CurrentForm = ValidForm(ReadProfileInt(kSettingsSection, "form", 0, path));
+  settings.CurrentForm = ValidForm(ReadProfileIntFrom(text, kSettingsSection, "form", 0));
   return true;
 }
 
@@ -228,7 +301,7 @@ bool CreateSettingsFile(SettingsHost& host) {
   // only where that window has not written them. The defaults are written
   // in one atomic step, so an interrupted first run never leaves a
   // half-written file.
-  SettingsFileLock lock(settings.SettingsPath);
+  LockForHost lock(host, settings.SettingsPath, true);
   std::string text;
   bool created = lock.Held() && LoadProfileText(settings.SettingsPath, text);
   if (created) {
@@ -252,19 +325,23 @@ bool SaveSettings(SettingsHost& host) {
   SettingsState& settings = ProgramSettings();
   // The file is read again under the lock: other windows may have saved
   // since this one started, and their keys and entries stay.
-  SettingsFileLock lock(settings.SettingsPath);
+  LockForHost lock(host, settings.SettingsPath, true);
   std::string text;
   bool saved = lock.Held() && LoadProfileText(settings.SettingsPath, text);
   if (saved) {
-    const std::string before = text;
+    // Each step says whether it changed the text, so that no copy of a
+    // long history is kept only to compare with.
+    bool formChanged = false;
+    bool lengthChanged = false;
     const char form[2] = {static_cast<char>('0' + ValidForm(settings.CurrentForm)), '\0'};
-    SetProfileValue(text, kSettingsSection, "form", form);
-    MergeHistoryInto(host, text);
+    SetProfileValue(text, kSettingsSection, "form", form, &formChanged);
+    const bool historyChanged = MergeHistoryInto(host, text);
     char length[16];
     std::snprintf(length, sizeof length, "%d", settings.HistoryLength);
-    SetProfileValue(text, kSettingsSection, "historylen", length);
+    SetProfileValue(text, kSettingsSection, "historylen", length, &lengthChanged);
     // Form, history and length land together or not at all.
-    saved = text == before || StoreProfileText(settings.SettingsPath, text);
+    const bool changed = formChanged || historyChanged || lengthChanged;
+    saved = !changed || StoreProfileText(settings.SettingsPath, text);
   }
   // The entries are in the file now: a later save of this window (the
   // desktop session saved, and the user went on) adds only newer ones.

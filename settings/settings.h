@@ -26,9 +26,13 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath);
 struct SettingsLocation {
   char path[kPathCapacity];  // the file to read and write
   char seed[kPathCapacity];  // the file to copy when path is missing; empty when none
+  // Why the per-user file was refused, terminated; empty when it was not.
+  char refusal[2 * kPathCapacity];
 };
 // False when no place can be used: the program's folder is not trusted and
-// no per-user folder is known, or a path does not fit.
+// no per-user folder is known, or a path does not fit, or the per-user file
+// is refused (path then names it and refusal says why): a folder on its way
+// that another user owns or may change, or a file that is not the user's.
 bool LocateSettingsFile(const char* exeFolder, const char* xdgConfigHome, const char* home,
                         SettingsLocation* location);
 

@@ -1,13 +1,15 @@
 #include "settings/settings_state.h"
 
+#include "settings/files/file_lock.h"
 #include "settings/optional_texts.h"
 
 namespace {
 
-// Every text empty; the one field whose start value is not zero set.
+// Every text empty; the fields whose start value is not zero set.
 constexpr SettingsState StartState() {
   SettingsState state{};
   state.HistoryLength = kDefaultHistoryLength;
+  state.LockPatienceMilliseconds = kStuckHolderMilliseconds;
   return state;
 }
 

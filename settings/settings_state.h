@@ -24,6 +24,9 @@ struct SettingsState {
   // How many entries this window has put on top of the history since it
   // loaded it: the entries that are its own to add to the file at close.
   int HistoryAddedThisRun;
+  // How long a lock holder may change nothing before the user is asked
+  // whether to go on waiting; kStuckHolderMilliseconds in the start state.
+  int LockPatienceMilliseconds;
   // The selected result form, always 0..kResultFormCount-1: every value read
   // from the file or set by the window is checked first.
   int CurrentForm;

@@ -30,6 +30,16 @@ class SettingsHost {
   // kErrorCaption; later ones the language's.
   virtual void ShowErrorBox(const char* caption, const char* text) = 0;
 
+  // A question box with caption as its title, text (UTF-8) and the buttons
+  // Retry and Cancel: true for Retry. Asked when another window has held the
+  // settings file's lock a long time without changing the file. A front end
+  // that cannot ask gives up, which the caller reports.
+  virtual bool AskToWaitAgain(const char* caption, const char* text) {
+    static_cast<void>(caption);
+    static_cast<void>(text);
+    return false;
+  }
+
   // The expression box's list, which is the history; item 0 is the newest.
   virtual void InsertHistoryItemAtTop(const char* text) = 0;
   virtual void AppendHistoryItem(const char* text) = 0;

@@ -212,6 +212,10 @@ TEST(CliEndToEnd, UsageErrorsExitWithTwoAndOneLineReason) {
       {"--lang", FileWith("empty.lng", ""), "1"},
       {"--lang", FileWith("keyless.lng", "[MENU]\nlanguage=none\n[OPERATIONS]\n36=x\n"), "1"},
       {"--lang", FileWith("large.lng", "[MENU]\n0=File\n;" + std::string(1 << 20, 'x') + "\n"), "1"},
+      // Control characters in an echoed name or path stay off the terminal,
+      // and the reason stays one line.
+      {"--ver\nbose\x1b[2J", "1"},
+      {"--lang", "/nonexistent/a\nb\x1b[2J\r.lng", "1"},
   };
   for (const auto& arguments : cases) {
     SCOPED_TRACE(testing::Message() << "first argument " << arguments[0] << ", " << arguments.size()
@@ -221,6 +225,7 @@ TEST(CliEndToEnd, UsageErrorsExitWithTwoAndOneLineReason) {
     EXPECT_EQ(outcome.out, "");
     EXPECT_EQ(outcome.err.rfind("quillo-cli: ", 0), 0u) << outcome.err;
     EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
+    EXPECT_EQ(outcome.err.find_first_of("\x1b\r"), std::string::npos) << outcome.err;
   }
   const CliOutcome help = RunCli({"--help"});
   EXPECT_EQ(help.status, 0);

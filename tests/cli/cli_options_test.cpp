@@ -68,6 +68,10 @@ TEST(CliOptions, RefusesUsageErrorsWithAReason) {
       {__LINE__, {"--form", "dec", "--tsv"}, "error: --tsv and --form cannot be combined"},
       {__LINE__, {"--tsv=1"}, "error: --tsv takes no value"},
       {__LINE__, {"--hex"}, "error: unknown option '--hex' (write -- before an expression starting with --)"},
+      // Control characters are echoed as "?", never sent to the terminal.
+      {__LINE__, {"--h\x1b[2Jx"}, "error: unknown option '--h?[2Jx' (write -- before an expression starting with --)"},
+      {__LINE__, {"--form=d\r\x7f"}, "error: unknown form 'd?\?' (use dec, hex, bin, oct or exp)"},
+      {__LINE__, {"--tr\tace=1"}, "error: unknown option '--tr?ace=1' (write -- before an expression starting with --)"},
   };
   ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(Parse(c.arguments), c.expected);

@@ -6,19 +6,22 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
-#include "settings/file_lock.h"
+#include "settings/files/file_lock.h"
 #include "settings/history.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
 #include "settings/settings_state.h"
+#include "tests/support/case_table.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fake_settings_host.h"
 #include "tests/support/files.h"
@@ -96,7 +99,7 @@ TEST(ConcurrentWindowsTest, NoWindowLosesAnotherOnesWork) {
     int failed = 0;
     for (int i = 0; i < kKeyWrites; ++i) {
       const std::string key = "k" + std::to_string(i);
-      if (!WriteProfileString("CHOICES", key.c_str(), "chosen", settings.c_str())) ++failed;
+      if (!WriteIniString("CHOICES", key.c_str(), "chosen", settings.c_str())) ++failed;
     }
     return failed;
   }));
@@ -165,38 +168,136 @@ TEST(ConcurrentWindowsTest, ASecondSaveOfOneWindowAddsOnlyNewerEntries) {
   EXPECT_EQ(ReadFile(settings), "[INI]\r\nform=0\r\nhistorylen=10\r\n[HISTORY]\r\n0=2+2\r\n1=1+1\r\n2=old\r\n");
 }
 
-// A save waits for another process's change and gives up, with the usual
-// message, only when that change does not end within the wait.
-TEST(ConcurrentWindowsTest, ASaveBlockedLongerThanTheWaitFailsWithTheMessage) {
+// Holds the settings file's lock in a child process until release() is
+// called; the child also runs during() while it holds the lock.
+class LockHolder {
+ public:
+  explicit LockHolder(const std::string& settings, const std::function<void()>& during = [] {}) {
+    if (pipe(locked_) != 0 || pipe(release_) != 0) return;
+    child_ = Start([&] {
+      SettingsFileLock lock(settings.c_str());
+      [[maybe_unused]] const ssize_t told = write(locked_[1], lock.Held() ? "1" : "0", 1);
+      during();
+      char byte;
+      [[maybe_unused]] const ssize_t waited = read(release_[0], &byte, 1);
+      return 0;
+    });
+    char held = '0';
+    holding_ = read(locked_[0], &held, 1) == 1 && held == '1';
+  }
+  ~LockHolder() { Release(); }
+  bool Holding() const { return holding_; }
+  // Lets the child end and waits for it; its exit code.
+  int Release() {
+    if (child_ <= 0) return -1;
+    [[maybe_unused]] const ssize_t told = write(release_[1], "x", 1);
+    const int code = ExitCodeOf(child_);
+    child_ = 0;
+    return code;
+  }
+
+ private:
+  int locked_[2] = {-1, -1};
+  int release_[2] = {-1, -1};
+  pid_t child_ = 0;
+  bool holding_ = false;
+};
+
+// A holder that changes nothing for the patience: the user is asked, with
+// the file named, whether to wait again, and only giving up fails the save,
+// with the usual message and the file as it was.
+TEST(ConcurrentWindowsTest, AStuckHolderMakesTheSaveAskAndOnlyGivingUpFailsIt) {
   TempFolder folder;
   const std::string settings = folder / "quillo.ini";
   WriteFile(settings, "[INI]\r\nform=0\r\n");
-  int locked[2];
-  int release[2];
-  ASSERT_EQ(pipe(locked), 0);
-  ASSERT_EQ(pipe(release), 0);
-  const pid_t holder = Start([&] {
-    SettingsFileLock lock(settings.c_str());
-    [[maybe_unused]] const ssize_t told = write(locked[1], lock.Held() ? "1" : "0", 1);
-    char byte;
-    [[maybe_unused]] const ssize_t waited = read(release[0], &byte, 1);
-    return 0;
-  });
-  char held = '0';
-  ASSERT_EQ(read(locked[0], &held, 1), 1);
-  ASSERT_EQ(held, '1');
+  LockHolder holder(settings);
+  ASSERT_TRUE(holder.Holding());
   ResetProgramSettingsAt(settings);
+  ProgramSettings().LockPatienceMilliseconds = 200;
   ProgramSettings().CurrentForm = 4;
   FakeHost host;
+  host.waitAgainAnswers = {true, true};
   EXPECT_FALSE(SaveSettings(host));
+  ASSERT_EQ(host.waitQuestions.size(), 3u);
+  for (const std::string& question : host.waitQuestions) EXPECT_NE(question.find(settings), std::string::npos);
   ASSERT_EQ(host.errors.size(), 1u);
   EXPECT_NE(host.errors[0].find("Can't save the settings file"), std::string::npos);
   EXPECT_EQ(ReadFile(settings), "[INI]\r\nform=0\r\n");
-  ASSERT_EQ(write(release[1], "x", 1), 1);
-  EXPECT_EQ(ExitCodeOf(holder), 0);
+  EXPECT_EQ(holder.Release(), 0);
   // Released, the same save goes through.
   EXPECT_TRUE(SaveSettings(host));
   EXPECT_EQ(ReadFile(settings), "[INI]\r\nform=4\r\nhistorylen=10\r\n");
+}
+
+// A holder that keeps changing the file (a queue of windows saving in turn,
+// or one long save) is waited for as long as it takes, without a question.
+TEST(ConcurrentWindowsTest, AHolderThatKeepsChangingTheFileIsWaitedForUnasked) {
+  TempFolder folder;
+  const std::string settings = folder / "quillo.ini";
+  WriteFile(settings, "[INI]\r\nform=0\r\n");
+  int done[2];
+  ASSERT_EQ(pipe(done), 0);
+  // Changes the file every 20 ms for three times the patience, then lets go.
+  LockHolder holder(settings, [&] {
+    for (int i = 0; i < 150; ++i) {
+      StoreProfileText(settings.c_str(), "[INI]\r\nform=0\r\nstep=" + std::to_string(i) + "\r\n");
+      usleep(20000);
+    }
+    [[maybe_unused]] const ssize_t told = write(done[1], "x", 1);
+  });
+  ASSERT_TRUE(holder.Holding());
+  // The child lets go only after its changes: release it from a thread that
+  // waits for them, while this one saves.
+  std::thread releaser([&] {
+    char byte;
+    [[maybe_unused]] const ssize_t waited = read(done[0], &byte, 1);
+    holder.Release();
+  });
+  ResetProgramSettingsAt(settings);
+  ProgramSettings().LockPatienceMilliseconds = 1000;
+  FakeHost host;
+  const bool saved = SaveSettings(host);
+  releaser.join();
+  EXPECT_TRUE(saved);
+  EXPECT_TRUE(host.waitQuestions.empty());
+  EXPECT_EQ(ReadFile(settings), "[INI]\r\nform=0\r\nstep=149\r\nhistorylen=10\r\n");
+}
+
+// Whatever stands where an old version kept its lock file (a folder, a
+// dangling link, a link to another file), the lock still excludes: a save
+// waits for the holder, and writes nothing through the planted name.
+TEST(ConcurrentWindowsTest, PlantedLockNamesNeitherBreakTheLockNorGetWritten) {
+  struct Row {
+    int line;
+    const char* planted;
+  };
+  const Row rows[] = {{__LINE__, "folder"}, {__LINE__, "dangling link"}, {__LINE__, "link to a file"}};
+  ForEachCase(rows, [](const Row& row) {
+    TempFolder folder;
+    const std::string settings = folder / "quillo.ini";
+    const std::string lockName = settings + ".lock";
+    const std::string elsewhere = folder / "elsewhere.txt";
+    WriteFile(settings, "[INI]\r\nform=0\r\n");
+    WriteFile(elsewhere, "untouched");
+    const std::string planted = row.planted;
+    int made = -1;
+    if (planted == "folder") made = mkdir(lockName.c_str(), 0700);
+    if (planted == "dangling link") made = symlink((folder / "none").c_str(), lockName.c_str());
+    if (planted == "link to a file") made = symlink(elsewhere.c_str(), lockName.c_str());
+    ASSERT_EQ(made, 0);
+    LockHolder holder(settings);
+    ASSERT_TRUE(holder.Holding());
+    ResetProgramSettingsAt(settings);
+    ProgramSettings().LockPatienceMilliseconds = 100;
+    ProgramSettings().CurrentForm = 2;
+    FakeHost host;
+    EXPECT_FALSE(SaveSettings(host));
+    EXPECT_EQ(host.waitQuestions.size(), 1u);
+    EXPECT_EQ(holder.Release(), 0);
+    EXPECT_TRUE(SaveSettings(host));
+    EXPECT_EQ(ReadFile(settings), "[INI]\r\nform=2\r\nhistorylen=10\r\n");
+    EXPECT_EQ(ReadFile(elsewhere), "untouched");
+  });
 }
 
 }  // namespace

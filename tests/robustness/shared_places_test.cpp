@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -15,6 +16,8 @@
 #include "settings/language.h"
 #include "settings/settings.h"
 #include "settings/settings_state.h"
+#include "settings/system_language.h"
+#include "tests/support/case_table.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fake_settings_host.h"
 #include "tests/support/files.h"
@@ -129,6 +132,78 @@ TEST_F(SharedPlacesTest, LanguageFileFromAFolderOthersWriteToIsRefused) {
   EXPECT_STREQ(ProgramSettings().MenuTexts[0], "own menu 0");
   EXPECT_STREQ(ProgramSettings().LanguagePath, own.c_str());
   EXPECT_NE(ReadFile(settings).find("lang=" + own), std::string::npos);
+}
+
+// A Lang folder that another user made inside a program folder open to all
+// (sticky, so nobody may rename what is not theirs): its own permissions are
+// closed, but what is in it is that user's choice. Its file is neither
+// selected at first in the dialog nor loaded when chosen.
+TEST_F(SharedPlacesTest, LanguageFolderOfAnotherUserIsNotBelieved) {
+  const std::string own = WriteLanguageFile(folder, "own");
+  const std::string program = MakeFolder("program", 01777);
+  const std::string shippedName = LanguageFileNameFor(SystemLanguageCode());
+  const std::string planted = program + "/Lang/" + shippedName;
+  ASSERT_EQ(RunInChildAsNobody([&] {
+              if (mkdir((program + "/Lang").c_str(), 0755) != 0) return 1;
+              WriteLanguageFile(folder, "planted", "program/Lang/" + shippedName);
+              return 0;
+            }),
+            0);
+  const std::string settings = folder / "quillo.ini";
+  WriteFile(settings, "[INI]\r\nlang=" + own + "\r\nform=0\r\nhistorylen=10\r\n");
+  ResetProgramSettingsAt(settings);
+  std::snprintf(ProgramSettings().ExecutableFolder, kPathCapacity, "%s", program.c_str());
+  FakeHost host;
+  ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
+  host.answers = {planted, std::nullopt};
+  EXPECT_FALSE(ChooseLanguageFile(host));
+  ASSERT_EQ(host.preselected.size(), 2u);
+  EXPECT_EQ(host.preselected[0], "");
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_NE(host.errors[0].find(planted), std::string::npos);
+  EXPECT_STREQ(ProgramSettings().MenuTexts[0], "own menu 0");
+}
+
+// The per-user place judged like ssh's files: a folder on the way that
+// another user owns or may change, or a file that is not the user's, makes
+// the start refuse it, naming the file and saying what is wrong, rather
+// than write through whatever was planted there.
+TEST_F(SharedPlacesTest, PerUserPlaceOnAnotherUsersWayIsRefused) {
+  struct Row {
+    int line;
+    mode_t configMode;  // the folder XDG_CONFIG_HOME names
+    uid_t configOwner;
+    bool plantedFile;  // another user's quillo.ini in a closed quillo folder
+    const char* why;   // "" when the place is used
+  };
+  const Row rows[] = {
+      {__LINE__, 0755, 0, false, ""},
+      {__LINE__, 0700, kNobody, false, "belongs to another user"},
+      {__LINE__, 01777, kNobody, false, "belongs to another user"},
+      {__LINE__, 0777, 0, false, "may be changed by other users"},
+      {__LINE__, 0775, 0, false, "may be changed by other users"},
+      {__LINE__, 0755, 0, true, "belongs to another user or may be changed"},
+  };
+  // The program's folder is open to everyone, so the per-user place is the one.
+  const std::string program = MakeFolder("program", 01777);
+  int round = 0;
+  ForEachCase(rows, [&](const Row& row) {
+    const std::string config = MakeFolder("config" + std::to_string(round++), row.configMode, row.configOwner);
+    const std::string file = config + "/quillo/quillo.ini";
+    if (row.plantedFile) {
+      ASSERT_EQ(mkdir((config + "/quillo").c_str(), 0755), 0);
+      WriteFile(file, "[INI]\r\nform=1\r\n");
+      ASSERT_EQ(chown(file.c_str(), kNobody, kNobody), 0);
+    }
+    SettingsLocation location;
+    const bool located = LocateSettingsFile(program.c_str(), config.c_str(), nullptr, &location);
+    EXPECT_EQ(std::string(location.path), file);
+    EXPECT_EQ(located, row.why[0] == '\0');
+    EXPECT_NE(std::string(location.refusal).find(row.why), std::string::npos) << location.refusal;
+    // The refusal names the folder or file at fault.
+    const std::string named = located ? "" : (row.plantedFile ? file : config);
+    EXPECT_NE(std::string(location.refusal).find(named), std::string::npos);
+  });
 }
 
 // A shared install the user cannot write to: its settings are the user's

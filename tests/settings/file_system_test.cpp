@@ -2,7 +2,7 @@
 // folder creation up to the longest path, what a replacement does to
 // permissions and links, and which leftovers are removed.
 
-#include "settings/file_system.h"
+#include "settings/files/file_system.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/file_system_platform.h"
+#include "settings/files/file_system_platform.h"
 #include "tests/support/case_table.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"

@@ -50,6 +50,8 @@ TEST_F(HistoryTest, LoadTakesEntriesInKeyOrderWithinTheLength) {
       {__LINE__, "[INI]\r\nhistorylen=3\r\n" + Entries(10), 3, "e0|e1|e2"},
       {__LINE__, "[INI]\r\nhistorylen=0\r\n" + Entries(2), 0, ""},
       {__LINE__, "[INI]\r\nhistorylen=-5\r\n" + Entries(2), -5, ""},
+      // Ten digits name an entry far beyond the length, never entry 17.
+      {__LINE__, "[HISTORY]\r\n0=a\r\n4294967297=b\r\n", 10, "a"},
   };
   ForEachCase(rows, [&](const Row& row) {
     std::remove(settings.c_str());

@@ -11,8 +11,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -116,7 +118,7 @@ TEST(ReadProfileIntTest, ReadsADecimalWithOptionalSign) {
   });
 }
 
-TEST(WriteProfileStringTest, ChangesOnlyTheKeyItSets) {
+TEST(WriteIniStringTest, ChangesOnlyTheKeyItSets) {
   struct Row {
     int line;
     std::string before;  // "<missing>": no file
@@ -151,25 +153,25 @@ TEST(WriteProfileStringTest, ChangesOnlyTheKeyItSets) {
   ForEachCase(rows, [&](const Row& row) {
     std::remove(path.c_str());
     if (row.before != "<missing>") WriteFile(path, row.before);
-    EXPECT_TRUE(WriteProfileString(row.section, row.key, row.value, path.c_str()));
+    EXPECT_TRUE(WriteIniString(row.section, row.key, row.value, path.c_str()));
     EXPECT_EQ(ReadFile(path), row.after);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"test.ini"});
   });
 }
 
-TEST(WriteProfileStringTest, EveryValueReadsBackUnchanged) {
+TEST(WriteIniStringTest, EveryValueReadsBackUnchanged) {
   TempFolder folder;
   const std::string path = folder / "test.ini";
   for (const char* value : {"", " a", "a\t", "\"q\"", "'q'", "\"", "a=b", ";x", "[x]", "\\", "\"a' "}) {
     SCOPED_TRACE(value);
-    ASSERT_TRUE(WriteProfileString("s", "k", value, path.c_str()));
+    ASSERT_TRUE(WriteIniString("s", "k", value, path.c_str()));
     char buffer[32];
     ReadProfileString("s", "k", kFallback, buffer, sizeof buffer, path.c_str());
     EXPECT_STREQ(buffer, value);
   }
 }
 
-TEST(WriteProfileStringTest, RefusesNamesAndValuesThatWouldBreakTheFile) {
+TEST(WriteIniStringTest, RefusesNamesAndValuesThatWouldBreakTheFile) {
   struct Row {
     int line;
     const char* section;
@@ -187,7 +189,7 @@ TEST(WriteProfileStringTest, RefusesNamesAndValuesThatWouldBreakTheFile) {
   const std::string before = "[s]\r\nk=old\r\n";
   WriteFile(path, before);
   ForEachCase(rows, [&](const Row& row) {
-    EXPECT_FALSE(WriteProfileString(row.section, row.key, row.value, path.c_str()));
+    EXPECT_FALSE(WriteIniString(row.section, row.key, row.value, path.c_str()));
     EXPECT_EQ(ReadFile(path), before);
   });
 }
@@ -200,7 +202,7 @@ TEST(ProfileFileTest, HugeLinesAndOddBytesAreReadAndKept) {
   char buffer[1000];
   EXPECT_EQ(ReadProfileString("s", "big", kFallback, buffer, sizeof buffer, path.c_str()), 999u);
   EXPECT_EQ(ReadProfileInt("s", "k", -1, path.c_str()), 1);
-  ASSERT_TRUE(WriteProfileString("s", "k", "2", path.c_str()));
+  ASSERT_TRUE(WriteIniString("s", "k", "2", path.c_str()));
   EXPECT_EQ(ReadFile(path), "\xEF\xBB\xBF[s]\r\nbig=" + big + "\r\nk=2\r\n\0\r\n"s);
 }
 
@@ -211,9 +213,9 @@ TEST(ProfileFileTest, FailedWritesLeaveTheOldFile) {
   const std::string blocker = folder / "plain";
   WriteFile(blocker, "not a folder");
   ASSERT_EQ(mkdir((folder / "sub").c_str(), 0755), 0);
-  EXPECT_FALSE(WriteProfileString("s", "k", "v", (folder / "plain/test.ini").c_str()));
-  EXPECT_FALSE(WriteProfileString("s", "k", "v", (folder / "sub").c_str()));
-  EXPECT_FALSE(WriteProfileString("s", "k", "v", (folder / "nofolder/test.ini").c_str()));
+  EXPECT_FALSE(WriteIniString("s", "k", "v", (folder / "plain/test.ini").c_str()));
+  EXPECT_FALSE(WriteIniString("s", "k", "v", (folder / "sub").c_str()));
+  EXPECT_FALSE(WriteIniString("s", "k", "v", (folder / "nofolder/test.ini").c_str()));
   EXPECT_EQ(ReadFile(blocker), "not a folder");
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"plain", "sub"}));
 }
@@ -224,7 +226,7 @@ TEST(ProfileFileTest, LinksAreFollowedAndPipesAreNeverRead) {
   const std::string link = folder / "link.ini";
   WriteFile(target, "[s]\r\nk=1\r\n");
   ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
-  EXPECT_TRUE(WriteProfileString("s", "k", "2", link.c_str()));
+  EXPECT_TRUE(WriteIniString("s", "k", "2", link.c_str()));
   EXPECT_EQ(ReadFile(target), "[s]\r\nk=2\r\n");
   struct stat info {};
   ASSERT_EQ(lstat(link.c_str(), &info), 0);
@@ -235,7 +237,7 @@ TEST(ProfileFileTest, LinksAreFollowedAndPipesAreNeverRead) {
   ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
   char buffer[8];
   EXPECT_EQ(ReadProfileString("s", "k", kFallback, buffer, sizeof buffer, pipe.c_str()), 3u);
-  EXPECT_FALSE(WriteProfileString("s", "k", "v", pipe.c_str()));
+  EXPECT_FALSE(WriteIniString("s", "k", "v", pipe.c_str()));
 }
 
 // A writable file in a folder the user cannot write to is written in place;
@@ -255,11 +257,11 @@ TEST(ProfileFileTest, ReadOnlyFolderIsWrittenInPlaceAndUnreadableFileNotAtAll) {
 
   int failures = RunInChildAsNobody([&] {
     int result = 0;
-    if (!WriteProfileString("s", "k", "new", (readOnlyFolder + "/test.ini").c_str())) result |= 1;
+    if (!WriteIniString("s", "k", "new", (readOnlyFolder + "/test.ini").c_str())) result |= 1;
     // What cannot be read cannot be rewritten without losing its other keys.
-    if (WriteProfileString("s", "j", "new", writeOnly.c_str())) result |= 2;
+    if (WriteIniString("s", "j", "new", writeOnly.c_str())) result |= 2;
     // The same user can write where the folder allows it.
-    if (!WriteProfileString("s", "k", "new", (folder / "open.ini").c_str())) result |= 4;
+    if (!WriteIniString("s", "k", "new", (folder / "open.ini").c_str())) result |= 4;
     return result;
   });
   EXPECT_EQ(failures, 0);
@@ -269,24 +271,38 @@ TEST(ProfileFileTest, ReadOnlyFolderIsWrittenInPlaceAndUnreadableFileNotAtAll) {
   chmod(readOnlyFolder.c_str(), 0755);
 }
 
+// A full disk, as a file-size limit makes every write past 4 KiB fail: the
+// old file stays byte for byte, whether it is replaced or, having a second
+// name, rewritten in place.
 TEST(ProfileFileTest, FullDiskLeavesTheOldFile) {
-  TempFolder folder;
-  const std::string path = folder / "test.ini";
-  const std::string before = "[s]\r\nk=old\r\n";
-  WriteFile(path, before);
-  const std::string large(64 * 1024, 'v');
-  // A file-size limit makes every write past 4 KiB fail as on a full disk.
-  int status = RunInChild([&] {
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{4096, 4096};
-    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
-    bool smallWritten = WriteProfileString("s", "k", "small", (folder / "small.ini").c_str());
-    bool largeWritten = WriteProfileString("s", "k", large.c_str(), path.c_str());
-    return (smallWritten ? 0 : 4) | (largeWritten ? 1 : 0);
+  struct Row {
+    int line;
+    bool hardLinked;
+  };
+  const Row rows[] = {{__LINE__, false}, {__LINE__, true}};
+  ForEachCase(rows, [](const Row& row) {
+    TempFolder folder;
+    const std::string path = folder / "test.ini";
+    const std::string before = "[s]\r\nk=old\r\nhand=added\r\n" + std::string(2000, 'x') + "\r\n";
+    WriteFile(path, before);
+    if (row.hardLinked) {
+      ASSERT_EQ(link(path.c_str(), (folder / "second.ini").c_str()), 0);
+    }
+    const std::string large(64 * 1024, 'v');
+    int status = RunInChild([&] {
+      signal(SIGXFSZ, SIG_IGN);
+      rlimit limit{4096, 4096};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+      bool smallWritten = WriteIniString("s", "k", "small", (folder / "small.ini").c_str());
+      bool largeWritten = WriteIniString("s", "k", large.c_str(), path.c_str());
+      return (smallWritten ? 0 : 4) | (largeWritten ? 1 : 0);
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadFile(path), before);
+    const std::vector<std::string> hardLinked = {"second.ini", "small.ini", "test.ini"};
+    const std::vector<std::string> single = {"small.ini", "test.ini"};
+    EXPECT_EQ(folder.Names(), row.hardLinked ? hardLinked : single);
   });
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(ReadFile(path), before);
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"small.ini", "test.ini"}));
 }
 
 TEST(ProfileFileTest, KilledWriterLeavesOldOrNewFileNeverAMix) {
@@ -302,7 +318,7 @@ TEST(ProfileFileTest, KilledWriterLeavesOldOrNewFileNeverAMix) {
     WriteFile(path, withA);
     pid_t child = fork();
     if (child == 0) {
-      for (int i = 0;; ++i) WriteProfileString("s", "k", (i % 2 == 0 ? b : a).c_str(), path.c_str());
+      for (int i = 0;; ++i) WriteIniString("s", "k", (i % 2 == 0 ? b : a).c_str(), path.c_str());
     }
     ASSERT_GT(child, 0);
     std::this_thread::sleep_for(std::chrono::microseconds(2000 + random() % 20000));
@@ -311,6 +327,102 @@ TEST(ProfileFileTest, KilledWriterLeavesOldOrNewFileNeverAMix) {
     std::string after = ReadFile(path);
     EXPECT_TRUE(after == withA || after == withB) << "file of " << after.size() << " bytes";
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Values held in a list, with or without telling the longest length (the
+// writer then measures them first, or allocates for the longest).
+class ListedValues : public NumberedValues {
+ public:
+  explicit ListedValues(std::vector<std::string> values, bool tellsLongest = false)
+      : values_(std::move(values)), tellsLongest_(tellsLongest) {}
+  std::size_t Count() override { return values_.size(); }
+  std::string_view At(std::size_t index) override { return values_.at(index); }
+  std::size_t LongestValue() override {
+    std::size_t longest = 1;
+    for (const std::string& value : values_) longest = std::max(longest, value.size());
+    return tellsLongest_ ? longest : 0;
+  }
+
+ private:
+  std::vector<std::string> values_;
+  bool tellsLongest_;
+};
+
+// Setting many numbered keys in one pass must leave exactly the text that
+// setting them one by one leaves: the same places, blanks, comments and line
+// ends, whatever the section already holds.
+TEST(SetNumberedProfileValuesTest, LeavesWhatSettingEachKeyInTurnLeaves) {
+  struct Row {
+    int line;
+    std::string text;
+    std::vector<std::string> values;
+  };
+  const Row rows[] = {
+      {__LINE__, "", {"a", "b"}},
+      {__LINE__, "[INI]\r\nform=1", {"a"}},
+      {__LINE__, "\xEF\xBB\xBF", {"a"}},
+      {__LINE__, "[HISTORY]", {"a", "b"}},
+      {__LINE__, "[HISTORY]\r\n0=x\r\n1=y\r\n2=z\r\n", {"a", "b"}},
+      {__LINE__, "[history]\r\n2=z\n; note\r\n\r\n0 =  x \r\n[INI]\r\nform=1\r\n", {"a", "b", "c", "d"}},
+      {__LINE__, "[HISTORY]\r\n0=x\r\n0=dup\r\n00=zero\r\n+1=plus\r\n1", {"a", "b"}},
+      {__LINE__, "[HISTORY]\r\n[HISTORY]\r\n0=later\r\n", {"a"}},
+      {__LINE__, "[INI]\n[HISTORY]\r1=\r0=x", {" padded ", "'q'", ""}},
+      {__LINE__, "[HISTORY]\r\n4294967296=big\r\n", {"a"}},
+      {__LINE__, "[HISTORY]\r\n0=x\r\n", {}},
+  };
+  ForEachCase(rows, [](const Row& row) {
+    std::string oneByOne = row.text;
+    for (std::size_t i = 0; i < row.values.size(); ++i) {
+      ASSERT_TRUE(SetProfileValue(oneByOne, "HISTORY", std::to_string(i).c_str(), row.values[i].c_str()));
+    }
+    for (const bool tellsLongest : {false, true}) {
+      std::string onePass = row.text;
+      ListedValues values(row.values, tellsLongest);
+      ASSERT_TRUE(SetNumberedProfileValues(onePass, "HISTORY", values));
+      EXPECT_EQ(onePass, oneByOne) << (tellsLongest ? "longest told" : "longest measured");
+    }
+  });
+}
+
+TEST(SetNumberedProfileValuesTest, RefusesALineBreakAndKeepsTheText) {
+  std::string text = "[HISTORY]\r\n0=x\r\n";
+  for (const bool tellsLongest : {false, true}) {
+    ListedValues withBreak({"a", "b\nc"}, tellsLongest);
+    EXPECT_FALSE(SetNumberedProfileValues(text, "HISTORY", withBreak));
+    ListedValues breakInFoundKey({"a\rb"}, tellsLongest);
+    EXPECT_FALSE(SetNumberedProfileValues(text, "HISTORY", breakInFoundKey));
+  }
+  ListedValues plain({"a"});
+  EXPECT_FALSE(SetNumberedProfileValues(text, "HIS]TORY", plain));
+  EXPECT_EQ(text, "[HISTORY]\r\n0=x\r\n");
+}
+
+// Keys of ten digits are numbers beyond 32 bits; cut to 32 bits, 4294967313
+// would name entry 17.
+TEST(NumberedKeyIndexTest, ReadsTenDigitKeysWithoutWrapping) {
+  struct Row {
+    int line;
+    const char* key;
+    std::int64_t limit;
+    std::int64_t expected;
+  };
+  const Row rows[] = {
+      {__LINE__, "0", 10, 0},
+      {__LINE__, "17", 20, 17},
+      {__LINE__, "4294967313", 20, -1},
+      {__LINE__, "4294967296", 10, -1},
+      {__LINE__, "9999999999", 10000000000, 9999999999},
+      {__LINE__, "2147483648", 2147483647, -1},
+      {__LINE__, "10000000000", INT64_MAX, -1},
+      {__LINE__, "01", 10, -1},
+      {__LINE__, "-1", 10, -1},
+      {__LINE__, "", 10, -1},
+  };
+  ForEachCase(rows, [](const Row& row) { EXPECT_EQ(NumberedKeyIndex(row.key, row.limit), row.expected); });
 }
 
 }  // namespace

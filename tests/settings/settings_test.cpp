@@ -5,10 +5,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
-#include "settings/file_system.h"
+#include "settings/files/file_system.h"
 #include "settings/history.h"
 #include "settings/language.h"
 #include "settings/profile.h"
@@ -172,6 +173,19 @@ TEST_F(SettingsTest, UnreadableSettingsFileIsNeverOverwritten) {
   });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(ReadFile(locked), content);
+
+  // A file over the size limit: every start would ask for a language and
+  // every close fail, so the start says so and ends.
+  const std::string huge = folder / "huge.ini";
+  WriteFile(huge, "[INI]\r\nlang=" + language + "\r\n");
+  ASSERT_EQ(truncate(huge.c_str(), static_cast<off_t>(kProfileSizeLimit) + 1), 0);
+  FakeHost large;
+  large.answers = {language};
+  EXPECT_FALSE(LoadSettingsFrom(large, huge.c_str()));
+  ASSERT_EQ(large.errors.size(), 1u);
+  EXPECT_NE(large.errors[0].find("larger than 64 MiB"), std::string::npos);
+  EXPECT_NE(large.errors[0].find(huge), std::string::npos);
+  EXPECT_TRUE(large.askedFolders.empty());
 }
 
 TEST_F(SettingsTest, SaveWritesFormHistoryNewestFirstAndLength) {

@@ -40,6 +40,16 @@ class FakeHostOf : public Interface {
     errorCaptions.emplace_back(caption);
     errors.emplace_back(text);
   }
+  // Answers for "wait again?", used in order; none left is a give-up.
+  std::deque<bool> waitAgainAnswers;
+  std::vector<std::string> waitQuestions;  // the texts of the questions asked
+  bool AskToWaitAgain(const char* /*caption*/, const char* text) override {
+    waitQuestions.emplace_back(text);
+    if (waitAgainAnswers.empty()) return false;
+    const bool answer = waitAgainAnswers.front();
+    waitAgainAnswers.pop_front();
+    return answer;
+  }
   void InsertHistoryItemAtTop(const char* text) override { list.insert(list.begin(), text); }
   void AppendHistoryItem(const char* text) override { list.emplace_back(text); }
   int HistoryItemCount() override { return static_cast<int>(list.size()); }

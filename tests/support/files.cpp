@@ -25,9 +25,7 @@ std::vector<std::string> NamesIn(const std::string& folder) {
   std::vector<std::string> names;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    std::string name = entry.path().filename().string();
-    const bool lockFile = name.size() > 5 && name.compare(name.size() - 5, 5, ".lock") == 0;
-    if (!lockFile) names.push_back(std::move(name));
+    names.push_back(entry.path().filename().string());
   }
   std::sort(names.begin(), names.end());
   return names;

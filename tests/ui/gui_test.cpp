@@ -672,7 +672,8 @@ TEST(GuiStartTest, FirstRunCancelledShowsTheMessageAndNoWindow) {
   EXPECT_EQ(icon, QMessageBox::Critical);
   EXPECT_EQ(text, "You must specify language file (*.lng)\nProgram terminated...");
   EXPECT_EQ(frontEnd.Dialog(), nullptr);
-  EXPECT_FALSE(std::filesystem::exists(settingsFile));
+  // Nothing at all is left behind, no lock file either.
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
 // The message boxes show the shipped Russian file's texts, decoded from
@@ -683,13 +684,14 @@ TEST_F(GuiTest, MessageBoxesSpeakTheLanguageFile) {
   struct Shown {
     QString caption, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
   };
   std::vector<Shown> shown;
   const QString shots = qEnvironmentVariable("QUILLO_MESSAGE_BOX_SHOTS");
   const auto answer = [&](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     if (box == nullptr || !box->isVisible()) return false;
-    shown.push_back({box->windowTitle(), box->text(), box->icon()});
+    shown.push_back({box->windowTitle(), box->text(), box->icon(), box->textFormat()});
     if (!shots.isEmpty()) box->grab().save(shots + QStringLiteral("/box-%1.png").arg(shown.size()));
     box->accept();
     return true;
@@ -716,6 +718,8 @@ TEST_F(GuiTest, MessageBoxesSpeakTheLanguageFile) {
   EXPECT_EQ(shown[1].text, QStringLiteral("Не удалось сохранить файл настроек\n") + QString::fromStdString(settingsFile) +
                                QStringLiteral("\nВыбранная форма и история этого сеанса не сохранены."));
   EXPECT_EQ(shown[1].icon, QMessageBox::Critical);
+  // A language text is never taken for HTML (an <img> in it would load a file).
+  for (const Shown& box : shown) EXPECT_EQ(box.format, Qt::PlainText);
 }
 
 // The README's picture, in the shipped English.

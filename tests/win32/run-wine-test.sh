@@ -555,6 +555,8 @@ if [ -e "$folder/quillo.ini" ]; then
 else
   echo "settings file: none" >>"$work/first-run.actual"
 fi
+# Nothing was written, so no lock file was made either.
+echo "lock file: $([ -e "$folder/quillo.ini.lock" ] && echo left behind || echo none)" >>"$work/first-run.actual"
 cat >"$work/first-run.expected" <<'EOF'
 file dialog: shown
 file dialog title: Choose a language file
@@ -564,9 +566,61 @@ main window: none
 exit: 0
 program exit code: 0
 settings file: none
+lock file: none
 EOF
 report "quillo.exe first run cancelled" $(($(date +%s) - case_started)) "$work/first-run.expected" \
   "$work/first-run.actual"
+
+# --- Saves while another process reads the settings file in a loop, as an
+# indexer or a virus scanner does, opening it without delete sharing: every
+# save waits its turn and none fails; all 200 entries are in the file. ---
+case_started=$(date +%s)
+folder="$work/reader"
+mkdir -p "$folder"
+printf '[INI]\r\nform=0\r\nhistorylen=200\r\n' >"$folder/quillo.ini"
+saver="$build/tests/win32/quillo-settings-saver.exe"
+rm -f "$folder/stop"
+timeout 300 wine "$saver" read "$(windows_path "$folder/quillo.ini")" "$(windows_path "$folder/stop")" \
+  >"$folder/reader.log" 2>&1 &
+reader_job=$!
+timeout 300 wine "$saver" save "$(windows_path "$folder/quillo.ini")" 200 >"$folder/saver.log" 2>&1
+touch "$folder/stop"
+wait "$reader_job"
+{
+  cat "$folder/saver.log" "$folder/reader.log"
+  echo "entries: $(grep -c '^[0-9]*=s[0-9]*' "$folder/quillo.ini")"
+  echo "newest: $(grep '^0=' "$folder/quillo.ini" | tr -d '\r')"
+} | tr -d '\r' >"$work/reader.actual"
+cat >"$work/reader.expected" <<EOF
+failed saves: 0
+reads: some
+entries: 200
+newest: 0=s199
+EOF
+report "saves beside a reader" $(($(date +%s) - case_started)) "$work/reader.expected" "$work/reader.actual"
+
+# --- A user folder named in Cyrillic on a Western code page (the C.UTF-8 locale
+# gives Wine's programs code page 1252, which has no Cyrillic letter):
+# quillo-cli.exe finds its language file beside it, and saves go to the
+# settings file beside the program. ---
+case_started=$(date +%s)
+folder="$work/Пётр/prog"
+mkdir -p "$folder"
+prepare_folder "$folder"
+cp "$cli" "$saver" "$folder/"
+printf '[INI]\r\nform=0\r\nhistorylen=50\r\n' >"$folder/quillo.ini"
+{
+  (cd "$folder" && timeout 60 env LC_ALL=C.UTF-8 wine ./quillo-cli.exe --form dec 2+3 1/0 2>&1)
+  (cd "$folder" && timeout 120 env LC_ALL=C.UTF-8 wine ./quillo-settings-saver.exe save - 20 2>&1)
+  echo "entries: $(grep -c '^[0-9]*=s[0-9]*' "$folder/quillo.ini")"
+} | tr -d '\r' >"$work/cyrillic.actual"
+cat >"$work/cyrillic.expected" <<EOF
+5
+Division by zero
+failed saves: 0
+entries: 20
+EOF
+report "Cyrillic user folder" $(($(date +%s) - case_started)) "$work/cyrillic.expected" "$work/cyrillic.actual"
 
 # --- The screenshot: the window in a Wine desktop, which draws the frame. ---
 if [ -n "$screenshot" ]; then

@@ -16,11 +16,33 @@
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTextDocument>
 
 #include <cmath>
 
 #include "ui/qt/display_text.h"
 #include "ui/qt/session_end.h"
+
+namespace {
+
+// Runs a message box whose texts are shown as they are: Qt would otherwise
+// guess that a text holding tags is HTML and render it, loading whatever an
+// <img> names. Returns the button pressed.
+QMessageBox::StandardButton RunPlainBox(QMessageBox::Icon icon, const char* caption, const char* text,
+                                        QMessageBox::StandardButtons buttons, QWidget* parent = nullptr) {
+  QMessageBox box(icon, ToDisplayText(caption), ToDisplayText(text), buttons, parent);
+  box.setTextFormat(Qt::PlainText);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+// A tool tip that shows note as it is: tips too are taken for HTML when
+// they look like it, so such a text goes in escaped, its line breaks kept.
+QString PlainToolTip(const char* note) {
+  const QString text = ToDisplayText(note);
+  return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
+}
+
+}  // namespace
 
 QFont DialogFont() {
   QString family = QStringLiteral("Arial");
@@ -81,8 +103,12 @@ bool QtFrontEnd::AskForLanguageFile(const LanguageFileQuestion& question, char* 
 }
 
 void QtFrontEnd::ShowErrorBox(const char* caption, const char* text) {
-  QMessageBox box(QMessageBox::Critical, ToDisplayText(caption), ToDisplayText(text), QMessageBox::Ok);
-  box.exec();
+  RunPlainBox(QMessageBox::Critical, caption, text, QMessageBox::Ok);
+}
+
+bool QtFrontEnd::AskToWaitAgain(const char* caption, const char* text) {
+  return RunPlainBox(QMessageBox::Warning, caption, text, QMessageBox::Retry | QMessageBox::Cancel, window_.get()) ==
+         QMessageBox::Retry;
 }
 
 void QtFrontEnd::SetControlText(int controlId, const char* text) {
@@ -239,9 +265,7 @@ void QtFrontEnd::HideHistorySearch() {
 }
 
 void QtFrontEnd::ShowNotice(const char* text) {
-  QMessageBox box(QMessageBox::Information, QStringLiteral("Quillo"), ToDisplayText(text), QMessageBox::Ok,
-                  window_.get());
-  box.exec();
+  RunPlainBox(QMessageBox::Information, "Quillo", text, QMessageBox::Ok, window_.get());
 }
 
 void QtFrontEnd::MarkResultLine(int controlId, const char* note) {
@@ -250,7 +274,7 @@ void QtFrontEnd::MarkResultLine(int controlId, const char* note) {
     return;
   }
   const bool marked = note != nullptr && note[0] != '\0';
-  label->setToolTip(marked ? ToDisplayText(note) : QString());
+  label->setToolTip(marked ? PlainToolTip(note) : QString());
   QPalette palette;  // empty: the label takes the dialog's colours again
   if (marked) {
     palette = label->palette();
@@ -269,7 +293,7 @@ void QtFrontEnd::MarkBoxError(int start, int end, const char* note) {
   }
   QLineEdit* edit = window_->Box()->lineEdit();
   const bool marked = start >= 0;
-  edit->setToolTip(marked ? ToDisplayText(note) : QString());
+  edit->setToolTip(marked ? PlainToolTip(note) : QString());
   QList<QInputMethodEvent::Attribute> formats;
   if (marked) {
     const QByteArray utf8 = edit->text().toUtf8();
@@ -297,8 +321,7 @@ void QtFrontEnd::ApplyProgramIcon() {
 }
 
 void QtFrontEnd::ShowAboutBox(const char* title, const char* text) {
-  QMessageBox box(QMessageBox::Information, ToDisplayText(title), ToDisplayText(text), QMessageBox::Ok);
-  box.exec();
+  RunPlainBox(QMessageBox::Information, title, text, QMessageBox::Ok);
 }
 
 void QtFrontEnd::EndDialog(int result) {

@@ -54,7 +54,7 @@ constexpr HotkeyKey kHotkeyKeys[] = {{kHotkeyEscape, VK_ESCAPE}, {kHotkeyDown, V
 static_assert(std::size(kHotkeyKeys) == kHotkeyCount);
 
 // The file dialog's two filters, each a description and a pattern.
-constexpr char kLanguageFilters[] = "Quillo language (*.lng)\0*.lng\0All files (*.*)\0*.*\0";
+constexpr wchar_t kLanguageFilters[] = L"Quillo language (*.lng)\0*.lng\0All files (*.*)\0*.*\0";
 
 // Program bytes as UTF-16 for the wide window functions: valid UTF-8 as it is,
 // anything else read as Windows-1251 (see text_encoding.h).
@@ -70,20 +70,6 @@ std::wstring ToWide(const char* text) {
   MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), count);
   wide.resize(static_cast<std::size_t>(count) - 1);  // the terminator
   return wide;
-}
-
-// Program bytes in the system's ANSI code page, for the narrow functions;
-// a character the code page lacks becomes its default character.
-std::string ToSystemCodePage(const char* text) {
-  const std::wstring wide = ToWide(text);
-  const int count = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  if (count <= 0) {
-    return std::string();
-  }
-  std::string narrow(static_cast<std::size_t>(count), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, narrow.data(), count, nullptr, nullptr);
-  narrow.resize(static_cast<std::size_t>(count) - 1);  // the terminator
-  return narrow;
 }
 
 // Copies text as UTF-8 into buffer, cut at a character boundary to fit
@@ -498,31 +484,41 @@ void Win32FrontEnd::PasteIntoBox() {
 }
 
 bool Win32FrontEnd::AskForLanguageFile(const LanguageFileQuestion& question, char* path, unsigned capacity) {
-  // The narrow dialog on purpose: the chosen path goes to the narrow file
-  // functions of the settings code, which read it in the system code page.
-  OPENFILENAMEA dialog{};
+  // The wide dialog: the settings code takes paths as UTF-8, so a folder in
+  // any script comes through whatever the system's code page.
+  std::wstring chosen = ToWide(question.preselected);
+  chosen.resize(32768, L'\0');
+  const std::wstring folder = ToWide(question.folder);
+  // The title is a language text, in the language file's encoding.
+  const std::wstring title = ToWide(question.title);
+  OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = nullptr;
   dialog.lpstrFilter = kLanguageFilters;
   dialog.nFilterIndex = 1;
-  dialog.lpstrFile = path;
-  dialog.nMaxFile = capacity;
-  dialog.lpstrInitialDir = question.folder;
-  // The title is a language text, in the language file's encoding.
-  const std::string title = ToSystemCodePage(question.title);
+  dialog.lpstrFile = chosen.data();
+  dialog.nMaxFile = static_cast<DWORD>(chosen.size());
+  dialog.lpstrInitialDir = folder.c_str();
   dialog.lpstrTitle = title.c_str();
   // No option flags: a typed name of a file that does not exist is accepted,
-  // and the caller reports a file it cannot open.
+  // and the caller reports a file it cannot open. The name field starts
+  // with the file of the user's language, so Enter takes it.
   dialog.Flags = 0;
-  // The name field starts with the file of the user's language, so Enter
-  // takes it.
-  std::snprintf(path, capacity, "%s", question.preselected);
-  return GetOpenFileNameA(&dialog) != 0;
+  if (!GetOpenFileNameW(&dialog)) return false;
+  const int count = WideCharToMultiByte(CP_UTF8, 0, chosen.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  if (count <= 0 || static_cast<unsigned>(count) > capacity) return false;  // a path too long is no choice
+  WideCharToMultiByte(CP_UTF8, 0, chosen.c_str(), -1, path, count, nullptr, nullptr);
+  return true;
 }
 
 void Win32FrontEnd::ShowErrorBox(const char* caption, const char* text) {
   // The settings code has put any path in the text into UTF-8 already.
   MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(caption).c_str(), MB_ICONERROR | MB_OK);
+}
+
+bool Win32FrontEnd::AskToWaitAgain(const char* caption, const char* text) {
+  return MessageBoxW(window_, ToWide(text).c_str(), ToWide(caption).c_str(), MB_ICONWARNING | MB_RETRYCANCEL) ==
+         IDRETRY;
 }
 
 void Win32FrontEnd::SetControlText(int controlId, const char* text) {

@@ -27,6 +27,7 @@ class Win32FrontEnd : public DialogFrontEnd {
   // SettingsHost
   bool AskForLanguageFile(const LanguageFileQuestion& question, char* path, unsigned capacity) override;
   void ShowErrorBox(const char* caption, const char* text) override;
+  bool AskToWaitAgain(const char* caption, const char* text) override;
   void InsertHistoryItemAtTop(const char* text) override;
   void AppendHistoryItem(const char* text) override;
   int HistoryItemCount() override;

@@ -1,13 +1,12 @@
 // The ownership tests behind the choice of the settings file and the loading
 // of language files, as ssh judges the files it reads.
 
-#include "settings/trust.h"
+#include "settings/files/trust.h"
 
 #include <cstring>
 
-#include "settings/file_system.h"
-#include "settings/file_system_platform.h"
-#include "settings/settings_state.h"
+#include "settings/files/file_system.h"
+#include "settings/files/file_system_platform.h"
 
 namespace {
 
@@ -29,11 +28,40 @@ bool IsPrivateToUser(const char* path) {
   return !ownership.writableByOthers;
 }
 
+bool AreFoldersAboveSafe(const char* folder, std::string* why) {
+#ifdef _WIN32
+  static_cast<void>(folder);
+  static_cast<void>(why);
+  return true;
+#else
+  const std::string resolved = platform::ResolveLinks(folder);
+  if (resolved.empty() || resolved[0] != '/') return true;  // nothing absolute to walk
+  // Each folder strictly above resolved, from "/" down.
+  for (std::size_t end = 1; end < resolved.size(); end = resolved.find('/', end + 1)) {
+    const std::string above = resolved.substr(0, end);
+    platform::Ownership ownership;
+    if (platform::LookUpOwnership(above.c_str(), platform::Links::DoNotFollow, &ownership) != 0) return true;
+    if (!IsOwnedByUserOrAdministrator(ownership)) {
+      if (why != nullptr) *why = PathForDisplay(above.c_str()) + " belongs to another user";
+      return false;
+    }
+    if (ownership.writableByOthers && !ownership.sticky) {
+      if (why != nullptr) *why = PathForDisplay(above.c_str()) + " may be changed by other users";
+      return false;
+    }
+  }
+  return true;
+#endif
+}
+
 bool IsSafeLanguagePlace(const char* path) {
-  char folder[kPathCapacity];
+  char folder[kLongestPathCapacity];
   if (!CopyFolderOf(path, folder, sizeof folder)) std::strcpy(folder, ".");
+  if (!AreFoldersAboveSafe(folder, nullptr)) return false;
   platform::Ownership place;
   if (platform::LookUpOwnership(folder, platform::Links::Follow, &place) != 0) return false;
+  // A folder of another user's may hold anything, whatever its permissions.
+  if (!IsOwnedByUserOrAdministrator(place)) return false;
   if (!place.writableByOthers) return true;
   if (place.owner != platform::Owner::CurrentUser) return false;
   // The user's own folder that others may write to: only a file the user

@@ -10,13 +10,19 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <system_error>
+#include <thread>
 
-#include "settings/file_system.h"
-#include "settings/file_system_platform.h"
+#include "settings/files/file_system.h"
+#include "settings/files/file_system_platform.h"
 
 namespace {
 
@@ -174,6 +180,7 @@ int LookUpOwnership(const char* path, Links links, Ownership* ownership) {
   }
   ownership->isLink = S_ISLNK(record.st_mode);
   ownership->isRegular = S_ISREG(record.st_mode);
+  ownership->sticky = S_ISDIR(record.st_mode) && (record.st_mode & S_ISVTX) != 0;
   // A link's own permissions mean nothing; who may change it is decided by
   // its owner and its folder.
   ownership->writableByOthers = !ownership->isLink && (record.st_mode & (S_IWGRP | S_IWOTH)) != 0;
@@ -191,6 +198,20 @@ int LookUpReplaceFacts(const char* path, ReplaceFacts* facts) {
 // Without blocking: a FIFO swapped in for the file must not hang the save.
 int OpenForRewrite(const char* path) { return open(path, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); }
 
+bool ReserveSpace(int fd, unsigned long long length) {
+  struct stat record {};
+  if (fstat(fd, &record) != 0) return false;
+  const unsigned long long size = record.st_size > 0 ? static_cast<unsigned long long>(record.st_size) : 0;
+  if (length <= size) return true;  // the old blocks take the new content
+  // Returns the error itself; where the file system cannot reserve, the C
+  // library writes zeros past the end instead, which keeps the content too.
+  int result;
+  do {
+    result = posix_fallocate(fd, static_cast<off_t>(size), static_cast<off_t>(length - size));
+  } while (result == EINTR);
+  return result == 0;
+}
+
 bool CutAt(int fd, unsigned long long length) {
   int result;
   do {
@@ -199,10 +220,13 @@ bool CutAt(int fd, unsigned long long length) {
   return result == 0;
 }
 
-int OpenLockFile(const char* path, bool create) {
-  if (!create) return open(path, O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  // Never follow a link planted where the lock file belongs.
-  return open(path, O_RDWR | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0600);
+int OpenSettingsLock(const char* target, bool /*forWriting*/, bool* nothingToLock) {
+  *nothingToLock = false;
+  // The folder: opened for reading only, it can be locked wherever the file
+  // can be read, and it creates nothing.
+  char folder[kTemporaryPathCapacity];
+  if (!CopyFolderOf(target, folder, sizeof folder)) std::strcpy(folder, ".");
+  return open(folder, O_RDONLY | O_DIRECTORY | O_NOCTTY | O_CLOEXEC);
 }
 
 bool TryLockExclusive(int fd) {
@@ -213,9 +237,92 @@ bool TryLockExclusive(int fd) {
   return result == 0;
 }
 
-void PauseBriefly() {
-  const timespec pause{0, 5000000L};  // 5 ms
-  nanosleep(&pause, nullptr);
+// The state a waiting thread and the window share. The thread sleeps in
+// flock, in the kernel's queue; a condition variable lets the window look
+// in with a timeout, which flock itself cannot do without a signal.
+struct LockWaitState {
+  std::mutex mutex;
+  std::condition_variable settled;
+  int fd = -1;
+  bool done = false;       // the thread's flock returned
+  bool locked = false;     // and took the lock
+  bool abandoned = false;  // the window gave up: the thread closes fd
+};
+
+struct LockWait {
+  std::shared_ptr<LockWaitState> state;
+};
+
+namespace {
+
+void WaitInTheKernelQueue(const std::shared_ptr<LockWaitState>& state, int fd) {
+  int result;
+  do {
+    result = flock(fd, LOCK_EX);
+  } while (result != 0 && errno == EINTR);
+  std::lock_guard<std::mutex> guard(state->mutex);
+  if (state->abandoned) {
+    close(fd);  // lets go of a lock granted after the window gave up
+    return;
+  }
+  state->done = true;
+  state->locked = result == 0;
+  state->settled.notify_all();
+}
+
+}  // namespace
+
+LockWait* BeginLockWait(int fd) {
+  auto state = std::make_shared<LockWaitState>();
+  state->fd = fd;
+  try {
+    std::thread(WaitInTheKernelQueue, state, fd).detach();
+  } catch (const std::system_error&) {
+    close(fd);
+    return nullptr;
+  }
+  return new LockWait{std::move(state)};
+}
+
+LockWaitOutcome ContinueLockWait(LockWait* wait, int milliseconds) {
+  LockWaitState& state = *wait->state;
+  std::unique_lock<std::mutex> guard(state.mutex);
+  if (!state.settled.wait_for(guard, std::chrono::milliseconds(milliseconds), [&] { return state.done; })) {
+    return LockWaitOutcome::Waiting;
+  }
+  return state.locked ? LockWaitOutcome::Locked : LockWaitOutcome::Failed;
+}
+
+int FinishLockWait(LockWait* wait) {
+  const int fd = wait->state->fd;
+  delete wait;
+  return fd;
+}
+
+void AbandonLockWait(LockWait* wait) {
+  {
+    std::lock_guard<std::mutex> guard(wait->state->mutex);
+    if (wait->state->done) {
+      close(wait->state->fd);
+    } else {
+      wait->state->abandoned = true;
+    }
+  }
+  delete wait;
+}
+
+ChangeStamp StampOf(const char* path) {
+  ChangeStamp stamp;
+  struct stat record {};
+  if (stat(path, &record) != 0) return stamp;
+  const auto nanoseconds = [](const timespec& time) {
+    return static_cast<unsigned long long>(time.tv_sec) * 1000000000ull + static_cast<unsigned long long>(time.tv_nsec);
+  };
+  stamp.identity = static_cast<unsigned long long>(record.st_ino);
+  stamp.size = static_cast<unsigned long long>(record.st_size);
+  stamp.modified = nanoseconds(record.st_mtim);
+  stamp.changed = nanoseconds(record.st_ctim);
+  return stamp;
 }
 
 void VisitFolderEntries(const char* folder, void (*visit)(const char* name, void* context), void* context) {
@@ -228,6 +335,11 @@ void VisitFolderEntries(const char* folder, void (*visit)(const char* name, void
 bool SystemTextToUtf8(const char* /*text*/, std::string* /*utf8*/) { return false; }
 
 }  // namespace platform
+
+std::string EnvironmentText(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
 
 bool ReadExecutablePath(char* out, std::size_t capacity) {
   if (capacity == 0) return false;

@@ -92,6 +92,10 @@ void RemoveLeftoverTemporaryFiles(const char* path);
 // language text (text_encoding.h).
 std::string PathForDisplay(const char* path);
 
-// The full path of the running executable; false when it cannot be found or
-// does not fit.
+// The value of the environment variable name, "" when it is not set; on
+// Windows read in UTF-16 and given as UTF-8, like every path.
+std::string EnvironmentText(const char* name);
+
+// The full path of the running executable (UTF-8 on Windows); false when it
+// cannot be found or does not fit.
 bool ReadExecutablePath(char* out, std::size_t capacity);

@@ -1,7 +1,7 @@
 // The file-system functions that read the same on every platform, built on
 // the primitives of file_system_platform.h.
 
-#include "settings/file_system.h"
+#include "settings/files/file_system.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "settings/file_system_platform.h"
+#include "settings/files/file_system_platform.h"
 #include "settings/text_encoding.h"
 
 namespace {
@@ -66,11 +66,17 @@ void RemoveIfLeftover(const char* name, void* context) {
 
 // Writes bytes over the content of the existing file target and cuts it to
 // their length. Used where a new file cannot take its place: the file keeps
-// its identity (all its names, its owner) but a failure half-way leaves it
-// damaged, so it is the second choice.
+// its identity (all its names, its owner). The space the new content needs
+// is reserved first, so that a full disk or a quota refuses the write before
+// a byte of the old content is overwritten; what can still fail half-way is
+// only an I/O error of the disk itself, so it is the second choice.
 bool RewriteInPlace(const std::string& target, std::string_view bytes) {
   int fd = platform::OpenForRewrite(target.c_str());
   if (fd < 0) return false;
+  if (!platform::ReserveSpace(fd, bytes.size())) {
+    platform::CloseFile(fd);
+    return false;
+  }
   bool ok = WriteAll(fd, bytes) && platform::CutAt(fd, bytes.size()) && platform::FlushToDisk(fd);
   return platform::CloseFile(fd) && ok;
 }
@@ -112,12 +118,12 @@ PathState QueryPath(const char* path) {
 }
 
 bool CanOpenForReading(const char* path) {
-  // fopen succeeds on a folder on Linux and blocks on a pipe, so only a
+  // An open succeeds on a folder on Linux and blocks on a pipe, so only a
   // regular file is tried.
   if (QueryPath(path) != PathState::File) return false;
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return false;
-  std::fclose(file);
+  const int fd = platform::OpenForReading(path);
+  if (fd < 0) return false;
+  platform::CloseFile(fd);
   return true;
 }
 

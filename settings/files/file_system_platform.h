@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/file_system.h"
+#include "settings/files/file_system.h"
 
 // The longest path, terminator included, that the file-system code builds or
 // walks in a buffer of its own (a folder being created, a probe file).
@@ -111,6 +111,7 @@ struct Ownership {
   bool writableByOthers = true;  // group or others (other users) may write to it
   bool isLink = false;           // a symbolic link (looked up with Links::DoNotFollow)
   bool isRegular = false;        // a regular file (links followed as asked)
+  bool sticky = false;           // a folder where only an entry's owner may remove or rename it
 };
 
 // Looks up who owns path. Returns 0, or the errno of the failed look-up.
@@ -130,20 +131,61 @@ int LookUpReplaceFacts(const char* path, ReplaceFacts* facts);
 // descriptor, or -1 with errno set.
 int OpenForRewrite(const char* path);
 
+// Makes sure the file open as fd has the disk space for length bytes,
+// without changing its content (a longer file is not lengthened where the
+// system can reserve space without it; where it cannot, the new bytes are
+// zeros past the old end). False, the content as it was, when the space is
+// not there (a full disk, a quota, a file-size limit).
+bool ReserveSpace(int fd, unsigned long long length);
+
 // Cuts the file open as fd to length bytes. False when that fails.
 bool CutAt(int fd, unsigned long long length);
 
-// Opens (creating when missing) the file whose lock guards a settings file,
-// or, when create is false, opens an existing file only to lock it. Returns
-// the descriptor, or -1.
-int OpenLockFile(const char* path, bool create);
+// Opens what the lock of the settings file at target (links followed) is
+// taken on: on POSIX its folder; on Windows "<target>.lock", created only
+// when forWriting, and used only when it is a regular file (not a link or a
+// folder) of the user's own. Returns the descriptor, or -1: then
+// nothingToLock tells a reader that no lock file exists yet (Windows).
+int OpenSettingsLock(const char* target, bool forWriting, bool* nothingToLock);
 
 // Takes the exclusive lock of fd without waiting. False when another
 // process holds it or the lock cannot be taken.
 bool TryLockExclusive(int fd);
 
-// Waits a few milliseconds: the pause between two tries of a lock.
-void PauseBriefly();
+// A wait for the exclusive lock of a descriptor, queued by the system (the
+// kernel wakes the waiter when the holder lets go), that the caller can
+// look in on and give up.
+struct LockWait;
+enum class LockWaitOutcome { Locked, Waiting, Failed };
+
+// Starts waiting for the lock of fd, taking fd over. nullptr (fd closed)
+// when the wait cannot be started.
+LockWait* BeginLockWait(int fd);
+
+// Waits up to milliseconds more. Locked: FinishLockWait gives the
+// descriptor back. Waiting: call again or AbandonLockWait. Failed: the lock
+// cannot be taken; AbandonLockWait.
+LockWaitOutcome ContinueLockWait(LockWait* wait, int milliseconds);
+
+// After Locked: ends the wait and returns the descriptor, which holds the
+// lock until it is closed.
+int FinishLockWait(LockWait* wait);
+
+// Gives the wait up: the descriptor is closed, and a lock granted later is
+// let go at once, so nothing is held on behalf of a window that gave up.
+void AbandonLockWait(LockWait* wait);
+
+// What tells whether a file has changed: its identity, size and times.
+struct ChangeStamp {
+  unsigned long long identity = 0;  // the file's number (inode) or 0
+  unsigned long long size = 0;
+  unsigned long long modified = 0;  // the last change, in the system's unit
+  unsigned long long changed = 0;   // the last change of the record (POSIX)
+  bool operator==(const ChangeStamp&) const = default;
+};
+
+// The stamp of path now; all zeros when it cannot be looked up.
+ChangeStamp StampOf(const char* path);
 
 // Calls visit(name, context) for each entry of folder, "." and ".." included
 // where the system lists them; nothing when folder cannot be listed.
