@@ -448,6 +448,9 @@ bool SetNumberedProfileValues(std::string& text, const char* section, NumberedVa
 
 bool StoreProfileText(const char* path, std::string_view text) {
   if (path == nullptr || path[0] == '\0') return false;
+  // A larger file would be refused at the next start, and the whole history
+  // with it; failing this save keeps the file that still loads.
+  if (text.size() > kProfileSizeLimit) return false;
   return ReplaceFileContent(path, text);
 }
 

@@ -32,9 +32,10 @@ bool WriteIniString(const char* section, const char* key, const char* value, con
 // pipe, no permission) or is larger than kProfileSizeLimit gives false.
 bool LoadProfileText(const char* path, std::string& text);
 
-// The largest INI file read: a history of thousands of the longest
-// expressions fits many times over.
-inline constexpr std::size_t kProfileSizeLimit = std::size_t{64} << 20;
+// The largest INI file read, and so the largest one written: a file saved
+// must always load at the next start. A history of 200,000 of the longest
+// expressions fits.
+inline constexpr std::size_t kProfileSizeLimit = std::size_t{256} << 20;
 
 // Finds [section] key in loaded text. The value is what a read returns:
 // blanks trimmed, one pair of outer quotes removed, cut at a NUL byte.

@@ -26,6 +26,7 @@ constexpr char kSettingsSection[] = "INI";
 // The start-up texts are fixed: no language file is loaded when they appear.
 constexpr char kNoLanguageText[] = "You must specify language file (*.lng)\nProgram terminated...";
 constexpr char kCannotOpenText[] = "Can't open file\nTry again...";
+constexpr char kSettingsTooLargeText[] = "The settings file is larger than 256 MiB:";
 
 // Shows "what", the file's path and the consequence on three lines, in an
 // error box with caption. The texts may be a language's: each part is
@@ -244,7 +245,7 @@ bool ReadSettingsAtStart(SettingsHost& host, const char* path, std::string& text
     if (exists) outcome = ReadRegularFile(path, kProfileSizeLimit, text, error);
   }
   if (outcome == FileReadOutcome::TooLarge) {
-    ShowFileError(host, kErrorCaption, "The settings file is larger than 64 MiB:", path, "Program terminated...");
+    ShowFileError(host, kErrorCaption, kSettingsTooLargeText, path, "Program terminated...");
     return false;
   }
   if (outcome != FileReadOutcome::Read) {

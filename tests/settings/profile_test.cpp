@@ -220,6 +220,17 @@ TEST(ProfileFileTest, FailedWritesLeaveTheOldFile) {
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"plain", "sub"}));
 }
 
+// A file larger than the start reads would cost the whole history at the
+// next start; the save fails instead and the old file stays.
+TEST(ProfileFileTest, TextLargerThanAStartReadsIsNotWritten) {
+  TempFolder folder;
+  const std::string path = folder / "test.ini";
+  WriteFile(path, "[INI]\r\nform=1\r\n");
+  EXPECT_FALSE(StoreProfileText(path.c_str(), std::string(kProfileSizeLimit + 1, 'x')));
+  EXPECT_EQ(ReadFile(path), "[INI]\r\nform=1\r\n");
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"test.ini"}));
+}
+
 TEST(ProfileFileTest, LinksAreFollowedAndPipesAreNeverRead) {
   TempFolder folder;
   const std::string target = folder / "real.ini";

@@ -183,7 +183,7 @@ TEST_F(SettingsTest, UnreadableSettingsFileIsNeverOverwritten) {
   large.answers = {language};
   EXPECT_FALSE(LoadSettingsFrom(large, huge.c_str()));
   ASSERT_EQ(large.errors.size(), 1u);
-  EXPECT_NE(large.errors[0].find("larger than 64 MiB"), std::string::npos);
+  EXPECT_NE(large.errors[0].find("larger than 256 MiB"), std::string::npos);
   EXPECT_NE(large.errors[0].find(huge), std::string::npos);
   EXPECT_TRUE(large.askedFolders.empty());
 }
