@@ -656,10 +656,10 @@ static_assert(tables::kAsinCount - 1 == kArcsineTableLimit * tables::kAsinStep);
 //   asin(a + aLo) = a0 + a1 d + d^2 (a2 + a3 d + ... + a11 d^9) + aLo (a1 + 2 a2 d).
 // a0 and a1 are double-doubles, a1 d an exact head and a tail (below); the
 // polynomial, in plain doubles with a relative error of a few 2^-53, is below
-// 2^-15.3 of the result (the most at a = 3/4 - 2^-8; below 1/2 it is below 2^-17), and the
-// terms left out of the series (below 2^-79 of the result at 3/4, the
-// nearest point to the singularity at 1) and of the low part's effect stay
-// below 2^-75. So the relative error stays below 2^-65. The result is
+// 2^-15.3 of the result (the most at a = 3/4 - 2^-8; below 1/2 it is below
+// 2^-17), and the terms left out of the series (below 2^-79 of the result at
+// 3/4, the nearest point to the singularity at 1) and of the low part's
+// effect stay below 2^-75. So the relative error stays below 2^-65. The result is
 // normalised only in the accurate version; the fast one's low part stays
 // below 2^-15 of its high part (d^2 a2 against a0), which is all that the
 // unfolding below needs.
