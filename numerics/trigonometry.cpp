@@ -63,7 +63,7 @@ constexpr double kSineCosineError = 0x1p-64;
 constexpr double kTangentError = 0x1p-63;
 constexpr double kArctangentError = 0x1p-63;
 // The bound of the accurate second try of atan, acot, asin and acos (the
-// analysis gives 2^-82 and 2^-80).
+// analysis gives 2^-82 and 2^-79).
 constexpr double kAccurateInverseError = 0x1p-78;
 
 // ------------------------------------------------------------ reduction
@@ -643,18 +643,26 @@ DoubleDouble ArctangentCore(DoubleDouble u) {
   return ArctangentFromTable(point.index, t);
 }
 
-// asin(a) for 0 <= a <= 1/2 (a little beyond is fine) plus the first-order
-// effect of a low part aLo of the argument (|aLo| <= 2^-53 a), from the
-// Taylor coefficients at the nearest table point x = i/128: with d = a - x
-// (exact: Sterbenz, or x = 0), |d| <= 2^-8,
+// The table of asin's Taylor coefficients covers [0, 3/4]: up to there the
+// series at the nearest point converges fast enough, and the arguments up to
+// there need no square root (the slowest step of the folding below).
+constexpr double kArcsineTableLimit = 0.75;
+static_assert(tables::kAsinCount - 1 == kArcsineTableLimit * tables::kAsinStep);
+
+// asin(a) for 0 <= a <= 3/4 plus the first-order effect of a low part aLo of
+// the argument (|aLo| <= 2^-53 a), from the Taylor coefficients at the
+// nearest table point x = i/128: with d = a - x (exact: Sterbenz, or x = 0),
+// |d| <= 2^-8,
 //   asin(a + aLo) = a0 + a1 d + d^2 (a2 + a3 d + ... + a11 d^9) + aLo (a1 + 2 a2 d).
-// a0 and a1 are double-doubles, a1 d an exact product; the polynomial, in
-// plain doubles with a relative error of a few 2^-53, is below 2^-17 of the
-// result (a2 is about x/2), and the terms left out of the series and of the
-// low part's effect stay below 2^-75. So the relative error stays below
-// 2^-66. The result is normalised only in the accurate version; the fast
-// one's low part stays below 2^-16 of its high part (d^2 a2 against a0),
-// which is all that the unfolding below needs.
+// a0 and a1 are double-doubles, a1 d an exact head and a tail (below); the
+// polynomial, in plain doubles with a relative error of a few 2^-53, is below
+// 2^-15.3 of the result (the most at a = 3/4 - 2^-8; below 1/2 it is below
+// 2^-17), and the terms left out of the series (below 2^-79 of the result at
+// 3/4, the nearest point to the singularity at 1) and of the low part's
+// effect stay below 2^-75. So the relative error stays below 2^-65. The result is
+// normalised only in the accurate version; the fast one's low part stays
+// below 2^-15 of its high part (d^2 a2 against a0), which is all that the
+// unfolding below needs.
 template <bool kAccurate = false>
 DoubleDouble ArcsineNearTable(double a, double aLo);
 
@@ -683,21 +691,28 @@ QUILLO_FORCE_INLINE DoubleDouble ArcsineNearTable<false>(double a, double aLo) {
   const tables::AsinEntry& entry = tables::kAsinTable[index];
   const double square = d * d;
   const double polynomial = ArcsinePolynomial(entry, d, square);
-  const DoubleDouble product = dd::TwoProduct(entry.leading[1].hi, d);
-  const double low = (entry.leading[0].lo + product.lo) + (entry.leading[1].lo * d + square * polynomial) +
+  // a1 d as an exact head, the product of the upper 26 bits of each, and a
+  // tail below 2^-25 of it: the upper bits of a1 times the lower of d is
+  // exact too, and the lower bits of a1 times d errs by 2^-78 of a1 d. Fewer
+  // steps than the exact product with its rounding error.
+  const DoubleDouble slope = dd::Split(entry.leading[1].hi);
+  const DoubleDouble step = dd::Split(d);
+  const double head = slope.hi * step.hi;
+  const double tail = slope.hi * step.lo + slope.lo * d;
+  const double low = (entry.leading[0].lo + tail) + (entry.leading[1].lo * d + square * polynomial) +
                      aLo * (entry.leading[1].hi + 2.0 * d * entry.leading[2].hi);
-  // |a0| >= |a1 d| where a0 is not 0 (a0 >= 2^-7, |a1 d| <= 1.16 * 2^-8).
-  const DoubleDouble sum = dd::FastTwoSum(entry.leading[0].hi, product.hi);
+  // |a0| >= |head| where a0 is not 0 (a0 >= 2^-7, |a1 d| <= 1.52 * 2^-8).
+  const DoubleDouble sum = dd::FastTwoSum(entry.leading[0].hi, head);
   return {sum.hi, sum.lo + low};
 }
 
 // The same for the arguments whose fast result lies too near a midpoint:
 // a1 d, a2 d^2 and a3 d^3 as double-doubles and only d^4 (a4 + a5 d + ...) in
-// plain doubles, below 2^-30 of the result (a4 d^4 <= 3 * 2^-32 where the
-// result is above 1/4, and a4 is about x where it is smaller), so its error
-// stays below 2^-81 of the result; the low part's effect
-// aLo (a1 + 2 a2 d + 3 a3 d^2) in plain doubles adds 2^-104. Relative error
-// below 2^-80.
+// plain doubles, below 2^-28.9 of the result (the most at a = 3/4 - 2^-8;
+// below 1/2 it is below 2^-30, a4 d^4 <= 3 * 2^-32 where the result is above
+// 1/4, and a4 is about x where it is smaller), so its error stays below
+// 2^-79.5 of the result; the low part's effect aLo (a1 + 2 a2 d + 3 a3 d^2)
+// in plain doubles adds 2^-104. Relative error below 2^-79.
 template <>
 DoubleDouble ArcsineNearTable<true>(double a, double aLo) {
   const double shifted = a * tables::kAsinStep + kRoundingShift;
@@ -716,7 +731,7 @@ DoubleDouble ArcsineNearTable<true>(double a, double aLo) {
   return dd::Add(upper, lower);
 }
 
-// 2 asin(s) with s = sqrt((1 - a) / 2) for 1/2 <= a <= 1, which is
+// 2 asin(s) with s = sqrt((1 - a) / 2) for 3/4 <= a <= 1, which is
 // pi/2 - asin(a) = acos(a); 1 - a and the halving are exact, the square root
 // a double-double with a relative error near 2^-104.
 template <bool kAccurate>
@@ -830,7 +845,7 @@ double Tangent(double x) {
 // |k w| <= |c| wherever c is not 0, so c.hi + k w.hi is an exact sum, and the
 // result is at least half of |k w|: w's relative error at most doubles,
 // and the low sum adds 2^-103, or 2^-68 for the arcsine core's unnormalised
-// w (w.lo up to 2^-16 of w.hi). The result is not normalised.
+// w (w.lo up to 2^-15 of w.hi). The result is not normalised.
 struct Unfolding {
   double cHi;
   double cLo;
@@ -869,17 +884,17 @@ double Arctangent(double x) {
   return SlowInverse(x, Inverse::kArctangent, accurate);
 }
 
-// asin |x| for 2^-27 <= |x| < 1: from the table up to 1/2, beyond as
-// pi/2 - 2 asin(sqrt((1 - |x|)/2)), at least pi/6 there, so the subtraction
-// loses at most one bit.
+// asin |x| for 2^-27 <= |x| < 1: from the table up to 3/4, beyond as
+// pi/2 - 2 asin(sqrt((1 - |x|)/2)), 2 asin(s) at most 0.73 and the result at
+// least 0.84 there, so the subtraction loses at most one bit.
 template <bool kAccurate>
 DoubleDouble ArcsineOfMagnitude(double absoluteX) {
-  return absoluteX <= 0.5 ? ArcsineNearTable<kAccurate>(absoluteX, 0.0)
+  return absoluteX <= kArcsineTableLimit ? ArcsineNearTable<kAccurate>(absoluteX, 0.0)
                           : dd::Subtract(kHalfPi, TwiceArcsineOfHalfComplement<kAccurate>(absoluteX));
 }
 
 // The table core's argument on the fast paths of asin and acos: |x| up to
-// 1/2 (folded 0), beyond s = sqrt((1 - |x|)/2) (folded 1) with its low part.
+// 3/4 (folded 0), beyond s = sqrt((1 - |x|)/2) (folded 1) with its low part.
 // 1 - |x| and the halving are exact there, and s.lo = (v - s.hi^2) / (2 s.hi)
 // puts s within 2^-104 of itself; it multiplies by 1 / (2 s.hi), which the
 // divider computes while the square is formed.
@@ -890,7 +905,7 @@ struct FoldedArgument {
 };
 
 QUILLO_FORCE_INLINE FoldedArgument FoldArgument(double absoluteX) {
-  if (absoluteX <= 0.5) return {absoluteX, 0.0, 0};
+  if (absoluteX <= kArcsineTableLimit) return {absoluteX, 0.0, 0};
   const double v = (1.0 - absoluteX) * 0.5;
   const double root = std::sqrt(v);
   const double inverseOfTwice = 0.5 / root;
@@ -898,10 +913,10 @@ QUILLO_FORCE_INLINE FoldedArgument FoldArgument(double absoluteX) {
   return {root, ((v - square.hi) - square.lo) * inverseOfTwice, 1};
 }
 
-// asin |x|: w, or pi/2 - 2w folded (2w <= pi/3, the result >= pi/6).
+// asin |x|: w, or pi/2 - 2w folded (2w <= 0.73, the result >= 0.84).
 constexpr Unfolding kArcsineUnfolding[2] = {{0.0, 0.0, 1.0}, {tables::kHalfPiHi, tables::kHalfPiMid, -2.0}};
-// acos x by 2 folded + (x < 0): pi/2 - w and pi/2 + w (w <= pi/6, the result
-// >= pi/3), 2w, and pi - 2w (the result >= 2 pi/3).
+// acos x by 2 folded + (x < 0): pi/2 - w and pi/2 + w (w <= 0.85, the result
+// >= 0.72), 2w, and pi - 2w (the result >= 2.41).
 constexpr Unfolding kArccosineUnfolding[4] = {{tables::kHalfPiHi, tables::kHalfPiMid, -1.0},
                                               {tables::kHalfPiHi, tables::kHalfPiMid, 1.0},
                                               {0.0, 0.0, 2.0},
@@ -916,7 +931,7 @@ constexpr Unfolding kArccosineUnfolding[4] = {{tables::kHalfPiHi, tables::kHalfP
   return SlowInverse(x, Inverse::kArcsine, accurate);
 }
 
-// The fast path: the table core has a relative error below 2^-66 and the
+// The fast path: the table core has a relative error below 2^-65 and the
 // unfolding at most doubles it and adds 2^-68, within kArctangentError.
 double Arcsine(double x) {
   const double absoluteX = std::fabs(x);
@@ -931,12 +946,12 @@ double Arcsine(double x) {
   return AccurateArcsine(x);
 }
 
-// acos x for 0 < |x| < 1: pi/2 - asin x for |x| <= 1/2 (at least pi/3),
+// acos x for 0 < |x| < 1: pi/2 - asin x for |x| <= 3/4 (at least 0.72),
 // 2 asin(s) above and pi - 2 asin(s) below, s = sqrt((1 - |x|)/2).
 template <bool kAccurate>
 DoubleDouble ArccosineOfModerate(double x) {
   const double absoluteX = std::fabs(x);
-  if (absoluteX <= 0.5) {
+  if (absoluteX <= kArcsineTableLimit) {
     return dd::Subtract(kHalfPi, WithSign(ArcsineNearTable<kAccurate>(absoluteX, 0.0), std::signbit(x) ? 1 : 0));
   }
   const DoubleDouble twice = TwiceArcsineOfHalfComplement<kAccurate>(absoluteX);

@@ -8,7 +8,7 @@ carrying far more bits than the tables keep, then rounded once:
   - pi/2 as a double-double (and a third word);
   - sin(i/128) and cos(i/128), i = 0..101, as double-doubles;
   - atan(i/64), i = 0..64, as double-doubles;
-  - the Taylor coefficients of asin at i/128, i = 0..64: the first four as
+  - the Taylor coefficients of asin at i/128, i = 0..96: the first four as
     double-doubles, the next eight as doubles;
   - pi/2 as four doubles for the short reduction: three of 33 bits, so that
     their products with a multiple k < 2^20 are exact, and the rest;
@@ -29,8 +29,8 @@ SIN_COS_STEP = 128        # table points i/128 cover [0, pi/4] with i = 0..101
 SIN_COS_COUNT = 102
 ATAN_STEP = 64            # table points i/64 cover [0, 1]
 ATAN_COUNT = 65
-ASIN_STEP = 128           # table points i/128 cover [0, 1/2] with i = 0..64
-ASIN_COUNT = 65
+ASIN_STEP = 128           # table points i/128 cover [0, 3/4] with i = 0..96
+ASIN_COUNT = 97
 ASIN_DEGREE = 11          # coefficients 0..11
 
 

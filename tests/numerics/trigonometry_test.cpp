@@ -76,16 +76,18 @@ TEST(Trigonometry, CorrectlyRoundedValues) {
       {__LINE__, numerics::Arccosine, 0x1.fffffffffffffp-1, 0x1p-26},
       {__LINE__, numerics::Arccosine, -0x1.fffffffffffffp-1, 0x1.921fb52442d18p+1},
       {__LINE__, numerics::Arccosine, 1e-20, 0x1.921fb54442d18p+0},
-      // Beside 1/2, where asin and acos change from the table to the
-      // half-angle square root, and far from it on either side.
+      // Beside 3/4, where asin and acos change from the table to the
+      // half-angle square root, beside 1/2, and far from it on either side.
       {__LINE__, numerics::Arcsine, 0x1.fffffffffffffp-2, 0x1.0c152382d7365p-1},
       {__LINE__, numerics::Arcsine, 0x1.0000000000001p-1, 0x1.0c152382d7367p-1},
       {__LINE__, numerics::Arcsine, 0x1.fep-2, 0x1.0aedba3221c1dp-1},
       {__LINE__, numerics::Arcsine, 0.75, 0x1.b235315c680dcp-1},
+      {__LINE__, numerics::Arcsine, 0x1.7fp-1, 0x1.b0b2cd6b287dcp-1},
       {__LINE__, numerics::Arcsine, -0.99, -0x1.6de3c6f33d51dp+0},
       {__LINE__, numerics::Arccosine, 0x1.0000000000001p-1, 0x1.0c152382d7365p+0},
       {__LINE__, numerics::Arccosine, -0x1.0000000000001p-1, 0x1.0c152382d7366p+1},
       {__LINE__, numerics::Arccosine, 0.75, 0x1.720a392c1d955p-1},
+      {__LINE__, numerics::Arccosine, 0x1.7fp-1, 0x1.738c9d1d5d254p-1},
       {__LINE__, numerics::Arccosine, -0.99, 0x1.8001be1bc011bp+1},
       {__LINE__, numerics::Arccosine, 0x1p-1074, 0x1.921fb54442d18p+0},
       {__LINE__, numerics::Arccosine, -0x1p-60, 0x1.921fb54442d18p+0},
@@ -94,19 +96,19 @@ TEST(Trigonometry, CorrectlyRoundedValues) {
 }
 
 // The inverse functions on both sides of each point where the fast path
-// changes its formula (|x| = 1/2 for asin and acos, |x| = 1 for atan and
+// changes its formula (|x| = 3/4 for asin and acos, |x| = 1 for atan and
 // acot) and in each of the four cases of acos and acot by side and sign:
 // every folding has its own constant and factor. Values from MPFR.
 TEST(Trigonometry, InverseFunctionsOnEitherSideOfTheirFolds) {
   const ValueCase cases[] = {
-      {__LINE__, numerics::Arcsine, 0x1.0000000000001p-1, 0x1.0c152382d7367p-1},
-      {__LINE__, numerics::Arcsine, -0x1.0000000000001p-1, -0x1.0c152382d7367p-1},
       {__LINE__, numerics::Arcsine, 0x1.8p-1, 0x1.b235315c680dcp-1},
+      {__LINE__, numerics::Arcsine, 0x1.8000000000001p-1, 0x1.b235315c680dep-1},
       {__LINE__, numerics::Arcsine, -0x1.8p-1, -0x1.b235315c680dcp-1},
-      {__LINE__, numerics::Arccosine, 0x1.0000000000001p-1, 0x1.0c152382d7365p+0},
-      {__LINE__, numerics::Arccosine, -0x1.0000000000001p-1, 0x1.0c152382d7366p+1},
-      {__LINE__, numerics::Arccosine, 0x1.8p-1, 0x1.720a392c1d955p-1},
-      {__LINE__, numerics::Arccosine, -0x1.8p-1, 0x1.359d26f93b6c3p+1},
+      {__LINE__, numerics::Arcsine, -0x1.8000000000001p-1, -0x1.b235315c680dep-1},
+      {__LINE__, numerics::Arccosine, 0x1.7ffffffffffffp-1, 0x1.720a392c1d956p-1},
+      {__LINE__, numerics::Arccosine, 0x1.8000000000001p-1, 0x1.720a392c1d953p-1},
+      {__LINE__, numerics::Arccosine, -0x1.7ffffffffffffp-1, 0x1.359d26f93b6c3p+1},
+      {__LINE__, numerics::Arccosine, -0x1.8000000000001p-1, 0x1.359d26f93b6c4p+1},
       {__LINE__, numerics::Arctangent, 0x1.fffffffffffffp-1, 0x1.921fb54442d18p-1},
       {__LINE__, numerics::Arctangent, 0x1.0000000000001p+0, 0x1.921fb54442d19p-1},
       {__LINE__, numerics::Arctangent, -0x1.0000000000001p+0, -0x1.921fb54442d19p-1},
