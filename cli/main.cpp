@@ -3,12 +3,17 @@
 #include <clocale>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "cli/standard_streams.h"
 #include "engine/calculate.h"
 #include "settings/language.h"
+
+#ifdef _WIN32
+#include "cli/wide_arguments.h"
+#endif
 
 namespace {
 
@@ -42,9 +47,7 @@ int FinishOutput(int status) {
   return status;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int RunCli(int argc, const char* const* argv) {
   // Take the locale from the environment as a desktop program does; numbers
   // are read and written without it, so "2.5" stays 2.5 under any locale.
   std::setlocale(LC_ALL, "");
@@ -64,3 +67,19 @@ int main(int argc, char** argv) {
       RunCalculations(options, ProgramSettings().MessageTable, StandardInput(), Output, stderr);
   return FinishOutput(status);
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Built with -municode: the arguments arrive in UTF-16, split by the C runtime
+// exactly as the narrow ones were, and go on as UTF-8.
+int wmain(int argc, wchar_t** argv) {
+  const std::vector<std::string> arguments = Utf8Arguments(argc, argv);
+  std::vector<const char*> pointers;
+  for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+  pointers.push_back(nullptr);
+  return RunCli(argc, pointers.data());
+}
+#else
+int main(int argc, char** argv) { return RunCli(argc, argv); }
+#endif

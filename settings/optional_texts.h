@@ -66,6 +66,13 @@ inline constexpr OptionalTextRow kOptionalTexts[] = {
     // A failed save at close: this line, the settings file's path, then what is lost.
     {"TEXTS", "cantsave", "Can't save the settings file", OptionalTextKind::Message},
     {"TEXTS", "savelost", "The form and history of this session are lost.", OptionalTextKind::Message},
+    // Another window has held the settings file's lock a long time without
+    // changing the file: this line, the path, then the question.
+    {"TEXTS", "lockstuck", "Another window has been changing the settings file", OptionalTextKind::Message},
+    {"TEXTS", "lockwaitagain",
+     "for a long time without finishing.\n"
+     "Retry waits again; Cancel gives up waiting.",
+     OptionalTextKind::Paragraph},
     // The first run could not create the settings file after the language
     // was chosen: this line, the path, then the end of the program.
     {"TEXTS", "cantcreate", "Can't create the settings file", OptionalTextKind::Message},

@@ -60,11 +60,17 @@ class LockForHost {
   bool Held() const { return lock_.Held(); }
 
  private:
+  // The question in the loaded language: its first line, the file, then the
+  // rest (which may break into lines of its own). As in ShowFileError each
+  // part is converted for display on its own.
   static bool AskToWaitAgain(SettingsHost& host, const char* target) {
-    std::string text = "Another window has been changing the settings file\n";
+    std::string text = DisplayUtf8(OptionalText(OptionalTextIndex("lockstuck")));
+    text += '\n';
     text += PathForDisplay(target);
-    text += "\nfor a long time without finishing.\nRetry waits again; Cancel gives up waiting.";
-    return host.AskToWaitAgain(kErrorCaption, text.c_str());
+    text += '\n';
+    text += DisplayUtf8(OptionalText(OptionalTextIndex("lockwaitagain")));
+    const std::string caption = DisplayUtf8(OptionalText(OptionalTextIndex("errortitle")));
+    return host.AskToWaitAgain(caption.c_str(), text.c_str());
   }
 
   SettingsFileLock lock_;

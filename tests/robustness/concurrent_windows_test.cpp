@@ -18,6 +18,7 @@
 
 #include "settings/files/file_lock.h"
 #include "settings/history.h"
+#include "settings/optional_texts.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
 #include "settings/settings_state.h"
@@ -227,6 +228,40 @@ TEST(ConcurrentWindowsTest, AStuckHolderMakesTheSaveAskAndOnlyGivingUpFailsIt) {
   // Released, the same save goes through.
   EXPECT_TRUE(SaveSettings(host));
   EXPECT_EQ(ReadFile(settings), "[INI]\r\nform=4\r\nhistorylen=10\r\n");
+}
+
+// The question is the loaded language's, the file named on its own line; a
+// language file without the keys gives the English text, and one in
+// Windows-1251 is shown in UTF-8 beside a UTF-8 path.
+TEST(ConcurrentWindowsTest, TheStuckHolderQuestionIsTheLanguages) {
+  const struct {
+    int line;
+    std::string language;
+    std::string before;  // the text before the path's line
+    std::string after;   // the text after it
+  } cases[] = {
+      {__LINE__, "[TEXTS]\r\n", "Another window has been changing the settings file",
+       "for a long time without finishing.\nRetry waits again; Cancel gives up waiting."},
+      {__LINE__, "[TEXTS]\r\nlockstuck=Held\r\nlockwaitagain=one\\ntwo\r\n", "Held", "one\ntwo"},
+      {__LINE__, "[TEXTS]\r\nlockstuck=\xC6\xE4\xE8\r\nlockwaitagain=\xE5\xF9\xB8?\r\n", "Жди", "ещё?"},
+  };
+  TempFolder folder;
+  ASSERT_EQ(mkdir((folder / "Пётр").c_str(), 0700), 0);
+  const std::string settings = folder / "Пётр/quillo.ini";
+  WriteFile(settings, "[INI]\r\nform=0\r\n");
+  LockHolder holder(settings);
+  ASSERT_TRUE(holder.Holding());
+  ForEachCase(cases, [&](const auto& c) {
+    ResetProgramSettingsAt(settings);
+    ProgramSettings().LockPatienceMilliseconds = 50;
+    FillOptionalTexts(c.language);
+    FakeHost host;
+    EXPECT_FALSE(SaveSettings(host));
+    ASSERT_EQ(host.waitQuestions.size(), 1u);
+    EXPECT_EQ(host.waitQuestions[0], c.before + "\n" + settings + "\n" + c.after);
+  });
+  FillOptionalTexts("");
+  EXPECT_EQ(holder.Release(), 0);
 }
 
 // A holder that keeps changing the file (a queue of windows saving in turn,

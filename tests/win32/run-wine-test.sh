@@ -601,8 +601,9 @@ report "saves beside a reader" $(($(date +%s) - case_started)) "$work/reader.exp
 
 # --- A user folder named in Cyrillic on a Western code page (the C.UTF-8 locale
 # gives Wine's programs code page 1252, which has no Cyrillic letter):
-# quillo-cli.exe finds its language file beside it, and saves go to the
-# settings file beside the program. ---
+# quillo-cli.exe finds its language file beside it and reads one named by
+# --lang inside that folder, and saves go to the settings file beside the
+# program. ---
 case_started=$(date +%s)
 folder="$work/Пётр/prog"
 mkdir -p "$folder"
@@ -611,12 +612,15 @@ cp "$cli" "$saver" "$folder/"
 printf '[INI]\r\nform=0\r\nhistorylen=50\r\n' >"$folder/quillo.ini"
 {
   (cd "$folder" && timeout 60 env LC_ALL=C.UTF-8 wine ./quillo-cli.exe --form dec 2+3 1/0 2>&1)
+  (cd "$folder" && timeout 60 env LC_ALL=C.UTF-8 wine ./quillo-cli.exe \
+    --lang "$(windows_path "$folder/Lang/russian.lng")" --form dec 1/0 2>&1)
   (cd "$folder" && timeout 120 env LC_ALL=C.UTF-8 wine ./quillo-settings-saver.exe save - 20 2>&1)
   echo "entries: $(grep -c '^[0-9]*=s[0-9]*' "$folder/quillo.ini")"
 } | tr -d '\r' >"$work/cyrillic.actual"
 cat >"$work/cyrillic.expected" <<EOF
 5
 Division by zero
+Деление на ноль
 failed saves: 0
 entries: 20
 EOF
