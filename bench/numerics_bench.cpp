@@ -1,8 +1,9 @@
 // The numerics library's functions timed against the C library's, on typical
 // arguments: for every function a pair of rows, ours then the C library's,
-// each printing ns per call; our rows also carry `vs_libc`, our time over
-// the C library's from the same run. Then the slowest arguments: known hard
-// cases that take the slow path, each timed on its own (`slow_path`).
+// each printing ns per call; our rows also carry `vs_libc`, our CPU time
+// over the C library's, both timed within our row. Then the slowest
+// arguments: known hard cases that take the slow path, each timed on its own
+// (`slow_path`).
 //
 //   build/bin/numerics-bench --benchmark_repetitions=3
 //
@@ -12,12 +13,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
+#include <time.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -163,56 +164,59 @@ void CheckAgainstLibrary(const Case& c) {
   }
 }
 
-// The C library's time per call of each case, to print our ratio to it.
-std::map<std::string, double>& LibraryTimes() {
-  static std::map<std::string, double> times;
-  return times;
-}
-
-void TimeUnary(benchmark::State& state, const std::vector<Pair>& arguments, Unary function) {
+// Calls the case's function (ours or the C library's) on the arguments in
+// turn, once per step of the loop; the result goes to the volatile sink.
+template <typename Loop>
+void CallInTurn(const Case& c, bool ours, const std::vector<Pair>& arguments, Loop&& loop) {
+  const Unary unary = ours ? c.ours : c.library;
+  const Binary binary = ours ? c.oursBinary : c.libraryBinary;
   size_t i = 0;
-  for (auto _ : state) {
-    sink = function(arguments[i].first);
+  for ([[maybe_unused]] auto _ : loop) {
+    sink = unary != nullptr ? unary(arguments[i].first) : binary(arguments[i].first, arguments[i].second);
     i = (i + 1) & (kArguments - 1);
   }
 }
 
-void TimeBinary(benchmark::State& state, const std::vector<Pair>& arguments, Binary function) {
-  size_t i = 0;
-  for (auto _ : state) {
-    sink = function(arguments[i].first, arguments[i].second);
-    i = (i + 1) & (kArguments - 1);
-  }
+// A loop of a given count, for timing outside the benchmark's own loop.
+struct CountedLoop {
+  struct Step {
+    benchmark::IterationCount left;
+    bool operator!=(const Step& end) const { return left != end.left; }
+    Step& operator++() {
+      --left;
+      return *this;
+    }
+    int operator*() const { return 0; }
+  };
+  benchmark::IterationCount count;
+  Step begin() const { return {count}; }
+  Step end() const { return {0}; }
+};
+
+// This thread's CPU time in seconds: unlike wall time, it does not count the
+// time other processes of a busy machine take.
+double ThreadCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-double NanosecondsPerCall(const benchmark::State& state, double seconds) {
-  return seconds * 1e9 / static_cast<double>(state.iterations());
-}
-
-// Rows report the CPU time per call; the library row of a case runs first and
-// records its time, our row divides by it.
+// Rows report the CPU time per call. Our row then calls the C library's
+// function as many times and divides the two CPU times, so that `vs_libc`
+// compares two measurements of the same moment, whatever the repetitions.
 void RegisterCase(const Case& c) {
   const auto arguments = std::make_shared<std::vector<Pair>>(ArgumentsOf(c));
   benchmark::RegisterBenchmark((c.name + " libc").c_str(), [c, arguments](benchmark::State& state) {
-    const auto start = std::chrono::steady_clock::now();
-    if (c.library != nullptr) {
-      TimeUnary(state, *arguments, c.library);
-    } else {
-      TimeBinary(state, *arguments, c.libraryBinary);
-    }
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    LibraryTimes()[c.name] = NanosecondsPerCall(state, elapsed.count());
+    CallInTurn(c, false, *arguments, state);
   });
   benchmark::RegisterBenchmark((c.name + " ours").c_str(), [c, arguments](benchmark::State& state) {
-    const auto start = std::chrono::steady_clock::now();
-    if (c.ours != nullptr) {
-      TimeUnary(state, *arguments, c.ours);
-    } else {
-      TimeBinary(state, *arguments, c.oursBinary);
-    }
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    const double library = LibraryTimes()[c.name];
-    if (library > 0.0) state.counters["vs_libc"] = NanosecondsPerCall(state, elapsed.count()) / library;
+    const double started = ThreadCpuSeconds();
+    CallInTurn(c, true, *arguments, state);
+    const double ours = ThreadCpuSeconds() - started;
+    const double libraryStarted = ThreadCpuSeconds();
+    CallInTurn(c, false, *arguments, CountedLoop{state.iterations()});
+    const double library = ThreadCpuSeconds() - libraryStarted;
+    if (library > 0.0) state.counters["vs_libc"] = ours / library;
   });
 }
 
