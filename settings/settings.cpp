@@ -51,6 +51,24 @@ void ShowTranslatedFileError(SettingsHost& host, int what, const char* path, int
 // A hand-edited "form" outside the five forms falls back to DEC.
 int ValidForm(int form) { return form >= 0 && form < kResultFormCount ? form : kFormDec; }
 
+// "wordbits" other than 8, 16, 32 or 64 reads as 32; "wordunsigned" other
+// than 1 as signed.
+int ValidWordBits(int bits) { return bits == 8 || bits == 16 || bits == 32 || bits == 64 ? bits : kDefaultSettingsWordBits; }
+
+// The word keys are written where the file has them already or the choice
+// is not the default, so a file whose user never chose a word stays as it
+// was.
+void SetWordKeys(std::string& text, const SettingsState& settings) {
+  std::string_view value;
+  const int bits = ValidWordBits(settings.WordBits);
+  if (bits != kDefaultSettingsWordBits || FindProfileValue(text, kSettingsSection, "wordbits", &value)) {
+    SetProfileValue(text, kSettingsSection, "wordbits", std::to_string(bits).c_str());
+  }
+  if (settings.WordUnsigned || FindProfileValue(text, kSettingsSection, "wordunsigned", &value)) {
+    SetProfileValue(text, kSettingsSection, "wordunsigned", settings.WordUnsigned ? "1" : "0");
+  }
+}
+
 bool CopyPath(const char* source, char* target) {
   std::size_t length = std::strlen(source);
   if (length >= kPathCapacity) return false;
@@ -211,6 +229,8 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
     if (!ChooseUntilReadable(host)) return false;
   }
   settings.CurrentForm = ValidForm(ReadProfileInt(kSettingsSection, "form", 0, path));
+  settings.WordBits = ValidWordBits(ReadProfileInt(kSettingsSection, "wordbits", kDefaultSettingsWordBits, path));
+  settings.WordUnsigned = ReadProfileInt(kSettingsSection, "wordunsigned", 0, path) == 1;
   return true;
 }
 
@@ -259,6 +279,7 @@ bool SaveSettings(SettingsHost& host) {
     const std::string before = text;
     const char form[2] = {static_cast<char>('0' + ValidForm(settings.CurrentForm)), '\0'};
     SetProfileValue(text, kSettingsSection, "form", form);
+    SetWordKeys(text, settings);
     MergeHistoryInto(host, text);
     char length[16];
     std::snprintf(length, sizeof length, "%d", settings.HistoryLength);

@@ -4,10 +4,11 @@
 
 namespace {
 
-// Every text empty; the one field whose start value is not zero set.
+// Every text empty; the fields whose start value is not zero set.
 constexpr SettingsState StartState() {
   SettingsState state{};
   state.HistoryLength = kDefaultHistoryLength;
+  state.WordBits = kDefaultSettingsWordBits;
   return state;
 }
 
