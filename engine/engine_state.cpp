@@ -16,8 +16,6 @@ void SetExpression(EngineState& state, std::string_view text) {
   state.expression[length] = '\0';
 }
 
-WordSize WordOf(const EngineState& state) { return MakeWordSize(state.wordBits, state.wordUnsigned); }
-
 void SetWordSize(EngineState& state, const WordSize& word) {
   const WordSize valid = MakeWordSize(word.bits, word.isUnsigned);
   state.wordBits = valid.bits;

@@ -104,8 +104,9 @@ EngineState& ProgramEngineState();
 // taken as it stands.
 void SetExpression(EngineState& state, std::string_view text);
 
-// The word size the calculations use, and the caller's choice of it.
-WordSize WordOf(const EngineState& state);
+// The word size the calculations use, and the caller's choice of it. Read
+// for every operation, so inline.
+inline WordSize WordOf(const EngineState& state) { return MakeWordSize(state.wordBits, state.wordUnsigned); }
 void SetWordSize(EngineState& state, const WordSize& word);
 
 // Makes the last calculation's value (exact where exact) the value of "ans";

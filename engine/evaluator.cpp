@@ -18,7 +18,7 @@ bool PushOperand(EngineState& state, const RpnItem& item) {
   RpnItem& entry = state.operandStack[state.operandCount++];
   entry.kind = RpnItemKind::Number;
   entry.value = item.value;
-  entry.exact = item.exact;
+  CopyExact(entry.exact, item.exact);
   entry.offset = item.offset;
   return true;
 }
@@ -54,7 +54,7 @@ bool ApplyOperation(EngineState& state, const Operation& operation, int32_t offs
   if (outcome == IntegerOutcome::UseDouble) result = {operation.compute(a, b), kNotExact};
   target.kind = RpnItemKind::Number;
   target.value = result.value;
-  target.exact = result.exact;
+  CopyExact(target.exact, result.exact);
   state.operandCount -= operation.operandCount - 1;
   return true;
 }
@@ -91,5 +91,5 @@ void EvaluateRpn(EngineState& state) {
     state.errorOffset = state.operandStack[1].offset;
   }
   state.result = state.operandStack[0].value;
-  state.resultExact = state.operandStack[0].exact;
+  CopyExact(state.resultExact, state.operandStack[0].exact);
 }

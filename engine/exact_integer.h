@@ -30,6 +30,15 @@ inline constexpr ExactInteger kExactZero{0, ExactSign::NonNegative};
 inline constexpr WideInt kExactLowest = -(WideInt{1} << 63);
 inline constexpr WideInt kExactHighest = (WideInt{1} << 64) - 1;
 
+// Copies field by field. A copy of the whole record right after its fields
+// were written one by one would be one wide load that the processor cannot
+// take from the narrower stores still in flight, and stalls; the engine
+// copies these on every number and operation.
+inline void CopyExact(ExactInteger& to, const ExactInteger& from) {
+  to.bits = from.bits;
+  to.sign = from.sign;
+}
+
 constexpr bool IsExact(const ExactInteger& exact) { return exact.sign != ExactSign::None; }
 
 constexpr WideInt WideOf(const ExactInteger& exact) {

@@ -15,14 +15,39 @@ bool BothExact(const RpnItem& a, const RpnItem& b) { return IsExact(a.exact) && 
 
 // Sets `out` to the exact integer `value`; false, leaving it alone, when the
 // value lies outside the exact range.
-bool SetExact(WideInt value, Number& out) {
-  const ExactInteger exact = ExactOf(value);
-  if (!IsExact(exact)) return false;
-  out = {NearestDouble(exact), exact};
+// Inlined: it is most of the work of every exact "+", "-" and "*".
+[[gnu::always_inline]] inline bool SetExact(WideInt value, Number& out) {
+  if (value < kExactLowest || value > kExactHighest) return false;
+  const auto bits = static_cast<uint64_t>(value);
+  if (value < 0) {
+    out.value = static_cast<double>(static_cast<int64_t>(bits));
+    out.exact.sign = ExactSign::Negative;
+  } else {
+    out.value = static_cast<double>(bits);
+    out.exact.sign = ExactSign::NonNegative;
+  }
+  out.exact.bits = bits;
   return true;
 }
 
-IntegerOutcome ExactOrDouble(WideInt value, Number& out) {
+// The common case of exact arithmetic: both operands signed 64-bit
+// integers, whose sum, difference or product the processor checks for
+// overflow directly; the 128-bit path takes the rest.
+[[gnu::always_inline]] inline bool AsSigned64(const ExactInteger& exact, int64_t& value) {
+  value = static_cast<int64_t>(exact.bits);
+  return exact.sign == (value < 0 ? ExactSign::Negative : ExactSign::NonNegative);
+}
+[[gnu::always_inline]] inline bool BothSigned64(const RpnItem& a, const RpnItem& b, int64_t& x, int64_t& y) {
+  return AsSigned64(a.exact, x) && AsSigned64(b.exact, y);
+}
+[[gnu::always_inline]] inline IntegerOutcome SetSigned64(int64_t value, Number& out) {
+  out.value = static_cast<double>(value);
+  out.exact.bits = static_cast<uint64_t>(value);
+  out.exact.sign = value < 0 ? ExactSign::Negative : ExactSign::NonNegative;
+  return IntegerOutcome::Done;
+}
+
+[[gnu::always_inline]] inline IntegerOutcome ExactOrDouble(WideInt value, Number& out) {
   return SetExact(value, out) ? IntegerOutcome::Done : IntegerOutcome::UseDouble;
 }
 
@@ -34,7 +59,8 @@ IntegerOutcome Truth(bool holds, Number& out) {
 // A word result: always exact, since every word value lies in the range.
 IntegerOutcome WordResult(uint64_t pattern, const WordSize& word, Number& out) {
   const ExactInteger exact = ReadWord(pattern, word);
-  out = {NearestDouble(exact), exact};
+  out.value = NearestDouble(exact);
+  CopyExact(out.exact, exact);
   return IntegerOutcome::Done;
 }
 
@@ -82,16 +108,22 @@ double LogicalOr(double a, double b) { return IsTrue(a) || IsTrue(b) ? 1.0 : 0.0
 double Sign(double x, double) { return x < 0.0 ? -1.0 : (x > 0.0 ? 1.0 : 0.0); }
 
 IntegerOutcome ExactSum(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
+  int64_t x = 0, y = 0, sum = 0;
+  if (BothSigned64(a, b, x, y) && !__builtin_add_overflow(x, y, &sum)) return SetSigned64(sum, out);
   if (!BothExact(a, b)) return IntegerOutcome::UseDouble;
   return ExactOrDouble(WideOf(a.exact) + WideOf(b.exact), out);
 }
 
 IntegerOutcome ExactDifference(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
+  int64_t x = 0, y = 0, difference = 0;
+  if (BothSigned64(a, b, x, y) && !__builtin_sub_overflow(x, y, &difference)) return SetSigned64(difference, out);
   if (!BothExact(a, b)) return IntegerOutcome::UseDouble;
   return ExactOrDouble(WideOf(a.exact) - WideOf(b.exact), out);
 }
 
 IntegerOutcome ExactProduct(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
+  int64_t x = 0, y = 0, product64 = 0;
+  if (BothSigned64(a, b, x, y) && !__builtin_mul_overflow(x, y, &product64)) return SetSigned64(product64, out);
   if (!BothExact(a, b)) return IntegerOutcome::UseDouble;
   WideInt product = 0;
   if (__builtin_mul_overflow(WideOf(a.exact), WideOf(b.exact), &product)) return IntegerOutcome::UseDouble;

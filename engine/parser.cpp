@@ -27,7 +27,7 @@ bool AppendNumber(EngineState& state, double value, const ExactInteger& exact) {
   RpnItem& item = state.rpnQueue[state.rpnCount++];
   item.kind = RpnItemKind::Number;
   item.value = value;
-  item.exact = exact;
+  CopyExact(item.exact, exact);
   item.offset = state.tokenStart;
   return true;
 }
@@ -160,21 +160,30 @@ bool HandleOperator(EngineState& state) {
 // The value of a number token, by its notation: integer literals keep their
 // exact integer beside the nearest double while they fit the exact range;
 // beyond it, and for real literals, the double alone as always.
+// The double of a number token that has no exact integer, by its notation.
+double NumberTokenValue(const EngineState& state) {
+  switch (state.tokenKind) {
+    case TokenKind::Hex: return HexDigitsToValue(state.tokenText);
+    case TokenKind::Octal: return OctalDigitsToValue(state.tokenText);
+    case TokenKind::Binary: return BinaryDigitsToValue(state.tokenText);
+    default: return DecimalLiteralToValue(state.tokenText);
+  }
+}
+
 bool AppendNumberToken(EngineState& state) {
   ExactInteger exact = kNotExact;
-  double value = 0.0;
   switch (state.tokenKind) {
-    case TokenKind::Hex: exact = DigitsToExact(state.tokenText, 4); value = HexDigitsToValue(state.tokenText); break;
-    case TokenKind::Octal: exact = DigitsToExact(state.tokenText, 3); value = OctalDigitsToValue(state.tokenText); break;
-    case TokenKind::Binary: exact = DigitsToExact(state.tokenText, 1); value = BinaryDigitsToValue(state.tokenText); break;
+    case TokenKind::Hex: exact = DigitsToExact(state.tokenText, 4); break;
+    case TokenKind::Octal: exact = DigitsToExact(state.tokenText, 3); break;
+    case TokenKind::Binary: exact = DigitsToExact(state.tokenText, 1); break;
     case TokenKind::Decimal:
       if (state.tokenValueKnown) return AppendNumber(state, state.tokenValue, state.tokenExact);
       exact = DecimalDigitsToExact(state.tokenText);
-      value = DecimalLiteralToValue(state.tokenText);
       break;
-    default: value = DecimalLiteralToValue(state.tokenText); break;
+    default: break;
   }
-  return AppendNumber(state, IsExact(exact) ? NearestDouble(exact) : value, exact);
+  if (IsExact(exact)) return AppendNumber(state, NearestDouble(exact), exact);
+  return AppendNumber(state, NumberTokenValue(state), kNotExact);
 }
 
 bool HandleToken(EngineState& state) {

@@ -37,4 +37,10 @@ WideInt WordValue(uint64_t pattern, const WordSize& word) {
   return WideInt{pattern} - (WideInt{1} << word.bits);
 }
 
-ExactInteger ReadWord(uint64_t pattern, const WordSize& word) { return ExactOf(WordValue(pattern, word)); }
+ExactInteger ReadWord(uint64_t pattern, const WordSize& word) {
+  if (word.isUnsigned) return ExactOfUnsigned(pattern & WordMask(word.bits));
+  // The sign bit copied into the bits above the word.
+  const int unused = 64 - word.bits;
+  const auto value = static_cast<int64_t>(pattern << unused) >> unused;
+  return {static_cast<uint64_t>(value), value < 0 ? ExactSign::Negative : ExactSign::NonNegative};
+}

@@ -11,7 +11,7 @@ inline constexpr int kDialogTemplateId = 101;
 inline constexpr int kProgramIconId = 122;
 // The dialog's client area in dialog units.
 inline constexpr int kDialogWidthUnits = 270;
-inline constexpr int kDialogHeightUnits = 151;
+inline constexpr int kDialogHeightUnits = 159;
 
 // Controls.
 inline constexpr int kIdExpressionBox = 1001;
