@@ -2,7 +2,10 @@
 
 #include <cstring>
 #include <iterator>
+#include <string>
 #include <string_view>
+
+#include "engine/word_size.h"
 
 namespace {
 
@@ -72,6 +75,17 @@ bool SetForm(CliOptions& options, std::string_view value, std::string& error) {
   return true;
 }
 
+bool SetWordBits(CliOptions& options, std::string_view value, std::string& error) {
+  for (const int bits : kWordBitChoices) {
+    if (value == std::to_string(bits)) {
+      options.wordBits = bits;
+      return true;
+    }
+  }
+  error = "unknown word size '" + std::string(value) + "' (use 8, 16, 32 or 64)";
+  return false;
+}
+
 // Handles the option `argument` (starting with "--" or "-h").
 bool ReadOption(ArgumentCursor& cursor, std::string_view argument, CliOptions& options, std::string& error) {
   std::string_view name, inlineValue, value;
@@ -85,8 +99,11 @@ bool ReadOption(ArgumentCursor& cursor, std::string_view argument, CliOptions& o
   if (name == "--form") {
     return TakeValue(cursor, name, hasValue, inlineValue, value, error) && SetForm(options, value, error);
   }
-  const bool isFlag =
-      name == "--tsv" || name == "--trace" || name == "--help" || name == "-h" || name == "--version";
+  if (name == "--bits") {
+    return TakeValue(cursor, name, hasValue, inlineValue, value, error) && SetWordBits(options, value, error);
+  }
+  const bool isFlag = name == "--tsv" || name == "--trace" || name == "--help" || name == "-h" ||
+                      name == "--version" || name == "--unsigned";
   if (!isFlag) {
     error = "unknown option '" + EchoableText(argument) + "' (write -- before an expression starting with --)";
     return false;
@@ -103,6 +120,8 @@ bool ReadOption(ArgumentCursor& cursor, std::string_view argument, CliOptions& o
     options.mode = OutputMode::Tsv;
   } else if (name == "--trace") {
     options.trace = true;
+  } else if (name == "--unsigned") {
+    options.wordUnsigned = true;
   } else if (name == "--version") {
     options.version = true;
   } else {
@@ -153,11 +172,16 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
 const char* CliVersionText() { return "quillo-cli " QUILLO_VERSION "\n"; }
 
 const char* CliUsageText() {
-  return "usage: quillo-cli [--lang FILE] [--tsv | --form dec|hex|bin|oct|exp] [--trace] [EXPRESSION...]\n"
-         "Calculates each EXPRESSION, or each line of standard input when none is given.\n"
+  return "usage: quillo-cli [--lang FILE] [--tsv | --form dec|hex|bin|oct|exp] [--bits 8|16|32|64] [--unsigned]\n"
+         "                  [--trace] [EXPRESSION...]\n"
+         "Calculates each EXPRESSION, or each line of standard input when none is given;\n"
+         "ans is the value of the previous one that calculated.\n"
          "  (default)    five lines per expression: DEC, HEX, BIN, OCT and EXP\n"
          "  --form F     one line: the result in form F, with its notation mark\n"
          "  --tsv        one line: status, result, DEC, HEX, BIN, OCT, EXP, tab-separated\n"
+         "  --bits N     the word of the integer operators and the HEX, BIN and OCT lines:\n"
+         "               8, 16, 32 (default) or 64 bits\n"
+         "  --unsigned   the word reads back unsigned (default: signed)\n"
          "  --lang FILE  messages from the language file FILE (default: Lang/english.lng)\n"
          "  --trace      the RPN queue of every cos() evaluation to standard error\n"
          "  --           everything after it is an expression, even when it starts with --\n"

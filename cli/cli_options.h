@@ -19,6 +19,8 @@ struct CliOptions {
   OutputMode mode = OutputMode::Lines;
   int form = kFormDec;                   // ResultForm for OutputMode::Form
   bool trace = false;                    // --trace: RPN trace to standard error
+  int wordBits = 32;                     // --bits 8|16|32|64: the word of the integer operators and lines
+  bool wordUnsigned = false;             // --unsigned: the word reads back unsigned
   bool help = false;                     // -h / --help: print usage, calculate nothing
   bool version = false;                  // --version: print the version, calculate nothing
   std::vector<std::string> expressions;  // in order; empty: read standard input

@@ -161,6 +161,8 @@ void WriteRefusal(const CliOptions& options, const Refusal& refusal, OutputBuffe
 }
 
 // Calculates one expression and writes its output; false when it failed.
+// A calculation without error gives "ans" its value for the next one, also
+// where a form's line shows a message instead.
 bool CalculateAndWrite(const CliOptions& options, const MessageTexts& messages, std::string_view text,
                        OutputBuffer& out) {
   if (text.size() > static_cast<std::size_t>(kExpressionMaxLength)) {
@@ -170,7 +172,9 @@ bool CalculateAndWrite(const CliOptions& options, const MessageTexts& messages, 
   EngineState& state = ProgramEngineState();
   SetExpression(state, text);
   CalculateExpression(state);
-  return WriteResult(options, messages, state, out);
+  const bool written = WriteResult(options, messages, state, out);
+  if (state.tokenKind != TokenKind::Error) KeepResultAsAnswer(state);
+  return written;
 }
 
 // What the line reader reads through: it flushes the output before every
@@ -253,6 +257,9 @@ bool LoadCliMessages(const std::string& languageFile, std::string& error) {
 int RunCalculations(const CliOptions& options, const MessageTexts& messages, ByteSource input,
                     OutputBuffer& out, std::FILE* errors) {
   int status = kExitAllCalculated;
+  EngineState& state = ProgramEngineState();
+  SetWordSize(state, {options.wordBits, options.wordUnsigned});
+  ResetAnswer(state);
   if (options.expressions.empty()) {
     status = CalculateLines(options, messages, input, out, errors);
   } else {

@@ -35,3 +35,9 @@ void TraceRpn(const EngineState& state);
 // Receives the pieces of the RPN trace; none is installed by default.
 using RpnTraceSink = void (*)(const char* text);
 void InstallRpnTraceSink(RpnTraceSink sink);
+
+// The exact integer of a digit string of a binary, octal or hexadecimal
+// token (bitsPerDigit 1, 3 or 4) or a decimal one; kNotExact when its value
+// exceeds 2^64-1. An empty string is 0.
+ExactInteger DigitsToExact(const char* digits, int bitsPerDigit);
+ExactInteger DecimalDigitsToExact(const char* digits);

@@ -15,3 +15,19 @@ void SetExpression(EngineState& state, std::string_view text) {
   std::memcpy(state.expression, text.data(), length);
   state.expression[length] = '\0';
 }
+
+void SetWordSize(EngineState& state, const WordSize& word) {
+  const WordSize valid = MakeWordSize(word.bits, word.isUnsigned);
+  state.wordBits = valid.bits;
+  state.wordUnsigned = valid.isUnsigned;
+}
+
+void KeepResultAsAnswer(EngineState& state) {
+  state.answer = state.result;
+  state.answerExact = state.resultExact;
+}
+
+void ResetAnswer(EngineState& state) {
+  state.answer = 0.0;
+  state.answerExact = kExactZero;
+}

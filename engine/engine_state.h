@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "engine/exact_integer.h"
+#include "engine/word_size.h"
+
 // Capacities of the engine's tables and texts; every write is bounded by them.
 inline constexpr int kTableCapacity = 1000;       // operator stack, RPN queue, operand stack
 inline constexpr int kExpressionCapacity = 1000;  // 999 characters and the terminator
@@ -53,14 +56,18 @@ struct RpnItem {
   int16_t operation = kNoOperation;
   int32_t offset;               // where its token starts in `expression` (the "-" for a sign's 0)
   // kind, operation and offset share the first 8 bytes, so an item stays 32.
-  double value;                 // the operand, for Number
-  char name[kRpnNameCapacity];  // the operator or function text, for Operation (kept for the trace)
+  double value;                 // the operand, for Number; the nearest double of `exact` when it has one
+  union {
+    char name[kRpnNameCapacity];  // the operator or function text, for Operation (kept for the trace)
+    ExactInteger exact;           // for Number: its exact integer, or kNotExact
+  };
 };
 static_assert(sizeof(RpnItem) == 32);
 
 struct EngineState {
   int32_t messageIndex;          // message of the current failure, 0..35; 6 after each reset
   double result;                 // value of the last calculation; 0.0 after each reset
+  ExactInteger resultExact;      // the exact integer of `result` when it has one; kNotExact after each reset
   TokenKind tokenKind;           // kind of the last token; Error after a failed calculation, End after success
   int32_t tokenWritePos;         // next write position in tokenText, 0..kTokenTextCapacity-1
   int32_t inputPos;              // next unread character of expression; only moves forward
@@ -70,6 +77,7 @@ struct EngineState {
   // it, when tokenValueKnown; the parser then need not read the text again.
   bool tokenValueKnown;
   double tokenValue;
+  ExactInteger tokenExact;       // the exact integer of tokenValue, read with it
   OperatorStackEntry operatorStack[kTableCapacity];  // entries 0..operatorTop-1 are live
   char tokenText[kTokenTextCapacity];                // current token, NUL-terminated
   int32_t expectOperand;         // 1 where "+" or "-" is a sign, else 0
@@ -79,6 +87,13 @@ struct EngineState {
   char expression[kExpressionCapacity];  // input text, NUL-terminated, at most 999 characters
   RpnItem operandStack[kTableCapacity];  // evaluator's stack; entry operandCount-1 is the top
   RpnItem rpnQueue[kTableCapacity];      // items 0..rpnCount-1 in evaluation order
+  // Set by the caller, read by every calculation and the result lines.
+  // The word of the integer operators and lines: 8, 16, 32 or 64 bits; any
+  // other value (0 in a zero-filled record) reads as 32.
+  int32_t wordBits;
+  bool wordUnsigned;             // the word reads back unsigned; false (signed) by default
+  double answer;                 // the value of the name "ans"; 0.0 until the caller sets it
+  ExactInteger answerExact;      // its exact integer, or kNotExact (also in a zero-filled record)
 };
 
 // The program's one engine, zero-filled at start so it reads as success with 0.0.
@@ -88,3 +103,14 @@ EngineState& ProgramEngineState();
 // A text need not be terminated itself: a line read into a larger buffer is
 // taken as it stands.
 void SetExpression(EngineState& state, std::string_view text);
+
+// The word size the calculations use, and the caller's choice of it. Read
+// for every operation, so inline.
+inline WordSize WordOf(const EngineState& state) { return MakeWordSize(state.wordBits, state.wordUnsigned); }
+void SetWordSize(EngineState& state, const WordSize& word);
+
+// Makes the last calculation's value (exact where exact) the value of "ans";
+// the caller does this after a calculation it counts as successful.
+void KeepResultAsAnswer(EngineState& state);
+// Makes "ans" the exact 0 it is before the first calculation.
+void ResetAnswer(EngineState& state);

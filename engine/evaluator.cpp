@@ -3,6 +3,7 @@
 #include "engine/calculate.h"
 #include "engine/lexer_internal.h"
 #include "engine/messages.h"
+#include "engine/operations.h"
 #include "engine/vocabulary.h"
 
 namespace {
@@ -17,28 +18,43 @@ bool PushOperand(EngineState& state, const RpnItem& item) {
   RpnItem& entry = state.operandStack[state.operandCount++];
   entry.kind = RpnItemKind::Number;
   entry.value = item.value;
+  CopyExact(entry.exact, item.exact);
   entry.offset = item.offset;
   return true;
 }
 
 // Replaces the operation's operands by its result: the left operand's entry
-// (or the single argument's) receives it. A failure is placed at the
-// operation's own token.
+// (or the single argument's) receives it. The integer computation, where
+// the row has one, decides first; otherwise, or where it hands over, the
+// double computation gives a value without an exact integer. A failure is
+// placed at the operation's own token.
 bool ApplyOperation(EngineState& state, const Operation& operation, int32_t offset) {
   if (state.operandCount < operation.operandCount) {
     FailAt(state, operation.tooFewMessage, offset);
     return false;
   }
   RpnItem& target = state.operandStack[state.operandCount - operation.operandCount];
+  const RpnItem& right = state.operandStack[state.operandCount - 1];
   const double a = target.value;
-  const double b = state.operandStack[state.operandCount - 1].value;
+  const double b = right.value;
   if (operation.tracesQueue) TraceRpn(state);
   if (operation.refusal.refuses != nullptr && operation.refusal.refuses(a, b)) {
     FailAt(state, operation.refusal.message, offset);
     return false;
   }
+  Number result{0.0, kNotExact};
+  const IntegerOutcome outcome = operation.integer == nullptr
+                                     ? IntegerOutcome::UseDouble
+                                     : operation.integer(target, right, WordOf(state), result);
+  if (outcome == IntegerOutcome::Refused) {
+    FailAt(state, operation.refusal.message, offset);
+    return false;
+  }
+  // Rows without a double computation always decide in their integer one.
+  if (outcome == IntegerOutcome::UseDouble) result = {operation.compute(a, b), kNotExact};
   target.kind = RpnItemKind::Number;
-  target.value = operation.compute(a, b);
+  target.value = result.value;
+  CopyExact(target.exact, result.exact);
   state.operandCount -= operation.operandCount - 1;
   return true;
 }
@@ -59,8 +75,10 @@ bool EvaluateItem(EngineState& state, const RpnItem& item) {
 
 void EvaluateRpn(EngineState& state) {
   state.result = 0.0;
+  state.resultExact = kNotExact;
   state.operandCount = 0;
   state.operandStack[0].value = 0.0;
+  state.operandStack[0].exact = kExactZero;
   const int count = state.rpnCount;  // evaluation never changes the queue
   for (int i = 0; i < count; ++i) {
     if (!EvaluateItem(state, state.rpnQueue[i])) return;
@@ -73,4 +91,5 @@ void EvaluateRpn(EngineState& state) {
     state.errorOffset = state.operandStack[1].offset;
   }
   state.result = state.operandStack[0].value;
+  CopyExact(state.resultExact, state.operandStack[0].exact);
 }

@@ -39,8 +39,29 @@ void TerminateToken(EngineState& state) {
   state.tokenText[end] = '\0';
 }
 
+bool IsHexDigit(char c) { return IsDigit(c) || IsHexLetter(c); }
+bool IsOctalDigit(char c) { return c >= '0' && c <= '7'; }
+bool IsBinaryDigit(char c) { return c == '0' || c == '1'; }
+
+// Whether the cursor stands on a "_" that separates two digits of a number
+// ("1_000", "0xFFFF_FFFF"): the character before it and the one after it
+// are both digits of the kind `isDigit` accepts. Any other "_" is left to
+// end the number, and then starts no token.
+bool AtDigitSeparator(const EngineState& state, bool (*isDigit)(char)) {
+  return CurrentChar(state) == '_' && state.inputPos > 0 && isDigit(CharAt(state, state.inputPos - 1)) &&
+         isDigit(CharAhead(state, 1));
+}
+
+// Steps over a separator; true when there was one.
+bool SkipDigitSeparator(EngineState& state, bool (*isDigit)(char)) {
+  if (!AtDigitSeparator(state, isDigit)) return false;
+  Advance(state);
+  return true;
+}
+
+// A separator is only skipped before a digit, so a digit is read next.
 void CopyDigits(EngineState& state) {
-  while (IsDigit(CurrentChar(state))) {
+  while (IsDigit(CurrentChar(state)) || SkipDigitSeparator(state, IsDigit)) {
     AppendToToken(state, CurrentChar(state));
     Advance(state);
   }
@@ -50,7 +71,9 @@ void CopyDigits(EngineState& state) {
 // the token ends at the first character that is neither digit nor letter.
 void ReadPrefixedHexDigits(EngineState& state) {
   state.tokenKind = TokenKind::Hex;
-  for (char c = CurrentChar(state); IsDigit(c) || IsLetter(c); c = CurrentChar(state)) {
+  for (char c = CurrentChar(state); IsDigit(c) || IsLetter(c) || SkipDigitSeparator(state, IsHexDigit);
+       c = CurrentChar(state)) {
+    if (c == '_') continue;
     c = ToUpper(c);
     if (c > 'F') return FailWith(state, kMsgHexLetterBeyondF);
     AppendToToken(state, c);
@@ -61,7 +84,9 @@ void ReadPrefixedHexDigits(EngineState& state) {
 // Decimal digits already read, continued with letters up to a closing "h".
 void ReadSuffixedHexDigits(EngineState& state) {
   state.tokenKind = TokenKind::Hex;
-  for (char c = CurrentChar(state); IsDigit(c) || IsLetter(c); c = CurrentChar(state)) {
+  for (char c = CurrentChar(state); IsDigit(c) || IsLetter(c) || SkipDigitSeparator(state, IsHexDigit);
+       c = CurrentChar(state)) {
+    if (c == '_') continue;
     c = ToUpper(c);
     if (c == 'H') break;
     if (c > 'F') return FailWith(state, kMsgHexLetterBeyondF);
@@ -103,17 +128,48 @@ bool StartsExponent(const EngineState& state) {
   return (c == 'e' || c == 'E') && (IsDigit(next) || next == '-' || next == '+');
 }
 
-// A number starting with a digit: prefix hex, or digits decided by what follows.
-void ReadNumber(EngineState& state) {
-  if (CurrentChar(state) == '0' && (CharAhead(state, 1) == 'x' || CharAhead(state, 1) == 'X')) {
+// Digits after "0b" or "0o", the first of which is a decimal digit: every
+// digit must be one of the base, else message 3 or 2 as for the suffix
+// notations.
+void ReadPrefixedDigits(EngineState& state, TokenKind kind) {
+  state.tokenKind = kind;
+  const bool binary = kind == TokenKind::Binary;
+  bool (*const isDigitOfBase)(char) = binary ? IsBinaryDigit : IsOctalDigit;
+  for (char c = CurrentChar(state); IsDigit(c) || SkipDigitSeparator(state, isDigitOfBase); c = CurrentChar(state)) {
+    if (c == '_') continue;
+    if (!isDigitOfBase(c)) return FailWith(state, binary ? kMsgBinarySuffixBadDigit : kMsgOctalSuffixBadDigit);
+    AppendToToken(state, c);
     Advance(state);
-    Advance(state);
-    return ReadPrefixedHexDigits(state);
   }
+}
+
+// The prefix notations "0x", "0b" and "0o" (either case). "0b" and "0o"
+// count as prefixes only before a digit: "0b" alone is the binary number 0
+// in suffix notation, as it always was.
+bool ReadPrefixedNumber(EngineState& state) {
+  if (CurrentChar(state) != '0') return false;
+  const char marker = ToUpper(CharAhead(state, 1));
+  const bool digitFollows = IsDigit(CharAhead(state, 2));
+  if (marker != 'X' && !((marker == 'B' || marker == 'O') && digitFollows)) return false;
+  Advance(state);
+  Advance(state);
+  if (marker == 'X') {
+    ReadPrefixedHexDigits(state);
+  } else {
+    ReadPrefixedDigits(state, marker == 'B' ? TokenKind::Binary : TokenKind::Octal);
+  }
+  return true;
+}
+
+// A number starting with a digit: a prefix notation, or digits decided by
+// what follows.
+void ReadNumber(EngineState& state) {
+  if (ReadPrefixedNumber(state)) return;
   state.tokenKind = TokenKind::Decimal;
   bool allOctal = true;
   bool allBinary = true;
-  for (char c = CurrentChar(state); IsDigit(c); c = CurrentChar(state)) {
+  for (char c = CurrentChar(state); IsDigit(c) || SkipDigitSeparator(state, IsDigit); c = CurrentChar(state)) {
+    if (c == '_') continue;
     if (c > '7') allOctal = false;
     if (c > '1') allBinary = false;
     AppendToToken(state, c);
@@ -236,9 +292,6 @@ void ReadOperator(EngineState& state) {
   }
 }
 
-// Digits up to this many are an integer below 2^53: exact as a double.
-constexpr int kExactIntegerDigits = 15;
-
 // The two commonest tokens, read in one go with the positions in locals:
 // digits alone (no prefix, suffix, fraction or exponent follows), whose
 // value is taken on the way when it is exact, and an operator of one
@@ -256,16 +309,21 @@ bool ReadPlainToken(EngineState& state, char first) {
     // of the expression: it has room); should the token turn out not to be
     // plain, the general reader writes it again from the start.
     std::uint64_t value = static_cast<std::uint64_t>(first - '0');
+    bool fits = true;  // the digits so far are at most 2^64-1
     state.tokenText[0] = first;
     for (char c = CharAt(state, end); IsDigit(c); c = CharAt(state, ++end)) {
       state.tokenText[end - start] = c;
-      value = value * 10 + static_cast<std::uint64_t>(c - '0');  // wraps only beyond 19 digits, unused then
+      fits = !__builtin_mul_overflow(value, std::uint64_t{10}, &value) &&
+             !__builtin_add_overflow(value, static_cast<std::uint64_t>(c - '0'), &value) && fits;
     }
     const char next = CharAt(state, end);
-    if (next == '.' || IsLetter(next)) return false;
+    if (next == '.' || next == '_' || IsLetter(next)) return false;
     kind = TokenKind::Decimal;
-    valueKnown = end - start <= kExactIntegerDigits;
+    // An exact integer's double is the nearest one, which the conversion of
+    // the 64-bit integer gives; beyond 2^64-1 the parser reads the text.
+    valueKnown = fits;
     state.tokenValue = static_cast<double>(value);
+    state.tokenExact = ExactOfUnsigned(value);
   } else {
     const uint8_t shape = OperatorClassOf(first);
     if ((shape & kStartsOperator) == 0 || first == '$') return false;

@@ -19,7 +19,7 @@ constexpr int kBracketPriority = 0;
 static_assert(kBracketPriority < kAdditivePriority && kAdditivePriority < kMultiplicativePriority &&
               kMultiplicativePriority < kHighPriority);
 
-bool AppendNumber(EngineState& state, double value) {
+bool AppendNumber(EngineState& state, double value, const ExactInteger& exact) {
   if (state.rpnCount >= kTableCapacity) {
     FailWith(state, kMsgTableFull);
     return false;
@@ -27,6 +27,7 @@ bool AppendNumber(EngineState& state, double value) {
   RpnItem& item = state.rpnQueue[state.rpnCount++];
   item.kind = RpnItemKind::Number;
   item.value = value;
+  CopyExact(item.exact, exact);
   item.offset = state.tokenStart;
   return true;
 }
@@ -84,10 +85,16 @@ bool HandleFunction(EngineState& state, const Operation& function) {
   return true;
 }
 
+// "pi" and "ans" are numbers: pi's double, and the value the caller keeps
+// as the answer (the last Calculate, the previous line).
 bool HandleName(EngineState& state) {
   if (TokenIs(state.tokenText, "pi")) {
     state.expectOperand = 0;
-    return AppendNumber(state, kPi);
+    return AppendNumber(state, kPi, kNotExact);
+  }
+  if (TokenIs(state.tokenText, "ans")) {
+    state.expectOperand = 0;
+    return AppendNumber(state, state.answer, state.answerExact);
   }
   const Operation* function = FindOperation(state.tokenText);
   if (function != nullptr && IsFunction(*function)) return HandleFunction(state, *function);
@@ -121,11 +128,20 @@ bool PushBinary(EngineState& state, const Operation& operation) {
 // its operand, a unary plus is dropped; signs after it are signs too.
 bool HandleSign(EngineState& state, const Operation& sign) {
   if (sign.asSign == SignUse::Dropped) return true;
-  return AppendNumber(state, 0.0) && PushOperation(state, sign, sign.priority);
+  return AppendNumber(state, 0.0, kExactZero) && PushOperation(state, sign, sign.priority);
+}
+
+// "~" applies to the operand that follows it, wherever it stands: it waits
+// on the stack like a function, and what follows it is an operand, so a
+// "-" there is a sign.
+bool HandlePrefix(EngineState& state, const Operation& operation) {
+  state.expectOperand = 1;
+  return PushOperation(state, operation, operation.priority);
 }
 
 // An operator of the vocabulary, where it is a binary operator or a sign.
 bool HandleVocabularyOperator(EngineState& state, const Operation& operation) {
+  if (operation.isPrefix) return HandlePrefix(state, operation);
   if (state.expectOperand == 1 && operation.asSign != SignUse::NotASign) return HandleSign(state, operation);
   return PushBinary(state, operation);
 }
@@ -141,14 +157,33 @@ bool HandleOperator(EngineState& state) {
   return true;  // "><" names nothing: dropped
 }
 
-// The value of a number token, by its notation.
+// The value of a number token, by its notation: integer literals keep their
+// exact integer beside the nearest double while they fit the exact range;
+// beyond it, and for real literals, the double alone as always.
+// The double of a number token that has no exact integer, by its notation.
 double NumberTokenValue(const EngineState& state) {
   switch (state.tokenKind) {
     case TokenKind::Hex: return HexDigitsToValue(state.tokenText);
     case TokenKind::Octal: return OctalDigitsToValue(state.tokenText);
     case TokenKind::Binary: return BinaryDigitsToValue(state.tokenText);
-    default: return state.tokenValueKnown ? state.tokenValue : DecimalLiteralToValue(state.tokenText);
+    default: return DecimalLiteralToValue(state.tokenText);
   }
+}
+
+bool AppendNumberToken(EngineState& state) {
+  ExactInteger exact = kNotExact;
+  switch (state.tokenKind) {
+    case TokenKind::Hex: exact = DigitsToExact(state.tokenText, 4); break;
+    case TokenKind::Octal: exact = DigitsToExact(state.tokenText, 3); break;
+    case TokenKind::Binary: exact = DigitsToExact(state.tokenText, 1); break;
+    case TokenKind::Decimal:
+      if (state.tokenValueKnown) return AppendNumber(state, state.tokenValue, state.tokenExact);
+      exact = DecimalDigitsToExact(state.tokenText);
+      break;
+    default: break;
+  }
+  if (IsExact(exact)) return AppendNumber(state, NearestDouble(exact), exact);
+  return AppendNumber(state, NumberTokenValue(state), kNotExact);
 }
 
 bool HandleToken(EngineState& state) {
@@ -159,7 +194,7 @@ bool HandleToken(EngineState& state) {
     case TokenKind::Octal:
     case TokenKind::Binary:
       state.expectOperand = 0;
-      return AppendNumber(state, NumberTokenValue(state));
+      return AppendNumberToken(state);
     case TokenKind::Name:
       return HandleName(state);
     case TokenKind::Operator:
@@ -187,6 +222,7 @@ bool FlushOperators(EngineState& state) {
 void ResetForCalculation(EngineState& state) {
   state.inputPos = 0;
   state.result = 0.0;
+  state.resultExact = kNotExact;
   state.rpnCount = 0;
   state.operatorTop = 0;
   state.expectOperand = 1;

@@ -50,22 +50,24 @@ struct Refusal {
 struct Operation {
   const char* text;            // exactly as the lexer delivers it; names are lower-case
   int32_t priority;            // on the operator stack, see above
-  int operandCount;            // 2 for an operator between operands, 1 for a function
+  int operandCount;            // 2 for an operator between operands, 1 for a function or "~"
   MessageIndex tooFewMessage;  // the operand stack holds fewer than operandCount
-  Computation compute;         // a is the left operand or the argument, b the right operand
+  Computation compute;         // a is the left operand or the argument, b the right operand;
+                               // nullptr where `integer` always decides
   Refusal refusal;             // checked before compute
   SignUse asSign;              // operators only
   bool tracesQueue;            // sends the RPN trace each time it runs
+  IntegerComputation integer;  // asked first where not nullptr (engine/operations.h)
+  bool isPrefix;               // "~": an operator written before its one operand
 };
 
-constexpr bool IsFunction(const Operation& operation) { return operation.operandCount == 1; }
+constexpr bool IsFunction(const Operation& operation) { return operation.operandCount == 1 && !operation.isPrefix; }
 
 // The refusals the rows share. Equality tests are exact: only the listed
-// doubles are refused, and -0.0 equals 0.
+// doubles are refused, and -0.0 equals 0. "%" also refuses a divisor whose
+// word is zero; its integer computation finds that.
 inline constexpr Refusal kAcceptsEveryOperand{nullptr, kMsgSyntax};  // its message is never shown
 inline constexpr Refusal kZeroDivisorRefused{[](double, double b) { return b == 0.0; }, kMsgDivisionByZero};
-inline constexpr Refusal kZeroRemainderDivisorRefused{
-    [](double, double b) { return b == 0.0 || TruncateToInt32(b) == 0; }, kMsgDivisionByZero};
 inline constexpr Refusal kZeroBaseNegativePowerRefused{[](double a, double b) { return a == 0.0 && b < 0.0; },
                                                        kMsgDivisionByZero};
 inline constexpr Refusal kTangentPolesRefused{[](double x, double) { return x == kHalfPi || x == kThreeHalvesPi; },
@@ -76,18 +78,36 @@ inline constexpr Refusal kNotPositiveRefused{[](double x, double) { return x <= 
 inline constexpr Refusal kNegativeRefused{[](double x, double) { return x < 0.0; }, kMsgArgumentOutOfDomain};
 
 constexpr Operation BinaryOperator(const char* text, int32_t priority, MessageIndex tooFew, Computation compute,
-                                   Refusal refusal = kAcceptsEveryOperand,
+                                   IntegerComputation integer = nullptr, Refusal refusal = kAcceptsEveryOperand,
                                    SignUse asSign = SignUse::NotASign) {
-  return {text, priority, 2, tooFew, compute, refusal, asSign, false};
+  return {text, priority, 2, tooFew, compute, refusal, asSign, false, integer, false};
+}
+
+// An operator of the integer word only: its integer computation always decides.
+constexpr Operation WordOperator(const char* text, MessageIndex tooFew, IntegerComputation integer,
+                                 Refusal refusal = kAcceptsEveryOperand) {
+  return BinaryOperator(text, kHighPriority, tooFew, nullptr, integer, refusal);
 }
 
 // Every function takes its argument from a bracket and shares the two
 // messages: nothing to take, and an argument outside the domain.
 constexpr Operation Function(const char* text, Computation compute, Refusal refusal = kAcceptsEveryOperand,
-                             bool tracesQueue = false) {
-  return {text, kHighPriority, 1, kMsgFunctionWithoutArgument, compute, refusal, SignUse::NotASign, tracesQueue};
+                             bool tracesQueue = false, IntegerComputation integer = nullptr) {
+  return {text, kHighPriority, 1, kMsgFunctionWithoutArgument, compute, refusal, SignUse::NotASign, tracesQueue,
+          integer, false};
+}
+constexpr Operation IntegerFunction(const char* text, IntegerComputation integer,
+                                    Refusal refusal = kAcceptsEveryOperand, Computation compute = nullptr) {
+  return Function(text, compute, refusal, false, integer);
 }
 inline constexpr bool kSendsRpnTrace = true;
+
+// "~" binds like a function but needs no bracket: it waits on the operator
+// stack with the functions' priority until the next operator, ")" or the end.
+constexpr Operation PrefixOperator(const char* text, IntegerComputation integer) {
+  return {text, kHighPriority, 1, kMsgFunctionWithoutArgument, nullptr, kAcceptsEveryOperand, SignUse::NotASign,
+          false, integer, true};
+}
 
 // The vocabulary. Adding a function is one row here plus a test of its
 // values (tests/engine/functions_test.cpp): the lexer reads every name, the
@@ -97,31 +117,31 @@ inline constexpr bool kSendsRpnTrace = true;
 // well, with a "too few operands" message of its own. The evaluator finds
 // rows by text, so their order does not matter.
 inline constexpr Operation kVocabulary[] = {
-    BinaryOperator("+", kAdditivePriority, kMsgTooFewForPlus, [](double a, double b) { return a + b; },
+    BinaryOperator("+", kAdditivePriority, kMsgTooFewForPlus, [](double a, double b) { return a + b; }, ExactSum,
                    kAcceptsEveryOperand, SignUse::Dropped),
     BinaryOperator("-", kAdditivePriority, kMsgTooFewForMinus, [](double a, double b) { return a - b; },
-                   kAcceptsEveryOperand, SignUse::Negates),
-    BinaryOperator("*", kMultiplicativePriority, kMsgTooFewForMultiply, [](double a, double b) { return a * b; }),
+                   ExactDifference, kAcceptsEveryOperand, SignUse::Negates),
+    BinaryOperator("*", kMultiplicativePriority, kMsgTooFewForMultiply, [](double a, double b) { return a * b; },
+                   ExactProduct),
     BinaryOperator("/", kMultiplicativePriority, kMsgTooFewForDivide, [](double a, double b) { return a / b; },
-                   kZeroDivisorRefused),
-    BinaryOperator("!", kHighPriority, kMsgTooFewForIntegerDivide, IntegerQuotient, kZeroDivisorRefused),
-    BinaryOperator("%", kHighPriority, kMsgTooFewForRemainder, Remainder, kZeroRemainderDivisorRefused),
-    BinaryOperator("<<", kHighPriority, kMsgTooFewForShiftLeft, ShiftLeft),
-    BinaryOperator(">>", kHighPriority, kMsgTooFewForShiftRight, ShiftRight),
-    BinaryOperator("<", kHighPriority, kMsgTooFewForLess, [](double a, double b) { return a < b ? 1.0 : 0.0; }),
-    BinaryOperator(">", kHighPriority, kMsgTooFewForGreater, [](double a, double b) { return a > b ? 1.0 : 0.0; }),
-    BinaryOperator(">=", kHighPriority, kMsgTooFewForGreaterOrEqual,
-                   [](double a, double b) { return a >= b ? 1.0 : 0.0; }),
-    BinaryOperator("<=", kHighPriority, kMsgTooFewForLessOrEqual,
-                   [](double a, double b) { return a <= b ? 1.0 : 0.0; }),
-    BinaryOperator("<>", kHighPriority, kMsgTooFewForNotEqual, [](double a, double b) { return a != b ? 1.0 : 0.0; }),
-    BinaryOperator("=", kHighPriority, kMsgTooFewForEqual, [](double a, double b) { return a == b ? 1.0 : 0.0; }),
-    BinaryOperator("^", kHighPriority, kMsgTooFewForPower, Power, kZeroBaseNegativePowerRefused),
-    BinaryOperator("&", kHighPriority, kMsgTooFewForBitwiseAnd, BitwiseAnd),
-    BinaryOperator("|", kHighPriority, kMsgTooFewForBitwiseOr, BitwiseOr),
-    BinaryOperator("&&", kHighPriority, kMsgTooFewForLogicalAnd, LogicalAnd),
-    BinaryOperator("||", kHighPriority, kMsgTooFewForLogicalOr, LogicalOr),
-    BinaryOperator("\\", kHighPriority, kMsgTooFewForExclusiveOr, ExclusiveOr),
+                   ExactQuotient, kZeroDivisorRefused),
+    WordOperator("!", kMsgTooFewForIntegerDivide, WordQuotient, kZeroDivisorRefused),
+    WordOperator("%", kMsgTooFewForRemainder, WordRemainder, kZeroDivisorRefused),
+    WordOperator("<<", kMsgTooFewForShiftLeft, WordShiftLeft),
+    WordOperator(">>", kMsgTooFewForShiftRight, WordShiftRight),
+    WordOperator("<", kMsgTooFewForLess, CompareLess),
+    WordOperator(">", kMsgTooFewForGreater, CompareGreater),
+    WordOperator(">=", kMsgTooFewForGreaterOrEqual, CompareGreaterOrEqual),
+    WordOperator("<=", kMsgTooFewForLessOrEqual, CompareLessOrEqual),
+    WordOperator("<>", kMsgTooFewForNotEqual, CompareNotEqual),
+    WordOperator("=", kMsgTooFewForEqual, CompareEqual),
+    BinaryOperator("^", kHighPriority, kMsgTooFewForPower, Power, ExactPower, kZeroBaseNegativePowerRefused),
+    WordOperator("&", kMsgTooFewForBitwiseAnd, WordAnd),
+    WordOperator("|", kMsgTooFewForBitwiseOr, WordOr),
+    WordOperator("&&", kMsgTooFewForLogicalAnd, TruthAnd),
+    WordOperator("||", kMsgTooFewForLogicalOr, TruthOr),
+    WordOperator("\\", kMsgTooFewForExclusiveOr, WordExclusiveOr),
+    PrefixOperator("~", WordComplement),
     Function("cos", [](double x, double) { return numerics::Cosine(x); }, kAcceptsEveryOperand, kSendsRpnTrace),
     Function("sin", [](double x, double) { return numerics::Sine(x); }),
     Function("exp", [](double x, double) { return numerics::Exponential(x); }),
@@ -130,19 +150,19 @@ inline constexpr Operation kVocabulary[] = {
     Function("ctg", [](double x, double) { return numerics::Cotangent(x); }, kSineZerosRefused),
     Function("arctg", [](double x, double) { return numerics::Arctangent(x); }),
     Function("arcctg", [](double x, double) { return numerics::Arccotangent(x); }),
-    Function("int", IntegerPart),
-    Function("frac", FractionalPart),
+    IntegerFunction("int", WordIntegerPart),
+    IntegerFunction("frac", WordFractionalPart),
     Function("rad", [](double x, double) { return numerics::DegreesToRadians(x); }),
     Function("grad", [](double x, double) { return numerics::RadiansToDegrees(x); }),
-    Function("sign", Sign),
+    IntegerFunction("sign", SignOf),
     Function("lg", [](double x, double) { return numerics::DecimalLogarithm(x); }, kNotPositiveRefused),
-    Function("sqr", [](double x, double) { return x * x; }),
+    IntegerFunction("sqr", ExactSquare, kAcceptsEveryOperand, [](double x, double) { return x * x; }),
     Function("sqrt", [](double x, double) { return std::sqrt(x); }, kNegativeRefused),
     Function("arcsin", [](double x, double) { return numerics::Arcsine(x); }),
     Function("arccos", [](double x, double) { return numerics::Arccosine(x); }),
-    Function("fact", Factorial, kNegativeRefused),
-    Function("abs", [](double x, double) { return std::fabs(x); }),
-    Function("round", Round),
+    IntegerFunction("fact", WordFactorial, kNegativeRefused),
+    IntegerFunction("abs", ExactAbsolute, kAcceptsEveryOperand, [](double x, double) { return std::fabs(x); }),
+    IntegerFunction("round", WordRound),
     Function("cosec", [](double x, double) { return numerics::Cosecant(x); }, kSineZerosRefused),
     Function("sec", [](double x, double) { return numerics::Secant(x); }, kTangentPolesRefused),
 };

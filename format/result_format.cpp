@@ -36,8 +36,12 @@ constexpr std::size_t kShortestTextCapacity = 25;
 constexpr int kDecimalSwitchToExponentLog = 36;
 // From this truncated decimal logarithm upward the integer lines show message 0.
 constexpr int kIntegerFormsLimitLog = 19;
-// Longest integer-form text: 32 binary digits, a two-character mark, terminator.
-constexpr std::size_t kIntegerTextCapacity = 32 + 2 + 1;
+// Longest integer-form text: 64 binary digits, a two-character mark, terminator.
+constexpr std::size_t kIntegerTextCapacity = 64 + 2 + 1;
+// The same limit for an exact integer.
+constexpr WideInt kIntegerFormsLimit = WideInt{10000000000000000000u};
+// At 64 bits the integer lines show every pattern below 2^64 in magnitude.
+constexpr double kTwoTo64 = 18446744073709551616.0;
 
 // Copies text into buffer, cut to capacity - 1 bytes, always terminated.
 // A capacity of 0 writes nothing.
@@ -159,16 +163,37 @@ void WriteDecimalForm(double value, int decimalLog, const char* fixed, std::size
   }
 }
 
-// The unsigned 32-bit pattern the integer forms show.
-std::uint32_t IntegerPattern(double value) { return static_cast<std::uint32_t>(TruncateToInt32(value)); }
+// Every digit of an exact integer; below 2^53 the same text as the fixed
+// form's trimmed one.
+void WriteExactDecimal(const ExactInteger& exact, char* buffer, std::size_t capacity) {
+  char digits[kExactDigitsCapacity];
+  const int length = WriteExactDigits(exact, digits);
+  CopyBounded(digits, static_cast<std::size_t>(length), buffer, capacity);
+}
+
+int WordBitsOf(const EngineState& state) { return WordOf(state).bits; }
+
+// IntegerLinesShowMessage with the result's truncated decimal logarithm
+// already at hand.
+bool ShowsMessageAt(const EngineState& state, int decimalLog) {
+  if (WordBitsOf(state) < 64) {
+    // An exact integer is measured exactly: 9999999999999999999 is below
+    // 1e19 although its double is not.
+    if (!IsExact(state.resultExact)) return decimalLog >= kIntegerFormsLimitLog;
+    const WideInt value = WideOf(state.resultExact);
+    return (value < 0 ? -value : value) >= kIntegerFormsLimit;
+  }
+  // Every exact integer lies below 2^64 in magnitude.
+  return !IsExact(state.resultExact) && std::fabs(state.result) >= kTwoTo64 && std::isfinite(state.result);
+}
 
 // Writes the digits of pattern in base 2^bitsPerDigit, most significant first,
 // without leading zeros ("0" for zero), terminated; returns the length.
-std::size_t WriteDigits(std::uint32_t pattern, int bitsPerDigit, char* text) {
+std::size_t WriteDigits(std::uint64_t pattern, int bitsPerDigit, char* text) {
   static constexpr char kDigitChars[] = "0123456789ABCDEF";
-  const std::uint32_t mask = (1u << bitsPerDigit) - 1u;
+  const std::uint64_t mask = (std::uint64_t{1} << bitsPerDigit) - 1u;
   std::size_t count = 1;
-  for (std::uint32_t rest = pattern >> bitsPerDigit; rest != 0; rest >>= bitsPerDigit) ++count;
+  for (std::uint64_t rest = pattern >> bitsPerDigit; rest != 0; rest >>= bitsPerDigit) ++count;
   for (std::size_t i = count; i > 0; --i) {
     text[i - 1] = kDigitChars[pattern & mask];
     pattern >>= bitsPerDigit;
@@ -177,7 +202,7 @@ std::size_t WriteDigits(std::uint32_t pattern, int bitsPerDigit, char* text) {
   return count;
 }
 
-void WriteIntegerForm(std::uint32_t pattern, int bitsPerDigit, char* buffer, std::size_t capacity) {
+void WriteIntegerForm(std::uint64_t pattern, int bitsPerDigit, char* buffer, std::size_t capacity) {
   char text[kIntegerTextCapacity];
   const std::size_t length = WriteDigits(pattern, bitsPerDigit, text);
   CopyBounded(text, length, buffer, capacity);
@@ -234,7 +259,7 @@ void WriteResultLine(const EngineState& state, const MessageTexts& messages, int
   const char* message = nullptr;
   if (state.tokenKind == TokenKind::Error) {
     message = FailureMessage(state, messages);
-  } else if (IsIntegerForm(form) && IntegerLinesShowMessage(state.result)) {
+  } else if (IsIntegerForm(form) && IntegerLinesShowMessage(state)) {
     message = messages[kMsgTooLargeForIntegerForms];
   }
   if (message != nullptr) {
@@ -249,20 +274,20 @@ void WriteResultLine(const EngineState& state, const MessageTexts& messages, int
 
 // The integer digits of value with the notation mark of `form`, as the lexer
 // reads them: "0xFF", "11111111b", "377o".
-void WriteMarkedDigits(double value, int form, char (&text)[kCalculateTextCapacity]) {
+void WriteMarkedDigits(std::uint64_t pattern, int form, char (&text)[kCalculateTextCapacity]) {
   TextBuilder out{text};
   switch (form) {
     case kFormHex:
       out.Append('0');
       out.Append('x');
-      out.length += WriteDigits(IntegerPattern(value), kHexBits, text + out.length);
+      out.length += WriteDigits(pattern, kHexBits, text + out.length);
       break;
     case kFormBin:
-      out.length = WriteDigits(IntegerPattern(value), kBinaryBits, text);
+      out.length = WriteDigits(pattern, kBinaryBits, text);
       out.Append('b');
       break;
     default:  // kFormOct
-      out.length = WriteDigits(IntegerPattern(value), kOctalBits, text);
+      out.length = WriteDigits(pattern, kOctalBits, text);
       out.Append('o');
       break;
   }
@@ -285,8 +310,8 @@ bool WriteReadableText(const EngineState& state, int form, char (&text)[kCalcula
   const double value = state.result;
   if (state.tokenKind == TokenKind::Error || !std::isfinite(value)) return false;
   if (IsIntegerForm(form)) {
-    if (IntegerLinesShowMessage(value)) return false;
-    WriteMarkedDigits(value, form, text);
+    if (IntegerLinesShowMessage(state)) return false;
+    WriteMarkedDigits(IntegerLinesPattern(state), form, text);
     return true;
   }
   if (form == kFormDec) FormatDecimal(state, text, sizeof text);
@@ -311,16 +336,32 @@ int TruncatedDecimalLog(double value) {
   return static_cast<int>(std::trunc(numerics::DecimalLogarithm(magnitude)));
 }
 
-bool IntegerLinesShowMessage(double value) { return TruncatedDecimalLog(value) >= kIntegerFormsLimitLog; }
+bool IntegerLinesShowMessage(const EngineState& state) { return ShowsMessageAt(state, TruncatedDecimalLog(state.result)); }
 
-bool IntegerLinesHideBits(double value) {
-  constexpr double kLowest = -2147483648.0;   // -2^31: the pattern reads back as a signed value
-  constexpr double kHighest = 4294967295.0;   // 2^32-1: or as an unsigned one
+bool IntegerLinesHideBits(const EngineState& state) {
+  const int bits = WordBitsOf(state);
+  if (IsExact(state.resultExact)) {
+    // -2^(W-1): the pattern reads back as a signed value; 2^W-1: or as an unsigned one.
+    const WideInt lowest = -(WideInt{1} << (bits - 1));
+    const WideInt highest = (WideInt{1} << bits) - 1;
+    const WideInt value = WideOf(state.resultExact);
+    return value < lowest || value > highest;
+  }
+  const double value = state.result;
   if (!std::isfinite(value)) return true;
-  return value != std::trunc(value) || value < kLowest || value > kHighest;
+  // Both bounds as powers of two, which doubles hold exactly.
+  return value != std::trunc(value) || value < std::ldexp(-1.0, bits - 1) || value >= std::ldexp(1.0, bits);
+}
+
+std::uint64_t IntegerLinesPattern(const EngineState& state) {
+  // A value that is not finite shows 0 at every size: up to 32 bits those are
+  // the low bits of -2^63, and 64 bits have nothing better to show.
+  if (!std::isfinite(state.result)) return 0;
+  return WordPattern(state.result, state.resultExact, WordBitsOf(state));
 }
 
 void FormatDecimal(const EngineState& state, char* buffer, std::size_t capacity) {
+  if (IsExact(state.resultExact)) return WriteExactDecimal(state.resultExact, buffer, capacity);
   char fixed[kFixedTextCapacity];
   const std::size_t length = WriteFixedText(state.result, fixed);
   WriteDecimalForm(state.result, TruncatedDecimalLog(state.result), fixed, length, buffer, capacity);
@@ -331,15 +372,15 @@ void FormatExponent(const EngineState& state, char* buffer, std::size_t capacity
 }
 
 void FormatHex(const EngineState& state, char* buffer, std::size_t capacity) {
-  WriteIntegerForm(IntegerPattern(state.result), kHexBits, buffer, capacity);
+  WriteIntegerForm(IntegerLinesPattern(state), kHexBits, buffer, capacity);
 }
 
 void FormatBinary(const EngineState& state, char* buffer, std::size_t capacity) {
-  WriteIntegerForm(IntegerPattern(state.result), kBinaryBits, buffer, capacity);
+  WriteIntegerForm(IntegerLinesPattern(state), kBinaryBits, buffer, capacity);
 }
 
 void FormatOctal(const EngineState& state, char* buffer, std::size_t capacity) {
-  WriteIntegerForm(IntegerPattern(state.result), kOctalBits, buffer, capacity);
+  WriteIntegerForm(IntegerLinesPattern(state), kOctalBits, buffer, capacity);
 }
 
 void FormatShortest(double value, char* buffer, std::size_t capacity) {
@@ -348,6 +389,11 @@ void FormatShortest(double value, char* buffer, std::size_t capacity) {
   char text[kShortestTextCapacity];
   const char* end = std::to_chars(text, text + sizeof text, value).ptr;
   CopyBounded(text, static_cast<std::size_t>(end - text), buffer, capacity);
+}
+
+void FormatShortestResult(const EngineState& state, char* buffer, std::size_t capacity) {
+  if (IsExact(state.resultExact)) return WriteExactDecimal(state.resultExact, buffer, capacity);
+  FormatShortest(state.result, buffer, capacity);
 }
 
 bool ComposeCalculateText(const EngineState& state, const MessageTexts& messages, int form, char* buffer,
@@ -371,11 +417,15 @@ void ComposeResultLines(const EngineState& state, const MessageTexts& messages, 
   }
   const double value = state.result;
   const int decimalLog = TruncatedDecimalLog(value);
-  char fixed[kFixedTextCapacity];
-  const std::size_t length = WriteFixedText(value, fixed);
-  WriteDecimalForm(value, decimalLog, fixed, length, lines.text[kFormDec], kResultLineCapacity);
+  if (IsExact(state.resultExact)) {
+    WriteExactDecimal(state.resultExact, lines.text[kFormDec], kResultLineCapacity);
+  } else {
+    char fixed[kFixedTextCapacity];
+    const std::size_t length = WriteFixedText(value, fixed);
+    WriteDecimalForm(value, decimalLog, fixed, length, lines.text[kFormDec], kResultLineCapacity);
+  }
   WriteExponentForm(value, lines.text[kFormExp], kResultLineCapacity);
-  if (decimalLog >= kIntegerFormsLimitLog) {
+  if (ShowsMessageAt(state, decimalLog)) {
     const char* message = messages[kMsgTooLargeForIntegerForms];
     const std::size_t messageLength = SlotTextLength(message);
     for (int form : {kFormHex, kFormBin, kFormOct}) {
@@ -383,7 +433,7 @@ void ComposeResultLines(const EngineState& state, const MessageTexts& messages, 
     }
     return;
   }
-  const std::uint32_t pattern = IntegerPattern(value);
+  const std::uint64_t pattern = IntegerLinesPattern(state);
   WriteIntegerForm(pattern, kHexBits, lines.text[kFormHex], kResultLineCapacity);
   WriteIntegerForm(pattern, kBinaryBits, lines.text[kFormBin], kResultLineCapacity);
   WriteIntegerForm(pattern, kOctalBits, lines.text[kFormOct], kResultLineCapacity);

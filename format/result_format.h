@@ -4,6 +4,7 @@
 // never more than `capacity` bytes, and never fails.
 
 #include <cstddef>
+#include <cstdint>
 
 #include "engine/engine_state.h"
 #include "engine/messages.h"
@@ -18,18 +19,24 @@ inline constexpr int kResultFormCount = 5;
 inline constexpr const char* kResultFormLabels[kResultFormCount] = {"DEC", "HEX", "BIN", "OCT", "EXP"};
 
 // Whether the integer lines (HEX, BIN, OCT) show a message instead of digits
-// for this value: from 1e19 upward.
-bool IntegerLinesShowMessage(double value);
-// Whether the integer lines' 32 bits are only part of the value: it has a
-// fraction, is not finite, or lies outside -2^31 .. 2^32-1, where the
-// 32-bit pattern no longer reads back as the value.
-bool IntegerLinesHideBits(double value);
+// for the state's result in its word: from 1e19 upward in magnitude up to 32
+// bits; at 64 bits from 2^64 upward, where no 64-bit pattern is left.
+bool IntegerLinesShowMessage(const EngineState& state);
+// Whether the integer lines' W bits are only part of the result: it has a
+// fraction, is not finite, or lies outside -2^(W-1) .. 2^W-1, where the
+// W-bit pattern no longer reads back as the value.
+bool IntegerLinesHideBits(const EngineState& state);
+// The W-bit pattern the integer lines show: of the exact integer where the
+// result has one, else of the double truncated toward zero.
+std::uint64_t IntegerLinesPattern(const EngineState& state);
 
 // The decimal logarithm of |value| truncated toward zero; 0 for a zero,
 // infinite or NaN value. The result lines switch forms on it: from 19 the
 // integer lines show message 0, from 36 the DEC line shows the exponent form.
 int TruncatedDecimalLog(double value);
 
+// The DEC text: every digit of an exact integer; otherwise the value with up
+// to 7 decimals, trimmed, or the EXP text from 1e36 upward.
 void FormatDecimal(const EngineState& state, char* buffer, std::size_t capacity);
 void FormatHex(const EngineState& state, char* buffer, std::size_t capacity);
 void FormatBinary(const EngineState& state, char* buffer, std::size_t capacity);
@@ -44,6 +51,8 @@ void FormatExponent(const EngineState& state, char* buffer, std::size_t capacity
 // writes it ("2.5", "7.999999999999997", "1e+20"); "inf", "-inf", and "nan"
 // for any NaN. Terminated, cut to capacity - 1 bytes.
 void FormatShortest(double value, char* buffer, std::size_t capacity);
+// The same for a result: the digits of its exact integer where it has one.
+void FormatShortestResult(const EngineState& state, char* buffer, std::size_t capacity);
 
 // What Calculate writes into the box for the outcome in `form`, decided here
 // for every front end. True with the result in that form and its notation

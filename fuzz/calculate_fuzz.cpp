@@ -66,14 +66,12 @@ void CheckResultLines(const EngineState& state) {
   }
 }
 
-// The 32-bit pattern the integer forms show, as an unsigned value.
-double IntegerPatternOf(double value) {
-  return static_cast<double>(static_cast<std::uint32_t>(TruncateToInt32(value)));
-}
+// The word's pattern the integer forms show, as an unsigned value.
+double IntegerPatternOf(const EngineState& state) { return static_cast<double>(IntegerLinesPattern(state)); }
 
 // Each box text is terminated within the box's 100 bytes. A text Calculate
 // writes calculates again: the integer texts ("0x..", "..b", "..o") to the
-// 32-bit pattern they show, the DEC and EXP texts to a finite value that is
+// pattern they show, the DEC and EXP texts to a finite value that is
 // zero only where the result was, the EXP text to a value with the same EXP
 // text. Where Calculate refuses, the text is the form's line.
 void CheckBoxTexts(const EngineState& state) {
@@ -90,7 +88,7 @@ void CheckBoxTexts(const EngineState& state) {
     CalculateExpression(Reread);
     FUZZ_CHECK(Reread.tokenKind == TokenKind::End);
     if (form != kFormDec && form != kFormExp) {
-      FUZZ_CHECK(Reread.result == IntegerPatternOf(state.result));
+      FUZZ_CHECK(Reread.result == IntegerPatternOf(state));
       continue;
     }
     FUZZ_CHECK(std::isfinite(Reread.result));

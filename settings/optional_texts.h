@@ -53,7 +53,19 @@ inline constexpr OptionalTextRow kOptionalTexts[] = {
     // Tooltips of an integer line that shows only part of the value; the
     // value's DEC text follows after a blank.
     {"TEXTS", "lowbits", "low 32 bits of", OptionalTextKind::Label},
+    {"TEXTS", "lowbits8", "low 8 bits of", OptionalTextKind::Label},
+    {"TEXTS", "lowbits16", "low 16 bits of", OptionalTextKind::Label},
+    {"TEXTS", "lowbits64", "low 64 bits of", OptionalTextKind::Label},
     {"TEXTS", "wholepart", "whole part of", OptionalTextKind::Label},
+    // The word menu: its title, the four word sizes and the two readings of
+    // the top bit.
+    {"TEXTS", "wordmenu", "Word", OptionalTextKind::Label},
+    {"TEXTS", "word8", "8 bits", OptionalTextKind::Label},
+    {"TEXTS", "word16", "16 bits", OptionalTextKind::Label},
+    {"TEXTS", "word32", "32 bits", OptionalTextKind::Label},
+    {"TEXTS", "word64", "64 bits", OptionalTextKind::Label},
+    {"TEXTS", "wordsigned", "Signed", OptionalTextKind::Label},
+    {"TEXTS", "wordunsigned", "Unsigned", OptionalTextKind::Label},
     // An expression over 999 characters, refused rather than cut.
     {"TEXTS", "toolong", "expression longer than 999 characters", OptionalTextKind::Message},
     // Where a failed expression went wrong; the position (counted from 1) and

@@ -79,6 +79,29 @@ class LockForHost {
 // A hand-edited "form" outside the five forms falls back to DEC.
 int ValidForm(int form) { return form >= 0 && form < kResultFormCount ? form : kFormDec; }
 
+// "wordbits" other than 8, 16, 32 or 64 reads as 32; "wordunsigned" other
+// than 1 as signed.
+int ValidWordBits(int bits) {
+  return bits == 8 || bits == 16 || bits == 32 || bits == 64 ? bits : kDefaultSettingsWordBits;
+}
+
+// The word keys are written where the file has them already or the choice
+// is not the default, so a file whose user never chose a word stays as it
+// was.
+bool SetWordKeys(std::string& text, const SettingsState& settings) {
+  std::string_view value;
+  bool bitsChanged = false;
+  bool signednessChanged = false;
+  const int bits = ValidWordBits(settings.WordBits);
+  if (bits != kDefaultSettingsWordBits || FindProfileValue(text, kSettingsSection, "wordbits", &value)) {
+    SetProfileValue(text, kSettingsSection, "wordbits", std::to_string(bits).c_str(), &bitsChanged);
+  }
+  if (settings.WordUnsigned || FindProfileValue(text, kSettingsSection, "wordunsigned", &value)) {
+    SetProfileValue(text, kSettingsSection, "wordunsigned", settings.WordUnsigned ? "1" : "0", &signednessChanged);
+  }
+  return bitsChanged || signednessChanged;
+}
+
 bool CopyPath(const char* source, char* target) {
   std::size_t length = std::strlen(source);
   if (length >= kPathCapacity) return false;
@@ -291,6 +314,8 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
     if (!ChooseUntilReadable(host)) return false;
   }
   settings.CurrentForm = ValidForm(ReadProfileIntFrom(text, kSettingsSection, "form", 0));
+  settings.WordBits = ValidWordBits(ReadProfileIntFrom(text, kSettingsSection, "wordbits", kDefaultSettingsWordBits));
+  settings.WordUnsigned = ReadProfileIntFrom(text, kSettingsSection, "wordunsigned", 0) == 1;
   return true;
 }
 
@@ -342,12 +367,13 @@ bool SaveSettings(SettingsHost& host) {
     bool lengthChanged = false;
     const char form[2] = {static_cast<char>('0' + ValidForm(settings.CurrentForm)), '\0'};
     SetProfileValue(text, kSettingsSection, "form", form, &formChanged);
+    const bool wordChanged = SetWordKeys(text, settings);
     const bool historyChanged = MergeHistoryInto(host, text);
     char length[16];
     std::snprintf(length, sizeof length, "%d", settings.HistoryLength);
     SetProfileValue(text, kSettingsSection, "historylen", length, &lengthChanged);
     // Form, history and length land together or not at all.
-    const bool changed = formChanged || historyChanged || lengthChanged;
+    const bool changed = formChanged || wordChanged || historyChanged || lengthChanged;
     saved = !changed || StoreProfileText(settings.SettingsPath, text);
   }
   // The entries are in the file now: a later save of this window (the

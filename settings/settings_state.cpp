@@ -10,6 +10,7 @@ constexpr SettingsState StartState() {
   SettingsState state{};
   state.HistoryLength = kDefaultHistoryLength;
   state.LockPatienceMilliseconds = kStuckHolderMilliseconds;
+  state.WordBits = kDefaultSettingsWordBits;
   return state;
 }
 

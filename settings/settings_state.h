@@ -10,6 +10,7 @@ inline constexpr int kPathCapacity = 512;  // a settings or language path and it
 inline constexpr int kMenuTextCount = 7;
 inline constexpr int kDialogTextCount = 5;
 inline constexpr int kDefaultHistoryLength = 10;
+inline constexpr int kDefaultSettingsWordBits = 32;
 
 struct SettingsState {
   // Full path of quillo.ini, terminated; empty until LoadSettings has located
@@ -30,6 +31,11 @@ struct SettingsState {
   // The selected result form, always 0..kResultFormCount-1: every value read
   // from the file or set by the window is checked first.
   int CurrentForm;
+  // The word of the integer operators and lines: WordBits always 8, 16, 32
+  // or 64 (32 until read, and for a missing or invalid key), WordUnsigned
+  // false (signed) unless the file says 1.
+  int WordBits;
+  bool WordUnsigned;
   // The translated texts: menu titles and items, the labels of Calculate,
   // Close, the expression label and the two groups, and the 36 messages. Each
   // slot is terminated within its 40 bytes and holds "no translation" when

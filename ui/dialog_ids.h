@@ -11,7 +11,7 @@ inline constexpr int kDialogTemplateId = 101;
 inline constexpr int kProgramIconId = 122;
 // The dialog's client area in dialog units.
 inline constexpr int kDialogWidthUnits = 270;
-inline constexpr int kDialogHeightUnits = 151;
+inline constexpr int kDialogHeightUnits = 159;
 
 // Controls.
 inline constexpr int kIdExpressionBox = 1001;
@@ -45,6 +45,13 @@ inline constexpr int kCmdDisabledOk = 1;
 inline constexpr int kCmdDisabledCancel = 2;
 inline constexpr int kCmdDisabledHelp = 10;
 inline constexpr int kCmdAbout = 11;
+// The word menu: the four word sizes, then signed and unsigned.
+inline constexpr int kCmdWord8 = 20;
+inline constexpr int kCmdWord16 = 21;
+inline constexpr int kCmdWord32 = 22;
+inline constexpr int kCmdWord64 = 23;
+inline constexpr int kCmdWordSigned = 24;
+inline constexpr int kCmdWordUnsigned = 25;
 
 // Notification codes the expression box sends with command kIdExpressionBox.
 inline constexpr int kBoxSetFocus = 3;

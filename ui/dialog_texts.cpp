@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "ui/dialog_ids.h"
+#include "ui/word_menu.h"
 
 namespace {
 
@@ -26,7 +27,9 @@ void BuildMenu(const SettingsState& settings, MenuModel& menu) {
                     {{kCmdChooseLanguage, texts[1], true},
                      {kCmdDisabledOk, texts[2], false},
                      {kCmdDisabledCancel, texts[3], false}}};
-  menu.popups[1] = {texts[4],
+  // The word menu stands between Options and Help.
+  BuildWordPopup(settings, menu.popups[1]);
+  menu.popups[2] = {texts[4],
                     3,
                     {{kCmdDisabledHelp, texts[5], false},
                      {kSeparatorId, nullptr, false},

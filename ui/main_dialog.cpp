@@ -15,6 +15,7 @@
 #include "ui/dialog_ids.h"
 #include "ui/dialog_texts.h"
 #include "ui/result_copy.h"
+#include "ui/word_menu.h"
 
 namespace {
 
@@ -23,6 +24,27 @@ namespace {
 int SelectedForm() {
   const int form = ProgramSettings().CurrentForm;
   return (form >= 0 && form < kResultFormCount) ? form : kFormDec;
+}
+
+// The word the settings hold, for the engine.
+WordSize SettingsWord() { return MakeWordSize(ProgramSettings().WordBits, ProgramSettings().WordUnsigned); }
+
+// How many binary digits one row of the BIN line holds: a 64-bit pattern
+// shows as two rows of 32, so it fits the line's width at the window's size.
+constexpr std::size_t kBinaryRowDigits = 32;
+
+// The BIN line as the window shows it: digits beyond one row are broken
+// before the last row's 32 digits. Copies and Calculate keep the digits in
+// one piece.
+void WrapBinaryLine(const char* line, char* shown, std::size_t capacity) {
+  const std::size_t length = std::strlen(line);
+  const bool digitsOnly = std::strspn(line, "01") == length;
+  if (!digitsOnly || length <= kBinaryRowDigits || length + 2 > capacity) {
+    std::snprintf(shown, capacity, "%s", line);
+    return;
+  }
+  const std::size_t split = length - kBinaryRowDigits;
+  std::snprintf(shown, capacity, "%.*s\n%s", static_cast<int>(split), line, line + split);
 }
 
 }  // namespace
@@ -37,6 +59,8 @@ void MainDialog::Initialise() {
   window_.FocusBox();
   window_.CheckRadioButton(kIdRadioDec, kIdRadioExp, RadioIdOfForm(SelectedForm()));
   LoadHistory(window_);
+  SetWordSize(engine_, SettingsWord());
+  ResetAnswer(engine_);
   ShowResults();
 }
 
@@ -55,6 +79,14 @@ void MainDialog::OnCommand(int commandId, int notification) {
     case kIdRadioExp:
       // The lines do not depend on the form: nothing is redrawn.
       ProgramSettings().CurrentForm = commandId - kIdRadioDec;
+      break;
+    case kCmdWord8:
+    case kCmdWord16:
+    case kCmdWord32:
+    case kCmdWord64:
+    case kCmdWordSigned:
+    case kCmdWordUnsigned:
+      ChooseWord(commandId);
       break;
     case kIdCloseButton:
       OnCloseRequest();
@@ -85,6 +117,22 @@ void MainDialog::OnCommand(int commandId, int notification) {
     default:  // the disabled menu items 1, 2, 10 and anything else
       break;
   }
+}
+
+void MainDialog::OnShortcut(char key, bool shift) {
+  const int command = CommandOfShortcut(key, shift);
+  if (command >= 0) OnCommand(command, 0);
+}
+
+// A new word size or signedness: the menu's marks move, and the expression
+// the lines show is calculated again in the new word at once. The box and
+// its text are not touched.
+void MainDialog::ChooseWord(int commandId) {
+  if (!ApplyWordCommand(commandId, ProgramSettings())) return;
+  SetWordSize(engine_, SettingsWord());
+  BuildMenu(ProgramSettings(), menu_);
+  window_.AttachMenu(menu_);
+  Recalculate();
 }
 
 void MainDialog::OnCopyResult() { window_.SetClipboardText(lines_.text[SelectedForm()]); }
@@ -188,6 +236,12 @@ void MainDialog::Recalculate() {
 void MainDialog::ShowResults() {
   ComposeResultLines(engine_, ProgramSettings().MessageTable, lines_);
   for (int form = 0; form < kResultFormCount; ++form) {
+    if (form == kFormBin) {
+      char shown[kResultLineCapacity + 1];
+      WrapBinaryLine(lines_.text[form], shown, sizeof shown);
+      window_.SetControlText(ResultLineIdOfForm(form), shown);
+      continue;
+    }
     window_.SetControlText(ResultLineIdOfForm(form), lines_.text[form]);
   }
   MarkResults();
@@ -268,6 +322,8 @@ void MainDialog::Calculate() {
     window_.Beep();
     return;
   }
+  // What was written is the value of "ans" from now on, exact where exact.
+  KeepResultAsAnswer(engine_);
   undo_.Replaced(engine_.expression, text);
   SetBox(text);
   window_.FocusBox();

@@ -27,6 +27,10 @@ class MainDialog {
   // notification code. Unknown ids and codes are ignored.
   void OnCommand(int commandId, int notification);
 
+  // Ctrl+key (with Shift where `shift`) while the window has the focus: the
+  // menu command it stands for, if any (the word menu's keys).
+  void OnShortcut(char key, bool shift);
+
   // Copy commands: the result line of the selected form (Ctrl+C in the box
   // with nothing selected), one line (a line's context menu), or all five
   // labelled lines (Ctrl+Shift+C, the context menu). Each copies the lines
@@ -76,6 +80,7 @@ class MainDialog {
   void DownInBox();
   void TakeChosenListEntry();
   void ChooseLanguage();
+  void ChooseWord(int commandId);
   void Replace(const char* text);
   void ShowSearch();
 

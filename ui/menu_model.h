@@ -3,13 +3,23 @@
 // dialog_ids.h. BuildMenu fills it from the language texts; front ends turn
 // it into a real menu.
 
-inline constexpr int kMenuPopupCount = 2;
-inline constexpr int kMenuMaxItems = 4;
+inline constexpr int kMenuPopupCount = 3;
+inline constexpr int kMenuMaxItems = 7;
+
+// A key that chooses a menu item while the window has the focus: Ctrl and
+// `key` (an ASCII digit or upper-case letter), with Shift where `shift`.
+struct MenuShortcut {
+  char key;    // '\0' for none
+  bool shift;
+  const char* text;  // as shown beside the item: "Ctrl+1", "Ctrl+Shift+U"; nullptr for none
+};
 
 struct MenuItemModel {
   int commandId;       // sent to the dialog when chosen; unused for a separator
   const char* text;    // language bytes; nullptr for a separator
   bool enabled;        // disabled items are grayed and cannot be chosen
+  bool checked = false;          // shown with a check mark
+  MenuShortcut shortcut = {};    // none unless given
 };
 
 struct MenuPopupModel {

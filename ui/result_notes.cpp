@@ -57,16 +57,28 @@ void ComposeErrorNote(const EngineState& state, const ErrorPlace& place, char* b
   }
 }
 
+// The lead of the note for the word's size: "low 16 bits of".
+const char* LowBitsLead(int bits) {
+  switch (bits) {
+    case 8: return OptionalText(OptionalTextIndex("lowbits8"));
+    case 16: return OptionalText(OptionalTextIndex("lowbits16"));
+    case 64: return OptionalText(OptionalTextIndex("lowbits64"));
+    default: return OptionalText(OptionalTextIndex("lowbits"));
+  }
+}
+
 void ComposeHiddenBitsNote(const EngineState& state, char* buffer, std::size_t capacity) {
   if (capacity == 0) return;
   buffer[0] = '\0';
   const double value = state.result;
-  if (state.tokenKind == TokenKind::Error || IntegerLinesShowMessage(value) || !IntegerLinesHideBits(value)) return;
-  // A fraction whose whole part fits loses only the fraction.
+  if (state.tokenKind == TokenKind::Error || IntegerLinesShowMessage(state) || !IntegerLinesHideBits(state)) return;
+  // A fraction whose whole part fits the word loses only the fraction.
+  const WordSize word = WordOf(state);
   const double whole = std::trunc(value);
-  const bool inRange = std::isfinite(value) && whole >= -2147483648.0 && whole <= 4294967295.0;
-  const char* lead = inRange ? OptionalText(OptionalTextIndex("wholepart")) : OptionalText(OptionalTextIndex("lowbits"));
+  const bool inRange = std::isfinite(value) && !IsExact(state.resultExact) &&
+                       whole >= -std::ldexp(1.0, word.bits - 1) && whole <= std::ldexp(1.0, word.bits) - 1.0;
+  const char* lead = inRange ? OptionalText(OptionalTextIndex("wholepart")) : LowBitsLead(word.bits);
   char shown[kNoteCapacity];
-  FormatShortest(value, shown, sizeof shown);
+  FormatShortestResult(state, shown, sizeof shown);
   std::snprintf(buffer, capacity, "%s %s", lead, shown);
 }

@@ -29,9 +29,10 @@ ErrorPlace FindErrorPlace(const EngineState& state);
 void ComposeErrorNote(const EngineState& state, const ErrorPlace& place, char* buffer, std::size_t capacity);
 
 // The note for the integer lines when they show only part of the value:
-// "low 32 bits of 6227020800" beyond the 32-bit range (or not finite), "whole
-// part of 2.5" for a fraction within it, naming the value by its shortest
-// text that reads back to it ("7.999999999999997", not the DEC line's
-// rounded 8). Empty when the lines show the whole value, after a failure,
+// "low 32 bits of 6227020800" beyond the range of the word (or not finite),
+// with the word's size ("low 16 bits of 70000"); "whole part of 2.5" for a
+// fraction within it, naming the value by its shortest text that reads back
+// to it ("7.999999999999997", not the DEC line's rounded 8), or by all the
+// digits of an exact integer. Empty when the lines show the whole value, after a failure,
 // and when they show a message instead of digits.
 void ComposeHiddenBitsNote(const EngineState& state, char* buffer, std::size_t capacity);

@@ -24,6 +24,9 @@ std::string Parse(std::vector<const char*> arguments) {
   if (!options.languageFile.empty()) text += " lang=" + options.languageFile;
   if (options.trace) text += " trace";
   if (options.help) text += " help";
+  if (options.wordBits != 32 || options.wordUnsigned) {
+    text += " bits=" + std::to_string(options.wordBits) + (options.wordUnsigned ? " unsigned" : "");
+  }
   for (const std::string& expression : options.expressions) text += " [" + expression + "]";
   return text;
 }
@@ -48,6 +51,10 @@ TEST(CliOptions, ReadsOptionsAndExpressions) {
       {__LINE__, {"--", "--tsv", "--"}, "lines [--tsv] [--]"},
       {__LINE__, {"-h"}, "lines help"},
       {__LINE__, {"--help", "1"}, "lines help [1]"},
+      {__LINE__, {"--bits", "64", "--unsigned", "~0"}, "lines bits=64 unsigned [~0]"},
+      {__LINE__, {"--bits=8", "1"}, "lines bits=8 [1]"},
+      {__LINE__, {"--unsigned"}, "lines bits=32 unsigned"},
+      {__LINE__, {"--bits", "16", "--bits", "32"}, "lines"},
   };
   ForEachCase(cases, [&](const auto& c) {
     EXPECT_EQ(Parse(c.arguments), c.expected);
@@ -67,6 +74,10 @@ TEST(CliOptions, RefusesUsageErrorsWithAReason) {
       {__LINE__, {"--tsv", "--form", "dec"}, "error: --tsv and --form cannot be combined"},
       {__LINE__, {"--form", "dec", "--tsv"}, "error: --tsv and --form cannot be combined"},
       {__LINE__, {"--tsv=1"}, "error: --tsv takes no value"},
+      {__LINE__, {"--bits"}, "error: --bits needs a value"},
+      {__LINE__, {"--bits", "12"}, "error: unknown word size '12' (use 8, 16, 32 or 64)"},
+      {__LINE__, {"--bits=064"}, "error: unknown word size '064' (use 8, 16, 32 or 64)"},
+      {__LINE__, {"--unsigned=1"}, "error: --unsigned takes no value"},
       {__LINE__, {"--hex"}, "error: unknown option '--hex' (write -- before an expression starting with --)"},
       // Control characters are echoed as "?", never sent to the terminal.
       {__LINE__, {"--h\x1b[2Jx"}, "error: unknown option '--h?[2Jx' (write -- before an expression starting with --)"},

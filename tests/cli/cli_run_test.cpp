@@ -63,11 +63,11 @@ struct RunOutcome {
 };
 
 // Runs --form dec over input into sink; standard error goes to a file.
-RunOutcome RunFormDec(LineByLineInput& input, MemorySink& sink, const std::vector<std::string>& expressions = {}) {
+RunOutcome RunFormDec(LineByLineInput& input, MemorySink& sink, const std::vector<std::string>& expressions = {},
+                      CliOptions options = {}) {
   static OutputBuffer out;
   StartOutputBuffer(out, {WriteToMemory, &sink});
   input.written = &sink.bytes;
-  CliOptions options;
   options.mode = OutputMode::Form;
   options.expressions = expressions;
   static MessageTexts messages;
@@ -90,6 +90,45 @@ TEST(CliRun, AnswersEachLineBeforeWaitingForTheNext) {
   EXPECT_EQ(sink.bytes, "2\n4\nfailed\n");
   const std::vector<std::string> expected = {"", "2\n", "2\n", "2\n4\n", "2\n4\nfailed\n"};
   EXPECT_EQ(input.writtenAtRead, expected);
+}
+
+// "ans" is the value of the previous line or argument that calculated, exact
+// where it was; a failed one leaves it; every run starts at 0.
+TEST(CliRun, AnsIsThePreviousValueThatCalculated) {
+  for (const bool fromArguments : {false, true}) {
+    SCOPED_TRACE(fromArguments);
+    LineByLineInput input;
+    const std::vector<std::string> lines = {"ans+1", "0xFFFFFFFFFFFFFFFF", "ans-1", "1/0", "ans!2"};
+    std::vector<std::string> expressions;
+    for (const std::string& line : lines) (fromArguments ? expressions : input.lines).push_back(line + (fromArguments ? "" : "\n"));
+    MemorySink sink;
+    RunFormDec(input, sink, expressions);
+    EXPECT_EQ(sink.bytes, "1\n18446744073709551615\n18446744073709551614\nfailed\n-1\n");
+  }
+}
+
+// The word size and signedness of the options reach the calculation.
+TEST(CliRun, WordOptionsReachTheCalculation) {
+  const struct {
+    int line;
+    int bits;
+    bool isUnsigned;
+    const char* output;
+  } cases[] = {
+      {__LINE__, 32, false, "-1\n"},
+      {__LINE__, 32, true, "4294967295\n"},
+      {__LINE__, 8, true, "255\n"},
+      {__LINE__, 64, true, "18446744073709551615\n"},
+  };
+  ForEachCase(cases, [](const auto& c) {
+    LineByLineInput input;
+    MemorySink sink;
+    CliOptions options;
+    options.wordBits = c.bits;
+    options.wordUnsigned = c.isUnsigned;
+    RunFormDec(input, sink, {"~0"}, options);
+    EXPECT_EQ(sink.bytes, c.output);
+  });
 }
 
 TEST(CliRun, AFailedReadEndsTheRunWithStatusThree) {

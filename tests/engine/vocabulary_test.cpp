@@ -63,7 +63,7 @@ TEST(Vocabulary, MessagesAreDistinctAndInRange) {
     if (row.refusal.refuses != nullptr) {
       EXPECT_EQ(row.refusal.message, IsFunction(row) ? kMsgArgumentOutOfDomain : kMsgDivisionByZero);
     }
-    if (IsFunction(row)) {
+    if (row.operandCount == 1) {  // functions and "~"
       EXPECT_EQ(row.tooFewMessage, kMsgFunctionWithoutArgument);
       continue;
     }
@@ -87,7 +87,7 @@ TEST(Vocabulary, OperatorsAndTheirPriorities) {
   };
   int operatorCount = 0;
   for (const Operation& row : kVocabulary) {
-    if (IsFunction(row)) continue;
+    if (IsFunction(row) || row.isPrefix) continue;
     SCOPED_TRACE(row.text);
     ++operatorCount;
     const auto level = std::find_if(std::begin(levels), std::end(levels),
@@ -96,6 +96,19 @@ TEST(Vocabulary, OperatorsAndTheirPriorities) {
     EXPECT_EQ(row.priority, level->priority);
   }
   EXPECT_EQ(operatorCount, 20);
+}
+
+// "~" is the one operator written before its operand; it waits on the stack
+// like a function.
+TEST(Vocabulary, ComplementIsTheOnlyPrefixOperator) {
+  std::set<std::string> prefixes;
+  for (const Operation& row : kVocabulary) {
+    if (!row.isPrefix) continue;
+    prefixes.insert(row.text);
+    EXPECT_EQ(row.operandCount, 1);
+    EXPECT_EQ(row.priority, kHighPriority);
+  }
+  EXPECT_EQ(prefixes, std::set<std::string>{"~"});
 }
 
 // A function waits under its bracket and must leave for the queue before any

@@ -47,7 +47,7 @@ std::string Number(Random& random) {
                                           "$1fh", "0x", "$", "1.e3", "010", "1bh", "1e5h"};
     return Pick(random, kBroken, static_cast<int>(std::size(kBroken)));
   }
-  switch (random.Below(11)) {
+  switch (random.Below(15)) {
     case 0: return Digits(random, "0123456789", 10, 3);
     case 1: return Digits(random, "0123456789", 10, 12);
     case 2: return Digits(random, "0123456789", 10, 3) + "." + Digits(random, "0123456789", 10, 8);
@@ -60,6 +60,12 @@ std::string Number(Random& random) {
     case 7: return Digits(random, "01", 2, 34) + "b";
     case 8: return Digits(random, "01234567", 8, 12) + "o";
     case 9: return "pi";
+    // Integers kept exactly beside their double: 64-bit hexadecimal, 19 and
+    // 20 decimal digits, the "0b" and "0o" prefixes, "_" between digits.
+    case 11: return "0x" + Digits(random, kHex, 22, 17);
+    case 12: return Digits(random, "0123456789", 10, 20);
+    case 13: return (random.OneIn(2) ? "0b" : "0o") + Digits(random, "01", 2, 40);
+    case 14: return Digits(random, "0123456789", 10, 3) + "_" + Digits(random, "0123456789", 10, 3);
     default: return std::to_string(random.Below(10)) + "." + Digits(random, "0123456789", 10, 17);
   }
 }
@@ -84,13 +90,14 @@ std::string Operand(Random& random, int depth) {
     return name + "(" + Expression(random, depth + 1) + ")";
   }
   if (choice <= 8) return "(" + Expression(random, depth + 1) + ")";
-  return std::string(random.OneIn(2) ? "-" : "+") + Operand(random, depth + 1);
+  static const char* const kPrefixes[] = {"-", "+", "~"};
+  return Pick(random, kPrefixes, static_cast<int>(std::size(kPrefixes))) + Operand(random, depth + 1);
 }
 
 std::string Operator(Random& random) {
   int row = 0;
   do row = random.Below(kVocabularySize);
-  while (IsFunction(kVocabulary[row]));
+  while (IsFunction(kVocabulary[row]) || kVocabulary[row].isPrefix);
   return kVocabulary[row].text;
 }
 

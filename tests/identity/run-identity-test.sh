@@ -30,16 +30,25 @@ done
 mkdir -p "$output"
 "$generator" "$count" >"$output/expressions.txt" || exit 1
 
+# Every expression at each of these word sizes, one block of lines per size
+# in this order.
+words=("" "--bits 8" "--bits 16 --unsigned" "--bits 64" "--bits 64 --unsigned")
+
 # quillo-cli exits with 1 when some expression failed: expected here.
 run() {
   local name="$1"
   shift
-  "$@" --tsv <"$output/expressions.txt" >"$output/$name.tsv"
-  local status=$?
-  if [ "$status" -gt 1 ]; then
-    echo "identity: $name quillo-cli ended with $status" >&2
-    exit 1
-  fi
+  : >"$output/$name.tsv"
+  local word status
+  for word in "${words[@]}"; do
+    # shellcheck disable=SC2086 # the options split into words
+    "$@" --tsv $word <"$output/expressions.txt" >>"$output/$name.tsv"
+    status=$?
+    if [ "$status" -gt 1 ]; then
+      echo "identity: $name quillo-cli ${word:-(32 bits)} ended with $status" >&2
+      exit 1
+    fi
+  done
 }
 
 run linux "$linux_cli"
@@ -64,9 +73,10 @@ differing=0
 for other in windows arm64; do
   lines=$(awk 'NR == FNR { linux[FNR] = $0; next } linux[FNR] != $0 { print FNR }' \
     "$output/linux.tsv" "$output/$other.tsv")
-  echo "identity: linux and $other differ on $(printf '%s' "$lines" | grep -c .) of $count lines"
+  echo "identity: linux and $other differ on $(printf '%s' "$lines" | grep -c .) of $((count * ${#words[@]})) lines"
   for line in $(printf '%s\n' "$lines" | head -n 5); do
-    echo "  expression: $(sed -n "${line}p" "$output/expressions.txt")"
+    echo "  expression: $(sed -n "$(((line - 1) % count + 1))p" "$output/expressions.txt")" \
+      "(${words[$(((line - 1) / count))]:-32 bits})"
     echo "    linux:    $(sed -n "${line}p" "$output/linux.tsv")"
     echo "    $other: $(sed -n "${line}p" "$output/$other.tsv")"
   done

@@ -149,6 +149,59 @@ TEST_F(SettingsTest, FormOutsideTheFiveFormsReadsAsDecimal) {
   }
 }
 
+// The word keys: a missing or invalid one reads as 32 bits, signed.
+TEST_F(SettingsTest, WordKeysOutsideTheirValuesReadAsThirtyTwoSigned) {
+  struct Row {
+    int line;
+    std::string keys;
+    int bits;
+    bool isUnsigned;
+  };
+  const Row rows[] = {
+      {__LINE__, "", 32, false},
+      {__LINE__, "wordbits=64\r\nwordunsigned=1\r\n", 64, true},
+      {__LINE__, "wordbits=8\r\nwordunsigned=0\r\n", 8, false},
+      {__LINE__, "wordbits=16\r\n", 16, false},
+      {__LINE__, "wordbits=12\r\nwordunsigned=2\r\n", 32, false},
+      {__LINE__, "wordbits=-64\r\nwordunsigned=yes\r\n", 32, false},
+      {__LINE__, "wordbits=x\r\n", 32, false},
+  };
+  ForEachCase(rows, [&](const Row& row) {
+    ProgramSettings().WordBits = 16;
+    ProgramSettings().WordUnsigned = true;
+    WriteFile(settings, "[INI]\r\nlang=" + language + "\r\nform=0\r\n" + row.keys);
+    ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
+    EXPECT_EQ(ProgramSettings().WordBits, row.bits);
+    EXPECT_EQ(ProgramSettings().WordUnsigned, row.isUnsigned);
+  });
+}
+
+// A chosen word is written beside the form and read back; a file whose user
+// never left 32 bits signed gets no word keys, so it stays as it was.
+TEST_F(SettingsTest, WordKeysRoundTripAndStayAwayUntilChosen) {
+  WriteFile(settings, "[INI]\r\nlang=" + language + "\r\nform=0\r\nhistorylen=10\r\n");
+  ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
+  EXPECT_TRUE(SaveSettings(host));
+  EXPECT_EQ(Settings(), "[INI]\r\nlang=" + language + "\r\nform=0\r\nhistorylen=10\r\n");
+
+  ProgramSettings().WordBits = 64;
+  ProgramSettings().WordUnsigned = true;
+  EXPECT_TRUE(SaveSettings(host));
+  EXPECT_EQ(Settings(),
+            "[INI]\r\nlang=" + language + "\r\nform=0\r\nhistorylen=10\r\nwordbits=64\r\nwordunsigned=1\r\n");
+  ResetProgramSettings();
+  ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
+  EXPECT_EQ(ProgramSettings().WordBits, 64);
+  EXPECT_TRUE(ProgramSettings().WordUnsigned);
+
+  // Back to the default: the keys now in the file say so.
+  ProgramSettings().WordBits = 32;
+  ProgramSettings().WordUnsigned = false;
+  EXPECT_TRUE(SaveSettings(host));
+  EXPECT_EQ(Settings(),
+            "[INI]\r\nlang=" + language + "\r\nform=0\r\nhistorylen=10\r\nwordbits=32\r\nwordunsigned=0\r\n");
+}
+
 TEST_F(SettingsTest, UnreadableSettingsFileIsNeverOverwritten) {
   // A folder standing where the file should be.
   ASSERT_EQ(mkdir(settings.c_str(), 0755), 0);

@@ -134,8 +134,33 @@ TEST_F(GuiTest, OpensWithZeroLinesTheSavedFormAndTheFocusInTheBox) {
   EXPECT_EQ(window->Menu()->actions().at(0)->text(), "en menu 0");
   EXPECT_FALSE(MenuAction(0, 1)->isEnabled());
   EXPECT_FALSE(MenuAction(0, 2)->isEnabled());
-  EXPECT_FALSE(MenuAction(1, 0)->isEnabled());
-  EXPECT_TRUE(MenuAction(1, 2)->isEnabled());
+  EXPECT_FALSE(MenuAction(2, 0)->isEnabled());
+  EXPECT_TRUE(MenuAction(2, 2)->isEnabled());
+}
+
+// The word menu's keys work from the box: the lines follow at once, the
+// box keeps its text, the marks move, and a 64-bit BIN line shows two rows.
+// QUILLO_WORD_SHOTS names a folder to photograph the window into.
+TEST_F(GuiTest, WordKeysRecalculateAndKeepTheBox) {
+  Open(kFormDec, "", QUILLO_ENGLISH_LNG);
+  QTest::keyClicks(Box(), "0xFFFF_0000_FFFF_0001");
+  EXPECT_EQ(Line(kFormDec), "18446462603027742721");
+  EXPECT_TRUE(MenuAction(1, 2)->isChecked());  // 32 bits
+  QTest::keyClick(Box(), Qt::Key_4, Qt::ControlModifier);
+  EXPECT_EQ(Line(kFormHex), "FFFF0000FFFF0001");
+  EXPECT_EQ(Line(kFormBin), "11111111111111110000000000000000\n11111111111111110000000000000001");
+  EXPECT_EQ(Box()->currentText(), "0xFFFF_0000_FFFF_0001");
+  EXPECT_TRUE(MenuAction(1, 3)->isChecked());
+  EXPECT_FALSE(MenuAction(1, 2)->isChecked());
+  const QString shots = qEnvironmentVariable("QUILLO_WORD_SHOTS");
+  if (!shots.isEmpty()) window->grab().save(shots + QStringLiteral("/word-64.png"));
+  QTest::keyClick(Box(), Qt::Key_2, Qt::ControlModifier);
+  EXPECT_EQ(Line(kFormHex), "Too large for HEX, BIN and OCT");  // from 1e19 up below 64 bits
+  QTest::keyClick(Box(), Qt::Key_U, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(MenuAction(1, 6)->isChecked());
+  Retype("~0");
+  EXPECT_EQ(Line(kFormDec), "65535");
+  if (!shots.isEmpty()) window->grab().save(shots + QStringLiteral("/word-16u.png"));
 }
 
 TEST_F(GuiTest, EveryKeyRecalculates) {

@@ -26,7 +26,8 @@
 
 namespace {
 
-// "Title[id text|id text (off)|---] Title[...]" for comparing whole menus.
+// "Title[id text|id text (off)|id text *<Ctrl+1>|---] Title[...]" for
+// comparing whole menus: "*" marks a checked item, <...> its key.
 std::string MenuAsText(const MenuModel& menu) {
   std::string text;
   for (int p = 0; p < kMenuPopupCount; ++p) {
@@ -37,6 +38,8 @@ std::string MenuAsText(const MenuModel& menu) {
       text += i > 0 ? "|" : "";
       text += item.text == nullptr ? std::string("---")
                                    : std::to_string(item.commandId) + " " + item.text + (item.enabled ? "" : " (off)");
+      if (item.checked) text += " *";
+      if (item.shortcut.text != nullptr) text += std::string("<") + item.shortcut.text + ">";
     }
     text += "]";
   }
@@ -214,12 +217,16 @@ TEST_F(MainDialogTest, OpensWithZeroLinesSavedFormTextsMenuAndHistory) {
   EXPECT_TRUE(window.iconApplied);
   EXPECT_EQ(window.texts[kIdCalculateButton], "en dialog 0");
   EXPECT_EQ(window.texts[kIdResultGroup], "en dialog 4");
-  EXPECT_EQ(window.menuTexts, (std::vector<std::string>{"en menu 0", "en menu 1", "en menu 2", "en menu 3",
-                                                        "en menu 4", "en menu 5", "-", "en menu 6"}));
+  EXPECT_EQ(window.menuTexts,
+            (std::vector<std::string>{"en menu 0", "en menu 1", "en menu 2", "en menu 3", "Word", "8 bits", "16 bits",
+                                      "32 bits", "64 bits", "-", "Signed", "Unsigned", "en menu 4", "en menu 5", "-",
+                                      "en menu 6"}));
   std::sort(window.disabledCommands.begin(), window.disabledCommands.end());
   EXPECT_EQ(window.disabledCommands, (std::vector<int>{1, 2, 10}));
   EXPECT_EQ(window.menu,
             "en menu 0[0 en menu 1|1 en menu 2 (off)|2 en menu 3 (off)] "
+            "Word[20 8 bits<Ctrl+1>|21 16 bits<Ctrl+2>|22 32 bits *<Ctrl+3>|23 64 bits<Ctrl+4>|---|"
+            "24 Signed *<Ctrl+Shift+S>|25 Unsigned<Ctrl+Shift+U>] "
             "en menu 4[10 en menu 5 (off)|---|11 en menu 6]");
   EXPECT_EQ(window.list, (std::vector<std::string>{"1+1", "2*2"}));
   EXPECT_EQ(window.box, "");
@@ -574,6 +581,85 @@ TEST_F(MainDialogTest, IntegerLinesAreMarkedWhenTheyHoldOnlyPartOfTheValue) {
     for (int id : {kIdResultLineHex, kIdResultLineBin, kIdResultLineOct}) EXPECT_EQ(window.lineNotes[id], c.note);
     EXPECT_EQ(window.lineNotes.count(kIdResultLineDec) + window.lineNotes.count(kIdResultLineExp), 0u);
   });
+}
+
+// The word menu and its keys: the lines follow at once, the box keeps its
+// text, the marks move, the hidden-bits note names the word, and the choice
+// is saved on close.
+TEST_F(MainDialogTest, WordMenuRecalculatesAtOnceAndKeepsTheBox) {
+  Start();
+  window.Type("70000");
+  EXPECT_EQ(window.lineNotes[kIdResultLineHex], "");
+  const struct {
+    int line;
+    char key;
+    bool shift;
+    std::string lines;
+    std::string note;
+    std::string marks;  // the checked items of the word menu
+  } cases[] = {
+      {__LINE__, '2', false, "70000|1170|1000101110000|10560|7.000000000000000E+0004", "low 16 bits of 70000",
+       "16 bits,Signed"},
+      {__LINE__, 'u', true, "70000|1170|1000101110000|10560|7.000000000000000E+0004", "low 16 bits of 70000",
+       "16 bits,Unsigned"},
+      {__LINE__, '1', false, "70000|70|1110000|160|7.000000000000000E+0004", "low 8 bits of 70000", "8 bits,Unsigned"},
+      {__LINE__, '4', false, "70000|11170|10001000101110000|210560|7.000000000000000E+0004", "",
+       "64 bits,Unsigned"},
+      {__LINE__, 'S', true, "70000|11170|10001000101110000|210560|7.000000000000000E+0004", "", "64 bits,Signed"},
+      {__LINE__, '9', false, "70000|11170|10001000101110000|210560|7.000000000000000E+0004", "", "64 bits,Signed"},
+      {__LINE__, '3', false, "70000|11170|10001000101110000|210560|7.000000000000000E+0004", "", "32 bits,Signed"},
+  };
+  ForEachCase(cases, [&](const auto& c) {
+    dialog->OnShortcut(c.key, c.shift);
+    EXPECT_EQ(window.Lines(), c.lines);
+    EXPECT_EQ(window.lineNotes[kIdResultLineHex], c.note);
+    EXPECT_EQ(window.box, "70000");
+    std::string marks;
+    for (const std::string item : {"8 bits", "16 bits", "32 bits", "64 bits", "Signed", "Unsigned"}) {
+      if (window.menu.find(item + " *") != std::string::npos) marks += (marks.empty() ? "" : ",") + item;
+    }
+    EXPECT_EQ(marks, c.marks);
+  });
+  window.Click(kCmdWord64);
+  window.Click(kCmdWordUnsigned);
+  window.dialog->OnCloseRequest();
+  EXPECT_EQ(Setting("INI", "wordbits"), "64");
+  EXPECT_EQ(Setting("INI", "wordunsigned"), "1");
+}
+
+// At 64 bits the BIN line breaks before its last 32 digits so it fits the
+// window; a copy of the line keeps the digits in one piece.
+TEST_F(MainDialogTest, SixtyFourBitBinaryLineShowsTwoRows) {
+  Start();
+  window.Click(kCmdWord64);
+  window.Type("0xFFFF_0000_FFFF_0001");
+  EXPECT_EQ(window.texts[kIdResultLineBin],
+            "11111111111111110000000000000000\n11111111111111110000000000000001");
+  dialog->OnCopyLine(kIdResultLineBin);
+  EXPECT_EQ(window.clipboard, "1111111111111111000000000000000011111111111111110000000000000001");
+  window.box.clear();
+  window.Type("0xFFFF_FFFF");  // 32 digits: one row
+  EXPECT_EQ(window.texts[kIdResultLineBin], "11111111111111111111111111111111");
+}
+
+// "ans" is 0 until the first Calculate, then the value Calculate wrote, exact
+// where exact.
+TEST_F(MainDialogTest, AnsIsTheLastCalculatedValue) {
+  Start();
+  window.Type("ans+1");
+  EXPECT_EQ(window.Lines().substr(0, 2), "1|");
+  window.box.clear();
+  window.Type("9007199254740993");
+  window.Click(kIdCalculateButton);
+  window.box.clear();
+  window.Type("ans+1");
+  EXPECT_EQ(window.Lines().substr(0, window.Lines().find('|')), "9007199254740994");
+  window.box.clear();
+  window.Type("1/0");
+  window.Click(kIdCalculateButton);  // refused: ans stays
+  window.box.clear();
+  window.Type("ans");
+  EXPECT_EQ(window.Lines().substr(0, window.Lines().find('|')), "9007199254740993");
 }
 
 TEST_F(MainDialogTest, AFailureMarksItsPlaceInTheBoxUntilTheTextCalculates) {

@@ -26,7 +26,9 @@
 //   click ID           press the button with this control id (BM_CLICK)
 //   key escape|down    press the key through the keyboard input (SendInput), once the
 //                      window is in front with the focus in the box; then wait until
-//                      the box's text changes or the window closes
+//                      the box's text changes or the window closes; also ctrl+z,
+//                      ctrl+shift+z, ctrl+y, and the word keys ctrl+1 .. ctrl+4,
+//                      ctrl+shift+s and ctrl+shift+u, which may change the lines only
 //   close              press Close
 //   exit               wait for the program to end and print its exit code
 //   file-dialog        wait for the language file dialog
@@ -232,7 +234,9 @@ bool StepType(const char* text) {
   return true;
 }
 
-bool StepLines() {
+// The five result lines joined by " | "; a line of two rows shows its line
+// break as "/".
+std::wstring LinesText() {
   std::wstring joined;
   for (int i = 0; i < kResultFormCount; ++i) {
     wchar_t text[256] = L"";
@@ -240,9 +244,16 @@ bool StepLines() {
     if (i > 0) {
       joined += L" | ";
     }
-    joined += text;
+    for (const wchar_t* c = text; *c != L'\0'; ++c) {
+      if (*c == L'\r') continue;
+      joined += *c == L'\n' ? L'/' : *c;
+    }
   }
-  Print("lines", joined);
+  return joined;
+}
+
+bool StepLines() {
+  Print("lines", LinesText());
   return true;
 }
 
@@ -490,6 +501,12 @@ bool StepKey(const char* name) {
   } else if (std::strcmp(name, "ctrl+y") == 0) {
     key = 'Y';
     modifiers = {VK_CONTROL};
+  } else if (std::strlen(name) == 6 && std::strncmp(name, "ctrl+", 5) == 0 && name[5] >= '1' && name[5] <= '4') {
+    key = static_cast<WORD>(name[5]);
+    modifiers = {VK_CONTROL};
+  } else if (std::strcmp(name, "ctrl+shift+s") == 0 || std::strcmp(name, "ctrl+shift+u") == 0) {
+    key = static_cast<WORD>(name[11] - 'a' + 'A');
+    modifiers = {VK_CONTROL, VK_SHIFT};
   } else {
     return Fail("unknown key");
   }
@@ -500,6 +517,7 @@ bool StepKey(const char* name) {
     return Fail("the window does not come to the front with the focus in the box");
   }
   const std::wstring before = TextOf(BoxEdit());
+  const std::wstring linesBefore = LinesText();
   if (!PressKeys(modifiers, key)) {
     return Fail("SendInput");
   }
@@ -508,7 +526,9 @@ bool StepKey(const char* name) {
   // Escape in an empty box closes the window. The program answers the text
   // query only between two messages, so once the new text is seen the
   // hotkey's handler has run to its end.
-  if (!WaitUntil([&before]() { return !IsWindow(Dialog) || TextOf(BoxEdit()) != before; }, Timeout)) {
+  // The word keys change the lines and the menu's marks, not the box.
+  if (!WaitUntil([&]() { return !IsWindow(Dialog) || TextOf(BoxEdit()) != before || LinesText() != linesBefore; },
+                 Timeout)) {
     return Fail("the key changed nothing");
   }
   return true;

@@ -191,6 +191,12 @@ void CalculatorDialog::RebuildMenu(const MenuModel& menu) {
       }
       QAction* action = qmenu->addAction(ToDisplayText(item.text));
       action->setEnabled(item.enabled);
+      if (item.checked) {
+        action->setCheckable(true);
+        action->setChecked(true);
+      }
+      // The key works while the window has the focus, the box's too.
+      if (item.shortcut.text != nullptr) action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut.text)));
       connect(action, &QAction::triggered, this, [this, id = item.commandId] { SendCommand(id); });
     }
   }

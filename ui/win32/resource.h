@@ -5,7 +5,7 @@
 
 #define IDD_MAIN_DIALOG 101
 #define MAIN_DIALOG_WIDTH 270  // client area, dialog units
-#define MAIN_DIALOG_HEIGHT 151
+#define MAIN_DIALOG_HEIGHT 159
 #define IDI_PROGRAM_ICON 122
 
 #define IDC_EXPRESSION_BOX 1001
@@ -25,6 +25,14 @@
 #define IDC_FORM_GROUP 1020
 #define IDC_RESULT_GROUP 1021
 #define IDC_BUTTON_FRAME -1
+
+// The word menu's commands (built at run time from the dialog's menu model).
+#define IDM_WORD_8 20
+#define IDM_WORD_16 21
+#define IDM_WORD_32 22
+#define IDM_WORD_64 23
+#define IDM_WORD_SIGNED 24
+#define IDM_WORD_UNSIGNED 25
 
 // The labels that only screen readers meet (see quillo.rc): one before each
 // result line, one before the box. The Windows front end's own.

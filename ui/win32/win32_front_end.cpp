@@ -23,6 +23,8 @@ static_assert(IDI_PROGRAM_ICON == kProgramIconId);
 static_assert(MAIN_DIALOG_WIDTH == kDialogWidthUnits && MAIN_DIALOG_HEIGHT == kDialogHeightUnits);
 static_assert(IDC_EXPRESSION_BOX == kIdExpressionBox);
 static_assert(IDC_RADIO_DEC == kIdRadioDec);
+static_assert(IDM_WORD_8 == kCmdWord8 && IDM_WORD_16 == kCmdWord16 && IDM_WORD_32 == kCmdWord32 &&
+              IDM_WORD_64 == kCmdWord64 && IDM_WORD_SIGNED == kCmdWordSigned && IDM_WORD_UNSIGNED == kCmdWordUnsigned);
 static_assert(IDC_RADIO_HEX == kIdRadioHex);
 static_assert(IDC_RADIO_BIN == kIdRadioBin);
 static_assert(IDC_RADIO_OCT == kIdRadioOct);
@@ -254,8 +256,11 @@ HMENU BuildPopup(const MenuPopupModel& popup) {
       AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    const UINT state = item.enabled ? MF_ENABLED : MF_DISABLED | MF_GRAYED;
-    AppendMenuW(menu, MF_STRING | state, static_cast<UINT_PTR>(item.commandId), ToWide(item.text).c_str());
+    const UINT state = (item.enabled ? MF_ENABLED : MF_DISABLED | MF_GRAYED) | (item.checked ? MF_CHECKED : 0);
+    // A tab before the key's name sets it in the menu's right column.
+    std::string text = item.text;
+    if (item.shortcut.text != nullptr) text += std::string("\t") + item.shortcut.text;
+    AppendMenuW(menu, MF_STRING | state, static_cast<UINT_PTR>(item.commandId), ToWide(text.c_str()).c_str());
   }
   return menu;
 }
@@ -412,6 +417,11 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
         dialog_->OnCopyAll();
         return true;
       }
+      // The word menu's keys: Ctrl+1 .. Ctrl+4, Ctrl+Shift+S and U.
+      if (control && ((wParam >= '1' && wParam <= '4') || (shift && (wParam == 'S' || wParam == 'U')))) {
+        dialog_->OnShortcut(static_cast<char>(wParam), shift);
+        return true;
+      }
       if (wParam == 'R' && control) {
         dialog_->OnHistorySearch();
         return true;
@@ -425,7 +435,9 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
       // Ctrl+Shift+C types the same control character as Ctrl+C; its key
       // press has copied all five lines already. Ctrl+Z and Ctrl+Y were
       // taken whole at their key press.
-      return (wParam == 3 && control && shift) || wParam == 0x1a || wParam == 0x19 || wParam == 0x12;
+      // Ctrl+Shift+S and U, taken at their key press, type 0x13 and 0x15.
+      return (wParam == 3 && control && shift) || wParam == 0x1a || wParam == 0x19 || wParam == 0x12 ||
+             ((wParam == 0x13 || wParam == 0x15) && control && shift);
     case WM_COPY: {
       DWORD start = 0;
       DWORD end = 0;
@@ -523,7 +535,14 @@ bool Win32FrontEnd::AskToWaitAgain(const char* caption, const char* text) {
 
 void Win32FrontEnd::SetControlText(int controlId, const char* text) {
   if (window_ != nullptr) {
-    SetDlgItemTextW(window_, controlId, ToWide(text).c_str());
+    // A line of several rows (the 64-bit BIN line) breaks them with CR LF,
+    // as a multi-line edit field needs.
+    std::string rows;
+    for (const char* c = text; *c != '\0'; ++c) {
+      if (*c == '\n') rows += '\r';
+      rows += *c;
+    }
+    SetDlgItemTextW(window_, controlId, ToWide(rows.c_str()).c_str());
     // A new language's expression label renames the box as well.
     for (const HiddenLabel& label : kHiddenLabels) {
       if (label.sourceId == controlId) {
