@@ -103,7 +103,7 @@ class MergedEntries : public NumberedValues {
   SettingsHost& host_;
   std::size_t added_;                     // the window's own entries, items 0..added_-1 of its list
   std::vector<std::string_view> stored_;  // the file's entries that follow them
-  char entry_[kHistoryEntryCapacity];     // the added entry last asked for
+  char entry_[kHistoryEntryCapacity] = {};  // the added entry last asked for
 };
 
 }  // namespace
