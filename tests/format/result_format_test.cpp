@@ -2,6 +2,7 @@
 
 #include "engine/calculate.h"
 #include "numerics/numerics.h"
+#include "tests/format/test_messages.h"
 #include "tests/support/case_table.h"
 
 #include <gtest/gtest.h>
@@ -22,19 +23,11 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Message i reads "msg<i>", so a line shows which message it took.
 struct MessageSlots {
   MessageTexts texts{};
 };
 
-const MessageTexts& TestMessages() {
-  static const MessageSlots messages = [] {
-    MessageSlots slots;
-    for (int i = 0; i < kMessageCount; ++i) std::snprintf(slots.texts[i], kTextSlotCapacity, "msg%d", i);
-    return slots;
-  }();
-  return messages.texts;
-}
+using format_test::TestMessages;
 
 std::unique_ptr<EngineState> StateWithResult(double value) {
   auto state = std::make_unique<EngineState>();

@@ -10,23 +10,12 @@
 
 #include "engine/calculate.h"
 #include "format/result_format.h"
+#include "tests/format/test_messages.h"
 #include "tests/support/case_table.h"
 
 namespace {
 
-// Message i reads "msg<i>", so a line shows which message it took.
-struct MessageSlots {
-  MessageTexts texts{};
-};
-
-const MessageTexts& TestMessages() {
-  static const MessageSlots messages = [] {
-    MessageSlots slots;
-    for (int i = 0; i < kMessageCount; ++i) std::snprintf(slots.texts[i], kTextSlotCapacity, "msg%d", i);
-    return slots;
-  }();
-  return messages.texts;
-}
+using format_test::TestMessages;
 
 std::unique_ptr<EngineState> CalculatedIn(const char* expression, int bits, bool isUnsigned) {
   auto state = std::make_unique<EngineState>();
