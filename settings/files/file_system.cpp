@@ -237,11 +237,14 @@ bool ReplaceFileContent(const char* path, std::string_view bytes) {
     const bool folderRefused = errno == EACCES || errno == EPERM;
     return exists && folderRefused && RewriteInPlace(target, bytes);
   }
-  bool ok = WriteAll(fd, bytes) && platform::FlushToDisk(fd);
-  ok = platform::CloseFile(fd) && ok;
-  ok = ok && platform::MoveOver(temporary.c_str(), target.c_str());
-  if (!ok) platform::RemoveFile(temporary.c_str());
-  return ok;
+  bool written = WriteAll(fd, bytes) && platform::FlushToDisk(fd);
+  written = platform::CloseFile(fd) && written;
+  if (written && platform::MoveOver(temporary.c_str(), target.c_str())) return true;
+  const bool nameHeld = written && errno == EBUSY;
+  platform::RemoveFile(temporary.c_str());
+  // A name that cannot be replaced still has a content that can be written:
+  // the save goes into the file rather than being lost.
+  return nameHeld && exists && RewriteInPlace(target, bytes);
 }
 
 bool IsTemporaryNameOf(std::string_view name, std::string_view fileName) {

@@ -71,8 +71,9 @@ bool JoinPath(const char* first, const char* second, char* out, std::size_t capa
 // file it points to is replaced and the link stays.
 // Refused (false, nothing written): a file its owner made read-only.
 // Written in place instead (truncated to the new length and flushed): a file
-// with more than one name (hard links), and a file the user may write to in
-// a folder the user may not.
+// with more than one name (hard links), a file the user may write to in a
+// folder the user may not, and a file whose name cannot be replaced (mounted
+// on its own; on Windows, kept open by a process that does not let it go).
 bool ReplaceFileContent(const char* path, std::string_view bytes);
 
 // Whether name is one of the temporary files that replacing fileName makes:

@@ -97,7 +97,10 @@ bool FlushToDisk(int fd);
 bool CloseFile(int fd);
 
 // Renames from over to in one step, durably: after a power cut, to names
-// either its old or its new content. False when the rename fails.
+// either its old or its new content. False when the rename fails; errno is
+// then EBUSY when the name to is held (a file mounted on its own, or on
+// Windows a file another process keeps open without letting it be
+// replaced): its content can still be written in place.
 bool MoveOver(const char* from, const char* to);
 
 // Removes the file path; a failure leaves it, unreported.

@@ -110,17 +110,46 @@ bool LetsOthersChange(PACL dacl) {
   return false;
 }
 
-// Tries of a replacement that another process's open handle refuses, and
-// the pause between them: a second and a half in all, far longer than a
-// reader or a scanner holds a small file.
-constexpr int kReplaceAttempts = 30;
-constexpr DWORD kReplacePauseMilliseconds = 50;
+// How long a replacement that another process's open handle refuses is
+// tried again, and the longest pause between tries. Readers and scanners
+// hold a small file for milliseconds, but one that reads in a loop leaves
+// only short gaps: the pauses start at a millisecond so that a gap is met.
+constexpr ULONGLONG kReplaceWaitMilliseconds = 2000;
+constexpr DWORD kLongestReplacePauseMilliseconds = 20;
 
 // Whether a failed replacement may succeed when tried again: another
 // process has the file open without sharing the access needed.
 bool IsPassingRefusal(DWORD error) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED ||
          error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+}
+
+// Whether another process has the file open without letting it be deleted,
+// which refuses its replacement. Asked first, because a ReplaceFile that
+// such a handle refuses may leave a file of its own behind (Wine's does).
+// Sets the last error to ERROR_SHARING_VIOLATION when it is held.
+bool IsHeldAgainstReplacement(const std::wstring& path) {
+  HANDLE probe = CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+  CloseHandle(probe);
+  return false;
+}
+
+// One try of renaming from over to; on failure the last error says why.
+bool TryMoveOver(const std::wstring& from, const std::wstring& to) {
+  if (GetFileAttributesW(to.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    // Nothing to replace yet. Write-through: the call returns once the
+    // rename is on the disk.
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  }
+  if (IsHeldAgainstReplacement(to)) return false;
+  // ReplaceFile gives the new file the old one's owner and access list.
+  if (ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return true;
+  // The old file is gone and the new one still has its temporary name: the
+  // rename is all that is left to do.
+  return GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+         MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 // The errno that stands for a Windows error of opening a file.
@@ -269,31 +298,24 @@ bool CloseFile(int fd) { return _close(fd) == 0; }
 
 bool MoveOver(const char* from, const char* to) {
   // Another process may have the file open for a moment (a window reading
-  // it, an indexer, a virus scanner): a bounded number of tries, then the
-  // save fails with the old file in place.
+  // it, an indexer, a virus scanner): tried again for a while; a file still
+  // held then fails with EBUSY and the old file in place, so that the
+  // caller can write the content into it instead.
   const std::wstring wideFrom = WidePath(from);
   const std::wstring wideTo = WidePath(to);
-  for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
-    if (GetFileAttributesW(wideTo.c_str()) == INVALID_FILE_ATTRIBUTES) {
-      // Nothing to replace yet. Write-through: the call returns once the
-      // rename is on the disk.
-      if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    } else {
-      // ReplaceFile gives the new file the old one's owner and access list.
-      if (ReplaceFileW(wideTo.c_str(), wideFrom.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        return true;
-      }
-      // The old file is gone and the new one still has its temporary name:
-      // the rename is all that is left to do.
-      if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
-          MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
-      }
+  const ULONGLONG deadline = GetTickCount64() + kReplaceWaitMilliseconds;
+  for (DWORD pause = 1;; pause = pause < kLongestReplacePauseMilliseconds ? pause + 1 : pause) {
+    if (TryMoveOver(wideFrom, wideTo)) return true;
+    if (!IsPassingRefusal(GetLastError())) {
+      errno = EIO;
+      return false;
     }
-    if (!IsPassingRefusal(GetLastError())) return false;
-    Sleep(kReplacePauseMilliseconds);
+    if (GetTickCount64() >= deadline) {
+      errno = EBUSY;
+      return false;
+    }
+    Sleep(pause);
   }
-  return false;
 }
 
 void RemoveFile(const char* path) { DeleteFileW(WidePath(path).c_str()); }

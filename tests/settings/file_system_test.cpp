@@ -5,6 +5,9 @@
 #include "settings/files/file_system.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -16,6 +19,7 @@
 
 #include "settings/files/file_system_platform.h"
 #include "tests/support/case_table.h"
+#include "tests/support/child_process.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
@@ -31,6 +35,35 @@ std::string PathOfLength(std::string path, std::size_t length, char fill) {
     path.append(part, fill);
   }
   return path;
+}
+
+// The exit code of a child that could not make a mount namespace.
+constexpr int kNoNamespace = 77;
+
+// Writes text to a file that exists, such as a process's settings in /proc.
+bool WriteTextTo(const char* path, const std::string& text) {
+  const int fd = open(path, O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  close(fd);
+  return ok;
+}
+
+// Moves the calling process into a mount namespace of its own, in which it
+// may mount (root directly; anyone else through a user namespace that maps
+// the user to root), with mounts that do not reach the rest of the system.
+bool EnterOwnMountNamespace() {
+  const uid_t user = geteuid();
+  const gid_t group = getegid();
+  if (user == 0) {
+    if (unshare(CLONE_NEWNS) != 0) return false;
+  } else {
+    if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
+    WriteTextTo("/proc/self/setgroups", "deny");
+    if (!WriteTextTo("/proc/self/uid_map", "0 " + std::to_string(user) + " 1")) return false;
+    if (!WriteTextTo("/proc/self/gid_map", "0 " + std::to_string(group) + " 1")) return false;
+  }
+  return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
 
 mode_t ModeOf(const std::string& path) {
@@ -184,6 +217,28 @@ TEST(ReplaceFileContentTest, WritingInPlaceCutsTheOldTail) {
   ASSERT_EQ(link(path.c_str(), (folder / "second").c_str()), 0);
   EXPECT_TRUE(ReplaceFileContent(path.c_str(), "short"));
   EXPECT_EQ(ReadFile(path), "short");
+}
+
+// A file mounted on its own, as a container mounts one file of the host, is
+// a name no rename may replace (EBUSY): the save goes into its content, which
+// the mounted-from file shares. Run in a child with a mount namespace of its
+// own; skipped where the system grants none.
+TEST(ReplaceFileContentTest, AFileMountedOnItsOwnIsWrittenInPlace) {
+  TempFolder folder;
+  const std::string mounted = folder / "quillo.ini";
+  const std::string host = folder / "host.ini";
+  WriteFile(mounted, "the file under the mount");
+  WriteFile(host, "the old content of the host's file");
+  const int status = RunInChild([&] {
+    if (!EnterOwnMountNamespace()) return kNoNamespace;
+    if (mount(host.c_str(), mounted.c_str(), nullptr, MS_BIND, nullptr) != 0) return kNoNamespace;
+    if (!ReplaceFileContent(mounted.c_str(), "new")) return 1;
+    return ReadFile(host) == "new" && ReadFile(mounted) == "new" ? 0 : 2;
+  });
+  if (status == kNoNamespace) GTEST_SKIP() << "no mount namespace may be made here";
+  EXPECT_EQ(status, 0) << "1: the save failed; 2: the content is not the new one";
+  // Nothing is left beside it: the temporary file went.
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"host.ini", "quillo.ini"}));
 }
 
 // Saves through a link write beside the file it points to, so leftovers are

@@ -626,6 +626,39 @@ newest: 0=s199
 EOF
 report "saves beside a reader" $(($(date +%s) - case_started)) "$work/reader.expected" "$work/reader.actual"
 
+# --- Saves while another process keeps the settings file open for good
+# without delete sharing: the file cannot be replaced, so each save, having
+# waited its while, writes into the file; none fails, nothing is left
+# beside it. ---
+case_started=$(date +%s)
+folder="$work/holder"
+mkdir -p "$folder"
+printf '[INI]\r\nform=0\r\nhistorylen=200\r\n' >"$folder/quillo.ini"
+timeout 300 wine "$saver" hold "$(windows_path "$folder/quillo.ini")" "$(windows_path "$folder/ready")" \
+  "$(windows_path "$folder/stop")" >"$folder/holder.log" 2>&1 &
+holder_job=$!
+# The holder has the file open once it has made the ready file (or has ended).
+while [ ! -e "$folder/ready" ] && kill -0 "$holder_job" 2>/dev/null; do sleep 0.1; done
+timeout 300 wine "$saver" save "$(windows_path "$folder/quillo.ini")" 3 >"$folder/saver.log" 2>&1
+touch "$folder/stop"
+wait "$holder_job"
+holder_status=$?
+{
+  cat "$folder/saver.log"
+  echo "holder ended with: $holder_status"
+  echo "entries: $(grep -c '^[0-9]*=s[0-9]*' "$folder/quillo.ini")"
+  echo "newest: $(grep '^0=' "$folder/quillo.ini" | tr -d '\r')"
+  echo "left beside it: $(find "$folder" -name '*.tmp' | wc -l)"
+} | tr -d '\r' >"$work/holder.actual"
+cat >"$work/holder.expected" <<EOF
+failed saves: 0
+holder ended with: 0
+entries: 3
+newest: 0=s2
+left beside it: 0
+EOF
+report "saves beside a holder" $(($(date +%s) - case_started)) "$work/holder.expected" "$work/holder.actual"
+
 # --- A user folder named in Cyrillic on a Western code page (the C.UTF-8 locale
 # gives Wine's programs code page 1252, which has no Cyrillic letter):
 # quillo-cli.exe finds its language file beside it and reads one named by

@@ -11,12 +11,19 @@
 //                                           a loop, as an indexer or a virus
 //                                           scanner would, until STOPFILE
 //                                           exists; prints "reads: N"
+//   quillo-settings-saver hold FILE READYFILE STOPFILE
+//                                           opens FILE and keeps it open,
+//                                           as an editor or a backup tool
+//                                           may, creates READYFILE, and
+//                                           closes FILE once STOPFILE exists
 //
 // The reader opens the file the C runtime's way, which grants no delete
-// sharing: the replacement of a save must wait for such a reader, not fail.
+// sharing: the replacement of a save must wait for such a reader, and a save
+// beside a holder that never lets go goes into the file instead of failing.
 
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -86,11 +93,25 @@ int Read(const char* file, const char* stopFile) {
   return 0;
 }
 
+int Hold(const char* file, const char* readyFile, const char* stopFile) {
+  const int fd = _open(file, _O_RDONLY | _O_BINARY);
+  if (fd < 0) return 2;
+  const int ready = _open(readyFile, _O_WRONLY | _O_CREAT | _O_BINARY, 0644);
+  if (ready < 0) return 2;
+  _close(ready);
+  // Polled: the test's other process makes the stop file when its saves end.
+  while (_access(stopFile, 0) != 0) Sleep(5);
+  _close(fd);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "save") == 0) return Save(argv[2], std::atoi(argv[3]));
   if (argc == 4 && std::strcmp(argv[1], "read") == 0) return Read(argv[2], argv[3]);
-  std::fprintf(stderr, "usage: quillo-settings-saver save FILE COUNT | read FILE STOPFILE\n");
+  if (argc == 5 && std::strcmp(argv[1], "hold") == 0) return Hold(argv[2], argv[3], argv[4]);
+  std::fprintf(stderr,
+               "usage: quillo-settings-saver save FILE COUNT | read FILE STOPFILE | hold FILE READYFILE STOPFILE\n");
   return 2;
 }
