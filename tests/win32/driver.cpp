@@ -538,7 +538,9 @@ bool StepExit() {
   if (Program == nullptr) {
     return Fail("the program's process is not known");
   }
-  if (WaitForSingleObject(Program, Timeout) != WAIT_OBJECT_0) {
+  // Ending saves the settings under the lock, which a busy machine may
+  // hold up well beyond a window's usual wait.
+  if (WaitForSingleObject(Program, 3 * Timeout) != WAIT_OBJECT_0) {
     return Fail("the program did not end");
   }
   DWORD code = 0;
