@@ -45,6 +45,11 @@ enum class Links { Follow, DoNotFollow };
 // True when c separates the parts of a path.
 bool IsSeparator(char c);
 
+// The length of path's root, the part no folder walk goes above: "/" on
+// POSIX; "C:\", "\\?\C:\" or "\\server\share\" on Windows. 0 for a
+// relative path.
+std::size_t RootLength(const std::string& path);
+
 // Looks up path without opening it. Returns 0 and sets kind to File, Folder
 // or Special (with Links::DoNotFollow a symbolic link itself is Special); or
 // returns the errno of the failed look-up, kind untouched. Windows always

@@ -104,6 +104,8 @@ namespace platform {
 
 bool IsSeparator(char c) { return c == '/'; }
 
+std::size_t RootLength(const std::string& path) { return !path.empty() && path[0] == '/' ? 1 : 0; }
+
 int LookUpPath(const char* path, Links links, PathState* kind) {
   struct stat record {};
   int result = links == Links::Follow ? stat(path, &record) : lstat(path, &record);

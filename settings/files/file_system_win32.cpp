@@ -87,11 +87,19 @@ bool IsCurrentUser(PSID sid) {
   return same;
 }
 
+// The rights that let someone remove, rename or take over what a folder
+// holds; a folder that grants others no more than adding entries is to
+// them what a sticky folder is on POSIX (the root of a drive lets every
+// user make folders there).
+constexpr ACCESS_MASK kReplacingRights =
+    WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL | DELETE | FILE_DELETE_CHILD;
+
 // Whether the access list lets anyone but the user, the administrators and
-// the system change the object: every user, a group, another named user. No
-// list at all lets everyone do everything; an entry that cannot be read, or
-// of a kind not understood that grants, counts as a grant to others.
-bool LetsOthersChange(PACL dacl) {
+// the system use one of rights on the object: every user, a group, another
+// named user. No list at all lets everyone do everything; an entry that
+// cannot be read, or of a kind not understood that grants, counts as a
+// grant to others.
+bool LetsOthersChange(PACL dacl, ACCESS_MASK rights) {
   if (dacl == nullptr) return true;
   for (DWORD i = 0; i < dacl->AceCount; ++i) {
     void* entry = nullptr;
@@ -101,7 +109,7 @@ bool LetsOthersChange(PACL dacl) {
     if (header->AceType == ACCESS_DENIED_ACE_TYPE || header->AceType == SYSTEM_AUDIT_ACE_TYPE) continue;
     if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) return true;
     const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
-    if ((allowed->Mask & kChangingRights) == 0) continue;
+    if ((allowed->Mask & rights) == 0) continue;
     PSID sid = const_cast<DWORD*>(&allowed->SidStart);
     if (IsEveryoneGroup(sid) || !(IsCurrentUser(sid) || IsAdministratorSid(sid) || IsOwnerRightsSid(sid))) {
       return true;
@@ -232,6 +240,23 @@ namespace platform {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+std::size_t RootLength(const std::string& path) {
+  std::size_t start = 0;
+  if (path.rfind("\\\\?\\", 0) == 0) start = 4;  // a long path's prefix
+  const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (path.size() >= start + 3 && isLetter(path[start]) && path[start + 1] == ':' && IsSeparator(path[start + 2])) {
+    return start + 3;
+  }
+  if (start == 0 && path.size() > 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    // "\\server\share\": the share is the root of what may be walked.
+    std::size_t server = path.find_first_of("\\/", 2);
+    if (server == std::string::npos) return 0;
+    std::size_t share = path.find_first_of("\\/", server + 1);
+    return share == std::string::npos ? 0 : share + 1;
+  }
+  return 0;
+}
+
 int LookUpPath(const char* path, Links /*links*/, PathState* kind) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) {
@@ -344,7 +369,8 @@ int LookUpOwnership(const char* path, Links /*links*/, Ownership* ownership) {
   } else {
     ownership->owner = IsAdministratorSid(owner) ? Owner::Administrator : Owner::Other;
   }
-  ownership->writableByOthers = LetsOthersChange(dacl);
+  ownership->writableByOthers = LetsOthersChange(dacl, kChangingRights);
+  ownership->sticky = !ownership->isRegular && !LetsOthersChange(dacl, kReplacingRights);
   LocalFree(descriptor);
   return 0;
 }

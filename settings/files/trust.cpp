@@ -14,6 +14,22 @@ bool IsOwnedByUserOrAdministrator(const platform::Ownership& ownership) {
   return ownership.owner != platform::Owner::Other;
 }
 
+// Whether the folder above may hold the way down: the user's or the
+// administrator's, and others may at most add entries to it.
+bool IsSafeFolderAbove(const std::string& above, std::string* why) {
+  platform::Ownership ownership;
+  if (platform::LookUpOwnership(above.c_str(), platform::Links::DoNotFollow, &ownership) != 0) return true;
+  if (!IsOwnedByUserOrAdministrator(ownership)) {
+    if (why != nullptr) *why = PathForDisplay(above.c_str()) + " belongs to another user";
+    return false;
+  }
+  if (ownership.writableByOthers && !ownership.sticky) {
+    if (why != nullptr) *why = PathForDisplay(above.c_str()) + " may be changed by other users";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool IsPrivateToUser(const char* path) {
@@ -29,29 +45,17 @@ bool IsPrivateToUser(const char* path) {
 }
 
 bool AreFoldersAboveSafe(const char* folder, std::string* why) {
-#ifdef _WIN32
-  static_cast<void>(folder);
-  static_cast<void>(why);
-  return true;
-#else
   const std::string resolved = platform::ResolveLinks(folder);
-  if (resolved.empty() || resolved[0] != '/') return true;  // nothing absolute to walk
-  // Each folder strictly above resolved, from "/" down.
-  for (std::size_t end = 1; end < resolved.size(); end = resolved.find('/', end + 1)) {
+  const std::size_t root = platform::RootLength(resolved);
+  if (root == 0) return true;  // nothing absolute to walk
+  // Each folder strictly above resolved, from the root down.
+  for (std::size_t end = root; end < resolved.size(); ++end) {
+    if (end > root && !platform::IsSeparator(resolved[end])) continue;
+    if (end > root && platform::IsSeparator(resolved[end - 1])) continue;  // a doubled separator
     const std::string above = resolved.substr(0, end);
-    platform::Ownership ownership;
-    if (platform::LookUpOwnership(above.c_str(), platform::Links::DoNotFollow, &ownership) != 0) return true;
-    if (!IsOwnedByUserOrAdministrator(ownership)) {
-      if (why != nullptr) *why = PathForDisplay(above.c_str()) + " belongs to another user";
-      return false;
-    }
-    if (ownership.writableByOthers && !ownership.sticky) {
-      if (why != nullptr) *why = PathForDisplay(above.c_str()) + " may be changed by other users";
-      return false;
-    }
+    if (!IsSafeFolderAbove(above, why)) return false;
   }
   return true;
-#endif
 }
 
 bool IsSafeLanguagePlace(const char* path) {

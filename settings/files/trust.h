@@ -19,8 +19,10 @@ bool IsPrivateToUser(const char* path);
 // theirs, and the next folder down must pass on its own. folder itself is
 // not judged here. Links are followed first. When one fails, why names it
 // and says what is wrong; a name that cannot be looked up passes (it does
-// not exist yet, and will be the user's when made). On Windows, where the
-// drive's root lets every user make folders, nothing above is judged.
+// not exist yet, and will be the user's when made). On Windows a folder
+// that lets others no more than add entries (as a drive's root lets every
+// user make folders) counts as sticky; the walk starts at the drive's root
+// or the network share.
 bool AreFoldersAboveSafe(const char* folder, std::string* why);
 
 // True when a language file at path may be loaded. Refused: a file in a

@@ -82,7 +82,12 @@ export WINEPREFIX="${QUILLO_WINE_PREFIX:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}
 export WINEDEBUG=-all
 # No downloads of Mono or Gecko: the program needs neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-work="$(mktemp -d "${TMPDIR:-/tmp}/quillo-wine.XXXXXX")"
+# Beside the prefix, not in /tmp: Wine shows a folder every user may write to
+# as one where everyone may also delete what others put there (it knows no
+# sticky bit), and the program trusts no file below such a folder.
+cache="${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/quillo"
+mkdir -p "$cache"
+work="$(mktemp -d "$cache/wine-work.XXXXXX")"
 xvfb_pid=""
 
 # shellcheck disable=SC2317  # called by the EXIT trap
@@ -597,6 +602,31 @@ lock file: none
 EOF
 report "quillo.exe first run cancelled" $(($(date +%s) - case_started)) "$work/first-run.expected" \
   "$work/first-run.actual"
+
+# --- A folder on the way to the language file that every user may change
+# (Wine shows /tmp so): the file is not trusted, the user is told why and
+# asked for another one. ---
+case_started=$(date +%s)
+folder="$(mktemp -d "${TMPDIR:-/tmp}/quillo-open.XXXXXX")/prog"
+prepare_folder "$folder"
+chmod 0777 "$(dirname "$folder")"
+printf '[INI]\r\nlang=%s\r\nform=0\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
+start_program "$folder"
+run_driver "$work/open-folder.actual" error-box ok file-dialog cancel error-box ok no-window exit
+record_exit_code "$folder" "$work/open-folder.actual"
+rm -rf "$(dirname "$folder")"
+cat >"$work/open-folder.expected" <<EOF
+error box: Not used as language file:\n$(windows_path "$folder/Lang/english.lng")\nOther users can change files in its folder.
+file dialog: shown
+file dialog title: Choose a language file
+file dialog name: english.lng
+error box: You must specify language file (*.lng)\nProgram terminated...
+main window: none
+exit: 0
+program exit code: 0
+EOF
+report "language file below a folder others may change" $(($(date +%s) - case_started)) \
+  "$work/open-folder.expected" "$work/open-folder.actual"
 
 # --- Saves while another process reads the settings file in a loop, as an
 # indexer or a virus scanner does, opening it without delete sharing: every
