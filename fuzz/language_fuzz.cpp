@@ -48,6 +48,7 @@ class CheckingWindow : public DialogWindow {
   }
   void SetBoxText(const char*) override {}
   void SelectBoxText(int, int) override {}
+  void BoxTextSelection(int* start, int* end) override { *start = *end = 0; }
   int BoxSelection() override { return -1; }
   void OpenBoxList() override {}
   void SelectBoxItem(int) override {}

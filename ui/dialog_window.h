@@ -27,6 +27,9 @@ class DialogWindow : public SettingsHost {
   virtual void SetBoxText(const char* text) = 0;
   // Selects characters [start, end) of the box's edit text.
   virtual void SelectBoxText(int start, int end) = 0;
+  // The selected characters [start, end) of the box's edit text; start ==
+  // end is the caret.
+  virtual void BoxTextSelection(int* start, int* end) = 0;
   // Index of the box's current list selection, -1 when none.
   virtual int BoxSelection() = 0;
   // Drops down the box's list.

@@ -317,8 +317,14 @@ void MainDialog::Calculate() {
   AddToHistory(window_, engine_.expression);
   char text[kCalculateTextCapacity];
   if (!ComposeCalculateText(engine_, ProgramSettings().MessageTable, SelectedForm(), text, sizeof text)) {
+    // Refused: the text, caret and selection stay as they were, so that the
+    // user can go on typing the expression. Focusing the box may select all
+    // of it, hence the selection is put back.
+    int start = 0;
+    int end = 0;
+    window_.BoxTextSelection(&start, &end);
     window_.FocusBox();
-    window_.SelectBoxText(0, static_cast<int>(std::strlen(boxText_)));
+    window_.SelectBoxText(start, end);
     window_.Beep();
     return;
   }

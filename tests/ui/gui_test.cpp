@@ -563,12 +563,25 @@ TEST_F(GuiTest, ResultLinesAreSelectableAndOfferCopyAndCopyAll) {
   });
 }
 
-TEST_F(GuiTest, CalculateKeepsTheTextSelectedWhereTheLineShowsAMessage) {
+// A refused Calculate leaves the text, the caret and a selection as they
+// were: the user goes on typing the expression.
+TEST_F(GuiTest, RefusedCalculateKeepsTextCaretAndSelection) {
   Open(kFormHex);
-  QTest::keyClicks(Box(), "1e20");
+  QLineEdit* edit = Box()->lineEdit();
+  QTest::keyClicks(Box(), "7*");
   QTest::keyClick(Box(), Qt::Key_Return);
-  EXPECT_EQ(Box()->currentText(), "1e20");
-  EXPECT_EQ(Box()->lineEdit()->selectedText(), "1e20");
+  EXPECT_EQ(edit->text(), "7*");
+  EXPECT_EQ(edit->selectedText(), "");
+  EXPECT_EQ(edit->cursorPosition(), 2);
+  QTest::keyClicks(Box(), "6");
+  QTest::keyClick(Box(), Qt::Key_Return);
+  EXPECT_EQ(Box()->currentText(), "0x2A");
+
+  Retype("1e20");  // a value the HEX line cannot show
+  edit->setSelection(1, 2);
+  QTest::keyClick(Box(), Qt::Key_Return);
+  EXPECT_EQ(edit->text(), "1e20");
+  EXPECT_EQ(edit->selectedText(), "e2");
   EXPECT_EQ(Box()->itemText(0), "1e20");
   Retype("1e18");
   QTest::keyClick(Box(), Qt::Key_Return);

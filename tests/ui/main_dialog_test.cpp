@@ -85,8 +85,16 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
 
   // The user's actions, as the platform would report them.
   void Type(const std::string& keys) {
+    // Each key replaces the selection, as in any edit field; a text set by
+    // the test without a caret in it is typed at its end.
     for (char key : keys) {
-      box.push_back(key);
+      const int size = static_cast<int>(box.size());
+      const int start = std::clamp(std::min(selectionStart, selectionEnd), 0, size);
+      const int end = std::clamp(std::max(selectionStart, selectionEnd), start, size);
+      const bool caretInText = end > start || end < size;
+      const auto at = static_cast<std::size_t>(caretInText ? start : size);
+      box.replace(at, caretInText ? static_cast<std::size_t>(end - start) : 0, 1, key);
+      selectionStart = selectionEnd = static_cast<int>(at) + 1;
       dialog->OnCommand(kIdExpressionBox, kBoxEditChange);
     }
   }
@@ -152,9 +160,16 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
       box = list[static_cast<std::size_t>(index)];
     }
   }
+  void BoxTextSelection(int* start, int* end) override {
+    *start = selectionStart;
+    *end = selectionEnd;
+  }
   void FocusBox() override {
     if (!boxFocused) {
       boxFocused = true;
+      // As a Windows combo box does when it gets the focus.
+      selectionStart = 0;
+      selectionEnd = static_cast<int>(box.size());
       dialog->OnCommand(kIdExpressionBox, kBoxSetFocus);  // the box announces the focus at once
     }
   }
@@ -504,7 +519,8 @@ TEST_F(MainDialogTest, CopyTakesTheLinesExactlyAsShown) {
 
 // Calculate writes only a text that calculates back to what the selected
 // line shows; where it shows a message, or a value no text reads back to
-// (infinite, NaN), the box keeps its text, selected, and the window beeps.
+// (infinite, NaN), the box keeps its text, caret and selection, and the
+// window beeps.
 TEST_F(MainDialogTest, CalculateNeverWritesWhatTheSelectedLineDoesNotShow) {
   const struct {
     int line;
@@ -540,13 +556,35 @@ TEST_F(MainDialogTest, CalculateNeverWritesWhatTheSelectedLineDoesNotShow) {
     const int beeps = window.beeps;
     window.FocusElsewhere();
     window.Click(kIdCalculateButton);
+    const bool refused = c.box == c.expression;
     EXPECT_EQ(window.box, c.box);
     EXPECT_EQ(window.list.front(), c.expression);
-    EXPECT_EQ(window.selectionStart, 0);
+    EXPECT_EQ(window.selectionStart, refused ? static_cast<int>(c.box.size()) : 0);
     EXPECT_EQ(window.selectionEnd, static_cast<int>(c.box.size()));
     EXPECT_TRUE(window.boxFocused);
-    EXPECT_EQ(window.beeps, beeps + (c.box == c.expression ? 1 : 0));
+    EXPECT_EQ(window.beeps, beeps + (refused ? 1 : 0));
   });
+}
+
+// After a refused Calculate the user goes on typing where the caret was,
+// also when the caret or a selection sat in the middle of the text.
+TEST_F(MainDialogTest, TypingGoesOnAfterARefusedCalculate) {
+  Start(1);  // HEX
+  window.FocusBox();
+  window.Type("7*");
+  window.Click(kIdCalculateButton);
+  window.Type("6");
+  EXPECT_EQ(window.box, "7*6");
+  window.Click(kIdCalculateButton);
+  EXPECT_EQ(window.box, "0x2A");
+
+  window.box.clear();
+  window.Type("1/0+5");
+  window.SelectBoxText(2, 3);  // the 0
+  window.Click(kIdCalculateButton);
+  EXPECT_EQ(window.box, "1/0+5");
+  EXPECT_EQ(window.selectionStart, 2);
+  EXPECT_EQ(window.selectionEnd, 3);
 }
 
 TEST_F(MainDialogTest, IntegerLinesAreMarkedWhenTheyHoldOnlyPartOfTheValue) {
@@ -738,6 +776,7 @@ TEST_F(MainDialogTest, UndoStepsBackThroughTheDialogsOwnChanges) {
   Start(0, "0=6*7\r\n");
   window.Type("1+2");
   window.Click(kIdCalculateButton);
+  window.SelectBoxText(1, 1);  // End: after the selected result
   window.Type("*4");
   window.PressEscape();
   window.PressDown();

@@ -348,9 +348,10 @@ EOF
 report "quillo.exe session" $(($(date +%s) - case_started)) "$work/session.expected" "$work/session.actual"
 
 # --- Copy, the Calculate rule and a paste: the clipboard holds the lines as
-# shown; Calculate leaves a text whose line shows a message, selected; a
-# paste over 999 characters is refused with a message, a shorter one is
-# taken whole even where it is wider than the box. ---
+# shown; Calculate leaves a text whose line shows a message as it was, caret
+# and all, so typing goes on; a paste over 999 characters is refused with a
+# message, a shorter one is taken whole even where it is wider than the
+# box. ---
 case_started=$(date +%s)
 folder="$work/copy"
 prepare_folder "$folder"
@@ -363,6 +364,7 @@ run_driver "$work/copy.actual" \
   click 1002 click 1011 box \
   set-clipboard '1+*500' paste notice-box ok box \
   key escape set-clipboard '1*300' paste lines \
+  key escape type '7*' click 1011 type 6 click 1011 box \
   close exit
 record_exit_code "$folder" "$work/copy.actual"
 too_large="Too large for HEX, BIN and OCT"
@@ -373,14 +375,15 @@ clipboard: 7328CC00
 clipboard: DEC 6227020800\nHEX 7328CC00\nBIN 1110011001010001100110000000000\nOCT 16312146000\nEXP 6.227020800000000E+0009\n
 clipboard: Division by zero
 box: fact(13)/0
-selection: 0 10
+selection: 10 10
 history: fact(13)/0
 box: 1e20
-selection: 0 4
+selection: 4 4
 box: 100000000000000000000
 notice box: expression longer than 999 characters
 box: 100000000000000000000
 lines: 1.111111111111111E+0299 | $too_large | $too_large | $too_large | 1.111111111111111E+0299
+box: 42
 exit: 0
 program exit code: 0
 EOF

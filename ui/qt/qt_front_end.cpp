@@ -195,6 +195,20 @@ void QtFrontEnd::SelectBoxText(int start, int end) {
   }
 }
 
+void QtFrontEnd::BoxTextSelection(int* start, int* end) {
+  *start = *end = 0;
+  if (!window_) {
+    return;
+  }
+  const QLineEdit* edit = window_->Box()->lineEdit();
+  if (edit->hasSelectedText()) {
+    *start = edit->selectionStart();
+    *end = edit->selectionEnd();
+  } else {
+    *start = *end = edit->cursorPosition();
+  }
+}
+
 int QtFrontEnd::BoxSelection() { return window_ ? window_->Box()->currentIndex() : -1; }
 
 void QtFrontEnd::OpenBoxList() {

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -122,6 +123,27 @@ int Utf16Offset(const std::wstring& text, int byteOffset) {
     ++i;
   }
   return static_cast<int>(i);
+}
+
+// The number of UTF-8 bytes of text's first utf16Offset UTF-16 units: the
+// way back from Utf16Offset.
+int Utf8Offset(const std::wstring& text, int utf16Offset) {
+  int bytes = 0;
+  const std::size_t end = std::min(text.size(), static_cast<std::size_t>(utf16Offset < 0 ? 0 : utf16Offset));
+  for (std::size_t i = 0; i < end; ++i) {
+    const wchar_t c = text[i];
+    if (c < 0x80) {
+      bytes += 1;
+    } else if (c < 0x800) {
+      bytes += 2;
+    } else if (IS_HIGH_SURROGATE(c) && i + 1 < end) {
+      bytes += 4;
+      ++i;
+    } else {
+      bytes += 3;
+    }
+  }
+  return bytes;
 }
 
 // The hidden labels of quillo.rc, each with the control whose text it
@@ -652,6 +674,19 @@ void Win32FrontEnd::SelectBoxText(int start, int end) {
   const int first = start < 0 ? -1 : Utf16Offset(text, start);
   const int last = end < 0 ? -1 : Utf16Offset(text, end);
   SendMessageW(Box(), CB_SETEDITSEL, 0, MAKELPARAM(first, last));
+}
+
+void Win32FrontEnd::BoxTextSelection(int* start, int* end) {
+  *start = *end = 0;
+  if (window_ == nullptr) {
+    return;
+  }
+  DWORD first = 0;
+  DWORD last = 0;
+  SendMessageW(Box(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&first), reinterpret_cast<LPARAM>(&last));
+  const std::wstring text = WindowText(Box());
+  *start = Utf8Offset(text, static_cast<int>(first));
+  *end = Utf8Offset(text, static_cast<int>(last));
 }
 
 int Win32FrontEnd::BoxSelection() {

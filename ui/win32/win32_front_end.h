@@ -40,6 +40,7 @@ class Win32FrontEnd : public DialogFrontEnd {
   void BoxText(char* buffer, unsigned capacity) override;
   void SetBoxText(const char* text) override;
   void SelectBoxText(int start, int end) override;
+  void BoxTextSelection(int* start, int* end) override;
   int BoxSelection() override;
   void OpenBoxList() override;
   void SelectBoxItem(int index) override;
