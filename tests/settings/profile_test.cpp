@@ -206,6 +206,31 @@ TEST(ProfileFileTest, HugeLinesAndOddBytesAreReadAndKept) {
   EXPECT_EQ(ReadFile(path), "\xEF\xBB\xBF[s]\r\nbig=" + big + "\r\nk=2\r\n\0\r\n"s);
 }
 
+// A line ends at its first CR or LF however long it is. Line ends are
+// searched for in blocks that grow along the line, so every length up to a
+// few blocks puts the line end (and the LF of a CR LF) at another place in a
+// block.
+TEST(ProfileTextTest, LinesOfEveryLengthEndAtTheirFirstLineBreak) {
+  for (const std::string lineEnd : {"\r\n", "\n", "\r"}) {
+    for (std::size_t length = 0; length <= 300; ++length) {
+      SCOPED_TRACE("line end " + std::to_string(lineEnd.size() == 2 ? 0 : lineEnd[0]) + ", length " +
+                   std::to_string(length));
+      const std::string value(length, 'v');
+      std::string text = "[s]" + lineEnd + "a=" + value + lineEnd + "b=2" + lineEnd + "[t]\rc=3\n";
+      std::string_view found;
+      ASSERT_TRUE(FindProfileValue(text, "s", "a", &found));
+      EXPECT_EQ(found, value);
+      ASSERT_TRUE(FindProfileValue(text, "t", "c", &found));
+      EXPECT_EQ(found, "3");
+      std::string names;
+      ForEachProfileEntry(text, [&](const ProfileEntry& entry) { names += std::string(entry.name) + ","; });
+      EXPECT_EQ(names, "s,a,b,t,c,");
+      ASSERT_TRUE(SetProfileValue(text, "s", "b", "9"));
+      EXPECT_EQ(text, "[s]" + lineEnd + "a=" + value + lineEnd + "b=9" + lineEnd + "[t]\rc=3\n");
+    }
+  }
+}
+
 // Write failures: each must return false, keep the old file byte for byte and
 // leave no temporary file.
 TEST(ProfileFileTest, FailedWritesLeaveTheOldFile) {
