@@ -21,6 +21,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 #include "settings/files/file_lock.h"
 #include "settings/files/file_system.h"
 
@@ -362,6 +366,27 @@ NumberedKeyEdits FindNumberedKeys(std::string_view text, std::string_view sectio
   return edits;
 }
 
+// Reserves room for size bytes in text, which is empty. A long history's
+// text is hundreds of megabytes written once, and each first write to a
+// 4 KiB page of it costs a page fault: on a virtual machine 200 MB of faults
+// took 0.6 s where the merge itself takes 0.05 s. On Linux such a buffer is
+// offered huge pages, mapped in 2 MiB steps. Only buffers beyond 64 MiB:
+// the C library maps those apart and unmaps them when they are freed, so
+// the advice never outlives the text. It changes no byte; ignored or
+// refused, it costs only speed.
+void ReserveLargeText(std::string& text, std::size_t size) {
+  text.reserve(size);
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  constexpr std::size_t kLargeText = std::size_t{64} << 20;
+  constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+  if (text.capacity() < kLargeText) return;
+  const auto start = reinterpret_cast<std::uintptr_t>(text.data());
+  const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+  const std::uintptr_t last = (start + text.capacity()) & ~(kHugePage - 1);
+  madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#endif
+}
+
 // Appends value to out as EncodeValue writes it, without a copy of its own.
 void AppendEncoded(std::string& out, std::string_view value) {
   const bool outerBlank = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
@@ -431,7 +456,7 @@ bool SetNumberedProfileValues(std::string& text, const char* section, NumberedVa
     if (!anyMissing) return true;
     // Built apart, as below: a value may point into text.
     std::string out;
-    out.reserve(text.size() + added + std::strlen(section) + 8);
+    ReserveLargeText(out, text.size() + added + std::strlen(section) + 8);
     out += text;
     if (out.size() > ContentStart(out) && !IsLineEnd(out.back())) out += kLineEnd;
     out += "[";
@@ -453,7 +478,7 @@ bool SetNumberedProfileValues(std::string& text, const char* section, NumberedVa
   if (!std::is_sorted(order.begin(), order.end(), inTextOrder)) std::sort(order.begin(), order.end(), inTextOrder);
   bool anyDifferent = anyMissing;
   std::string out;
-  out.reserve(text.size() + added + kLineEnd.size());
+  ReserveLargeText(out, text.size() + added + kLineEnd.size());
   std::size_t copied = 0;
   for (std::size_t i : order) {
     const std::string_view old(text.data() + edits.valueStart[i], edits.valueEnd[i] - edits.valueStart[i]);
