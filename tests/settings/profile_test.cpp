@@ -437,6 +437,22 @@ TEST(SetNumberedProfileValuesTest, RefusesALineBreakAndKeepsTheText) {
   EXPECT_EQ(text, "[HISTORY]\r\n0=x\r\n");
 }
 
+// A file of a long history is read into room reserved from its size, the
+// text given is replaced, and a merge of that size writes every byte.
+TEST(ProfileFileTest, TextsBeyondSixtyFourMebibytesReadAndMergeWhole) {
+  TempFolder folder;
+  const std::string path = folder / "test.ini";
+  const std::string big(65 << 20, 'x');
+  const std::string file = "[s]\r\n0=" + big + "\r\n1=b\r\n";
+  WriteFile(path, file);
+  std::string text = "left over";
+  ASSERT_TRUE(LoadProfileText(path.c_str(), text));
+  EXPECT_TRUE(text == file);
+  ListedValues values({"a", big + "y"});
+  ASSERT_TRUE(SetNumberedProfileValues(text, "s", values));
+  EXPECT_TRUE(text == "[s]\r\n0=a\r\n1=" + big + "y\r\n");
+}
+
 // Keys of ten digits are numbers beyond 32 bits; cut to 32 bits, 4294967313
 // would name entry 17.
 TEST(NumberedKeyIndexTest, ReadsTenDigitKeysWithoutWrapping) {
