@@ -242,12 +242,12 @@ void ReserveLargeText(std::string& text, std::size_t size) {
   text.reserve(size);
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
   constexpr std::size_t kLargeText = std::size_t{64} << 20;
-  constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+  constexpr std::size_t kHugePage = std::size_t{2} << 20;
   if (text.capacity() < kLargeText) return;
-  const auto start = reinterpret_cast<std::uintptr_t>(text.data());
-  const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
-  const std::uintptr_t last = (start + text.capacity()) & ~(kHugePage - 1);
-  madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  // The whole huge pages inside the buffer.
+  char* const start = text.data();
+  const std::size_t skip = (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
+  madvise(start + skip, (text.capacity() - skip) / kHugePage * kHugePage, MADV_HUGEPAGE);
 #endif
 }
 
