@@ -1,10 +1,12 @@
 // Time of a window's save with a long history: the merge of its entries into
-// the settings text (the work done while the file is locked), and the whole
-// save with the file read, merged, written and flushed. Printed, not checked:
+// the settings text (the work done while the file is locked), the whole save
+// with the file read, merged, written and flushed, and of that the store and
+// the flush alone. Printed, not checked:
 // 200,000 entries of 999 characters are expected to save in well under a
 // second.
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -82,16 +84,40 @@ void BM_MergeLongHistory(benchmark::State& state) {
 }
 BENCHMARK(BM_MergeLongHistory)->Arg(0)->Arg(20000)->Arg(kLongHistory)->Unit(benchmark::kMillisecond);
 
+// A file in a new temporary folder; the file (and a lock file beside it)
+// and the folder are removed at the end.
+class BenchFile {
+ public:
+  explicit BenchFile(const char* name) {
+    if (mkdtemp(folder_) != nullptr) path_ = std::string(folder_) + "/" + name;
+  }
+  ~BenchFile() {
+    if (path_.empty()) return;
+    std::remove(path_.c_str());
+    std::remove((path_ + ".lock").c_str());
+    rmdir(folder_);
+  }
+  BenchFile(const BenchFile&) = delete;
+  BenchFile& operator=(const BenchFile&) = delete;
+
+  // Empty when no folder could be made.
+  const std::string& Path() const { return path_; }
+
+ private:
+  char folder_[25] = "/tmp/quillo-bench-XXXXXX";
+  std::string path_;
+};
+
 // The whole save: lock, read, merge, write to a temporary file, flush and
-// rename, of a window that added 200,000 entries to a file of 20,000.
+// rename, of a window that added 200,000 entries to a file of state.range(0).
 void BM_SaveLongHistory(benchmark::State& state) {
-  char folder[] = "/tmp/quillo-bench-XXXXXX";
-  if (mkdtemp(folder) == nullptr) {
+  const BenchFile file("quillo.ini");
+  const std::string& path = file.Path();
+  if (path.empty()) {
     state.SkipWithError("no temporary folder");
     return;
   }
-  const std::string path = std::string(folder) + "/quillo.ini";
-  const std::string start = StoredText(20000);
+  const std::string start = StoredText(static_cast<int>(state.range(0)));
   ResetProgramSettings();
   std::snprintf(ProgramSettings().SettingsPath, kPathCapacity, "%s", path.c_str());
   ProgramSettings().HistoryLength = kLongHistory;
@@ -104,11 +130,60 @@ void BM_SaveLongHistory(benchmark::State& state) {
     state.ResumeTiming();
     if (!SaveSettings(host)) state.SkipWithError("the save failed");
   }
-  std::remove(path.c_str());
-  std::remove((path + ".lock").c_str());
-  rmdir(folder);
 }
-BENCHMARK(BM_SaveLongHistory)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveLongHistory)->Arg(20000)->Arg(kLongHistory)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The text BM_SaveLongHistory writes: 200,000 new entries merged into a
+// file of 20,000.
+std::string SavedText() {
+  ResetProgramSettings();
+  ProgramSettings().HistoryLength = kLongHistory;
+  ProgramSettings().HistoryAddedThisRun = kLongHistory;
+  ListHost host;
+  host.list = LongEntries(kLongHistory, '2');
+  std::string text = StoredText(20000);
+  MergeHistoryInto(host, text);
+  return text;
+}
+
+// The part of the whole save that is the file system's: the saved text
+// written to a temporary file, flushed and renamed over the old file.
+void BM_StoreLongHistory(benchmark::State& state) {
+  const BenchFile file("quillo.ini");
+  if (file.Path().empty()) {
+    state.SkipWithError("no temporary folder");
+    return;
+  }
+  const std::string text = SavedText();
+  for (auto _ : state) {
+    if (!StoreProfileText(file.Path().c_str(), text)) state.SkipWithError("the store failed");
+  }
+}
+BENCHMARK(BM_StoreLongHistory)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Of that, the flush alone: the time the disk takes to hold the written
+// text, which no change of the program's own work can shorten.
+void BM_FlushLongHistory(benchmark::State& state) {
+  const BenchFile file("written");
+  const char* path = file.Path().c_str();
+  if (file.Path().empty()) {
+    state.SkipWithError("no temporary folder");
+    return;
+  }
+  const std::string text = SavedText();
+  for (auto _ : state) {
+    state.PauseTiming();
+    const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const bool written = fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    state.ResumeTiming();
+    if (!written || fsync(fd) != 0) state.SkipWithError("the write failed");
+    state.PauseTiming();
+    if (fd >= 0) close(fd);
+    std::remove(path);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_FlushLongHistory)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -22,10 +22,19 @@ constexpr char kHistorySection[] = "HISTORY";
 // terminator.
 constexpr unsigned kHistoryEntryCapacity = 1000;
 
-// A line break in an entry would end its line in the file and turn the rest
-// into keys of their own.
-void ReplaceLineBreaks(char* text) {
-  for (char* c = text + std::strcspn(text, "\r\n"); *c != '\0'; c += std::strcspn(c, "\r\n")) *c = ' ';
+// Makes each line break of text[0, length) a blank: a line break would end
+// its line in the file and turn the rest into keys of their own. memchr
+// rather than a byte loop: a long history's save passes hundreds of
+// megabytes through here.
+void ReplaceLineBreaks(char* text, std::size_t length) {
+  char* const end = text + length;
+  for (const char lineBreak : {'\r', '\n'}) {
+    for (char* c = text; c != end; ++c) {
+      c = static_cast<char*>(std::memchr(c, lineBreak, static_cast<std::size_t>(end - c)));
+      if (c == nullptr) break;
+      *c = ' ';
+    }
+  }
 }
 
 // The entries of a settings text in key order, up to the first missing or
@@ -47,7 +56,9 @@ std::vector<std::string_view> StoredEntries(std::string_view settingsText, int l
     if (index >= 0) found.emplace_back(index, entry.value);
   });
   // Stable, so that of two keys of one name the first in the file wins.
-  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  // Usually the keys stand in number order already.
+  const auto byIndex = [](const auto& a, const auto& b) { return a.first < b.first; };
+  if (!std::is_sorted(found.begin(), found.end(), byIndex)) std::stable_sort(found.begin(), found.end(), byIndex);
   std::vector<std::string_view> entries;
   std::int64_t next = 0;
   for (const auto& [index, value] : found) {
@@ -88,15 +99,15 @@ class MergedEntries : public NumberedValues {
   std::size_t Count() override { return added_ + stored_.size(); }
   std::size_t LongestValue() override { return kHistoryEntryCapacity - 1; }
 
-  // An added entry gets its line breaks made blanks: a line break would end
-  // its line in the file and turn the rest into keys of their own.
+  // An added entry gets its line breaks made blanks.
   std::string_view At(std::size_t index) override {
     if (index >= added_) return stored_[index - added_];
     entry_[0] = '\0';
     host_.HistoryItemText(static_cast<int>(index), entry_, sizeof entry_);
     entry_[sizeof entry_ - 1] = '\0';
-    ReplaceLineBreaks(entry_);
-    return entry_;
+    const std::size_t length = std::strlen(entry_);
+    ReplaceLineBreaks(entry_, length);
+    return {entry_, length};
   }
 
  private:

@@ -14,11 +14,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <sys/stat.h>
+#endif
 
 #include "settings/files/file_lock.h"
 #include "settings/files/file_system.h"
@@ -55,9 +61,29 @@ struct Line {
   std::size_t next;
 };
 
+// Where the line starting at begin ends: its first CR or LF, or the end of
+// the text. Each line end is looked for with memchr, which is many times
+// faster than a loop over a long history's bytes, over a window that doubles
+// from the line's start: neither search runs past the line by more than the
+// line's own length, so a file of LF line ends is not searched to its end
+// for a CR at every line (which would make every walk quadratic).
+std::size_t LineEndFrom(std::string_view text, std::size_t begin) {
+  const char* const base = text.data();
+  std::size_t from = begin;
+  for (std::size_t window = 64; from < text.size(); window *= 2) {
+    const std::size_t to = from + std::min(window, text.size() - from);
+    const void* lf = std::memchr(base + from, '\n', to - from);
+    const std::size_t lfAt = lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - base) : to;
+    const void* cr = std::memchr(base + from, '\r', lfAt - from);
+    if (cr != nullptr) return static_cast<std::size_t>(static_cast<const char*>(cr) - base);
+    if (lf != nullptr) return lfAt;
+    from = to;
+  }
+  return text.size();
+}
+
 Line LineAt(std::string_view text, std::size_t begin) {
-  std::size_t end = begin;
-  while (end < text.size() && !IsLineEnd(text[end])) ++end;
+  const std::size_t end = LineEndFrom(text, begin);
   std::size_t next = end;
   if (next < text.size()) {
     bool crLf = text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n';
@@ -90,43 +116,69 @@ ParsedLine ParseLine(std::string_view text, Line line) {
   return {LineKind::Key, TrimBlanks(content.substr(start, equals - start)), line.begin + equals + 1};
 }
 
-// Where a key stands in the text, or where it would be added.
-struct KeyPlace {
-  bool sectionFound = false;
-  bool keyFound = false;
-  Line keyLine{};              // the key's line, when found
-  std::size_t afterEquals = 0;  // offset after the key's "=", when found
-  std::size_t insertAt = 0;     // after the last key (or the header) of the section
-  bool insertNeedsLineEnd = false;  // that line ends the text without a line end
-};
-
 std::size_t ContentStart(std::string_view text) {
   return text.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark ? kUtf8ByteOrderMark.size() : 0;
 }
 
-// Finds the first section named section and in it the first key named key.
-KeyPlace FindKey(std::string_view text, std::string_view section, std::string_view key) {
-  KeyPlace place;
+// What a walk of a section found: whether the section is there, and where a
+// key added to it goes.
+struct SectionPlace {
+  bool sectionFound = false;
+  std::size_t insertAt = 0;         // after the last key (or the header) of the section
+  bool insertNeedsLineEnd = false;  // that line ends the text without a line end
+};
+
+// Walks the first section named section: calls visitKey(line, parsed) for
+// each of its key lines in file order, until it returns false. Fills place
+// with the section's end as far as the walk went. Every change of a key
+// finds its line this way, so that all of them agree on which section and
+// which line count.
+template <typename VisitKey>
+void WalkFirstSection(std::string_view text, std::string_view section, SectionPlace& place, VisitKey&& visitKey) {
   for (std::size_t at = ContentStart(text); at < text.size();) {
-    Line line = LineAt(text, at);
+    const Line line = LineAt(text, at);
     at = line.next;
-    ParsedLine parsed = ParseLine(text, line);
+    const ParsedLine parsed = ParseLine(text, line);
     if (parsed.kind == LineKind::Section) {
       if (place.sectionFound) break;  // the section has ended
       if (!EqualIgnoringCase(parsed.name, section)) continue;
       place.sectionFound = true;
     } else if (!place.sectionFound || parsed.kind != LineKind::Key) {
       continue;
-    } else if (EqualIgnoringCase(parsed.name, key)) {
-      place.keyFound = true;
-      place.keyLine = line;
-      place.afterEquals = parsed.afterEquals;
-      return place;
+    } else if (!visitKey(line, parsed)) {
+      return;
     }
     place.insertAt = line.next;
     place.insertNeedsLineEnd = line.next == line.end;
   }
+}
+
+// Where a key stands in the text, or where it would be added.
+struct KeyPlace : SectionPlace {
+  bool keyFound = false;
+  Line keyLine{};               // the key's line, when found
+  std::size_t afterEquals = 0;  // offset after the key's "=", when found
+};
+
+// Finds the first section named section and in it the first key named key.
+KeyPlace FindKey(std::string_view text, std::string_view section, std::string_view key) {
+  KeyPlace place;
+  WalkFirstSection(text, section, place, [&](const Line& line, const ParsedLine& parsed) {
+    if (!EqualIgnoringCase(parsed.name, key)) return true;
+    place.keyFound = true;
+    place.keyLine = line;
+    place.afterEquals = parsed.afterEquals;
+    return false;
+  });
   return place;
+}
+
+// Where a key's value is replaced: after the blanks that follow "=", which
+// stay as the user wrote them; right after "=" when there is nothing else.
+std::size_t ReplacedValueStart(std::string_view text, std::size_t afterEquals, std::size_t lineEnd) {
+  std::size_t start = afterEquals;
+  while (start < lineEnd && IsBlank(text[start])) ++start;
+  return start == lineEnd ? afterEquals : start;
 }
 
 // The stored value of a key line: up to a NUL byte, blanks trimmed, one pair
@@ -178,6 +230,44 @@ std::string EncodeValue(std::string_view value) {
 }
 
 
+// Reserves room for size bytes in text, which is empty. A long history's
+// text is hundreds of megabytes written once, and each first write to a
+// 4 KiB page of it costs a page fault: on a virtual machine 200 MB of faults
+// took 0.6 s where the merge itself takes 0.05 s. On Linux such a buffer is
+// offered huge pages, mapped in 2 MiB steps. Only buffers beyond 64 MiB:
+// the C library maps those apart and unmaps them when they are freed, so
+// the advice never outlives the text. It changes no byte; ignored or
+// refused, it costs only speed.
+void ReserveLargeText(std::string& text, std::size_t size) {
+  text.reserve(size);
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  constexpr std::size_t kLargeText = std::size_t{64} << 20;
+  constexpr std::size_t kHugePage = std::size_t{2} << 20;
+  if (text.capacity() < kLargeText) return;
+  // The whole huge pages inside the buffer.
+  char* const start = text.data();
+  const std::size_t skip = (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
+  madvise(start + skip, (text.capacity() - skip) / kHugePage * kHugePage, MADV_HUGEPAGE);
+#endif
+}
+
+// Gives text, emptied, room for the file at path when that file is large,
+// as ReserveLargeText does, so that reading it fills huge pages too. Only a
+// hint: a file that changes size before it is read is read all the same.
+void ReserveForLargeFile(std::string& text, const char* path) {
+#if defined(__linux__)
+  struct stat facts {};
+  if (path == nullptr || stat(path, &facts) != 0 || !S_ISREG(facts.st_mode)) return;
+  const auto size = static_cast<std::size_t>(facts.st_size);
+  text.clear();
+  // The read asks for one byte more, to notice a file that grew.
+  if (size <= kProfileSizeLimit) ReserveLargeText(text, size + 1);
+#else
+  (void)text;
+  (void)path;
+#endif
+}
+
 }  // namespace
 
 bool FindProfileValue(std::string_view text, const char* section, const char* key,
@@ -218,6 +308,7 @@ bool NextProfileEntry(std::string_view text, std::size_t& at, ProfileEntry& entr
 }
 
 bool LoadProfileText(const char* path, std::string& text) {
+  ReserveForLargeFile(text, path);
   int error = 0;
   switch (ReadRegularFile(path, kProfileSizeLimit, text, error)) {
     case FileReadOutcome::Read:
@@ -266,10 +357,7 @@ bool SetProfileValue(std::string& text, const char* section, const char* key, co
   std::string encoded = EncodeValue(value);
   KeyPlace place = FindKey(text, section, key);
   if (place.keyFound) {
-    // Keep the blanks after "=", replace the old value and anything after it.
-    std::size_t start = place.afterEquals;
-    while (start < place.keyLine.end && IsBlank(text[start])) ++start;
-    if (start == place.keyLine.end) start = place.afterEquals;
+    const std::size_t start = ReplacedValueStart(text, place.afterEquals, place.keyLine.end);
     const bool differs = std::string_view(text).substr(start, place.keyLine.end - start) != encoded;
     if (changed != nullptr) *changed = differs;
     if (differs) text.replace(start, place.keyLine.end - start, encoded);
@@ -295,12 +383,9 @@ namespace {
 
 // What SetNumberedProfileValues changes in the text: the value of each key
 // found, and where the missing keys go. Offsets are into the old text.
-struct NumberedKeyEdits {
-  bool sectionFound = false;
+struct NumberedKeyEdits : SectionPlace {
   std::vector<std::size_t> valueStart;  // per value: where its old value starts; npos when missing
   std::vector<std::size_t> valueEnd;    // and where it ends (its line's end)
-  std::size_t insertAt = 0;             // after the last key (or the header) of the section
-  bool insertNeedsLineEnd = false;      // that line ends the text without a line end
 };
 
 // Finds, in one pass, the first section named section and in it the first
@@ -309,30 +394,15 @@ NumberedKeyEdits FindNumberedKeys(std::string_view text, std::string_view sectio
   NumberedKeyEdits edits;
   edits.valueStart.assign(count, std::string_view::npos);
   edits.valueEnd.assign(count, 0);
-  for (std::size_t at = ContentStart(text); at < text.size();) {
-    const Line line = LineAt(text, at);
-    at = line.next;
-    const ParsedLine parsed = ParseLine(text, line);
-    if (parsed.kind == LineKind::Section) {
-      if (edits.sectionFound) break;  // the section has ended
-      if (!EqualIgnoringCase(parsed.name, section)) continue;
-      edits.sectionFound = true;
-    } else if (!edits.sectionFound || parsed.kind != LineKind::Key) {
-      continue;
-    } else {
-      const std::int64_t index = NumberedKeyIndex(parsed.name, static_cast<std::int64_t>(count));
-      const std::size_t slot = static_cast<std::size_t>(index);
-      if (index >= 0 && edits.valueStart[slot] == std::string_view::npos) {
-        // Keep the blanks after "=", as SetProfileValue does.
-        std::size_t start = parsed.afterEquals;
-        while (start < line.end && IsBlank(text[start])) ++start;
-        edits.valueStart[slot] = start == line.end ? parsed.afterEquals : start;
-        edits.valueEnd[slot] = line.end;
-      }
+  WalkFirstSection(text, section, edits, [&](const Line& line, const ParsedLine& parsed) {
+    const std::int64_t index = NumberedKeyIndex(parsed.name, static_cast<std::int64_t>(count));
+    const std::size_t slot = static_cast<std::size_t>(index);
+    if (index >= 0 && edits.valueStart[slot] == std::string_view::npos) {
+      edits.valueStart[slot] = ReplacedValueStart(text, parsed.afterEquals, line.end);
+      edits.valueEnd[slot] = line.end;
     }
-    edits.insertAt = line.next;
-    edits.insertNeedsLineEnd = line.next == line.end;
-  }
+    return true;
+  });
   return edits;
 }
 
@@ -349,9 +419,12 @@ void AppendEncoded(std::string& out, std::string_view value) {
 
 // Appends "<index>=<value>" and a line end to out.
 void AppendNumberedLine(std::string& out, std::size_t index, std::string_view value) {
+  // to_chars rather than snprintf: a long history writes hundreds of
+  // thousands of keys, and the number needs no locale.
   char key[24];
-  const int length = std::snprintf(key, sizeof key, "%zu=", index);
-  out.append(key, static_cast<std::size_t>(length));
+  char* const end = std::to_chars(key, key + sizeof key - 1, index).ptr;
+  *end = '=';
+  out.append(key, static_cast<std::size_t>(end + 1 - key));
   AppendEncoded(out, value);
   out += kLineEnd;
 }
@@ -402,7 +475,7 @@ bool SetNumberedProfileValues(std::string& text, const char* section, NumberedVa
     if (!anyMissing) return true;
     // Built apart, as below: a value may point into text.
     std::string out;
-    out.reserve(text.size() + added + std::strlen(section) + 8);
+    ReserveLargeText(out, text.size() + added + std::strlen(section) + 8);
     out += text;
     if (out.size() > ContentStart(out) && !IsLineEnd(out.back())) out += kLineEnd;
     out += "[";
@@ -415,14 +488,16 @@ bool SetNumberedProfileValues(std::string& text, const char* section, NumberedVa
   }
   // The found values in text order, each replaced as the copy passes it.
   std::vector<std::size_t> order;
+  order.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     if (edits.valueStart[i] != std::string_view::npos) order.push_back(i);
   }
-  std::sort(order.begin(), order.end(),
-            [&](std::size_t a, std::size_t b) { return edits.valueStart[a] < edits.valueStart[b]; });
+  // Usually the keys stand in number order already.
+  const auto inTextOrder = [&](std::size_t a, std::size_t b) { return edits.valueStart[a] < edits.valueStart[b]; };
+  if (!std::is_sorted(order.begin(), order.end(), inTextOrder)) std::sort(order.begin(), order.end(), inTextOrder);
   bool anyDifferent = anyMissing;
   std::string out;
-  out.reserve(text.size() + added + kLineEnd.size());
+  ReserveLargeText(out, text.size() + added + kLineEnd.size());
   std::size_t copied = 0;
   for (std::size_t i : order) {
     const std::string_view old(text.data() + edits.valueStart[i], edits.valueEnd[i] - edits.valueStart[i]);

@@ -52,6 +52,8 @@ TEST_F(HistoryTest, LoadTakesEntriesInKeyOrderWithinTheLength) {
       {__LINE__, "[INI]\r\nhistorylen=-5\r\n" + Entries(2), -5, ""},
       // Ten digits name an entry far beyond the length, never entry 17.
       {__LINE__, "[HISTORY]\r\n0=a\r\n4294967297=b\r\n", 10, "a"},
+      // Keys in any order; of two keys of one number the first in the file.
+      {__LINE__, "[HISTORY]\r\n2=c\r\n1=b\r\n0=a\r\n1=later\r\n", 10, "a|b|c"},
   };
   ForEachCase(rows, [&](const Row& row) {
     std::remove(settings.c_str());
@@ -107,14 +109,14 @@ TEST_F(HistoryTest, ZeroLengthWritesNoHistory) {
 }
 
 TEST_F(HistoryTest, EntriesSurviveARoundTripThroughTheFile) {
-  const std::vector<std::string> entries = {" 2 + 3 ", "\"q\"", std::string(999, '9'), "a\nb=1"};
+  const std::vector<std::string> entries = {" 2 + 3 ", "\"q\"", std::string(999, '9'), "a\nb=1", "\r\n1\r2\n\n"};
   LoadHistory(host);
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) AddToHistory(host, entry->c_str());
   ASSERT_TRUE(SaveSettings(host));
   FakeHost reloaded;
   LoadHistory(reloaded);
   // A line break cannot stand in a one-line entry; it is kept as a blank.
-  EXPECT_EQ(Joined(reloaded.list), Joined({" 2 + 3 ", "\"q\"", std::string(999, '9'), "a b=1"}));
+  EXPECT_EQ(Joined(reloaded.list), Joined({" 2 + 3 ", "\"q\"", std::string(999, '9'), "a b=1", "  1 2  "}));
 }
 
 }  // namespace

@@ -206,6 +206,31 @@ TEST(ProfileFileTest, HugeLinesAndOddBytesAreReadAndKept) {
   EXPECT_EQ(ReadFile(path), "\xEF\xBB\xBF[s]\r\nbig=" + big + "\r\nk=2\r\n\0\r\n"s);
 }
 
+// A line ends at its first CR or LF however long it is. Line ends are
+// searched for in blocks that grow along the line, so every length up to a
+// few blocks puts the line end (and the LF of a CR LF) at another place in a
+// block.
+TEST(ProfileTextTest, LinesOfEveryLengthEndAtTheirFirstLineBreak) {
+  for (const std::string lineEnd : {"\r\n", "\n", "\r"}) {
+    for (std::size_t length = 0; length <= 300; ++length) {
+      SCOPED_TRACE("line end " + std::to_string(lineEnd.size() == 2 ? 0 : lineEnd[0]) + ", length " +
+                   std::to_string(length));
+      const std::string value(length, 'v');
+      std::string text = "[s]" + lineEnd + "a=" + value + lineEnd + "b=2" + lineEnd + "[t]\rc=3\n";
+      std::string_view found;
+      ASSERT_TRUE(FindProfileValue(text, "s", "a", &found));
+      EXPECT_EQ(found, value);
+      ASSERT_TRUE(FindProfileValue(text, "t", "c", &found));
+      EXPECT_EQ(found, "3");
+      std::string names;
+      ForEachProfileEntry(text, [&](const ProfileEntry& entry) { names += std::string(entry.name) + ","; });
+      EXPECT_EQ(names, "s,a,b,t,c,");
+      ASSERT_TRUE(SetProfileValue(text, "s", "b", "9"));
+      EXPECT_EQ(text, "[s]" + lineEnd + "a=" + value + lineEnd + "b=9" + lineEnd + "[t]\rc=3\n");
+    }
+  }
+}
+
 // Write failures: each must return false, keep the old file byte for byte and
 // leave no temporary file.
 TEST(ProfileFileTest, FailedWritesLeaveTheOldFile) {
@@ -410,6 +435,22 @@ TEST(SetNumberedProfileValuesTest, RefusesALineBreakAndKeepsTheText) {
   ListedValues plain({"a"});
   EXPECT_FALSE(SetNumberedProfileValues(text, "HIS]TORY", plain));
   EXPECT_EQ(text, "[HISTORY]\r\n0=x\r\n");
+}
+
+// A file of a long history is read into room reserved from its size, the
+// text given is replaced, and a merge of that size writes every byte.
+TEST(ProfileFileTest, TextsBeyondSixtyFourMebibytesReadAndMergeWhole) {
+  TempFolder folder;
+  const std::string path = folder / "test.ini";
+  const std::string big(65 << 20, 'x');
+  const std::string file = "[s]\r\n0=" + big + "\r\n1=b\r\n";
+  WriteFile(path, file);
+  std::string text = "left over";
+  ASSERT_TRUE(LoadProfileText(path.c_str(), text));
+  EXPECT_TRUE(text == file);
+  ListedValues values({"a", big + "y"});
+  ASSERT_TRUE(SetNumberedProfileValues(text, "s", values));
+  EXPECT_TRUE(text == "[s]\r\n0=a\r\n1=" + big + "y\r\n");
 }
 
 // Keys of ten digits are numbers beyond 32 bits; cut to 32 bits, 4294967313
