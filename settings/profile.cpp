@@ -21,11 +21,6 @@
 #include <cstring>
 #include <vector>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#include <sys/stat.h>
-#endif
-
 #include "settings/files/file_lock.h"
 #include "settings/files/file_system.h"
 
@@ -230,44 +225,6 @@ std::string EncodeValue(std::string_view value) {
 }
 
 
-// Reserves room for size bytes in text, which is empty. A long history's
-// text is hundreds of megabytes written once, and each first write to a
-// 4 KiB page of it costs a page fault: on a virtual machine 200 MB of faults
-// took 0.6 s where the merge itself takes 0.05 s. On Linux such a buffer is
-// offered huge pages, mapped in 2 MiB steps. Only buffers beyond 64 MiB:
-// the C library maps those apart and unmaps them when they are freed, so
-// the advice never outlives the text. It changes no byte; ignored or
-// refused, it costs only speed.
-void ReserveLargeText(std::string& text, std::size_t size) {
-  text.reserve(size);
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  constexpr std::size_t kLargeText = std::size_t{64} << 20;
-  constexpr std::size_t kHugePage = std::size_t{2} << 20;
-  if (text.capacity() < kLargeText) return;
-  // The whole huge pages inside the buffer.
-  char* const start = text.data();
-  const std::size_t skip = (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
-  madvise(start + skip, (text.capacity() - skip) / kHugePage * kHugePage, MADV_HUGEPAGE);
-#endif
-}
-
-// Gives text, emptied, room for the file at path when that file is large,
-// as ReserveLargeText does, so that reading it fills huge pages too. Only a
-// hint: a file that changes size before it is read is read all the same.
-void ReserveForLargeFile(std::string& text, const char* path) {
-#if defined(__linux__)
-  struct stat facts {};
-  if (path == nullptr || stat(path, &facts) != 0 || !S_ISREG(facts.st_mode)) return;
-  const auto size = static_cast<std::size_t>(facts.st_size);
-  text.clear();
-  // The read asks for one byte more, to notice a file that grew.
-  if (size <= kProfileSizeLimit) ReserveLargeText(text, size + 1);
-#else
-  (void)text;
-  (void)path;
-#endif
-}
-
 }  // namespace
 
 bool FindProfileValue(std::string_view text, const char* section, const char* key,
@@ -308,7 +265,6 @@ bool NextProfileEntry(std::string_view text, std::size_t& at, ProfileEntry& entr
 }
 
 bool LoadProfileText(const char* path, std::string& text) {
-  ReserveForLargeFile(text, path);
   int error = 0;
   switch (ReadRegularFile(path, kProfileSizeLimit, text, error)) {
     case FileReadOutcome::Read:

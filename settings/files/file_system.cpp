@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -85,6 +86,8 @@ bool RewriteInPlace(const std::string& target, std::string_view bytes) {
 // a file that grew past limit since its size was looked up. The buffer
 // starts at the size looked up and grows only for a file that grows.
 FileReadOutcome ReadOpenFile(int fd, std::size_t expectedSize, std::size_t limit, std::string& text, int& error) {
+  text.clear();
+  ReserveLargeText(text, std::min(expectedSize, limit) + 1);
   text.resize(std::min(expectedSize, limit) + 1);
   std::size_t used = 0;
   for (;;) {
@@ -209,6 +212,19 @@ bool CopyFolderOf(const char* path, char* out, std::size_t capacity) {
   std::memcpy(out, path, length);
   out[length] = '\0';
   return true;
+}
+
+void ReserveLargeText(std::string& text, std::size_t size) {
+  // The C library maps buffers this large on their own and unmaps them when
+  // they are freed, so the advice never outlives the text.
+  constexpr std::size_t kLargeText = std::size_t{64} << 20;
+  constexpr std::size_t kHugePage = std::size_t{2} << 20;
+  text.reserve(size);
+  if (text.capacity() < kLargeText) return;
+  // The whole huge pages inside the buffer.
+  char* const start = text.data();
+  const std::size_t skip = (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
+  platform::AdviseHugePages(start + skip, (text.capacity() - skip) / kHugePage * kHugePage);
 }
 
 bool JoinPath(const char* first, const char* second, char* out, std::size_t capacity) {

@@ -40,6 +40,14 @@ enum class FileReadOutcome {
   Failed,      // a read failed; error holds its errno
 };
 
+// Reserves room for size bytes in text, which is empty. A long history's
+// text is hundreds of megabytes written once, and each first write to a
+// 4 KiB page of it costs a page fault: on a virtual machine 200 MB of faults
+// took 0.6 s where the merge itself takes 0.05 s. Where the system offers
+// larger pages, a buffer beyond 64 MiB asks for them. Only a hint: it
+// changes no byte, and ignored or refused it costs only speed.
+void ReserveLargeText(std::string& text, std::size_t size);
+
 // Reads the whole of path into text when it names a regular file of at most
 // limit bytes. The file is opened without blocking and checked on the open
 // descriptor, so a FIFO or device is refused without being waited on or

@@ -95,6 +95,11 @@ long ReadSome(int fd, char* buffer, std::size_t capacity);
 // the number of bytes written, 0 or less on failure.
 long WriteSome(int fd, std::string_view bytes);
 
+// Advises the system that the memory [start, start + length), a buffer the
+// C library maps on its own and unmaps when it is freed, is best backed by
+// huge pages. Nothing where the system has no such advice.
+void AdviseHugePages(char* start, std::size_t length);
+
 // Asks the system to put fd's content on the disk. False when that fails.
 bool FlushToDisk(int fd);
 

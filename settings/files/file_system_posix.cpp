@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/xattr.h>
@@ -157,6 +158,15 @@ long WriteSome(int fd, std::string_view bytes) {
     written = write(fd, bytes.data(), bytes.size());
   } while (written < 0 && errno == EINTR);
   return static_cast<long>(written);
+}
+
+void AdviseHugePages(char* start, std::size_t length) {
+#if defined(MADV_HUGEPAGE)
+  madvise(start, length, MADV_HUGEPAGE);
+#else
+  static_cast<void>(start);
+  static_cast<void>(length);
+#endif
 }
 
 bool FlushToDisk(int fd) { return fsync(fd) == 0; }

@@ -317,6 +317,8 @@ long WriteSome(int fd, std::string_view bytes) {
   return _write(fd, bytes.data(), chunk);
 }
 
+void AdviseHugePages(char* /*start*/, std::size_t /*length*/) {}
+
 bool FlushToDisk(int fd) { return _commit(fd) == 0; }
 
 bool CloseFile(int fd) { return _close(fd) == 0; }
