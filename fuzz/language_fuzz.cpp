@@ -51,6 +51,7 @@ class CheckingWindow : public DialogWindow {
   void BoxTextSelection(int* start, int* end) override { *start = *end = 0; }
   int BoxSelection() override { return -1; }
   void OpenBoxList() override {}
+  void CloseBoxList() override {}
   void SelectBoxItem(int) override {}
   void FocusBox() override {}
   void CheckRadioButton(int, int, int) override {}

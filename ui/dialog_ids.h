@@ -54,10 +54,13 @@ inline constexpr int kCmdWordSigned = 24;
 inline constexpr int kCmdWordUnsigned = 25;
 
 // Notification codes the expression box sends with command kIdExpressionBox.
+inline constexpr int kBoxSelChange = 1;  // another entry of the open list is selected
 inline constexpr int kBoxSetFocus = 3;
 inline constexpr int kBoxKillFocus = 4;
 inline constexpr int kBoxEditChange = 5;  // the user changed the text
-inline constexpr int kBoxSelEndOk = 9;    // the user chose a list entry
+inline constexpr int kBoxDropDown = 7;       // the list is about to open
+inline constexpr int kBoxSelEndOk = 9;       // the user chose a list entry
+inline constexpr int kBoxSelEndCancel = 10;  // the list closed without a choice
 
 // Hotkeys bound to the dialog while the expression box has the focus.
 inline constexpr int kHotkeyEscape = 1;

@@ -34,6 +34,8 @@ class DialogWindow : public SettingsHost {
   virtual int BoxSelection() = 0;
   // Drops down the box's list.
   virtual void OpenBoxList() = 0;
+  // Closes the box's list without a choice.
+  virtual void CloseBoxList() = 0;
   // Selects list entry index; the edit field shows its text.
   virtual void SelectBoxItem(int index) = 0;
   // Gives the keyboard focus to the box. The front end reports the focus

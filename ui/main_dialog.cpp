@@ -97,18 +97,29 @@ void MainDialog::OnCommand(int commandId, int notification) {
     case kIdExpressionBox:
       switch (notification) {
         case kBoxSetFocus:
+          boxFocused_ = true;
           window_.RegisterHotkey(kHotkeyEscape);
           window_.RegisterHotkey(kHotkeyDown);
           break;
         case kBoxKillFocus:
+          boxFocused_ = false;
           window_.UnregisterHotkey(kHotkeyEscape);
           window_.UnregisterHotkey(kHotkeyDown);
           break;
         case kBoxEditChange:
           TakeBoxEdit();
           break;
+        case kBoxDropDown:
+          BeginListChoice();
+          break;
+        case kBoxSelChange:
+          if (listOpen_) ShowListEntry();
+          break;
         case kBoxSelEndOk:
           TakeChosenListEntry();
+          break;
+        case kBoxSelEndCancel:
+          CloseListWithoutChoice();
           break;
         default:
           break;
@@ -337,8 +348,13 @@ void MainDialog::Calculate() {
 }
 
 // Escape in an empty box ends the program; with text, the text goes into the
-// history and the box starts afresh at 0.
+// history and the box starts afresh at 0. With the list open, it only closes
+// the list.
 void MainDialog::EscapeInBox() {
+  if (listOpen_) {
+    CloseListWithoutChoice();
+    return;
+  }
   window_.BoxText(engine_.expression, kExpressionCapacity);
   std::memcpy(boxText_, engine_.expression, sizeof boxText_);
   if (engine_.expression[0] == '\0') {
@@ -352,19 +368,55 @@ void MainDialog::EscapeInBox() {
   Recalculate();
 }
 
-// Opens the history with the newest entry selected. The entry counts only
-// once chosen or edited, so `expression` is not read here. The hotkey is
+// Opens the history with the newest entry selected and shown. The hotkey is
 // given up so that further Down presses move through the open list.
-// The error mark belonged to the text the entry replaces.
 void MainDialog::DownInBox() {
+  BeginListChoice();
   window_.OpenBoxList();
   window_.SelectBoxItem(0);
-  window_.BoxText(boxText_, kExpressionCapacity);
-  if (boxNote_[0] != '\0') {
-    boxNote_[0] = '\0';
-    window_.MarkBoxError(-1, -1, "");
-  }
+  ShowListEntry();
   window_.UnregisterHotkey(kHotkeyDown);
+}
+
+// The list opens (by Down or the mouse): the text typed so far is kept, to
+// come back when the list closes without a choice.
+void MainDialog::BeginListChoice() {
+  if (listOpen_) return;
+  listOpen_ = true;
+  std::memcpy(textBeforeList_, boxText_, sizeof boxText_);
+}
+
+// The list has closed: Down opens it again, as long as the box has the
+// focus (the hotkey is the whole system's while registered).
+void MainDialog::EndListChoice() {
+  listOpen_ = false;
+  if (boxFocused_) window_.RegisterHotkey(kHotkeyDown);
+}
+
+// The box shows the open list's selected entry: the lines show its
+// calculation, so that the box and the lines never disagree. It is no edit
+// of the user's and no undo step; the entry counts once chosen.
+void MainDialog::ShowListEntry() {
+  const int index = window_.BoxSelection();
+  if (index < 0) return;
+  // Read from the list, not the edit field: a combo box may tell of the new
+  // selection before its edit field shows it.
+  window_.HistoryItemText(index, boxText_, kExpressionCapacity);
+  std::memcpy(engine_.expression, boxText_, sizeof boxText_);
+  Recalculate();
+}
+
+// Escape in the open list, or a click elsewhere: the list closes and the
+// box, and with it the lines, shows again the text typed before it opened.
+void MainDialog::CloseListWithoutChoice() {
+  if (!listOpen_) return;
+  EndListChoice();
+  window_.CloseBoxList();
+  if (std::strcmp(boxText_, textBeforeList_) != 0) SetBox(textBeforeList_);
+  std::memcpy(engine_.expression, boxText_, sizeof boxText_);
+  Recalculate();
+  const int end = static_cast<int>(std::strlen(boxText_));
+  window_.SelectBoxText(end, end);
 }
 
 void MainDialog::TakeChosenListEntry() {
@@ -372,11 +424,18 @@ void MainDialog::TakeChosenListEntry() {
   if (index < 0) {
     return;
   }
-  const std::string before = engine_.expression;
+  // The step undone goes back to what was typed, not to an entry shown on
+  // the way through the list.
+  const std::string before = listOpen_ ? textBeforeList_ : engine_.expression;
+  if (listOpen_) EndListChoice();
   window_.HistoryItemText(index, engine_.expression, kExpressionCapacity);
   undo_.Replaced(before, engine_.expression);
   std::memcpy(boxText_, engine_.expression, sizeof boxText_);
-  boxNote_[0] = '\0';  // a new text: whatever mark it needs is given afresh
+  // A new text: whatever mark it needs is given afresh.
+  if (boxNote_[0] != '\0') {
+    boxNote_[0] = '\0';
+    window_.MarkBoxError(-1, -1, "");
+  }
   Recalculate();
 }
 

@@ -78,6 +78,10 @@ class MainDialog {
   void Calculate();
   void EscapeInBox();
   void DownInBox();
+  void BeginListChoice();
+  void ShowListEntry();
+  void CloseListWithoutChoice();
+  void EndListChoice();
   void TakeChosenListEntry();
   void ChooseLanguage();
   void ChooseWord(int commandId);
@@ -93,6 +97,9 @@ class MainDialog {
   char boxNote_[kNoteCapacity]{};           // the error note on the box now, "" for none
   ErrorPlace boxPlace_{};                   // where that note's mark lies; meaningful while the note is not ""
   BoxUndo undo_;                            // the box's texts before and after the dialog's own changes
+  bool boxFocused_ = false;                 // the box has the keyboard focus
+  bool listOpen_ = false;                   // the history list is open, no entry chosen yet
+  char textBeforeList_[kExpressionCapacity]{};  // the box's text when the list opened
   HistorySearch search_;                    // the history search while it runs
 };
 

@@ -240,18 +240,40 @@ TEST_F(GuiTest, EscapeInTheBoxFilesTheTextAwayElsewhereDoesNothing) {
 
 TEST_F(GuiTest, DownOpensTheHistoryOnTheNewestEntryAndThenMovesThroughIt) {
   Open(0, "0=3\r\n1=2\r\n2=1\r\n");
+  QTest::keyClicks(Box(), "7");
   QTest::keyClick(Box(), Qt::Key_Down);
   // The list may open and close with an animation, depending on the style.
   ASSERT_TRUE(QTest::qWaitFor([this] { return Box()->view()->isVisible(); }));
   EXPECT_EQ(Box()->view()->currentIndex().row(), 0);
   EXPECT_EQ(Box()->currentText(), "3");
-  EXPECT_EQ(Line(0), "0");  // shown, not chosen yet
+  EXPECT_EQ(Line(0), "3");  // the lines show what the box shows
   QTest::keyClick(Box()->view(), Qt::Key_Down);
   EXPECT_EQ(Box()->view()->currentIndex().row(), 1);
   QTest::keyClick(Box()->view(), Qt::Key_Return);
   EXPECT_TRUE(QTest::qWaitFor([this] { return !Box()->view()->isVisible(); }));
   EXPECT_EQ(Box()->currentText(), "2");
   EXPECT_EQ(Line(0), "2");
+  // The close that follows the choice changes nothing.
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Box()->currentText(), "2");
+}
+
+// Escape in the open list closes it and brings back the typed text, and the
+// lines its value; the text is neither filed away nor the window closed.
+TEST_F(GuiTest, EscapeInTheOpenListBringsBackTheTypedText) {
+  Open(0, "0=3\r\n1=2\r\n");
+  QTest::keyClicks(Box(), "6*7");
+  QTest::keyClick(Box(), Qt::Key_Down);
+  ASSERT_TRUE(QTest::qWaitFor([this] { return Box()->view()->isVisible(); }));
+  EXPECT_EQ(Line(0), "3");
+  QTest::keyClick(Box()->view(), Qt::Key_Escape);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Box()->currentText() == "6*7"; }));
+  EXPECT_FALSE(Box()->view()->isVisible());
+  EXPECT_EQ(Line(0), "42");
+  EXPECT_EQ(Box()->count(), 2);
+  EXPECT_TRUE(window->isVisible());
+  QTest::keyClick(Box(), Qt::Key_Return);
+  EXPECT_EQ(Box()->currentText(), "42");
 }
 
 TEST_F(GuiTest, RadioButtonsChangeNoLine) {

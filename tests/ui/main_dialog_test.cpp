@@ -105,7 +105,10 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
     if (hotkeys[kHotkeyDown]) {
       dialog->OnHotkey(kHotkeyDown);
     } else if (listOpen && current + 1 < static_cast<int>(list.size())) {
-      ++current;  // the open list moves on by itself
+      // The open list moves on by itself, shows the entry and tells of it.
+      ++current;
+      box = list[static_cast<std::size_t>(current)];
+      dialog->OnCommand(kIdExpressionBox, kBoxSelChange);
     }
   }
   void FocusElsewhere() {
@@ -153,7 +156,12 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
     selectionEnd = end;
   }
   int BoxSelection() override { return current; }
-  void OpenBoxList() override { listOpen = true; }
+  void OpenBoxList() override {
+    if (listOpen) return;
+    listOpen = true;
+    dialog->OnCommand(kIdExpressionBox, kBoxDropDown);  // as a combo box tells it
+  }
+  void CloseBoxList() override { listOpen = false; }
   void SelectBoxItem(int index) override {
     if (index < static_cast<int>(list.size())) {
       current = index;
@@ -355,6 +363,9 @@ TEST_F(MainDialogTest, EscapeAndDownAreHotkeysOnlyWhileTheBoxHasTheFocus) {
   EXPECT_TRUE(window.hotkeys[kHotkeyEscape] && window.hotkeys[kHotkeyDown]);
 }
 
+// The lines always show what the box shows: the entries passed on the way
+// through the open list, the typed text again once Escape closes the list
+// without a choice, the chosen entry; undo goes back to the typed text.
 TEST_F(MainDialogTest, DownOpensTheListOnTheNewestEntryThenMovesThroughIt) {
   Start(0, "0=3\r\n1=2\r\n2=1\r\n");
   window.Type("7");
@@ -362,13 +373,37 @@ TEST_F(MainDialogTest, DownOpensTheListOnTheNewestEntryThenMovesThroughIt) {
   EXPECT_TRUE(window.listOpen);
   EXPECT_EQ(window.current, 0);
   EXPECT_EQ(window.box, "3");
-  EXPECT_EQ(window.texts[kIdResultLineDec], "7");  // shown, not yet chosen
+  EXPECT_EQ(window.texts[kIdResultLineDec], "3");
   window.PressDown();
   EXPECT_EQ(window.current, 1);
-
-  window.dialog->OnCommand(kIdExpressionBox, kBoxSelEndOk);  // the user takes it
+  EXPECT_EQ(window.box, "2");
   EXPECT_EQ(window.texts[kIdResultLineDec], "2");
-  EXPECT_EQ(std::string(engine->expression), "2");
+
+  window.PressEscape();  // closes the list only
+  EXPECT_FALSE(window.listOpen);
+  EXPECT_FALSE(window.endResult.has_value());
+  EXPECT_EQ(window.box, "7");
+  EXPECT_EQ(window.texts[kIdResultLineDec], "7");
+  EXPECT_EQ(window.list.size(), 3U);  // nothing filed away
+  window.Click(kIdCalculateButton);
+  EXPECT_EQ(window.box, "7");
+  EXPECT_EQ(window.list.front(), "7");
+
+  window.box = "7*";
+  window.SelectBoxText(2, 2);
+  window.Type("6");
+  window.PressDown();  // "7", the newest entry now
+  window.PressDown();
+  window.dialog->OnCommand(kIdExpressionBox, kBoxSelEndOk);  // the user takes it
+  window.CloseBoxList();
+  EXPECT_EQ(window.box, "3");
+  EXPECT_EQ(window.texts[kIdResultLineDec], "3");
+  EXPECT_EQ(std::string(engine->expression), "3");
+  window.dialog->OnCommand(kIdExpressionBox, kBoxSelEndCancel);  // a late close changes nothing
+  EXPECT_EQ(window.box, "3");
+  window.dialog->OnUndo();
+  EXPECT_EQ(window.box, "7*6");
+  EXPECT_EQ(window.texts[kIdResultLineDec], "42");
 
   window.FocusElsewhere();
   window.FocusBox();

@@ -445,7 +445,9 @@ EOF
 report "quillo.exe word menu and keys" $(($(date +%s) - case_started)) "$work/word.expected" "$work/word.actual"
 
 # --- The history search: Ctrl+R, typed text narrowing the entries, Ctrl+R
-# for an older match, Enter taking it; Escape leaving the box as it was. ---
+# for an older match, Enter taking it; Escape leaving the box as it was.
+# Then the list: Down shows the newest entry and the lines its value, Down
+# again the next; Escape closes the list and brings back the typed text. ---
 case_started=$(date +%s)
 folder="$work/search"
 prepare_folder "$folder"
@@ -456,6 +458,7 @@ run_driver "$work/search.actual" \
   window type '7*' search-open search search-type sin search search-key ctrl+r search \
   search-key enter search box lines \
   search-open search-type 10 search search-key escape search box \
+  type '+1' key down box lines key down box lines key escape box lines \
   close exit
 record_exit_code "$folder" "$work/search.actual"
 cat >"$work/search.expected" <<'EOF'
@@ -469,6 +472,12 @@ lines: 1 | 1 | 1 | 1 | 1.000000000000000E+0000
 search: 10 | [2^10]
 search: hidden
 box: sin(pi/2)
+box: sin(0)
+lines: 0 | 0 | 0 | 0 | 0.000000000000000E+0000
+box: 2^10
+lines: 1024 | 400 | 10000000000 | 2000 | 1.024000000000000E+0003
+box: sin(pi/2)+1
+lines: 2 | 2 | 10 | 2 | 2.000000000000000E+0000
 exit: 0
 program exit code: 0
 EOF

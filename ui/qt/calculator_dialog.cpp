@@ -17,6 +17,7 @@
 #include "settings/optional_texts.h"
 #include "ui/main_dialog.h"
 #include "ui/qt/accessible_result_line.h"
+#include "ui/qt/history_box.h"
 #include "ui/qt/history_search_popup.h"
 #include "ui/qt/display_text.h"
 
@@ -145,7 +146,10 @@ void CalculatorDialog::CreateControl(QWidget* parent, const ControlTemplate& con
 // An editable list without Qt's own helpers, which a plain Windows box lacks:
 // no completion from the history and no insertion of typed text on Enter.
 void CalculatorDialog::CreateExpressionBox(QWidget* parent) {
-  box_ = new QComboBox(parent);
+  auto* box = new HistoryBox(parent);
+  box->onListOpening = [this] { SendCommand(kIdExpressionBox, kBoxDropDown); };
+  box->onListClosed = [this] { SendCommand(kIdExpressionBox, kBoxSelEndCancel); };
+  box_ = box;
   box_->setEditable(true);
   box_->setInsertPolicy(QComboBox::NoInsert);
   box_->setCompleter(nullptr);

@@ -217,6 +217,12 @@ void QtFrontEnd::OpenBoxList() {
   }
 }
 
+void QtFrontEnd::CloseBoxList() {
+  if (window_) {
+    window_->Box()->hidePopup();
+  }
+}
+
 void QtFrontEnd::SelectBoxItem(int index) {
   if (!window_ || index < 0 || index >= window_->Box()->count()) {
     return;

@@ -44,6 +44,7 @@ class QtFrontEnd : public DialogFrontEnd {
   void BoxTextSelection(int* start, int* end) override;
   int BoxSelection() override;
   void OpenBoxList() override;
+  void CloseBoxList() override;
   void SelectBoxItem(int index) override;
   void FocusBox() override;
   void CheckRadioButton(int firstId, int lastId, int checkedId) override;

@@ -46,6 +46,7 @@ static_assert(IDC_BUTTON_FRAME == kIdButtonFrame);
 static_assert(kCmdDisabledOk == IDOK && kCmdDisabledCancel == IDCANCEL);
 static_assert(CBN_SETFOCUS == kBoxSetFocus && CBN_KILLFOCUS == kBoxKillFocus &&
               CBN_EDITCHANGE == kBoxEditChange && CBN_SELENDOK == kBoxSelEndOk);
+static_assert(CBN_SELCHANGE == kBoxSelChange && CBN_DROPDOWN == kBoxDropDown && CBN_SELENDCANCEL == kBoxSelEndCancel);
 
 // The keys of the hotkeys 1 (Escape) and 2 (Down arrow), bound without
 // modifier keys.
@@ -695,6 +696,12 @@ int Win32FrontEnd::BoxSelection() {
   }
   const LRESULT index = SendMessageW(Box(), CB_GETCURSEL, 0, 0);
   return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+void Win32FrontEnd::CloseBoxList() {
+  if (window_ != nullptr) {
+    SendMessageW(Box(), CB_SHOWDROPDOWN, FALSE, 0);
+  }
 }
 
 void Win32FrontEnd::OpenBoxList() {

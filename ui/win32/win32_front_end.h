@@ -43,6 +43,7 @@ class Win32FrontEnd : public DialogFrontEnd {
   void BoxTextSelection(int* start, int* end) override;
   int BoxSelection() override;
   void OpenBoxList() override;
+  void CloseBoxList() override;
   void SelectBoxItem(int index) override;
   void FocusBox() override;
   void CheckRadioButton(int firstId, int lastId, int checkedId) override;
