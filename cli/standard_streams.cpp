@@ -6,6 +6,10 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
 #else
 #include <poll.h>
 #include <unistd.h>
@@ -28,6 +32,58 @@ unsigned Clamp(std::size_t size) {
 long ReadInput(void*, char* buffer, std::size_t capacity) { return _read(kInput, buffer, Clamp(capacity)); }
 
 long WriteOutput(void*, const char* bytes, std::size_t size) { return _write(kOutput, bytes, Clamp(size)); }
+
+HANDLE OutputConsole() {
+  const HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) ? handle : INVALID_HANDLE_VALUE;
+}
+
+// The bytes of a UTF-8 character that a block of output cut in two: they
+// wait for the rest, which comes with the next block.
+struct PendingCharacter {
+  char bytes[4];
+  std::size_t count;  // 0..3
+};
+PendingCharacter Pending{};
+
+// How many bytes at the end of text begin a UTF-8 character that is not
+// complete yet.
+std::size_t IncompleteTail(const char* text, std::size_t size) {
+  for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
+    const auto byte = static_cast<unsigned char>(text[size - back]);
+    if ((byte & 0xC0) != 0x80) {
+      const std::size_t needed = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+      return needed > back ? back : 0;
+    }
+  }
+  return 0;
+}
+
+// Writes UTF-8 to the console as UTF-16. Takes all of bytes (a cut
+// character's start waits in Pending); -1 with errno EIO when the console
+// refuses.
+long WriteConsoleText(void*, const char* bytes, std::size_t size) {
+  std::string text(Pending.bytes, Pending.count);
+  text.append(bytes, size > kLargestTransfer / 2 ? kLargestTransfer / 2 : size);
+  const std::size_t taken = text.size() - Pending.count;
+  const std::size_t tail = IncompleteTail(text.data(), text.size());
+  Pending.count = tail;
+  std::memcpy(Pending.bytes, text.data() + text.size() - tail, tail);
+  text.resize(text.size() - tail);
+  const int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), units);
+  DWORD written = 0;
+  for (std::size_t at = 0; at < wide.size(); at += written) {
+    if (!WriteConsoleW(OutputConsole(), wide.data() + at, static_cast<DWORD>(wide.size() - at), &written, nullptr) ||
+        written == 0) {
+      errno = EIO;
+      return -1;
+    }
+  }
+  return static_cast<long>(taken);
+}
 
 #else
 
@@ -75,9 +131,33 @@ bool StandardInputIsTerminal() {
 #endif
 }
 
+bool StandardOutputIsTerminal() {
+#ifdef _WIN32
+  return OutputConsole() != INVALID_HANDLE_VALUE;
+#else
+  return isatty(kOutput) != 0;
+#endif
+}
+
+bool EnableTerminalColour() {
+#ifdef _WIN32
+  const HANDLE console = OutputConsole();
+  DWORD mode = 0;
+  return console != INVALID_HANDLE_VALUE && GetConsoleMode(console, &mode) &&
+         SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+#else
+  return true;
+#endif
+}
+
 ByteSource StandardInput() { return {ReadInput, nullptr}; }
 
-ByteSink StandardOutput() { return {WriteOutput, nullptr}; }
+ByteSink StandardOutput() {
+#ifdef _WIN32
+  if (StandardOutputIsTerminal()) return {WriteConsoleText, nullptr};
+#endif
+  return {WriteOutput, nullptr};
+}
 
 int CloseStandardOutput() {
 #ifdef _WIN32
