@@ -112,6 +112,11 @@ bool StartLineEditor(const std::vector<std::string>& recall, int recallLimit) {
 ReadOutcome ReadTypedLine(TypedLine& line) {
   int count = 0;
   errno = 0;
+  // libedit shows the prompt first and takes the terminal out of its line
+  // mode only at the first key: a key pressed in between would be echoed
+  // and edited by the terminal itself (Backspace, Ctrl+D). Preparing the
+  // terminal first closes that gap.
+  el_set(Editor, EL_PREP_TERM, 1);
   const char* text = el_gets(Editor, &count);
   if (text == nullptr || count <= 0) {
     if (count < 0 && errno != 0) return ReadOutcome::Failed;
