@@ -8,8 +8,8 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
-#include <string>
 #else
 #include <poll.h>
 #include <unistd.h>
@@ -60,27 +60,53 @@ std::size_t IncompleteTail(const char* text, std::size_t size) {
   return 0;
 }
 
-// Writes UTF-8 to the console as UTF-16. Takes all of bytes (a cut
-// character's start waits in Pending); -1 with errno EIO when the console
-// refuses.
-long WriteConsoleText(void*, const char* bytes, std::size_t size) {
-  std::string text(Pending.bytes, Pending.count);
-  text.append(bytes, size > kLargestTransfer / 2 ? kLargestTransfer / 2 : size);
-  const std::size_t taken = text.size() - Pending.count;
-  const std::size_t tail = IncompleteTail(text.data(), text.size());
-  Pending.count = tail;
-  std::memcpy(Pending.bytes, text.data() + text.size() - tail, tail);
-  text.resize(text.size() - tail);
-  const int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(units), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), units);
+// How many bytes of UTF-8 go to the console in one call: a byte gives at
+// most one UTF-16 unit, so the units fit a buffer of this size.
+constexpr std::size_t kConsoleChunk = 8192;
+
+// Writes whole UTF-8 characters to the console as UTF-16; false when the
+// console refuses.
+bool WriteWholeCharacters(const char* utf8, std::size_t size) {
+  wchar_t wide[kConsoleChunk];
+  const int units = MultiByteToWideChar(CP_UTF8, 0, utf8, static_cast<int>(size), wide, static_cast<int>(kConsoleChunk));
   DWORD written = 0;
-  for (std::size_t at = 0; at < wide.size(); at += written) {
-    if (!WriteConsoleW(OutputConsole(), wide.data() + at, static_cast<DWORD>(wide.size() - at), &written, nullptr) ||
-        written == 0) {
+  for (DWORD at = 0; at < static_cast<DWORD>(units); at += written) {
+    if (!WriteConsoleW(OutputConsole(), wide + at, static_cast<DWORD>(units) - at, &written, nullptr) || written == 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Writes UTF-8 to the console as UTF-16. Takes all of bytes: the start of a
+// character cut at the end waits in Pending for the rest. -1 with errno
+// EIO when the console refuses.
+long WriteConsoleText(void*, const char* bytes, std::size_t size) {
+  std::size_t taken = 0;
+  while (Pending.count > 0 && taken < size) {
+    Pending.bytes[Pending.count++] = bytes[taken++];
+    if (IncompleteTail(Pending.bytes, Pending.count) > 0) continue;
+    const bool written = WriteWholeCharacters(Pending.bytes, Pending.count);
+    Pending.count = 0;
+    if (!written) {
       errno = EIO;
       return -1;
     }
+  }
+  while (taken < size) {
+    std::size_t chunk = std::min(size - taken, kConsoleChunk);
+    const std::size_t tail = IncompleteTail(bytes + taken, chunk);
+    if (tail == chunk) {  // only the start of a character is left
+      std::memcpy(Pending.bytes, bytes + taken, tail);
+      Pending.count = tail;
+      return static_cast<long>(size);
+    }
+    chunk -= tail;
+    if (!WriteWholeCharacters(bytes + taken, chunk)) {
+      errno = EIO;
+      return -1;
+    }
+    taken += chunk;
   }
   return static_cast<long>(taken);
 }
