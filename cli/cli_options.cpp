@@ -103,7 +103,7 @@ bool ReadOption(ArgumentCursor& cursor, std::string_view argument, CliOptions& o
     return TakeValue(cursor, name, hasValue, inlineValue, value, error) && SetWordBits(options, value, error);
   }
   const bool isFlag = name == "--tsv" || name == "--trace" || name == "--help" || name == "-h" ||
-                      name == "--version" || name == "--unsigned";
+                      name == "--version" || name == "--unsigned" || name == "--no-history";
   if (!isFlag) {
     error = "unknown option '" + EchoableText(argument) + "' (write -- before an expression starting with --)";
     return false;
@@ -122,6 +122,8 @@ bool ReadOption(ArgumentCursor& cursor, std::string_view argument, CliOptions& o
     options.trace = true;
   } else if (name == "--unsigned") {
     options.wordUnsigned = true;
+  } else if (name == "--no-history") {
+    options.noHistory = true;
   } else if (name == "--version") {
     options.version = true;
   } else {
@@ -173,7 +175,7 @@ const char* CliVersionText() { return "quillo-cli " QUILLO_VERSION "\n"; }
 
 const char* CliUsageText() {
   return "usage: quillo-cli [--lang FILE] [--tsv | --form dec|hex|bin|oct|exp] [--bits 8|16|32|64] [--unsigned]\n"
-         "                  [--trace] [EXPRESSION...]\n"
+         "                  [--trace] [--no-history] [EXPRESSION...]\n"
          "Calculates each EXPRESSION, or each line of standard input when none is given;\n"
          "ans is the value of the previous one that calculated.\n"
          "  (default)    five lines per expression: DEC, HEX, BIN, OCT and EXP\n"
@@ -184,6 +186,7 @@ const char* CliUsageText() {
          "  --unsigned   the word reads back unsigned (default: signed)\n"
          "  --lang FILE  messages from the language file FILE (default: Lang/english.lng)\n"
          "  --trace      the RPN queue of every cos() evaluation to standard error\n"
+         "  --no-history at a terminal, neither read nor add to the window's history\n"
          "  --           everything after it is an expression, even when it starts with --\n"
          "  --version    the version; --help this text. More in the manual: man quillo-cli\n"
          "Exit status: 0 all calculated, 1 some expression failed, 2 usage error,\n"

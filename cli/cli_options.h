@@ -23,6 +23,12 @@ struct CliOptions {
   bool wordUnsigned = false;             // --unsigned: the word reads back unsigned
   bool help = false;                     // -h / --help: print usage, calculate nothing
   bool version = false;                  // --version: print the version, calculate nothing
+  bool noHistory = false;                // --no-history: a terminal session leaves the shared history alone
+  // How the five lines are dressed for a person. Set by the program from
+  // where its output goes, never by an option; both off, the output is the
+  // bytes scripts rely on.
+  bool colour = false;  // labels and messages in colour: output to a terminal, NO_COLOR unset
+  bool spaced = false;  // a blank line between results: output to a terminal
   std::vector<std::string> expressions;  // in order; empty: read standard input
 };
 

@@ -64,11 +64,31 @@ void WriteShortestValue(OutputBuffer& out, double value) {
   PutText(out, text);
 }
 
-void WriteLabelledLines(OutputBuffer& out, const LineTexts& lines) {
+// The terminal's colours (SGR sequences) for a person reading the lines:
+// labels stand out from the values, and messages and the caret read as
+// errors.
+constexpr std::string_view kLabelColour = "\x1b[1;36m";
+constexpr std::string_view kErrorColour = "\x1b[31m";
+constexpr std::string_view kNoColour = "\x1b[0m";
+
+// Writes text in colour when `colour`, else as it is.
+void WriteColoured(OutputBuffer& out, bool colour, std::string_view sequence, const char* text) {
+  if (colour) PutText(out, sequence);
+  WriteDisplayText(out, text, false);
+  if (colour) PutText(out, kNoColour);
+}
+
+// The five lines, each "<label> <text>". isMessage: the texts are a
+// message rather than a result, coloured as an error when colour is on.
+void WriteLabelledLines(OutputBuffer& out, const LineTexts& lines, bool colour, bool isMessage) {
   for (int form = 0; form < kResultFormCount; ++form) {
-    PutText(out, kResultFormLabels[form]);
+    WriteColoured(out, colour, kLabelColour, kResultFormLabels[form]);
     PutChar(out, ' ');
-    WriteDisplayText(out, lines.text[form], false);
+    if (isMessage) {
+      WriteColoured(out, colour, kErrorColour, lines.text[form]);
+    } else {
+      WriteDisplayText(out, lines.text[form], false);
+    }
     PutChar(out, '\n');
   }
 }
@@ -87,7 +107,7 @@ void WriteTsvTexts(OutputBuffer& out, const LineTexts& lines) {
 // lies before the place is plain ASCII, one column a byte. Control
 // characters of the copy (a carriage return, an escape sequence) show as
 // "?": echoed as they are, they would move the terminal's cursor.
-void WriteErrorPlace(OutputBuffer& out, const EngineState& state) {
+void WriteErrorPlace(OutputBuffer& out, const EngineState& state, bool colour) {
   constexpr std::string_view kIndent = "    ";  // the width of "DEC "
   char copy[kExpressionCapacity];
   std::size_t length = 0;
@@ -101,7 +121,8 @@ void WriteErrorPlace(OutputBuffer& out, const EngineState& state) {
   PutChar(out, '\n');
   PutText(out, kIndent);
   for (int i = 0; i < state.errorOffset && state.expression[i] != '\0'; ++i) PutChar(out, ' ');
-  PutText(out, "^\n");
+  WriteColoured(out, colour, kErrorColour, "^");
+  PutChar(out, '\n');
 }
 
 // The output of one calculated expression, in the mode of `options`; false
@@ -124,8 +145,10 @@ bool WriteResult(const CliOptions& options, const MessageTexts& messages, const 
   ComposeResultLines(state, messages, lines);
   const LineTexts texts{{lines.text[0], lines.text[1], lines.text[2], lines.text[3], lines.text[4]}};
   if (options.mode == OutputMode::Lines) {
-    WriteLabelledLines(out, texts);
-    if (failed) WriteErrorPlace(out, state);
+    // Message 0 on the integer lines is no failure: only the texts of a
+    // failed calculation are coloured as an error.
+    WriteLabelledLines(out, texts, options.colour, failed);
+    if (failed) WriteErrorPlace(out, state, options.colour);
     return !failed;
   }
   if (failed) {
@@ -146,7 +169,7 @@ void WriteRefusal(const CliOptions& options, const Refusal& refusal, OutputBuffe
   const LineTexts texts{{text, text, text, text, text}};
   switch (options.mode) {
     case OutputMode::Lines:
-      WriteLabelledLines(out, texts);
+      WriteLabelledLines(out, texts, options.colour, true);
       break;
     case OutputMode::Form:
       WriteDisplayText(out, text, false);
@@ -177,6 +200,23 @@ bool CalculateAndWrite(const CliOptions& options, const MessageTexts& messages, 
   return written;
 }
 
+}  // namespace
+
+bool CalculateLine(const CliOptions& options, const MessageTexts& messages, const InputLine& line,
+                   OutputBuffer& out) {
+  if (line.kind == LineKind::Text) return CalculateAndWrite(options, messages, line.text, out);
+  WriteRefusal(options, line.kind == LineKind::TooLong ? kTooLong : kHasNul, out);
+  return false;
+}
+
+void StartCalculations(const CliOptions& options) {
+  EngineState& state = ProgramEngineState();
+  SetWordSize(state, {options.wordBits, options.wordUnsigned});
+  ResetAnswer(state);
+}
+
+namespace {
+
 // What the line reader reads through: it flushes the output before every
 // read of input, since a read may wait, and whoever sent the last line may
 // be waiting for its answer. A failed flush ends the reading.
@@ -202,14 +242,11 @@ int CalculateLines(const CliOptions& options, const MessageTexts& messages, Byte
   bool allCalculated = true;
   InputLine line{};
   ReadOutcome outcome = ReadOutcome::End;
+  bool first = true;
   while (out.error == 0 && (outcome = ReadNextLine(reader, line)) == ReadOutcome::Line) {
-    bool calculated = false;
-    if (line.kind == LineKind::Text) {
-      calculated = CalculateAndWrite(options, messages, line.text, out);
-    } else {
-      WriteRefusal(options, line.kind == LineKind::TooLong ? kTooLong : kHasNul, out);
-    }
-    allCalculated = calculated && allCalculated;
+    if (options.spaced && !first) PutChar(out, '\n');
+    first = false;
+    allCalculated = CalculateLine(options, messages, line, out) && allCalculated;
   }
   if (outcome == ReadOutcome::Failed && out.error == 0) {
     ReportIoError(errors, IoFailure::Read, reader.error);
@@ -257,13 +294,12 @@ bool LoadCliMessages(const std::string& languageFile, std::string& error) {
 int RunCalculations(const CliOptions& options, const MessageTexts& messages, ByteSource input,
                     OutputBuffer& out, std::FILE* errors) {
   int status = kExitAllCalculated;
-  EngineState& state = ProgramEngineState();
-  SetWordSize(state, {options.wordBits, options.wordUnsigned});
-  ResetAnswer(state);
+  StartCalculations(options);
   if (options.expressions.empty()) {
     status = CalculateLines(options, messages, input, out, errors);
   } else {
     for (const std::string& text : options.expressions) {
+      if (options.spaced && &text != &options.expressions.front()) PutChar(out, '\n');
       if (!CalculateAndWrite(options, messages, text, out)) status = kExitSomeFailed;
       if (out.error != 0) break;
     }

@@ -36,6 +36,15 @@ bool LoadCliMessages(const std::string& languageFile, std::string& error);
 int RunCalculations(const CliOptions& options, const MessageTexts& messages, ByteSource input,
                     OutputBuffer& out, std::FILE* errors);
 
+// Sets the engine's word from options and "ans" to 0: the start of a run.
+void StartCalculations(const CliOptions& options);
+
+// Calculates one line, or writes its refusal when it is too long or holds a
+// NUL byte, and writes its output in the mode of options; false when it
+// counts as failed. A calculation without error becomes "ans".
+bool CalculateLine(const CliOptions& options, const MessageTexts& messages, const InputLine& line,
+                   OutputBuffer& out);
+
 // Which stream failed.
 enum class IoFailure { Read, Write };
 

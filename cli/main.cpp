@@ -7,8 +7,10 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
+#include "cli/interactive_session.h"
 #include "cli/standard_streams.h"
 #include "engine/calculate.h"
+#include "settings/files/file_system.h"
 #include "settings/language.h"
 
 #ifdef _WIN32
@@ -47,6 +49,21 @@ int FinishOutput(int status) {
   return status;
 }
 
+// Colour is for a person: NO_COLOR set to any non-empty value turns it
+// off, as it does for every program that follows that convention, and a
+// terminal that says it is "dumb" shows the sequences as text.
+bool ColourWanted() {
+  return EnvironmentText("NO_COLOR").empty() && EnvironmentText("TERM") != "dumb";
+}
+
+// Dresses the five lines for a person when they go to a terminal; the
+// one-line modes and every file or pipe keep their bytes.
+void ChooseOutputStyle(CliOptions& options, bool outputIsTerminal) {
+  if (options.mode != OutputMode::Lines || !outputIsTerminal) return;
+  options.spaced = true;
+  options.colour = ColourWanted() && EnableTerminalColour();
+}
+
 int RunCli(int argc, const char* const* argv) {
   // Take the locale from the environment as a desktop program does; numbers
   // are read and written without it, so "2.5" stays 2.5 under any locale.
@@ -62,9 +79,16 @@ int RunCli(int argc, const char* const* argv) {
   }
   if (!LoadCliMessages(options.languageFile, error)) return ReportUsageError(error);
   if (options.trace) InstallRpnTraceSink(WriteTraceToStandardError);
-  if (options.expressions.empty() && StandardInputIsTerminal()) WriteInputHint(stderr);
-  const int status =
-      RunCalculations(options, ProgramSettings().MessageTable, StandardInput(), Output, stderr);
+  const bool typed = options.expressions.empty() && StandardInputIsTerminal();
+  if (typed) WriteInputHint(stderr);
+  const bool outputIsTerminal = StandardOutputIsTerminal();
+  ChooseOutputStyle(options, outputIsTerminal);
+  const MessageTexts& messages = ProgramSettings().MessageTable;
+  // A person typing: the line editor and the shared history. A script's
+  // formats (--tsv, --form) keep reading lines as from a pipe.
+  const int status = typed && outputIsTerminal && options.mode == OutputMode::Lines
+                         ? RunTerminalSession(options, messages, StandardInput(), Output, stderr)
+                         : RunCalculations(options, messages, StandardInput(), Output, stderr);
   return FinishOutput(status);
 }
 

@@ -6,6 +6,10 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
 #else
 #include <poll.h>
 #include <unistd.h>
@@ -28,6 +32,84 @@ unsigned Clamp(std::size_t size) {
 long ReadInput(void*, char* buffer, std::size_t capacity) { return _read(kInput, buffer, Clamp(capacity)); }
 
 long WriteOutput(void*, const char* bytes, std::size_t size) { return _write(kOutput, bytes, Clamp(size)); }
+
+HANDLE OutputConsole() {
+  const HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) ? handle : INVALID_HANDLE_VALUE;
+}
+
+// The bytes of a UTF-8 character that a block of output cut in two: they
+// wait for the rest, which comes with the next block.
+struct PendingCharacter {
+  char bytes[4];
+  std::size_t count;  // 0..3
+};
+PendingCharacter Pending{};
+
+// How many bytes at the end of text begin a UTF-8 character that is not
+// complete yet.
+std::size_t IncompleteTail(const char* text, std::size_t size) {
+  for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
+    const auto byte = static_cast<unsigned char>(text[size - back]);
+    if ((byte & 0xC0) != 0x80) {
+      const std::size_t needed = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+      return needed > back ? back : 0;
+    }
+  }
+  return 0;
+}
+
+// How many bytes of UTF-8 go to the console in one call: a byte gives at
+// most one UTF-16 unit, so the units fit a buffer of this size.
+constexpr std::size_t kConsoleChunk = 8192;
+
+// Writes whole UTF-8 characters to the console as UTF-16; false when the
+// console refuses.
+bool WriteWholeCharacters(const char* utf8, std::size_t size) {
+  wchar_t wide[kConsoleChunk];
+  const int units = MultiByteToWideChar(CP_UTF8, 0, utf8, static_cast<int>(size), wide, static_cast<int>(kConsoleChunk));
+  DWORD written = 0;
+  for (DWORD at = 0; at < static_cast<DWORD>(units); at += written) {
+    if (!WriteConsoleW(OutputConsole(), wide + at, static_cast<DWORD>(units) - at, &written, nullptr) || written == 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Writes UTF-8 to the console as UTF-16. Takes all of bytes: the start of a
+// character cut at the end waits in Pending for the rest. -1 with errno
+// EIO when the console refuses.
+long WriteConsoleText(void*, const char* bytes, std::size_t size) {
+  std::size_t taken = 0;
+  while (Pending.count > 0 && taken < size) {
+    Pending.bytes[Pending.count++] = bytes[taken++];
+    if (IncompleteTail(Pending.bytes, Pending.count) > 0) continue;
+    const bool written = WriteWholeCharacters(Pending.bytes, Pending.count);
+    Pending.count = 0;
+    if (!written) {
+      errno = EIO;
+      return -1;
+    }
+  }
+  while (taken < size) {
+    std::size_t chunk = std::min(size - taken, kConsoleChunk);
+    const std::size_t tail = IncompleteTail(bytes + taken, chunk);
+    if (tail == chunk) {  // only the start of a character is left
+      std::memcpy(Pending.bytes, bytes + taken, tail);
+      Pending.count = tail;
+      return static_cast<long>(size);
+    }
+    chunk -= tail;
+    if (!WriteWholeCharacters(bytes + taken, chunk)) {
+      errno = EIO;
+      return -1;
+    }
+    taken += chunk;
+  }
+  return static_cast<long>(taken);
+}
 
 #else
 
@@ -75,9 +157,33 @@ bool StandardInputIsTerminal() {
 #endif
 }
 
+bool StandardOutputIsTerminal() {
+#ifdef _WIN32
+  return OutputConsole() != INVALID_HANDLE_VALUE;
+#else
+  return isatty(kOutput) != 0;
+#endif
+}
+
+bool EnableTerminalColour() {
+#ifdef _WIN32
+  const HANDLE console = OutputConsole();
+  DWORD mode = 0;
+  return console != INVALID_HANDLE_VALUE && GetConsoleMode(console, &mode) &&
+         SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+#else
+  return true;
+#endif
+}
+
 ByteSource StandardInput() { return {ReadInput, nullptr}; }
 
-ByteSink StandardOutput() { return {WriteOutput, nullptr}; }
+ByteSink StandardOutput() {
+#ifdef _WIN32
+  if (StandardOutputIsTerminal()) return {WriteConsoleText, nullptr};
+#endif
+  return {WriteOutput, nullptr};
+}
 
 int CloseStandardOutput() {
 #ifdef _WIN32

@@ -16,7 +16,19 @@ void PrepareStandardStreams();
 // True when standard input is a terminal (or console).
 bool StandardInputIsTerminal();
 
+// True when standard output is a terminal (on Windows: a console, not the
+// NUL device, which is a character device too).
+bool StandardOutputIsTerminal();
+
+// Makes the terminal of standard output take colour sequences: on Windows
+// the console's virtual terminal mode, elsewhere nothing to do. False when
+// it cannot.
+bool EnableTerminalColour();
+
 ByteSource StandardInput();
+// On Windows, a console's output goes through WriteConsoleW from UTF-8, so
+// every character shows whatever the console's code page; elsewhere, and
+// to files and pipes, the bytes go out as they are.
 ByteSink StandardOutput();
 
 // Closes standard output, so that a failure the system reports only at the

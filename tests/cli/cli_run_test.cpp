@@ -81,6 +81,52 @@ RunOutcome RunFormDec(LineByLineInput& input, MemorySink& sink, const std::vecto
   return {status, std::string(text, length)};
 }
 
+// The five lines of every expression of options, as bytes.
+std::string RunLines(CliOptions options, const std::vector<std::string>& expressions) {
+  LineByLineInput input;
+  MemorySink sink;
+  static OutputBuffer out;
+  StartOutputBuffer(out, {WriteToMemory, &sink});
+  input.written = &sink.bytes;
+  options.expressions = expressions;
+  static MessageTexts messages;
+  for (auto& text : messages) std::strcpy(text, "failed");
+  RunCalculations(options, messages, {ReadLine, &input}, out, stderr);
+  return sink.bytes;
+}
+
+// For a person at a terminal: a blank line between results; in colour the
+// labels, and the texts and caret of a failed expression. Without either
+// the bytes are those scripts read.
+TEST(CliRun, FiveLinesForAPersonAreSpacedAndColoured) {
+  const std::string one = "DEC 1\nHEX 1\nBIN 1\nOCT 1\nEXP 1.000000000000000E+0000\n";
+  const std::string failed = "DEC failed\nHEX failed\nBIN failed\nOCT failed\nEXP failed\n    1/0\n     ^\n";
+  std::string colouredOne;
+  std::string colouredFailed;
+  for (const char* label : {"DEC", "HEX", "BIN", "OCT", "EXP"}) {
+    const std::string dressed = std::string("\x1b[1;36m") + label + "\x1b[0m ";
+    colouredOne += dressed + (label[0] == 'E' ? "1.000000000000000E+0000\n" : "1\n");
+    colouredFailed += dressed + "\x1b[31mfailed\x1b[0m\n";
+  }
+  colouredFailed += "    1/0\n     \x1b[31m^\x1b[0m\n";
+  const struct {
+    int line;
+    bool spaced;
+    bool colour;
+    std::string output;
+  } cases[] = {
+      {__LINE__, false, false, one + failed + one},
+      {__LINE__, true, false, one + "\n" + failed + "\n" + one},
+      {__LINE__, true, true, colouredOne + "\n" + colouredFailed + "\n" + colouredOne},
+  };
+  ForEachCase(cases, [&](const auto& c) {
+    CliOptions options;
+    options.spaced = c.spaced;
+    options.colour = c.colour;
+    EXPECT_EQ(RunLines(options, {"1", "1/0", "1"}), c.output);
+  });
+}
+
 TEST(CliRun, AnswersEachLineBeforeWaitingForTheNext) {
   LineByLineInput input;
   input.lines = {"1+1\n", "2+", "2\n", "1/0\n"};
