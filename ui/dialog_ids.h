@@ -36,6 +36,11 @@ inline constexpr int kIdButtonFrame = -1;  // the frame around the two buttons h
 static_assert(kIdRadioExp - kIdRadioDec + 1 == kResultFormCount);
 static_assert(kIdResultLineExp - kIdResultLineDec + 1 == kResultFormCount);
 inline constexpr int RadioIdOfForm(int form) { return kIdRadioDec + form; }
+
+// The letters marked in the radio buttons' texts ("DE&C", "&HEX", ...), by
+// form: Alt with one of them chooses that form.
+inline constexpr char kFormMnemonics[] = "CHBOE";
+static_assert(sizeof kFormMnemonics == kResultFormCount + 1);
 inline constexpr int ResultLineIdOfForm(int form) { return kIdResultLineDec + form; }
 
 // Menu commands; 1, 2 and 10 are disabled items (1 and 2 are also the

@@ -130,6 +130,16 @@ void MainDialog::OnCommand(int commandId, int notification) {
   }
 }
 
+bool MainDialog::OnFormKey(char letter) {
+  const char upper = letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+  const char* found = upper == '\0' ? nullptr : std::strchr(kFormMnemonics, upper);
+  if (found == nullptr) return false;
+  const int radioId = RadioIdOfForm(static_cast<int>(found - kFormMnemonics));
+  window_.CheckRadioButton(kIdRadioDec, kIdRadioExp, radioId);
+  OnCommand(radioId, 0);
+  return true;
+}
+
 void MainDialog::OnShortcut(char key, bool shift) {
   const int command = CommandOfShortcut(key, shift);
   if (command >= 0) OnCommand(command, 0);

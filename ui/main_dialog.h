@@ -39,6 +39,12 @@ class MainDialog {
   void OnCopyLine(int lineId);
   void OnCopyAll();
 
+  // Alt with a letter while the box has the focus: when the letter marks a
+  // form's radio button, that form is chosen, and true returned. The focus,
+  // the caret and the selection stay in the box, so typing goes on; the
+  // front end must not let the key move the focus to the button.
+  bool OnFormKey(char letter);
+
   // Escape (1) or Down arrow (2) pressed while registered.
   void OnHotkey(int hotkeyId);
 

@@ -288,6 +288,34 @@ TEST_F(GuiTest, RadioButtonsChangeNoLine) {
   }
 }
 
+// Alt with a radio button's letter chooses its form and leaves the focus,
+// caret and selection in the box, so typing goes on (even Alt+O, which the
+// Options menu's letter would otherwise take).
+TEST_F(GuiTest, AltWithAFormsLetterChoosesItAndTheBoxKeepsTheFocus) {
+  Open();
+  QLineEdit* edit = Box()->lineEdit();
+  QTest::keyClicks(Box(), "12+34");
+  edit->setSelection(3, 2);
+  const struct {
+    int line;
+    Qt::Key key;
+    int radio;
+  } cases[] = {
+      {__LINE__, Qt::Key_H, kIdRadioHex}, {__LINE__, Qt::Key_B, kIdRadioBin}, {__LINE__, Qt::Key_O, kIdRadioOct},
+      {__LINE__, Qt::Key_E, kIdRadioExp}, {__LINE__, Qt::Key_C, kIdRadioDec},
+  };
+  ForEachCase(cases, [&](const auto& c) {
+    QTest::keyClick(edit, c.key, Qt::AltModifier);
+    EXPECT_TRUE(Button(c.radio)->isChecked());
+    EXPECT_EQ(ProgramSettings().CurrentForm, c.radio - kIdRadioDec);
+    EXPECT_EQ(QApplication::focusWidget(), Box());
+    EXPECT_EQ(edit->selectedText(), "34");
+    EXPECT_EQ(window->findChild<QMenuBar*>()->activeAction(), nullptr);
+  });
+  QTest::keyClicks(edit, "5");
+  EXPECT_EQ(edit->text(), "12+5");
+}
+
 // The first start's dialog says what it asks for, opens in the Lang folder
 // with the file of the system's language selected, and Enter takes it.
 TEST(GuiLanguageDialogTest, EnterTakesThePreselectedFile) {

@@ -282,7 +282,8 @@ bool StepHistory() {
   return true;
 }
 
-bool StepForm() {
+// The names of the forms whose radio buttons are checked, "none" for none.
+std::string CheckedForms() {
   std::string checked;
   for (int i = 0; i < kResultFormCount; ++i) {
     if (IsDlgButtonChecked(Dialog, RadioIdOfForm(i)) == BST_CHECKED) {
@@ -290,7 +291,21 @@ bool StepForm() {
       checked += kFormNames[i];
     }
   }
-  std::printf("form: %s\n", checked.empty() ? "none" : checked.c_str());
+  return checked.empty() ? "none" : checked;
+}
+
+// Where the keyboard is: "box" for the expression box's edit field.
+bool StepFocus() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  const bool known = GetGUIThreadInfo(GetWindowThreadProcessId(Dialog, nullptr), &info) != 0;
+  std::printf("focus: %s\n", !known ? "unknown" : info.hwndFocus == BoxEdit() ? "box" : "elsewhere");
+  std::fflush(stdout);
+  return true;
+}
+
+bool StepForm() {
+  std::printf("form: %s\n", CheckedForms().c_str());
   std::fflush(stdout);
   return true;
 }
@@ -507,6 +522,9 @@ bool StepKey(const char* name) {
   } else if (std::strcmp(name, "ctrl+shift+s") == 0 || std::strcmp(name, "ctrl+shift+u") == 0) {
     key = static_cast<WORD>(name[11] - 'a' + 'A');
     modifiers = {VK_CONTROL, VK_SHIFT};
+  } else if (std::strlen(name) == 5 && std::strncmp(name, "alt+", 4) == 0 && name[4] >= 'a' && name[4] <= 'z') {
+    key = static_cast<WORD>(name[4] - 'a' + 'A');
+    modifiers = {VK_MENU};
   } else {
     return Fail("unknown key");
   }
@@ -518,6 +536,7 @@ bool StepKey(const char* name) {
   }
   const std::wstring before = TextOf(BoxEdit());
   const std::wstring linesBefore = LinesText();
+  const std::string formsBefore = CheckedForms();
   if (!PressKeys(modifiers, key)) {
     return Fail("SendInput");
   }
@@ -526,8 +545,12 @@ bool StepKey(const char* name) {
   // Escape in an empty box closes the window. The program answers the text
   // query only between two messages, so once the new text is seen the
   // hotkey's handler has run to its end.
-  // The word keys change the lines and the menu's marks, not the box.
-  if (!WaitUntil([&]() { return !IsWindow(Dialog) || TextOf(BoxEdit()) != before || LinesText() != linesBefore; },
+  // The word keys change the lines and the menu's marks, not the box; the
+  // form keys only the radio buttons.
+  if (!WaitUntil([&]() {
+        return !IsWindow(Dialog) || TextOf(BoxEdit()) != before || LinesText() != linesBefore ||
+               CheckedForms() != formsBefore;
+      },
                  Timeout)) {
     return Fail("the key changed nothing");
   }
@@ -846,6 +869,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "box") return StepBox();
   if (step == "history") return StepHistory();
   if (step == "form") return StepForm();
+  if (step == "focus") return StepFocus();
   if (step == "rect") return StepRect();
   if (step == "close") return Click(GetDlgItem(Dialog, kIdCloseButton));
   if (step == "selection") return StepSelection();

@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <cstring>
+
 #include "settings/optional_texts.h"
 #include "ui/main_dialog.h"
 #include "ui/qt/accessible_result_line.h"
@@ -220,8 +222,17 @@ bool CalculatorDialog::eventFilter(QObject* watched, QEvent* event) {
     if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
       SendCommand(kIdExpressionBox, event->type() == QEvent::FocusIn ? kBoxSetFocus : kBoxKillFocus);
     }
+  } else if (event->type() == QEvent::ShortcutOverride && FormLetter(*static_cast<QKeyEvent*>(event)) != '\0') {
+    // Taken as a key of the box, so that the radio button's mnemonic does
+    // not move the focus away from the text being typed.
+    event->accept();
+    return true;
   } else if (event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
+    const char letter = FormLetter(*key);
+    if (letter != '\0' && logic_ != nullptr && logic_->OnFormKey(letter)) {
+      return true;
+    }
     if (key->key() == Qt::Key_R && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier &&
         logic_ != nullptr) {
       logic_->OnHistorySearch();
@@ -232,6 +243,14 @@ bool CalculatorDialog::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QDialog::eventFilter(watched, event);
+}
+
+// The letter of Alt+letter when it marks a form's radio button, else 0.
+char CalculatorDialog::FormLetter(const QKeyEvent& key) {
+  if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::AltModifier) return '\0';
+  if (key.key() < Qt::Key_A || key.key() > Qt::Key_Z) return '\0';
+  const char letter = static_cast<char>('A' + (key.key() - Qt::Key_A));
+  return std::strchr(kFormMnemonics, letter) != nullptr ? letter : '\0';
 }
 
 // Escape and Down arrow without modifiers become hotkeys 1 and 2 while

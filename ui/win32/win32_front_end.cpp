@@ -288,14 +288,30 @@ HMENU BuildPopup(const MenuPopupModel& popup) {
   return menu;
 }
 
+// The front end whose dialog runs on this thread, for the message filter.
+thread_local Win32FrontEnd* tRunningFrontEnd = nullptr;
+
+// Sees each message of the modal dialog's loop before the dialog manager.
+LRESULT CALLBACK DialogMessageFilter(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == MSGF_DIALOGBOX && tRunningFrontEnd != nullptr &&
+      tRunningFrontEnd->OnDialogMessage(*reinterpret_cast<const MSG*>(lParam))) {
+    return TRUE;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
 Win32FrontEnd::Win32FrontEnd(HINSTANCE instance) : instance_(instance) {}
 
 void Win32FrontEnd::RunModal(MainDialog& dialog) {
   dialog_ = &dialog;
+  tRunningFrontEnd = this;
+  HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, DialogMessageFilter, nullptr, GetCurrentThreadId());
   const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, MainDialogProc,
                                          reinterpret_cast<LPARAM>(this));
+  if (filter != nullptr) UnhookWindowsHookEx(filter);
+  tRunningFrontEnd = nullptr;
   if (result == -1) {
     ShowErrorBox(kErrorCaption, "Can't create the main window\nProgram terminated...");
   }
@@ -413,6 +429,14 @@ void Win32FrontEnd::OnContextMenu(HWND target, int x, int y) {
   } else if (chosen == kMenuCopyAll) {
     dialog_->OnCopyAll();
   }
+}
+
+bool Win32FrontEnd::OnDialogMessage(const MSG& message) {
+  if (message.message != WM_SYSCHAR || dialog_ == nullptr || message.hwnd != BoxEdit()) {
+    return false;
+  }
+  const WPARAM letter = message.wParam;
+  return letter < 0x80 && dialog_->OnFormKey(static_cast<char>(letter));
 }
 
 bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -72,6 +72,10 @@ class Win32FrontEnd : public DialogFrontEnd {
   // From the edit fields' subclass: the copy keys and commands, and a paste.
   // Each returns true when it handled the message.
   bool OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
+  // A message the dialog manager is about to handle: Alt with a form's
+  // letter in the box, which it would take to the radio button, moving the
+  // focus away. True when it handled the message.
+  bool OnDialogMessage(const MSG& message);
 
  private:
   HWND Box() const;
