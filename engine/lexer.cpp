@@ -292,6 +292,9 @@ void ReadOperator(EngineState& state) {
   }
 }
 
+// Any string of this many decimal digits is at most 10^19-1, below 2^64.
+constexpr int kDigitsBelowTwoTo64 = 19;
+
 // The two commonest tokens, read in one go with the positions in locals:
 // digits alone (no prefix, suffix, fraction or exponent follows), whose
 // value is taken on the way when it is exact, and an operator of one
@@ -309,19 +312,18 @@ bool ReadPlainToken(EngineState& state, char first) {
     // of the expression: it has room); should the token turn out not to be
     // plain, the general reader writes it again from the start.
     std::uint64_t value = static_cast<std::uint64_t>(first - '0');
-    bool fits = true;  // the digits so far are at most 2^64-1
     state.tokenText[0] = first;
     for (char c = CharAt(state, end); IsDigit(c); c = CharAt(state, ++end)) {
       state.tokenText[end - start] = c;
-      fits = !__builtin_mul_overflow(value, std::uint64_t{10}, &value) &&
-             !__builtin_add_overflow(value, static_cast<std::uint64_t>(c - '0'), &value) && fits;
+      value = value * 10 + static_cast<std::uint64_t>(c - '0');  // wraps only beyond 19 digits, unused then
     }
     const char next = CharAt(state, end);
     if (next == '.' || next == '_' || IsLetter(next)) return false;
     kind = TokenKind::Decimal;
     // An exact integer's double is the nearest one, which the conversion of
-    // the 64-bit integer gives; beyond 2^64-1 the parser reads the text.
-    valueKnown = fits;
+    // the 64-bit integer gives. Longer digit strings, which may exceed
+    // 2^64-1, the parser reads from the text with an overflow check.
+    valueKnown = end - start <= kDigitsBelowTwoTo64;
     state.tokenValue = static_cast<double>(value);
     state.tokenExact = ExactOfUnsigned(value);
   } else {
