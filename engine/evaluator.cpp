@@ -47,7 +47,9 @@ bool PushOperand(EngineState& state, int& depth, const RpnItem& item) {
     return false;
   }
   Number result;  // every outcome but Refused sets it
-  const IntegerOutcome outcome = ComputeInteger(operation.integer, target, right, word, result);
+  const IntegerOutcome outcome = operation.integer == IntegerStep::None
+                                     ? IntegerOutcome::UseDouble
+                                     : ComputeInteger(operation.integer, target, right, word, result);
   if (outcome == IntegerOutcome::Refused) {
     FailAt(state, operation.refusal.message, offset);
     return false;
@@ -96,9 +98,11 @@ bool EvaluateItem(EngineState& state, int& depth, WordSize word, const RpnItem& 
     return false;
   }
   const Operation& operation = kVocabulary[item.operation];
-  if (!ApplyQuickly(state, depth, word, operation) && !ApplyOperation(state, depth, word, operation, item.offset)) {
-    return false;
+  if (ApplyQuickly(state, depth, word, operation)) {
+    --depth;  // a binary operator's right operand
+    return true;
   }
+  if (!ApplyOperation(state, depth, word, operation, item.offset)) return false;
   depth -= operation.operandCount - 1;
   return true;
 }

@@ -148,47 +148,64 @@ IntegerOutcome ComputeInteger(IntegerStep step, const RpnItem& a, const RpnItem&
   return static_cast<uint64_t>(WordValue(PatternOf(a, word), word) >> count);
 }
 
-// The steps of the quick path: binary operators that refuse no operands and
-// send no trace (the evaluator checks that of their rows).
+// The steps of the quick path: "+", "-", "*" and the bit operators, binary
+// operators that refuse no operands and send no trace (the evaluator checks
+// that of their rows).
 constexpr bool IsQuickStep(IntegerStep step) {
   return step >= IntegerStep::Sum && step <= IntegerStep::WordExclusiveOr;
 }
 
-// The quick path of a quick step: "+", "-" and "*" of two signed 64-bit
-// integers whose result is one too, and the bit operators. True with the
-// result in `out`, the same that ComputeInteger gives; false where the
-// operands need ComputeInteger.
-[[gnu::always_inline]] inline bool ComputeQuickly(IntegerStep step, const RpnItem& a, const RpnItem& b,
-                                                  const WordSize& word, Number& out) {
-  // Tests in order rather than a switch: a jump table here makes the
-  // compiler spill the evaluator's registers.
-  if (step <= IntegerStep::Product) {
-    int64_t x = 0, y = 0, result = 0;
-    if (!BothSigned64(a, b, x, y)) return false;
-    bool overflows = false;
-    if (step == IntegerStep::Sum) {
-      overflows = __builtin_add_overflow(x, y, &result);
-    } else if (step == IntegerStep::Difference) {
-      overflows = __builtin_sub_overflow(x, y, &result);
-    } else {
-      overflows = __builtin_mul_overflow(x, y, &result);
-    }
-    if (overflows) return false;
-    SetSigned64(result, out);
+// The quick path of "+", "-" and "*": for two signed 64-bit integers whose
+// result is one too, the exact result; where either operand has no exact
+// integer, the double result, computed as the row's double computation
+// does. All three are computed and one chosen, without a branch on the
+// step. True with the result in `out`; false where the operands need
+// ComputeInteger (exact integers beyond 64 bits, or an overflow).
+[[gnu::always_inline]] inline bool ComputeArithmeticQuickly(IntegerStep step, const RpnItem& a, const RpnItem& b,
+                                                            Number& out) {
+  const bool isSum = step == IntegerStep::Sum;
+  const bool isDifference = step == IntegerStep::Difference;
+  int64_t x = 0, y = 0;
+  if (!BothSigned64(a, b, x, y)) {
+    if (IsExact(a.exact) && IsExact(b.exact)) return false;
+    const double sum = a.value + b.value;
+    const double difference = a.value - b.value;
+    const double product = a.value * b.value;
+    out = {isSum ? sum : (isDifference ? difference : product), kNotExact};
     return true;
   }
-  uint64_t pattern = 0;
-  if (step == IntegerStep::WordShiftLeft) {
-    pattern = PatternOf(a, word) << ShiftCount(b, word);
-  } else if (step == IntegerStep::WordShiftRight) {
-    pattern = ShiftRightInWord(a, b, word);
-  } else if (step == IntegerStep::WordAnd) {
-    pattern = PatternOf(a, word) & PatternOf(b, word);
-  } else if (step == IntegerStep::WordOr) {
-    pattern = PatternOf(a, word) | PatternOf(b, word);
-  } else {
-    pattern = PatternOf(a, word) ^ PatternOf(b, word);
-  }
+  int64_t sum = 0, difference = 0, product = 0;
+  const bool sumOverflows = __builtin_add_overflow(x, y, &sum);
+  const bool differenceOverflows = __builtin_sub_overflow(x, y, &difference);
+  const bool productOverflows = __builtin_mul_overflow(x, y, &product);
+  const int64_t result = isSum ? sum : (isDifference ? difference : product);
+  if (isSum ? sumOverflows : (isDifference ? differenceOverflows : productOverflows)) return false;
+  SetSigned64(result, out);
+  return true;
+}
+
+// The bit operators in the word, the same way: every operand has a word
+// pattern, so they always succeed.
+[[gnu::always_inline]] inline void ComputeBitsQuickly(IntegerStep step, const RpnItem& a, const RpnItem& b,
+                                                      const WordSize& word, Number& out) {
+  const uint64_t left = PatternOf(a, word);
+  const uint64_t right = PatternOf(b, word);
+  const int count = static_cast<int>(right & static_cast<uint64_t>(word.bits - 1));
+  const uint64_t shiftedRight = word.isUnsigned ? left >> count
+                                                : static_cast<uint64_t>(WordValue(left, word) >> count);
+  uint64_t pattern = left ^ right;
+  if (step == IntegerStep::WordShiftLeft) pattern = left << count;
+  if (step == IntegerStep::WordShiftRight) pattern = shiftedRight;
+  if (step == IntegerStep::WordAnd) pattern = left & right;
+  if (step == IntegerStep::WordOr) pattern = left | right;
   WordResult(pattern, word, out);
+}
+
+// The quick path of a quick step. True with the result in `out`, the same
+// that ComputeInteger gives; false where the operands need ComputeInteger.
+[[gnu::always_inline]] inline bool ComputeQuickly(IntegerStep step, const RpnItem& a, const RpnItem& b,
+                                                  const WordSize& word, Number& out) {
+  if (step <= IntegerStep::Product) return ComputeArithmeticQuickly(step, a, b, out);
+  ComputeBitsQuickly(step, a, b, word, out);
   return true;
 }
