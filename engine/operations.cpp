@@ -294,7 +294,8 @@ IntegerOutcome ComputeInteger(IntegerStep step, const RpnItem& a, const RpnItem&
     case IntegerStep::WordQuotient: return WordQuotient(a, b, word, out);
     case IntegerStep::WordRemainder: return WordRemainder(a, b, word, out);
     case IntegerStep::WordShiftLeft: return WordResult(PatternOf(a, word) << ShiftCount(b, word), word, out);
-    case IntegerStep::WordShiftRight: return WordResult(ShiftRightInWord(a, b, word), word, out);
+    case IntegerStep::WordShiftRight:
+      return WordResult(ShiftPatternRight(PatternOf(a, word), ShiftCount(b, word), word), word, out);
     case IntegerStep::WordAnd: return WordResult(PatternOf(a, word) & PatternOf(b, word), word, out);
     case IntegerStep::WordOr: return WordResult(PatternOf(a, word) | PatternOf(b, word), word, out);
     case IntegerStep::WordExclusiveOr: return WordResult(PatternOf(a, word) ^ PatternOf(b, word), word, out);

@@ -140,12 +140,14 @@ IntegerOutcome ComputeInteger(IntegerStep step, const RpnItem& a, const RpnItem&
   return static_cast<int>(PatternOf(b, word) & static_cast<uint64_t>(word.bits - 1));
 }
 
-// Signed words copy the sign bit into the vacated bits; unsigned words shift
-// in zeros.
-[[gnu::always_inline]] inline uint64_t ShiftRightInWord(const RpnItem& a, const RpnItem& b, const WordSize& word) {
-  const int count = ShiftCount(b, word);
-  if (word.isUnsigned) return PatternOf(a, word) >> count;
-  return static_cast<uint64_t>(WordValue(PatternOf(a, word), word) >> count);
+// The word's bits `pattern` shifted right by `count` (below the word's
+// bits). Signed words copy the sign bit into the vacated bits; unsigned
+// words shift in zeros. A signed word's value fits 64 bits, so the
+// arithmetic shift is done on the pattern with its sign bit copied above.
+[[gnu::always_inline]] inline uint64_t ShiftPatternRight(uint64_t pattern, int count, const WordSize& word) {
+  if (word.isUnsigned) return pattern >> count;
+  const int unused = 64 - word.bits;
+  return static_cast<uint64_t>((static_cast<int64_t>(pattern << unused) >> unused) >> count);
 }
 
 // The steps of the quick path: "+", "-", "*" and the bit operators, binary
@@ -190,9 +192,8 @@ constexpr bool IsQuickStep(IntegerStep step) {
                                                       const WordSize& word, Number& out) {
   const uint64_t left = PatternOf(a, word);
   const uint64_t right = PatternOf(b, word);
-  const int count = static_cast<int>(right & static_cast<uint64_t>(word.bits - 1));
-  const uint64_t shiftedRight = word.isUnsigned ? left >> count
-                                                : static_cast<uint64_t>(WordValue(left, word) >> count);
+  const int count = ShiftCount(b, word);
+  const uint64_t shiftedRight = ShiftPatternRight(left, count, word);
   uint64_t pattern = left ^ right;
   if (step == IntegerStep::WordShiftLeft) pattern = left << count;
   if (step == IntegerStep::WordShiftRight) pattern = shiftedRight;
