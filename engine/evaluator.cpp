@@ -8,19 +8,22 @@
 
 namespace {
 
-// The walk over the queue keeps the operand count in a local, `depth`, that
-// the compiler holds in a register instead of the state's field, and
-// stores it there when the walk ends; it reads the word size once.
+// The walk over the queue keeps the top of the operand stack in a local
+// pointer, `end` (one past the top entry), that the compiler holds in a
+// register instead of the state's count, and stores the count when the
+// walk ends; it reads the word size once.
 
-bool PushOperand(EngineState& state, int& depth, const RpnItem& item) {
-  if (depth >= kTableCapacity) {
+int DepthOf(const EngineState& state, const RpnItem* end) { return static_cast<int>(end - state.operandStack); }
+
+bool PushOperand(EngineState& state, RpnItem*& end, const RpnItem& item) {
+  if (DepthOf(state, end) >= kTableCapacity) {
     FailAt(state, kMsgTableFull, item.offset);
     return false;
   }
   // The stack needs the value, its exact integer and where it came from;
   // the whole item is copied at once, in two wide moves. The queue was
   // written before the walk began, so no narrower store is still in flight.
-  state.operandStack[depth++] = item;
+  *end++ = item;
   return true;
 }
 
@@ -62,12 +65,16 @@ bool PushOperand(EngineState& state, int& depth, const RpnItem& item) {
   return true;
 }
 
-// The rows of the quick steps are binary operators that refuse no operands
-// and send no trace, so the quick path need not look at any of that.
+// The rows of the quick steps are binary operators that send no trace and
+// refuse nothing but a zero divisor, which the quick path declines (see
+// ComputeQuotientQuickly); so it need not look at any of that.
 constexpr bool QuickRowsNeedNoChecks() {
   for (const Operation& operation : kVocabulary) {
     if (!IsQuickStep(operation.integer)) continue;
-    if (operation.operandCount != 2 || operation.refusal.refuses != nullptr || operation.tracesQueue) return false;
+    if (operation.operandCount != 2 || operation.tracesQueue) return false;
+    const bool refusesZeroDivisor = operation.integer == IntegerStep::Quotient &&
+                                    operation.refusal.refuses == kZeroDivisorRefused.refuses;
+    if (operation.refusal.refuses != nullptr && !refusesZeroDivisor) return false;
   }
   return true;
 }
@@ -76,11 +83,11 @@ static_assert(QuickRowsNeedNoChecks());
 // The quick path of the commonest operations of typed integers (see
 // ComputeQuickly): the left operand's entry receives the result, and the
 // caller drops the right one. False leaves everything to ApplyOperation.
-[[gnu::always_inline]] inline bool ApplyQuickly(EngineState& state, int depth, WordSize word,
+[[gnu::always_inline]] inline bool ApplyQuickly(EngineState& state, RpnItem* end, WordSize word,
                                                 const Operation& operation) {
-  if (!IsQuickStep(operation.integer) || depth < 2) return false;
-  RpnItem& target = state.operandStack[depth - 2];
-  const RpnItem& right = state.operandStack[depth - 1];
+  if (!IsQuickStep(operation.integer) || DepthOf(state, end) < 2) return false;
+  RpnItem& target = end[-2];
+  const RpnItem& right = end[-1];
   Number result;
   if (!ComputeQuickly(operation.integer, target, right, word, result)) return false;
   target.value = result.value;
@@ -88,8 +95,8 @@ static_assert(QuickRowsNeedNoChecks());
   return true;
 }
 
-bool EvaluateItem(EngineState& state, int& depth, WordSize word, const RpnItem& item) {
-  if (item.kind != RpnItemKind::Operation) return PushOperand(state, depth, item);
+bool EvaluateItem(EngineState& state, RpnItem*& end, WordSize word, const RpnItem& item) {
+  if (item.kind != RpnItemKind::Operation) return PushOperand(state, end, item);
   // The parser resolved the row when it queued the item; a queue built any
   // other way without a valid row is a syntax error rather than an item the
   // walk could stall on.
@@ -98,12 +105,12 @@ bool EvaluateItem(EngineState& state, int& depth, WordSize word, const RpnItem& 
     return false;
   }
   const Operation& operation = kVocabulary[item.operation];
-  if (ApplyQuickly(state, depth, word, operation)) {
-    --depth;  // a binary operator's right operand
+  if (ApplyQuickly(state, end, word, operation)) {
+    --end;  // a binary operator's right operand
     return true;
   }
-  if (!ApplyOperation(state, depth, word, operation, item.offset)) return false;
-  depth -= operation.operandCount - 1;
+  if (!ApplyOperation(state, DepthOf(state, end), word, operation, item.offset)) return false;
+  end -= operation.operandCount - 1;
   return true;
 }
 
@@ -111,15 +118,15 @@ bool EvaluateItem(EngineState& state, int& depth, WordSize word, const RpnItem& 
 // false; either way the operand count it leaves is in state.operandCount.
 bool WalkQueue(EngineState& state) {
   const WordSize word = WordOf(state);
-  const int count = state.rpnCount;  // evaluation never changes the queue
-  int depth = 0;
-  for (int i = 0; i < count; ++i) {
-    if (!EvaluateItem(state, depth, word, state.rpnQueue[i])) {
-      state.operandCount = depth;
+  const RpnItem* const queueEnd = state.rpnQueue + state.rpnCount;  // evaluation never changes the queue
+  RpnItem* end = state.operandStack;
+  for (const RpnItem* item = state.rpnQueue; item != queueEnd; ++item) {
+    if (!EvaluateItem(state, end, word, *item)) {
+      state.operandCount = DepthOf(state, end);
       return false;
     }
   }
-  state.operandCount = depth;
+  state.operandCount = DepthOf(state, end);
   return true;
 }
 

@@ -115,25 +115,15 @@ IntegerOutcome ExactProduct(const RpnItem& a, const RpnItem& b, Number& out) {
   return WideProduct(a, b, out);
 }
 
-// Integers up to this magnitude are their doubles exactly.
-constexpr int64_t kTwoTo53 = int64_t{1} << 53;
-bool FitsDouble(int64_t value) { return value >= -kTwoTo53 && value <= kTwoTo53; }
-
-// The divisor is not zero: "/" refuses a zero divisor before. Where both
-// operands are doubles exactly, the double quotient, correctly rounded, is
-// an integer whenever the exact one is, so a quotient that is none is found
-// without an integer division and is the double "/" gives anyway; an
-// integer double quotient is confirmed by multiplying back. Larger signed
-// 64-bit operands take a 64-bit division, except the lowest one divided by
-// -1, whose quotient 2^63 only the 128-bit path holds.
+// The divisor is not zero: "/" refuses a zero divisor before. Operands
+// that are their doubles exactly are divided as on the quick path; larger
+// signed 64-bit operands take a 64-bit division, except the lowest one
+// divided by -1, whose quotient 2^63 only the 128-bit path holds.
 IntegerOutcome ExactQuotient(const RpnItem& a, const RpnItem& b, Number& out) {
   int64_t x = 0, y = 0;
   if (!BothSigned64(a, b, x, y) || y == 0 || y == -1) return WideQuotient(a, b, out);
   if (FitsDouble(x) && FitsDouble(y)) {
-    const double quotient = a.value / b.value;
-    const auto whole = static_cast<int64_t>(quotient);  // |quotient| <= 2^53
-    if (static_cast<double>(whole) == quotient && whole * y == x) return SetSigned64(whole, out);
-    out = {quotient, kNotExact};
+    DivideSmallIntegers(a, b, x, y, out);
     return IntegerOutcome::Done;
   }
   if (x % y != 0) return IntegerOutcome::UseDouble;

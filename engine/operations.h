@@ -50,6 +50,7 @@ enum class IntegerStep : uint8_t {
   Sum,
   Difference,
   Product,
+  Quotient,  // exact only when the quotient is an integer
   // The integer operators: operands reduced to the word's bits, the result
   // read back as the word's signed or unsigned integer, always exact.
   WordShiftLeft,
@@ -57,9 +58,7 @@ enum class IntegerStep : uint8_t {
   WordAnd,
   WordOr,
   WordExclusiveOr,
-  // The other steps. "/" exact only when the quotient is an integer, "^"
-  // only for an exponent of 0 or more.
-  Quotient,
+  // The other steps. "^" exact only for an exponent of 0 or more.
   Power,
   Absolute,
   Square,
@@ -150,11 +149,47 @@ IntegerOutcome ComputeInteger(IntegerStep step, const RpnItem& a, const RpnItem&
   return static_cast<uint64_t>((static_cast<int64_t>(pattern << unused) >> unused) >> count);
 }
 
-// The steps of the quick path: "+", "-", "*" and the bit operators, binary
-// operators that refuse no operands and send no trace (the evaluator checks
-// that of their rows).
+// The steps of the quick path: "+", "-", "*", "/" and the bit operators,
+// binary operators that send no trace and refuse nothing but a zero divisor
+// (the evaluator checks that of their rows).
 constexpr bool IsQuickStep(IntegerStep step) {
   return step >= IntegerStep::Sum && step <= IntegerStep::WordExclusiveOr;
+}
+
+// Integers up to this magnitude are their doubles exactly.
+inline constexpr int64_t kTwoTo53 = int64_t{1} << 53;
+constexpr bool FitsDouble(int64_t value) { return value >= -kTwoTo53 && value <= kTwoTo53; }
+
+// x / y for operands whose exact integers x and y (y not 0) are their
+// doubles exactly. The double quotient, correctly rounded, is an integer
+// whenever the exact one is, so a quotient that is none is found without
+// an integer division and is the double "/" gives anyway; an integer double
+// quotient is confirmed by multiplying back.
+[[gnu::always_inline]] inline void DivideSmallIntegers(const RpnItem& a, const RpnItem& b, int64_t x, int64_t y,
+                                                       Number& out) {
+  const double quotient = a.value / b.value;
+  const auto whole = static_cast<int64_t>(quotient);  // |quotient| <= 2^53
+  if (static_cast<double>(whole) == quotient && whole * y == x) {
+    SetSigned64(whole, out);
+  } else {
+    out = {quotient, kNotExact};
+  }
+}
+
+// The quick path of "/": small exact integers as above, and the double
+// quotient where either operand has no exact integer. False for a zero
+// divisor, which the row refuses, and for larger exact integers, which
+// need ComputeInteger.
+[[gnu::always_inline]] inline bool ComputeQuotientQuickly(const RpnItem& a, const RpnItem& b, Number& out) {
+  if (b.value == 0.0) return false;
+  int64_t x = 0, y = 0;
+  if (BothSigned64(a, b, x, y) && FitsDouble(x) && FitsDouble(y)) {
+    DivideSmallIntegers(a, b, x, y, out);
+    return true;
+  }
+  if (IsExact(a.exact) && IsExact(b.exact)) return false;
+  out = {a.value / b.value, kNotExact};
+  return true;
 }
 
 // The quick path of "+", "-" and "*": for two signed 64-bit integers whose
@@ -207,6 +242,7 @@ constexpr bool IsQuickStep(IntegerStep step) {
 [[gnu::always_inline]] inline bool ComputeQuickly(IntegerStep step, const RpnItem& a, const RpnItem& b,
                                                   const WordSize& word, Number& out) {
   if (step <= IntegerStep::Product) return ComputeArithmeticQuickly(step, a, b, out);
+  if (step == IntegerStep::Quotient) return ComputeQuotientQuickly(a, b, out);
   ComputeBitsQuickly(step, a, b, word, out);
   return true;
 }
