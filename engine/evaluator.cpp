@@ -32,10 +32,8 @@ bool PushOperand(EngineState& state, RpnItem*& end, const RpnItem& item) {
 // the caller then drops the others. The integer computation, where the row
 // has one, decides first; otherwise, or where it hands over, the double
 // computation gives a value without an exact integer. A failure is placed
-// at the operation's own token. Out of line: the walk's loop keeps only
-// the quick path.
-[[gnu::noinline]] bool ApplyOperation(EngineState& state, int depth, WordSize word, const Operation& operation,
-                                      int32_t offset) {
+// at the operation's own token.
+bool ApplyOperation(EngineState& state, int depth, WordSize word, const Operation& operation, int32_t offset) {
   if (depth < operation.operandCount) {
     FailAt(state, operation.tooFewMessage, offset);
     return false;

@@ -65,12 +65,21 @@ bool SkipDigitSeparator(EngineState& state, bool (*isDigit)(char)) {
   return true;
 }
 
-// A separator is only skipped before a digit, so a digit is read next.
+// A separator is only skipped before a digit, so a digit is read next. The
+// positions are kept in locals while the digits are read.
 void CopyDigits(EngineState& state) {
-  while (IsDigit(CurrentChar(state)) || SkipDigitSeparator(state, IsDigit)) {
-    AppendToToken(state, CurrentChar(state));
-    Advance(state);
+  int position = state.inputPos;
+  int written = state.tokenWritePos;
+  for (char c = CharAt(state, position);; c = CharAt(state, position)) {
+    if (!IsDigit(c)) {
+      if (!IsDigitSeparatorAt(state, position, IsDigit)) break;
+      c = CharAt(state, ++position);
+    }
+    if (written < kTokenTextCapacity - 1) state.tokenText[written++] = c;
+    ++position;
   }
+  state.inputPos = position;
+  state.tokenWritePos = written;
 }
 
 // Digits after "0x" or "$": letters are upper-cased and must not pass "F";
