@@ -353,11 +353,23 @@ bool ReadPlainHexToken(EngineState& state) {
   return true;
 }
 
-// The two commonest tokens, read in one go with the positions in locals:
+// The point at `end` and the digits after it, appended to the digits the
+// token text holds from `start`; `end` moves past them. False where an
+// exponent, a "_" or another letter follows, which the general reader
+// decides.
+bool CopyPlainFraction(EngineState& state, int start, int& end) {
+  state.tokenText[end - start] = '.';
+  for (char c = CharAt(state, ++end); IsDigit(c); c = CharAt(state, ++end)) state.tokenText[end - start] = c;
+  const char next = CharAt(state, end);
+  return next != '_' && !IsLetter(next);
+}
+
+// The commonest tokens, read in one go with the positions in locals:
 // digits alone (no prefix, suffix, fraction or exponent follows), whose
-// value is taken on the way when it is exact, and an operator of one
-// character. False leaves the state untouched for the general readers,
-// which also take a token appended to an earlier one.
+// value is taken on the way when it is exact, digits with a fraction and
+// no exponent, and an operator of one character. False leaves the state
+// untouched for the general readers, which also take a token appended to
+// an earlier one.
 bool ReadPlainToken(EngineState& state, char first) {
   if (state.tokenWritePos != 0) return false;
   const int start = state.inputPos;
@@ -376,14 +388,21 @@ bool ReadPlainToken(EngineState& state, char first) {
       value = value * 10 + static_cast<std::uint64_t>(c - '0');  // wraps only beyond 19 digits, unused then
     }
     const char next = CharAt(state, end);
-    if (next == '.' || next == '_' || IsLetter(next)) return false;
-    kind = TokenKind::Decimal;
-    // An exact integer's double is the nearest one, which the conversion of
-    // the 64-bit integer gives. Longer digit strings, which may exceed
-    // 2^64-1, the parser reads from the text with an overflow check.
-    valueKnown = end - start <= kDigitsBelowTwoTo64;
-    state.tokenValue = static_cast<double>(value);
-    state.tokenExact = ExactOfUnsigned(value);
+    if (next == '.') {
+      // A real literal of digits, a point and digits; the parser reads its
+      // value from the text.
+      if (!CopyPlainFraction(state, start, end)) return false;
+      kind = TokenKind::Real;
+    } else {
+      if (next == '_' || IsLetter(next)) return false;
+      kind = TokenKind::Decimal;
+      // An exact integer's double is the nearest one, which the conversion
+      // of the 64-bit integer gives. Longer digit strings, which may exceed
+      // 2^64-1, the parser reads from the text with an overflow check.
+      valueKnown = end - start <= kDigitsBelowTwoTo64;
+      state.tokenValue = static_cast<double>(value);
+      state.tokenExact = ExactOfUnsigned(value);
+    }
   } else {
     const uint8_t shape = OperatorClassOf(first);
     if ((shape & kStartsOperator) == 0 || first == '$') return false;
