@@ -73,8 +73,9 @@ struct EngineState {
   int32_t inputPos;              // next unread character of expression; only moves forward
   int32_t tokenStart;            // offset in expression of the token read last (its length at End)
   int32_t errorOffset;           // offset of the token the failure was found at; read only after Error
-  // The value of a Decimal token of digits only, taken while the lexer read
-  // it, when tokenValueKnown; the parser then need not read the text again.
+  // The value of a Decimal token of digits only, or of a Hex token of "0x"
+  // and digits only, taken while the lexer read it, when tokenValueKnown;
+  // the parser then need not read the text again.
   bool tokenValueKnown;
   double tokenValue;
   ExactInteger tokenExact;       // the exact integer of tokenValue, read with it

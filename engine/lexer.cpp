@@ -43,13 +43,19 @@ bool IsHexDigit(char c) { return IsDigit(c) || IsHexLetter(c); }
 bool IsOctalDigit(char c) { return c >= '0' && c <= '7'; }
 bool IsBinaryDigit(char c) { return c == '0' || c == '1'; }
 
+// Whether the character at `position` is a "_" between two digits of the
+// kind `isDigit` accepts.
+bool IsDigitSeparatorAt(const EngineState& state, int position, bool (*isDigit)(char)) {
+  return CharAt(state, position) == '_' && position > 0 && isDigit(CharAt(state, position - 1)) &&
+         isDigit(CharAt(state, position + 1));
+}
+
 // Whether the cursor stands on a "_" that separates two digits of a number
 // ("1_000", "0xFFFF_FFFF"): the character before it and the one after it
 // are both digits of the kind `isDigit` accepts. Any other "_" is left to
 // end the number, and then starts no token.
 bool AtDigitSeparator(const EngineState& state, bool (*isDigit)(char)) {
-  return CurrentChar(state) == '_' && state.inputPos > 0 && isDigit(CharAt(state, state.inputPos - 1)) &&
-         isDigit(CharAhead(state, 1));
+  return IsDigitSeparatorAt(state, state.inputPos, isDigit);
 }
 
 // Steps over a separator; true when there was one.
@@ -59,26 +65,47 @@ bool SkipDigitSeparator(EngineState& state, bool (*isDigit)(char)) {
   return true;
 }
 
-// A separator is only skipped before a digit, so a digit is read next.
+// A separator is only skipped before a digit, so a digit is read next. The
+// positions are kept in locals while the digits are read.
 void CopyDigits(EngineState& state) {
-  while (IsDigit(CurrentChar(state)) || SkipDigitSeparator(state, IsDigit)) {
-    AppendToToken(state, CurrentChar(state));
-    Advance(state);
+  int position = state.inputPos;
+  int written = state.tokenWritePos;
+  for (char c = CharAt(state, position);; c = CharAt(state, position)) {
+    if (!IsDigit(c)) {
+      if (!IsDigitSeparatorAt(state, position, IsDigit)) break;
+      c = CharAt(state, ++position);
+    }
+    if (written < kTokenTextCapacity - 1) state.tokenText[written++] = c;
+    ++position;
   }
+  state.inputPos = position;
+  state.tokenWritePos = written;
 }
 
 // Digits after "0x" or "$": letters are upper-cased and must not pass "F";
 // the token ends at the first character that is neither digit nor letter.
+// The positions are kept in locals while the digits are read, and stored
+// when the token ends.
 void ReadPrefixedHexDigits(EngineState& state) {
   state.tokenKind = TokenKind::Hex;
-  for (char c = CurrentChar(state); IsDigit(c) || IsLetter(c) || SkipDigitSeparator(state, IsHexDigit);
-       c = CurrentChar(state)) {
-    if (c == '_') continue;
+  int position = state.inputPos;
+  int written = state.tokenWritePos;
+  for (char c = CharAt(state, position);; c = CharAt(state, position)) {
+    if (!IsDigit(c) && !IsLetter(c)) {
+      if (!IsDigitSeparatorAt(state, position, IsHexDigit)) break;
+      ++position;
+      continue;
+    }
     c = ToUpper(c);
-    if (c > 'F') return FailWith(state, kMsgHexLetterBeyondF);
-    AppendToToken(state, c);
-    Advance(state);
+    if (c > 'F') {
+      FailWith(state, kMsgHexLetterBeyondF);
+      break;
+    }
+    if (written < kTokenTextCapacity - 1) state.tokenText[written++] = c;
+    ++position;
   }
+  state.inputPos = position;
+  state.tokenWritePos = written;
 }
 
 // Decimal digits already read, continued with letters up to a closing "h".
@@ -292,11 +319,57 @@ void ReadOperator(EngineState& state) {
   }
 }
 
-// The two commonest tokens, read in one go with the positions in locals:
+// Any string of this many decimal digits is at most 10^19-1, below 2^64;
+// any of this many hexadecimal digits at most 2^64-1.
+constexpr int kDigitsBelowTwoTo64 = 19;
+constexpr int kHexDigitsIn64Bits = 16;
+
+// "0x" (either case) and hexadecimal digits alone, read as plain digits
+// are: upper-cased into the token text, their value taken on the way and
+// kept where no digit can have been lost. False, for anything the general
+// reader decides (no digit, a letter beyond "F" or a "_" after them),
+// leaves the state as it was but for the token text, which that reader
+// writes again.
+bool ReadPlainHexToken(EngineState& state) {
+  const int start = state.inputPos + 2;
+  int end = start;
+  std::uint64_t value = 0;
+  for (char c = CharAt(state, end); IsHexDigit(c); c = CharAt(state, ++end)) {
+    const char upper = ToUpper(c);
+    state.tokenText[end - start] = upper;
+    const int digit = upper >= 'A' ? upper - 'A' + 10 : upper - '0';
+    value = (value << 4) | static_cast<std::uint64_t>(digit);  // loses bits only beyond 16 digits, unused then
+  }
+  const char next = CharAt(state, end);
+  if (end == start || next == '_' || IsLetter(next)) return false;
+  const int length = end - start;
+  state.tokenText[length] = '\0';
+  state.tokenWritePos = length;
+  state.tokenKind = TokenKind::Hex;
+  state.tokenValueKnown = length <= kHexDigitsIn64Bits;
+  state.tokenValue = static_cast<double>(value);
+  state.tokenExact = ExactOfUnsigned(value);
+  state.inputPos = end;
+  return true;
+}
+
+// The point at `end` and the digits after it, appended to the digits the
+// token text holds from `start`; `end` moves past them. False where an
+// exponent, a "_" or another letter follows, which the general reader
+// decides.
+bool CopyPlainFraction(EngineState& state, int start, int& end) {
+  state.tokenText[end - start] = '.';
+  for (char c = CharAt(state, ++end); IsDigit(c); c = CharAt(state, ++end)) state.tokenText[end - start] = c;
+  const char next = CharAt(state, end);
+  return next != '_' && !IsLetter(next);
+}
+
+// The commonest tokens, read in one go with the positions in locals:
 // digits alone (no prefix, suffix, fraction or exponent follows), whose
-// value is taken on the way when it is exact, and an operator of one
-// character. False leaves the state untouched for the general readers,
-// which also take a token appended to an earlier one.
+// value is taken on the way when it is exact, digits with a fraction and
+// no exponent, and an operator of one character. False leaves the state
+// untouched for the general readers, which also take a token appended to
+// an earlier one.
 bool ReadPlainToken(EngineState& state, char first) {
   if (state.tokenWritePos != 0) return false;
   const int start = state.inputPos;
@@ -304,26 +377,32 @@ bool ReadPlainToken(EngineState& state, char first) {
   TokenKind kind = TokenKind::Operator;
   bool valueKnown = false;
   if (IsDigit(first)) {
-    if (first == '0' && ToUpper(CharAt(state, end)) == 'X') return false;
+    if (first == '0' && ToUpper(CharAt(state, end)) == 'X') return ReadPlainHexToken(state);
     // The digits go into the token text as they are read (at most the 999
     // of the expression: it has room); should the token turn out not to be
     // plain, the general reader writes it again from the start.
     std::uint64_t value = static_cast<std::uint64_t>(first - '0');
-    bool fits = true;  // the digits so far are at most 2^64-1
     state.tokenText[0] = first;
     for (char c = CharAt(state, end); IsDigit(c); c = CharAt(state, ++end)) {
       state.tokenText[end - start] = c;
-      fits = !__builtin_mul_overflow(value, std::uint64_t{10}, &value) &&
-             !__builtin_add_overflow(value, static_cast<std::uint64_t>(c - '0'), &value) && fits;
+      value = value * 10 + static_cast<std::uint64_t>(c - '0');  // wraps only beyond 19 digits, unused then
     }
     const char next = CharAt(state, end);
-    if (next == '.' || next == '_' || IsLetter(next)) return false;
-    kind = TokenKind::Decimal;
-    // An exact integer's double is the nearest one, which the conversion of
-    // the 64-bit integer gives; beyond 2^64-1 the parser reads the text.
-    valueKnown = fits;
-    state.tokenValue = static_cast<double>(value);
-    state.tokenExact = ExactOfUnsigned(value);
+    if (next == '.') {
+      // A real literal of digits, a point and digits; the parser reads its
+      // value from the text.
+      if (!CopyPlainFraction(state, start, end)) return false;
+      kind = TokenKind::Real;
+    } else {
+      if (next == '_' || IsLetter(next)) return false;
+      kind = TokenKind::Decimal;
+      // An exact integer's double is the nearest one, which the conversion
+      // of the 64-bit integer gives. Longer digit strings, which may exceed
+      // 2^64-1, the parser reads from the text with an overflow check.
+      valueKnown = end - start <= kDigitsBelowTwoTo64;
+      state.tokenValue = static_cast<double>(value);
+      state.tokenExact = ExactOfUnsigned(value);
+    }
   } else {
     const uint8_t shape = OperatorClassOf(first);
     if ((shape & kStartsOperator) == 0 || first == '$') return false;

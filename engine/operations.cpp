@@ -15,7 +15,6 @@ bool BothExact(const RpnItem& a, const RpnItem& b) { return IsExact(a.exact) && 
 
 // Sets `out` to the exact integer `value`; false, leaving it alone, when the
 // value lies outside the exact range.
-// Inlined: it is most of the work of every exact "+", "-" and "*".
 [[gnu::always_inline]] inline bool SetExact(WideInt value, Number& out) {
   if (value < kExactLowest || value > kExactHighest) return false;
   const auto bits = static_cast<uint64_t>(value);
@@ -30,23 +29,6 @@ bool BothExact(const RpnItem& a, const RpnItem& b) { return IsExact(a.exact) && 
   return true;
 }
 
-// The common case of exact arithmetic: both operands signed 64-bit
-// integers, whose sum, difference or product the processor checks for
-// overflow directly; the 128-bit path takes the rest.
-[[gnu::always_inline]] inline bool AsSigned64(const ExactInteger& exact, int64_t& value) {
-  value = static_cast<int64_t>(exact.bits);
-  return exact.sign == (value < 0 ? ExactSign::Negative : ExactSign::NonNegative);
-}
-[[gnu::always_inline]] inline bool BothSigned64(const RpnItem& a, const RpnItem& b, int64_t& x, int64_t& y) {
-  return AsSigned64(a.exact, x) && AsSigned64(b.exact, y);
-}
-[[gnu::always_inline]] inline IntegerOutcome SetSigned64(int64_t value, Number& out) {
-  out.value = static_cast<double>(value);
-  out.exact.bits = static_cast<uint64_t>(value);
-  out.exact.sign = value < 0 ? ExactSign::Negative : ExactSign::NonNegative;
-  return IntegerOutcome::Done;
-}
-
 [[gnu::always_inline]] inline IntegerOutcome ExactOrDouble(WideInt value, Number& out) {
   return SetExact(value, out) ? IntegerOutcome::Done : IntegerOutcome::UseDouble;
 }
@@ -54,18 +36,6 @@ bool BothExact(const RpnItem& a, const RpnItem& b) { return IsExact(a.exact) && 
 IntegerOutcome Truth(bool holds, Number& out) {
   out = holds ? Number{1.0, ExactOfUnsigned(1)} : Number{0.0, kExactZero};
   return IntegerOutcome::Done;
-}
-
-// A word result: always exact, since every word value lies in the range.
-IntegerOutcome WordResult(uint64_t pattern, const WordSize& word, Number& out) {
-  const ExactInteger exact = ReadWord(pattern, word);
-  out.value = NearestDouble(exact);
-  CopyExact(out.exact, exact);
-  return IntegerOutcome::Done;
-}
-
-uint64_t PatternOf(const RpnItem& item, const WordSize& word) {
-  return WordPattern(item.value, item.exact, word.bits);
 }
 
 // The operand's value in the word, signed or unsigned.
@@ -100,30 +70,18 @@ bool RaiseExactly(WideInt base, WideInt exponent, WideInt& result) {
 // done with 32 bits.
 uint64_t TruncatedPattern(double x, const WordSize& word) { return WordPatternOfDouble(x, word.bits); }
 
-}  // namespace
-
-double Power(double a, double b) { return numerics::Power(a, b); }
-double LogicalAnd(double a, double b) { return IsTrue(a) && IsTrue(b) ? 1.0 : 0.0; }
-double LogicalOr(double a, double b) { return IsTrue(a) || IsTrue(b) ? 1.0 : 0.0; }
-double Sign(double x, double) { return x < 0.0 ? -1.0 : (x > 0.0 ? 1.0 : 0.0); }
-
-IntegerOutcome ExactSum(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
-  int64_t x = 0, y = 0, sum = 0;
-  if (BothSigned64(a, b, x, y) && !__builtin_add_overflow(x, y, &sum)) return SetSigned64(sum, out);
+// Operands or a result beyond the signed 64-bit integers: in 128 bits.
+IntegerOutcome WideSum(const RpnItem& a, const RpnItem& b, Number& out) {
   if (!BothExact(a, b)) return IntegerOutcome::UseDouble;
   return ExactOrDouble(WideOf(a.exact) + WideOf(b.exact), out);
 }
 
-IntegerOutcome ExactDifference(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
-  int64_t x = 0, y = 0, difference = 0;
-  if (BothSigned64(a, b, x, y) && !__builtin_sub_overflow(x, y, &difference)) return SetSigned64(difference, out);
+IntegerOutcome WideDifference(const RpnItem& a, const RpnItem& b, Number& out) {
   if (!BothExact(a, b)) return IntegerOutcome::UseDouble;
   return ExactOrDouble(WideOf(a.exact) - WideOf(b.exact), out);
 }
 
-IntegerOutcome ExactProduct(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
-  int64_t x = 0, y = 0, product64 = 0;
-  if (BothSigned64(a, b, x, y) && !__builtin_mul_overflow(x, y, &product64)) return SetSigned64(product64, out);
+IntegerOutcome WideProduct(const RpnItem& a, const RpnItem& b, Number& out) {
   if (!BothExact(a, b)) return IntegerOutcome::UseDouble;
   WideInt product = 0;
   if (__builtin_mul_overflow(WideOf(a.exact), WideOf(b.exact), &product)) return IntegerOutcome::UseDouble;
@@ -131,7 +89,7 @@ IntegerOutcome ExactProduct(const RpnItem& a, const RpnItem& b, const WordSize&,
 }
 
 // The divisor is not zero: "/" refuses a zero divisor before.
-IntegerOutcome ExactQuotient(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
+IntegerOutcome WideQuotient(const RpnItem& a, const RpnItem& b, Number& out) {
   if (!BothExact(a, b)) return IntegerOutcome::UseDouble;
   const WideInt dividend = WideOf(a.exact);
   const WideInt divisor = WideOf(b.exact);
@@ -139,56 +97,89 @@ IntegerOutcome ExactQuotient(const RpnItem& a, const RpnItem& b, const WordSize&
   return ExactOrDouble(dividend / divisor, out);
 }
 
-IntegerOutcome ExactPower(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
+IntegerOutcome ExactSum(const RpnItem& a, const RpnItem& b, Number& out) {
+  int64_t x = 0, y = 0, sum = 0;
+  if (BothSigned64(a, b, x, y) && !__builtin_add_overflow(x, y, &sum)) return SetSigned64(sum, out);
+  return WideSum(a, b, out);
+}
+
+IntegerOutcome ExactDifference(const RpnItem& a, const RpnItem& b, Number& out) {
+  int64_t x = 0, y = 0, difference = 0;
+  if (BothSigned64(a, b, x, y) && !__builtin_sub_overflow(x, y, &difference)) return SetSigned64(difference, out);
+  return WideDifference(a, b, out);
+}
+
+IntegerOutcome ExactProduct(const RpnItem& a, const RpnItem& b, Number& out) {
+  int64_t x = 0, y = 0, product = 0;
+  if (BothSigned64(a, b, x, y) && !__builtin_mul_overflow(x, y, &product)) return SetSigned64(product, out);
+  return WideProduct(a, b, out);
+}
+
+// The divisor is not zero: "/" refuses a zero divisor before. Operands
+// that are their doubles exactly are divided as on the quick path; larger
+// signed 64-bit operands take a 64-bit division, except the lowest one
+// divided by -1, whose quotient 2^63 only the 128-bit path holds.
+IntegerOutcome ExactQuotient(const RpnItem& a, const RpnItem& b, Number& out) {
+  int64_t x = 0, y = 0;
+  if (!BothSigned64(a, b, x, y) || y == 0 || y == -1) return WideQuotient(a, b, out);
+  if (FitsDouble(x) && FitsDouble(y)) {
+    DivideSmallIntegers(a, b, x, y, out);
+    return IntegerOutcome::Done;
+  }
+  if (x % y != 0) return IntegerOutcome::UseDouble;
+  return SetSigned64(x / y, out);
+}
+
+IntegerOutcome ExactPower(const RpnItem& a, const RpnItem& b, Number& out) {
   if (!BothExact(a, b) || WideOf(b.exact) < 0) return IntegerOutcome::UseDouble;
   WideInt result = 0;
   if (!RaiseExactly(WideOf(a.exact), WideOf(b.exact), result)) return IntegerOutcome::UseDouble;
   return ExactOrDouble(result, out);
 }
 
-IntegerOutcome ExactAbsolute(const RpnItem& x, const RpnItem&, const WordSize&, Number& out) {
+IntegerOutcome ExactAbsolute(const RpnItem& x, Number& out) {
   if (!IsExact(x.exact)) return IntegerOutcome::UseDouble;
   const WideInt value = WideOf(x.exact);
   return ExactOrDouble(value < 0 ? -value : value, out);
 }
 
-IntegerOutcome ExactSquare(const RpnItem& x, const RpnItem&, const WordSize&, Number& out) {
+IntegerOutcome ExactSquare(const RpnItem& x, Number& out) {
   if (!IsExact(x.exact)) return IntegerOutcome::UseDouble;
   WideInt square = 0;
   if (__builtin_mul_overflow(WideOf(x.exact), WideOf(x.exact), &square)) return IntegerOutcome::UseDouble;
   return ExactOrDouble(square, out);
 }
 
-IntegerOutcome CompareLess(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
+IntegerOutcome CompareLess(const RpnItem& a, const RpnItem& b, Number& out) {
   return Truth(Order(a, b) == -1, out);
 }
-IntegerOutcome CompareGreater(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
+IntegerOutcome CompareGreater(const RpnItem& a, const RpnItem& b, Number& out) {
   return Truth(Order(a, b) == 1, out);
 }
-IntegerOutcome CompareGreaterOrEqual(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
+IntegerOutcome CompareGreaterOrEqual(const RpnItem& a, const RpnItem& b, Number& out) {
   const int order = Order(a, b);
   return Truth(order == 1 || order == 0, out);
 }
-IntegerOutcome CompareLessOrEqual(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
+IntegerOutcome CompareLessOrEqual(const RpnItem& a, const RpnItem& b, Number& out) {
   const int order = Order(a, b);
   return Truth(order == -1 || order == 0, out);
 }
-IntegerOutcome CompareNotEqual(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
+IntegerOutcome CompareNotEqual(const RpnItem& a, const RpnItem& b, Number& out) {
   return Truth(Order(a, b) != 0, out);
 }
-IntegerOutcome CompareEqual(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
+IntegerOutcome CompareEqual(const RpnItem& a, const RpnItem& b, Number& out) {
   return Truth(Order(a, b) == 0, out);
 }
 
 // An exact integer is zero exactly when its double is.
-IntegerOutcome TruthAnd(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
+IntegerOutcome TruthAnd(const RpnItem& a, const RpnItem& b, Number& out) {
   return Truth(IsTrue(a.value) && IsTrue(b.value), out);
 }
-IntegerOutcome TruthOr(const RpnItem& a, const RpnItem& b, const WordSize&, Number& out) {
+IntegerOutcome TruthOr(const RpnItem& a, const RpnItem& b, Number& out) {
   return Truth(IsTrue(a.value) || IsTrue(b.value), out);
 }
 
-IntegerOutcome SignOf(const RpnItem& x, const RpnItem&, const WordSize&, Number& out) {
+IntegerOutcome SignOf(const RpnItem& x, Number& out) {
   const double sign = Sign(x.value, 0.0);
   out = {sign, ExactOfSigned(static_cast<int64_t>(sign))};
   return IntegerOutcome::Done;
@@ -214,44 +205,13 @@ IntegerOutcome WordRemainder(const RpnItem& a, const RpnItem& b, const WordSize&
   return WordResult(static_cast<uint64_t>(WordValueOf(a, word) % divisor), word, out);
 }
 
-// The count is taken modulo the word's bits: a count of W shifts by 0, a
-// count of -1 by W-1.
-int ShiftCount(const RpnItem& b, const WordSize& word) {
-  return static_cast<int>(PatternOf(b, word) & static_cast<uint64_t>(word.bits - 1));
-}
-
-IntegerOutcome WordShiftLeft(const RpnItem& a, const RpnItem& b, const WordSize& word, Number& out) {
-  return WordResult(PatternOf(a, word) << ShiftCount(b, word), word, out);
-}
-
-// Signed words copy the sign bit into the vacated bits; unsigned words shift
-// in zeros.
-IntegerOutcome WordShiftRight(const RpnItem& a, const RpnItem& b, const WordSize& word, Number& out) {
-  const int count = ShiftCount(b, word);
-  if (word.isUnsigned) return WordResult(PatternOf(a, word) >> count, word, out);
-  return WordResult(static_cast<uint64_t>(WordValueOf(a, word) >> count), word, out);
-}
-
-IntegerOutcome WordAnd(const RpnItem& a, const RpnItem& b, const WordSize& word, Number& out) {
-  return WordResult(PatternOf(a, word) & PatternOf(b, word), word, out);
-}
-IntegerOutcome WordOr(const RpnItem& a, const RpnItem& b, const WordSize& word, Number& out) {
-  return WordResult(PatternOf(a, word) | PatternOf(b, word), word, out);
-}
-IntegerOutcome WordExclusiveOr(const RpnItem& a, const RpnItem& b, const WordSize& word, Number& out) {
-  return WordResult(PatternOf(a, word) ^ PatternOf(b, word), word, out);
-}
-IntegerOutcome WordComplement(const RpnItem& x, const RpnItem&, const WordSize& word, Number& out) {
-  return WordResult(~PatternOf(x, word), word, out);
-}
-
-IntegerOutcome WordIntegerPart(const RpnItem& x, const RpnItem&, const WordSize& word, Number& out) {
+IntegerOutcome WordIntegerPart(const RpnItem& x, const WordSize& word, Number& out) {
   return WordResult(PatternOf(x, word), word, out);
 }
 
 // x minus its "int": exact for an exact x (its double where the difference
 // leaves the range), else in double precision as always.
-IntegerOutcome WordFractionalPart(const RpnItem& x, const RpnItem&, const WordSize& word, Number& out) {
+IntegerOutcome WordFractionalPart(const RpnItem& x, const WordSize& word, Number& out) {
   if (IsExact(x.exact)) {
     const WideInt difference = WideOf(x.exact) - WordValueOf(x, word);
     if (!SetExact(difference, out)) out = {NearestDoubleOfWide(difference), kNotExact};
@@ -264,7 +224,7 @@ IntegerOutcome WordFractionalPart(const RpnItem& x, const RpnItem&, const WordSi
 // The word's integer of x when x lies within one half of it; otherwise the
 // word's integer of x moved one away from zero. For values that fit the
 // word that is rounding half away from zero.
-IntegerOutcome WordRound(const RpnItem& x, const RpnItem&, const WordSize& word, Number& out) {
+IntegerOutcome WordRound(const RpnItem& x, const WordSize& word, Number& out) {
   if (IsExact(x.exact)) {
     const WideInt value = WideOf(x.exact);
     if (value == WordValueOf(x, word)) return WordResult(x.exact.bits, word, out);
@@ -280,7 +240,7 @@ IntegerOutcome WordRound(const RpnItem& x, const RpnItem&, const WordSize& word,
 // n! of the word's integer n of x (a negative x is refused before): exact
 // while it stays in the range (up to 20!), then in double precision from
 // the start, stopping at the first infinite product.
-IntegerOutcome WordFactorial(const RpnItem& x, const RpnItem&, const WordSize& word, Number& out) {
+IntegerOutcome WordFactorial(const RpnItem& x, const WordSize& word, Number& out) {
   const WideInt n = WordValueOf(x, word);
   WideInt exact = 1;
   bool fits = true;
@@ -292,4 +252,48 @@ IntegerOutcome WordFactorial(const RpnItem& x, const RpnItem&, const WordSize& w
   for (WideInt factor = 2; factor <= n && !std::isinf(product); ++factor) product *= NearestDoubleOfWide(factor);
   out = {product, kNotExact};
   return IntegerOutcome::Done;
+}
+
+}  // namespace
+
+double Power(double a, double b) { return numerics::Power(a, b); }
+double LogicalAnd(double a, double b) { return IsTrue(a) && IsTrue(b) ? 1.0 : 0.0; }
+double LogicalOr(double a, double b) { return IsTrue(a) || IsTrue(b) ? 1.0 : 0.0; }
+double Sign(double x, double) { return x < 0.0 ? -1.0 : (x > 0.0 ? 1.0 : 0.0); }
+
+IntegerOutcome ComputeInteger(IntegerStep step, const RpnItem& a, const RpnItem& b, const WordSize& word,
+                              Number& out) {
+  switch (step) {
+    case IntegerStep::None: return IntegerOutcome::UseDouble;
+    case IntegerStep::Sum: return ExactSum(a, b, out);
+    case IntegerStep::Difference: return ExactDifference(a, b, out);
+    case IntegerStep::Product: return ExactProduct(a, b, out);
+    case IntegerStep::Quotient: return ExactQuotient(a, b, out);
+    case IntegerStep::Power: return ExactPower(a, b, out);
+    case IntegerStep::Absolute: return ExactAbsolute(a, out);
+    case IntegerStep::Square: return ExactSquare(a, out);
+    case IntegerStep::Less: return CompareLess(a, b, out);
+    case IntegerStep::Greater: return CompareGreater(a, b, out);
+    case IntegerStep::GreaterOrEqual: return CompareGreaterOrEqual(a, b, out);
+    case IntegerStep::LessOrEqual: return CompareLessOrEqual(a, b, out);
+    case IntegerStep::NotEqual: return CompareNotEqual(a, b, out);
+    case IntegerStep::Equal: return CompareEqual(a, b, out);
+    case IntegerStep::LogicalAnd: return TruthAnd(a, b, out);
+    case IntegerStep::LogicalOr: return TruthOr(a, b, out);
+    case IntegerStep::SignOf: return SignOf(a, out);
+    case IntegerStep::WordQuotient: return WordQuotient(a, b, word, out);
+    case IntegerStep::WordRemainder: return WordRemainder(a, b, word, out);
+    case IntegerStep::WordShiftLeft: return WordResult(PatternOf(a, word) << ShiftCount(b, word), word, out);
+    case IntegerStep::WordShiftRight:
+      return WordResult(ShiftPatternRight(PatternOf(a, word), ShiftCount(b, word), word), word, out);
+    case IntegerStep::WordAnd: return WordResult(PatternOf(a, word) & PatternOf(b, word), word, out);
+    case IntegerStep::WordOr: return WordResult(PatternOf(a, word) | PatternOf(b, word), word, out);
+    case IntegerStep::WordExclusiveOr: return WordResult(PatternOf(a, word) ^ PatternOf(b, word), word, out);
+    case IntegerStep::WordComplement: return WordResult(~PatternOf(a, word), word, out);
+    case IntegerStep::WordIntegerPart: return WordIntegerPart(a, word, out);
+    case IntegerStep::WordFractionalPart: return WordFractionalPart(a, word, out);
+    case IntegerStep::WordRound: return WordRound(a, word, out);
+    case IntegerStep::WordFactorial: return WordFactorial(a, word, out);
+  }
+  return IntegerOutcome::UseDouble;
 }

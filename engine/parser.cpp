@@ -173,7 +173,10 @@ double NumberTokenValue(const EngineState& state) {
 bool AppendNumberToken(EngineState& state) {
   ExactInteger exact = kNotExact;
   switch (state.tokenKind) {
-    case TokenKind::Hex: exact = DigitsToExact(state.tokenText, 4); break;
+    case TokenKind::Hex:
+      if (state.tokenValueKnown) return AppendNumber(state, state.tokenValue, state.tokenExact);
+      exact = DigitsToExact(state.tokenText, 4);
+      break;
     case TokenKind::Octal: exact = DigitsToExact(state.tokenText, 3); break;
     case TokenKind::Binary: exact = DigitsToExact(state.tokenText, 1); break;
     case TokenKind::Decimal:

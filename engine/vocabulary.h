@@ -57,7 +57,7 @@ struct Operation {
   Refusal refusal;             // checked before compute
   SignUse asSign;              // operators only
   bool tracesQueue;            // sends the RPN trace each time it runs
-  IntegerComputation integer;  // asked first where not nullptr (engine/operations.h)
+  IntegerStep integer;         // asked first where not None (engine/operations.h)
   bool isPrefix;               // "~": an operator written before its one operand
 };
 
@@ -78,13 +78,13 @@ inline constexpr Refusal kNotPositiveRefused{[](double x, double) { return x <= 
 inline constexpr Refusal kNegativeRefused{[](double x, double) { return x < 0.0; }, kMsgArgumentOutOfDomain};
 
 constexpr Operation BinaryOperator(const char* text, int32_t priority, MessageIndex tooFew, Computation compute,
-                                   IntegerComputation integer = nullptr, Refusal refusal = kAcceptsEveryOperand,
+                                   IntegerStep integer = IntegerStep::None, Refusal refusal = kAcceptsEveryOperand,
                                    SignUse asSign = SignUse::NotASign) {
   return {text, priority, 2, tooFew, compute, refusal, asSign, false, integer, false};
 }
 
 // An operator of the integer word only: its integer computation always decides.
-constexpr Operation WordOperator(const char* text, MessageIndex tooFew, IntegerComputation integer,
+constexpr Operation WordOperator(const char* text, MessageIndex tooFew, IntegerStep integer,
                                  Refusal refusal = kAcceptsEveryOperand) {
   return BinaryOperator(text, kHighPriority, tooFew, nullptr, integer, refusal);
 }
@@ -92,11 +92,11 @@ constexpr Operation WordOperator(const char* text, MessageIndex tooFew, IntegerC
 // Every function takes its argument from a bracket and shares the two
 // messages: nothing to take, and an argument outside the domain.
 constexpr Operation Function(const char* text, Computation compute, Refusal refusal = kAcceptsEveryOperand,
-                             bool tracesQueue = false, IntegerComputation integer = nullptr) {
+                             bool tracesQueue = false, IntegerStep integer = IntegerStep::None) {
   return {text, kHighPriority, 1, kMsgFunctionWithoutArgument, compute, refusal, SignUse::NotASign, tracesQueue,
           integer, false};
 }
-constexpr Operation IntegerFunction(const char* text, IntegerComputation integer,
+constexpr Operation IntegerFunction(const char* text, IntegerStep integer,
                                     Refusal refusal = kAcceptsEveryOperand, Computation compute = nullptr) {
   return Function(text, compute, refusal, false, integer);
 }
@@ -104,7 +104,7 @@ inline constexpr bool kSendsRpnTrace = true;
 
 // "~" binds like a function but needs no bracket: it waits on the operator
 // stack with the functions' priority until the next operator, ")" or the end.
-constexpr Operation PrefixOperator(const char* text, IntegerComputation integer) {
+constexpr Operation PrefixOperator(const char* text, IntegerStep integer) {
   return {text, kHighPriority, 1, kMsgFunctionWithoutArgument, nullptr, kAcceptsEveryOperand, SignUse::NotASign,
           false, integer, true};
 }
@@ -117,31 +117,31 @@ constexpr Operation PrefixOperator(const char* text, IntegerComputation integer)
 // well, with a "too few operands" message of its own. The evaluator finds
 // rows by text, so their order does not matter.
 inline constexpr Operation kVocabulary[] = {
-    BinaryOperator("+", kAdditivePriority, kMsgTooFewForPlus, [](double a, double b) { return a + b; }, ExactSum,
+    BinaryOperator("+", kAdditivePriority, kMsgTooFewForPlus, [](double a, double b) { return a + b; }, IntegerStep::Sum,
                    kAcceptsEveryOperand, SignUse::Dropped),
     BinaryOperator("-", kAdditivePriority, kMsgTooFewForMinus, [](double a, double b) { return a - b; },
-                   ExactDifference, kAcceptsEveryOperand, SignUse::Negates),
+                   IntegerStep::Difference, kAcceptsEveryOperand, SignUse::Negates),
     BinaryOperator("*", kMultiplicativePriority, kMsgTooFewForMultiply, [](double a, double b) { return a * b; },
-                   ExactProduct),
+                   IntegerStep::Product),
     BinaryOperator("/", kMultiplicativePriority, kMsgTooFewForDivide, [](double a, double b) { return a / b; },
-                   ExactQuotient, kZeroDivisorRefused),
-    WordOperator("!", kMsgTooFewForIntegerDivide, WordQuotient, kZeroDivisorRefused),
-    WordOperator("%", kMsgTooFewForRemainder, WordRemainder, kZeroDivisorRefused),
-    WordOperator("<<", kMsgTooFewForShiftLeft, WordShiftLeft),
-    WordOperator(">>", kMsgTooFewForShiftRight, WordShiftRight),
-    WordOperator("<", kMsgTooFewForLess, CompareLess),
-    WordOperator(">", kMsgTooFewForGreater, CompareGreater),
-    WordOperator(">=", kMsgTooFewForGreaterOrEqual, CompareGreaterOrEqual),
-    WordOperator("<=", kMsgTooFewForLessOrEqual, CompareLessOrEqual),
-    WordOperator("<>", kMsgTooFewForNotEqual, CompareNotEqual),
-    WordOperator("=", kMsgTooFewForEqual, CompareEqual),
-    BinaryOperator("^", kHighPriority, kMsgTooFewForPower, Power, ExactPower, kZeroBaseNegativePowerRefused),
-    WordOperator("&", kMsgTooFewForBitwiseAnd, WordAnd),
-    WordOperator("|", kMsgTooFewForBitwiseOr, WordOr),
-    WordOperator("&&", kMsgTooFewForLogicalAnd, TruthAnd),
-    WordOperator("||", kMsgTooFewForLogicalOr, TruthOr),
-    WordOperator("\\", kMsgTooFewForExclusiveOr, WordExclusiveOr),
-    PrefixOperator("~", WordComplement),
+                   IntegerStep::Quotient, kZeroDivisorRefused),
+    WordOperator("!", kMsgTooFewForIntegerDivide, IntegerStep::WordQuotient, kZeroDivisorRefused),
+    WordOperator("%", kMsgTooFewForRemainder, IntegerStep::WordRemainder, kZeroDivisorRefused),
+    WordOperator("<<", kMsgTooFewForShiftLeft, IntegerStep::WordShiftLeft),
+    WordOperator(">>", kMsgTooFewForShiftRight, IntegerStep::WordShiftRight),
+    WordOperator("<", kMsgTooFewForLess, IntegerStep::Less),
+    WordOperator(">", kMsgTooFewForGreater, IntegerStep::Greater),
+    WordOperator(">=", kMsgTooFewForGreaterOrEqual, IntegerStep::GreaterOrEqual),
+    WordOperator("<=", kMsgTooFewForLessOrEqual, IntegerStep::LessOrEqual),
+    WordOperator("<>", kMsgTooFewForNotEqual, IntegerStep::NotEqual),
+    WordOperator("=", kMsgTooFewForEqual, IntegerStep::Equal),
+    BinaryOperator("^", kHighPriority, kMsgTooFewForPower, Power, IntegerStep::Power, kZeroBaseNegativePowerRefused),
+    WordOperator("&", kMsgTooFewForBitwiseAnd, IntegerStep::WordAnd),
+    WordOperator("|", kMsgTooFewForBitwiseOr, IntegerStep::WordOr),
+    WordOperator("&&", kMsgTooFewForLogicalAnd, IntegerStep::LogicalAnd),
+    WordOperator("||", kMsgTooFewForLogicalOr, IntegerStep::LogicalOr),
+    WordOperator("\\", kMsgTooFewForExclusiveOr, IntegerStep::WordExclusiveOr),
+    PrefixOperator("~", IntegerStep::WordComplement),
     Function("cos", [](double x, double) { return numerics::Cosine(x); }, kAcceptsEveryOperand, kSendsRpnTrace),
     Function("sin", [](double x, double) { return numerics::Sine(x); }),
     Function("exp", [](double x, double) { return numerics::Exponential(x); }),
@@ -150,19 +150,19 @@ inline constexpr Operation kVocabulary[] = {
     Function("ctg", [](double x, double) { return numerics::Cotangent(x); }, kSineZerosRefused),
     Function("arctg", [](double x, double) { return numerics::Arctangent(x); }),
     Function("arcctg", [](double x, double) { return numerics::Arccotangent(x); }),
-    IntegerFunction("int", WordIntegerPart),
-    IntegerFunction("frac", WordFractionalPart),
+    IntegerFunction("int", IntegerStep::WordIntegerPart),
+    IntegerFunction("frac", IntegerStep::WordFractionalPart),
     Function("rad", [](double x, double) { return numerics::DegreesToRadians(x); }),
     Function("grad", [](double x, double) { return numerics::RadiansToDegrees(x); }),
-    IntegerFunction("sign", SignOf),
+    IntegerFunction("sign", IntegerStep::SignOf),
     Function("lg", [](double x, double) { return numerics::DecimalLogarithm(x); }, kNotPositiveRefused),
-    IntegerFunction("sqr", ExactSquare, kAcceptsEveryOperand, [](double x, double) { return x * x; }),
+    IntegerFunction("sqr", IntegerStep::Square, kAcceptsEveryOperand, [](double x, double) { return x * x; }),
     Function("sqrt", [](double x, double) { return std::sqrt(x); }, kNegativeRefused),
     Function("arcsin", [](double x, double) { return numerics::Arcsine(x); }),
     Function("arccos", [](double x, double) { return numerics::Arccosine(x); }),
-    IntegerFunction("fact", WordFactorial, kNegativeRefused),
-    IntegerFunction("abs", ExactAbsolute, kAcceptsEveryOperand, [](double x, double) { return std::fabs(x); }),
-    IntegerFunction("round", WordRound),
+    IntegerFunction("fact", IntegerStep::WordFactorial, kNegativeRefused),
+    IntegerFunction("abs", IntegerStep::Absolute, kAcceptsEveryOperand, [](double x, double) { return std::fabs(x); }),
+    IntegerFunction("round", IntegerStep::WordRound),
     Function("cosec", [](double x, double) { return numerics::Cosecant(x); }, kSineZerosRefused),
     Function("sec", [](double x, double) { return numerics::Secant(x); }, kTangentPolesRefused),
 };

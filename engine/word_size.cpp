@@ -24,23 +24,3 @@ uint64_t WordPatternOfDouble(double value, int bits) {
   const uint64_t wide = magnitude < kTwoTo63 ? static_cast<uint64_t>(static_cast<int64_t>(value)) : kIndefinite;
   return wide & WordMask(bits);
 }
-
-uint64_t WordPattern(double value, const ExactInteger& exact, int bits) {
-  return IsExact(exact) ? exact.bits & WordMask(bits) : WordPatternOfDouble(value, bits);
-}
-
-WideInt WordValue(uint64_t pattern, const WordSize& word) {
-  pattern &= WordMask(word.bits);
-  const uint64_t signBit = uint64_t{1} << (word.bits - 1);
-  if (word.isUnsigned || (pattern & signBit) == 0) return WideInt{pattern};
-  // Negative: the pattern minus 2^bits.
-  return WideInt{pattern} - (WideInt{1} << word.bits);
-}
-
-ExactInteger ReadWord(uint64_t pattern, const WordSize& word) {
-  if (word.isUnsigned) return ExactOfUnsigned(pattern & WordMask(word.bits));
-  // The sign bit copied into the bits above the word.
-  const int unused = 64 - word.bits;
-  const auto value = static_cast<int64_t>(pattern << unused) >> unused;
-  return {static_cast<uint64_t>(value), value < 0 ? ExactSign::Negative : ExactSign::NonNegative};
-}

@@ -33,13 +33,28 @@ constexpr uint64_t WordMask(int bits) { return bits >= 64 ? ~uint64_t{0} : (uint
 uint64_t WordPatternOfDouble(double value, int bits);
 
 // The word's bits of a number: of its exact integer when it has one (all 64
-// low bits are kept, above 2^63 too), else of its double.
-uint64_t WordPattern(double value, const ExactInteger& exact, int bits);
+// low bits are kept, above 2^63 too), else of its double. Inline, with the
+// two readers below: every integer operator takes its operands through them.
+inline uint64_t WordPattern(double value, const ExactInteger& exact, int bits) {
+  return IsExact(exact) ? exact.bits & WordMask(bits) : WordPatternOfDouble(value, bits);
+}
 
 // The word's bits read back as the word's signed or unsigned integer.
-ExactInteger ReadWord(uint64_t pattern, const WordSize& word);
+inline ExactInteger ReadWord(uint64_t pattern, const WordSize& word) {
+  if (word.isUnsigned) return ExactOfUnsigned(pattern & WordMask(word.bits));
+  // The sign bit copied into the bits above the word.
+  const int unused = 64 - word.bits;
+  const auto value = static_cast<int64_t>(pattern << unused) >> unused;
+  return {static_cast<uint64_t>(value), value < 0 ? ExactSign::Negative : ExactSign::NonNegative};
+}
 
 // The same as a signed 64-bit integer or an unsigned one, for arithmetic in
 // the word: the value of the pattern, which for an unsigned 64-bit word may
 // exceed int64_t, hence WideInt.
-WideInt WordValue(uint64_t pattern, const WordSize& word);
+inline WideInt WordValue(uint64_t pattern, const WordSize& word) {
+  pattern &= WordMask(word.bits);
+  const uint64_t signBit = uint64_t{1} << (word.bits - 1);
+  if (word.isUnsigned || (pattern & signBit) == 0) return WideInt{pattern};
+  // Negative: the pattern minus 2^bits.
+  return WideInt{pattern} - (WideInt{1} << word.bits);
+}

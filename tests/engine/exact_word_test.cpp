@@ -77,6 +77,44 @@ TEST(ExactIntegers, KeptThroughTheOperationsThatKeepIntegers) {
   ForEachCase(cases, [](const ExactCase& c) { EXPECT_EQ(CalculateIn(c.expression, 32, false), c.outcome.text); });
 }
 
+// The evaluator's quick path for "+", "-", "*", "/" and the lexer's for
+// "0x" and for reals without exponent give what the general computations
+// give, on both sides of where they hand over: beyond the signed 64-bit
+// integers, beyond 2^53 for "/", on overflow, for a double operand, for a
+// zero divisor, and where a separator, an exponent or a letter follows.
+TEST(ExactIntegers, QuickPathsHandOverAtTheirEdges) {
+  const ExactCase cases[] = {
+      {__LINE__, "9007199254740992/2", "exact 4503599627370496"},
+      {__LINE__, "(-9007199254740992)/(-1)", "exact 9007199254740992"},
+      {__LINE__, "9007199254740993/3", "exact 3002399751580331"},  // beyond 2^53: an integer division
+      {__LINE__, "9007199254740995/2", "double 4503599627370498"},  // no integer: the doubles divided
+      {__LINE__, "(-9223372036854775808)/(-1)", "exact 9223372036854775808"},
+      {__LINE__, "18446744073709551614/2", "exact 9223372036854775807"},
+      {__LINE__, "-6/3", "exact -2"},
+      {__LINE__, "10/4", "double 2.5"},
+      {__LINE__, "6/1.5", "double 4"},
+      {__LINE__, "7/0", kMsgDivisionByZero},
+      {__LINE__, "7.5/0", kMsgDivisionByZero},
+      {__LINE__, "9223372036854775807*2", "exact 18446744073709551614"},  // overflows 64 signed bits
+      {__LINE__, "-9223372036854775808-1", "double -9223372036854775808"},
+      {__LINE__, "18446744073709551615-1", "exact 18446744073709551614"},
+      {__LINE__, "(-3)*(-5)", "exact 15"},
+      {__LINE__, "2.5*2", "double 5"},
+      {__LINE__, "0.1+0.2", "double 0.30000000000000004"},
+      {__LINE__, "0xfF", "exact 255"},
+      {__LINE__, "0x1_0", "exact 16"},
+      {__LINE__, "0x00000000000000001", "exact 1"},  // 17 digits
+      {__LINE__, "0xFFFFFFFFFFFFFFFF0", "double 295147905179352825856"},
+      {__LINE__, "0x", "exact 0"},
+      {__LINE__, "0x1G", kMsgHexLetterBeyondF},
+      {__LINE__, "1.5e1", "double 15"},
+      {__LINE__, "1.5_5", "double 1.55"},
+      {__LINE__, "12.", "double 12"},
+      {__LINE__, "2.5.5", kMsgUnexpectedCharacter},
+  };
+  ForEachCase(cases, [](const ExactCase& c) { EXPECT_EQ(CalculateIn(c.expression, 32, false), c.outcome.text); });
+}
+
 struct WordCase {
   int line;
   const char* expression;
