@@ -1,26 +1,31 @@
 #include "ui/box_undo.h"
 
-#include <utility>
+void BoxUndo::Typed(std::string_view text) { Show(text); }
 
-void BoxUndo::Replaced(std::string before, std::string after) {
-  // A replacement that changes nothing (Calculate on a result already in
-  // the selected form) is no step to undo.
-  if (before == after) return;
-  undone_.clear();
-  done_.push_back({std::move(before), std::move(after)});
-  if (done_.size() > kStepLimit) done_.pop_front();
+void BoxUndo::Replaced(std::string_view before, std::string_view after) {
+  // before is normally the state shown already; a text the box got some
+  // other way becomes a state first, so that undo comes back to it.
+  Show(before);
+  Show(after);
+}
+
+void BoxUndo::Show(std::string_view text) {
+  if (states_[current_] == text) return;
+  states_.erase(states_.begin() + static_cast<std::ptrdiff_t>(current_) + 1, states_.end());
+  states_.emplace_back(text);
+  ++current_;
+  if (states_.size() > kStateLimit) {
+    states_.pop_front();
+    --current_;
+  }
 }
 
 std::optional<std::string> BoxUndo::Undo() {
-  if (done_.empty()) return std::nullopt;
-  undone_.push_back(std::move(done_.back()));
-  done_.pop_back();
-  return undone_.back().before;
+  if (!CanUndo()) return std::nullopt;
+  return states_[--current_];
 }
 
 std::optional<std::string> BoxUndo::Redo() {
-  if (undone_.empty()) return std::nullopt;
-  done_.push_back(std::move(undone_.back()));
-  undone_.pop_back();
-  return done_.back().after;
+  if (!CanRedo()) return std::nullopt;
+  return states_[++current_];
 }

@@ -315,6 +315,7 @@ void MainDialog::TakeBoxEdit() {
   }
   std::memcpy(boxText_, text, length + 1);
   std::memcpy(engine_.expression, text, length + 1);
+  undo_.Typed(boxText_);
   Recalculate();
 }
 

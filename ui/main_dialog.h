@@ -48,12 +48,14 @@ class MainDialog {
   // Escape (1) or Down arrow (2) pressed while registered.
   void OnHotkey(int hotkeyId);
 
-  // Ctrl+Z and Ctrl+Shift+Z (or Ctrl+Y) in the box once the box's own undo
-  // of typing has nothing left: one step back or forth through the box's
-  // texts before and after Calculate, Escape and an entry taken from the
-  // history.
+  // Ctrl+Z and Ctrl+Shift+Z (or Ctrl+Y) in the box, and Undo and Redo of
+  // its context menu: one step back or forth through every text the box
+  // showed, typed or put there by Calculate, Escape or a history entry. The
+  // front end leaves the edit field's own undo unused.
   void OnUndo();
   void OnRedo();
+  bool CanUndo() const { return undo_.CanUndo(); }
+  bool CanRedo() const { return undo_.CanRedo(); }
 
   // The history search. Ctrl+R in the box starts it, and again while it
   // runs selects the next older match; the text typed into it narrows the
@@ -102,7 +104,7 @@ class MainDialog {
   char lineNote_[kNoteCapacity]{};          // the hidden-bits note on the integer lines now, "" for none
   char boxNote_[kNoteCapacity]{};           // the error note on the box now, "" for none
   ErrorPlace boxPlace_{};                   // where that note's mark lies; meaningful while the note is not ""
-  BoxUndo undo_;                            // the box's texts before and after the dialog's own changes
+  BoxUndo undo_;                            // every text the box showed, for undo and redo
   bool boxFocused_ = false;                 // the box has the keyboard focus
   bool listOpen_ = false;                   // the history list is open, no entry chosen yet
   char textBeforeList_[kExpressionCapacity]{};  // the box's text when the list opened

@@ -147,4 +147,18 @@ TEST(Vocabulary, ParserQueuesEveryRow) {
   }
 }
 
+// The evaluator's quick path takes these rows without looking at traces,
+// operand counts or refusals: they must need none of that.
+TEST(Vocabulary, QuickRowsAreBinaryOperatorsRefusingAtMostAZeroDivisor) {
+  for (const Operation& operation : kVocabulary) {
+    if (!IsQuickStep(operation.integer)) continue;
+    SCOPED_TRACE(operation.text);
+    EXPECT_EQ(operation.operandCount, 2);
+    EXPECT_FALSE(operation.tracesQueue);
+    const bool refusesZeroDivisor = operation.integer == IntegerStep::Quotient &&
+                                    operation.refusal.refuses == kZeroDivisorRefused.refuses;
+    EXPECT_TRUE(operation.refusal.refuses == nullptr || refusesZeroDivisor);
+  }
+}
+
 }  // namespace

@@ -1,56 +1,68 @@
-// Undo and redo of the dialog's own changes of the box, step by step.
+// Undo and redo of the box: one line of states, walked the same way back
+// and forth.
 
 #include "ui/box_undo.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
 std::string Shown(const std::optional<std::string>& text) { return text ? *text : "<none>"; }
 
-TEST(BoxUndoTest, StepsBackAndForthThroughTheReplacements) {
-  BoxUndo undo;
-  EXPECT_EQ(Shown(undo.Undo()), "<none>");
-  undo.Replaced("1+2", "3");  // Calculate
-  undo.Replaced("3*4", "");   // Escape after typing "*4"
-  undo.Replaced("", "7*6");   // an entry from the history
-  EXPECT_EQ(Shown(undo.Undo()), "");
-  EXPECT_EQ(Shown(undo.Undo()), "3*4");
-  EXPECT_EQ(Shown(undo.Redo()), "");
-  EXPECT_EQ(Shown(undo.Undo()), "3*4");
-  EXPECT_EQ(Shown(undo.Undo()), "1+2");
-  EXPECT_EQ(Shown(undo.Undo()), "<none>");
-  EXPECT_EQ(Shown(undo.Redo()), "3");
-  EXPECT_EQ(Shown(undo.Redo()), "");
-  EXPECT_EQ(Shown(undo.Redo()), "7*6");
-  EXPECT_EQ(Shown(undo.Redo()), "<none>");
+// Undoes to the start, then redoes to the end: the texts seen each way.
+std::vector<std::string> WalkBack(BoxUndo& undo) {
+  std::vector<std::string> seen;
+  for (auto text = undo.Undo(); text; text = undo.Undo()) seen.push_back(*text);
+  return seen;
+}
+std::vector<std::string> WalkForth(BoxUndo& undo) {
+  std::vector<std::string> seen;
+  for (auto text = undo.Redo(); text; text = undo.Redo()) seen.push_back(*text);
+  return seen;
 }
 
-TEST(BoxUndoTest, ANewReplacementDropsWhatWasUndone) {
+// 6*7 Enter +1 Enter: back through every text shown, then forth through the
+// same texts in the other order.
+TEST(BoxUndoTest, UndoAndRedoWalkTheSameStatesBothWays) {
   BoxUndo undo;
-  undo.Replaced("1+2", "3");
-  undo.Replaced("3+3", "6");
-  EXPECT_EQ(Shown(undo.Undo()), "3+3");
-  undo.Replaced("3+3", "");
-  EXPECT_EQ(Shown(undo.Redo()), "<none>");
-  EXPECT_EQ(Shown(undo.Undo()), "3+3");
-  EXPECT_EQ(Shown(undo.Undo()), "1+2");
+  for (const char* typed : {"6", "6*", "6*7"}) undo.Typed(typed);
+  undo.Replaced("6*7", "42");  // Calculate
+  for (const char* typed : {"42+", "42+1"}) undo.Typed(typed);
+  undo.Replaced("42+1", "43");
+  EXPECT_EQ(WalkBack(undo), (std::vector<std::string>{"42+1", "42+", "42", "6*7", "6*", "6", ""}));
+  EXPECT_EQ(WalkForth(undo), (std::vector<std::string>{"6", "6*", "6*7", "42", "42+", "42+1", "43"}));
+  EXPECT_FALSE(undo.CanRedo());
+  EXPECT_TRUE(undo.CanUndo());
 }
 
-TEST(BoxUndoTest, KeepsTheNewestStepsAndSkipsReplacementsThatChangeNothing) {
+TEST(BoxUndoTest, ANewTextDropsWhatWasUndoneAndNoChangeIsNoState) {
   BoxUndo undo;
-  for (std::size_t i = 0; i < BoxUndo::kStepLimit + 5; ++i) undo.Replaced(std::to_string(i) + "+0", std::to_string(i));
-  undo.Replaced("7", "7");
-  std::size_t steps = 0;
-  std::string oldest;
-  for (auto text = undo.Undo(); text; text = undo.Undo()) {
-    oldest = *text;
-    ++steps;
-  }
-  EXPECT_EQ(steps, BoxUndo::kStepLimit);
-  EXPECT_EQ(oldest, "5+0");
+  EXPECT_EQ(Shown(undo.Undo()), "<none>");
+  EXPECT_FALSE(undo.CanUndo());
+  undo.Typed("3");
+  undo.Replaced("3", "3");  // Calculate of a result already in its form
+  undo.Typed("3+3");
+  EXPECT_EQ(Shown(undo.Undo()), "3");
+  undo.Replaced("3", "");  // Escape
+  EXPECT_EQ(Shown(undo.Redo()), "<none>");
+  EXPECT_EQ(WalkBack(undo), (std::vector<std::string>{"3", ""}));
+  // A text the box got without an edit (set before the first one) is a
+  // state of its own, to come back to.
+  BoxUndo other;
+  other.Replaced("1+2", "3");
+  EXPECT_EQ(WalkBack(other), (std::vector<std::string>{"1+2", ""}));
+}
+
+TEST(BoxUndoTest, KeepsTheNewestStates) {
+  BoxUndo undo;
+  for (std::size_t i = 1; i <= BoxUndo::kStateLimit + 5; ++i) undo.Typed(std::to_string(i));
+  const std::vector<std::string> back = WalkBack(undo);
+  ASSERT_EQ(back.size(), BoxUndo::kStateLimit - 1);
+  EXPECT_EQ(back.back(), std::to_string(6));
+  EXPECT_EQ(Shown(undo.Redo()), std::to_string(7));
 }
 
 }  // namespace

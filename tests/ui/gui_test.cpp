@@ -413,11 +413,12 @@ TEST_F(GuiTest, CloseBoxAndTerminationSaveAndClose) {
   }
 }
 
-// Ctrl+Z first undoes the typing, as the box always did, then steps back
-// through Calculate; Ctrl+Shift+Z and Ctrl+Y go forth again.
-TEST_F(GuiTest, UndoGoesFromTheBoxsTypingToTheDialogsSteps) {
+// Ctrl+Z steps back through every text the box showed, typed or written by
+// Calculate; Ctrl+Shift+Z and Ctrl+Y forth through the same texts; the
+// lines follow. The box's context menu offers the same Undo and Redo.
+TEST_F(GuiTest, UndoAndRedoWalkTheSameTextsByKeyAndByMenu) {
   Open();
-  Retype("1+2");
+  QTest::keyClicks(Box(), "1+2");
   QTest::keyClick(Box(), Qt::Key_Return);
   ASSERT_EQ(Box()->currentText(), "3");
   QTest::keyClick(Box(), Qt::Key_End);
@@ -427,19 +428,53 @@ TEST_F(GuiTest, UndoGoesFromTheBoxsTypingToTheDialogsSteps) {
     Qt::Key key;
     Qt::KeyboardModifiers modifiers;
     QString box;
+    QString dec;
   } steps[] = {
-      {__LINE__, Qt::Key_Z, Qt::ControlModifier, "3"},    // the typing, as one step of the box's own
-      {__LINE__, Qt::Key_Z, Qt::ControlModifier, "1+2"},  // before Calculate
-      {__LINE__, Qt::Key_Z, Qt::ControlModifier, "1+2"},  // nothing older
-      {__LINE__, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, "3"},
-      {__LINE__, Qt::Key_Z, Qt::ControlModifier, "1+2"},
-      {__LINE__, Qt::Key_Y, Qt::ControlModifier, "3"},
+      {__LINE__, Qt::Key_Z, Qt::ControlModifier, "3*", ""},
+      {__LINE__, Qt::Key_Z, Qt::ControlModifier, "3", "3"},
+      {__LINE__, Qt::Key_Z, Qt::ControlModifier, "1+2", "3"},
+      {__LINE__, Qt::Key_Z, Qt::ControlModifier, "1+", ""},
+      {__LINE__, Qt::Key_Y, Qt::ControlModifier, "1+2", "3"},
+      {__LINE__, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, "3", "3"},
+      {__LINE__, Qt::Key_Y, Qt::ControlModifier, "3*", ""},
+      {__LINE__, Qt::Key_Y, Qt::ControlModifier, "3*5", "15"},
+      {__LINE__, Qt::Key_Y, Qt::ControlModifier, "3*5", "15"},  // nothing newer
   };
   ForEachCase(steps, [&](const auto& step) {
     QTest::keyClick(Box(), step.key, step.modifiers);
     EXPECT_EQ(Box()->currentText(), step.box);
-    EXPECT_EQ(Line(0), step.box == "1+2" ? "3" : Box()->currentText());
+    if (!step.dec.isEmpty()) {
+      EXPECT_EQ(Line(0), step.dec);
+    }
   });
+
+    // Opens the box's context menu and takes its Undo (the first item) or
+  // Redo (the second) where that is enabled; whether it is offered enabled.
+  const auto takeFromMenu = [this](bool undo) {
+    bool enabled = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr || !menu->isVisible()) return;
+      poll.stop();
+      QAction* action = menu->actions().value(undo ? 0 : 1);
+      enabled = action != nullptr && action->isEnabled();
+      if (enabled) action->trigger();
+      menu->close();
+    });
+    poll.start(kModalPollMs);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), Box()->lineEdit()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(Box()->lineEdit(), &event);
+    return enabled;
+  };
+  EXPECT_FALSE(takeFromMenu(false));  // nothing newer: offered greyed out
+  EXPECT_EQ(Box()->currentText(), "3*5");
+  EXPECT_TRUE(takeFromMenu(true));
+  EXPECT_EQ(Box()->currentText(), "3*");
+  EXPECT_EQ(Line(0), Line(1));  // a message on every line
+  EXPECT_TRUE(takeFromMenu(false));
+  EXPECT_EQ(Box()->currentText(), "3*5");
+  EXPECT_EQ(Line(0), "15");
 }
 
 // Ctrl+R opens the search under the box with the keyboard in its field;

@@ -805,10 +805,12 @@ TEST_F(MainDialogTest, TextOverTheLimitIsRefusedWholeAndTheBoxKeepsItsText) {
   EXPECT_EQ(window.box, "255");
 }
 
-// Ctrl+Z, once the box's own undo of typing is used up, steps back through
-// what Calculate, Escape and a history entry replaced; Ctrl+Shift+Z forth.
-TEST_F(MainDialogTest, UndoStepsBackThroughTheDialogsOwnChanges) {
+// Ctrl+Z steps back through every text the box showed, typed or put there
+// by Calculate, Escape or a history entry, and Ctrl+Shift+Z forth through
+// the same texts; the lines show each one's value, the caret at its end.
+TEST_F(MainDialogTest, UndoAndRedoWalkEveryTextTheBoxShowedBothWays) {
   Start(0, "0=6*7\r\n");
+  window.FocusBox();
   window.Type("1+2");
   window.Click(kIdCalculateButton);
   window.SelectBoxText(1, 1);  // End: after the selected result
@@ -816,35 +818,36 @@ TEST_F(MainDialogTest, UndoStepsBackThroughTheDialogsOwnChanges) {
   window.PressEscape();
   window.PressDown();
   window.dialog->OnCommand(kIdExpressionBox, kBoxSelEndOk);
+  window.CloseBoxList();
   ASSERT_EQ(window.box, "3*4");  // the history's newest entry now
-  struct Step {
-    int line;
-    bool back;
-    std::string box;
-    std::string dec;
-  };
-  const Step steps[] = {
-      {__LINE__, true, "", "0"},      {__LINE__, true, "3*4", "12"}, {__LINE__, true, "1+2", "3"},
-      {__LINE__, true, "1+2", "3"},   // nothing older: no change
-      {__LINE__, false, "3", "3"},    {__LINE__, false, "", "0"},    {__LINE__, false, "3*4", "12"},
-      {__LINE__, false, "3*4", "12"},  // nothing newer
-  };
-  ForEachCase(steps, [&](const Step& step) {
-    if (step.back) {
-      window.dialog->OnUndo();
-    } else {
-      window.dialog->OnRedo();
+  // The value each complete text shows on the DEC line.
+  const std::map<std::string, std::string> values = {{"", "0"}, {"1", "1"}, {"1+2", "3"}, {"3", "3"}, {"3*4", "12"}};
+  const auto walk = [&](bool back) {
+    std::vector<std::string> seen;
+    while (back ? window.dialog->CanUndo() : window.dialog->CanRedo()) {
+      back ? window.dialog->OnUndo() : window.dialog->OnRedo();
+      seen.push_back(window.box);
+      const auto value = values.find(window.box);
+      if (value != values.end()) {
+        EXPECT_EQ(window.texts[kIdResultLineDec], value->second) << window.box;
+      }
+      EXPECT_EQ(window.selectionStart, static_cast<int>(window.box.size()));
     }
-    EXPECT_EQ(window.box, step.box);
-    EXPECT_EQ(window.texts[kIdResultLineDec], step.dec);
-    EXPECT_EQ(window.selectionStart, static_cast<int>(step.box.size()));
-  });
-  // A new change drops what was undone.
+    return seen;
+  };
+  EXPECT_EQ(walk(true), (std::vector<std::string>{"", "3*4", "3*", "3", "1+2", "1+", "1", ""}));
+  window.dialog->OnUndo();  // nothing older: no change
+  EXPECT_EQ(window.box, "");
+  EXPECT_EQ(walk(false), (std::vector<std::string>{"1", "1+", "1+2", "3", "3*", "3*4", "", "3*4"}));
+  // A new text drops what was undone.
   window.dialog->OnUndo();
+  window.SelectBoxText(0, 0);
   window.Type("5+1");
   window.Click(kIdCalculateButton);
-  window.dialog->OnRedo();
   EXPECT_EQ(window.box, "6");
+  EXPECT_FALSE(window.dialog->CanRedo());
+  window.dialog->OnUndo();
+  EXPECT_EQ(window.box, "5+1");
 }
 
 // Ctrl+R searches the history: typing narrows it, Ctrl+R again goes to an

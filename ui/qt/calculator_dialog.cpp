@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include <cstring>
+#include <memory>
 
 #include "settings/optional_texts.h"
 #include "ui/main_dialog.h"
@@ -222,6 +224,9 @@ bool CalculatorDialog::eventFilter(QObject* watched, QEvent* event) {
     if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
       SendCommand(kIdExpressionBox, event->type() == QEvent::FocusIn ? kBoxSetFocus : kBoxKillFocus);
     }
+  } else if (watched == box_->lineEdit() && event->type() == QEvent::ContextMenu) {
+    ShowBoxMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+    return true;
   } else if (event->type() == QEvent::ShortcutOverride && FormLetter(*static_cast<QKeyEvent*>(event)) != '\0') {
     // Taken as a key of the box, so that the radio button's mnemonic does
     // not move the focus away from the text being typed.
@@ -308,24 +313,42 @@ bool CalculatorDialog::OnUndoKey(const QKeyEvent& key) {
   if (logic_ == nullptr) {
     return false;
   }
-  const QLineEdit* edit = box_->lineEdit();
   const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
   const bool redo = key.matches(QKeySequence::Redo) || (key.key() == Qt::Key_Y && modifiers == Qt::ControlModifier);
   if (redo) {
-    if (edit->isRedoAvailable()) {
-      return false;
-    }
     logic_->OnRedo();
     return true;
   }
   if (key.matches(QKeySequence::Undo)) {
-    if (edit->isUndoAvailable()) {
-      return false;
-    }
     logic_->OnUndo();
     return true;
   }
   return false;
+}
+
+// The box's own context menu, with its Undo and Redo going to the dialog's
+// undo, as the keys do, and enabled when there is a step to take. Qt's menu
+// of an editable line starts with Undo, Redo and a separator; their texts
+// (translated, with the keys) are kept, their targets changed.
+void CalculatorDialog::ShowBoxMenu(const QPoint& globalPosition) {
+  std::unique_ptr<QMenu> menu(box_->lineEdit()->createStandardContextMenu());
+  const QList<QAction*> actions = menu->actions();
+  if (logic_ != nullptr && actions.size() > 2 && actions[2]->isSeparator()) {
+    for (const bool undo : {true, false}) {
+      QAction* action = actions[undo ? 0 : 1];
+      disconnect(action, &QAction::triggered, nullptr, nullptr);
+      action->setEnabled(undo ? logic_->CanUndo() : logic_->CanRedo());
+      connect(action, &QAction::triggered, this, [this, undo] {
+        if (logic_ == nullptr) return;
+        if (undo) {
+          logic_->OnUndo();
+        } else {
+          logic_->OnRedo();
+        }
+      });
+    }
+  }
+  menu->exec(globalPosition);
 }
 
 // "Copy" (this line) and "Copy all", in the language loaded now.

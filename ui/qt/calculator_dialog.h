@@ -49,6 +49,7 @@ class CalculatorDialog : public QDialog {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   static char FormLetter(const QKeyEvent& key);
+  void ShowBoxMenu(const QPoint& globalPosition);
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
 

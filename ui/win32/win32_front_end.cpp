@@ -206,6 +206,11 @@ LRESULT CALLBACK EditSubclassProc(HWND edit, UINT message, WPARAM wParam, LPARAM
   if (message == WM_GETDLGCODE && GetDlgCtrlID(edit) == kIdSearchField) {
     return CallWindowProcW(original, edit, message, wParam, lParam) | DLGC_WANTALLKEYS;
   }
+  // The box's undo is the dialog's: its context menu's Undo is offered when
+  // the dialog has a step to take back.
+  if (message == EM_CANUNDO && frontEnd != nullptr && frontEnd->IsBoxEdit(edit)) {
+    return frontEnd->CanUndoBox() ? TRUE : FALSE;
+  }
   if (frontEnd != nullptr && frontEnd->OnEditMessage(edit, message, wParam, lParam)) {
     return 0;
   }
@@ -431,6 +436,8 @@ void Win32FrontEnd::OnContextMenu(HWND target, int x, int y) {
   }
 }
 
+bool Win32FrontEnd::CanUndoBox() const { return dialog_ != nullptr && dialog_->CanUndo(); }
+
 bool Win32FrontEnd::OnDialogMessage(const MSG& message) {
   if (message.message != WM_SYSCHAR || dialog_ == nullptr || message.hwnd != BoxEdit()) {
     return false;
@@ -474,7 +481,7 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
         return true;
       }
       if ((wParam == 'Z' || wParam == 'Y') && control) {
-        UndoKey(edit, wParam == 'Y' || shift);
+        UndoKey(wParam == 'Y' || shift);
         return true;
       }
       return false;
@@ -498,6 +505,10 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
     case WM_PASTE:
       PasteIntoBox();
       return true;
+    case WM_UNDO:  // the context menu's Undo
+    case EM_UNDO:
+      dialog_->OnUndo();
+      return true;
     default:
       return false;
   }
@@ -507,12 +518,9 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
 // field's own undo would undo its undo next, so its buffer is emptied and
 // the next Ctrl+Z steps back through the dialog's changes. Redo is the
 // dialog's only; the field has none.
-void Win32FrontEnd::UndoKey(HWND edit, bool redo) {
+void Win32FrontEnd::UndoKey(bool redo) {
   if (redo) {
     dialog_->OnRedo();
-  } else if (SendMessageW(edit, EM_CANUNDO, 0, 0) != 0) {
-    SendMessageW(edit, EM_UNDO, 0, 0);
-    SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
   } else {
     dialog_->OnUndo();
   }

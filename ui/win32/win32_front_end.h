@@ -76,6 +76,10 @@ class Win32FrontEnd : public DialogFrontEnd {
   // letter in the box, which it would take to the radio button, moving the
   // focus away. True when it handled the message.
   bool OnDialogMessage(const MSG& message);
+  // Whether edit is the box's edit field, and whether the dialog has an
+  // undo step for it.
+  bool IsBoxEdit(HWND edit) const { return edit != nullptr && edit == BoxEdit(); }
+  bool CanUndoBox() const;
 
  private:
   HWND Box() const;
@@ -83,7 +87,7 @@ class Win32FrontEnd : public DialogFrontEnd {
   void KeepTemplateClientSize();
   void PrepareLinesAndTips();
   void SetTip(HWND tool, const char* note);
-  void UndoKey(HWND edit, bool redo);
+  void UndoKey(bool redo);
   void CreateSearchControls();
   bool OnSearchFieldMessage(UINT message, WPARAM wParam);
   bool OnSearchCommand(int commandId, int notification);
