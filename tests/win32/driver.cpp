@@ -723,6 +723,18 @@ bool StepNoWindow() {
   return true;
 }
 
+// What the box's context menu offers and does: its Undo is enabled by the
+// edit field's answer to EM_CANUNDO and sends it WM_UNDO.
+bool StepCanUndo() {
+  LRESULT can = 0;
+  if (!Send(BoxEdit(), EM_CANUNDO, 0, 0, &can)) return Fail("the expression box does not answer");
+  std::printf("can undo: %s\n", can != 0 ? "yes" : "no");
+  std::fflush(stdout);
+  return true;
+}
+
+bool StepMenuUndo() { return Send(BoxEdit(), WM_UNDO, 0, 0) || Fail("the expression box does not answer"); }
+
 bool StepSelection() {
   // Both ends come back in the result: pointers would name this process's memory.
   LRESULT both = 0;
@@ -870,6 +882,8 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "history") return StepHistory();
   if (step == "form") return StepForm();
   if (step == "focus") return StepFocus();
+  if (step == "can-undo") return StepCanUndo();
+  if (step == "menu-undo") return StepMenuUndo();
   if (step == "rect") return StepRect();
   if (step == "close") return Click(GetDlgItem(Dialog, kIdCloseButton));
   if (step == "selection") return StepSelection();

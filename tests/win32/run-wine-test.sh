@@ -390,28 +390,36 @@ EOF
 report "quillo.exe copy, Calculate and paste" $(($(date +%s) - case_started)) "$work/copy.expected" \
   "$work/copy.actual"
 
-# --- Undo: Ctrl+Z undoes the typing first, then steps back through
-# Calculate; Ctrl+Shift+Z and Ctrl+Y step forth. ---
+# --- Undo: Ctrl+Z steps back through every text the box showed, typed or
+# written by Calculate, Ctrl+Shift+Z and Ctrl+Y forth through the same; the
+# context menu's Undo is offered when there is a step and takes it. ---
 case_started=$(date +%s)
 folder="$work/undo"
 prepare_folder "$folder"
 printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
 start_program "$folder"
 run_driver "$work/undo.actual" \
-  window type '1+2' click 1011 box key ctrl+z box key ctrl+shift+z box \
-  type '*5' box key ctrl+z box key ctrl+z box key ctrl+y box lines \
+  window can-undo type '1+2' click 1011 box key ctrl+z box key ctrl+shift+z box \
+  type '*5' box key ctrl+z box key ctrl+z box key ctrl+z box key ctrl+y box key ctrl+y box key ctrl+y box lines \
+  can-undo menu-undo box \
   close exit
 record_exit_code "$folder" "$work/undo.actual"
 cat >"$work/undo.expected" <<'EOF'
 window: Quillo
+can undo: no
 box: 3
 box: 1+2
 box: 3
 box: 3*5
+box: 3*
 box: 3
 box: 1+2
 box: 3
-lines: 3 | 3 | 11 | 3 | 3.000000000000000E+0000
+box: 3*
+box: 3*5
+lines: 15 | F | 1111 | 17 | 1.500000000000000E+0001
+can undo: yes
+box: 3*
 exit: 0
 program exit code: 0
 EOF
