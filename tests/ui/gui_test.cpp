@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -671,6 +672,24 @@ TEST_F(GuiTest, RefusedCalculateKeepsTextCaretAndSelection) {
   Retype("1e18");
   QTest::keyClick(Box(), Qt::Key_Return);
   EXPECT_EQ(Box()->currentText(), "0xA7640000");
+}
+
+// Tooltips show the notes, which carry language texts, literally: markup in
+// a language file is text, not formatting.
+TEST_F(GuiTest, TooltipsShowLanguageTextsLiterally) {
+  Open();
+  QTest::keyClicks(Box(), "12");
+  const std::string note = "<b>not bold</b> & <i>not</i> <a href='x'>a link</a>";
+  frontEnd.MarkBoxError(0, 1, note.c_str());
+  frontEnd.MarkResultLine(kIdResultLineHex, note.c_str());
+  for (QWidget* widget : {static_cast<QWidget*>(Box()->lineEdit()), window->Control(kIdResultLineHex)}) {
+    QTextDocument shown;
+    shown.setHtml(widget->toolTip());
+    EXPECT_EQ(shown.toPlainText().toStdString(), note);
+  }
+  // A plain note stays as it is.
+  frontEnd.MarkResultLine(kIdResultLineHex, "low 32 bits");
+  EXPECT_EQ(window->Control(kIdResultLineHex)->toolTip(), "low 32 bits");
 }
 
 // Pixels of the error mark's colour in the edit field as drawn now.
