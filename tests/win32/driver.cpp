@@ -702,6 +702,14 @@ bool StepCommand(const char* id) {
   return true;
 }
 
+// A menu command that changes the lines (the word menu's): posted as the
+// menu posts it, then waited for until the lines show its effect.
+bool StepCommandLines(const char* id) {
+  const std::wstring before = LinesText();
+  PostMessageW(Dialog, WM_COMMAND, MAKEWPARAM(std::atoi(id), 0), 0);
+  return WaitUntil([&before]() { return LinesText() != before; }, Timeout) || Fail("the command changed no line");
+}
+
 // Watches for the main dialog until the program has ended: only then is it
 // certain that no window comes.
 bool StepNoWindow() {
@@ -903,6 +911,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "label") return StepLabel(value);
   if (step == "choose") return StepChoose(value);
   if (step == "command") return StepCommand(value);
+  if (step == "command-lines") return StepCommandLines(value);
   if (step == "key") return StepKey(value);
   if (step == "search-type") return StepSearchType(value);
   if (step == "search-key") return StepSearchKey(value);

@@ -426,7 +426,8 @@ EOF
 report "quillo.exe undo" $(($(date +%s) - case_started)) "$work/undo.expected" "$work/undo.actual"
 
 # --- The word menu's keys change the lines at once; the box keeps its
-# text. Back at 32 bits signed, the settings file gets no word keys. Alt with
+# text; so do its menu's commands. Back at 32 bits signed, the settings file
+# gets no word keys. Alt with
 # a form's letter (Alt+O too, the Options menu's letter) chooses the form and
 # leaves the keyboard and the caret in the box. ---
 case_started=$(date +%s)
@@ -437,6 +438,7 @@ start_program "$folder"
 run_driver "$work/word.actual" \
   window type '0xFFFF_0000_FFFF_0001' lines key ctrl+4 lines box \
   type '|0' lines key ctrl+shift+u lines key ctrl+1 lines key ctrl+3 key ctrl+shift+s lines \
+  command-lines 21 lines command-lines 22 lines \
   key alt+h form focus selection key alt+o form focus type 5 box close exit
 record_exit_code "$folder" "$work/word.actual"
 tr -d '\r' <"$folder/quillo.ini" | grep -c '^word' >>"$work/word.actual"
@@ -447,6 +449,8 @@ lines: 18446462603027742721 | FFFF0000FFFF0001 | 1111111111111111000000000000000
 box: 0xFFFF_0000_FFFF_0001
 lines: -281470681808895 | FFFF0000FFFF0001 | 11111111111111110000000000000000/11111111111111110000000000000001 | 1777770000037777600001 | -2.814706818088950E+0014
 lines: 18446462603027742721 | FFFF0000FFFF0001 | 11111111111111110000000000000000/11111111111111110000000000000001 | 1777770000037777600001 | 1.844646260302774E+0019
+lines: 1 | 1 | 1 | 1 | 1.000000000000000E+0000
+lines: -65535 | FFFF0001 | 11111111111111110000000000000001 | 37777600001 | -6.553500000000000E+0004
 lines: 1 | 1 | 1 | 1 | 1.000000000000000E+0000
 lines: -65535 | FFFF0001 | 11111111111111110000000000000001 | 37777600001 | -6.553500000000000E+0004
 form: HEX
