@@ -683,8 +683,24 @@ QUILLO_FORCE_INLINE double ArcsinePolynomial(const tables::AsinEntry& entry, dou
   return (entry.leading[2].hi + d * entry.leading[3].hi) + square * higher;
 }
 
-template <>
-QUILLO_FORCE_INLINE DoubleDouble ArcsineNearTable<false>(double a, double aLo) {
+// The high part of each table row's a1 split into two halves of 26 bits,
+// done once at compile time, so that a1 d splits only d.
+struct AsinSlopeHalves {
+  DoubleDouble row[tables::kAsinCount];
+};
+
+constexpr AsinSlopeHalves MakeAsinSlopeHalves() {
+  AsinSlopeHalves halves{};
+  for (int i = 0; i < tables::kAsinCount; ++i) halves.row[i] = dd::Split(tables::kAsinTable[i].leading[1].hi);
+  return halves;
+}
+
+constexpr AsinSlopeHalves kAsinSlopeHalves = MakeAsinSlopeHalves();
+
+// The fast ArcsineNearTable; without the low part's term when kHasLow is
+// false (aLo is then 0, and the term would add exactly 0).
+template <bool kHasLow>
+QUILLO_FORCE_INLINE DoubleDouble FastArcsineNearTable(double a, double aLo) {
   const double shifted = a * tables::kAsinStep + kRoundingShift;
   const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
   const double d = a - (shifted - kRoundingShift) * (1.0 / tables::kAsinStep);
@@ -695,15 +711,20 @@ QUILLO_FORCE_INLINE DoubleDouble ArcsineNearTable<false>(double a, double aLo) {
   // tail below 2^-25 of it: the upper bits of a1 times the lower of d is
   // exact too, and the lower bits of a1 times d errs by 2^-78 of a1 d. Fewer
   // steps than the exact product with its rounding error.
-  const DoubleDouble slope = dd::Split(entry.leading[1].hi);
+  const DoubleDouble slope = kAsinSlopeHalves.row[index];
   const DoubleDouble step = dd::Split(d);
   const double head = slope.hi * step.hi;
   const double tail = slope.hi * step.lo + slope.lo * d;
-  const double low = (entry.leading[0].lo + tail) + (entry.leading[1].lo * d + square * polynomial) +
-                     aLo * (entry.leading[1].hi + 2.0 * d * entry.leading[2].hi);
+  double low = (entry.leading[0].lo + tail) + (entry.leading[1].lo * d + square * polynomial);
+  if constexpr (kHasLow) low += aLo * (entry.leading[1].hi + 2.0 * d * entry.leading[2].hi);
   // |a0| >= |head| where a0 is not 0 (a0 >= 2^-7, |a1 d| <= 1.52 * 2^-8).
   const DoubleDouble sum = dd::FastTwoSum(entry.leading[0].hi, head);
   return {sum.hi, sum.lo + low};
+}
+
+template <>
+QUILLO_FORCE_INLINE DoubleDouble ArcsineNearTable<false>(double a, double aLo) {
+  return FastArcsineNearTable<true>(a, aLo);
 }
 
 // The same for the arguments whose fast result lies too near a midpoint:
@@ -893,28 +914,21 @@ DoubleDouble ArcsineOfMagnitude(double absoluteX) {
                           : dd::Subtract(kHalfPi, TwiceArcsineOfHalfComplement<kAccurate>(absoluteX));
 }
 
-// The table core's argument on the fast paths of asin and acos: |x| up to
-// 3/4 (folded 0), beyond s = sqrt((1 - |x|)/2) (folded 1) with its low part.
-// 1 - |x| and the halving are exact there, and s.lo = (v - s.hi^2) / (2 s.hi)
-// puts s within 2^-104 of itself; it multiplies by 1 / (2 s.hi), which the
-// divider computes while the square is formed.
-struct FoldedArgument {
-  double u;
-  double uLo;
-  int folded;
-};
-
-QUILLO_FORCE_INLINE FoldedArgument FoldArgument(double absoluteX) {
-  if (absoluteX <= kArcsineTableLimit) return {absoluteX, 0.0, 0};
+// The table core's argument on the fast paths of asin and acos for
+// 3/4 < |x| < 1: s = sqrt((1 - |x|)/2) with its low part. 1 - |x| and the
+// halving are exact there, and s.lo = (v - s.hi^2) / (2 s.hi) puts s within
+// 2^-104 of itself; it multiplies by 1 / (2 s.hi), which the divider
+// computes while the square is formed.
+QUILLO_FORCE_INLINE DoubleDouble HalfComplementRoot(double absoluteX) {
   const double v = (1.0 - absoluteX) * 0.5;
   const double root = std::sqrt(v);
   const double inverseOfTwice = 0.5 / root;
   const DoubleDouble square = dd::TwoProduct(root, root);
-  return {root, ((v - square.hi) - square.lo) * inverseOfTwice, 1};
+  return {root, ((v - square.hi) - square.lo) * inverseOfTwice};
 }
 
-// asin |x|: w, or pi/2 - 2w folded (2w <= 0.73, the result >= 0.84).
-constexpr Unfolding kArcsineUnfolding[2] = {{0.0, 0.0, 1.0}, {tables::kHalfPiHi, tables::kHalfPiMid, -2.0}};
+// asin |x| for |x| > 3/4: pi/2 - 2w (2w <= 0.73, the result >= 0.84).
+constexpr Unfolding kArcsineUnfolding{tables::kHalfPiHi, tables::kHalfPiMid, -2.0};
 // acos x by 2 folded + (x < 0): pi/2 - w and pi/2 + w (w <= 0.85, the result
 // >= 0.72), 2w, and pi - 2w (the result >= 2.41).
 constexpr Unfolding kArccosineUnfolding[4] = {{tables::kHalfPiHi, tables::kHalfPiMid, -1.0},
@@ -932,17 +946,25 @@ constexpr Unfolding kArccosineUnfolding[4] = {{tables::kHalfPiHi, tables::kHalfP
 }
 
 // The fast path: the table core has a relative error below 2^-65 and the
-// unfolding at most doubles it and adds 2^-68, within kArctangentError.
+// unfolding at most doubles it and adds 2^-68, within kArctangentError. Up
+// to 3/4 the core's own result is the value: no unfolding, and no low part
+// of the argument. The rounding test is symmetric in the sign (it rounds -v
+// to minus what it rounds v to, or fails for both), so it runs on asin |x|
+// and the sign goes onto the rounded double.
 double Arcsine(double x) {
   const double absoluteX = std::fabs(x);
   if (!(absoluteX >= kTiny)) return x;
   if (absoluteX > 1.0) return kNaN;
   if (absoluteX == 1.0) return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
-  const FoldedArgument argument = FoldArgument(absoluteX);
-  const DoubleDouble w = ArcsineNearTable<false>(argument.u, argument.uLo);
-  const DoubleDouble value = WithSign(Unfold(kArcsineUnfolding[argument.folded], w), std::signbit(x) ? 1 : 0);
+  DoubleDouble value{};
+  if (absoluteX <= kArcsineTableLimit) {
+    value = FastArcsineNearTable<false>(absoluteX, 0.0);
+  } else {
+    const DoubleDouble s = HalfComplementRoot(absoluteX);
+    value = Unfold(kArcsineUnfolding, ArcsineNearTable<false>(s.hi, s.lo));
+  }
   double rounded = 0.0;
-  if (RoundsUnambiguously(value, kArctangentError, rounded)) return rounded;
+  if (RoundsUnambiguously(value, kArctangentError, rounded)) return std::copysign(rounded, x);
   return AccurateArcsine(x);
 }
 
@@ -973,11 +995,16 @@ double Arccosine(double x) {
   if (x == 1.0) return 0.0;
   if (x == -1.0) return tables::kPiHi;
   if (x == 0.0) return tables::kHalfPiHi;
-  const FoldedArgument argument = FoldArgument(absoluteX);
-  const DoubleDouble w = ArcsineNearTable<false>(argument.u, argument.uLo);
-  const int choice = 2 * argument.folded + (std::signbit(x) ? 1 : 0);
+  const int negative = std::signbit(x) ? 1 : 0;
+  DoubleDouble value{};
+  if (absoluteX <= kArcsineTableLimit) {
+    value = Unfold(kArccosineUnfolding[negative], FastArcsineNearTable<false>(absoluteX, 0.0));
+  } else {
+    const DoubleDouble s = HalfComplementRoot(absoluteX);
+    value = Unfold(kArccosineUnfolding[2 + negative], ArcsineNearTable<false>(s.hi, s.lo));
+  }
   double rounded = 0.0;
-  if (RoundsUnambiguously(Unfold(kArccosineUnfolding[choice], w), kArctangentError, rounded)) return rounded;
+  if (RoundsUnambiguously(value, kArctangentError, rounded)) return rounded;
   return AccurateArccosine(x);
 }
 
