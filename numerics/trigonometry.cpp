@@ -165,11 +165,12 @@ constexpr double kTwoOverPi = 0x1.45f306dc9c883p-1;
 // ReduceShort keeps its result from this magnitude on.
 constexpr double kShortReductionSmallest = 0x1p-25;
 
-// r = x - k pi/2 for pi/4 < x < 2^20 (Cody and Waite), with k the integer
+// r = x - k pi/2 for 0 <= x < 2^20 (Cody and Waite), with k the integer
 // nearest x 2/pi (a neighbour when that product lies near a half, which
 // leaves |r| a little above pi/4). pi/2 comes in four parts, the first three
-// of 33 bits, so k times each of them is exact; x - k part1 is exact (both
-// are multiples of 2^-53 and the difference is below 1), and the next two
+// of 33 bits, so k times each of them is exact; x - k part1 is exact (x
+// itself for k = 0; otherwise x >= pi/4 - 2^-50, both are multiples of
+// 2^-53 and the difference is below 1), and the next two
 // steps are exact sums. The rest adds below 2^-104 |r| + 2^-135; so the
 // result is kept only when |r| >= 2^-25, where that is a relative error
 // below 2^-103, and the exact reduction decides the rarer arguments nearer a
@@ -207,10 +208,14 @@ QUILLO_FORCE_INLINE bool ReduceShort(double absoluteX, Reduction& reduction) {
   return {bits.quadrant, r};
 }
 
+// The short reduction also takes |x| <= pi/4 (k = 0 leaves r = x exactly,
+// or k = 1 a remainder a little beyond -pi/4), so that no branch depends on
+// which side of pi/4 the argument lies; only the rare remainders below
+// 2^-25 ask again.
 QUILLO_FORCE_INLINE Reduction Reduce(double absoluteX) {
-  if (absoluteX <= kQuarterPi) return {0, {absoluteX, 0.0}};
   Reduction shortReduction{};
   if (absoluteX < kShortReductionLimit && ReduceShort(absoluteX, shortReduction)) return shortReduction;
+  if (absoluteX <= kQuarterPi) return {0, {absoluteX, 0.0}};
   return ReduceLarge(absoluteX);
 }
 
@@ -532,9 +537,12 @@ SineAndCosine AccurateSineCosine(DoubleDouble r) {
 }
 
 // The second try of the circular functions, and the slow path when that too
-// leaves the rounding open (about one argument in 2^26 of those it sees).
+// leaves the rounding open (about one argument in 2^26 of those it sees). It
+// reduces x again rather than take the fast path's reduction, which would
+// have to pass through memory on every call.
 template <CircularFunction function>
-[[gnu::noinline]] double AccurateCircular(double x, const Reduction& reduction) {
+[[gnu::noinline]] double AccurateCircular(double x) {
+  const Reduction reduction = Reduce(std::fabs(x));
   const Quadrant q = QuadrantOf<function>(x, reduction);
   const SineAndCosine accurate = AccurateSineCosine(WithSign(reduction.r, q.rNegative));
   const DoubleDouble parts[2] = {accurate.sine, accurate.cosine};
@@ -543,26 +551,28 @@ template <CircularFunction function>
   return SlowCircular(x, function);
 }
 
+// The fast path from x's reduction.
 template <CircularFunction function>
-double CircularFastPath(double x) {
-  const Reduction reduction = Reduce(std::fabs(x));
+QUILLO_FORCE_INLINE double CircularFromReduction(double x, const Reduction& reduction) {
   const Quadrant q = QuadrantOf<function>(x, reduction);
-  const Angle angle = SplitAngle<true>(WithSign(reduction.r, q.rNegative));
+  const DoubleDouble absoluteR = WithSign(reduction.r, q.rNegative);
   DoubleDouble value{};
   double error = kTangentError;
   if constexpr (function == CircularFunction::kSine || function == CircularFunction::kCosine) {
     const bool sine = function == CircularFunction::kSine;
+    const Angle angle = SplitAngle<true>(absoluteR);
     value = WithSign(SineOrCosineOfAngle(angle, sine ? q.odd : 1 - q.odd), sine ? q.sineSign : q.cosineSign);
     error = kSineCosineError;
   } else if constexpr (function == CircularFunction::kSecant || function == CircularFunction::kCosecant) {
     // Only the part in the denominator, as sin and cos take it.
     const bool cosecant = function == CircularFunction::kCosecant;
-    const DoubleDouble part = SineOrCosineOfAngle(angle, cosecant ? q.odd : 1 - q.odd);
+    const DoubleDouble part = SineOrCosineOfAngle(SplitAngle<true>(absoluteR), cosecant ? q.odd : 1 - q.odd);
     value = WithSign(Reciprocal(dd::FastTwoSum(part.hi, part.lo)), cosecant ? q.sineSign : q.cosineSign);
   } else {
     // tan |x| = sin |r| / cos |r| or cos |r| / sin |r| (with its sign), each
     // part chosen by table offset rather than from an array in memory; cot
     // the other way round.
+    const Angle angle = SplitAngle<true>(absoluteR);
     const int sineOnTop = function == CircularFunction::kTangent ? 1 - q.odd : q.odd;
     const DoubleDouble numerator = SineOrCosineOfAngle(angle, 1 - sineOnTop);
     const DoubleDouble denominator = SineOrCosineOfAngle(angle, sineOnTop);
@@ -572,7 +582,26 @@ double CircularFastPath(double x) {
   }
   double rounded = 0.0;
   if (RoundsUnambiguously(value, error, rounded)) return rounded;
-  return AccurateCircular<function>(x, reduction);
+  return AccurateCircular<function>(x);
+}
+
+// The fast path for the arguments the short reduction leaves (from 2^20 on,
+// and the rare remainders below 2^-25), out of line: the exact reduction
+// returns its record through memory, which would cost every call a stack
+// frame and its guard.
+template <CircularFunction function>
+[[gnu::noinline]] double CircularOfOtherReduction(double x) {
+  return CircularFromReduction<function>(x, Reduce(std::fabs(x)));
+}
+
+template <CircularFunction function>
+double CircularFastPath(double x) {
+  const double absoluteX = std::fabs(x);
+  Reduction reduction{};
+  if (!(absoluteX < kShortReductionLimit && ReduceShort(absoluteX, reduction))) {
+    return CircularOfOtherReduction<function>(x);
+  }
+  return CircularFromReduction<function>(x, reduction);
 }
 
 // ------------------------------------------------------------ atan, asin, acos
@@ -835,7 +864,7 @@ double Sine(double x) {
     if (x < 0.0) value = dd::Negate(value);
     double rounded = 0.0;
     if (RoundsUnambiguously(value, kSineCosineError, rounded)) return rounded;
-    return AccurateCircular<CircularFunction::kSine>(x, {0, {absoluteX, 0.0}});
+    return AccurateCircular<CircularFunction::kSine>(x);
   }
   if (!(absoluteX <= std::numeric_limits<double>::max())) return std::isnan(x) ? x : kNaN;
   return CircularFastPath<CircularFunction::kSine>(x);
@@ -848,7 +877,7 @@ double Cosine(double x) {
     const DoubleDouble value = CosineOfAngle<false>(SplitAngle<false>({absoluteX, 0.0}));
     double rounded = 0.0;
     if (RoundsUnambiguously(value, kSineCosineError, rounded)) return rounded;
-    return AccurateCircular<CircularFunction::kCosine>(x, {0, {absoluteX, 0.0}});
+    return AccurateCircular<CircularFunction::kCosine>(x);
   }
   if (!(absoluteX <= std::numeric_limits<double>::max())) return std::isnan(x) ? x : kNaN;
   return CircularFastPath<CircularFunction::kCosine>(x);
