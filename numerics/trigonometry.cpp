@@ -982,9 +982,11 @@ constexpr Unfolding kArccosineUnfolding[4] = {{tables::kHalfPiHi, tables::kHalfP
 // and the sign goes onto the rounded double.
 double Arcsine(double x) {
   const double absoluteX = std::fabs(x);
-  if (!(absoluteX >= kTiny)) return x;
-  if (absoluteX > 1.0) return kNaN;
-  if (absoluteX == 1.0) return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
+  if (!(absoluteX >= kTiny && absoluteX < 1.0)) {  // NaN fails both tests
+    if (!(absoluteX >= kTiny)) return x;
+    if (absoluteX > 1.0) return kNaN;
+    return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
+  }
   DoubleDouble value{};
   if (absoluteX <= kArcsineTableLimit) {
     value = FastArcsineNearTable<false>(absoluteX, 0.0);
@@ -1018,12 +1020,13 @@ DoubleDouble ArccosineOfModerate(double x) {
 
 // The fast path as for asin, the same bound.
 double Arccosine(double x) {
-  if (std::isnan(x)) return x;
   const double absoluteX = std::fabs(x);
-  if (absoluteX > 1.0) return kNaN;
-  if (x == 1.0) return 0.0;
-  if (x == -1.0) return tables::kPiHi;
-  if (x == 0.0) return tables::kHalfPiHi;
+  if (!(absoluteX < 1.0 && x != 0.0)) {  // NaN fails the first test
+    if (std::isnan(x)) return x;
+    if (absoluteX > 1.0) return kNaN;
+    if (x == 1.0) return 0.0;
+    return x == -1.0 ? tables::kPiHi : tables::kHalfPiHi;
+  }
   const int negative = std::signbit(x) ? 1 : 0;
   DoubleDouble value{};
   if (absoluteX <= kArcsineTableLimit) {
