@@ -4,7 +4,9 @@
 // interval still straddles a rounding boundary, the slow path. A result that
 // is exactly a double (ln 1, lg 1000) rounds at once.
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "numerics/internal/exp_log.h"
 #include "numerics/internal/exp_log_tables.h"
@@ -37,9 +39,35 @@ bool SpecialLogarithm(double x, double& result) {
 }  // namespace
 }  // namespace exp_log
 
+namespace {
+
+// The bits of the smallest positive normal double, and the count of the
+// positive normal doubles: x is one of them exactly when its bits minus the
+// first lie below the count, one unsigned comparison.
+constexpr uint64_t kSmallestNormalBits = uint64_t{1} << 52;
+constexpr uint64_t kPositiveNormalCount = (uint64_t{0x7FF} << 52) - kSmallestNormalBits;
+
+// The precise step and the slow path of ln, out of line so that the quick
+// step keeps its registers. It reduces x again rather than take the quick
+// step's reduction, which would have to pass through memory on every call.
+[[gnu::noinline]] double PreciseNaturalLogarithm(double x) {
+  const exp_log::Logarithm log = exp_log::LogCore(x);
+  double result = 0.0;
+  if (RoundsWithin(log.value, exp_log::LogError(log), result)) return result;
+  return exp_log::SlowNaturalLogarithm(x, log.value);
+}
+
+}  // namespace
+
+// Zero, subnormals, negative and non-finite x take the general way; the
+// quick step itself gives ln 1 = 0 exactly (r, the head and the table's
+// second parts are all 0 there, and so is the bound).
 double NaturalLogarithm(double x) {
   double result = 0.0;
-  if (exp_log::SpecialLogarithm(x, result)) return result;
+  if (std::bit_cast<uint64_t>(x) - kSmallestNormalBits >= kPositiveNormalCount &&
+      exp_log::SpecialLogarithm(x, result)) {
+    return result;
+  }
   const exp_log::LogReduction reduced = exp_log::ReduceLogArgument(x);
   // The rounding test takes the quick value unnormalised, a step shorter.
   // It rounds lo plus or minus the bound, which may err by 2^-53 of lo:
@@ -47,9 +75,7 @@ double NaturalLogarithm(double x) {
   // covers.
   const exp_log::Logarithm quick = exp_log::UnnormalisedQuickLog(reduced);
   if (RoundsWithin(quick.value, 1.5 * exp_log::QuickLogError(quick), result)) return result;
-  const exp_log::Logarithm log = exp_log::LogCore(reduced);
-  if (RoundsWithin(log.value, exp_log::LogError(log), result)) return result;
-  return exp_log::SlowNaturalLogarithm(x, log.value);
+  return PreciseNaturalLogarithm(x);
 }
 
 namespace {
@@ -72,17 +98,26 @@ bool DecimalFromNatural(const exp_log::Logarithm& log, double logError, double& 
   return RoundsWithin({product, error + cross}, 0.5 * logError + 0x1p-100 * std::fabs(product), result);
 }
 
-}  // namespace
-
-double DecimalLogarithm(double x) {
+// The precise step and the slow path of lg, out of line as for ln.
+[[gnu::noinline]] double PreciseDecimalLogarithm(double x) {
+  const exp_log::Logarithm log = exp_log::LogCore(x);
   double result = 0.0;
-  if (exp_log::SpecialLogarithm(x, result)) return result;
-  const exp_log::LogReduction reduced = exp_log::ReduceLogArgument(x);
-  const exp_log::Logarithm quick = exp_log::QuickLog(reduced);
-  if (DecimalFromNatural(quick, exp_log::QuickLogError(quick), result)) return result;
-  const exp_log::Logarithm log = exp_log::LogCore(reduced);
   if (DecimalFromNatural(log, exp_log::LogError(log), result)) return result;
   return exp_log::SlowDecimalLogarithm(x, log.value);
+}
+
+}  // namespace
+
+// The special values and the quick step as for ln.
+double DecimalLogarithm(double x) {
+  double result = 0.0;
+  if (std::bit_cast<uint64_t>(x) - kSmallestNormalBits >= kPositiveNormalCount &&
+      exp_log::SpecialLogarithm(x, result)) {
+    return result;
+  }
+  const exp_log::Logarithm quick = exp_log::QuickLog(exp_log::ReduceLogArgument(x));
+  if (DecimalFromNatural(quick, exp_log::QuickLogError(quick), result)) return result;
+  return PreciseDecimalLogarithm(x);
 }
 
 }  // namespace numerics

@@ -165,11 +165,12 @@ constexpr double kTwoOverPi = 0x1.45f306dc9c883p-1;
 // ReduceShort keeps its result from this magnitude on.
 constexpr double kShortReductionSmallest = 0x1p-25;
 
-// r = x - k pi/2 for pi/4 < x < 2^20 (Cody and Waite), with k the integer
+// r = x - k pi/2 for 0 <= x < 2^20 (Cody and Waite), with k the integer
 // nearest x 2/pi (a neighbour when that product lies near a half, which
 // leaves |r| a little above pi/4). pi/2 comes in four parts, the first three
-// of 33 bits, so k times each of them is exact; x - k part1 is exact (both
-// are multiples of 2^-53 and the difference is below 1), and the next two
+// of 33 bits, so k times each of them is exact; x - k part1 is exact (x
+// itself for k = 0; otherwise x >= pi/4 - 2^-50, both are multiples of
+// 2^-53 and the difference is below 1), and the next two
 // steps are exact sums. The rest adds below 2^-104 |r| + 2^-135; so the
 // result is kept only when |r| >= 2^-25, where that is a relative error
 // below 2^-103, and the exact reduction decides the rarer arguments nearer a
@@ -207,10 +208,14 @@ QUILLO_FORCE_INLINE bool ReduceShort(double absoluteX, Reduction& reduction) {
   return {bits.quadrant, r};
 }
 
+// The short reduction also takes |x| <= pi/4 (k = 0 leaves r = x exactly,
+// or k = 1 a remainder a little beyond -pi/4), so that no branch depends on
+// which side of pi/4 the argument lies; only the rare remainders below
+// 2^-25 ask again.
 QUILLO_FORCE_INLINE Reduction Reduce(double absoluteX) {
-  if (absoluteX <= kQuarterPi) return {0, {absoluteX, 0.0}};
   Reduction shortReduction{};
   if (absoluteX < kShortReductionLimit && ReduceShort(absoluteX, shortReduction)) return shortReduction;
+  if (absoluteX <= kQuarterPi) return {0, {absoluteX, 0.0}};
   return ReduceLarge(absoluteX);
 }
 
@@ -532,9 +537,12 @@ SineAndCosine AccurateSineCosine(DoubleDouble r) {
 }
 
 // The second try of the circular functions, and the slow path when that too
-// leaves the rounding open (about one argument in 2^26 of those it sees).
+// leaves the rounding open (about one argument in 2^26 of those it sees). It
+// reduces x again rather than take the fast path's reduction, which would
+// have to pass through memory on every call.
 template <CircularFunction function>
-[[gnu::noinline]] double AccurateCircular(double x, const Reduction& reduction) {
+[[gnu::noinline]] double AccurateCircular(double x) {
+  const Reduction reduction = Reduce(std::fabs(x));
   const Quadrant q = QuadrantOf<function>(x, reduction);
   const SineAndCosine accurate = AccurateSineCosine(WithSign(reduction.r, q.rNegative));
   const DoubleDouble parts[2] = {accurate.sine, accurate.cosine};
@@ -543,26 +551,28 @@ template <CircularFunction function>
   return SlowCircular(x, function);
 }
 
+// The fast path from x's reduction.
 template <CircularFunction function>
-double CircularFastPath(double x) {
-  const Reduction reduction = Reduce(std::fabs(x));
+QUILLO_FORCE_INLINE double CircularFromReduction(double x, const Reduction& reduction) {
   const Quadrant q = QuadrantOf<function>(x, reduction);
-  const Angle angle = SplitAngle<true>(WithSign(reduction.r, q.rNegative));
+  const DoubleDouble absoluteR = WithSign(reduction.r, q.rNegative);
   DoubleDouble value{};
   double error = kTangentError;
   if constexpr (function == CircularFunction::kSine || function == CircularFunction::kCosine) {
     const bool sine = function == CircularFunction::kSine;
+    const Angle angle = SplitAngle<true>(absoluteR);
     value = WithSign(SineOrCosineOfAngle(angle, sine ? q.odd : 1 - q.odd), sine ? q.sineSign : q.cosineSign);
     error = kSineCosineError;
   } else if constexpr (function == CircularFunction::kSecant || function == CircularFunction::kCosecant) {
     // Only the part in the denominator, as sin and cos take it.
     const bool cosecant = function == CircularFunction::kCosecant;
-    const DoubleDouble part = SineOrCosineOfAngle(angle, cosecant ? q.odd : 1 - q.odd);
+    const DoubleDouble part = SineOrCosineOfAngle(SplitAngle<true>(absoluteR), cosecant ? q.odd : 1 - q.odd);
     value = WithSign(Reciprocal(dd::FastTwoSum(part.hi, part.lo)), cosecant ? q.sineSign : q.cosineSign);
   } else {
     // tan |x| = sin |r| / cos |r| or cos |r| / sin |r| (with its sign), each
     // part chosen by table offset rather than from an array in memory; cot
     // the other way round.
+    const Angle angle = SplitAngle<true>(absoluteR);
     const int sineOnTop = function == CircularFunction::kTangent ? 1 - q.odd : q.odd;
     const DoubleDouble numerator = SineOrCosineOfAngle(angle, 1 - sineOnTop);
     const DoubleDouble denominator = SineOrCosineOfAngle(angle, sineOnTop);
@@ -572,7 +582,26 @@ double CircularFastPath(double x) {
   }
   double rounded = 0.0;
   if (RoundsUnambiguously(value, error, rounded)) return rounded;
-  return AccurateCircular<function>(x, reduction);
+  return AccurateCircular<function>(x);
+}
+
+// The fast path for the arguments the short reduction leaves (from 2^20 on,
+// and the rare remainders below 2^-25), out of line: the exact reduction
+// returns its record through memory, which would cost every call a stack
+// frame and its guard.
+template <CircularFunction function>
+[[gnu::noinline]] double CircularOfOtherReduction(double x) {
+  return CircularFromReduction<function>(x, Reduce(std::fabs(x)));
+}
+
+template <CircularFunction function>
+double CircularFastPath(double x) {
+  const double absoluteX = std::fabs(x);
+  Reduction reduction{};
+  if (!(absoluteX < kShortReductionLimit && ReduceShort(absoluteX, reduction))) {
+    return CircularOfOtherReduction<function>(x);
+  }
+  return CircularFromReduction<function>(x, reduction);
 }
 
 // ------------------------------------------------------------ atan, asin, acos
@@ -683,8 +712,24 @@ QUILLO_FORCE_INLINE double ArcsinePolynomial(const tables::AsinEntry& entry, dou
   return (entry.leading[2].hi + d * entry.leading[3].hi) + square * higher;
 }
 
-template <>
-QUILLO_FORCE_INLINE DoubleDouble ArcsineNearTable<false>(double a, double aLo) {
+// The high part of each table row's a1 split into two halves of 26 bits,
+// done once at compile time, so that a1 d splits only d.
+struct AsinSlopeHalves {
+  DoubleDouble row[tables::kAsinCount];
+};
+
+constexpr AsinSlopeHalves MakeAsinSlopeHalves() {
+  AsinSlopeHalves halves{};
+  for (int i = 0; i < tables::kAsinCount; ++i) halves.row[i] = dd::Split(tables::kAsinTable[i].leading[1].hi);
+  return halves;
+}
+
+constexpr AsinSlopeHalves kAsinSlopeHalves = MakeAsinSlopeHalves();
+
+// The fast ArcsineNearTable; without the low part's term when kHasLow is
+// false (aLo is then 0, and the term would add exactly 0).
+template <bool kHasLow>
+QUILLO_FORCE_INLINE DoubleDouble FastArcsineNearTable(double a, double aLo) {
   const double shifted = a * tables::kAsinStep + kRoundingShift;
   const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
   const double d = a - (shifted - kRoundingShift) * (1.0 / tables::kAsinStep);
@@ -695,15 +740,20 @@ QUILLO_FORCE_INLINE DoubleDouble ArcsineNearTable<false>(double a, double aLo) {
   // tail below 2^-25 of it: the upper bits of a1 times the lower of d is
   // exact too, and the lower bits of a1 times d errs by 2^-78 of a1 d. Fewer
   // steps than the exact product with its rounding error.
-  const DoubleDouble slope = dd::Split(entry.leading[1].hi);
+  const DoubleDouble slope = kAsinSlopeHalves.row[index];
   const DoubleDouble step = dd::Split(d);
   const double head = slope.hi * step.hi;
   const double tail = slope.hi * step.lo + slope.lo * d;
-  const double low = (entry.leading[0].lo + tail) + (entry.leading[1].lo * d + square * polynomial) +
-                     aLo * (entry.leading[1].hi + 2.0 * d * entry.leading[2].hi);
+  double low = (entry.leading[0].lo + tail) + (entry.leading[1].lo * d + square * polynomial);
+  if constexpr (kHasLow) low += aLo * (entry.leading[1].hi + 2.0 * d * entry.leading[2].hi);
   // |a0| >= |head| where a0 is not 0 (a0 >= 2^-7, |a1 d| <= 1.52 * 2^-8).
   const DoubleDouble sum = dd::FastTwoSum(entry.leading[0].hi, head);
   return {sum.hi, sum.lo + low};
+}
+
+template <>
+QUILLO_FORCE_INLINE DoubleDouble ArcsineNearTable<false>(double a, double aLo) {
+  return FastArcsineNearTable<true>(a, aLo);
 }
 
 // The same for the arguments whose fast result lies too near a midpoint:
@@ -814,7 +864,7 @@ double Sine(double x) {
     if (x < 0.0) value = dd::Negate(value);
     double rounded = 0.0;
     if (RoundsUnambiguously(value, kSineCosineError, rounded)) return rounded;
-    return AccurateCircular<CircularFunction::kSine>(x, {0, {absoluteX, 0.0}});
+    return AccurateCircular<CircularFunction::kSine>(x);
   }
   if (!(absoluteX <= std::numeric_limits<double>::max())) return std::isnan(x) ? x : kNaN;
   return CircularFastPath<CircularFunction::kSine>(x);
@@ -827,7 +877,7 @@ double Cosine(double x) {
     const DoubleDouble value = CosineOfAngle<false>(SplitAngle<false>({absoluteX, 0.0}));
     double rounded = 0.0;
     if (RoundsUnambiguously(value, kSineCosineError, rounded)) return rounded;
-    return AccurateCircular<CircularFunction::kCosine>(x, {0, {absoluteX, 0.0}});
+    return AccurateCircular<CircularFunction::kCosine>(x);
   }
   if (!(absoluteX <= std::numeric_limits<double>::max())) return std::isnan(x) ? x : kNaN;
   return CircularFastPath<CircularFunction::kCosine>(x);
@@ -893,28 +943,21 @@ DoubleDouble ArcsineOfMagnitude(double absoluteX) {
                           : dd::Subtract(kHalfPi, TwiceArcsineOfHalfComplement<kAccurate>(absoluteX));
 }
 
-// The table core's argument on the fast paths of asin and acos: |x| up to
-// 3/4 (folded 0), beyond s = sqrt((1 - |x|)/2) (folded 1) with its low part.
-// 1 - |x| and the halving are exact there, and s.lo = (v - s.hi^2) / (2 s.hi)
-// puts s within 2^-104 of itself; it multiplies by 1 / (2 s.hi), which the
-// divider computes while the square is formed.
-struct FoldedArgument {
-  double u;
-  double uLo;
-  int folded;
-};
-
-QUILLO_FORCE_INLINE FoldedArgument FoldArgument(double absoluteX) {
-  if (absoluteX <= kArcsineTableLimit) return {absoluteX, 0.0, 0};
+// The table core's argument on the fast paths of asin and acos for
+// 3/4 < |x| < 1: s = sqrt((1 - |x|)/2) with its low part. 1 - |x| and the
+// halving are exact there, and s.lo = (v - s.hi^2) / (2 s.hi) puts s within
+// 2^-104 of itself; it multiplies by 1 / (2 s.hi), which the divider
+// computes while the square is formed.
+QUILLO_FORCE_INLINE DoubleDouble HalfComplementRoot(double absoluteX) {
   const double v = (1.0 - absoluteX) * 0.5;
   const double root = std::sqrt(v);
   const double inverseOfTwice = 0.5 / root;
   const DoubleDouble square = dd::TwoProduct(root, root);
-  return {root, ((v - square.hi) - square.lo) * inverseOfTwice, 1};
+  return {root, ((v - square.hi) - square.lo) * inverseOfTwice};
 }
 
-// asin |x|: w, or pi/2 - 2w folded (2w <= 0.73, the result >= 0.84).
-constexpr Unfolding kArcsineUnfolding[2] = {{0.0, 0.0, 1.0}, {tables::kHalfPiHi, tables::kHalfPiMid, -2.0}};
+// asin |x| for |x| > 3/4: pi/2 - 2w (2w <= 0.73, the result >= 0.84).
+constexpr Unfolding kArcsineUnfolding{tables::kHalfPiHi, tables::kHalfPiMid, -2.0};
 // acos x by 2 folded + (x < 0): pi/2 - w and pi/2 + w (w <= 0.85, the result
 // >= 0.72), 2w, and pi - 2w (the result >= 2.41).
 constexpr Unfolding kArccosineUnfolding[4] = {{tables::kHalfPiHi, tables::kHalfPiMid, -1.0},
@@ -932,17 +975,27 @@ constexpr Unfolding kArccosineUnfolding[4] = {{tables::kHalfPiHi, tables::kHalfP
 }
 
 // The fast path: the table core has a relative error below 2^-65 and the
-// unfolding at most doubles it and adds 2^-68, within kArctangentError.
+// unfolding at most doubles it and adds 2^-68, within kArctangentError. Up
+// to 3/4 the core's own result is the value: no unfolding, and no low part
+// of the argument. The rounding test is symmetric in the sign (it rounds -v
+// to minus what it rounds v to, or fails for both), so it runs on asin |x|
+// and the sign goes onto the rounded double.
 double Arcsine(double x) {
   const double absoluteX = std::fabs(x);
-  if (!(absoluteX >= kTiny)) return x;
-  if (absoluteX > 1.0) return kNaN;
-  if (absoluteX == 1.0) return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
-  const FoldedArgument argument = FoldArgument(absoluteX);
-  const DoubleDouble w = ArcsineNearTable<false>(argument.u, argument.uLo);
-  const DoubleDouble value = WithSign(Unfold(kArcsineUnfolding[argument.folded], w), std::signbit(x) ? 1 : 0);
+  if (!(absoluteX >= kTiny && absoluteX < 1.0)) {  // NaN fails both tests
+    if (!(absoluteX >= kTiny)) return x;
+    if (absoluteX > 1.0) return kNaN;
+    return x > 0.0 ? tables::kHalfPiHi : -tables::kHalfPiHi;
+  }
+  DoubleDouble value{};
+  if (absoluteX <= kArcsineTableLimit) {
+    value = FastArcsineNearTable<false>(absoluteX, 0.0);
+  } else {
+    const DoubleDouble s = HalfComplementRoot(absoluteX);
+    value = Unfold(kArcsineUnfolding, ArcsineNearTable<false>(s.hi, s.lo));
+  }
   double rounded = 0.0;
-  if (RoundsUnambiguously(value, kArctangentError, rounded)) return rounded;
+  if (RoundsUnambiguously(value, kArctangentError, rounded)) return std::copysign(rounded, x);
   return AccurateArcsine(x);
 }
 
@@ -967,17 +1020,23 @@ DoubleDouble ArccosineOfModerate(double x) {
 
 // The fast path as for asin, the same bound.
 double Arccosine(double x) {
-  if (std::isnan(x)) return x;
   const double absoluteX = std::fabs(x);
-  if (absoluteX > 1.0) return kNaN;
-  if (x == 1.0) return 0.0;
-  if (x == -1.0) return tables::kPiHi;
-  if (x == 0.0) return tables::kHalfPiHi;
-  const FoldedArgument argument = FoldArgument(absoluteX);
-  const DoubleDouble w = ArcsineNearTable<false>(argument.u, argument.uLo);
-  const int choice = 2 * argument.folded + (std::signbit(x) ? 1 : 0);
+  if (!(absoluteX < 1.0 && x != 0.0)) {  // NaN fails the first test
+    if (std::isnan(x)) return x;
+    if (absoluteX > 1.0) return kNaN;
+    if (x == 1.0) return 0.0;
+    return x == -1.0 ? tables::kPiHi : tables::kHalfPiHi;
+  }
+  const int negative = std::signbit(x) ? 1 : 0;
+  DoubleDouble value{};
+  if (absoluteX <= kArcsineTableLimit) {
+    value = Unfold(kArccosineUnfolding[negative], FastArcsineNearTable<false>(absoluteX, 0.0));
+  } else {
+    const DoubleDouble s = HalfComplementRoot(absoluteX);
+    value = Unfold(kArccosineUnfolding[2 + negative], ArcsineNearTable<false>(s.hi, s.lo));
+  }
   double rounded = 0.0;
-  if (RoundsUnambiguously(Unfold(kArccosineUnfolding[choice], w), kArctangentError, rounded)) return rounded;
+  if (RoundsUnambiguously(value, kArctangentError, rounded)) return rounded;
   return AccurateArccosine(x);
 }
 
