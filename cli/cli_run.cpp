@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "cli/error_text.h"
 #include "engine/calculate.h"
 #include "format/result_format.h"
 #include "settings/files/file_system.h"
@@ -315,9 +316,9 @@ int RunCalculations(const CliOptions& options, const MessageTexts& messages, Byt
 void ReportIoError(std::FILE* errors, IoFailure failure, int error) {
   const int what = failure == IoFailure::Read ? OptionalTextIndex("readerror") : OptionalTextIndex("writeerror");
   // The language's text is written as it is, never used as a format.
-  std::fprintf(errors, "quillo-cli: %s: %s\n", DisplayUtf8(OptionalText(what)).c_str(), std::strerror(error));
+  WriteErrorText(errors, "quillo-cli: " + DisplayUtf8(OptionalText(what)) + ": " + std::strerror(error) + "\n");
 }
 
 void WriteInputHint(std::FILE* errors) {
-  std::fprintf(errors, "%s\n", DisplayUtf8(OptionalText(OptionalTextIndex("clihint"))).c_str());
+  WriteErrorText(errors, DisplayUtf8(OptionalText(OptionalTextIndex("clihint"))) + "\n");
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "cli/cli_run.h"
+#include "cli/error_text.h"
 #include "cli/line_editor.h"
 #include "cli/shared_history.h"
 
@@ -22,7 +23,7 @@ struct SessionHistory {
 // Writes "quillo-cli: history: <why>" after what out holds.
 void WarnAboutHistory(OutputBuffer& out, std::FILE* errors, const std::string& why) {
   FlushOutput(out);
-  std::fprintf(errors, "quillo-cli: history: %s\n", why.c_str());
+  WriteErrorText(errors, "quillo-cli: history: " + why + "\n");
 }
 
 void OpenHistory(const CliOptions& options, SessionHistory& history, OutputBuffer& out, std::FILE* errors) {

@@ -7,6 +7,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
+#include "cli/error_text.h"
 #include "cli/interactive_session.h"
 #include "cli/standard_streams.h"
 #include "engine/calculate.h"
@@ -20,7 +21,7 @@
 namespace {
 
 int ReportUsageError(const std::string& reason) {
-  std::fprintf(stderr, "quillo-cli: %s\n", reason.c_str());
+  WriteErrorText(stderr, "quillo-cli: " + reason + "\n");
   return kExitUsageError;
 }
 
@@ -31,7 +32,7 @@ OutputBuffer Output;
 // order where both streams go to one file or terminal.
 void WriteTraceToStandardError(const char* text) {
   FlushOutput(Output);
-  std::fputs(text, stderr);
+  WriteErrorText(stderr, text);
 }
 
 // Flushes and closes standard output and reports a failure of either, as the
