@@ -7,10 +7,13 @@
 // |r| <= 2^-8.4. ln(1 + r) is r - r^2/2 plus a series to r^9 in doubles.
 // Near x = 1 the table row is c = 1 and ln x is r itself; elsewhere |ln x|
 // is at least about |r| / 2. Two steps share the reduction: a quick one
-// with r^2/2 in plain doubles, its absolute error below 2^-61.5 |r|, and a
-// precise one with the square exact, below 2^-70 |r|; to both the tables
-// and ln 2 add at most 2^-86 of the head. The bounds the steps claim
-// allow at least twice as much, and "bounds" of the MPFR comparison checks them.
+// with r^2/2 in plain doubles (without its cross term r.hi r.lo) and the
+// series to r^7, its absolute error below 2^-59.95 |r| (2^-61.5 from the
+// roundings, 2^-61.8 from the series left out, 2^-61.4 from the cross
+// term), and a precise one with the square exact, below 2^-70 |r|; to both
+// the tables and ln 2 add at most 2^-86 of the head. The bounds the steps
+// claim allow more (the quick one 1.5 * 2^-60 |r|, the precise one 2^-68 |r|,
+// both 2^-84 of the head), and "bounds" of the MPFR comparison checks them.
 
 #include <bit>
 #include <cmath>
@@ -71,24 +74,28 @@ struct Logarithm {
 // What e ln 2 and the table add: e ln2 in two parts and the table's second
 // part each err by less than 2^-96 and their sum by about as much, while
 // |head| is 0 (and they are all 0) or at least 2^-8.
-inline double TableError(const Logarithm& log) { return 0x1p-84 * std::fabs(log.head); }
+inline constexpr double kTableError = 0x1p-84;
+inline double TableError(const Logarithm& log) { return kTableError * std::fabs(log.head); }
 
-// The same to r^8, for the quick step: r^3 (1/3 - r/4 + ... - r^5/8).
+// The same to r^7, for the quick step: r^3 (1/3 - r/4 + ... + r^4/7). The
+// terms left out alternate and shrink, so they sum to less than
+// |r|^8/8 <= 2^-61.8 |r|.
 inline double ShortLogSeriesTail(double r) {
   const double r2 = r * r;
   const double low = (1.0 / 3.0 - r * (1.0 / 4.0)) + r2 * (1.0 / 5.0 - r * (1.0 / 6.0));
-  const double high = 1.0 / 7.0 - r * (1.0 / 8.0);
-  return r * r2 * (low + (r2 * r2) * high);
+  return r * r2 * (low + (r2 * r2) * (1.0 / 7.0));
 }
 
 // The quick step before its last normalisation: value.lo may reach 2^-9.4
 // of value.hi (where the head is 0 and the value is r - r^2/2 + ...) and
 // stays below 2^-53 |head| + r^2/2 elsewhere. Its error stays below
 // QuickLogError. The head is 0 or at least twice |r| (checked for every
-// table row), so the first sum is exact without the general two-sum.
+// table row), so the first sum is exact without the general two-sum. The
+// cross term -r.hi r.lo of the square is left out: |r.lo| is at most
+// 2^-53 |r.hi|, so it stays below 2^-61.4 |r|.
 inline Logarithm UnnormalisedQuickLog(const LogReduction& reduced) {
   const double z = reduced.r.hi;
-  const double series = -0.5 * (z * z) + (ShortLogSeriesTail(z) - z * reduced.r.lo);
+  const double series = -0.5 * (z * z) + ShortLogSeriesTail(z);
   const dd::DoubleDouble sum = dd::FastTwoSum(reduced.head, z);
   return {{sum.hi, sum.lo + (reduced.r.lo + series + reduced.tableLow)}, z, reduced.head};
 }
@@ -100,8 +107,12 @@ inline Logarithm QuickLog(const LogReduction& reduced) {
   return log;
 }
 
+// The quick step's bound per unit of |r|, apart so that a caller can scale
+// it (and kTableError) at compile time.
+inline constexpr double kQuickLogSeriesError = 0x1.8p-60;
+
 inline double QuickLogError(const Logarithm& log) {
-  return 0x1p-60 * std::fabs(log.series) + TableError(log);
+  return kQuickLogSeriesError * std::fabs(log.series) + TableError(log);
 }
 
 // The precise step; its error stays below LogError.
