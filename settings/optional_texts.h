@@ -106,6 +106,8 @@ inline constexpr OptionalTextRow kOptionalTexts[] = {
      "Type an expression; the result follows every key in five forms.\n"
      "Enter writes the result back in the chosen form.",
      OptionalTextKind::Paragraph},
+    // The About box's last line: this word, then the program's version.
+    {"TEXTS", "version", "Version", OptionalTextKind::Label},
     // quillo-cli: a line holding a NUL byte, in place of its result.
     {"TEXTS", "nulbyte", "line contains a NUL byte", OptionalTextKind::Message},
     // quillo-cli: reading the input or writing the output failed; the

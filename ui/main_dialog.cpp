@@ -14,6 +14,7 @@
 #include "settings/settings.h"
 #include "ui/dialog_ids.h"
 #include "ui/dialog_texts.h"
+#include "ui/program_version.h"
 #include "ui/result_copy.h"
 #include "ui/word_menu.h"
 
@@ -70,7 +71,7 @@ void MainDialog::OnCommand(int commandId, int notification) {
       ChooseLanguage();
       break;
     case kCmdAbout:
-      window_.ShowAboutBox(OptionalText(OptionalTextIndex("abouttitle")), OptionalText(OptionalTextIndex("about")));
+      ShowAbout();
       break;
     case kIdRadioDec:
     case kIdRadioHex:
@@ -453,6 +454,14 @@ void MainDialog::TakeChosenListEntry() {
 // A chosen language renews the menu and the control texts; chosen or
 // cancelled, the lines are recalculated so that they speak the language
 // loaded now.
+// The About text of the language, then a blank line and the version, so the
+// version shown is always the one built, whatever the language file says.
+void MainDialog::ShowAbout() {
+  const std::string text = std::string(OptionalText(OptionalTextIndex("about"))) + "\n\n" +
+                           OptionalText(OptionalTextIndex("version")) + " " + kProgramVersion;
+  window_.ShowAboutBox(OptionalText(OptionalTextIndex("abouttitle")), text.c_str());
+}
+
 void MainDialog::ChooseLanguage() {
   if (ChooseLanguageFile(window_)) {
     BuildMenu(ProgramSettings(), menu_);

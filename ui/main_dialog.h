@@ -91,6 +91,7 @@ class MainDialog {
   void CloseListWithoutChoice();
   void EndListChoice();
   void TakeChosenListEntry();
+  void ShowAbout();
   void ChooseLanguage();
   void ChooseWord(int commandId);
   void Replace(const char* text);

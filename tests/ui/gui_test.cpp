@@ -36,6 +36,7 @@
 #include "tests/support/case_table.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/main_dialog.h"
+#include "ui/program_version.h"
 #include "ui/qt/history_search_popup.h"
 #include "ui/qt/qt_front_end.h"
 #include "ui/qt/session_end.h"
@@ -854,6 +855,8 @@ TEST_F(GuiTest, MessageBoxesSpeakTheLanguageFile) {
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[0].caption, "О программе Quillo");
   EXPECT_TRUE(shown[0].text.startsWith("Quillo\n\nКалькулятор выражений для рабочего стола.\n"))
+      << shown[0].text.toStdString();
+  EXPECT_TRUE(shown[0].text.endsWith(QStringLiteral("\n\nВерсия ") + QString::fromLatin1(kProgramVersion)))
       << shown[0].text.toStdString();
   EXPECT_EQ(shown[0].icon, QMessageBox::Information);
   EXPECT_EQ(shown[1].caption, "Ошибка");

@@ -23,6 +23,7 @@
 #include "tests/support/files.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/dialog_ids.h"
+#include "ui/program_version.h"
 
 namespace {
 
@@ -435,17 +436,18 @@ TEST_F(MainDialogTest, LanguageChangeRecalculatesChosenOrCancelled) {
 }
 
 // The About box and the error box of a failed save speak the language
-// chosen from the menu.
+// chosen from the menu; the About text ends with the version built.
 TEST_F(MainDialogTest, AboutAndErrorBoxFollowTheChosenLanguage) {
   Start();
   const std::string german = folder / "texts.lng";
   WriteFile(german, "[MENU]\r\n0=Optionen\r\n[TEXTS]\r\nabouttitle=Info\r\nabout=Quillo\\n\\nRechner\r\n"
+                    "version=Fassung\r\n"
                     "errortitle=Fehler\r\ncantsave=Nicht gespeichert\r\n");
   window.answers = {german};
   window.Click(kCmdChooseLanguage);
   window.Click(kCmdAbout);
   EXPECT_EQ(window.aboutTitles, std::vector<std::string>{"Info"});
-  EXPECT_EQ(window.aboutTexts, std::vector<std::string>{"Quillo\n\nRechner"});
+  EXPECT_EQ(window.aboutTexts, std::vector<std::string>{std::string("Quillo\n\nRechner\n\nFassung ") + kProgramVersion});
   std::filesystem::remove(settingsFile);
   std::filesystem::create_directory(settingsFile);  // a folder where the file should be
   window.Click(kIdCloseButton);
@@ -514,6 +516,7 @@ TEST_F(MainDialogTest, DisabledCommandsAndOtherIdsDoNothing) {
   EXPECT_TRUE(window.errors.empty());
   window.Click(kCmdAbout);
   EXPECT_EQ(window.aboutTitles, (std::vector<std::string>{"About Quillo"}));
+  EXPECT_TRUE(window.aboutTexts.back().ends_with(std::string("\n\nVersion ") + kProgramVersion)) << window.aboutTexts.back();
 }
 
 TEST_F(MainDialogTest, CopyTakesTheLinesExactlyAsShown) {

@@ -507,6 +507,8 @@ report "quillo.exe history search" $(($(date +%s) - case_started)) "$work/search
 # --- Language texts: a Windows-1251 file and the same texts in UTF-8 both
 # read right, whatever the system's code page: the window, the About box,
 # and the error box of a save refused by a read-only settings file. ---
+# The About box ends with the version the build's project() names.
+version=$(sed -n 's/^project(Quillo VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 for encoding in CP1251 UTF-8; do
   case_started=$(date +%s)
   folder="$work/language-$encoding"
@@ -519,7 +521,7 @@ for encoding in CP1251 UTF-8; do
     command 11 message-box ok command 1010 message-box ok exit
   record_exit_code "$folder" "$work/language.actual"
   few="Мало операндов для +"
-  about="Quillo\\n\\nКалькулятор выражений для рабочего стола.\\nВведите выражение — результат пересчитывается после каждой клавиши и показывается в пяти формах.\\nEnter подставляет результат в поле в выбранной форме."
+  about="Quillo\\n\\nКалькулятор выражений для рабочего стола.\\nВведите выражение — результат пересчитывается после каждой клавиши и показывается в пяти формах.\\nEnter подставляет результат в поле в выбранной форме.\\n\\nВерсия $version"
   saved="Не удалось сохранить файл настроек\\n$(windows_path "$folder/quillo.ini")\\nВыбранная форма и история этого сеанса не сохранены."
   cat >"$work/language.expected" <<EOF
 window: Quillo
