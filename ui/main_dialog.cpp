@@ -57,6 +57,7 @@ void MainDialog::Initialise() {
   BuildMenu(ProgramSettings(), menu_);
   window_.ApplyProgramIcon();
   window_.AttachMenu(menu_);
+  if (ProgramSettings().AlwaysOnTop) window_.SetAlwaysOnTop(true);
   window_.FocusBox();
   window_.CheckRadioButton(kIdRadioDec, kIdRadioExp, RadioIdOfForm(SelectedForm()));
   LoadHistory(window_);
@@ -88,6 +89,9 @@ void MainDialog::OnCommand(int commandId, int notification) {
     case kCmdWordSigned:
     case kCmdWordUnsigned:
       ChooseWord(commandId);
+      break;
+    case kCmdAlwaysOnTop:
+      ToggleAlwaysOnTop();
       break;
     case kIdCloseButton:
       OnCloseRequest();
@@ -155,6 +159,15 @@ void MainDialog::ChooseWord(int commandId) {
   BuildMenu(ProgramSettings(), menu_);
   window_.AttachMenu(menu_);
   Recalculate();
+}
+
+// Turns "Always on top" over; the menu is rebuilt for its check mark. The
+// choice is saved with the other settings at close.
+void MainDialog::ToggleAlwaysOnTop() {
+  ProgramSettings().AlwaysOnTop = !ProgramSettings().AlwaysOnTop;
+  window_.SetAlwaysOnTop(ProgramSettings().AlwaysOnTop);
+  BuildMenu(ProgramSettings(), menu_);
+  window_.AttachMenu(menu_);
 }
 
 void MainDialog::OnCopyResult() { window_.SetClipboardText(lines_.text[SelectedForm()]); }

@@ -94,6 +94,7 @@ class MainDialog {
   void ShowAbout();
   void ChooseLanguage();
   void ChooseWord(int commandId);
+  void ToggleAlwaysOnTop();
   void Replace(const char* text);
   void ShowSearch();
 

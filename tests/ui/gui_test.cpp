@@ -165,6 +165,36 @@ TEST_F(GuiTest, WordKeysRecalculateAndKeepTheBox) {
   if (!shots.isEmpty()) window->grab().save(shots + QStringLiteral("/word-16u.png"));
 }
 
+// "Always on top" from the Options menu: the window keeps the hint and stays
+// shown, the item is checked, a second choice takes both back, and the
+// choice is saved. QUILLO_ONTOP_SHOT names a file for the open menu's picture.
+TEST_F(GuiTest, AlwaysOnTopSetsTheWindowsHintAndIsChecked) {
+  Open(kFormDec, "", QUILLO_ENGLISH_LNG);
+  QAction* onTop = MenuAction(0, 4);
+  EXPECT_EQ(onTop->text(), "Always on top");
+  EXPECT_FALSE(onTop->isChecked());
+  EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  onTop->trigger();
+  onTop = MenuAction(0, 4);  // the menu is rebuilt for the check mark
+  EXPECT_TRUE(onTop->isChecked());
+  EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_TRUE(QTest::qWaitFor([this] { return window->isVisible(); }));
+  const QString shot = qEnvironmentVariable("QUILLO_ONTOP_SHOT");
+  if (!shot.isEmpty()) {
+    QMenu* options = window->Menu()->actions().at(0)->menu();
+    options->popup(window->mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitFor([options] { return options->isVisible(); }));
+    options->grab().save(shot);
+    options->close();
+  }
+  onTop->trigger();
+  EXPECT_FALSE(MenuAction(0, 4)->isChecked());
+  EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  MenuAction(0, 4)->trigger();
+  logic->OnCloseRequest();
+  EXPECT_EQ(Setting("INI", "ontop"), "1");
+}
+
 TEST_F(GuiTest, EveryKeyRecalculates) {
   Open();
   const struct {

@@ -66,6 +66,7 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
   std::string menu;                    // the whole menu, see MenuAsText
   int menusAttached = 0;
   std::vector<std::string> aboutTitles, aboutTexts;
+  std::vector<bool> onTopCalls;  // each SetAlwaysOnTop in order
   std::optional<int> endResult;
   bool iconApplied = false;
   int modalRuns = 0;
@@ -200,6 +201,7 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
     boxMark = {start, end, note};
     ++boxMarkCalls;
   }
+  void SetAlwaysOnTop(bool onTop) override { onTopCalls.push_back(onTop); }
   void ApplyProgramIcon() override { iconApplied = true; }
   void ShowAboutBox(const char* title, const char* text) override {
     aboutTitles.emplace_back(title);
@@ -242,18 +244,44 @@ TEST_F(MainDialogTest, OpensWithZeroLinesSavedFormTextsMenuAndHistory) {
   EXPECT_EQ(window.texts[kIdCalculateButton], "en dialog 0");
   EXPECT_EQ(window.texts[kIdResultGroup], "en dialog 4");
   EXPECT_EQ(window.menuTexts,
-            (std::vector<std::string>{"en menu 0", "en menu 1", "en menu 2", "en menu 3", "Word", "8 bits", "16 bits",
+            (std::vector<std::string>{"en menu 0", "en menu 1", "en menu 2", "en menu 3", "-", "Always on top", "Word",
+                                      "8 bits", "16 bits",
                                       "32 bits", "64 bits", "-", "Signed", "Unsigned", "en menu 4", "en menu 5", "-",
                                       "en menu 6"}));
   std::sort(window.disabledCommands.begin(), window.disabledCommands.end());
   EXPECT_EQ(window.disabledCommands, (std::vector<int>{1, 2, 10}));
   EXPECT_EQ(window.menu,
-            "en menu 0[0 en menu 1|1 en menu 2 (off)|2 en menu 3 (off)] "
+            "en menu 0[0 en menu 1|1 en menu 2 (off)|2 en menu 3 (off)|---|30 Always on top] "
             "Word[20 8 bits<Ctrl+1>|21 16 bits<Ctrl+2>|22 32 bits *<Ctrl+3>|23 64 bits<Ctrl+4>|---|"
             "24 Signed *<Ctrl+Shift+S>|25 Unsigned<Ctrl+Shift+U>] "
             "en menu 4[10 en menu 5 (off)|---|11 en menu 6]");
   EXPECT_EQ(window.list, (std::vector<std::string>{"1+1", "2*2"}));
   EXPECT_EQ(window.box, "");
+  EXPECT_TRUE(window.onTopCalls.empty());  // a window that was never put on top is left as it opens
+}
+
+// "Always on top" turns over with each click, its check mark following; the
+// choice is saved at close and puts the next window on top as it opens.
+TEST_F(MainDialogTest, AlwaysOnTopTogglesIsCheckedAndOpensTheNextWindowOnTop) {
+  Start();
+  const std::string item = "30 Always on top";
+  window.Click(kCmdAlwaysOnTop);
+  EXPECT_EQ(window.onTopCalls, std::vector<bool>{true});
+  EXPECT_NE(window.menu.find(item + " *"), std::string::npos) << window.menu;
+  window.Click(kCmdAlwaysOnTop);
+  EXPECT_EQ(window.onTopCalls, (std::vector<bool>{true, false}));
+  EXPECT_EQ(window.menu.find(item + " *"), std::string::npos) << window.menu;
+  window.Click(kCmdAlwaysOnTop);
+  window.dialog->OnCloseRequest();
+  EXPECT_EQ(Setting("INI", "ontop"), "1");
+
+  FakeWindow next;
+  ResetProgramSettings();
+  ASSERT_TRUE(LoadSettingsFrom(next, settingsFile.c_str()));
+  MainDialog nextDialog(next, *engine);
+  next.RunModal(nextDialog);
+  EXPECT_EQ(next.onTopCalls, std::vector<bool>{true});
+  EXPECT_NE(next.menu.find(item + " *"), std::string::npos) << next.menu;
 }
 
 TEST_F(MainDialogTest, StrayFormStillChecksARadioButtonAndCalculatesInDecimal) {
