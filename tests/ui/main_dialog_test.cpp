@@ -475,7 +475,8 @@ TEST_F(MainDialogTest, AboutAndErrorBoxFollowTheChosenLanguage) {
   window.Click(kCmdChooseLanguage);
   window.Click(kCmdAbout);
   EXPECT_EQ(window.aboutTitles, std::vector<std::string>{"Info"});
-  EXPECT_EQ(window.aboutTexts, std::vector<std::string>{std::string("Quillo\n\nRechner\n\nFassung ") + kProgramVersion});
+  EXPECT_EQ(window.aboutTexts,
+            std::vector<std::string>{std::string("Quillo\n\nRechner\n\nFassung ") + kProgramVersion});
   std::filesystem::remove(settingsFile);
   std::filesystem::create_directory(settingsFile);  // a folder where the file should be
   window.Click(kIdCloseButton);
@@ -544,7 +545,8 @@ TEST_F(MainDialogTest, DisabledCommandsAndOtherIdsDoNothing) {
   EXPECT_TRUE(window.errors.empty());
   window.Click(kCmdAbout);
   EXPECT_EQ(window.aboutTitles, (std::vector<std::string>{"About Quillo"}));
-  EXPECT_TRUE(window.aboutTexts.back().ends_with(std::string("\n\nVersion ") + kProgramVersion)) << window.aboutTexts.back();
+  EXPECT_TRUE(window.aboutTexts.back().ends_with(std::string("\n\nVersion ") + kProgramVersion))
+      << window.aboutTexts.back();
 }
 
 TEST_F(MainDialogTest, CopyTakesTheLinesExactlyAsShown) {

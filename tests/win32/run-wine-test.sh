@@ -465,6 +465,33 @@ program exit code: 0
 EOF
 report "quillo.exe word menu and keys" $(($(date +%s) - case_started)) "$work/word.expected" "$work/word.actual"
 
+# --- "Always on top" from the Options menu: its command is kept as "ontop"
+# in the settings file, and a second one turns it off again. ---
+case_started=$(date +%s)
+folder="$work/ontop"
+prepare_folder "$folder"
+printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
+for _ in on off; do
+  start_program "$folder"
+  run_driver "$work/ontop-run.actual" window command 30 type 1 lines close exit
+  record_exit_code "$folder" "$work/ontop-run.actual"
+  cat "$work/ontop-run.actual" >>"$work/ontop.actual"
+  tr -d '\r' <"$folder/quillo.ini" | grep '^ontop' >>"$work/ontop.actual"
+done
+cat >"$work/ontop.expected" <<'EOF'
+window: Quillo
+lines: 1 | 1 | 1 | 1 | 1.000000000000000E+0000
+exit: 0
+program exit code: 0
+ontop=1
+window: Quillo
+lines: 1 | 1 | 1 | 1 | 1.000000000000000E+0000
+exit: 0
+program exit code: 0
+ontop=0
+EOF
+report "quillo.exe always on top kept" $(($(date +%s) - case_started)) "$work/ontop.expected" "$work/ontop.actual"
+
 # --- The history search: Ctrl+R, typed text narrowing the entries, Ctrl+R
 # for an older match, Enter taking it; Escape leaving the box as it was.
 # Then the list: Down shows the newest entry and the lines its value, Down
