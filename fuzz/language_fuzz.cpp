@@ -66,6 +66,7 @@ class CheckingWindow : public DialogWindow {
   void MarkBoxError(int, int, const char* note) override { CheckDisplayable(note); }
   void ApplyProgramIcon() override {}
   void ShowAboutBox(const char*, const char*) override {}
+  void SetAlwaysOnTop(bool) override {}
   void EndDialog(int) override {}
 
   static void CheckDisplayable(const char* text) {

@@ -66,6 +66,8 @@ inline constexpr OptionalTextRow kOptionalTexts[] = {
     {"TEXTS", "word64", "64 bits", OptionalTextKind::Label},
     {"TEXTS", "wordsigned", "Signed", OptionalTextKind::Label},
     {"TEXTS", "wordunsigned", "Unsigned", OptionalTextKind::Label},
+    // The Options menu's item that keeps the window above the others.
+    {"TEXTS", "ontop", "Always on top", OptionalTextKind::Label},
     // An expression over 999 characters, refused rather than cut.
     {"TEXTS", "toolong", "expression longer than 999 characters", OptionalTextKind::Message},
     // Where a failed expression went wrong; the position (counted from 1) and
@@ -106,6 +108,8 @@ inline constexpr OptionalTextRow kOptionalTexts[] = {
      "Type an expression; the result follows every key in five forms.\n"
      "Enter writes the result back in the chosen form.",
      OptionalTextKind::Paragraph},
+    // The About box's last line: this word, then the program's version.
+    {"TEXTS", "version", "Version", OptionalTextKind::Label},
     // quillo-cli: a line holding a NUL byte, in place of its result.
     {"TEXTS", "nulbyte", "line contains a NUL byte", OptionalTextKind::Message},
     // quillo-cli: reading the input or writing the output failed; the

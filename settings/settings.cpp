@@ -102,6 +102,17 @@ bool SetWordKeys(std::string& text, const SettingsState& settings) {
   return bitsChanged || signednessChanged;
 }
 
+// "ontop" likewise: written once the user has turned it on, and kept in
+// step after that.
+bool SetOnTopKey(std::string& text, const SettingsState& settings) {
+  std::string_view value;
+  bool changed = false;
+  if (settings.AlwaysOnTop || FindProfileValue(text, kSettingsSection, "ontop", &value)) {
+    SetProfileValue(text, kSettingsSection, "ontop", settings.AlwaysOnTop ? "1" : "0", &changed);
+  }
+  return changed;
+}
+
 bool CopyPath(const char* source, char* target) {
   std::size_t length = std::strlen(source);
   if (length >= kPathCapacity) return false;
@@ -316,6 +327,7 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
   settings.CurrentForm = ValidForm(ReadProfileIntFrom(text, kSettingsSection, "form", 0));
   settings.WordBits = ValidWordBits(ReadProfileIntFrom(text, kSettingsSection, "wordbits", kDefaultSettingsWordBits));
   settings.WordUnsigned = ReadProfileIntFrom(text, kSettingsSection, "wordunsigned", 0) == 1;
+  settings.AlwaysOnTop = ReadProfileIntFrom(text, kSettingsSection, "ontop", 0) == 1;
   return true;
 }
 
@@ -368,12 +380,13 @@ bool SaveSettings(SettingsHost& host) {
     const char form[2] = {static_cast<char>('0' + ValidForm(settings.CurrentForm)), '\0'};
     SetProfileValue(text, kSettingsSection, "form", form, &formChanged);
     const bool wordChanged = SetWordKeys(text, settings);
+    const bool onTopChanged = SetOnTopKey(text, settings);
     const bool historyChanged = MergeHistoryInto(host, text);
     char length[16];
     std::snprintf(length, sizeof length, "%d", settings.HistoryLength);
     SetProfileValue(text, kSettingsSection, "historylen", length, &lengthChanged);
     // Form, history and length land together or not at all.
-    const bool changed = formChanged || wordChanged || historyChanged || lengthChanged;
+    const bool changed = formChanged || wordChanged || onTopChanged || historyChanged || lengthChanged;
     saved = !changed || StoreProfileText(settings.SettingsPath, text);
   }
   // The entries are in the file now: a later save of this window (the

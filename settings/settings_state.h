@@ -36,6 +36,8 @@ struct SettingsState {
   // false (signed) unless the file says 1.
   int WordBits;
   bool WordUnsigned;
+  // The window stays above other windows; false unless the file says 1.
+  bool AlwaysOnTop;
   // The translated texts: menu titles and items, the labels of Calculate,
   // Close, the expression label and the two groups, and the 36 messages. Each
   // slot is terminated within its 40 bytes and holds "no translation" when

@@ -57,6 +57,8 @@ inline constexpr int kCmdWord32 = 22;
 inline constexpr int kCmdWord64 = 23;
 inline constexpr int kCmdWordSigned = 24;
 inline constexpr int kCmdWordUnsigned = 25;
+// Options: the window stays above the others, or not.
+inline constexpr int kCmdAlwaysOnTop = 30;
 
 // Notification codes the expression box sends with command kIdExpressionBox.
 inline constexpr int kBoxSelChange = 1;  // another entry of the open list is selected

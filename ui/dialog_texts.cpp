@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "settings/optional_texts.h"
 #include "ui/dialog_ids.h"
 #include "ui/word_menu.h"
 
@@ -23,10 +24,12 @@ void ApplyDialogTexts(const SettingsState& settings, DialogWindow& window) {
 void BuildMenu(const SettingsState& settings, MenuModel& menu) {
   const auto& texts = settings.MenuTexts;
   menu.popups[0] = {texts[0],
-                    3,
+                    5,
                     {{kCmdChooseLanguage, texts[1], true},
                      {kCmdDisabledOk, texts[2], false},
-                     {kCmdDisabledCancel, texts[3], false}}};
+                     {kCmdDisabledCancel, texts[3], false},
+                     {kSeparatorId, nullptr, false},
+                     {kCmdAlwaysOnTop, OptionalText(OptionalTextIndex("ontop")), true, settings.AlwaysOnTop}}};
   // The word menu stands between Options and Help.
   BuildWordPopup(settings, menu.popups[1]);
   menu.popups[2] = {texts[4],

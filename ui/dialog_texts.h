@@ -10,7 +10,8 @@
 // and the result group.
 void ApplyDialogTexts(const SettingsState& settings, DialogWindow& window);
 
-// Builds the menu from MenuTexts: Options with the language choice and two
-// items that are always disabled, Help with a disabled item and About. The
+// Builds the menu from MenuTexts: Options with the language choice, two
+// items that are always disabled and "Always on top" (checked while it is
+// on), the word menu, Help with a disabled item and About. The
 // model's texts point into settings, which must outlive it.
 void BuildMenu(const SettingsState& settings, MenuModel& menu);

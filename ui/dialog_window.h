@@ -73,6 +73,8 @@ class DialogWindow : public SettingsHost {
   // Closes the history search; the keyboard goes back to the box.
   virtual void HideHistorySearch() = 0;
 
+  // Keeps the dialog above other windows (onTop) or lets it go behind them.
+  virtual void SetAlwaysOnTop(bool onTop) = 0;
   // Makes the program's icon the dialog's icon.
   virtual void ApplyProgramIcon() = 0;
   // The About box: no owner, information icon, an OK button.

@@ -14,6 +14,7 @@
 #include "settings/settings.h"
 #include "ui/dialog_ids.h"
 #include "ui/dialog_texts.h"
+#include "ui/program_version.h"
 #include "ui/result_copy.h"
 #include "ui/word_menu.h"
 
@@ -56,6 +57,7 @@ void MainDialog::Initialise() {
   BuildMenu(ProgramSettings(), menu_);
   window_.ApplyProgramIcon();
   window_.AttachMenu(menu_);
+  if (ProgramSettings().AlwaysOnTop) window_.SetAlwaysOnTop(true);
   window_.FocusBox();
   window_.CheckRadioButton(kIdRadioDec, kIdRadioExp, RadioIdOfForm(SelectedForm()));
   LoadHistory(window_);
@@ -70,7 +72,7 @@ void MainDialog::OnCommand(int commandId, int notification) {
       ChooseLanguage();
       break;
     case kCmdAbout:
-      window_.ShowAboutBox(OptionalText(OptionalTextIndex("abouttitle")), OptionalText(OptionalTextIndex("about")));
+      ShowAbout();
       break;
     case kIdRadioDec:
     case kIdRadioHex:
@@ -87,6 +89,9 @@ void MainDialog::OnCommand(int commandId, int notification) {
     case kCmdWordSigned:
     case kCmdWordUnsigned:
       ChooseWord(commandId);
+      break;
+    case kCmdAlwaysOnTop:
+      ToggleAlwaysOnTop();
       break;
     case kIdCloseButton:
       OnCloseRequest();
@@ -154,6 +159,15 @@ void MainDialog::ChooseWord(int commandId) {
   BuildMenu(ProgramSettings(), menu_);
   window_.AttachMenu(menu_);
   Recalculate();
+}
+
+// Turns "Always on top" over; the menu is rebuilt for its check mark. The
+// choice is saved with the other settings at close.
+void MainDialog::ToggleAlwaysOnTop() {
+  ProgramSettings().AlwaysOnTop = !ProgramSettings().AlwaysOnTop;
+  window_.SetAlwaysOnTop(ProgramSettings().AlwaysOnTop);
+  BuildMenu(ProgramSettings(), menu_);
+  window_.AttachMenu(menu_);
 }
 
 void MainDialog::OnCopyResult() { window_.SetClipboardText(lines_.text[SelectedForm()]); }
@@ -453,6 +467,14 @@ void MainDialog::TakeChosenListEntry() {
 // A chosen language renews the menu and the control texts; chosen or
 // cancelled, the lines are recalculated so that they speak the language
 // loaded now.
+// The About text of the language, then a blank line and the version, so the
+// version shown is always the one built, whatever the language file says.
+void MainDialog::ShowAbout() {
+  const std::string text = std::string(OptionalText(OptionalTextIndex("about"))) + "\n\n" +
+                           OptionalText(OptionalTextIndex("version")) + " " + kProgramVersion;
+  window_.ShowAboutBox(OptionalText(OptionalTextIndex("abouttitle")), text.c_str());
+}
+
 void MainDialog::ChooseLanguage() {
   if (ChooseLanguageFile(window_)) {
     BuildMenu(ProgramSettings(), menu_);

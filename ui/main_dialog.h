@@ -91,8 +91,10 @@ class MainDialog {
   void CloseListWithoutChoice();
   void EndListChoice();
   void TakeChosenListEntry();
+  void ShowAbout();
   void ChooseLanguage();
   void ChooseWord(int commandId);
+  void ToggleAlwaysOnTop();
   void Replace(const char* text);
   void ShowSearch();
 

@@ -202,6 +202,36 @@ TEST_F(SettingsTest, WordKeysRoundTripAndStayAwayUntilChosen) {
             "[INI]\r\nlang=" + language + "\r\nform=0\r\nhistorylen=10\r\nwordbits=32\r\nwordunsigned=0\r\n");
 }
 
+// "ontop" likewise: absent until turned on, then kept in step; only "1"
+// reads as on.
+TEST_F(SettingsTest, OnTopKeyRoundTripsAndStaysAwayUntilChosen) {
+  const std::string head = "[INI]\r\nlang=" + language + "\r\nform=0\r\nhistorylen=10\r\n";
+  WriteFile(settings, head);
+  ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
+  EXPECT_FALSE(ProgramSettings().AlwaysOnTop);
+  EXPECT_TRUE(SaveSettings(host));
+  EXPECT_EQ(Settings(), head);
+
+  ProgramSettings().AlwaysOnTop = true;
+  EXPECT_TRUE(SaveSettings(host));
+  EXPECT_EQ(Settings(), head + "ontop=1\r\n");
+  ResetProgramSettings();
+  ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
+  EXPECT_TRUE(ProgramSettings().AlwaysOnTop);
+
+  ProgramSettings().AlwaysOnTop = false;
+  EXPECT_TRUE(SaveSettings(host));
+  EXPECT_EQ(Settings(), head + "ontop=0\r\n");
+
+  for (const char* value : {"2", "yes", "-1"}) {
+    SCOPED_TRACE(value);
+    WriteFile(settings, head + "ontop=" + value + "\r\n");
+    ProgramSettings().AlwaysOnTop = true;
+    ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
+    EXPECT_FALSE(ProgramSettings().AlwaysOnTop);
+  }
+}
+
 TEST_F(SettingsTest, UnreadableSettingsFileIsNeverOverwritten) {
   // A folder standing where the file should be.
   ASSERT_EQ(mkdir(settings.c_str(), 0755), 0);

@@ -36,6 +36,7 @@
 #include "tests/support/case_table.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/main_dialog.h"
+#include "ui/program_version.h"
 #include "ui/qt/history_search_popup.h"
 #include "ui/qt/qt_front_end.h"
 #include "ui/qt/session_end.h"
@@ -162,6 +163,36 @@ TEST_F(GuiTest, WordKeysRecalculateAndKeepTheBox) {
   Retype("~0");
   EXPECT_EQ(Line(kFormDec), "65535");
   if (!shots.isEmpty()) window->grab().save(shots + QStringLiteral("/word-16u.png"));
+}
+
+// "Always on top" from the Options menu: the window keeps the hint and stays
+// shown, the item is checked, a second choice takes both back, and the
+// choice is saved. QUILLO_ONTOP_SHOT names a file for the open menu's picture.
+TEST_F(GuiTest, AlwaysOnTopSetsTheWindowsHintAndIsChecked) {
+  Open(kFormDec, "", QUILLO_ENGLISH_LNG);
+  QAction* onTop = MenuAction(0, 4);
+  EXPECT_EQ(onTop->text(), "Always on top");
+  EXPECT_FALSE(onTop->isChecked());
+  EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  onTop->trigger();
+  onTop = MenuAction(0, 4);  // the menu is rebuilt for the check mark
+  EXPECT_TRUE(onTop->isChecked());
+  EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_TRUE(QTest::qWaitFor([this] { return window->isVisible(); }));
+  const QString shot = qEnvironmentVariable("QUILLO_ONTOP_SHOT");
+  if (!shot.isEmpty()) {
+    QMenu* options = window->Menu()->actions().at(0)->menu();
+    options->popup(window->mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitFor([options] { return options->isVisible(); }));
+    options->grab().save(shot);
+    options->close();
+  }
+  onTop->trigger();
+  EXPECT_FALSE(MenuAction(0, 4)->isChecked());
+  EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  MenuAction(0, 4)->trigger();
+  logic->OnCloseRequest();
+  EXPECT_EQ(Setting("INI", "ontop"), "1");
 }
 
 TEST_F(GuiTest, EveryKeyRecalculates) {
@@ -854,6 +885,8 @@ TEST_F(GuiTest, MessageBoxesSpeakTheLanguageFile) {
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[0].caption, "О программе Quillo");
   EXPECT_TRUE(shown[0].text.startsWith("Quillo\n\nКалькулятор выражений для рабочего стола.\n"))
+      << shown[0].text.toStdString();
+  EXPECT_TRUE(shown[0].text.endsWith(QStringLiteral("\n\nВерсия ") + QString::fromLatin1(kProgramVersion)))
       << shown[0].text.toStdString();
   EXPECT_EQ(shown[0].icon, QMessageBox::Information);
   EXPECT_EQ(shown[1].caption, "Ошибка");

@@ -23,6 +23,7 @@
 #include "tests/support/files.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/dialog_ids.h"
+#include "ui/program_version.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
   std::string menu;                    // the whole menu, see MenuAsText
   int menusAttached = 0;
   std::vector<std::string> aboutTitles, aboutTexts;
+  std::vector<bool> onTopCalls;  // each SetAlwaysOnTop in order
   std::optional<int> endResult;
   bool iconApplied = false;
   int modalRuns = 0;
@@ -199,6 +201,7 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
     boxMark = {start, end, note};
     ++boxMarkCalls;
   }
+  void SetAlwaysOnTop(bool onTop) override { onTopCalls.push_back(onTop); }
   void ApplyProgramIcon() override { iconApplied = true; }
   void ShowAboutBox(const char* title, const char* text) override {
     aboutTitles.emplace_back(title);
@@ -241,18 +244,44 @@ TEST_F(MainDialogTest, OpensWithZeroLinesSavedFormTextsMenuAndHistory) {
   EXPECT_EQ(window.texts[kIdCalculateButton], "en dialog 0");
   EXPECT_EQ(window.texts[kIdResultGroup], "en dialog 4");
   EXPECT_EQ(window.menuTexts,
-            (std::vector<std::string>{"en menu 0", "en menu 1", "en menu 2", "en menu 3", "Word", "8 bits", "16 bits",
+            (std::vector<std::string>{"en menu 0", "en menu 1", "en menu 2", "en menu 3", "-", "Always on top", "Word",
+                                      "8 bits", "16 bits",
                                       "32 bits", "64 bits", "-", "Signed", "Unsigned", "en menu 4", "en menu 5", "-",
                                       "en menu 6"}));
   std::sort(window.disabledCommands.begin(), window.disabledCommands.end());
   EXPECT_EQ(window.disabledCommands, (std::vector<int>{1, 2, 10}));
   EXPECT_EQ(window.menu,
-            "en menu 0[0 en menu 1|1 en menu 2 (off)|2 en menu 3 (off)] "
+            "en menu 0[0 en menu 1|1 en menu 2 (off)|2 en menu 3 (off)|---|30 Always on top] "
             "Word[20 8 bits<Ctrl+1>|21 16 bits<Ctrl+2>|22 32 bits *<Ctrl+3>|23 64 bits<Ctrl+4>|---|"
             "24 Signed *<Ctrl+Shift+S>|25 Unsigned<Ctrl+Shift+U>] "
             "en menu 4[10 en menu 5 (off)|---|11 en menu 6]");
   EXPECT_EQ(window.list, (std::vector<std::string>{"1+1", "2*2"}));
   EXPECT_EQ(window.box, "");
+  EXPECT_TRUE(window.onTopCalls.empty());  // a window that was never put on top is left as it opens
+}
+
+// "Always on top" turns over with each click, its check mark following; the
+// choice is saved at close and puts the next window on top as it opens.
+TEST_F(MainDialogTest, AlwaysOnTopTogglesIsCheckedAndOpensTheNextWindowOnTop) {
+  Start();
+  const std::string item = "30 Always on top";
+  window.Click(kCmdAlwaysOnTop);
+  EXPECT_EQ(window.onTopCalls, std::vector<bool>{true});
+  EXPECT_NE(window.menu.find(item + " *"), std::string::npos) << window.menu;
+  window.Click(kCmdAlwaysOnTop);
+  EXPECT_EQ(window.onTopCalls, (std::vector<bool>{true, false}));
+  EXPECT_EQ(window.menu.find(item + " *"), std::string::npos) << window.menu;
+  window.Click(kCmdAlwaysOnTop);
+  window.dialog->OnCloseRequest();
+  EXPECT_EQ(Setting("INI", "ontop"), "1");
+
+  FakeWindow next;
+  ResetProgramSettings();
+  ASSERT_TRUE(LoadSettingsFrom(next, settingsFile.c_str()));
+  MainDialog nextDialog(next, *engine);
+  next.RunModal(nextDialog);
+  EXPECT_EQ(next.onTopCalls, std::vector<bool>{true});
+  EXPECT_NE(next.menu.find(item + " *"), std::string::npos) << next.menu;
 }
 
 TEST_F(MainDialogTest, StrayFormStillChecksARadioButtonAndCalculatesInDecimal) {
@@ -435,17 +464,19 @@ TEST_F(MainDialogTest, LanguageChangeRecalculatesChosenOrCancelled) {
 }
 
 // The About box and the error box of a failed save speak the language
-// chosen from the menu.
+// chosen from the menu; the About text ends with the version built.
 TEST_F(MainDialogTest, AboutAndErrorBoxFollowTheChosenLanguage) {
   Start();
   const std::string german = folder / "texts.lng";
   WriteFile(german, "[MENU]\r\n0=Optionen\r\n[TEXTS]\r\nabouttitle=Info\r\nabout=Quillo\\n\\nRechner\r\n"
+                    "version=Fassung\r\n"
                     "errortitle=Fehler\r\ncantsave=Nicht gespeichert\r\n");
   window.answers = {german};
   window.Click(kCmdChooseLanguage);
   window.Click(kCmdAbout);
   EXPECT_EQ(window.aboutTitles, std::vector<std::string>{"Info"});
-  EXPECT_EQ(window.aboutTexts, std::vector<std::string>{"Quillo\n\nRechner"});
+  EXPECT_EQ(window.aboutTexts,
+            std::vector<std::string>{std::string("Quillo\n\nRechner\n\nFassung ") + kProgramVersion});
   std::filesystem::remove(settingsFile);
   std::filesystem::create_directory(settingsFile);  // a folder where the file should be
   window.Click(kIdCloseButton);
@@ -514,6 +545,8 @@ TEST_F(MainDialogTest, DisabledCommandsAndOtherIdsDoNothing) {
   EXPECT_TRUE(window.errors.empty());
   window.Click(kCmdAbout);
   EXPECT_EQ(window.aboutTitles, (std::vector<std::string>{"About Quillo"}));
+  EXPECT_TRUE(window.aboutTexts.back().ends_with(std::string("\n\nVersion ") + kProgramVersion))
+      << window.aboutTexts.back();
 }
 
 TEST_F(MainDialogTest, CopyTakesTheLinesExactlyAsShown) {

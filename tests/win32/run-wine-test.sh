@@ -465,6 +465,33 @@ program exit code: 0
 EOF
 report "quillo.exe word menu and keys" $(($(date +%s) - case_started)) "$work/word.expected" "$work/word.actual"
 
+# --- "Always on top" from the Options menu: its command is kept as "ontop"
+# in the settings file, and a second one turns it off again. ---
+case_started=$(date +%s)
+folder="$work/ontop"
+prepare_folder "$folder"
+printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
+for _ in on off; do
+  start_program "$folder"
+  run_driver "$work/ontop-run.actual" window command 30 type 1 lines close exit
+  record_exit_code "$folder" "$work/ontop-run.actual"
+  cat "$work/ontop-run.actual" >>"$work/ontop.actual"
+  tr -d '\r' <"$folder/quillo.ini" | grep '^ontop' >>"$work/ontop.actual"
+done
+cat >"$work/ontop.expected" <<'EOF'
+window: Quillo
+lines: 1 | 1 | 1 | 1 | 1.000000000000000E+0000
+exit: 0
+program exit code: 0
+ontop=1
+window: Quillo
+lines: 1 | 1 | 1 | 1 | 1.000000000000000E+0000
+exit: 0
+program exit code: 0
+ontop=0
+EOF
+report "quillo.exe always on top kept" $(($(date +%s) - case_started)) "$work/ontop.expected" "$work/ontop.actual"
+
 # --- The history search: Ctrl+R, typed text narrowing the entries, Ctrl+R
 # for an older match, Enter taking it; Escape leaving the box as it was.
 # Then the list: Down shows the newest entry and the lines its value, Down
@@ -507,6 +534,8 @@ report "quillo.exe history search" $(($(date +%s) - case_started)) "$work/search
 # --- Language texts: a Windows-1251 file and the same texts in UTF-8 both
 # read right, whatever the system's code page: the window, the About box,
 # and the error box of a save refused by a read-only settings file. ---
+# The About box ends with the version the build's project() names.
+version=$(sed -n 's/^project(Quillo VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 for encoding in CP1251 UTF-8; do
   case_started=$(date +%s)
   folder="$work/language-$encoding"
@@ -519,7 +548,7 @@ for encoding in CP1251 UTF-8; do
     command 11 message-box ok command 1010 message-box ok exit
   record_exit_code "$folder" "$work/language.actual"
   few="Мало операндов для +"
-  about="Quillo\\n\\nКалькулятор выражений для рабочего стола.\\nВведите выражение — результат пересчитывается после каждой клавиши и показывается в пяти формах.\\nEnter подставляет результат в поле в выбранной форме."
+  about="Quillo\\n\\nКалькулятор выражений для рабочего стола.\\nВведите выражение — результат пересчитывается после каждой клавиши и показывается в пяти формах.\\nEnter подставляет результат в поле в выбранной форме.\\n\\nВерсия $version"
   saved="Не удалось сохранить файл настроек\\n$(windows_path "$folder/quillo.ini")\\nВыбранная форма и история этого сеанса не сохранены."
   cat >"$work/language.expected" <<EOF
 window: Quillo

@@ -334,6 +334,14 @@ void QtFrontEnd::MarkBoxError(int start, int end, const char* note) {
   QCoreApplication::sendEvent(edit, &event);
 }
 
+void QtFrontEnd::SetAlwaysOnTop(bool onTop) {
+  if (!window_) return;
+  // Changing a window flag hides a shown window; it is shown again at once.
+  const bool shown = window_->isVisible();
+  window_->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+  if (shown) window_->show();
+}
+
 void QtFrontEnd::ApplyProgramIcon() {
   if (window_) {
     window_->setWindowIcon(ProgramIcon());

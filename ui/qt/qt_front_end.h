@@ -57,6 +57,7 @@ class QtFrontEnd : public DialogFrontEnd {
   void ShowNotice(const char* text) override;
   void MarkResultLine(int controlId, const char* note) override;
   void MarkBoxError(int start, int end, const char* note) override;
+  void SetAlwaysOnTop(bool onTop) override;
   void ApplyProgramIcon() override;
   void ShowAboutBox(const char* title, const char* text) override;
   void EndDialog(int result) override;

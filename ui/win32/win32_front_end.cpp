@@ -952,6 +952,11 @@ void Win32FrontEnd::MarkBoxError(int start, int /*end*/, const char* note) {
   }
 }
 
+void Win32FrontEnd::SetAlwaysOnTop(bool onTop) {
+  if (window_ == nullptr) return;
+  SetWindowPos(window_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void Win32FrontEnd::ApplyProgramIcon() {
   if (window_ == nullptr) {
     return;
