@@ -790,6 +790,14 @@ long_folder="$work/long"
 while [ ${#long_folder} -lt 440 ]; do long_folder="$long_folder/$(printf 'x%.0s' $(seq 60))"; done
 cli_and_saves_in "folder path of ${#long_folder} characters" "$long_folder" long-path
 
+# --- The cases of each part of the window, one file per topic; each uses
+# the functions above and counts into passed and failed. ---
+for case_file in "$root"/tests/win32/cases/*.sh; do
+  [ -e "$case_file" ] || continue
+  # shellcheck source=/dev/null
+  source "$case_file"
+done
+
 # --- The screenshot: the window in a Wine desktop, which draws the frame. ---
 if [ -n "$screenshot" ]; then
   if ! command -v import >/dev/null || ! command -v convert >/dev/null; then
