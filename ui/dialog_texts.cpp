@@ -4,6 +4,7 @@
 
 #include "settings/optional_texts.h"
 #include "ui/dialog_ids.h"
+#include "ui/key_bindings.h"
 #include "ui/word_menu.h"
 
 namespace {
@@ -37,4 +38,5 @@ void BuildMenu(const SettingsState& settings, MenuModel& menu) {
                     {{kCmdDisabledHelp, texts[5], false},
                      {kSeparatorId, nullptr, false},
                      {kCmdAbout, texts[6], true}}};
+  ShowMenuKeys(menu);
 }

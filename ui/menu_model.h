@@ -6,11 +6,9 @@
 inline constexpr int kMenuPopupCount = 3;
 inline constexpr int kMenuMaxItems = 7;
 
-// A key that chooses a menu item while the window has the focus: Ctrl and
-// `key` (an ASCII digit or upper-case letter), with Shift where `shift`.
+// The key that chooses a menu item while the window has the focus, as
+// key_bindings.h binds it.
 struct MenuShortcut {
-  char key;    // '\0' for none
-  bool shift;
   const char* text;  // as shown beside the item: "Ctrl+1", "Ctrl+Shift+U"; nullptr for none
 };
 

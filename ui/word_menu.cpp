@@ -4,6 +4,7 @@
 
 #include "settings/optional_texts.h"
 #include "ui/dialog_ids.h"
+#include "ui/key_bindings.h"
 
 namespace {
 
@@ -12,16 +13,15 @@ struct WordItem {
   int text;             // the optional text of the item
   int bits;             // the word size it chooses, 0 for the signedness items
   bool isUnsigned;      // the signedness it chooses (signedness items only)
-  MenuShortcut shortcut;
 };
 
 constexpr WordItem kWordItems[] = {
-    {kCmdWord8, OptionalTextIndex("word8"), 8, false, {'1', false, "Ctrl+1"}},
-    {kCmdWord16, OptionalTextIndex("word16"), 16, false, {'2', false, "Ctrl+2"}},
-    {kCmdWord32, OptionalTextIndex("word32"), 32, false, {'3', false, "Ctrl+3"}},
-    {kCmdWord64, OptionalTextIndex("word64"), 64, false, {'4', false, "Ctrl+4"}},
-    {kCmdWordSigned, OptionalTextIndex("wordsigned"), 0, false, {'S', true, "Ctrl+Shift+S"}},
-    {kCmdWordUnsigned, OptionalTextIndex("wordunsigned"), 0, true, {'U', true, "Ctrl+Shift+U"}},
+    {kCmdWord8, OptionalTextIndex("word8"), 8, false},
+    {kCmdWord16, OptionalTextIndex("word16"), 16, false},
+    {kCmdWord32, OptionalTextIndex("word32"), 32, false},
+    {kCmdWord64, OptionalTextIndex("word64"), 64, false},
+    {kCmdWordSigned, OptionalTextIndex("wordsigned"), 0, false},
+    {kCmdWordUnsigned, OptionalTextIndex("wordunsigned"), 0, true},
 };
 constexpr int kSizeItemCount = 4;
 constexpr int kSeparatorId = -1;
@@ -43,17 +43,15 @@ void BuildWordPopup(const SettingsState& settings, MenuPopupModel& popup) {
   for (int i = 0; i < static_cast<int>(std::size(kWordItems)); ++i) {
     if (i == kSizeItemCount) popup.items[count++] = {kSeparatorId, nullptr, false, false, {}};
     const WordItem& item = kWordItems[i];
-    popup.items[count++] = {item.commandId, OptionalText(item.text), true, IsChecked(item, settings),
-                            item.shortcut};
+    popup.items[count++] = {item.commandId, OptionalText(item.text), true, IsChecked(item, settings)};
   }
   popup.itemCount = count;
 }
 
 int CommandOfShortcut(char key, bool shift) {
-  for (const WordItem& item : kWordItems) {
-    if (item.shortcut.key == ToUpper(key) && item.shortcut.shift == shift) return item.commandId;
-  }
-  return -1;
+  const unsigned modifiers = kModifierCtrl | (shift ? kModifierShift : kModifierNone);
+  const KeyBinding* binding = FindKeyBinding({ToUpper(key), modifiers});
+  return binding != nullptr && binding->action == KeyAction::kMenuCommand ? binding->argument : -1;
 }
 
 bool ApplyWordCommand(int commandId, SettingsState& settings) {

@@ -21,6 +21,7 @@
 #include "settings/optional_texts.h"
 #include "ui/main_dialog.h"
 #include "ui/qt/accessible_result_line.h"
+#include "ui/qt/dialog_keys.h"
 #include "ui/qt/history_box.h"
 #include "ui/qt/history_search_popup.h"
 #include "ui/qt/display_text.h"
@@ -51,6 +52,7 @@ CalculatorDialog::CalculatorDialog(const QFont& font) : QDialog(nullptr) {
   layout->setSizeConstraint(QLayout::SetFixedSize);
   menuBar_ = new QMenuBar(this);
   layout->setMenuBar(menuBar_);
+  LetKeysReachMenuBar(menuBar_);
 
   auto* client = new QWidget(this);
   client->setFont(font);
@@ -227,68 +229,35 @@ bool CalculatorDialog::eventFilter(QObject* watched, QEvent* event) {
   } else if (watched == box_->lineEdit() && event->type() == QEvent::ContextMenu) {
     ShowBoxMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
     return true;
-  } else if (event->type() == QEvent::ShortcutOverride && FormLetter(*static_cast<QKeyEvent*>(event)) != '\0') {
+  } else if (event->type() == QEvent::ShortcutOverride && IsFormKey(*static_cast<QKeyEvent*>(event))) {
     // Taken as a key of the box, so that the radio button's mnemonic does
     // not move the focus away from the text being typed.
     event->accept();
     return true;
-  } else if (event->type() == QEvent::KeyPress) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const char letter = FormLetter(*key);
-    if (letter != '\0' && logic_ != nullptr && logic_->OnFormKey(letter)) {
-      return true;
-    }
-    if (key->key() == Qt::Key_R && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier &&
-        logic_ != nullptr) {
-      logic_->OnHistorySearch();
-      return true;
-    }
-    if (OnCopyKey(*key) || OnUndoKey(*key) || OnBoxKey(key->key(), key->modifiers())) {
-      return true;
-    }
+  } else if (event->type() == QEvent::KeyPress && OnKey(*static_cast<QKeyEvent*>(event))) {
+    return true;
   }
   return QDialog::eventFilter(watched, event);
 }
 
-// The letter of Alt+letter when it marks a form's radio button, else 0.
-char CalculatorDialog::FormLetter(const QKeyEvent& key) {
-  if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::AltModifier) return '\0';
-  if (key.key() < Qt::Key_A || key.key() > Qt::Key_Z) return '\0';
-  const char letter = static_cast<char>('A' + (key.key() - Qt::Key_A));
-  return std::strchr(kFormMnemonics, letter) != nullptr ? letter : '\0';
+// Whether the key chooses a form (Alt with a form's letter).
+bool CalculatorDialog::IsFormKey(const QKeyEvent& key) {
+  const KeyBinding* binding = FindKeyBinding(ChordOfKeyEvent(key));
+  return binding != nullptr && binding->action == KeyAction::kChooseForm;
 }
 
-// Escape and Down arrow without modifiers become hotkeys 1 and 2 while
-// registered; returns true when the key was taken.
-bool CalculatorDialog::OnBoxKey(int key, Qt::KeyboardModifiers modifiers) {
-  if ((modifiers & ~Qt::KeypadModifier) != Qt::NoModifier || logic_ == nullptr) {
+// A key of the dialog's table, carried out through the dialog logic; true
+// when it was taken. Escape and Down count only while registered as
+// hotkeys, Ctrl+C only with nothing selected in the box.
+bool CalculatorDialog::OnKey(const QKeyEvent& key) {
+  const KeyBinding* binding = FindKeyBinding(ChordOfKeyEvent(key));
+  if (binding == nullptr || logic_ == nullptr) {
     return false;
   }
-  const int hotkey = key == Qt::Key_Escape ? kHotkeyEscape : key == Qt::Key_Down ? kHotkeyDown : 0;
-  if (hotkey == 0 || !HotkeyRegistered(hotkey)) {
-    return false;
-  }
-  logic_->OnHotkey(hotkey);
-  return true;
-}
-
-// Ctrl+Shift+C copies the five lines; Ctrl+C (or the platform's copy key)
-// with nothing selected in the box copies the selected form's line. With a
-// selection, the box copies it as usual. Returns true when the key was taken.
-bool CalculatorDialog::OnCopyKey(const QKeyEvent& key) {
-  if (logic_ == nullptr) {
-    return false;
-  }
-  const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
-  if (key.key() == Qt::Key_C && modifiers == (Qt::ControlModifier | Qt::ShiftModifier)) {
-    logic_->OnCopyAll();
-    return true;
-  }
-  if (key.matches(QKeySequence::Copy) && !box_->lineEdit()->hasSelectedText()) {
-    logic_->OnCopyResult();
-    return true;
-  }
-  return false;
+  KeyContext context;
+  context.boxHasSelection = box_->lineEdit()->hasSelectedText();
+  context.hotkeys = hotkeys_;
+  return RunKeyBinding(*binding, *logic_, context);
 }
 
 void CalculatorDialog::ShowSearch(const QString& query, const QStringList& matches, int selected) {
@@ -307,23 +276,6 @@ void CalculatorDialog::HideSearch() {
 
 HistorySearchPopup* CalculatorDialog::SearchPopup() const {
   return search_ != nullptr && search_->isVisible() ? search_ : nullptr;
-}
-
-bool CalculatorDialog::OnUndoKey(const QKeyEvent& key) {
-  if (logic_ == nullptr) {
-    return false;
-  }
-  const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
-  const bool redo = key.matches(QKeySequence::Redo) || (key.key() == Qt::Key_Y && modifiers == Qt::ControlModifier);
-  if (redo) {
-    logic_->OnRedo();
-    return true;
-  }
-  if (key.matches(QKeySequence::Undo)) {
-    logic_->OnUndo();
-    return true;
-  }
-  return false;
 }
 
 // The box's own context menu, with its Undo and Redo going to the dialog's

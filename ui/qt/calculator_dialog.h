@@ -48,7 +48,7 @@ class CalculatorDialog : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
-  static char FormLetter(const QKeyEvent& key);
+  static bool IsFormKey(const QKeyEvent& key);
   void ShowBoxMenu(const QPoint& globalPosition);
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
@@ -56,11 +56,7 @@ class CalculatorDialog : public QDialog {
  private:
   void CreateControl(QWidget* parent, const ControlTemplate& control);
   void CreateExpressionBox(QWidget* parent);
-  bool OnBoxKey(int key, Qt::KeyboardModifiers modifiers);
-  bool OnCopyKey(const QKeyEvent& key);
-  // Ctrl+Z and Ctrl+Shift+Z (or Ctrl+Y) in the box once its own undo or redo
-  // of typing has nothing left: the dialog's steps. True when taken.
-  bool OnUndoKey(const QKeyEvent& key);
+  bool OnKey(const QKeyEvent& key);
   void ShowLineMenu(int lineId, const QPoint& position);
   void SendCommand(int commandId, int notification = 0);
 

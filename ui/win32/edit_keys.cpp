@@ -11,6 +11,13 @@
 
 namespace {
 
+// The keys of the table that are neither letters, digits nor function keys.
+struct NamedKey {
+  int key;
+  UINT virtualKey;
+};
+constexpr NamedKey kNamedKeys[] = {{kKeyEscape, VK_ESCAPE}, {kKeyDown, VK_DOWN}, {kKeyInsert, VK_INSERT}};
+
 // The window property that keeps an edit field's own window procedure while
 // the front end's subclass sits in front of it.
 constexpr wchar_t kOriginalProcProperty[] = L"QuilloEditProc";
@@ -86,6 +93,32 @@ void SubclassEdit(HWND edit) {
 
 bool KeyIsDown(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
 
+KeyChord ChordOfVirtualKey(WPARAM virtualKey) {
+  unsigned modifiers = kModifierNone;
+  if (KeyIsDown(VK_CONTROL)) modifiers |= kModifierCtrl;
+  if (KeyIsDown(VK_SHIFT)) modifiers |= kModifierShift;
+  if (KeyIsDown(VK_MENU)) modifiers |= kModifierAlt;
+  if ((virtualKey >= '0' && virtualKey <= '9') || (virtualKey >= 'A' && virtualKey <= 'Z')) {
+    return {static_cast<int>(virtualKey), modifiers};  // the same codes as ASCII
+  }
+  if (virtualKey >= VK_F1 && virtualKey < VK_F1 + kFunctionKeyCount) {
+    return {kKeyF1 + static_cast<int>(virtualKey - VK_F1), modifiers};
+  }
+  for (const NamedKey& named : kNamedKeys) {
+    if (named.virtualKey == virtualKey) return {named.key, modifiers};
+  }
+  return {0, modifiers};
+}
+
+UINT VirtualKeyOf(int key) {
+  if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return static_cast<UINT>(key);
+  if (key >= kKeyF1 && key < kKeyF1 + kFunctionKeyCount) return static_cast<UINT>(VK_F1 + (key - kKeyF1));
+  for (const NamedKey& named : kNamedKeys) {
+    if (named.key == key) return named.virtualKey;
+  }
+  return 0;
+}
+
 HHOOK StartDialogMessageFilter(Win32FrontEnd* frontEnd) {
   tRunningFrontEnd = frontEnd;
   return SetWindowsHookExW(WH_MSGFILTER, DialogMessageFilter, nullptr, GetCurrentThreadId());
@@ -98,12 +131,29 @@ void StopDialogMessageFilter(HHOOK filter) {
 
 bool Win32FrontEnd::CanUndoBox() const { return dialog_ != nullptr && dialog_->CanUndo(); }
 
+// Alt with a letter in the box: the dialog manager would take a form's
+// letter to its radio button, moving the focus away. WM_SYSCHAR carries the
+// letter, whose case the dialog manager does not tell apart either, so Shift
+// does not count.
 bool Win32FrontEnd::OnDialogMessage(const MSG& message) {
-  if (message.message != WM_SYSCHAR || dialog_ == nullptr || message.hwnd != BoxEdit()) {
+  if (message.message != WM_SYSCHAR || dialog_ == nullptr || message.hwnd != BoxEdit() || message.wParam >= 0x80) {
     return false;
   }
-  const WPARAM letter = message.wParam;
-  return letter < 0x80 && dialog_->OnFormKey(static_cast<char>(letter));
+  const auto letter = static_cast<char>(message.wParam);
+  const int key = letter >= 'a' && letter <= 'z' ? letter - 'a' + 'A' : letter;
+  const KeyBinding* binding = FindKeyBinding({key, kModifierAlt});
+  return binding != nullptr && RunKeyBinding(*binding, *dialog_, BoxKeyContext());
+}
+
+// The escape and arrow keys reach the edit field only while not registered
+// as hotkeys, so the field's context has none registered.
+KeyContext Win32FrontEnd::BoxKeyContext() const {
+  KeyContext context;
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(BoxEdit(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  context.boxHasSelection = start != end;
+  return context;
 }
 
 bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -123,35 +173,19 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
   if (edit != BoxEdit()) {
     return false;
   }
-  const bool control = KeyIsDown(VK_CONTROL);
-  const bool shift = KeyIsDown(VK_SHIFT);
   switch (message) {
-    case WM_KEYDOWN:
-      if (wParam == 'C' && control && shift) {
-        dialog_->OnCopyAll();
-        return true;
-      }
-      // The word menu's keys: Ctrl+1 .. Ctrl+4, Ctrl+Shift+S and U.
-      if (control && ((wParam >= '1' && wParam <= '4') || (shift && (wParam == 'S' || wParam == 'U')))) {
-        dialog_->OnShortcut(static_cast<char>(wParam), shift);
-        return true;
-      }
-      if (wParam == 'R' && control) {
-        dialog_->OnHistorySearch();
-        return true;
-      }
-      if ((wParam == 'Z' || wParam == 'Y') && control) {
-        UndoKey(wParam == 'Y' || shift);
-        return true;
-      }
-      return false;
-    case WM_CHAR:
-      // Ctrl+Shift+C types the same control character as Ctrl+C; its key
-      // press has copied all five lines already. Ctrl+Z and Ctrl+Y were
-      // taken whole at their key press.
-      // Ctrl+Shift+S and U, taken at their key press, type 0x13 and 0x15.
-      return (wParam == 3 && control && shift) || wParam == 0x1a || wParam == 0x19 || wParam == 0x12 ||
-             ((wParam == 0x13 || wParam == 0x15) && control && shift);
+    case WM_KEYDOWN: {
+      const KeyBinding* binding = FindKeyBinding(ChordOfVirtualKey(wParam));
+      boxKeyTaken_ = binding != nullptr && RunKeyBinding(*binding, *dialog_, BoxKeyContext());
+      return boxKeyTaken_;
+    }
+    case WM_CHAR: {
+      // A key taken at its press may still type a control character
+      // (Ctrl+C 0x03, Ctrl+Z 0x1A), which the field would act on again.
+      const bool typedByTakenKey = boxKeyTaken_ && wParam < 0x20;
+      boxKeyTaken_ = false;
+      return typedByTakenKey;
+    }
     case WM_COPY: {
       DWORD start = 0;
       DWORD end = 0;
@@ -171,18 +205,6 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
       return true;
     default:
       return false;
-  }
-}
-
-// Ctrl+Z first undoes the typing, as the edit field does, but once: the
-// field's own undo would undo its undo next, so its buffer is emptied and
-// the next Ctrl+Z steps back through the dialog's changes. Redo is the
-// dialog's only; the field has none.
-void Win32FrontEnd::UndoKey(bool redo) {
-  if (redo) {
-    dialog_->OnRedo();
-  } else {
-    dialog_->OnUndo();
   }
 }
 

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "ui/key_bindings.h"
+
 class Win32FrontEnd;
 
 // Puts the front end's subclass in front of edit's window procedure; nothing
@@ -16,6 +18,12 @@ void SubclassEdit(HWND edit);
 
 // Whether the key is held down while the current message was sent.
 bool KeyIsDown(int virtualKey);
+
+// A key press in the key table's terms, with the modifier keys held down
+// while the current message was sent; key 0 for a key the table has no
+// code for. And the way back: the virtual key of a table key, 0 for none.
+KeyChord ChordOfVirtualKey(WPARAM virtualKey);
+UINT VirtualKeyOf(int key);
 
 // Routes the dialog messages of this thread to frontEnd->OnDialogMessage
 // until StopDialogMessageFilter; returns the filter to stop, none when it

@@ -46,15 +46,6 @@ static_assert(CBN_SETFOCUS == kBoxSetFocus && CBN_KILLFOCUS == kBoxKillFocus &&
               CBN_EDITCHANGE == kBoxEditChange && CBN_SELENDOK == kBoxSelEndOk);
 static_assert(CBN_SELCHANGE == kBoxSelChange && CBN_DROPDOWN == kBoxDropDown && CBN_SELENDCANCEL == kBoxSelEndCancel);
 
-// The keys of the hotkeys 1 (Escape) and 2 (Down arrow), bound without
-// modifier keys.
-struct HotkeyKey {
-  int id;
-  UINT virtualKey;
-};
-constexpr HotkeyKey kHotkeyKeys[] = {{kHotkeyEscape, VK_ESCAPE}, {kHotkeyDown, VK_DOWN}};
-static_assert(std::size(kHotkeyKeys) == kHotkeyCount);
-
 // The file dialog's two filters, each a description and a pattern.
 constexpr wchar_t kLanguageFilters[] = L"Quillo language (*.lng)\0*.lng\0All files (*.*)\0*.*\0";
 
@@ -452,16 +443,17 @@ void Win32FrontEnd::CheckRadioButton(int firstId, int lastId, int checkedId) {
 }
 
 void Win32FrontEnd::RegisterHotkey(int hotkeyId) {
-  if (window_ == nullptr) {
+  const KeyBinding* binding = FindBindingOf(KeyAction::kHotkey, hotkeyId);
+  if (window_ == nullptr || binding == nullptr) {
     return;
   }
-  for (const HotkeyKey& key : kHotkeyKeys) {
-    // The result is not checked: when another program holds the key, it keeps
-    // its ordinary meaning in the box.
-    if (key.id == hotkeyId) {
-      RegisterHotKey(window_, key.id, 0, key.virtualKey);
-    }
-  }
+  UINT modifiers = 0;
+  if ((binding->chord.modifiers & kModifierCtrl) != 0) modifiers |= MOD_CONTROL;
+  if ((binding->chord.modifiers & kModifierShift) != 0) modifiers |= MOD_SHIFT;
+  if ((binding->chord.modifiers & kModifierAlt) != 0) modifiers |= MOD_ALT;
+  // The result is not checked: when another program holds the key, it keeps
+  // its ordinary meaning in the box.
+  RegisterHotKey(window_, hotkeyId, modifiers, VirtualKeyOf(binding->chord.key));
 }
 
 void Win32FrontEnd::UnregisterHotkey(int hotkeyId) {

@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include "ui/dialog_ids.h"
+#include "ui/key_bindings.h"
 #include "ui/main_dialog.h"
 
 class Win32FrontEnd : public DialogFrontEnd {
@@ -93,7 +94,7 @@ class Win32FrontEnd : public DialogFrontEnd {
   void KeepTemplateClientSize();
   void PrepareLinesAndTips();
   void SetTip(HWND tool, const char* note);
-  void UndoKey(bool redo);
+  KeyContext BoxKeyContext() const;
   void CreateSearchControls();
   bool OnSearchFieldMessage(UINT message, WPARAM wParam);
   bool OnSearchCommand(int commandId, int notification);
@@ -108,6 +109,7 @@ class Win32FrontEnd : public DialogFrontEnd {
   HWND searchField_ = nullptr;   // the history search's field and list, made when first shown
   HWND searchList_ = nullptr;
   bool settingSearch_ = false;   // the program, not the user, is changing the search field's text
+  bool boxKeyTaken_ = false;     // the box's last key press was a binding run: its character is not typed
 };
 
 // The dialog's handler: keeps the front end (passed with WM_INITDIALOG) in the

@@ -1,0 +1,17 @@
+#pragma once
+// The Qt side of the key table (ui/key_bindings.h): Qt's key codes in the
+// table's terms, and the keys that reach the menu bar.
+
+#include <QKeyEvent>
+#include <QMenuBar>
+
+#include "ui/key_bindings.h"
+
+// The chord of a key press; key 0, bound to nothing, for a key the table has
+// no code for or a chord with the Meta key.
+KeyChord ChordOfKeyEvent(const QKeyEvent& event);
+
+// Lets the keyboard reach menuBar as on Windows, whatever the style: Alt
+// pressed and released alone gives it the keyboard, and each key the table
+// binds to kOpenMenuBar (F10) opens its first menu anywhere in its window.
+void LetKeysReachMenuBar(QMenuBar* menuBar);
