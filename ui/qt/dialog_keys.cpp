@@ -1,22 +1,8 @@
 #include "ui/qt/dialog_keys.h"
 
-#include <QApplication>
-#include <QProxyStyle>
 #include <QShortcut>
 
 namespace {
-
-// The style of the menu bar: the application's, except that Alt alone moves
-// the keyboard to the menu bar. Fusion and others leave that to Windows.
-class AltReachesMenuBarStyle : public QProxyStyle {
- public:
-  using QProxyStyle::QProxyStyle;
-  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                QStyleHintReturn* returnData) const override {
-    if (hint == SH_MenuBar_AltKeyNavigation) return 1;
-    return QProxyStyle::styleHint(hint, option, widget, returnData);
-  }
-};
 
 int KeyOfQtKey(int key) {
   if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) return key;  // ASCII
@@ -46,11 +32,6 @@ KeyChord ChordOfKeyEvent(const QKeyEvent& event) {
 }
 
 void LetKeysReachMenuBar(QMenuBar* menuBar) {
-  // A style made by name is a new object of the application's style, which
-  // the proxy owns; the proxy belongs to the menu bar.
-  auto* style = new AltReachesMenuBarStyle(QApplication::style()->name());
-  style->setParent(menuBar);
-  menuBar->setStyle(style);
   char name[32];
   for (const KeyBinding& binding : KeyBindings()) {
     if (binding.action != KeyAction::kOpenMenuBar) continue;

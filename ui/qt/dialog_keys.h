@@ -11,7 +11,7 @@
 // no code for or a chord with the Meta key.
 KeyChord ChordOfKeyEvent(const QKeyEvent& event);
 
-// Lets the keyboard reach menuBar as on Windows, whatever the style: Alt
-// pressed and released alone gives it the keyboard, and each key the table
-// binds to kOpenMenuBar (F10) opens its first menu anywhere in its window.
+// Each key the table binds to kOpenMenuBar (F10) opens the first menu of
+// menuBar, wherever the focus is in its window. Alt alone needs nothing:
+// the Fusion and Windows styles give the menu bar the keyboard on it.
 void LetKeysReachMenuBar(QMenuBar* menuBar);
