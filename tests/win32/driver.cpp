@@ -49,6 +49,9 @@
 //   paste              send WM_PASTE to the box's edit field, as Ctrl+V does; the
 //                      program may open a message box in answer, so it is posted
 //   notice-box         wait for the program's "Quillo" message box and print its text
+//   menu-key f10|alt   press the key through the keyboard input, once the window is in
+//                      front with the focus in the box; then wait until the window's
+//                      menu mode turns over and print it as "menu mode: on|off"
 //   message-box        wait for a message box of any caption but "Quillo" (one in the
 //                      language file's words) and print its caption and text
 
@@ -557,6 +560,28 @@ bool StepKey(const char* name) {
   return true;
 }
 
+// Whether the program's thread is in menu mode (the menu bar has the keyboard).
+bool InMenuMode() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(Dialog, nullptr), &info) && (info.flags & GUI_INMENUMODE) != 0;
+}
+
+bool StepMenuKey(const char* name) {
+  const WORD key = std::strcmp(name, "f10") == 0 ? VK_F10 : std::strcmp(name, "alt") == 0 ? VK_MENU : 0;
+  if (key == 0) return Fail("unknown menu key");
+  // In menu mode the focus stays in the box, so this holds both ways.
+  if (!WaitUntil(BoxHasKeyboard, Timeout)) {
+    return Fail("the window does not come to the front with the focus in the box");
+  }
+  const bool before = InMenuMode();
+  if (!PressKeys({}, key)) return Fail("SendInput");
+  if (!WaitUntil([before] { return InMenuMode() != before; }, Timeout)) return Fail("the menu mode did not change");
+  std::printf("menu mode: %s\n", before ? "off" : "on");
+  std::fflush(stdout);
+  return true;
+}
+
 bool StepExit() {
   if (Program == nullptr) {
     return Fail("the program's process is not known");
@@ -913,6 +938,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "command") return StepCommand(value);
   if (step == "command-lines") return StepCommandLines(value);
   if (step == "key") return StepKey(value);
+  if (step == "menu-key") return StepMenuKey(value);
   if (step == "search-type") return StepSearchType(value);
   if (step == "search-key") return StepSearchKey(value);
   if (step == "set-clipboard") return StepSetClipboard(value);

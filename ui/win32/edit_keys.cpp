@@ -186,16 +186,12 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
       boxKeyTaken_ = false;
       return typedByTakenKey;
     }
-    case WM_COPY: {
-      DWORD start = 0;
-      DWORD end = 0;
-      SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-      if (start != end) {
+    case WM_COPY:  // Ctrl+C as the field itself takes it, Ctrl+Insert, the context menu
+      if (BoxKeyContext().boxHasSelection) {
         return false;  // the selection, as usual
       }
       dialog_->OnCopyResult();
       return true;
-    }
     case WM_PASTE:
       PasteIntoBox();
       return true;
