@@ -15,7 +15,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include <cstring>
 #include <memory>
 
 #include "settings/optional_texts.h"

@@ -1,11 +1,13 @@
 #pragma once
 // The Win32 implementation of the window calls: the dialog from template 101,
-// its controls, menu, hotkeys and message boxes. The class's code is split by
-// concern: the window calls and the dialog procedure (win32_front_end.cpp),
-// the edit fields' keys and paste (edit_keys.cpp), the history search's
-// controls (history_search_controls.cpp); text_conversion.h converts texts. Before the dialog exists
+// its controls, menu, hotkeys and message boxes. Before the dialog exists
 // (start-up) it shows only the file dialog and the error box, and the calls
 // that need the window do nothing.
+//
+// The class's code is split by concern: the window calls and the dialog
+// procedure (win32_front_end.cpp), the edit fields' keys and paste
+// (edit_keys.cpp), the history search's controls
+// (history_search_controls.cpp); text_conversion.h converts the texts.
 //
 // Texts from the program (language texts, history entries) are converted to
 // UTF-8 for display (UTF-8 as it is, anything else read as Windows-1251) and
