@@ -1,5 +1,6 @@
 #include "ui/key_bindings.h"
 
+#include <array>
 #include <iterator>
 
 #include "ui/main_dialog.h"
@@ -36,6 +37,18 @@ constexpr KeyBinding kKeyBindings[] = {
 };
 constexpr std::size_t kBindingCount = std::size(kKeyBindings);
 static_assert(kResultFormCount == 5, "one Alt row per form");
+
+// A lookup finds the first row of a key: a second row of the same key would
+// never be reached.
+constexpr bool EveryKeyOnce() {
+  for (std::size_t i = 0; i < kBindingCount; ++i) {
+    for (std::size_t j = i + 1; j < kBindingCount; ++j) {
+      if (kKeyBindings[i].chord == kKeyBindings[j].chord) return false;
+    }
+  }
+  return true;
+}
+static_assert(EveryKeyOnce(), "two rows of kKeyBindings bind the same key");
 
 // The longest name: "Ctrl+Shift+Alt+" and a key's name.
 constexpr unsigned kKeyNameCapacity = 32;
