@@ -46,11 +46,16 @@ void SetStretch(int container, QGridLayout* grid) {
 }
 
 // A result line keeps room for its rows of text (the BIN line two) and, at
-// the least, its width in the template.
+// the least, its width in the template. The rows are measured as the font
+// lays out that many lines, plus what the widget adds around one row.
 void ReserveResultLineRoom(QWidget* line, const ControlTemplate& control, DialogUnits units) {
   const int rows = std::max(1, control.height / kUnitsPerTextRow);
-  const int margins = line->contentsMargins().top() + line->contentsMargins().bottom();
-  line->setMinimumHeight(std::max(line->minimumSizeHint().height(), rows * line->fontMetrics().lineSpacing() + margins));
+  const QFontMetrics metrics = line->fontMetrics();
+  const QString oneRow = QStringLiteral("0");
+  QString allRows = oneRow;
+  for (int row = 1; row < rows; ++row) allRows += QStringLiteral("\n0");
+  const int decoration = std::max(0, line->minimumSizeHint().height() - metrics.size(0, oneRow).height());
+  line->setMinimumHeight(metrics.size(0, allRows).height() + decoration);
   line->setMinimumWidth(units.X(control.width));
 }
 
