@@ -27,8 +27,9 @@
 //                      in the dialog's client coordinates
 //   overlaps           print the controls outside their group or the client area and
 //                      the pairs that overlap, or "none"
-//   grow DX,DY         resize the window by DX, DY pixels; wait until its size changed
-//                      (a shrink the window refuses is no failure)
+//   grow DX,DY         resize the window by DX, DY pixels (moving it to stay on the
+//                      screen); wait until its size changed (a shrink the window
+//                      refuses is no failure)
 //   click ID           press the button with this control id (BM_CLICK)
 //   key escape|down    press the key through the keyboard input (SendInput), once the
 //                      window is in front with the focus in the box; then wait until
@@ -61,6 +62,7 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -395,8 +397,13 @@ bool StepGrow(const char* value) {
   if (std::sscanf(value, "%d,%d", &dx, &dy) != 2) return Fail("grow takes DX,DY");
   RECT before{};
   GetWindowRect(Dialog, &before);
-  SetWindowPos(Dialog, nullptr, 0, 0, before.right - before.left + dx, before.bottom - before.top + dy,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int width = before.right - before.left + dx;
+  const int height = before.bottom - before.top + dy;
+  // A window grown past the screen's right or bottom edge moves left or up
+  // to stay whole on it, as when the user drags its top left corner.
+  const int left = std::max(0, std::min(static_cast<int>(before.left), GetSystemMetrics(SM_CXSCREEN) - width));
+  const int top = std::max(0, std::min(static_cast<int>(before.top), GetSystemMetrics(SM_CYSCREEN) - height));
+  SetWindowPos(Dialog, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   const bool changed = WaitUntil(
       [&] {
         RECT now{};

@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # --- The resizable window, at 96 and at 192 dpi (Wine's LogPixels): made
-# 240 pixels wider and 60 taller, the box, the label and the lines grow with
+# 160 pixels wider and 40 taller (still inside the 1024 x 768 screen), the box, the label and the lines grow with
 # the width, the groups with the height, the buttons keep to the bottom
 # right corner, the radio buttons stay; nothing overlaps, before or after.
 # The window cannot be made smaller than it starts (the template's size),
@@ -35,13 +35,13 @@ saved_dpi=$(timeout 60 wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels 
 for dpi in 96 192; do
   timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
-  start_program "$folder" "Resize$dpi,1600x1000"
+  start_program "$folder" "Resize$dpi,1024x768"
   driver_steps=(window type 0xFFFF_0000_FFFF_0001 command 23 rect controls overlaps)
   timeout 120 wine "$driver" --timeout=30000 "--desktop=Resize$dpi" "${driver_steps[@]}" \
     >"$work/resize-$dpi.log" 2>&1
   [ -n "${QUILLO_RESIZE_SHOTS:-}" ] && resize_shot <(tr -d '\r' <"$work/resize-$dpi.log") \
     "$QUILLO_RESIZE_SHOTS/resize-$dpi-start.png"
-  timeout 120 wine "$driver" --timeout=30000 "--desktop=Resize$dpi" window grow 240,60 rect controls overlaps \
+  timeout 120 wine "$driver" --timeout=30000 "--desktop=Resize$dpi" window grow 160,40 rect controls overlaps \
     >>"$work/resize-$dpi.log" 2>&1
   [ -n "${QUILLO_RESIZE_SHOTS:-}" ] && resize_shot <(tr -d '\r' <"$work/resize-$dpi.log") \
     "$QUILLO_RESIZE_SHOTS/resize-$dpi-wider.png"
@@ -75,9 +75,9 @@ fi
     printf 'overlaps: none\noverlaps: none\nexit: 0\nprogram exit code: 0\n'
     # Radio buttons, lines, groups, label, frame, buttons, box: in table order.
     for id in 1002 1003 1004 1005 1006; do echo "$id: 0 0 0 0"; done
-    for id in 1012 1013 1014 1015 1016; do echo "$id: 0 0 240 0"; done
-    printf '1020: 0 0 0 60\n1021: 0 0 240 60\n1019: 0 0 240 0\n-1: 240 60 0 0\n'
-    printf '1011: 240 60 0 0\n1010: 240 60 0 0\n1001: 0 0 240 0\n'
+    for id in 1012 1013 1014 1015 1016; do echo "$id: 0 0 160 0"; done
+    printf '1020: 0 0 0 40\n1021: 0 0 160 40\n1019: 0 0 160 0\n-1: 160 40 0 0\n'
+    printf '1011: 160 40 0 0\n1010: 160 40 0 0\n1001: 0 0 160 0\n'
     echo "smallest: the start size"
   done
   echo "192 dpi: twice as wide"
