@@ -47,11 +47,13 @@ for dpi in 96 192; do
     "$QUILLO_RESIZE_SHOTS/resize-$dpi-wider.png"
   timeout 120 wine "$driver" --timeout=30000 "--desktop=Resize$dpi" window grow -2000,-2000 rect close exit \
     >>"$work/resize-$dpi.log" 2>&1
-  record_exit_code "$folder" "$work/resize-$dpi.log"
+  # The driver's "exit" gave the program's exit code; the desktop around it
+  # may take longer to close, so its own record is only waited for.
+  record_exit_code "$folder" "$work/resize-$dpi.desktop"
   log=$(tr -d '\r' <"$work/resize-$dpi.log")
   {
     echo "at $dpi dpi"
-    grep -E '^(overlaps|exit|program exit code|FAILED)' <<<"$log"
+    grep -E '^(overlaps|exit|FAILED)' <<<"$log"
     resize_changes <(echo "$log")
     mapfile -t sizes < <(grep '^rect:' <<<"$log" | awk '{ print $4, $5 }')
     [ "${sizes[2]:-}" = "${sizes[0]:-x}" ] && echo "smallest: the start size" || echo "smallest: ${sizes[2]:-} not ${sizes[0]:-}"
@@ -72,7 +74,7 @@ fi
 {
   for dpi in 96 192; do
     echo "at $dpi dpi"
-    printf 'overlaps: none\noverlaps: none\nexit: 0\nprogram exit code: 0\n'
+    printf 'overlaps: none\noverlaps: none\nexit: 0\n'
     # Radio buttons, lines, groups, label, frame, buttons, box: in table order.
     for id in 1002 1003 1004 1005 1006; do echo "$id: 0 0 0 0"; done
     for id in 1012 1013 1014 1015 1016; do echo "$id: 0 0 160 0"; done
