@@ -24,7 +24,8 @@
 //                      before it in template order
 //   rect               print the window's position and size on the screen: x y width height
 //   controls           print each control of the table as "control ID: x y width height"
-//                      in the dialog's client coordinates
+//                      in the dialog's client coordinates, then the search's field and
+//                      list once made
 //   overlaps           print the controls outside their group or the client area and
 //                      the pairs that overlap, or "none"
 //   grow DX,DY         resize the window by DX, DY pixels (moving it to stay on the
@@ -345,13 +346,22 @@ RECT ClientRectOf(HWND control) {
   return rect;
 }
 
+HWND SearchField();
+HWND SearchList();
+
+void PrintControl(int id, HWND control) {
+  const RECT rect = ClientRectOf(control);
+  std::printf("control %d: %ld %ld %ld %ld\n", id, static_cast<long>(rect.left), static_cast<long>(rect.top),
+              static_cast<long>(rect.right - rect.left), static_cast<long>(rect.bottom - rect.top));
+}
+
 // Prints each control of the table where it is now (a combo box as its closed
-// field: the dropped-down list is not part of its window).
+// field: the dropped-down list is not part of its window), then the history
+// search's field and list once they are made, shown or not.
 bool StepControls() {
-  for (const ControlTemplate& control : kDialogControls) {
-    const RECT rect = ClientRectOf(GetDlgItem(Dialog, control.id));
-    std::printf("control %d: %ld %ld %ld %ld\n", control.id, static_cast<long>(rect.left), static_cast<long>(rect.top),
-                static_cast<long>(rect.right - rect.left), static_cast<long>(rect.bottom - rect.top));
+  for (const ControlTemplate& control : kDialogControls) PrintControl(control.id, GetDlgItem(Dialog, control.id));
+  for (HWND search : {SearchField(), SearchList()}) {
+    if (search != nullptr) PrintControl(GetDlgCtrlID(search), search);
   }
   std::fflush(stdout);
   return true;

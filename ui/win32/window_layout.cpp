@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/dialog_template.h"
+#include "ui/win32/history_search_controls.h"
 
 namespace {
 
@@ -44,6 +45,20 @@ SIZE WindowSizeForClient(HWND dialog, SIZE client) {
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
+// The history search's field and list, once made, lie under the box with its
+// width: they follow it as it grows or shrinks.
+void FollowTheBox(HWND dialog, HDWP& moves, const RECT& box) {
+  for (const int id : {kIdSearchField, kIdSearchList}) {
+    HWND control = GetDlgItem(dialog, id);
+    if (control == nullptr || moves == nullptr) continue;
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    moves = DeferWindowPos(moves, control, nullptr, box.left, rect.top, box.right - box.left, rect.bottom - rect.top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
 }  // namespace
 
 void ArrangeDialogControls(HWND dialog) {
@@ -52,7 +67,8 @@ void ArrangeDialogControls(HWND dialog) {
   const SIZE base = TemplateClientSize(dialog);
   const int growX = std::max(0, static_cast<int>(client.right - base.cx));
   const int growY = std::max(0, static_cast<int>(client.bottom - base.cy));
-  HDWP moves = BeginDeferWindowPos(static_cast<int>(kDialogControls.size()));
+  HDWP moves = BeginDeferWindowPos(static_cast<int>(kDialogControls.size()) + 2);
+  RECT box{};
   for (const ControlTemplate& control : kDialogControls) {
     // The frame around the buttons is the only control of id -1.
     HWND window = GetDlgItem(dialog, control.id);
@@ -60,9 +76,11 @@ void ArrangeDialogControls(HWND dialog) {
     RECT rect = TemplateRect(dialog, control.x, control.y, control.width, control.height);
     FollowAnchor(control.horizontal, growX, rect.left, rect.right);
     FollowAnchor(control.vertical, growY, rect.top, rect.bottom);
+    if (control.id == kIdExpressionBox) box = rect;
     moves = DeferWindowPos(moves, window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                            SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  FollowTheBox(dialog, moves, box);
   if (moves != nullptr) EndDeferWindowPos(moves);
   // Group boxes paint only their frame: what they left behind is cleared.
   InvalidateRect(dialog, nullptr, TRUE);

@@ -1,8 +1,9 @@
 # shellcheck shell=bash
 # --- The resizable window, at 96 and at 192 dpi (Wine's LogPixels): made
-# 160 pixels wider and 40 taller (still inside the 1024 x 768 screen), the box, the label and the lines grow with
-# the width, the groups with the height, the buttons keep to the bottom
-# right corner, the radio buttons stay; nothing overlaps, before or after.
+# 160 pixels wider and 40 taller (still inside the 1024 x 768 screen), the
+# box, the label and the lines grow with the width, the groups with the height, the buttons keep to the bottom
+# right corner, the radio buttons stay, the history search's field and list
+# (made by Ctrl+R) keep the box's width; nothing overlaps, before or after.
 # The window cannot be made smaller than it starts (the template's size),
 # and at 192 dpi it starts about twice as large. Sourced by
 # run-wine-test.sh, whose functions and variables it uses.
@@ -36,7 +37,7 @@ for dpi in 96 192; do
   timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
   start_program "$folder" "Resize$dpi,1024x768"
-  driver_steps=(window type 0xFFFF_0000_FFFF_0001 command 23 rect controls overlaps)
+  driver_steps=(window type 0xFFFF_0000_FFFF_0001 command 23 search-open search-key escape rect controls overlaps)
   timeout 120 wine "$driver" --timeout=30000 "--desktop=Resize$dpi" "${driver_steps[@]}" \
     >"$work/resize-$dpi.log" 2>&1
   [ -n "${QUILLO_RESIZE_SHOTS:-}" ] && resize_shot <(tr -d '\r' <"$work/resize-$dpi.log") \
@@ -80,6 +81,7 @@ fi
     for id in 1012 1013 1014 1015 1016; do echo "$id: 0 0 160 0"; done
     printf '1020: 0 0 0 40\n1021: 0 0 160 40\n1019: 0 0 160 0\n-1: 160 40 0 0\n'
     printf '1011: 160 40 0 0\n1010: 160 40 0 0\n1001: 0 0 160 0\n'
+    printf '1100: 0 0 160 0\n1101: 0 0 160 0\n'  # the history search's field and list
     echo "smallest: the start size"
   done
   echo "192 dpi: twice as wide"
