@@ -1,9 +1,10 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2154  # work, driver and the rest come from run-wine-test.sh
 # --- The resizable window, at 96 and at 192 dpi (Wine's LogPixels): made
 # 160 pixels wider and 40 taller (still inside the 1024 x 768 screen), the
-# box, the label and the lines grow with the width, the groups with the height, the buttons keep to the bottom
-# right corner, the radio buttons stay, the history search's field and list
-# (made by Ctrl+R) keep the box's width; nothing overlaps, before or after.
+# box, the label and the lines grow with the width, the groups with the
+# height, the buttons keep to the bottom right corner, the radio buttons
+# stay, the history search's field and list (made by Ctrl+R) keep the box's
+# width; nothing overlaps, before or after.
 # The window cannot be made smaller than it starts (the template's size),
 # and at 192 dpi it starts about twice as large. Sourced by
 # run-wine-test.sh, whose functions and variables it uses.
@@ -31,6 +32,7 @@ case_started=$(date +%s)
 folder="$work/resize"
 prepare_folder "$folder"
 : >"$work/resize.actual"
+width_at=()  # the window's width at the start, by dpi
 saved_dpi=$(timeout 60 wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>/dev/null | tr -d '\r' |
   awk '/LogPixels/ { print $3 }')
 for dpi in 96 192; do
