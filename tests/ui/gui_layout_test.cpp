@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "settings/settings.h"
@@ -54,6 +55,7 @@ struct LayoutCase {
 };
 
 std::string CaseName(const testing::TestParamInfo<LayoutCase>& info) { return info.param.name; }
+void PrintTo(const LayoutCase& layoutCase, std::ostream* out) { *out << layoutCase.name; }
 
 QRect InWindow(const QWidget* widget, const QWidget* window) {
   return QRect(widget->mapTo(window, QPoint(0, 0)), widget->size());
