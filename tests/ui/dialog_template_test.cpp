@@ -78,7 +78,7 @@ std::vector<RcControl> ReadControls(const std::string& script, const std::map<st
     }
     RcControl control;
     control.text = fields[0].substr(1, fields[0].size() - 2);
-    control.id = defines.count(fields[1]) != 0 ? defines.at(fields[1]) : std::stoi(fields[1]);
+    control.id = defines.contains(fields[1]) ? defines.at(fields[1]) : std::stoi(fields[1]);
     control.className = fields[2].substr(1, fields[2].size() - 2);
     control.style = " " + fields[3] + " ";
     control.x = std::stoi(fields[4]);
