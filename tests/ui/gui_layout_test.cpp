@@ -23,9 +23,11 @@
 #include <string>
 
 #include "settings/settings.h"
+#include "settings/settings_state.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/dialog_template.h"
 #include "ui/main_dialog.h"
+#include "ui/qt/display_text.h"
 #include "ui/qt/qt_front_end.h"
 
 namespace {
@@ -211,6 +213,14 @@ TEST_P(GuiLayoutTest, MinimumSizeKeepsEveryControlWhole) {
   EXPECT_EQ(window->minimumSize(), window->minimumSizeHint());
   ExpectEveryTextWhole();
   ExpectNoOverlap();
+  // Every message of the language, which a line may show, fits it even then.
+  for (int form = 0; form < kResultFormCount; ++form) {
+    const QWidget* line = window->Control(ResultLineIdOfForm(form));
+    for (const auto& message : ProgramSettings().MessageTable) {
+      EXPECT_LE(line->fontMetrics().horizontalAdvance(ToDisplayText(message)), line->contentsRect().width())
+          << ToDisplayText(message).toStdString();
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, GuiLayoutTest,
