@@ -798,19 +798,24 @@ TEST_F(GuiTest, IntegerLinesHoldingPartOfTheValueAreColouredWithATooltip) {
 }
 
 // The frames do not overlap, and the first line clears the top of its frame
-// (which Qt draws below the caption).
+// (which Qt draws below the caption). The groups hold their controls, so
+// every rectangle is compared in the window's coordinates.
 TEST_F(GuiTest, FramesDoNotOverlapAndTheLinesClearTheirFrame) {
   Open();
-  const QRect result = window->Control(kIdResultGroup)->geometry();
-  const QRect buttons = window->Control(kIdButtonFrame)->geometry();
-  const QRect form = window->Control(kIdFormGroup)->geometry();
+  const auto inWindow = [this](int id) {
+    const QWidget* control = window->Control(id);
+    return QRect(control->mapTo(window, QPoint(0, 0)), control->size());
+  };
+  const QRect result = inWindow(kIdResultGroup);
+  const QRect buttons = inWindow(kIdButtonFrame);
+  const QRect form = inWindow(kIdFormGroup);
   EXPECT_FALSE(result.intersects(buttons));
   EXPECT_FALSE(form.intersects(buttons));
   EXPECT_FALSE(result.intersects(form));
   const int caption = window->Control(kIdResultGroup)->fontMetrics().height();
-  EXPECT_GE(window->Control(kIdResultLineDec)->geometry().top(), result.top() + caption);
-  EXPECT_LE(window->Control(kIdResultLineExp)->geometry().bottom(), result.bottom());
-  EXPECT_LE(buttons.bottom(), window->Control(kIdCalculateButton)->parentWidget()->height());
+  EXPECT_GE(inWindow(kIdResultLineDec).top(), result.top() + caption);
+  EXPECT_LE(inWindow(kIdResultLineExp).bottom(), result.bottom());
+  EXPECT_LE(buttons.bottom(), window->rect().bottom());
 }
 
 TEST(GuiStartTest, FirstRunCancelledShowsTheMessageAndNoWindow) {

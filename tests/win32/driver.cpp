@@ -23,6 +23,14 @@
 //                      its own text is its value: the visible static text just
 //                      before it in template order
 //   rect               print the window's position and size on the screen: x y width height
+//   controls           print each control of the table as "control ID: x y width height"
+//                      in the dialog's client coordinates, then the search's field and
+//                      list once made
+//   overlaps           print the controls outside their group or the client area and
+//                      the pairs that overlap, or "none"
+//   grow DX,DY         resize the window by DX, DY pixels (moving it to stay on the
+//                      screen); wait until its size changed (a shrink the window
+//                      refuses is no failure)
 //   click ID           press the button with this control id (BM_CLICK)
 //   key escape|down    press the key through the keyboard input (SendInput), once the
 //                      window is in front with the focus in the box; then wait until
@@ -58,6 +66,7 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -66,6 +75,7 @@
 #include <vector>
 
 #include "ui/dialog_ids.h"
+#include "ui/dialog_template.h"
 
 namespace {
 
@@ -329,6 +339,92 @@ bool StepRect() {
               static_cast<long>(rect.right - rect.left), static_cast<long>(rect.bottom - rect.top));
   std::fflush(stdout);
   return true;
+}
+
+// A control's rectangle in the dialog's client coordinates.
+RECT ClientRectOf(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, Dialog, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+HWND SearchField();
+HWND SearchList();
+
+void PrintControl(int id, HWND control) {
+  const RECT rect = ClientRectOf(control);
+  std::printf("control %d: %ld %ld %ld %ld\n", id, static_cast<long>(rect.left), static_cast<long>(rect.top),
+              static_cast<long>(rect.right - rect.left), static_cast<long>(rect.bottom - rect.top));
+}
+
+// Prints each control of the table where it is now (a combo box as its closed
+// field: the dropped-down list is not part of its window), then the history
+// search's field and list once they are made, shown or not.
+bool StepControls() {
+  for (const ControlTemplate& control : kDialogControls) PrintControl(control.id, GetDlgItem(Dialog, control.id));
+  for (HWND search : {SearchField(), SearchList()}) {
+    if (search != nullptr) PrintControl(GetDlgCtrlID(search), search);
+  }
+  std::fflush(stdout);
+  return true;
+}
+
+// Every control inside the client area and inside the group or frame that
+// holds it; no two controls overlapping but for such a group or frame and
+// its controls.
+bool StepOverlaps() {
+  RECT client{};
+  GetClientRect(Dialog, &client);
+  std::string found;
+  for (const ControlTemplate& control : kDialogControls) {
+    const RECT rect = ClientRectOf(GetDlgItem(Dialog, control.id));
+    RECT outer = client;
+    if (control.container != kClientArea) outer = ClientRectOf(GetDlgItem(Dialog, control.container));
+    RECT joined{};
+    UnionRect(&joined, &outer, &rect);
+    char piece[40];
+    if (!EqualRect(&joined, &outer)) {
+      std::snprintf(piece, sizeof piece, " %d outside", control.id);
+      found.append(piece);
+    }
+    for (const ControlTemplate& other : kDialogControls) {
+      if (&other <= &control || other.container == control.id || control.container == other.id) continue;
+      const RECT otherRect = ClientRectOf(GetDlgItem(Dialog, other.id));
+      RECT common{};
+      if (IntersectRect(&common, &rect, &otherRect)) {
+        std::snprintf(piece, sizeof piece, " %d/%d", control.id, other.id);
+        found.append(piece);
+      }
+    }
+  }
+  std::printf("overlaps:%s\n", found.empty() ? " none" : found.c_str());
+  std::fflush(stdout);
+  return true;
+}
+
+// "DX,DY": makes the window that many pixels wider and taller (or smaller),
+// then waits until it has changed size; the window may refuse to shrink.
+bool StepGrow(const char* value) {
+  int dx = 0, dy = 0;
+  if (std::sscanf(value, "%d,%d", &dx, &dy) != 2) return Fail("grow takes DX,DY");
+  RECT before{};
+  GetWindowRect(Dialog, &before);
+  const int width = before.right - before.left + dx;
+  const int height = before.bottom - before.top + dy;
+  // A window grown past the screen's right or bottom edge moves left or up
+  // to stay whole on it, as when the user drags its top left corner.
+  const int left = std::max(0, std::min(static_cast<int>(before.left), GetSystemMetrics(SM_CXSCREEN) - width));
+  const int top = std::max(0, std::min(static_cast<int>(before.top), GetSystemMetrics(SM_CYSCREEN) - height));
+  SetWindowPos(Dialog, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  const bool changed = WaitUntil(
+      [&] {
+        RECT now{};
+        GetWindowRect(Dialog, &now);
+        return now.right - now.left != before.right - before.left || now.bottom - now.top != before.bottom - before.top;
+      },
+      dx > 0 || dy > 0 ? Timeout : kPollMilliseconds * 4);
+  return changed || dx < 0 || dy < 0 ? true : Fail("the window kept its size");
 }
 
 // What a screen reader learns of a control through the system's
@@ -918,6 +1014,8 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "can-undo") return StepCanUndo();
   if (step == "menu-undo") return StepMenuUndo();
   if (step == "rect") return StepRect();
+  if (step == "controls") return StepControls();
+  if (step == "overlaps") return StepOverlaps();
   if (step == "close") return Click(GetDlgItem(Dialog, kIdCloseButton));
   if (step == "selection") return StepSelection();
   if (step == "copy") return StepCopy();
@@ -942,6 +1040,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "search-type") return StepSearchType(value);
   if (step == "search-key") return StepSearchKey(value);
   if (step == "set-clipboard") return StepSetClipboard(value);
+  if (step == "grow") return StepGrow(value);
   return Fail("unknown step");
 }
 

@@ -21,6 +21,7 @@
 #include "ui/main_dialog.h"
 #include "ui/qt/accessible_result_line.h"
 #include "ui/qt/dialog_keys.h"
+#include "ui/qt/dialog_layout.h"
 #include "ui/qt/history_box.h"
 #include "ui/qt/history_search_popup.h"
 #include "ui/qt/display_text.h"
@@ -48,27 +49,19 @@ CalculatorDialog::CalculatorDialog(const QFont& font) : QDialog(nullptr) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
   menuBar_ = new QMenuBar(this);
   layout->setMenuBar(menuBar_);
   LetKeysReachMenuBar(menuBar_);
 
   auto* client = new QWidget(this);
   client->setFont(font);
-  client->setFixedSize(units_.X(kDialogWidthUnits), units_.Y(kDialogHeightUnits));
   layout->addWidget(client);
 
   for (const ControlTemplate& control : kDialogControls) {
     CreateControl(client, control);
   }
-  // Group boxes are drawn behind the controls they frame and must not take
-  // their clicks: Qt stacks later widgets on top, Windows earlier ones.
-  for (std::size_t i = 0; i < kDialogControls.size(); ++i) {
-    const ControlKind kind = kDialogControls[i].kind;
-    if (kind == ControlKind::GroupLeft || kind == ControlKind::GroupRight || kind == ControlKind::Frame) {
-      controls_[i]->lower();
-    }
-  }
+  // The window's minimum size comes from these layouts; it can grow.
+  ArrangeDialogControls(client, controls_, units_);
   // The label above the box names it for screen readers.
   qobject_cast<QLabel*>(Control(kIdExpressionLabel))->setBuddy(box_);
   // Only the two buttons and the box take the Tab key, in template order.
@@ -136,15 +129,6 @@ void CalculatorDialog::CreateControl(QWidget* parent, const ControlTemplate& con
       widget = box_;
       break;
   }
-  const int height = control.kind == ControlKind::ExpressionBox ? widget->sizeHint().height() : units_.Y(control.height);
-  int top = units_.Y(control.y);
-  // Windows draws a group's frame through the middle of its caption, Qt
-  // below the caption: the controls inside the two groups move down by half
-  // a caption, so the first of them clears the frame as it does on Windows.
-  if (control.kind == ControlKind::RadioButton || control.kind == ControlKind::ResultLine) {
-    top += QFontMetrics(parent->font()).height() / 2;
-  }
-  widget->setGeometry(units_.X(control.x), top, units_.X(control.width), height);
   controls_[static_cast<std::size_t>(&control - kDialogControls.data())] = widget;
 }
 

@@ -9,7 +9,7 @@
 
 #include "ui/dialog_ids.h"
 #include "ui/menu_model.h"
-#include "ui/qt/dialog_template.h"
+#include "ui/dialog_template.h"
 
 class HistorySearchPopup;
 class MainDialog;

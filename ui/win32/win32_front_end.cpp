@@ -13,6 +13,7 @@
 #include "ui/win32/edit_keys.h"
 #include "ui/win32/resource.h"
 #include "ui/win32/text_conversion.h"
+#include "ui/win32/window_layout.h"
 
 namespace {
 
@@ -305,20 +306,16 @@ void Win32FrontEnd::AttachMenu(const MenuModel& menu) {
   KeepTemplateClientSize();
 }
 
-// The template gives the size of the client area. A menu bar attached later
-// takes its height from the client area and would cut off the buttons at the
-// bottom, so the window grows by the menu's height instead, keeping its
-// centre where it was.
+// The template gives the smallest size of the client area. A menu bar
+// attached later takes its height from the client area and would cut off the
+// buttons at the bottom, so the window grows by the menu's height instead,
+// keeping its centre where it was; a client area the user made larger stays.
 void Win32FrontEnd::KeepTemplateClientSize() {
-  RECT wanted{0, 0, MAIN_DIALOG_WIDTH, MAIN_DIALOG_HEIGHT};
-  MapDialogRect(window_, &wanted);
-  const auto style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
-  const auto extendedStyle = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE));
-  AdjustWindowRectEx(&wanted, style, TRUE, extendedStyle);
+  const SIZE wanted = DialogWindowSizeForClient(window_);
   RECT now{};
   GetWindowRect(window_, &now);
-  const int width = wanted.right - wanted.left;
-  const int height = wanted.bottom - wanted.top;
+  const int width = wanted.cx;
+  const int height = wanted.cy;
   const int left = now.left - (width - (now.right - now.left)) / 2;
   const int top = now.top - (height - (now.bottom - now.top)) / 2;
   SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -565,6 +562,12 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
       if (frontEnd != nullptr) {
         frontEnd->OnContextMenu(reinterpret_cast<HWND>(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       }
+      break;
+    case WM_SIZE:
+      ArrangeDialogControls(window);
+      break;
+    case WM_GETMINMAXINFO:
+      LimitDialogSize(window, reinterpret_cast<MINMAXINFO*>(lParam));
       break;
     case WM_ENDSESSION:
       // The session is ending for certain: save as a close would.

@@ -1,0 +1,102 @@
+#include "ui/win32/window_layout.h"
+
+#include <algorithm>
+
+#include "ui/dialog_template.h"
+#include "ui/win32/history_search_controls.h"
+
+namespace {
+
+// The template's rectangle in pixels, as the dialog manager placed it.
+RECT TemplateRect(HWND dialog, int x, int y, int width, int height) {
+  RECT rect{x, y, x + width, y + height};
+  MapDialogRect(dialog, &rect);
+  return rect;
+}
+
+SIZE TemplateClientSize(HWND dialog) {
+  const RECT rect = TemplateRect(dialog, 0, 0, kDialogWidthUnits, kDialogHeightUnits);
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// One edge pair of a control along one axis, after the window grew by
+// growth pixels (which is never negative: the window is never smaller than
+// its template).
+void FollowAnchor(Anchor anchor, int growth, LONG& start, LONG& end) {
+  switch (anchor) {
+    case Anchor::Start:
+      break;
+    case Anchor::Stretch:
+      end += growth;
+      break;
+    case Anchor::End:
+      start += growth;
+      end += growth;
+      break;
+  }
+}
+
+// The size of the window whose client area has the given size.
+SIZE WindowSizeForClient(HWND dialog, SIZE client) {
+  RECT rect{0, 0, client.cx, client.cy};
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE));
+  const auto extendedStyle = static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE));
+  AdjustWindowRectEx(&rect, style, GetMenu(dialog) != nullptr, extendedStyle);
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// The history search's field and list, once made, lie under the box with its
+// width: they follow it as it grows or shrinks.
+void FollowTheBox(HWND dialog, HDWP& moves, const RECT& box) {
+  for (const int id : {kIdSearchField, kIdSearchList}) {
+    HWND control = GetDlgItem(dialog, id);
+    if (control == nullptr || moves == nullptr) continue;
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    moves = DeferWindowPos(moves, control, nullptr, box.left, rect.top, box.right - box.left, rect.bottom - rect.top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+}  // namespace
+
+void ArrangeDialogControls(HWND dialog) {
+  RECT client{};
+  GetClientRect(dialog, &client);
+  const SIZE base = TemplateClientSize(dialog);
+  const int growX = std::max(0, static_cast<int>(client.right - base.cx));
+  const int growY = std::max(0, static_cast<int>(client.bottom - base.cy));
+  HDWP moves = BeginDeferWindowPos(static_cast<int>(kDialogControls.size()) + 2);
+  RECT box{};
+  for (const ControlTemplate& control : kDialogControls) {
+    // The frame around the buttons is the only control of id -1.
+    HWND window = GetDlgItem(dialog, control.id);
+    if (window == nullptr || moves == nullptr) continue;
+    RECT rect = TemplateRect(dialog, control.x, control.y, control.width, control.height);
+    FollowAnchor(control.horizontal, growX, rect.left, rect.right);
+    FollowAnchor(control.vertical, growY, rect.top, rect.bottom);
+    if (control.id == kIdExpressionBox) box = rect;
+    moves = DeferWindowPos(moves, window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  FollowTheBox(dialog, moves, box);
+  if (moves != nullptr) EndDeferWindowPos(moves);
+  // Group boxes paint only their frame: what they left behind is cleared.
+  InvalidateRect(dialog, nullptr, TRUE);
+}
+
+void LimitDialogSize(HWND dialog, MINMAXINFO* limits) {
+  // While the dialog is being made its font is not yet set, so dialog units
+  // cannot be mapped; the template's size holds then anyway.
+  if (GetDlgItem(dialog, kIdExpressionBox) == nullptr) return;
+  const SIZE smallest = WindowSizeForClient(dialog, TemplateClientSize(dialog));
+  limits->ptMinTrackSize = POINT{smallest.cx, smallest.cy};
+}
+
+SIZE DialogWindowSizeForClient(HWND dialog) {
+  RECT client{};
+  GetClientRect(dialog, &client);
+  const SIZE base = TemplateClientSize(dialog);
+  return WindowSizeForClient(dialog, SIZE{std::max(base.cx, client.right), std::max(base.cy, client.bottom)});
+}
