@@ -30,7 +30,8 @@ void BuildMenu(const SettingsState& settings, MenuModel& menu) {
                      {kCmdDisabledCancel, texts[3], false},
                      {kSeparatorId, nullptr, false},
                      {kCmdAlwaysOnTop, OptionalText(OptionalTextIndex("ontop")), true, settings.AlwaysOnTop},
-                     {kCmdGroupDigits, OptionalText(OptionalTextIndex("groupdigits")), true, !settings.UngroupedDigits}}};
+                     {kCmdGroupDigits, OptionalText(OptionalTextIndex("groupdigits")), true,
+                      !settings.UngroupedDigits}}};
   // The word menu stands between Options and Help.
   BuildWordPopup(settings, menu.popups[1]);
   menu.popups[2] = {texts[4],

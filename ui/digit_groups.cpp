@@ -74,6 +74,8 @@ DigitGaps FindDigitGaps(int form, const char* line) {
   const int size = DigitGroupSize(form);
   if (size == 0) return gaps;
   const DigitSpan span = FindDigitSpan(form, line);
+  if (span.first == span.end) return gaps;
+  gaps.groupSize = size;
   // Walks from the last digit leftwards; a gap goes before every digit that
   // closes a group on its left, unless a row starts there.
   int counted = 0;
@@ -85,6 +87,11 @@ DigitGaps FindDigitGaps(int form, const char* line) {
   }
   for (int k = 0; k < gaps.count; ++k) gaps.before[k] = reversed[gaps.count - 1 - k];
   return gaps;
+}
+
+bool GapLeftOfBit(int bit, int groupSize) {
+  const int counted = bit + 1;
+  return groupSize > 0 && counted % groupSize == 0 && counted % kBinaryRowDigits != 0;
 }
 
 int BitOfBinaryDigit(const char* line, int index) {

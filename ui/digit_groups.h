@@ -11,11 +11,17 @@
 // No line holds more gaps than this: 64 binary digits give 15.
 inline constexpr int kDigitGapCapacity = 64;
 
+// One row of the BIN line holds this many digits: a 64-bit word shows as two
+// rows, broken 32 digits from the right.
+inline constexpr int kBinaryRowDigits = 32;
+
 // The gaps of one line as shown: a gap stands before each byte offset in
-// before[0..count-1], which rise. A line without gaps has count 0.
+// before[0..count-1], which rise. groupSize is the digits per group of a
+// grouped number, 0 for a line without groups (count then 0 too).
 struct DigitGaps {
   int count = 0;
   int before[kDigitGapCapacity] = {};
+  int groupSize = 0;
 };
 
 // How many digits make one group in a form's line: 4 for HEX and BIN, 3 for
@@ -29,6 +35,12 @@ int DigitGroupSize(int form);
 // start of a row or next to the prefix. Anything else (a message, an empty
 // line) gets no gaps, as do the forms that are not grouped.
 DigitGaps FindDigitGaps(int form, const char* line);
+
+// Whether a gap stands on the left of bit `bit`'s digit in a bit strip
+// grouped by groupSize (rows of kBinaryRowDigits from bit 0, none grouped
+// when groupSize is 0): the same places FindDigitGaps gives a BIN line, for
+// the digits the line leaves out (leading zeros) as well.
+bool GapLeftOfBit(int bit, int groupSize);
 
 // The bit a character of a BIN line stands for: 0 for the last digit, one
 // more for each digit to its left, rows counted as one number; -1 where

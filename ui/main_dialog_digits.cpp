@@ -13,21 +13,18 @@
 
 namespace {
 
-// How many binary digits one row of the BIN line holds: a 64-bit pattern
-// shows as two rows of 32, so it fits the line's width at the window's size.
-constexpr std::size_t kBinaryRowDigits = 32;
-
 // The BIN line as the window shows it: digits beyond one row are broken
 // before the last row's 32 digits. Copies and Calculate keep the digits in
 // one piece.
 void WrapBinaryLine(const char* line, char* shown, std::size_t capacity) {
   const std::size_t length = std::strlen(line);
   const bool digitsOnly = std::strspn(line, "01") == length;
-  if (!digitsOnly || length <= kBinaryRowDigits || length + 2 > capacity) {
+  const std::size_t row = kBinaryRowDigits;
+  if (!digitsOnly || length <= row || length + 2 > capacity) {
     std::snprintf(shown, capacity, "%s", line);
     return;
   }
-  const std::size_t split = length - kBinaryRowDigits;
+  const std::size_t split = length - row;
   std::snprintf(shown, capacity, "%.*s\n%s", static_cast<int>(split), line, line + split);
 }
 

@@ -77,6 +77,27 @@ TEST(DigitGroupsTest, GapsCountFromTheRightInGroupsOfTheForm) {
   ForEachCase(cases, [](const auto& row) { EXPECT_EQ(WithGaps(row.form, row.text), row.shown); });
 }
 
+// The strip's rule for every bit of a word agrees with the gaps of the
+// line that shows all of the word's digits, in one row or two.
+TEST(DigitGroupsTest, StripGapsAgreeWithTheGapsOfAFullLine) {
+  for (const char* line : {"10000000", "1000000000000000", "10000000000000000000000000000000",
+                           "10000000000000000000000000000000\n00000000000000000000000000000001"}) {
+    SCOPED_TRACE(line);
+    const DigitGaps gaps = FindDigitGaps(kFormBin, line);
+    EXPECT_EQ(gaps.groupSize, 4);
+    std::string fromLine, fromBits;
+    for (int i = 0; line[i] != '\0'; ++i) {
+      const int bit = BitOfBinaryDigit(line, i);
+      if (bit < 0) continue;
+      if (GapLeftOfBit(bit, gaps.groupSize)) fromBits += std::to_string(i) + " ";
+    }
+    for (int k = 0; k < gaps.count; ++k) fromLine += std::to_string(gaps.before[k]) + " ";
+    EXPECT_EQ(fromBits, fromLine);
+  }
+  EXPECT_FALSE(GapLeftOfBit(3, 0));
+  EXPECT_EQ(FindDigitGaps(kFormHex, "Division by zero").groupSize, 0);
+}
+
 TEST(DigitGroupsTest, NoLineHoldsMoreGapsThanItsCapacity) {
   const std::string digits(kResultLineCapacity - 1, 'F');
   const DigitGaps gaps = FindDigitGaps(kFormHex, digits.c_str());
