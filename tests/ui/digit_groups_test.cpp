@@ -88,7 +88,7 @@ TEST(DigitGroupsTest, StripGapsAgreeWithTheGapsOfAFullLine) {
     std::string fromLine, fromBits;
     for (int i = 0; line[i] != '\0'; ++i) {
       const int bit = BitOfBinaryDigit(line, i);
-      if (bit < 0) continue;
+      if (bit < 0 || i == 0) continue;  // nothing stands left of the word's top bit
       if (GapLeftOfBit(bit, gaps.groupSize)) fromBits += std::to_string(i) + " ";
     }
     for (int k = 0; k < gaps.count; ++k) fromLine += std::to_string(gaps.before[k]) + " ";

@@ -38,6 +38,9 @@
 //   about-box          wait for the "About Quillo" message box to show
 //   ok                 press OK in the message box found last
 //   command ID         send the menu command ID, as choosing the menu item does
+//   click-bit N        click the BIN line where bit N's digit stands (left of its first
+//                      digit for a leading zero it leaves out); then wait until the box's
+//                      text changes
 //   no-window          wait for the program to end; print whether the main dialog
 //                      showed before it did
 //   selection          print the box's selection as "start end"
@@ -55,6 +58,7 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -710,6 +714,47 @@ bool StepCommandLines(const char* id) {
   return WaitUntil([&before]() { return LinesText() != before; }, Timeout) || Fail("the command changed no line");
 }
 
+// Where bit `bit` stands in the BIN line: at its digit, or for a bit above
+// the digits shown, as many digit widths left of the first digit. False for
+// a line with fewer than two digits, whose digit width cannot be measured.
+bool BitPoint(int bit, POINT* point) {
+  HWND line = GetDlgItem(Dialog, kIdResultLineBin);
+  std::wstring text;
+  for (wchar_t c : TextOf(line)) {
+    if (c != L'\r') text += c;
+  }
+  std::vector<int> indexOfBit;  // the field's character index (CR LF counted) of each shown bit
+  int fieldIndex = static_cast<int>(text.size() + std::count(text.begin(), text.end(), L'\n'));
+  for (auto c = text.rbegin(); c != text.rend(); ++c) {
+    fieldIndex -= *c == L'\n' ? 2 : 1;
+    if (*c == L'0' || *c == L'1') indexOfBit.push_back(fieldIndex);
+  }
+  const auto at = [line](int index) {
+    LRESULT position = 0;
+    Send(line, EM_POSFROMCHAR, static_cast<WPARAM>(index), 0, &position);
+    return POINT{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+  };
+  if (indexOfBit.size() < 2) return false;
+  const POINT top = at(indexOfBit.back());
+  const int width = static_cast<int>(at(indexOfBit[0]).x - at(indexOfBit[1]).x);
+  const bool shown = bit < static_cast<int>(indexOfBit.size());
+  const POINT digit = shown ? at(indexOfBit[static_cast<std::size_t>(bit)]) : top;
+  const int left = shown ? 0 : (bit - static_cast<int>(indexOfBit.size()) + 1) * width;
+  *point = POINT{digit.x - left + width / 2, digit.y + 2};
+  return true;
+}
+
+bool StepClickBit(const char* bit) {
+  POINT point{};
+  if (!BitPoint(std::atoi(bit), &point)) return Fail("the BIN line shows no digits to click");
+  const std::wstring before = TextOf(BoxEdit());
+  HWND line = GetDlgItem(Dialog, kIdResultLineBin);
+  const LPARAM where = MAKELPARAM(point.x, point.y);
+  PostMessageW(line, WM_LBUTTONDOWN, MK_LBUTTON, where);
+  PostMessageW(line, WM_LBUTTONUP, 0, where);
+  return WaitUntil([&before]() { return TextOf(BoxEdit()) != before; }, Timeout) || Fail("the click changed no box");
+}
+
 // Watches for the main dialog until the program has ended: only then is it
 // certain that no window comes.
 bool StepNoWindow() {
@@ -912,6 +957,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "choose") return StepChoose(value);
   if (step == "command") return StepCommand(value);
   if (step == "command-lines") return StepCommandLines(value);
+  if (step == "click-bit") return StepClickBit(value);
   if (step == "key") return StepKey(value);
   if (step == "search-type") return StepSearchType(value);
   if (step == "search-key") return StepSearchKey(value);

@@ -55,6 +55,8 @@ void DigitLine::SetDigits(const QString& text, const DigitGaps& gaps, int bitCou
   selectionStart_ = selectionEnd_ = 0;
   anchor_ = -1;
   setText(text);
+  // A hand over the strip's digits says that they can be clicked.
+  setCursor(bitCount > 0 ? Qt::PointingHandCursor : Qt::IBeamCursor);
   // The strip's rows and the gaps change the size without the text doing so.
   updateGeometry();
   update();

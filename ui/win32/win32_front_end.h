@@ -40,6 +40,7 @@ class Win32FrontEnd : public DialogFrontEnd {
 
   // DialogWindow
   void SetControlText(int controlId, const char* text) override;
+  void ShowResultLine(int controlId, const char* text, const DigitGaps& gaps, int bitCount) override;
   void AttachMenu(const MenuModel& menu) override;
   void BoxText(char* buffer, unsigned capacity) override;
   void SetBoxText(const char* text) override;
@@ -98,6 +99,9 @@ class Win32FrontEnd : public DialogFrontEnd {
   bool OnSearchFieldMessage(UINT message, WPARAM wParam);
   bool OnSearchCommand(int commandId, int notification);
   void PasteIntoBox();
+  void ApplyResultLineFont();
+  int BinaryBitAt(HWND edit, int x, int y) const;
+  void OnResultLineClick(HWND edit, LPARAM point);
 
   HINSTANCE instance_;
   HWND window_ = nullptr;        // the dialog while it runs, else none
@@ -107,6 +111,7 @@ class Win32FrontEnd : public DialogFrontEnd {
   HWND tips_ = nullptr;          // the tooltips of the result lines and the box, while the dialog runs
   HWND searchField_ = nullptr;   // the history search's field and list, made when first shown
   HWND searchList_ = nullptr;
+  int binaryBits_ = 0;           // the BIN line's bits to click, 0 while it shows a message
   bool settingSearch_ = false;   // the program, not the user, is changing the search field's text
 };
 
