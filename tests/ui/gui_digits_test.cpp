@@ -40,9 +40,6 @@ class GuiDigitsTest : public ::testing::Test {
     window = frontEnd.CreateDialog(*logic);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    // Until the window is laid out by its lines' sizes, the strip of two
-    // rows is given its height here, so that both rows take clicks.
-    Bin()->resize(Bin()->width(), std::max(Bin()->height(), Bin()->sizeHint().height()));
   }
   DigitLine* Line(int form) const { return dynamic_cast<DigitLine*>(window->Control(ResultLineIdOfForm(form))); }
   DigitLine* Bin() const { return Line(kFormBin); }

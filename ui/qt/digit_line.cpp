@@ -77,9 +77,21 @@ qreal DigitLine::GapWidth() const {
   return std::max<qreal>(2.0, std::round(QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0')) / 2));
 }
 
+// Rows of digits alone close up to the line's height where it is lower
+// than the font's line spacing: digits have no descenders to collide.
 qreal DigitLine::RowHeight() const {
-  const qreal digits = QFontMetricsF(font()).height();
-  return bitCount_ > 0 ? digits + QFontMetricsF(LabelFont()).height() : digits;
+  const QFontMetricsF metrics(font());
+  if (ShowsBitNumbers()) return metrics.height() + QFontMetricsF(LabelFont()).height();
+  const qreal fitting = contentsRect().height() / static_cast<qreal>(RowCount());
+  return std::max(metrics.ascent() + 1, std::min(metrics.height(), fitting));
+}
+
+// The strip numbers its bits where the line has the height for them; a
+// line kept lower than it asks for shows the digits alone, uncut.
+bool DigitLine::ShowsBitNumbers() const {
+  if (bitCount_ == 0) return false;
+  const qreal full = QFontMetricsF(font()).height() + QFontMetricsF(LabelFont()).height();
+  return RowCount() * full <= contentsRect().height() + 0.5;
 }
 
 int DigitLine::RowCount() const {
@@ -148,9 +160,11 @@ QSize DigitLine::sizeHint() const {
   } else {
     for (const Cell& cell : Cells()) width = std::max(width, contentsRect().right() + 1 - cell.box.left());
   }
+  qreal rowHeight = QFontMetricsF(font()).height();
+  if (bitCount_ > 0) rowHeight += QFontMetricsF(LabelFont()).height();
   const QMargins margins = contentsMargins();
   return QSize(static_cast<int>(std::ceil(width)) + margins.left() + margins.right(),
-               static_cast<int>(std::ceil(RowCount() * RowHeight())) + margins.top() + margins.bottom());
+               static_cast<int>(std::ceil(RowCount() * rowHeight)) + margins.top() + margins.bottom());
 }
 
 QSize DigitLine::minimumSizeHint() const { return sizeHint(); }
@@ -169,7 +183,7 @@ void DigitLine::paintEvent(QPaintEvent* /*event*/) {
     const QString character = cell.index < 0 ? QStringLiteral("0") : QString(line.at(cell.index));
     painter.drawText(QPointF(cell.box.left(), cell.box.top() + metrics.ascent()), character);
   }
-  if (bitCount_ == 0) return;
+  if (!ShowsBitNumbers()) return;
   const QFont small = LabelFont();
   const QFontMetricsF smallMetrics(small);
   painter.setFont(small);

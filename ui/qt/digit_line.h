@@ -57,6 +57,7 @@ class DigitLine : public QLabel {
   QFont LabelFont() const;
   qreal GapWidth() const;
   qreal RowHeight() const;
+  bool ShowsBitNumbers() const;
   int RowCount() const;
   int CharacterAt(const QPointF& point) const;
   int BitAt(const QPointF& point) const;
