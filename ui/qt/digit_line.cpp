@@ -81,16 +81,20 @@ qreal DigitLine::GapWidth() const {
 // than the font's line spacing: digits have no descenders to collide.
 qreal DigitLine::RowHeight() const {
   const QFontMetricsF metrics(font());
-  if (ShowsBitNumbers()) return metrics.height() + QFontMetricsF(LabelFont()).height();
+  if (ShowsBitNumbers()) return metrics.height() + LabelRowHeight();
   const qreal fitting = contentsRect().height() / static_cast<qreal>(RowCount());
   return std::max(metrics.ascent() + 1, std::min(metrics.height(), fitting));
 }
+
+// The numbers are digits: they need their ascent and a pixel below, not
+// the font's whole line spacing.
+qreal DigitLine::LabelRowHeight() const { return std::ceil(QFontMetricsF(LabelFont()).ascent()) + 1; }
 
 // The strip numbers its bits where the line has the height for them; a
 // line kept lower than it asks for shows the digits alone, uncut.
 bool DigitLine::ShowsBitNumbers() const {
   if (bitCount_ == 0) return false;
-  const qreal full = QFontMetricsF(font()).height() + QFontMetricsF(LabelFont()).height();
+  const qreal full = QFontMetricsF(font()).height() + LabelRowHeight();
   return RowCount() * full <= contentsRect().height() + 0.5;
 }
 
@@ -161,7 +165,7 @@ QSize DigitLine::sizeHint() const {
     for (const Cell& cell : Cells()) width = std::max(width, contentsRect().right() + 1 - cell.box.left());
   }
   qreal rowHeight = QFontMetricsF(font()).height();
-  if (bitCount_ > 0) rowHeight += QFontMetricsF(LabelFont()).height();
+  if (bitCount_ > 0) rowHeight += LabelRowHeight();
   const QMargins margins = contentsMargins();
   return QSize(static_cast<int>(std::ceil(width)) + margins.left() + margins.right(),
                static_cast<int>(std::ceil(RowCount() * rowHeight)) + margins.top() + margins.bottom());

@@ -58,6 +58,7 @@ class DigitLine : public QLabel {
   qreal GapWidth() const;
   qreal RowHeight() const;
   bool ShowsBitNumbers() const;
+  qreal LabelRowHeight() const;
   int RowCount() const;
   int CharacterAt(const QPointF& point) const;
   int BitAt(const QPointF& point) const;
