@@ -714,34 +714,27 @@ bool StepCommandLines(const char* id) {
   return WaitUntil([&before]() { return LinesText() != before; }, Timeout) || Fail("the command changed no line");
 }
 
-// Where bit `bit` stands in the BIN line: at its digit, or for a bit above
-// the digits shown, as many digit widths left of the first digit. False for
-// a line with fewer than two digits, whose digit width cannot be measured.
+// Where bit `bit` stands in the BIN line of a word of up to 32 bits as the
+// program draws it: right-aligned in the field's text area, one digit width
+// per bit and half a digit more between groups of 4. False for a line with
+// fewer than two digits, whose digit width cannot be measured.
 bool BitPoint(int bit, POINT* point) {
   HWND line = GetDlgItem(Dialog, kIdResultLineBin);
-  std::wstring text;
-  for (wchar_t c : TextOf(line)) {
-    if (c != L'\r') text += c;
-  }
-  std::vector<int> indexOfBit;  // the field's character index (CR LF counted) of each shown bit
-  int fieldIndex = static_cast<int>(text.size() + std::count(text.begin(), text.end(), L'\n'));
-  for (auto c = text.rbegin(); c != text.rend(); ++c) {
-    fieldIndex -= *c == L'\n' ? 2 : 1;
-    if (*c == L'0' || *c == L'1') indexOfBit.push_back(fieldIndex);
-  }
   const auto at = [line](int index) {
     LRESULT position = 0;
     Send(line, EM_POSFROMCHAR, static_cast<WPARAM>(index), 0, &position);
-    return POINT{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    return static_cast<int>(static_cast<short>(LOWORD(position)));
   };
-  if (indexOfBit.size() < 2) return false;
-  const POINT top = at(indexOfBit.back());
-  const int width = static_cast<int>(at(indexOfBit[0]).x - at(indexOfBit[1]).x);
-  const bool shown = bit < static_cast<int>(indexOfBit.size());
-  const POINT digit = shown ? at(indexOfBit[static_cast<std::size_t>(bit)]) : top;
-  const int left = shown ? 0 : (bit - static_cast<int>(indexOfBit.size()) + 1) * width;
-  *point = POINT{digit.x - left + width / 2, digit.y + 2};
-  return true;
+  const std::wstring text = TextOf(line);
+  if (text.size() < 2) return false;
+  const int width = at(1) - at(0);
+  const int gap = std::max(2, width / 2);
+  RECT area{};
+  Send(line, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+  int right = static_cast<int>(area.right);
+  for (int below = 0; below < bit; ++below) right -= width + ((below + 1) % 4 == 0 ? gap : 0);
+  *point = POINT{right - width / 2, area.top + 2};
+  return width > 0;
 }
 
 bool StepClickBit(const char* bit) {

@@ -111,7 +111,7 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
     return false;
   }
   if (IsResultLine(GetDlgCtrlID(edit))) {
-    if (message == WM_LBUTTONUP) OnResultLineClick(edit, lParam);
+    if (OnDigitLineMessage(edit, message, lParam)) return true;
     if (message != WM_CONTEXTMENU) {
       return false;
     }

@@ -100,8 +100,11 @@ class Win32FrontEnd : public DialogFrontEnd {
   bool OnSearchCommand(int commandId, int notification);
   void PasteIntoBox();
   void ApplyResultLineFont();
-  int BinaryBitAt(HWND edit, int x, int y) const;
-  void OnResultLineClick(HWND edit, LPARAM point);
+  bool OnDigitLineMessage(HWND edit, UINT message, LPARAM lParam);
+  bool DrawsDigits(HWND edit) const;
+  void PaintDigits(HWND edit);
+  int DrawnBitAt(HWND edit, int x, int y) const;
+  int FieldBitAt(HWND edit, int x, int y) const;
 
   HINSTANCE instance_;
   HWND window_ = nullptr;        // the dialog while it runs, else none
@@ -112,6 +115,8 @@ class Win32FrontEnd : public DialogFrontEnd {
   HWND searchField_ = nullptr;   // the history search's field and list, made when first shown
   HWND searchList_ = nullptr;
   int binaryBits_ = 0;           // the BIN line's bits to click, 0 while it shows a message
+  DigitGaps lineGaps_[kResultFormCount]{};  // the gaps of each result line, by form
+  bool drewDigitsAtPress_ = false;          // the BIN line showed the program's drawing when pressed
   bool settingSearch_ = false;   // the program, not the user, is changing the search field's text
 };
 
