@@ -398,7 +398,8 @@ bool SaveSettings(SettingsHost& host) {
     std::snprintf(length, sizeof length, "%d", settings.HistoryLength);
     SetProfileValue(text, kSettingsSection, "historylen", length, &lengthChanged);
     // Form, history and length land together or not at all.
-    const bool changed = formChanged || wordChanged || onTopChanged || groupingChanged || historyChanged || lengthChanged;
+    const bool changed =
+        formChanged || wordChanged || onTopChanged || groupingChanged || historyChanged || lengthChanged;
     saved = !changed || StoreProfileText(settings.SettingsPath, text);
   }
   // The entries are in the file now: a later save of this window (the
