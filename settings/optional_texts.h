@@ -68,6 +68,8 @@ inline constexpr OptionalTextRow kOptionalTexts[] = {
     {"TEXTS", "wordunsigned", "Unsigned", OptionalTextKind::Label},
     // The Options menu's item that keeps the window above the others.
     {"TEXTS", "ontop", "Always on top", OptionalTextKind::Label},
+    // The Options menu's item that puts thin gaps between digit groups.
+    {"TEXTS", "groupdigits", "Group digits", OptionalTextKind::Label},
     // An expression over 999 characters, refused rather than cut.
     {"TEXTS", "toolong", "expression longer than 999 characters", OptionalTextKind::Message},
     // Where a failed expression went wrong; the position (counted from 1) and

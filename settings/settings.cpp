@@ -113,6 +113,16 @@ bool SetOnTopKey(std::string& text, const SettingsState& settings) {
   return changed;
 }
 
+// "groupdigits" likewise, written once the user has turned grouping off.
+bool SetGroupDigitsKey(std::string& text, const SettingsState& settings) {
+  std::string_view value;
+  bool changed = false;
+  if (settings.UngroupedDigits || FindProfileValue(text, kSettingsSection, "groupdigits", &value)) {
+    SetProfileValue(text, kSettingsSection, "groupdigits", settings.UngroupedDigits ? "0" : "1", &changed);
+  }
+  return changed;
+}
+
 bool CopyPath(const char* source, char* target) {
   std::size_t length = std::strlen(source);
   if (length >= kPathCapacity) return false;
@@ -328,6 +338,7 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
   settings.WordBits = ValidWordBits(ReadProfileIntFrom(text, kSettingsSection, "wordbits", kDefaultSettingsWordBits));
   settings.WordUnsigned = ReadProfileIntFrom(text, kSettingsSection, "wordunsigned", 0) == 1;
   settings.AlwaysOnTop = ReadProfileIntFrom(text, kSettingsSection, "ontop", 0) == 1;
+  settings.UngroupedDigits = ReadProfileIntFrom(text, kSettingsSection, "groupdigits", 1) == 0;
   return true;
 }
 
@@ -381,12 +392,14 @@ bool SaveSettings(SettingsHost& host) {
     SetProfileValue(text, kSettingsSection, "form", form, &formChanged);
     const bool wordChanged = SetWordKeys(text, settings);
     const bool onTopChanged = SetOnTopKey(text, settings);
+    const bool groupingChanged = SetGroupDigitsKey(text, settings);
     const bool historyChanged = MergeHistoryInto(host, text);
     char length[16];
     std::snprintf(length, sizeof length, "%d", settings.HistoryLength);
     SetProfileValue(text, kSettingsSection, "historylen", length, &lengthChanged);
     // Form, history and length land together or not at all.
-    const bool changed = formChanged || wordChanged || onTopChanged || historyChanged || lengthChanged;
+    const bool changed =
+        formChanged || wordChanged || onTopChanged || groupingChanged || historyChanged || lengthChanged;
     saved = !changed || StoreProfileText(settings.SettingsPath, text);
   }
   // The entries are in the file now: a later save of this window (the

@@ -38,6 +38,9 @@ struct SettingsState {
   bool WordUnsigned;
   // The window stays above other windows; false unless the file says 1.
   bool AlwaysOnTop;
+  // The HEX, BIN and OCT lines show their digits without group gaps; false
+  // (grouped) unless the file says groupdigits=0.
+  bool UngroupedDigits;
   // The translated texts: menu titles and items, the labels of Calculate,
   // Close, the expression label and the two groups, and the 36 messages. Each
   // slot is terminated within its 40 bytes and holds "no translation" when

@@ -59,6 +59,8 @@ inline constexpr int kCmdWordSigned = 24;
 inline constexpr int kCmdWordUnsigned = 25;
 // Options: the window stays above the others, or not.
 inline constexpr int kCmdAlwaysOnTop = 30;
+// Options: the digits of the HEX, BIN and OCT lines are grouped, or not.
+inline constexpr int kCmdGroupDigits = 31;
 
 // Notification codes the expression box sends with command kIdExpressionBox.
 inline constexpr int kBoxSelChange = 1;  // another entry of the open list is selected

@@ -25,12 +25,14 @@ void ApplyDialogTexts(const SettingsState& settings, DialogWindow& window) {
 void BuildMenu(const SettingsState& settings, MenuModel& menu) {
   const auto& texts = settings.MenuTexts;
   menu.popups[0] = {texts[0],
-                    5,
+                    6,
                     {{kCmdChooseLanguage, texts[1], true},
                      {kCmdDisabledOk, texts[2], false},
                      {kCmdDisabledCancel, texts[3], false},
                      {kSeparatorId, nullptr, false},
-                     {kCmdAlwaysOnTop, OptionalText(OptionalTextIndex("ontop")), true, settings.AlwaysOnTop}}};
+                     {kCmdAlwaysOnTop, OptionalText(OptionalTextIndex("ontop")), true, settings.AlwaysOnTop},
+                     {kCmdGroupDigits, OptionalText(OptionalTextIndex("groupdigits")), true,
+                      !settings.UngroupedDigits}}};
   // The word menu stands between Options and Help.
   BuildWordPopup(settings, menu.popups[1]);
   menu.popups[2] = {texts[4],

@@ -9,12 +9,23 @@
 #include <vector>
 
 #include "settings/window_host.h"
+#include "ui/digit_groups.h"
 #include "ui/menu_model.h"
 
 class DialogWindow : public SettingsHost {
  public:
   // Sets the text of a dialog control; does nothing while no dialog exists.
   virtual void SetControlText(int controlId, const char* text) = 0;
+  // Sets a result line's text (as SetControlText does) and how it is drawn:
+  // a thin gap before each byte offset in gaps, which is no character of
+  // the text; when bitCount > 0, the line is the bit strip of a word of
+  // that many bits, whose digits the user may click (MainDialog::OnFlipBit).
+  // A window that draws no gaps nor a strip shows the text alone.
+  virtual void ShowResultLine(int controlId, const char* text, const DigitGaps& gaps, int bitCount) {
+    (void)gaps;
+    (void)bitCount;
+    SetControlText(controlId, text);
+  }
   // Replaces the dialog's menu by this one; does nothing while no dialog
   // exists. The model's texts must outlive the menu.
   virtual void AttachMenu(const MenuModel& menu) = 0;

@@ -30,24 +30,6 @@ int SelectedForm() {
 // The word the settings hold, for the engine.
 WordSize SettingsWord() { return MakeWordSize(ProgramSettings().WordBits, ProgramSettings().WordUnsigned); }
 
-// How many binary digits one row of the BIN line holds: a 64-bit pattern
-// shows as two rows of 32, so it fits the line's width at the window's size.
-constexpr std::size_t kBinaryRowDigits = 32;
-
-// The BIN line as the window shows it: digits beyond one row are broken
-// before the last row's 32 digits. Copies and Calculate keep the digits in
-// one piece.
-void WrapBinaryLine(const char* line, char* shown, std::size_t capacity) {
-  const std::size_t length = std::strlen(line);
-  const bool digitsOnly = std::strspn(line, "01") == length;
-  if (!digitsOnly || length <= kBinaryRowDigits || length + 2 > capacity) {
-    std::snprintf(shown, capacity, "%s", line);
-    return;
-  }
-  const std::size_t split = length - kBinaryRowDigits;
-  std::snprintf(shown, capacity, "%.*s\n%s", static_cast<int>(split), line, line + split);
-}
-
 }  // namespace
 
 MainDialog::MainDialog(DialogWindow& window, EngineState& engine) : window_(window), engine_(engine) {}
@@ -92,6 +74,9 @@ void MainDialog::OnCommand(int commandId, int notification) {
       break;
     case kCmdAlwaysOnTop:
       ToggleAlwaysOnTop();
+      break;
+    case kCmdGroupDigits:
+      ToggleDigitGroups();
       break;
     case kIdCloseButton:
       OnCloseRequest();
@@ -270,15 +255,7 @@ void MainDialog::Recalculate() {
 // now, on the result lines.
 void MainDialog::ShowResults() {
   ComposeResultLines(engine_, ProgramSettings().MessageTable, lines_);
-  for (int form = 0; form < kResultFormCount; ++form) {
-    if (form == kFormBin) {
-      char shown[kResultLineCapacity + 1];
-      WrapBinaryLine(lines_.text[form], shown, sizeof shown);
-      window_.SetControlText(ResultLineIdOfForm(form), shown);
-      continue;
-    }
-    window_.SetControlText(ResultLineIdOfForm(form), lines_.text[form]);
-  }
+  for (int form = 0; form < kResultFormCount; ++form) ShowResultLine(form, lines_.text[form]);
   MarkResults();
 }
 

@@ -45,6 +45,14 @@ class MainDialog {
   // front end must not let the key move the focus to the button.
   bool OnFormKey(char letter);
 
+  // A click on the BIN line's digit of bit `bit` (0 the lowest) of the
+  // word: the bit of the word the integer lines show is flipped and the new
+  // value goes into the box in the selected form, as Calculate writes a
+  // result, selected, in one undo step; the lines show it. Nothing goes into
+  // the history: the value enters it when calculated. A line that shows a
+  // message, or a bit outside the word, only beeps.
+  void OnFlipBit(int bit);
+
   // Escape (1) or Down arrow (2) pressed while registered.
   void OnHotkey(int hotkeyId);
 
@@ -95,6 +103,8 @@ class MainDialog {
   void ChooseLanguage();
   void ChooseWord(int commandId);
   void ToggleAlwaysOnTop();
+  void ToggleDigitGroups();
+  void ShowResultLine(int form, const char* text);
   void Replace(const char* text);
   void ShowSearch();
 

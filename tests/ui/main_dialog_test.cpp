@@ -244,14 +244,14 @@ TEST_F(MainDialogTest, OpensWithZeroLinesSavedFormTextsMenuAndHistory) {
   EXPECT_EQ(window.texts[kIdCalculateButton], "en dialog 0");
   EXPECT_EQ(window.texts[kIdResultGroup], "en dialog 4");
   EXPECT_EQ(window.menuTexts,
-            (std::vector<std::string>{"en menu 0", "en menu 1", "en menu 2", "en menu 3", "-", "Always on top", "Word",
+            (std::vector<std::string>{"en menu 0", "en menu 1", "en menu 2", "en menu 3", "-", "Always on top", "Group digits", "Word",
                                       "8 bits", "16 bits",
                                       "32 bits", "64 bits", "-", "Signed", "Unsigned", "en menu 4", "en menu 5", "-",
                                       "en menu 6"}));
   std::sort(window.disabledCommands.begin(), window.disabledCommands.end());
   EXPECT_EQ(window.disabledCommands, (std::vector<int>{1, 2, 10}));
   EXPECT_EQ(window.menu,
-            "en menu 0[0 en menu 1|1 en menu 2 (off)|2 en menu 3 (off)|---|30 Always on top] "
+            "en menu 0[0 en menu 1|1 en menu 2 (off)|2 en menu 3 (off)|---|30 Always on top|31 Group digits *] "
             "Word[20 8 bits<Ctrl+1>|21 16 bits<Ctrl+2>|22 32 bits *<Ctrl+3>|23 64 bits<Ctrl+4>|---|"
             "24 Signed *<Ctrl+Shift+S>|25 Unsigned<Ctrl+Shift+U>] "
             "en menu 4[10 en menu 5 (off)|---|11 en menu 6]");

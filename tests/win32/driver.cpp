@@ -46,6 +46,9 @@
 //   about-box          wait for the "About Quillo" message box to show
 //   ok                 press OK in the message box found last
 //   command ID         send the menu command ID, as choosing the menu item does
+//   click-bit N        click the BIN line where bit N's digit stands (left of its first
+//                      digit for a leading zero it leaves out); then wait until the box's
+//                      text changes
 //   no-window          wait for the program to end; print whether the main dialog
 //                      showed before it did
 //   selection          print the box's selection as "start end"
@@ -831,6 +834,40 @@ bool StepCommandLines(const char* id) {
   return WaitUntil([&before]() { return LinesText() != before; }, Timeout) || Fail("the command changed no line");
 }
 
+// Where bit `bit` stands in the BIN line of a word of up to 32 bits as the
+// program draws it: right-aligned in the field's text area, one digit width
+// per bit and half a digit more between groups of 4. False for a line with
+// fewer than two digits, whose digit width cannot be measured.
+bool BitPoint(int bit, POINT* point) {
+  HWND line = GetDlgItem(Dialog, kIdResultLineBin);
+  const auto at = [line](int index) {
+    LRESULT position = 0;
+    Send(line, EM_POSFROMCHAR, static_cast<WPARAM>(index), 0, &position);
+    return static_cast<int>(static_cast<short>(LOWORD(position)));
+  };
+  const std::wstring text = TextOf(line);
+  if (text.size() < 2) return false;
+  const int width = at(1) - at(0);
+  const int gap = std::max(2, width / 2);
+  RECT area{};
+  Send(line, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+  int right = static_cast<int>(area.right);
+  for (int below = 0; below < bit; ++below) right -= width + ((below + 1) % 4 == 0 ? gap : 0);
+  *point = POINT{right - width / 2, area.top + 2};
+  return width > 0;
+}
+
+bool StepClickBit(const char* bit) {
+  POINT point{};
+  if (!BitPoint(std::atoi(bit), &point)) return Fail("the BIN line shows no digits to click");
+  const std::wstring before = TextOf(BoxEdit());
+  HWND line = GetDlgItem(Dialog, kIdResultLineBin);
+  const LPARAM where = MAKELPARAM(point.x, point.y);
+  PostMessageW(line, WM_LBUTTONDOWN, MK_LBUTTON, where);
+  PostMessageW(line, WM_LBUTTONUP, 0, where);
+  return WaitUntil([&before]() { return TextOf(BoxEdit()) != before; }, Timeout) || Fail("the click changed no box");
+}
+
 // Watches for the main dialog until the program has ended: only then is it
 // certain that no window comes.
 bool StepNoWindow() {
@@ -1035,6 +1072,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "choose") return StepChoose(value);
   if (step == "command") return StepCommand(value);
   if (step == "command-lines") return StepCommandLines(value);
+  if (step == "click-bit") return StepClickBit(value);
   if (step == "key") return StepKey(value);
   if (step == "menu-key") return StepMenuKey(value);
   if (step == "search-type") return StepSearchType(value);

@@ -22,6 +22,7 @@
 #include "ui/qt/accessible_result_line.h"
 #include "ui/qt/dialog_keys.h"
 #include "ui/qt/dialog_layout.h"
+#include "ui/qt/digit_line.h"
 #include "ui/qt/history_box.h"
 #include "ui/qt/history_search_popup.h"
 #include "ui/qt/display_text.h"
@@ -88,7 +89,11 @@ void CalculatorDialog::CreateControl(QWidget* parent, const ControlTemplate& con
       // The accessible kind of a result line is decided when the label is
       // first looked at, which setting a text already does: it is marked
       // before.
-      auto* label = new QLabel(parent);
+      auto* label = control.kind != ControlKind::ResultLine
+                        ? new QLabel(parent)
+                        : CreateDigitLine(parent, [this](int bit) {
+                            if (logic_ != nullptr) logic_->OnFlipBit(bit);
+                          });
       if (control.kind == ControlKind::ResultLine) {
         const int form = control.id - kIdResultLineDec;
         MakeAccessibleResultLine(label, QString::fromLatin1(kDialogControls[form].text).remove(QLatin1Char('&')));

@@ -20,6 +20,7 @@
 
 #include <cmath>
 
+#include "ui/qt/digit_line.h"
 #include "ui/qt/display_text.h"
 #include "ui/qt/session_end.h"
 
@@ -126,6 +127,15 @@ void QtFrontEnd::SetControlText(int controlId, const char* text) {
   } else if (control == window_->Box()) {
     window_->Box()->setEditText(display);
   }
+}
+
+void QtFrontEnd::ShowResultLine(int controlId, const char* text, const DigitGaps& gaps, int bitCount) {
+  auto* line = window_ ? dynamic_cast<DigitLine*>(window_->Control(controlId)) : nullptr;
+  if (line == nullptr) {
+    SetControlText(controlId, text);
+    return;
+  }
+  line->SetDigits(ToDisplayText(text), gaps, bitCount);
 }
 
 void QtFrontEnd::AttachMenu(const MenuModel& menu) {

@@ -37,6 +37,7 @@ class QtFrontEnd : public DialogFrontEnd {
 
   // DialogWindow
   void SetControlText(int controlId, const char* text) override;
+  void ShowResultLine(int controlId, const char* text, const DigitGaps& gaps, int bitCount) override;
   void AttachMenu(const MenuModel& menu) override;
   void BoxText(char* buffer, unsigned capacity) override;
   void SetBoxText(const char* text) override;

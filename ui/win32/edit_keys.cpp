@@ -161,6 +161,7 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
     return false;
   }
   if (IsResultLine(GetDlgCtrlID(edit))) {
+    if (OnDigitLineMessage(edit, message, lParam)) return true;
     if (message != WM_CONTEXTMENU) {
       return false;
     }

@@ -192,6 +192,7 @@ void Win32FrontEnd::PrepareLinesAndTips() {
   for (int id = kIdResultLineDec; id <= kIdResultLineExp; ++id) {
     SubclassEdit(GetDlgItem(window_, id));
   }
+  ApplyResultLineFont();
   SubclassEdit(BoxEdit());
 }
 

@@ -43,6 +43,7 @@ class Win32FrontEnd : public DialogFrontEnd {
 
   // DialogWindow
   void SetControlText(int controlId, const char* text) override;
+  void ShowResultLine(int controlId, const char* text, const DigitGaps& gaps, int bitCount) override;
   void AttachMenu(const MenuModel& menu) override;
   void BoxText(char* buffer, unsigned capacity) override;
   void SetBoxText(const char* text) override;
@@ -101,6 +102,12 @@ class Win32FrontEnd : public DialogFrontEnd {
   bool OnSearchFieldMessage(UINT message, WPARAM wParam);
   bool OnSearchCommand(int commandId, int notification);
   void PasteIntoBox();
+  void ApplyResultLineFont();
+  bool OnDigitLineMessage(HWND edit, UINT message, LPARAM lParam);
+  bool DrawsDigits(HWND edit) const;
+  void PaintDigits(HWND edit);
+  int DrawnBitAt(HWND edit, int x, int y) const;
+  int FieldBitAt(HWND edit, int x, int y) const;
 
   HINSTANCE instance_;
   HWND window_ = nullptr;        // the dialog while it runs, else none
@@ -110,6 +117,9 @@ class Win32FrontEnd : public DialogFrontEnd {
   HWND tips_ = nullptr;          // the tooltips of the result lines and the box, while the dialog runs
   HWND searchField_ = nullptr;   // the history search's field and list, made when first shown
   HWND searchList_ = nullptr;
+  int binaryBits_ = 0;           // the BIN line's bits to click, 0 while it shows a message
+  DigitGaps lineGaps_[kResultFormCount]{};  // the gaps of each result line, by form
+  bool drewDigitsAtPress_ = false;          // the BIN line showed the program's drawing when pressed
   bool settingSearch_ = false;   // the program, not the user, is changing the search field's text
   bool boxKeyTaken_ = false;     // the box's last key press was a binding run: its character is not typed
 };
