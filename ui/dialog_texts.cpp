@@ -4,6 +4,7 @@
 
 #include "settings/optional_texts.h"
 #include "ui/dialog_ids.h"
+#include "ui/menu_accelerators.h"
 #include "ui/word_menu.h"
 
 namespace {
@@ -15,6 +16,9 @@ static_assert(std::size(kDialogTextControlIds) == kDialogTextCount);
 
 constexpr int kSeparatorId = -1;
 
+// F1 opens the help; no Ctrl key stands for it.
+constexpr MenuShortcut kHelpKey = {'\0', false, "F1"};
+
 }  // namespace
 
 void ApplyDialogTexts(const SettingsState& settings, DialogWindow& window) {
@@ -24,17 +28,17 @@ void ApplyDialogTexts(const SettingsState& settings, DialogWindow& window) {
 void BuildMenu(const SettingsState& settings, MenuModel& menu) {
   const auto& texts = settings.MenuTexts;
   menu.popups[0] = {texts[0],
-                    5,
+                    4,
                     {{kCmdChooseLanguage, texts[1], true},
-                     {kCmdDisabledOk, texts[2], false},
-                     {kCmdDisabledCancel, texts[3], false},
+                     {kCmdFont, texts[2], true},
                      {kSeparatorId, nullptr, false},
                      {kCmdAlwaysOnTop, OptionalText(OptionalTextIndex("ontop")), true, settings.AlwaysOnTop}}};
   // The word menu stands between Options and Help.
   BuildWordPopup(settings, menu.popups[1]);
   menu.popups[2] = {texts[4],
                     3,
-                    {{kCmdDisabledHelp, texts[5], false},
+                    {{kCmdHelpContents, texts[5], true, false, kHelpKey},
                      {kSeparatorId, nullptr, false},
                      {kCmdAbout, texts[6], true}}};
+  GiveAccelerators(menu);
 }

@@ -95,6 +95,8 @@ class MainDialog {
   void ChooseLanguage();
   void ChooseWord(int commandId);
   void ToggleAlwaysOnTop();
+  void ShowHelpContents();
+  void ChooseFont();
   void Replace(const char* text);
   void ShowSearch();
 

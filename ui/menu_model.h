@@ -5,6 +5,9 @@
 
 inline constexpr int kMenuPopupCount = 3;
 inline constexpr int kMenuMaxItems = 7;
+// Room for a menu text with the accelerator mark the model may add: the
+// longest optional text (159 bytes), the "&" and the terminator.
+inline constexpr int kMenuMarkedTextCapacity = 161;
 
 // A key that chooses a menu item while the window has the focus: Ctrl and
 // `key` (an ASCII digit or upper-case letter), with Shift where `shift`.
@@ -30,4 +33,7 @@ struct MenuPopupModel {
 
 struct MenuModel {
   MenuPopupModel popups[kMenuPopupCount];
+  // The texts that were given an accelerator mark, which the titles and
+  // items then point to: [popup][0] the title, [popup][1 + i] item i.
+  char markedTexts[kMenuPopupCount][kMenuMaxItems + 1][kMenuMarkedTextCapacity];
 };
