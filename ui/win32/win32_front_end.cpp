@@ -4,17 +4,15 @@
 #include <commdlg.h>
 #include <windowsx.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <string>
-#include <string_view>
 
 #include "settings/optional_texts.h"
-#include "settings/text_encoding.h"
 #include "ui/dialog_ids.h"
+#include "ui/win32/edit_keys.h"
 #include "ui/win32/resource.h"
+#include "ui/win32/text_conversion.h"
 
 namespace {
 
@@ -60,93 +58,6 @@ static_assert(std::size(kHotkeyKeys) == kHotkeyCount);
 // The file dialog's two filters, each a description and a pattern.
 constexpr wchar_t kLanguageFilters[] = L"Quillo language (*.lng)\0*.lng\0All files (*.*)\0*.*\0";
 
-// Program bytes as UTF-16 for the wide window functions: valid UTF-8 as it is,
-// anything else read as Windows-1251 (see text_encoding.h).
-std::wstring ToWide(const char* text) {
-  // A Windows-1251 byte becomes at most three UTF-8 bytes.
-  std::string utf8(std::strlen(text) * 3 + 1, '\0');
-  ConvertToDisplayText(text, utf8.data(), utf8.size());
-  const int count = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-  if (count <= 0) {
-    return std::wstring();
-  }
-  std::wstring wide(static_cast<std::size_t>(count), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), count);
-  wide.resize(static_cast<std::size_t>(count) - 1);  // the terminator
-  return wide;
-}
-
-// Copies text as UTF-8 into buffer, cut at a character boundary to fit
-// capacity - 1 bytes, always terminated.
-void CopyAsUtf8(const std::wstring& text, char* buffer, unsigned capacity) {
-  if (capacity == 0) {
-    return;
-  }
-  const int wideLength = static_cast<int>(text.size());
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), wideLength, nullptr, 0, nullptr, nullptr);
-  std::string utf8(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
-  if (size > 0) {
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), wideLength, utf8.data(), size, nullptr, nullptr);
-  }
-  const std::size_t length = Utf8PrefixLength(utf8, capacity - 1);
-  std::memcpy(buffer, utf8.data(), length);
-  buffer[length] = '\0';
-}
-
-std::wstring WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  if (length <= 0) {
-    return std::wstring();
-  }
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(window, text.data(), length + 1);
-  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-  return text;
-}
-
-// The UTF-16 position in text that follows its first byteOffset bytes of
-// UTF-8: the dialog counts in bytes, the edit field in UTF-16 units.
-int Utf16Offset(const std::wstring& text, int byteOffset) {
-  int bytes = 0;
-  std::size_t i = 0;
-  while (i < text.size() && bytes < byteOffset) {
-    const wchar_t c = text[i];
-    if (c < 0x80) {
-      bytes += 1;
-    } else if (c < 0x800) {
-      bytes += 2;
-    } else if (IS_HIGH_SURROGATE(c) && i + 1 < text.size()) {
-      bytes += 4;
-      ++i;
-    } else {
-      bytes += 3;
-    }
-    ++i;
-  }
-  return static_cast<int>(i);
-}
-
-// The number of UTF-8 bytes of text's first utf16Offset UTF-16 units: the
-// way back from Utf16Offset.
-int Utf8Offset(const std::wstring& text, int utf16Offset) {
-  int bytes = 0;
-  const std::size_t end = std::min(text.size(), static_cast<std::size_t>(utf16Offset < 0 ? 0 : utf16Offset));
-  for (std::size_t i = 0; i < end; ++i) {
-    const wchar_t c = text[i];
-    if (c < 0x80) {
-      bytes += 1;
-    } else if (c < 0x800) {
-      bytes += 2;
-    } else if (IS_HIGH_SURROGATE(c) && i + 1 < end) {
-      bytes += 4;
-      ++i;
-    } else {
-      bytes += 3;
-    }
-  }
-  return bytes;
-}
-
 // The hidden labels of quillo.rc, each with the control whose text it
 // repeats: a result line is named after its form's radio button, the box
 // after the expression label.
@@ -159,19 +70,6 @@ constexpr HiddenLabel kHiddenLabels[] = {{IDC_LINE_DEC_NAME, kIdRadioDec}, {IDC_
                                          {IDC_LINE_EXP_NAME, kIdRadioExp}, {IDC_BOX_NAME, kIdExpressionLabel}};
 static_assert(std::size(kHiddenLabels) == kResultFormCount + 1);
 
-// A control's text as it reads on the screen: a lone "&" only marks the
-// mnemonic letter, "&&" shows one "&".
-std::wstring WithoutMnemonic(const std::wstring& text) {
-  std::wstring shown;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'&' && ++i == text.size()) {
-      break;
-    }
-    shown += text[i];
-  }
-  return shown;
-}
-
 // Copies the text of label's source control, as shown, into the label.
 void RepeatInHiddenLabel(HWND dialog, const HiddenLabel& label) {
   const std::wstring text = WithoutMnemonic(WindowText(GetDlgItem(dialog, label.sourceId)));
@@ -181,86 +79,6 @@ void RepeatInHiddenLabel(HWND dialog, const HiddenLabel& label) {
 // The commands of a result line's context menu, returned by TrackPopupMenu.
 constexpr UINT kMenuCopy = 1;
 constexpr UINT kMenuCopyAll = 2;
-
-// The window property that keeps an edit field's own window procedure while
-// the front end's subclass sits in front of it.
-constexpr wchar_t kOriginalProcProperty[] = L"QuilloEditProc";
-
-bool IsResultLine(int id) { return id >= kIdResultLineDec && id <= kIdResultLineExp; }
-
-// The history search's controls, made by the front end beside the template's:
-// their ids lie above every id of the template.
-constexpr int kIdSearchField = 1100;
-constexpr int kIdSearchList = 1101;
-constexpr int kSearchVisibleRows = 8;
-
-bool KeyIsDown(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
-
-// The edit fields of the box and the result lines pass their messages to
-// the front end first: the copy keys, a paste, the lines' context menu.
-LRESULT CALLBACK EditSubclassProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-  const auto original = reinterpret_cast<WNDPROC>(GetPropW(edit, kOriginalProcProperty));
-  auto* frontEnd = reinterpret_cast<Win32FrontEnd*>(GetWindowLongPtrW(GetAncestor(edit, GA_ROOT), DWLP_USER));
-  // The search field takes Enter and Escape itself, as keys of the search,
-  // rather than the dialog's default button and cancel.
-  if (message == WM_GETDLGCODE && GetDlgCtrlID(edit) == kIdSearchField) {
-    return CallWindowProcW(original, edit, message, wParam, lParam) | DLGC_WANTALLKEYS;
-  }
-  // The box's undo is the dialog's: its context menu's Undo is offered when
-  // the dialog has a step to take back.
-  if (message == EM_CANUNDO && frontEnd != nullptr && frontEnd->IsBoxEdit(edit)) {
-    return frontEnd->CanUndoBox() ? TRUE : FALSE;
-  }
-  if (frontEnd != nullptr && frontEnd->OnEditMessage(edit, message, wParam, lParam)) {
-    return 0;
-  }
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    RemovePropW(edit, kOriginalProcProperty);
-  }
-  return CallWindowProcW(original, edit, message, wParam, lParam);
-}
-
-void SubclassEdit(HWND edit) {
-  if (edit == nullptr || GetPropW(edit, kOriginalProcProperty) != nullptr) {
-    return;
-  }
-  const LONG_PTR original = GetWindowLongPtrW(edit, GWLP_WNDPROC);
-  SetPropW(edit, kOriginalProcProperty, reinterpret_cast<HANDLE>(original));
-  SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSubclassProc));
-}
-
-// Plain text on the clipboard ends its lines with CR LF.
-std::wstring WithCrLf(const std::wstring& text) {
-  std::wstring out;
-  out.reserve(text.size() + 8);
-  for (wchar_t c : text) {
-    if (c == L'\n') out += L'\r';
-    out += c;
-  }
-  return out;
-}
-
-// The clipboard's text up to its first line break, as a one-line edit
-// field takes it; empty when it holds no text.
-std::wstring ClipboardFirstLine(HWND owner) {
-  std::wstring text;
-  if (!OpenClipboard(owner)) {
-    return text;
-  }
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = chars;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  const std::size_t end = text.find_first_of(L"\r\n");
-  if (end != std::wstring::npos) {
-    text.resize(end);
-  }
-  return text;
-}
 
 // A tool of the tooltip control: one window, its tip shown while the mouse
 // rests on it. The size of the structure that every version of the common
@@ -293,30 +111,16 @@ HMENU BuildPopup(const MenuPopupModel& popup) {
   return menu;
 }
 
-// The front end whose dialog runs on this thread, for the message filter.
-thread_local Win32FrontEnd* tRunningFrontEnd = nullptr;
-
-// Sees each message of the modal dialog's loop before the dialog manager.
-LRESULT CALLBACK DialogMessageFilter(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == MSGF_DIALOGBOX && tRunningFrontEnd != nullptr &&
-      tRunningFrontEnd->OnDialogMessage(*reinterpret_cast<const MSG*>(lParam))) {
-    return TRUE;
-  }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 }  // namespace
 
 Win32FrontEnd::Win32FrontEnd(HINSTANCE instance) : instance_(instance) {}
 
 void Win32FrontEnd::RunModal(MainDialog& dialog) {
   dialog_ = &dialog;
-  tRunningFrontEnd = this;
-  HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, DialogMessageFilter, nullptr, GetCurrentThreadId());
+  HHOOK filter = StartDialogMessageFilter(this);
   const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, MainDialogProc,
                                          reinterpret_cast<LPARAM>(this));
-  if (filter != nullptr) UnhookWindowsHookEx(filter);
-  tRunningFrontEnd = nullptr;
+  StopDialogMessageFilter(filter);
   if (result == -1) {
     ShowErrorBox(kErrorCaption, "Can't create the main window\nProgram terminated...");
   }
@@ -434,120 +238,6 @@ void Win32FrontEnd::OnContextMenu(HWND target, int x, int y) {
   } else if (chosen == kMenuCopyAll) {
     dialog_->OnCopyAll();
   }
-}
-
-bool Win32FrontEnd::CanUndoBox() const { return dialog_ != nullptr && dialog_->CanUndo(); }
-
-bool Win32FrontEnd::OnDialogMessage(const MSG& message) {
-  if (message.message != WM_SYSCHAR || dialog_ == nullptr || message.hwnd != BoxEdit()) {
-    return false;
-  }
-  const WPARAM letter = message.wParam;
-  return letter < 0x80 && dialog_->OnFormKey(static_cast<char>(letter));
-}
-
-bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (dialog_ == nullptr) {
-    return false;
-  }
-  if (IsResultLine(GetDlgCtrlID(edit))) {
-    if (message != WM_CONTEXTMENU) {
-      return false;
-    }
-    OnContextMenu(edit, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    return true;
-  }
-  if (edit == searchField_) {
-    return OnSearchFieldMessage(message, wParam);
-  }
-  if (edit != BoxEdit()) {
-    return false;
-  }
-  const bool control = KeyIsDown(VK_CONTROL);
-  const bool shift = KeyIsDown(VK_SHIFT);
-  switch (message) {
-    case WM_KEYDOWN:
-      if (wParam == 'C' && control && shift) {
-        dialog_->OnCopyAll();
-        return true;
-      }
-      // The word menu's keys: Ctrl+1 .. Ctrl+4, Ctrl+Shift+S and U.
-      if (control && ((wParam >= '1' && wParam <= '4') || (shift && (wParam == 'S' || wParam == 'U')))) {
-        dialog_->OnShortcut(static_cast<char>(wParam), shift);
-        return true;
-      }
-      if (wParam == 'R' && control) {
-        dialog_->OnHistorySearch();
-        return true;
-      }
-      if ((wParam == 'Z' || wParam == 'Y') && control) {
-        UndoKey(wParam == 'Y' || shift);
-        return true;
-      }
-      return false;
-    case WM_CHAR:
-      // Ctrl+Shift+C types the same control character as Ctrl+C; its key
-      // press has copied all five lines already. Ctrl+Z and Ctrl+Y were
-      // taken whole at their key press.
-      // Ctrl+Shift+S and U, taken at their key press, type 0x13 and 0x15.
-      return (wParam == 3 && control && shift) || wParam == 0x1a || wParam == 0x19 || wParam == 0x12 ||
-             ((wParam == 0x13 || wParam == 0x15) && control && shift);
-    case WM_COPY: {
-      DWORD start = 0;
-      DWORD end = 0;
-      SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-      if (start != end) {
-        return false;  // the selection, as usual
-      }
-      dialog_->OnCopyResult();
-      return true;
-    }
-    case WM_PASTE:
-      PasteIntoBox();
-      return true;
-    case WM_UNDO:  // the context menu's Undo
-    case EM_UNDO:
-      dialog_->OnUndo();
-      return true;
-    default:
-      return false;
-  }
-}
-
-// Ctrl+Z first undoes the typing, as the edit field does, but once: the
-// field's own undo would undo its undo next, so its buffer is emptied and
-// the next Ctrl+Z steps back through the dialog's changes. Redo is the
-// dialog's only; the field has none.
-void Win32FrontEnd::UndoKey(bool redo) {
-  if (redo) {
-    dialog_->OnRedo();
-  } else {
-    dialog_->OnUndo();
-  }
-}
-
-// The box's edit field would cut a paste silently where it reaches the
-// field's right edge. Pasted here instead, the text goes to the dialog logic
-// whole, which calculates it or, beyond the engine's limit, refuses it.
-void Win32FrontEnd::PasteIntoBox() {
-  HWND edit = BoxEdit();
-  const std::wstring pasted = ClipboardFirstLine(window_);
-  if (edit == nullptr || pasted.empty()) {
-    return;
-  }
-  DWORD start = 0;
-  DWORD end = 0;
-  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  std::wstring text = WindowText(edit);
-  start = start < text.size() ? start : static_cast<DWORD>(text.size());
-  end = end < text.size() && end >= start ? end : static_cast<DWORD>(text.size());
-  text.replace(start, end - start, pasted);
-  settingBoxText_ = true;
-  SetWindowTextW(edit, text.c_str());
-  const auto caret = static_cast<LPARAM>(start + pasted.size());
-  SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(caret), caret);
-  settingBoxText_ = false;
-  OnCommand(kIdExpressionBox, kBoxEditChange);
 }
 
 bool Win32FrontEnd::AskForLanguageFile(const LanguageFileQuestion& question, char* path, unsigned capacity) {
@@ -809,131 +499,6 @@ void Win32FrontEnd::SetClipboardText(const char* text) {
 
 void Win32FrontEnd::Beep() { MessageBeep(MB_OK); }
 
-// The search's field and list lie over the dialog under the box, on top of
-// the controls there, until the search ends.
-void Win32FrontEnd::CreateSearchControls() {
-  RECT box{};
-  GetWindowRect(Box(), &box);
-  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&box), 2);
-  const int width = box.right - box.left;
-  RECT edit{};
-  GetWindowRect(BoxEdit(), &edit);
-  const int fieldHeight = edit.bottom - edit.top + 6;
-  const auto font = static_cast<WPARAM>(SendMessageW(Box(), WM_GETFONT, 0, 0));
-  searchField_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_CLIPSIBLINGS | ES_AUTOHSCROLL, box.left,
-                                 box.bottom + 2, width, fieldHeight, window_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSearchField)), instance_, nullptr);
-  SendMessageW(searchField_, WM_SETFONT, font, FALSE);
-  searchList_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"ListBox", L"",
-                                WS_CHILD | WS_CLIPSIBLINGS | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, box.left,
-                                box.bottom + 2 + fieldHeight, width, fieldHeight * kSearchVisibleRows, window_,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSearchList)), instance_, nullptr);
-  SendMessageW(searchList_, WM_SETFONT, font, FALSE);
-  SubclassEdit(searchField_);
-}
-
-void Win32FrontEnd::ShowHistorySearch(const char* query, const std::vector<std::string>& matches, int selected) {
-  if (window_ == nullptr) {
-    return;
-  }
-  if (searchField_ == nullptr) {
-    CreateSearchControls();
-  }
-  SendMessageW(searchField_, EM_SETCUEBANNER, TRUE,
-               reinterpret_cast<LPARAM>(ToWide(OptionalText(OptionalTextIndex("searchhistory"))).c_str()));
-  const std::wstring wanted = ToWide(query);
-  if (WindowText(searchField_) != wanted) {
-    settingSearch_ = true;
-    SetWindowTextW(searchField_, wanted.c_str());
-    settingSearch_ = false;
-  }
-  SendMessageW(searchList_, LB_RESETCONTENT, 0, 0);
-  for (const std::string& match : matches) {
-    SendMessageW(searchList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(match.c_str()).c_str()));
-  }
-  SendMessageW(searchList_, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-  if (!IsWindowVisible(searchField_)) {
-    for (HWND control : {searchList_, searchField_}) {
-      SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    }
-    SetFocus(searchField_);
-  }
-}
-
-void Win32FrontEnd::HideHistorySearch() {
-  for (HWND control : {searchField_, searchList_}) {
-    if (control != nullptr) {
-      ShowWindow(control, SW_HIDE);
-    }
-  }
-  // What the search covered is drawn again.
-  if (window_ != nullptr) {
-    InvalidateRect(window_, nullptr, TRUE);
-  }
-}
-
-// Keys of the search field: Enter takes the selected match, Escape goes
-// back, the arrow keys move through the matches, Ctrl+R goes older. Losing
-// the focus to anything but the list ends the search as Escape does.
-bool Win32FrontEnd::OnSearchFieldMessage(UINT message, WPARAM wParam) {
-  switch (message) {
-    case WM_KEYDOWN: {
-      const auto selected = static_cast<int>(SendMessageW(searchList_, LB_GETCURSEL, 0, 0));
-      switch (wParam) {
-        case VK_RETURN:
-          dialog_->OnHistorySearchEnd(true);
-          return true;
-        case VK_ESCAPE:
-          dialog_->OnHistorySearchEnd(false);
-          return true;
-        case VK_DOWN:
-          dialog_->OnHistorySearchSelect(selected + 1);
-          return true;
-        case VK_UP:
-          dialog_->OnHistorySearchSelect(selected - 1);
-          return true;
-        case 'R':
-          if (KeyIsDown(VK_CONTROL)) {
-            dialog_->OnHistorySearch();
-            return true;
-          }
-          return false;
-        default:
-          return false;
-      }
-    }
-    case WM_CHAR:
-      // Enter, Escape and Ctrl+R were taken at their key press.
-      return wParam == L'\r' || wParam == 0x1b || wParam == 0x12;
-    case WM_KILLFOCUS:
-      if (reinterpret_cast<HWND>(wParam) != searchList_ && IsWindowVisible(searchField_)) {
-        dialog_->OnHistorySearchEnd(false);
-      }
-      return false;
-    default:
-      return false;
-  }
-}
-
-// The search field's edits and the list's clicks; true when the command was
-// one of the search's.
-bool Win32FrontEnd::OnSearchCommand(int commandId, int notification) {
-  if (dialog_ == nullptr || (commandId != kIdSearchField && commandId != kIdSearchList)) {
-    return commandId == kIdSearchField || commandId == kIdSearchList;
-  }
-  if (commandId == kIdSearchField && notification == EN_CHANGE && !settingSearch_) {
-    char query[kExpressionCapacity];
-    CopyAsUtf8(WindowText(searchField_), query, sizeof query);
-    dialog_->OnHistorySearchQuery(query);
-  } else if (commandId == kIdSearchList && notification == LBN_SELCHANGE) {
-    dialog_->OnHistorySearchSelect(static_cast<int>(SendMessageW(searchList_, LB_GETCURSEL, 0, 0)));
-    SetFocus(searchField_);
-  } else if (commandId == kIdSearchList && notification == LBN_DBLCLK) {
-    dialog_->OnHistorySearchEnd(true);
-  }
-  return true;
-}
-
 void Win32FrontEnd::ShowNotice(const char* text) {
   MessageBoxW(window_, ToWide(text).c_str(), L"Quillo", MB_ICONINFORMATION | MB_OK);
 }
@@ -980,6 +545,7 @@ void Win32FrontEnd::EndDialog(int result) {
     ::EndDialog(window_, result);
   }
 }
+
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* frontEnd = reinterpret_cast<Win32FrontEnd*>(GetWindowLongPtrW(window, DWLP_USER));

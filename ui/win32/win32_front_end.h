@@ -1,6 +1,9 @@
 #pragma once
 // The Win32 implementation of the window calls: the dialog from template 101,
-// its controls, menu, hotkeys and message boxes. Before the dialog exists
+// its controls, menu, hotkeys and message boxes. The class's code is split by
+// concern: the window calls and the dialog procedure (win32_front_end.cpp),
+// the edit fields' keys and paste (edit_keys.cpp), the history search's
+// controls (history_search_controls.cpp); text_conversion.h converts texts. Before the dialog exists
 // (start-up) it shows only the file dialog and the error box, and the calls
 // that need the window do nothing.
 //
@@ -12,6 +15,7 @@
 
 #include <windows.h>
 
+#include "ui/dialog_ids.h"
 #include "ui/main_dialog.h"
 
 class Win32FrontEnd : public DialogFrontEnd {
@@ -83,6 +87,7 @@ class Win32FrontEnd : public DialogFrontEnd {
   bool CanUndoBox() const;
 
  private:
+  static bool IsResultLine(int id) { return id >= kIdResultLineDec && id <= kIdResultLineExp; }
   HWND Box() const;
   HWND BoxEdit() const;
   void KeepTemplateClientSize();
