@@ -40,5 +40,6 @@ void BuildMenu(const SettingsState& settings, MenuModel& menu) {
                     {{kCmdHelpContents, texts[5], true, false, kHelpKey},
                      {kSeparatorId, nullptr, false},
                      {kCmdAbout, texts[6], true}}};
-  GiveAccelerators(menu);
+  // Alt with a form's letter chooses the form, so no title takes one.
+  GiveAccelerators(menu, kFormMnemonics);
 }

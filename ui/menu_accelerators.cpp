@@ -131,8 +131,9 @@ bool MarkAccelerator(const char* text, TakenKeys& taken, char* marked, std::size
   return true;
 }
 
-void GiveAccelerators(MenuModel& menu) {
+void GiveAccelerators(MenuModel& menu, const char* reservedForTitles) {
   TakenKeys titleKeys;
+  for (const char* c = reservedForTitles; *c != '\0'; ++c) titleKeys.Add(static_cast<unsigned char>(*c));
   for (const MenuPopupModel& popup : menu.popups) {
     if (popup.title != nullptr && OwnAccelerator(popup.title) != 0) titleKeys.Add(OwnAccelerator(popup.title));
   }

@@ -12,7 +12,7 @@
 // The keys already given in one pop-up (or the bar): letters folded to upper
 // case, digits as they are.
 struct TakenKeys {
-  static constexpr int kCapacity = kMenuMaxItems + kMenuPopupCount + 1;
+  static constexpr int kCapacity = 32;  // a pop-up's items, or the titles and the reserved letters
   char32_t keys[kCapacity]{};
   int count = 0;
   bool Has(char32_t key) const;
@@ -33,5 +33,7 @@ char32_t OwnAccelerator(const char* text);
 
 // Gives each title of the bar and each item of every pop-up that lacks one an
 // accelerator, writing the marked texts into menu.markedTexts and pointing
-// the model at them. Separators are left alone.
-void GiveAccelerators(MenuModel& menu);
+// the model at them. Separators are left alone. The titles are given none of
+// the letters of reservedForTitles (upper-case ASCII): Alt with those has
+// another use in the window, and would never reach the menu.
+void GiveAccelerators(MenuModel& menu, const char* reservedForTitles = "");

@@ -133,7 +133,7 @@ TEST_F(GuiTest, OpensWithZeroLinesTheSavedFormAndTheFocusInTheBox) {
   EXPECT_EQ(window->windowTitle(), "Quillo");
   EXPECT_EQ(window->windowIcon().availableSizes(), QList<QSize>({QSize(16, 16), QSize(32, 32)}));
   EXPECT_EQ(Button(kIdCalculateButton)->text(), "en dialog 0");
-  EXPECT_EQ(window->Menu()->actions().at(0)->text(), "&en menu 0");
+  EXPECT_EQ(window->Menu()->actions().at(0)->text(), "e&n menu 0");
   EXPECT_TRUE(MenuAction(0, 1)->isEnabled());
   EXPECT_TRUE(MenuAction(2, 0)->isEnabled());
   EXPECT_TRUE(MenuAction(2, 2)->isEnabled());

@@ -256,17 +256,18 @@ TEST_F(MainDialogTest, OpensWithZeroLinesSavedFormTextsMenuAndHistory) {
   EXPECT_EQ(window.texts[kIdCalculateButton], "en dialog 0");
   EXPECT_EQ(window.texts[kIdResultGroup], "en dialog 4");
   // Font... and Contents are enabled, Colors... is gone, and every title and
-  // item has an accelerator letter of its own within its pop-up.
+  // item has an accelerator letter of its own within its pop-up; the titles
+  // leave the forms' letters (C, H, B, O, E) to the radio buttons.
   EXPECT_EQ(window.menuTexts,
-            (std::vector<std::string>{"&en menu 0", "&en menu 1", "e&n menu 2", "-", "&Always on top", "&Word",
+            (std::vector<std::string>{"e&n menu 0", "&en menu 1", "e&n menu 2", "-", "&Always on top", "&Word",
                                       "&8 bits", "&16 bits", "&32 bits", "&64 bits", "-", "&Signed", "&Unsigned",
-                                      "e&n menu 4", "&en menu 5", "-", "e&n menu 6"}));
+                                      "en &menu 4", "&en menu 5", "-", "e&n menu 6"}));
   EXPECT_TRUE(window.disabledCommands.empty());
   EXPECT_EQ(window.menu,
-            "&en menu 0[0 &en menu 1|12 e&n menu 2|---|30 &Always on top] "
+            "e&n menu 0[0 &en menu 1|12 e&n menu 2|---|30 &Always on top] "
             "&Word[20 &8 bits<Ctrl+1>|21 &16 bits<Ctrl+2>|22 &32 bits *<Ctrl+3>|23 &64 bits<Ctrl+4>|---|"
             "24 &Signed *<Ctrl+Shift+S>|25 &Unsigned<Ctrl+Shift+U>] "
-            "e&n menu 4[10 &en menu 5<F1>|---|11 e&n menu 6]");
+            "en &menu 4[10 &en menu 5<F1>|---|11 e&n menu 6]");
   EXPECT_EQ(window.list, (std::vector<std::string>{"1+1", "2*2"}));
   EXPECT_EQ(window.box, "");
   EXPECT_TRUE(window.onTopCalls.empty());  // a window that was never put on top is left as it opens
@@ -496,7 +497,7 @@ TEST_F(MainDialogTest, LanguageChangeRecalculatesChosenOrCancelled) {
   window.Click(kCmdChooseLanguage);
   EXPECT_EQ(window.Lines(), AllLines(MessageText("de", kMsgTooFewForPlus)));
   EXPECT_EQ(window.texts[kIdCloseButton], "de dialog 1");
-  EXPECT_EQ(window.menuTexts.front(), "&de menu 0");
+  EXPECT_EQ(window.menuTexts.front(), "&de menu 0");  // D is no form's letter
   EXPECT_EQ(Setting("INI", "lang"), german);
 
   // A cancel keeps the menu and the control texts; only the lines are redrawn.

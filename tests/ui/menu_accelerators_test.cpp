@@ -91,4 +91,19 @@ TEST(MenuAcceleratorsTest, TitlesAndEachPopupHaveKeysOfTheirOwn) {
   EXPECT_STREQ(menu.popups[0].items[2].text, "O&ther");
 }
 
+// Letters reserved for other keys of the window are given to no title, but
+// stay free for the items, and a title's own mark may still use one.
+TEST(MenuAcceleratorsTest, TitlesLeaveTheReservedLettersAlone) {
+  MenuModel menu{};
+  menu.popups[0] = {"Options", 1, {{0, "Open", true}}};
+  menu.popups[1] = {"Word", 1, {{1, "Copy", true}}};
+  menu.popups[2] = {"&Help", 1, {{2, "Contents", true}}};
+  GiveAccelerators(menu, "CHBOE");
+  EXPECT_STREQ(menu.popups[0].title, "O&ptions");
+  EXPECT_STREQ(menu.popups[1].title, "&Word");
+  EXPECT_STREQ(menu.popups[2].title, "&Help");
+  EXPECT_STREQ(menu.popups[0].items[0].text, "&Open");
+  EXPECT_STREQ(menu.popups[1].items[0].text, "&Copy");
+}
+
 }  // namespace

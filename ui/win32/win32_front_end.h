@@ -63,6 +63,9 @@ class Win32FrontEnd : public DialogFrontEnd {
   void SetAlwaysOnTop(bool onTop) override;
   void ApplyProgramIcon() override;
   void ShowAboutBox(const char* title, const char* text) override;
+  void ShowHelp(const HelpContents& help) override;
+  void SetDisplayFont(const FontChoice& font) override;
+  bool AskForFont(FontChoice& font) override;
   void EndDialog(int result) override;
 
   // Called by MainDialogProc. Each forwards to the dialog logic.
@@ -108,6 +111,9 @@ class Win32FrontEnd : public DialogFrontEnd {
   HWND searchField_ = nullptr;   // the history search's field and list, made when first shown
   HWND searchList_ = nullptr;
   bool settingSearch_ = false;   // the program, not the user, is changing the search field's text
+  HWND help_ = nullptr;          // the help window, made when first shown; the dialog owns and destroys it
+  HFONT helpFont_ = nullptr;     // the help's fixed-width font, made with the window, kept for the run
+  HFONT displayFont_ = nullptr;  // the chosen font of the box and the lines while one is chosen
 };
 
 // The dialog's handler: keeps the front end (passed with WM_INITDIALOG) in the
