@@ -134,7 +134,8 @@ TEST_F(GuiHelpTest, EveryMenuTitleAndItemHasAnAccelerator) {
   for (QAction* title : window->Menu()->actions()) {
     EXPECT_TRUE(title->text().contains(QLatin1Char('&'))) << title->text().toStdString();
     for (QAction* item : title->menu()->actions()) {
-      if (!item->isSeparator()) EXPECT_TRUE(item->text().contains(QLatin1Char('&'))) << item->text().toStdString();
+      if (item->isSeparator()) continue;
+      EXPECT_TRUE(item->text().contains(QLatin1Char('&'))) << item->text().toStdString();
     }
   }
   EXPECT_EQ(MenuAction(0, 1)->text(), "e&n menu 2");  // Font...
@@ -159,8 +160,8 @@ TEST_F(GuiHelpTest, ChosenFontIsAppliedToTheBoxAndTheLinesAndKept) {
     MenuAction(0, 1)->trigger();
     EXPECT_TRUE(choose.Answered());
   }
-  for (QWidget* widget : {static_cast<QWidget*>(window->Box()), window->Box()->lineEdit(), Line(kFormDec),
-                          Line(kFormBin), Line(kFormExp)}) {
+  const QWidget* shown[] = {window->Box(), window->Box()->lineEdit(), Line(kFormDec), Line(kFormBin), Line(kFormExp)};
+  for (const QWidget* widget : shown) {
     EXPECT_EQ(widget->font().family(), "DejaVu Sans Mono");
     EXPECT_EQ(widget->font().pointSize(), 14);
   }

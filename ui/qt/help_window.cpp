@@ -1,8 +1,7 @@
 #include "ui/qt/help_window.h"
 
 #include <QFontMetrics>
-#include <QKeySequence>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -27,8 +26,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(browser_);
   const QFontMetrics metrics(font());
   resize(metrics.averageCharWidth() * kWidthCharacters, metrics.lineSpacing() * kHeightLines);
-  auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(close, &QShortcut::activated, this, &QWidget::close);
+}
+
+// The browser leaves Escape to its window, which it closes.
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void HelpWindow::Show(const HelpContents& help) {

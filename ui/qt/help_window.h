@@ -7,6 +7,7 @@
 
 #include "ui/help_contents.h"
 
+class QKeyEvent;
 class QTextBrowser;
 
 class HelpWindow : public QWidget {
@@ -17,6 +18,9 @@ class HelpWindow : public QWidget {
   // Shows help (replacing what was shown) and brings the window to the front.
   void Show(const HelpContents& help);
   QTextBrowser* Browser() const { return browser_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QTextBrowser* browser_ = nullptr;
