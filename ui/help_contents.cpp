@@ -1,7 +1,10 @@
 #include "ui/help_contents.h"
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
+#include <string_view>
+#include <utility>
 
 #include "engine/calculate.h"
 #include "engine/vocabulary.h"

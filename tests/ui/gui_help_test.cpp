@@ -66,9 +66,11 @@ class FontDialogAnswer {
 
 class GuiHelpTest : public ::testing::Test {
  protected:
-  void Open() {
+  void Open(const std::string& language = "") {
     ProgramEngineState() = EngineState{};
-    if (settingsFile.empty()) settingsFile = PrepareSettings(folder, WriteLanguageFile(folder, "en"), 0);
+    if (settingsFile.empty()) {
+      settingsFile = PrepareSettings(folder, language.empty() ? WriteLanguageFile(folder, "en") : language, 0);
+    }
     logic = std::make_unique<MainDialog>(frontEnd, ProgramEngineState());
     window = frontEnd.CreateDialog(*logic);
     window->show();
@@ -113,6 +115,8 @@ TEST_F(GuiHelpTest, ContentsOpensTheReferenceAndTheWindowStaysUsable) {
     EXPECT_TRUE(page.contains(QString::fromLatin1(row))) << row;
   }
   EXPECT_FALSE(frontEnd.Help()->isModal());
+  const QString shots = qEnvironmentVariable("QUILLO_HELP_SHOTS");
+  if (!shots.isEmpty()) frontEnd.Help()->grab().save(shots + QStringLiteral("/help.png"));
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window));
   QTest::keyClicks(window->Box(), "6*7");
@@ -142,6 +146,33 @@ TEST_F(GuiHelpTest, EveryMenuTitleAndItemHasAnAccelerator) {
   EXPECT_EQ(window->Menu()->actions().at(0)->menu()->actions().size(), 4);
 }
 
+// The shipped Russian texts get Cyrillic letters, one per text of a pop-up.
+TEST_F(GuiHelpTest, RussianMenuGetsCyrillicAccelerators) {
+  Open(QUILLO_RUSSIAN_LNG);
+  QStringList shown;
+  for (QAction* title : window->Menu()->actions()) {
+    shown << title->text();
+    for (QAction* item : title->menu()->actions()) {
+      if (!item->isSeparator()) shown << item->text();
+    }
+  }
+  EXPECT_EQ(shown.join('|'), QString::fromUtf8("&Настройки|&Язык...|&Шрифт...|&Поверх всех окон|&Слово|&8 бит|&16 бит|"
+                                               "&32 бита|&64 бита|&Со знаком|&Без знака|С&правка|&Содержание|"
+                                               "&О программе..."));
+  const QString shots = qEnvironmentVariable("QUILLO_HELP_SHOTS");
+  if (!shots.isEmpty()) {
+    window->Menu()->actions().at(2)->trigger();
+    QTest::keyClick(window->Box(), Qt::Key_F1);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return HelpShown(); }));
+    frontEnd.Help()->grab().save(shots + QStringLiteral("/help-russian.png"));
+    QMenu* options = window->Menu()->actions().at(0)->menu();
+    options->popup(window->mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitFor([options] { return options->isVisible(); }));
+    options->grab().save(shots + QStringLiteral("/options-menu-russian.png"));
+    options->close();
+  }
+}
+
 // Font... applies the chosen font to the box and the five lines at once; it
 // is kept in [INI] and shown by the next window. A cancel changes nothing.
 TEST_F(GuiHelpTest, ChosenFontIsAppliedToTheBoxAndTheLinesAndKept) {
@@ -166,6 +197,18 @@ TEST_F(GuiHelpTest, ChosenFontIsAppliedToTheBoxAndTheLinesAndKept) {
     EXPECT_EQ(widget->font().pointSize(), 14);
   }
   EXPECT_NE(window->Control(kIdCalculateButton)->font().family(), "DejaVu Sans Mono");
+  // QUILLO_HELP_SHOTS names a folder for pictures of the window in the font
+  // chosen and of the Options menu with its accelerators.
+  const QString shots = qEnvironmentVariable("QUILLO_HELP_SHOTS");
+  if (!shots.isEmpty()) {
+    QTest::keyClicks(window->Box(), "0xFF<<4");
+    window->grab().save(shots + QStringLiteral("/font-chosen.png"));
+    QMenu* options = window->Menu()->actions().at(0)->menu();
+    options->popup(window->mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitFor([options] { return options->isVisible(); }));
+    options->grab().save(shots + QStringLiteral("/options-menu.png"));
+    options->close();
+  }
   Close();
   EXPECT_EQ(Setting("font"), "DejaVu Sans Mono,14");
 

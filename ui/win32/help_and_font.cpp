@@ -1,12 +1,13 @@
 // The help window of Help -> Contents and the font of the box and the lines:
 // the Windows side of ShowHelp, SetDisplayFont and AskForFont.
 
+#include "ui/win32/win32_front_end.h"
+
 #include <commdlg.h>
 
 #include <string>
 
 #include "ui/win32/text_conversion.h"
-#include "ui/win32/win32_front_end.h"
 
 namespace {
 
