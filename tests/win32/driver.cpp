@@ -871,10 +871,10 @@ bool StepNoticeBox() {
   return true;
 }
 
-// The help window: a top-level edit control of the program's with the
-// help's title.
+// The help window of the program's, by its title, and the edit control in
+// it that holds the text.
 HWND FindHelpWindow() {
-  HWND help = FindWindowW(L"Edit", L"Quillo Help");
+  HWND help = FindWindowW(L"QuilloHelp", L"Quillo Help");
   return help != nullptr && IsWindowVisible(help) ? help : nullptr;
 }
 
@@ -911,7 +911,7 @@ std::wstring SqueezeBlanks(const std::wstring& line) {
 bool StepHelp(const char* text) {
   HWND help = WaitFor(FindHelpWindow, Timeout);
   if (help == nullptr) return Fail("no help window");
-  const std::wstring page = TextOf(help);
+  const std::wstring page = TextOf(FindWindowExW(help, nullptr, L"Edit", nullptr));
   const std::wstring wanted(text, text + std::strlen(text));
   std::size_t start = 0;
   while (start < page.size()) {

@@ -3,6 +3,7 @@
 
 #include "ui/win32/win32_front_end.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include <string>
@@ -39,6 +40,45 @@ HFONT CreateFontOf(HWND window, const char* family, int points) {
 // The help as the edit control shows it: its lines end with CR LF.
 std::wstring HelpEditText(const HelpContents& help) { return WithCrLf(ToWide(HelpAsPlainText(help).c_str())); }
 
+constexpr wchar_t kHelpWindowClass[] = L"QuilloHelp";
+
+// The help window only holds its edit control: it fills the client area,
+// has the focus whenever the window has it, and Escape in it closes the
+// window.
+LRESULT CALLBACK HelpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND edit = GetWindow(window, GW_CHILD);
+  switch (message) {
+    case WM_SIZE:
+      if (edit != nullptr) MoveWindow(edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return 0;
+    case WM_SETFOCUS:
+      if (edit != nullptr) SetFocus(edit);
+      return 0;
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+// The edit's keys: Escape closes the help; the rest are the edit's own.
+LRESULT CALLBACK HelpEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+    PostMessageW(GetParent(edit), WM_CLOSE, 0, 0);
+    return 0;
+  }
+  return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+bool RegisterHelpWindowClass(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = HelpWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW, narrow without UNICODE
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = kHelpWindowClass;
+  return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 // The window's size for the help: the text's room plus the frame.
 SIZE HelpWindowSize(HWND edit, HFONT font) {
   HDC context = GetDC(edit);
@@ -48,31 +88,34 @@ SIZE HelpWindowSize(HWND edit, HFONT font) {
   SelectObject(context, old);
   ReleaseDC(edit, context);
   RECT rect{0, 0, metrics.tmAveCharWidth * kHelpWidthCharacters, metrics.tmHeight * kHelpHeightLines};
-  AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW | WS_VSCROLL, FALSE, 0);
+  AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, 0);
   return {rect.right - rect.left + GetSystemMetrics(SM_CXVSCROLL), rect.bottom - rect.top};
 }
 
 }  // namespace
 
-// The help window is a read-only multi-line edit control standing as a
-// top-level window of its own, owned by the dialog: it closes with the
-// dialog, stays above it, and the dialog stays usable.
+// The help window is a top-level window of its own with a read-only
+// multi-line edit control, owned by the dialog: it closes with the dialog,
+// stays above it, and the dialog stays usable.
 void Win32FrontEnd::ShowHelp(const HelpContents& help) {
   if (window_ == nullptr) return;
   if (help_ == nullptr || !IsWindow(help_)) {
-    help_ = CreateWindowExW(0, L"EDIT", L"",
-                            WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
-                                ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_,
-                            nullptr);
+    if (!RegisterHelpWindowClass(instance_)) return;
+    help_ = CreateWindowExW(0, kHelpWindowClass, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
     if (help_ == nullptr) return;
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
+                                    ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                                0, 0, 0, 0, help_, nullptr, instance_, nullptr);
+    SetWindowSubclass(edit, HelpEditProc, 0, 0);
     if (helpFont_ == nullptr) helpFont_ = CreateFontOf(window_, "Courier New", kHelpFontPoints);
-    SendMessageW(help_, WM_SETFONT, reinterpret_cast<WPARAM>(helpFont_), FALSE);
-    const SIZE size = HelpWindowSize(help_, helpFont_);
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(helpFont_), FALSE);
+    const SIZE size = HelpWindowSize(edit, helpFont_);
     SetWindowPos(help_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
   }
   SetWindowTextW(help_, ToWide(help.title.c_str()).c_str());
-  SendMessageW(help_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(HelpEditText(help).c_str()));
+  SetWindowTextW(GetWindow(help_, GW_CHILD), HelpEditText(help).c_str());
   ShowWindow(help_, SW_SHOWNORMAL);
   SetForegroundWindow(help_);
 }
