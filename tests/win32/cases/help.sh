@@ -6,7 +6,7 @@ folder="$work/help"
 prepare_folder "$folder"
 printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
 start_program "$folder"
-run_driver "$work/help.actual" window menu-keys lc help 'tg(x)' f1 help '0xC\0xA' help 'Ctrl+R' \
+run_driver "$work/help.actual" window menu-keys lc help 'tg(x)' f1 help '0xC\0xA' menu-keys lc help 'Ctrl+R' \
   menu-keys pa close exit
 record_exit_code "$folder" "$work/help.actual"
 tr -d '\r' <"$folder/quillo.ini" | grep '^ontop' >>"$work/help.actual"
