@@ -1,13 +1,14 @@
 # --- Help -> Contents through the menu's accelerator letters and through F1:
 # the help window lists the vocabulary with the examples calculated; Alt, p,
-# a reaches "Always on top", which is kept as ontop=1. ---
+# a reaches "Always on top", which is kept as ontop=1 (F1 after it, being
+# later input, opens the help only once that command has run). ---
 case_started=$(date +%s)
 folder="$work/help"
 prepare_folder "$folder"
 printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
 start_program "$folder"
 run_driver "$work/help.actual" window menu-keys lc help 'tg(x)' f1 help '0xC\0xA' menu-keys lc help 'Ctrl+R' \
-  menu-keys pa close exit
+  menu-keys pa f1 help 'F1' close exit
 record_exit_code "$folder" "$work/help.actual"
 tr -d '\r' <"$folder/quillo.ini" | grep '^ontop' >>"$work/help.actual"
 cat >"$work/help.expected" <<'EOF2'
@@ -15,6 +16,7 @@ window: Quillo
 help: tg(x) Tangent of an angle in radians tg(pi/4) = 1
 help: \ Bitwise exclusive or of the words 0xC\0xA = 0x6
 help: Ctrl+R Searches the history
+help: F1 This help
 exit: 0
 program exit code: 0
 ontop=1
@@ -30,8 +32,9 @@ folder="$work/font"
 prepare_folder "$folder"
 printf '[INI]\r\nlang=%s\r\n' "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
 start_program "$folder"
+# Typing waits for the program to answer, so the font is applied by then.
 run_driver "$work/font-run1.actual" window box-height menu-keys pf font-dialog 'DejaVu Sans Mono,14' \
-  box-height type 6*7 lines close exit
+  type 6*7 lines box-height close exit
 record_exit_code "$folder" "$work/font-run1.actual"
 start_program "$folder"
 run_driver "$work/font-run2.actual" window box-height close exit
