@@ -26,13 +26,14 @@ int PixelHeightOfPoints(HWND window, int points) {
   return height;
 }
 
-// A font of the family (UTF-8) at `points`.
-HFONT CreateFontOf(HWND window, const char* family, int points) {
+// A font of the family (UTF-8) at `points`. Where the family is missing, the
+// font mapper takes another of the same pitch: fixed-width where pitch says so.
+HFONT CreateFontOf(HWND window, const char* family, int points, BYTE pitch = DEFAULT_PITCH | FF_DONTCARE) {
   LOGFONTW font{};
   font.lfHeight = PixelHeightOfPoints(window, points);
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = DEFAULT_CHARSET;
-  font.lfPitchAndFamily = FF_DONTCARE;
+  font.lfPitchAndFamily = pitch;
   lstrcpynW(font.lfFaceName, ToWide(family).c_str(), LF_FACESIZE);
   return CreateFontIndirectW(&font);
 }
@@ -109,7 +110,8 @@ void Win32FrontEnd::ShowHelp(const HelpContents& help) {
                                     ES_AUTOVSCROLL | ES_AUTOHSCROLL,
                                 0, 0, 0, 0, help_, nullptr, instance_, nullptr);
     SetWindowSubclass(edit, HelpEditProc, 0, 0);
-    if (helpFont_ == nullptr) helpFont_ = CreateFontOf(window_, "Courier New", kHelpFontPoints);
+    // The plain-text help lines its columns up with blanks: a fixed-width font.
+    if (helpFont_ == nullptr) helpFont_ = CreateFontOf(window_, "Courier New", kHelpFontPoints, FIXED_PITCH | FF_MODERN);
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(helpFont_), FALSE);
     const SIZE size = HelpWindowSize(edit, helpFont_);
     SetWindowPos(help_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
