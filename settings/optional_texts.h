@@ -117,7 +117,7 @@ inline constexpr OptionalTextRow kOptionalTexts[] = {
     {"TEXTS", "helpfunctions", "Functions", OptionalTextKind::Label},
     {"TEXTS", "helpnumbers", "Numbers and names", OptionalTextKind::Label},
     {"TEXTS", "helpkeys", "Keys of the window", OptionalTextKind::Label},
-    {"TEXTS", "helpexamples", "Every example is calculated as you read it, in the word now chosen.", OptionalTextKind::Label},
+    {"TEXTS", "helpexamples", "Every example is calculated when this help opens, in the word chosen now.", OptionalTextKind::Label},
     {"TEXTS", "helpadd", "Addition", OptionalTextKind::Label},
     {"TEXTS", "helpsubtract", "Subtraction; before an operand, its negation", OptionalTextKind::Label},
     {"TEXTS", "helpmultiply", "Multiplication", OptionalTextKind::Label},
