@@ -123,6 +123,27 @@ bool SetGroupDigitsKey(std::string& text, const SettingsState& settings) {
   return changed;
 }
 
+// "font" is written once the user has chosen a font; a value the file has
+// that could not be read is left as it is until then.
+bool SetFontKey(std::string& text, const SettingsState& settings) {
+  bool changed = false;
+  if (IsFontChosen(settings.DisplayFont)) {
+    SetProfileValue(text, kSettingsSection, "font", FormatFontValue(settings.DisplayFont).c_str(), &changed);
+  }
+  return changed;
+}
+
+// The font the file names, or none where it names none usable. A value that
+// fills the buffer may have been cut, and a cut value is not the user's: it
+// counts as unusable.
+FontChoice ReadFontKey(std::string_view text) {
+  char value[2 * kFontFamilyCapacity];
+  FontChoice font{};
+  const unsigned length = ReadProfileStringFrom(text, kSettingsSection, "font", "", value, sizeof value);
+  if (length + 1 < sizeof value) ParseFontValue(value, font);
+  return font;
+}
+
 bool CopyPath(const char* source, char* target) {
   std::size_t length = std::strlen(source);
   if (length >= kPathCapacity) return false;
@@ -339,6 +360,7 @@ bool LoadSettingsFrom(SettingsHost& host, const char* settingsPath) {
   settings.WordUnsigned = ReadProfileIntFrom(text, kSettingsSection, "wordunsigned", 0) == 1;
   settings.AlwaysOnTop = ReadProfileIntFrom(text, kSettingsSection, "ontop", 0) == 1;
   settings.UngroupedDigits = ReadProfileIntFrom(text, kSettingsSection, "groupdigits", 1) == 0;
+  settings.DisplayFont = ReadFontKey(text);
   return true;
 }
 
@@ -393,13 +415,15 @@ bool SaveSettings(SettingsHost& host) {
     const bool wordChanged = SetWordKeys(text, settings);
     const bool onTopChanged = SetOnTopKey(text, settings);
     const bool groupingChanged = SetGroupDigitsKey(text, settings);
+    const bool fontChanged = SetFontKey(text, settings);
     const bool historyChanged = MergeHistoryInto(host, text);
     char length[16];
     std::snprintf(length, sizeof length, "%d", settings.HistoryLength);
     SetProfileValue(text, kSettingsSection, "historylen", length, &lengthChanged);
     // Form, history and length land together or not at all.
     const bool changed =
-        formChanged || wordChanged || onTopChanged || groupingChanged || historyChanged || lengthChanged;
+        formChanged || wordChanged || onTopChanged || groupingChanged || fontChanged || historyChanged ||
+        lengthChanged;
     saved = !changed || StoreProfileText(settings.SettingsPath, text);
   }
   // The entries are in the file now: a later save of this window (the

@@ -5,6 +5,7 @@
 // is the expression box's list.
 
 #include "engine/messages.h"
+#include "settings/font_choice.h"
 
 inline constexpr int kPathCapacity = 512;  // a settings or language path and its terminator
 inline constexpr int kMenuTextCount = 7;
@@ -41,6 +42,9 @@ struct SettingsState {
   // The HEX, BIN and OCT lines show their digits without group gaps; false
   // (grouped) unless the file says groupdigits=0.
   bool UngroupedDigits;
+  // The font of the box and the lines: not chosen (the window's own) until
+  // "font" is read with a usable value or the user chooses one.
+  FontChoice DisplayFont;
   // The translated texts: menu titles and items, the labels of Calculate,
   // Close, the expression label and the two groups, and the 36 messages. Each
   // slot is terminated within its 40 bytes and holds "no translation" when

@@ -43,13 +43,14 @@ inline constexpr char kFormMnemonics[] = "CHBOE";
 static_assert(sizeof kFormMnemonics == kResultFormCount + 1);
 inline constexpr int ResultLineIdOfForm(int form) { return kIdResultLineDec + form; }
 
-// Menu commands; 1, 2 and 10 are disabled items (1 and 2 are also the
-// platform's own OK and Cancel of a dialog) and do nothing.
+// Menu commands. 1 and 2 are the platform's own OK and Cancel of a dialog;
+// no menu item sends them any more, and they do nothing.
 inline constexpr int kCmdChooseLanguage = 0;
 inline constexpr int kCmdDisabledOk = 1;
 inline constexpr int kCmdDisabledCancel = 2;
-inline constexpr int kCmdDisabledHelp = 10;
+inline constexpr int kCmdHelpContents = 10;  // Help -> Contents, and F1
 inline constexpr int kCmdAbout = 11;
+inline constexpr int kCmdFont = 12;  // Options -> Font...: the font of the box and the lines
 // The word menu: the four word sizes, then signed and unsigned.
 inline constexpr int kCmdWord8 = 20;
 inline constexpr int kCmdWord16 = 21;

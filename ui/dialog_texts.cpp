@@ -5,6 +5,7 @@
 #include "settings/optional_texts.h"
 #include "ui/dialog_ids.h"
 #include "ui/key_bindings.h"
+#include "ui/menu_accelerators.h"
 #include "ui/word_menu.h"
 
 namespace {
@@ -25,10 +26,9 @@ void ApplyDialogTexts(const SettingsState& settings, DialogWindow& window) {
 void BuildMenu(const SettingsState& settings, MenuModel& menu) {
   const auto& texts = settings.MenuTexts;
   menu.popups[0] = {texts[0],
-                    6,
+                    5,
                     {{kCmdChooseLanguage, texts[1], true},
-                     {kCmdDisabledOk, texts[2], false},
-                     {kCmdDisabledCancel, texts[3], false},
+                     {kCmdFont, texts[2], true},
                      {kSeparatorId, nullptr, false},
                      {kCmdAlwaysOnTop, OptionalText(OptionalTextIndex("ontop")), true, settings.AlwaysOnTop},
                      {kCmdGroupDigits, OptionalText(OptionalTextIndex("groupdigits")), true,
@@ -37,8 +37,10 @@ void BuildMenu(const SettingsState& settings, MenuModel& menu) {
   BuildWordPopup(settings, menu.popups[1]);
   menu.popups[2] = {texts[4],
                     3,
-                    {{kCmdDisabledHelp, texts[5], false},
+                    {{kCmdHelpContents, texts[5], true},
                      {kSeparatorId, nullptr, false},
                      {kCmdAbout, texts[6], true}}};
   ShowMenuKeys(menu);
+  // Alt with a form's letter chooses the form, so no title takes one.
+  GiveAccelerators(menu, kFormMnemonics);
 }

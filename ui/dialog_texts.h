@@ -10,8 +10,10 @@
 // and the result group.
 void ApplyDialogTexts(const SettingsState& settings, DialogWindow& window);
 
-// Builds the menu from MenuTexts: Options with the language choice, two
-// items that are always disabled and "Always on top" (checked while it is
-// on), the word menu, Help with a disabled item and About. The
-// model's texts point into settings, which must outlive it.
+// Builds the menu from MenuTexts: Options with the language choice, the font
+// choice and "Always on top" (checked while it is on), the word menu, Help
+// with Contents and About; every title and item with an accelerator letter.
+// MenuTexts slot 3 (once "Colors...") stays readable but has no item. The
+// model's texts point into settings, which must outlive it, or into the
+// model itself.
 void BuildMenu(const SettingsState& settings, MenuModel& menu);

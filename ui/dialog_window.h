@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "settings/font_choice.h"
 #include "settings/window_host.h"
 #include "ui/digit_groups.h"
+#include "ui/help_contents.h"
 #include "ui/menu_model.h"
 
 class DialogWindow : public SettingsHost {
@@ -90,6 +92,25 @@ class DialogWindow : public SettingsHost {
   virtual void ApplyProgramIcon() = 0;
   // The About box: no owner, information icon, an OK button.
   virtual void ShowAboutBox(const char* title, const char* text) = 0;
+  // The calls of the help and the font choice. They do nothing by default,
+  // so that a window without them (a test's) need not spell them out.
+  //
+  // Shows the help in a window of its own beside the dialog, which stays
+  // usable; a help window already open shows the new contents and comes to
+  // the front.
+  virtual void ShowHelp(const HelpContents& help) { (void)help; }
+  // Shows the expression box and the result lines in font, or in the
+  // window's own fonts where font is not chosen.
+  virtual void SetDisplayFont(const FontChoice& font) { (void)font; }
+  // Lets the user choose a font in the platform's font dialog, which opens
+  // at font (the box's own font where it is not chosen). True with the
+  // choice in font; false, font untouched, when the user cancels or the
+  // dialog gives a font the settings cannot keep.
+  virtual bool AskForFont(FontChoice& font) {
+    (void)font;
+    return false;
+  }
+
   // Ends the modal dialog with this result.
   virtual void EndDialog(int result) = 0;
 };

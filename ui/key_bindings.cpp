@@ -33,6 +33,7 @@ constexpr KeyBinding kKeyBindings[] = {
     {{'4', kCtrl}, KeyAction::kMenuCommand, kCmdWord64},
     {{'S', kCtrlShift}, KeyAction::kMenuCommand, kCmdWordSigned},
     {{'U', kCtrlShift}, KeyAction::kMenuCommand, kCmdWordUnsigned},
+    {{kKeyF1, kModifierNone}, KeyAction::kMenuCommand, kCmdHelpContents},
     {{kKeyF10, kModifierNone}, KeyAction::kOpenMenuBar, 0},
 };
 constexpr std::size_t kBindingCount = std::size(kKeyBindings);

@@ -40,6 +40,7 @@ void MainDialog::Initialise() {
   window_.ApplyProgramIcon();
   window_.AttachMenu(menu_);
   if (ProgramSettings().AlwaysOnTop) window_.SetAlwaysOnTop(true);
+  if (IsFontChosen(ProgramSettings().DisplayFont)) window_.SetDisplayFont(ProgramSettings().DisplayFont);
   window_.FocusBox();
   window_.CheckRadioButton(kIdRadioDec, kIdRadioExp, RadioIdOfForm(SelectedForm()));
   LoadHistory(window_);
@@ -78,6 +79,12 @@ void MainDialog::OnCommand(int commandId, int notification) {
     case kCmdGroupDigits:
       ToggleDigitGroups();
       break;
+    case kCmdHelpContents:
+      ShowHelpContents();
+      break;
+    case kCmdFont:
+      ChooseFont();
+      break;
     case kIdCloseButton:
       OnCloseRequest();
       break;
@@ -115,7 +122,7 @@ void MainDialog::OnCommand(int commandId, int notification) {
           break;
       }
       break;
-    default:  // the disabled menu items 1, 2, 10 and anything else
+    default:  // the dialog manager's OK and Cancel (1, 2) and anything else
       break;
   }
 }
@@ -153,6 +160,20 @@ void MainDialog::ToggleAlwaysOnTop() {
   window_.SetAlwaysOnTop(ProgramSettings().AlwaysOnTop);
   BuildMenu(ProgramSettings(), menu_);
   window_.AttachMenu(menu_);
+}
+
+// The help is built afresh each time, in the language and word chosen now,
+// so its examples calculate as the box would.
+void MainDialog::ShowHelpContents() {
+  window_.ShowHelp(BuildHelpContents(SettingsWord(), ProgramSettings().MessageTable));
+}
+
+// A font chosen is shown at once and saved with the other settings at close.
+void MainDialog::ChooseFont() {
+  FontChoice font = ProgramSettings().DisplayFont;
+  if (!window_.AskForFont(font)) return;
+  ProgramSettings().DisplayFont = font;
+  window_.SetDisplayFont(font);
 }
 
 void MainDialog::OnCopyResult() { window_.SetClipboardText(lines_.text[SelectedForm()]); }

@@ -105,6 +105,8 @@ class MainDialog {
   void ToggleAlwaysOnTop();
   void ToggleDigitGroups();
   void ShowResultLine(int form, const char* text);
+  void ShowHelpContents();
+  void ChooseFont();
   void Replace(const char* text);
   void ShowSearch();
 

@@ -5,6 +5,9 @@
 
 inline constexpr int kMenuPopupCount = 3;
 inline constexpr int kMenuMaxItems = 7;
+// Room for a menu text with the accelerator mark the model may add: the
+// longest optional text (159 bytes), the "&" and the terminator.
+inline constexpr int kMenuMarkedTextCapacity = 161;
 
 // The key that chooses a menu item while the window has the focus, as
 // key_bindings.h binds it.
@@ -28,4 +31,7 @@ struct MenuPopupModel {
 
 struct MenuModel {
   MenuPopupModel popups[kMenuPopupCount];
+  // The texts that were given an accelerator mark, which the titles and
+  // items then point to: [popup][0] the title, [popup][1 + i] item i.
+  char markedTexts[kMenuPopupCount][kMenuMaxItems + 1][kMenuMarkedTextCapacity];
 };

@@ -232,6 +232,34 @@ TEST_F(SettingsTest, OnTopKeyRoundTripsAndStaysAwayUntilChosen) {
   }
 }
 
+// "font" is written once a font is chosen and read back; a value the window
+// cannot use reads as no choice and stays in the file until one is made.
+TEST_F(SettingsTest, FontKeyIsWrittenOnceChosenAndBadValuesMeanTheDefault) {
+  const std::string head = "[INI]\r\nlang=" + language + "\r\nform=0\r\nhistorylen=10\r\n";
+  WriteFile(settings, head);
+  ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
+  EXPECT_FALSE(IsFontChosen(ProgramSettings().DisplayFont));
+  EXPECT_TRUE(SaveSettings(host));
+  EXPECT_EQ(Settings(), head);
+
+  ASSERT_TRUE(MakeFontChoice("Consolas", 10, ProgramSettings().DisplayFont));
+  EXPECT_TRUE(SaveSettings(host));
+  EXPECT_EQ(Settings(), head + "font=Consolas,10\r\n");
+  ResetProgramSettings();
+  ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
+  EXPECT_EQ(FormatFontValue(ProgramSettings().DisplayFont), "Consolas,10");
+
+  const std::string tooLong = "Mono,10" + std::string(200, ' ') + "0";  // no size once cut
+  for (const std::string& value : {std::string("Consolas"), std::string("Consolas,0"), tooLong}) {
+    SCOPED_TRACE(value);
+    WriteFile(settings, head + "font=" + value + "\r\n");
+    ASSERT_TRUE(LoadSettingsFrom(host, settings.c_str()));
+    EXPECT_FALSE(IsFontChosen(ProgramSettings().DisplayFont));
+    EXPECT_TRUE(SaveSettings(host));
+    EXPECT_EQ(Settings(), head + "font=" + value + "\r\n");
+  }
+}
+
 TEST_F(SettingsTest, UnreadableSettingsFileIsNeverOverwritten) {
   // A folder standing where the file should be.
   ASSERT_EQ(mkdir(settings.c_str(), 0755), 0);

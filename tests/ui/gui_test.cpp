@@ -133,10 +133,9 @@ TEST_F(GuiTest, OpensWithZeroLinesTheSavedFormAndTheFocusInTheBox) {
   EXPECT_EQ(window->windowTitle(), "Quillo");
   EXPECT_EQ(window->windowIcon().availableSizes(), QList<QSize>({QSize(16, 16), QSize(32, 32)}));
   EXPECT_EQ(Button(kIdCalculateButton)->text(), "en dialog 0");
-  EXPECT_EQ(window->Menu()->actions().at(0)->text(), "en menu 0");
-  EXPECT_FALSE(MenuAction(0, 1)->isEnabled());
-  EXPECT_FALSE(MenuAction(0, 2)->isEnabled());
-  EXPECT_FALSE(MenuAction(2, 0)->isEnabled());
+  EXPECT_EQ(window->Menu()->actions().at(0)->text(), "e&n menu 0");
+  EXPECT_TRUE(MenuAction(0, 1)->isEnabled());
+  EXPECT_TRUE(MenuAction(2, 0)->isEnabled());
   EXPECT_TRUE(MenuAction(2, 2)->isEnabled());
 }
 
@@ -170,12 +169,12 @@ TEST_F(GuiTest, WordKeysRecalculateAndKeepTheBox) {
 // choice is saved. QUILLO_ONTOP_SHOT names a file for the open menu's picture.
 TEST_F(GuiTest, AlwaysOnTopSetsTheWindowsHintAndIsChecked) {
   Open(kFormDec, "", QUILLO_ENGLISH_LNG);
-  QAction* onTop = MenuAction(0, 4);
-  EXPECT_EQ(onTop->text(), "Always on top");
+  QAction* onTop = MenuAction(0, 3);
+  EXPECT_EQ(onTop->text(), "&Always on top");
   EXPECT_FALSE(onTop->isChecked());
   EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   onTop->trigger();
-  onTop = MenuAction(0, 4);  // the menu is rebuilt for the check mark
+  onTop = MenuAction(0, 3);  // the menu is rebuilt for the check mark
   EXPECT_TRUE(onTop->isChecked());
   EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   EXPECT_TRUE(QTest::qWaitFor([this] { return window->isVisible(); }));
@@ -188,9 +187,9 @@ TEST_F(GuiTest, AlwaysOnTopSetsTheWindowsHintAndIsChecked) {
     options->close();
   }
   onTop->trigger();
-  EXPECT_FALSE(MenuAction(0, 4)->isChecked());
+  EXPECT_FALSE(MenuAction(0, 3)->isChecked());
   EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-  MenuAction(0, 4)->trigger();
+  MenuAction(0, 3)->trigger();
   logic->OnCloseRequest();
   EXPECT_EQ(Setting("INI", "ontop"), "1");
 }
@@ -405,7 +404,7 @@ TEST_F(GuiTest, LanguageFromTheMenuRetranslatesTheErrorShownIncludingCyrillic) {
   EXPECT_TRUE(answers.AllAnswered());
   const QString word = QString::fromUtf8("\xd0\x9e\xd1\x88\xd0\xb8\xd0\xb1\xd0\xba\xd0\xb0");
   EXPECT_EQ(Lines(), AllLines(word + " message " + QString::number(kMsgTooFewForPlus)));
-  EXPECT_EQ(window->Menu()->actions().at(0)->text(), word + " menu 0");
+  EXPECT_EQ(window->Menu()->actions().at(0)->text(), "&" + word + " menu 0");
   EXPECT_EQ(Button(kIdCloseButton)->text(), word + " dialog 1");
   EXPECT_EQ(Setting("INI", "lang"), russian);
 }

@@ -67,6 +67,10 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
   int menusAttached = 0;
   std::vector<std::string> aboutTitles, aboutTexts;
   std::vector<bool> onTopCalls;  // each SetAlwaysOnTop in order
+  std::vector<std::string> helps;           // each help shown, as plain text
+  std::vector<std::string> displayFonts;    // each SetDisplayFont, as its [INI] value
+  std::vector<std::string> fontsAskedFrom;  // the font each font dialog opened at
+  std::optional<FontChoice> fontAnswer;     // the font dialog's choice; none cancels
   std::optional<int> endResult;
   bool iconApplied = false;
   int modalRuns = 0;
@@ -203,6 +207,14 @@ class FakeWindow : public FakeHostOf<DialogFrontEnd> {
   }
   void SetAlwaysOnTop(bool onTop) override { onTopCalls.push_back(onTop); }
   void ApplyProgramIcon() override { iconApplied = true; }
+  void ShowHelp(const HelpContents& help) override { helps.push_back(HelpAsPlainText(help)); }
+  void SetDisplayFont(const FontChoice& font) override { displayFonts.push_back(FormatFontValue(font)); }
+  bool AskForFont(FontChoice& font) override {
+    fontsAskedFrom.push_back(FormatFontValue(font));
+    if (!fontAnswer) return false;
+    font = *fontAnswer;
+    return true;
+  }
   void ShowAboutBox(const char* title, const char* text) override {
     aboutTitles.emplace_back(title);
     aboutTexts.emplace_back(text);
@@ -243,18 +255,19 @@ TEST_F(MainDialogTest, OpensWithZeroLinesSavedFormTextsMenuAndHistory) {
   EXPECT_TRUE(window.iconApplied);
   EXPECT_EQ(window.texts[kIdCalculateButton], "en dialog 0");
   EXPECT_EQ(window.texts[kIdResultGroup], "en dialog 4");
+  // Font... and Contents are enabled, Colors... is gone, and every title and
+  // item has an accelerator letter of its own within its pop-up; the titles
+  // leave the forms' letters (C, H, B, O, E) to the radio buttons.
   EXPECT_EQ(window.menuTexts,
-            (std::vector<std::string>{"en menu 0", "en menu 1", "en menu 2", "en menu 3", "-", "Always on top", "Group digits", "Word",
-                                      "8 bits", "16 bits",
-                                      "32 bits", "64 bits", "-", "Signed", "Unsigned", "en menu 4", "en menu 5", "-",
-                                      "en menu 6"}));
-  std::sort(window.disabledCommands.begin(), window.disabledCommands.end());
-  EXPECT_EQ(window.disabledCommands, (std::vector<int>{1, 2, 10}));
+            (std::vector<std::string>{"e&n menu 0", "&en menu 1", "e&n menu 2", "-", "&Always on top", "&Group digits",
+                                      "&Word", "&8 bits", "&16 bits", "&32 bits", "&64 bits", "-", "&Signed",
+                                      "&Unsigned", "en &menu 4", "&en menu 5", "-", "e&n menu 6"}));
+  EXPECT_TRUE(window.disabledCommands.empty());
   EXPECT_EQ(window.menu,
-            "en menu 0[0 en menu 1|1 en menu 2 (off)|2 en menu 3 (off)|---|30 Always on top|31 Group digits *] "
-            "Word[20 8 bits<Ctrl+1>|21 16 bits<Ctrl+2>|22 32 bits *<Ctrl+3>|23 64 bits<Ctrl+4>|---|"
-            "24 Signed *<Ctrl+Shift+S>|25 Unsigned<Ctrl+Shift+U>] "
-            "en menu 4[10 en menu 5 (off)|---|11 en menu 6]");
+            "e&n menu 0[0 &en menu 1|12 e&n menu 2|---|30 &Always on top|31 &Group digits *] "
+            "&Word[20 &8 bits<Ctrl+1>|21 &16 bits<Ctrl+2>|22 &32 bits *<Ctrl+3>|23 &64 bits<Ctrl+4>|---|"
+            "24 &Signed *<Ctrl+Shift+S>|25 &Unsigned<Ctrl+Shift+U>] "
+            "en &menu 4[10 &en menu 5<F1>|---|11 e&n menu 6]");
   EXPECT_EQ(window.list, (std::vector<std::string>{"1+1", "2*2"}));
   EXPECT_EQ(window.box, "");
   EXPECT_TRUE(window.onTopCalls.empty());  // a window that was never put on top is left as it opens
@@ -264,7 +277,7 @@ TEST_F(MainDialogTest, OpensWithZeroLinesSavedFormTextsMenuAndHistory) {
 // choice is saved at close and puts the next window on top as it opens.
 TEST_F(MainDialogTest, AlwaysOnTopTogglesIsCheckedAndOpensTheNextWindowOnTop) {
   Start();
-  const std::string item = "30 Always on top";
+  const std::string item = "30 &Always on top";
   window.Click(kCmdAlwaysOnTop);
   EXPECT_EQ(window.onTopCalls, std::vector<bool>{true});
   EXPECT_NE(window.menu.find(item + " *"), std::string::npos) << window.menu;
@@ -282,6 +295,43 @@ TEST_F(MainDialogTest, AlwaysOnTopTogglesIsCheckedAndOpensTheNextWindowOnTop) {
   next.RunModal(nextDialog);
   EXPECT_EQ(next.onTopCalls, std::vector<bool>{true});
   EXPECT_NE(next.menu.find(item + " *"), std::string::npos) << next.menu;
+}
+
+// Help -> Contents shows the help built in the word chosen now: "~0" at 8
+// bits is 0xFF.
+TEST_F(MainDialogTest, HelpContentsShowsTheReferenceInTheWordChosen) {
+  Start();
+  window.Click(kCmdWord8);
+  window.Click(kCmdHelpContents);
+  ASSERT_EQ(window.helps.size(), 1u);
+  EXPECT_NE(window.helps[0].find("~0 = 0xFF\n"), std::string::npos) << window.helps[0];
+  EXPECT_NE(window.helps[0].find("tg(x)"), std::string::npos);
+}
+
+// Font...: the dialog opens at the font now used; a choice is shown at once,
+// saved at close and shown again by the next window; a cancel changes
+// nothing.
+TEST_F(MainDialogTest, FontChoiceIsAppliedSavedAndAppliedAgainAtTheNextStart) {
+  Start();
+  EXPECT_TRUE(window.displayFonts.empty());  // no font chosen: the window's own fonts stay
+  window.Click(kCmdFont);
+  EXPECT_EQ(window.fontsAskedFrom, std::vector<std::string>{""});
+  EXPECT_TRUE(window.displayFonts.empty());
+  window.fontAnswer = FontChoice{"Mono", 12};
+  window.Click(kCmdFont);
+  EXPECT_EQ(window.displayFonts, std::vector<std::string>{"Mono,12"});
+  window.fontAnswer.reset();
+  window.Click(kCmdFont);
+  EXPECT_EQ(window.fontsAskedFrom.back(), "Mono,12");
+  window.dialog->OnCloseRequest();
+  EXPECT_EQ(Setting("INI", "font"), "Mono,12");
+
+  FakeWindow next;
+  ResetProgramSettings();
+  ASSERT_TRUE(LoadSettingsFrom(next, settingsFile.c_str()));
+  MainDialog nextDialog(next, *engine);
+  next.RunModal(nextDialog);
+  EXPECT_EQ(next.displayFonts, std::vector<std::string>{"Mono,12"});
 }
 
 TEST_F(MainDialogTest, StrayFormStillChecksARadioButtonAndCalculatesInDecimal) {
@@ -447,7 +497,7 @@ TEST_F(MainDialogTest, LanguageChangeRecalculatesChosenOrCancelled) {
   window.Click(kCmdChooseLanguage);
   EXPECT_EQ(window.Lines(), AllLines(MessageText("de", kMsgTooFewForPlus)));
   EXPECT_EQ(window.texts[kIdCloseButton], "de dialog 1");
-  EXPECT_EQ(window.menuTexts.front(), "de menu 0");
+  EXPECT_EQ(window.menuTexts.front(), "&de menu 0");  // D is no form's letter
   EXPECT_EQ(Setting("INI", "lang"), german);
 
   // A cancel keeps the menu and the control texts; only the lines are redrawn.
@@ -535,7 +585,7 @@ TEST_F(MainDialogTest, DisabledCommandsAndOtherIdsDoNothing) {
   Start();
   window.Type("2+");
   const std::string lines = window.Lines();
-  for (int id : {kCmdDisabledOk, kCmdDisabledCancel, kCmdDisabledHelp, 1007, kIdResultLineDec}) {
+  for (int id : {kCmdDisabledOk, kCmdDisabledCancel, 1007, kIdResultLineDec}) {
     window.Click(id);
   }
   window.dialog->OnCommand(kIdExpressionBox, 6);

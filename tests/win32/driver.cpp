@@ -65,6 +65,14 @@
 //                      menu mode turns over and print it as "menu mode: on|off"
 //   message-box        wait for a message box of any caption but "Quillo" (one in the
 //                      language file's words) and print its caption and text
+//   menu-keys LETTERS  press and release Alt, then each letter, through the keyboard input,
+//                      once the window is in front with the focus in the box: the menu's
+//                      accelerators; the next step waits for what they open
+//   f1                 press F1 the same way
+//   help TEXT          wait for the help window ("Quillo Help") and print its first line
+//                      holding TEXT, blanks squeezed; then close the help window
+//   font-dialog F,S    wait for the font dialog, choose family F at size S and press OK
+//   box-height         print the height of the expression box in pixels
 
 #include <windows.h>
 #include <oleacc.h>
@@ -1021,6 +1029,106 @@ bool StepNoticeBox() {
   return true;
 }
 
+// The help window of the program's, by its title, and the edit control in
+// it that holds the text.
+HWND FindHelpWindow() {
+  HWND help = FindWindowW(L"QuilloHelp", L"Quillo Help");
+  return help != nullptr && IsWindowVisible(help) ? help : nullptr;
+}
+
+bool StepMenuKeys(const char* letters) {
+  if (!WaitUntil(BoxHasKeyboard, Timeout)) {
+    return Fail("the window does not come to the front with the focus in the box");
+  }
+  if (!PressKeys({}, VK_MENU)) return Fail("SendInput");
+  for (const char* c = letters; *c != '\0'; ++c) {
+    if (!PressKeys({}, static_cast<WORD>(std::toupper(static_cast<unsigned char>(*c))))) return Fail("SendInput");
+  }
+  return true;
+}
+
+bool StepF1() {
+  if (!WaitUntil(BoxHasKeyboard, Timeout)) {
+    return Fail("the window does not come to the front with the focus in the box");
+  }
+  return PressKeys({}, VK_F1) || Fail("SendInput");
+}
+
+// Runs of blanks become one, so that the line does not depend on the
+// columns' widths.
+std::wstring SqueezeBlanks(const std::wstring& line) {
+  std::wstring squeezed;
+  for (wchar_t c : line) {
+    if (c == L' ' && (squeezed.empty() || squeezed.back() == L' ')) continue;
+    squeezed += c;
+  }
+  while (!squeezed.empty() && squeezed.back() == L' ') squeezed.pop_back();
+  return squeezed;
+}
+
+bool StepHelp(const char* text) {
+  HWND help = WaitFor(FindHelpWindow, Timeout);
+  if (help == nullptr) return Fail("no help window");
+  const std::wstring page = TextOf(FindWindowExW(help, nullptr, L"Edit", nullptr));
+  const std::wstring wanted(text, text + std::strlen(text));
+  std::size_t start = 0;
+  while (start < page.size()) {
+    std::size_t end = page.find(L'\n', start);
+    if (end == std::wstring::npos) end = page.size();
+    const std::wstring line = page.substr(start, end - start);
+    if (line.find(wanted) != std::wstring::npos) {
+      Print("help", SqueezeBlanks(line));
+      PostMessageW(help, WM_CLOSE, 0, 0);
+      return WaitUntil([]() { return FindHelpWindow() == nullptr; }, Timeout) || Fail("the help stays open");
+    }
+    start = end + 1;
+  }
+  return Fail("the help lacks the text");
+}
+
+// Selects the entry text in a combo box of the font dialog, and tells the
+// dialog as a user's choice would.
+bool ChooseInFontCombo(HWND dialog, int id, const std::wstring& text) {
+  HWND combo = GetDlgItem(dialog, id);
+  LRESULT index = CB_ERR;
+  if (combo == nullptr || !Send(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                reinterpret_cast<LPARAM>(text.c_str()), &index) || index == CB_ERR) {
+    return false;
+  }
+  Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  return Send(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+// The font dialog's family and size boxes (cmb1 and cmb3 of its template).
+constexpr int kFontFamilyBox = 0x470;
+constexpr int kFontSizeBox = 0x472;
+
+bool StepFontDialog(const char* choice) {
+  const char* comma = std::strrchr(choice, ',');
+  if (comma == nullptr) return Fail("font-dialog takes FAMILY,SIZE");
+  const std::wstring family(choice, comma);
+  const std::wstring size(comma + 1, comma + std::strlen(comma));
+  HWND dialog = WaitFor(
+      []() {
+        HWND found = FindFileDialog();
+        return found != nullptr && GetDlgItem(found, kFontFamilyBox) != nullptr ? found : nullptr;
+      },
+      Timeout);
+  if (dialog == nullptr) return Fail("no font dialog");
+  if (!ChooseInFontCombo(dialog, kFontFamilyBox, family)) return Fail("the font dialog lacks the family");
+  if (!ChooseInFontCombo(dialog, kFontSizeBox, size)) return Fail("the font dialog lacks the size");
+  if (!Click(GetDlgItem(dialog, IDOK))) return Fail("the font dialog's OK does not answer");
+  return WaitUntil([dialog]() { return !IsWindow(dialog); }, Timeout) || Fail("the font dialog stays open");
+}
+
+bool StepBoxHeight() {
+  RECT rect{};
+  GetWindowRect(GetDlgItem(Dialog, kIdExpressionBox), &rect);
+  std::printf("box-height: %ld\n", rect.bottom - rect.top);
+  std::fflush(stdout);
+  return true;
+}
+
 bool NeedsWindow(const char* step) {
   const bool found = Dialog != nullptr && IsWindow(Dialog);
   if (!found) {
@@ -1062,6 +1170,8 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "notice-box") return StepNoticeBox();
   if (step == "search") return StepSearch();
   if (step == "search-open") return StepSearchOpen();
+  if (step == "f1") return StepF1();
+  if (step == "box-height") return StepBoxHeight();
   const char* value = argument();
   if (value == nullptr) return Fail("a step lacks its argument");
   if (step == "type") return StepType(value);
@@ -1079,6 +1189,9 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "search-key") return StepSearchKey(value);
   if (step == "set-clipboard") return StepSetClipboard(value);
   if (step == "grow") return StepGrow(value);
+  if (step == "menu-keys") return StepMenuKeys(value);
+  if (step == "help") return StepHelp(value);
+  if (step == "font-dialog") return StepFontDialog(value);
   return Fail("unknown step");
 }
 

@@ -7,6 +7,7 @@
 #include <QTextCharFormat>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -21,6 +22,7 @@
 #include <cmath>
 
 #include "ui/qt/digit_line.h"
+#include "ui/qt/display_font.h"
 #include "ui/qt/display_text.h"
 #include "ui/qt/session_end.h"
 
@@ -360,6 +362,28 @@ void QtFrontEnd::ApplyProgramIcon() {
 
 void QtFrontEnd::ShowAboutBox(const char* title, const char* text) {
   RunPlainBox(QMessageBox::Information, title, text, QMessageBox::Ok);
+}
+
+void QtFrontEnd::ShowHelp(const HelpContents& help) {
+  if (!window_) return;
+  if (help_ == nullptr) help_ = new HelpWindow(window_.get());
+  help_->Show(help);
+}
+
+void QtFrontEnd::SetDisplayFont(const FontChoice& font) {
+  if (!window_) return;
+  ApplyDisplayFont(font, {window_->Box(), window_->Control(kIdResultLineDec), window_->Control(kIdResultLineHex),
+                          window_->Control(kIdResultLineBin), window_->Control(kIdResultLineOct),
+                          window_->Control(kIdResultLineExp)});
+}
+
+bool QtFrontEnd::AskForFont(FontChoice& font) {
+  if (!window_) return false;
+  // Qt's own dialog, the same on every desktop, as the file dialog is.
+  QFontDialog dialog(IsFontChosen(font) ? QtFontOf(font) : window_->Box()->font(), window_.get());
+  dialog.setOption(QFontDialog::DontUseNativeDialog);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  return FontChoiceOf(dialog.selectedFont(), font);
 }
 
 void QtFrontEnd::EndDialog(int result) {

@@ -5,11 +5,13 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPointer>
 
 #include <memory>
 
 #include "ui/main_dialog.h"
 #include "ui/qt/calculator_dialog.h"
+#include "ui/qt/help_window.h"
 
 class QtFrontEnd : public DialogFrontEnd {
  public:
@@ -61,7 +63,13 @@ class QtFrontEnd : public DialogFrontEnd {
   void SetAlwaysOnTop(bool onTop) override;
   void ApplyProgramIcon() override;
   void ShowAboutBox(const char* title, const char* text) override;
+  void ShowHelp(const HelpContents& help) override;
+  void SetDisplayFont(const FontChoice& font) override;
+  bool AskForFont(FontChoice& font) override;
   void EndDialog(int result) override;
+
+  // The help window while it exists (made when first shown); nullptr otherwise.
+  HelpWindow* Help() const { return help_; }
 
  private:
   template <typename Change>
@@ -69,6 +77,7 @@ class QtFrontEnd : public DialogFrontEnd {
 
   QFont font_;
   std::unique_ptr<CalculatorDialog> window_;  // none until CreateDialog
+  QPointer<HelpWindow> help_;                 // a child of window_, gone with it
 };
 
 // The colour of an integer line that shows only part of the value.

@@ -570,6 +570,12 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_GETMINMAXINFO:
       LimitDialogSize(window, reinterpret_cast<MINMAXINFO*>(lParam));
       break;
+    case WM_HELP:
+      // F1, wherever the focus is in the dialog.
+      if (frontEnd != nullptr) {
+        frontEnd->OnCommand(kCmdHelpContents, 0);
+      }
+      break;
     case WM_ENDSESSION:
       // The session is ending for certain: save as a close would.
       if (frontEnd != nullptr && wParam != FALSE) {

@@ -67,6 +67,9 @@ class Win32FrontEnd : public DialogFrontEnd {
   void SetAlwaysOnTop(bool onTop) override;
   void ApplyProgramIcon() override;
   void ShowAboutBox(const char* title, const char* text) override;
+  void ShowHelp(const HelpContents& help) override;
+  void SetDisplayFont(const FontChoice& font) override;
+  bool AskForFont(FontChoice& font) override;
   void EndDialog(int result) override;
 
   // Called by MainDialogProc. Each forwards to the dialog logic.
@@ -122,6 +125,9 @@ class Win32FrontEnd : public DialogFrontEnd {
   bool drewDigitsAtPress_ = false;          // the BIN line showed the program's drawing when pressed
   bool settingSearch_ = false;   // the program, not the user, is changing the search field's text
   bool boxKeyTaken_ = false;     // the box's last key press was a binding run: its character is not typed
+  HWND help_ = nullptr;          // the help window, made when first shown; the dialog owns and destroys it
+  HFONT helpFont_ = nullptr;     // the help's fixed-width font, made with the window, kept for the run
+  HFONT displayFont_ = nullptr;  // the chosen font of the box and the lines while one is chosen
 };
 
 // The dialog's handler: keeps the front end (passed with WM_INITDIALOG) in the
