@@ -372,6 +372,55 @@ QUILLO_FORCE_INLINE DoubleDouble SineOrCosineOfAngle(const Angle& angle, int use
   return {sum.hi, sum.lo + ((p.lo + qt.rest) + (p.hi * angle.cosineTail + q.hi * angle.sineTail))};
 }
 
+// The table of tan(i/128), split as the sine and cosine tables are.
+struct SplitTangents {
+  SplitEntry entry[tables::kSinCosCount];
+};
+
+constexpr SplitTangents MakeSplitTangents() {
+  SplitTangents split{};
+  for (int i = 0; i < tables::kSinCosCount; ++i) split.entry[i] = SplitTableEntry(tables::kTanTable[i]);
+  return split;
+}
+
+constexpr SplitTangents kSplitTangents = MakeSplitTangents();
+
+// tan(a + t) = N / D with N = T + tan t and D = 1 - T tan t, for r = a + t
+// >= 0 as SplitAngle takes it (a = i/128 the table point nearest r.hi,
+// |t| <= 2^-8) and T = tan a from the table (error 2^-107); cot(a + t) is
+// D / N. One table product and one short series instead of sin and cos with
+// two table products each. With z = t^2, tan t - t = t z (1/3 + 2z/15 +
+// 17z^2/315 + 62z^3/2835) is below 2^-17.5 |t| and errs by a few 2^-53 of
+// that; the terms left out are below 2^-86 |t|; r.lo enters through its
+// first-order effect r.lo (1 + z). T.hi t is an exact product from the split
+// halves, T.hi + t an exact sum (T.hi >= 2^-7 >= 2|t| or T.hi = 0), 1 - T.hi t
+// too. N is at least |t| (i = 0) or 2^-8, D within 2^-7.9 of 1, so each errs
+// by less than 2^-68 of itself. Neither is normalised: |N.lo| stays below
+// 2^-16 |N.hi| and |D.lo| below 2^-24.
+struct TangentParts {
+  DoubleDouble numerator;    // N = T + tan t
+  DoubleDouble denominator;  // D = 1 - T tan t
+};
+
+QUILLO_FORCE_INLINE TangentParts TangentOfAngle(DoubleDouble r) {
+  const double shifted = r.hi * tables::kSinCosStep + kRoundingShift;
+  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
+  const double a = (shifted - kRoundingShift) * (1.0 / tables::kSinCosStep);  // exact
+  const double t = r.hi - a;  // exact (Sterbenz)
+  const double z = t * t;
+  const double series = (1.0 / 3.0 + z * (2.0 / 15.0)) + (z * z) * (17.0 / 315.0 + z * (62.0 / 2835.0));
+  const double rest = r.lo + (t * z * series + z * r.lo);  // tan(t + r.lo) - t
+  const SplitEntry& e = kSplitTangents.entry[index];
+  const DoubleDouble tHalves = dd::Split(t);
+  const double product = e.hi * t;
+  const double productError =
+      ((e.hiHigh * tHalves.hi - product) + e.hiHigh * tHalves.lo + e.hiLow * tHalves.hi) + e.hiLow * tHalves.lo;
+  const DoubleDouble numerator = dd::FastTwoSum(e.hi, t);
+  const DoubleDouble denominator = dd::FastTwoSum(1.0, -product);
+  return {{numerator.hi, numerator.lo + (e.lo + rest)},
+          {denominator.hi, denominator.lo - (productError + (e.hi * rest + e.lo * t))}};
+}
+
 // 1.0 or -1.0 for a sign bit 0 or 1: multiplying by it is exact, and choosing
 // it by index keeps unpredictable signs off the branch predictor.
 constexpr double kSigns[2] = {1.0, -1.0};
@@ -587,16 +636,16 @@ QUILLO_FORCE_INLINE double CircularFromReduction(double x, const Reduction& redu
     const DoubleDouble part = SineOrCosineOfAngle(SplitAngle<true>(absoluteR), cosecant ? q.odd : 1 - q.odd);
     value = WithSign(UnnormalisedReciprocal(dd::FastTwoSum(part.hi, part.lo)), cosecant ? q.sineSign : q.cosineSign);
   } else {
-    // tan |x| = sin |r| / cos |r| or cos |r| / sin |r| (with its sign), each
-    // part chosen by table offset rather than from an array in memory; cot
-    // the other way round.
-    const Angle angle = SplitAngle<true>(absoluteR);
-    const int sineOnTop = function == CircularFunction::kTangent ? 1 - q.odd : q.odd;
-    const DoubleDouble numerator = SineOrCosineOfAngle(angle, 1 - sineOnTop);
-    const DoubleDouble denominator = SineOrCosineOfAngle(angle, sineOnTop);
-    // The numerator goes in unnormalised (|lo| up to 2^-16 of hi), which
-    // adds below 2^-66.5 to the bound's analysis of 2^-64.5.
-    value = WithSign(UnnormalisedQuotient(numerator, dd::FastTwoSum(denominator.hi, denominator.lo)), q.tangentSign);
+    // tan |x| = N / D or D / N for |r| (with its sign); cot the other way
+    // round. The numerator goes in unnormalised (|lo| up to 2^-16 of hi),
+    // which adds below 2^-66.5; with the parts' 2^-68 each the error stays
+    // below 2^-65.5.
+    const TangentParts parts = TangentOfAngle(absoluteR);
+    const int tangentOnTop = function == CircularFunction::kTangent ? 1 - q.odd : q.odd;
+    const DoubleDouble both[2] = {parts.denominator, parts.numerator};
+    const DoubleDouble denominator = both[1 - tangentOnTop];
+    value = WithSign(UnnormalisedQuotient(both[tangentOnTop], dd::FastTwoSum(denominator.hi, denominator.lo)),
+                     q.tangentSign);
   }
   double rounded = 0.0;
   if (RoundsUnambiguously(value, error, rounded)) return rounded;
