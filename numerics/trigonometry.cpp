@@ -622,7 +622,10 @@ template <CircularFunction function>
 template <CircularFunction function>
 QUILLO_FORCE_INLINE double CircularFromReduction(double x, const Reduction& reduction) {
   const Quadrant q = QuadrantOf<function>(x, reduction);
-  const DoubleDouble absoluteR = WithSign(reduction.r, q.rNegative);
+  // |r| with the same bits as WithSign(r, rNegative) gives, but the high
+  // part by clearing its sign: the table lookup that follows starts from it,
+  // and the sign's own lookup would stand before it in the chain.
+  const DoubleDouble absoluteR{std::fabs(reduction.r.hi), reduction.r.lo * kSigns[q.rNegative]};
   DoubleDouble value{};
   double error = kTangentError;
   if constexpr (function == CircularFunction::kSine || function == CircularFunction::kCosine) {
