@@ -72,6 +72,23 @@ constexpr double kAccurateInverseError = 0x1p-78;
 // which then sits in the low bits of the sum.
 constexpr double kRoundingShift = 0x1.8p52;
 
+// The table point i/kStep nearest x >= 0 (ties to even) and the low eight
+// bits of i, for x below 2^40 and a power of two kStep: adding and
+// subtracting 1.5 * 2^52 / kStep rounds x to a multiple of 1/kStep directly,
+// as rounding x * kStep to an integer would, one multiplication sooner.
+struct GridPoint {
+  int index;
+  double point;
+};
+
+template <int kStep>
+QUILLO_FORCE_INLINE GridPoint NearestGridPoint(double x) {
+  static_assert((kStep & (kStep - 1)) == 0);
+  constexpr double kShift = kRoundingShift / kStep;
+  const double shifted = x + kShift;
+  return {static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu), shifted - kShift};  // exact
+}
+
 // 64 bits of 2/pi from bit `offset` on (offset 0 is the bit of weight 2^-1),
 // most significant first; positions before the binary point are 0.
 uint64_t TwoOverPiBits(int offset) {
@@ -316,9 +333,9 @@ struct Angle {
 template <bool kHasLow>
 QUILLO_FORCE_INLINE Angle SplitAngle(DoubleDouble r) {
   Angle angle{};
-  const double shifted = r.hi * tables::kSinCosStep + kRoundingShift;
-  angle.index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
-  const double a = (shifted - kRoundingShift) * (1.0 / tables::kSinCosStep);  // exact
+  const GridPoint point = NearestGridPoint<tables::kSinCosStep>(r.hi);
+  angle.index = point.index;
+  const double a = point.point;
   // r.hi - a is exact (Sterbenz). t = (r.hi - a) + r.lo stays unnormalised,
   // which keeps r.lo off the chain of dependent steps: every use below takes
   // t.lo (|t.lo| <= 2^-52) to the first order, exactly as for a normalised
@@ -403,9 +420,9 @@ struct TangentParts {
 };
 
 QUILLO_FORCE_INLINE TangentParts TangentOfAngle(DoubleDouble r) {
-  const double shifted = r.hi * tables::kSinCosStep + kRoundingShift;
-  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
-  const double a = (shifted - kRoundingShift) * (1.0 / tables::kSinCosStep);  // exact
+  const GridPoint point = NearestGridPoint<tables::kSinCosStep>(r.hi);
+  const int index = point.index;
+  const double a = point.point;
   const double t = r.hi - a;  // exact (Sterbenz)
   const double z = t * t;
   const double series = (1.0 / 3.0 + z * (2.0 / 15.0)) + (z * z) * (17.0 / 315.0 + z * (62.0 / 2835.0));
@@ -582,9 +599,9 @@ struct SineAndCosine {
 };
 
 SineAndCosine AccurateSineCosine(DoubleDouble r) {
-  const double shifted = r.hi * tables::kSinCosStep + kRoundingShift;
-  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
-  const double a = (shifted - kRoundingShift) * (1.0 / tables::kSinCosStep);  // exact
+  const GridPoint point = NearestGridPoint<tables::kSinCosStep>(r.hi);
+  const int index = point.index;
+  const double a = point.point;
   const DoubleDouble t = dd::TwoSum(r.hi - a, r.lo);
   const DoubleDouble z = dd::Multiply(t, t);
   const double z2 = z.hi * z.hi;
@@ -716,9 +733,8 @@ struct TablePoint {
 };
 
 QUILLO_FORCE_INLINE TablePoint NearestTablePoint(double u) {
-  const double shifted = u * tables::kAtanStep + kRoundingShift;
-  return {static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu),
-          (shifted - kRoundingShift) * (1.0 / tables::kAtanStep)};  // exact
+  const GridPoint point = NearestGridPoint<tables::kAtanStep>(u);
+  return {point.index, point.point};
 }
 
 // 1 + u c for 0 <= u, c <= 1 (a little beyond is fine), normalised: the
@@ -800,9 +816,9 @@ constexpr AsinSlopeHalves kAsinSlopeHalves = MakeAsinSlopeHalves();
 // false (aLo is then 0, and the term would add exactly 0).
 template <bool kHasLow>
 QUILLO_FORCE_INLINE DoubleDouble FastArcsineNearTable(double a, double aLo) {
-  const double shifted = a * tables::kAsinStep + kRoundingShift;
-  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
-  const double d = a - (shifted - kRoundingShift) * (1.0 / tables::kAsinStep);
+  const GridPoint point = NearestGridPoint<tables::kAsinStep>(a);
+  const int index = point.index;
+  const double d = a - point.point;
   const tables::AsinEntry& entry = tables::kAsinTable[index];
   const double square = d * d;
   const double polynomial = ArcsinePolynomial(entry, d, square);
@@ -835,9 +851,9 @@ QUILLO_FORCE_INLINE DoubleDouble ArcsineNearTable<false>(double a, double aLo) {
 // in plain doubles adds 2^-104. Relative error below 2^-79.
 template <>
 DoubleDouble ArcsineNearTable<true>(double a, double aLo) {
-  const double shifted = a * tables::kAsinStep + kRoundingShift;
-  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
-  const double d = a - (shifted - kRoundingShift) * (1.0 / tables::kAsinStep);
+  const GridPoint point = NearestGridPoint<tables::kAsinStep>(a);
+  const int index = point.index;
+  const double d = a - point.point;
   const tables::AsinEntry& entry = tables::kAsinTable[index];
   auto leading = [&entry](int n) { return DoubleDouble{entry.leading[n].hi, entry.leading[n].lo}; };
   double polynomial = entry.higher[tables::kAsinHigherCount - 1];
