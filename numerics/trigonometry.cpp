@@ -426,7 +426,7 @@ QUILLO_FORCE_INLINE TangentParts TangentOfAngle(DoubleDouble r) {
   const double t = r.hi - a;  // exact (Sterbenz)
   const double z = t * t;
   const double series = (1.0 / 3.0 + z * (2.0 / 15.0)) + (z * z) * (17.0 / 315.0 + z * (62.0 / 2835.0));
-  const double rest = r.lo + (t * z * series + z * r.lo);  // tan(t + r.lo) - t
+  const double rest = (r.lo + z * r.lo) + t * z * series;  // tan(t + r.lo) - t
   const SplitEntry& e = kSplitTangents.entry[index];
   const DoubleDouble tHalves = dd::Split(t);
   const double product = e.hi * t;
@@ -434,8 +434,9 @@ QUILLO_FORCE_INLINE TangentParts TangentOfAngle(DoubleDouble r) {
       ((e.hiHigh * tHalves.hi - product) + e.hiHigh * tHalves.lo + e.hiLow * tHalves.hi) + e.hiLow * tHalves.lo;
   const DoubleDouble numerator = dd::FastTwoSum(e.hi, t);
   const DoubleDouble denominator = dd::FastTwoSum(1.0, -product);
-  return {{numerator.hi, numerator.lo + (e.lo + rest)},
-          {denominator.hi, denominator.lo - (productError + (e.hi * rest + e.lo * t))}};
+  // The series, the last part to be known, is added last.
+  return {{numerator.hi, (numerator.lo + e.lo) + rest},
+          {denominator.hi, (denominator.lo - (productError + e.lo * t)) - e.hi * rest}};
 }
 
 // 1.0 or -1.0 for a sign bit 0 or 1: multiplying by it is exact, and choosing
@@ -781,21 +782,27 @@ static_assert(tables::kAsinCount - 1 == kArcsineTableLimit * tables::kAsinStep);
 template <bool kAccurate = false>
 DoubleDouble ArcsineNearTable(double a, double aLo);
 
-// a2 + a3 d + ... + a11 d^9 in plain doubles, in pairs (Estrin's scheme)
-// rather than by Horner's rule: the pairs are independent of each other, so
-// the chain of dependent steps is four products and sums long instead of
-// ten. The coefficients are all positive or 0 (asin is absolutely monotonic
-// on [0, 1)), and in the table a_(n+1) |d| stays below a_n / 6 wherever a_n
-// is not 0, so the terms shrink fast, the sum cancels little, and every
-// order of the sums has a relative error of a few 2^-53.
-QUILLO_FORCE_INLINE double ArcsinePolynomial(const tables::AsinEntry& entry, double d, double square) {
+// d^2 (a2 + a3 d + ... + a11 d^9) in plain doubles, as its first two terms
+// and the rest, in pairs (Estrin's scheme) rather than by Horner's rule: the
+// pairs are independent of each other, so the chain of dependent steps is
+// short, and the caller adds the rest, which is known last, last of all.
+// The coefficients are all positive or 0 (asin is absolutely monotonic on
+// [0, 1)), and in the table a_(n+1) |d| stays below a_n / 6 wherever a_n is
+// not 0, so the terms shrink fast, the sums cancel little, and every order
+// of the sums has a relative error of a few 2^-53.
+struct ArcsineHigherTerms {
+  double quadratic;  // d^2 (a2 + a3 d)
+  double rest;       // d^4 (a4 + a5 d + ... + a11 d^7)
+};
+
+QUILLO_FORCE_INLINE ArcsineHigherTerms ArcsinePolynomial(const tables::AsinEntry& entry, double d, double square) {
   static_assert(tables::kAsinHigherCount == 8);
   const double* h = entry.higher;
   const double fourth = square * square;
   const double low = (h[0] + d * h[1]) + square * (h[2] + d * h[3]);
   const double high = (h[4] + d * h[5]) + square * (h[6] + d * h[7]);
   const double higher = low + fourth * high;
-  return (entry.leading[2].hi + d * entry.leading[3].hi) + square * higher;
+  return {square * (entry.leading[2].hi + d * entry.leading[3].hi), fourth * higher};
 }
 
 // The high part of each table row's a1 split into two halves of 26 bits,
@@ -821,7 +828,7 @@ QUILLO_FORCE_INLINE DoubleDouble FastArcsineNearTable(double a, double aLo) {
   const double d = a - point.point;
   const tables::AsinEntry& entry = tables::kAsinTable[index];
   const double square = d * d;
-  const double polynomial = ArcsinePolynomial(entry, d, square);
+  const ArcsineHigherTerms polynomial = ArcsinePolynomial(entry, d, square);
   // a1 d as an exact head, the product of the upper 26 bits of each, and a
   // tail below 2^-25 of it: the upper bits of a1 times the lower of d is
   // exact too, and the lower bits of a1 times d errs by 2^-78 of a1 d. Fewer
@@ -830,11 +837,11 @@ QUILLO_FORCE_INLINE DoubleDouble FastArcsineNearTable(double a, double aLo) {
   const DoubleDouble step = dd::Split(d);
   const double head = slope.hi * step.hi;
   const double tail = slope.hi * step.lo + slope.lo * d;
-  double low = (entry.leading[0].lo + tail) + (entry.leading[1].lo * d + square * polynomial);
+  double low = (entry.leading[0].lo + tail) + (entry.leading[1].lo * d + polynomial.quadratic);
   if constexpr (kHasLow) low += aLo * (entry.leading[1].hi + 2.0 * d * entry.leading[2].hi);
   // |a0| >= |head| where a0 is not 0 (a0 >= 2^-7, |a1 d| <= 1.52 * 2^-8).
   const DoubleDouble sum = dd::FastTwoSum(entry.leading[0].hi, head);
-  return {sum.hi, sum.lo + low};
+  return {sum.hi, (sum.lo + low) + polynomial.rest};
 }
 
 template <>
