@@ -69,6 +69,16 @@ QUILLO_FORCE_INLINE bool RoundsWithLog(const exp_log::Logarithm& log, double log
   return exp_log::RoundScaled(exp_log::ExpCore(t, tLow), exp_log::kExpCoreError + std::fabs(y) * logError, rounded);
 }
 
+// The logarithm's precise step and the slow path, out of line so that the
+// quick step keeps its values in registers. It reduces x again rather than
+// keep the quick step's reduction alive across the exponential.
+[[gnu::noinline]] double PrecisePower(double x, double y) {
+  const exp_log::Logarithm log = exp_log::LogCore(x);
+  double rounded = 0.0;
+  if (RoundsWithLog(log, exp_log::LogError(log), y, rounded)) return rounded;
+  return exp_log::SlowPower(x, y, log.value);
+}
+
 // x^y for a finite x > 0 other than 1 and a finite y other than 0.
 double PowerOfFinite(double x, double y) {
   double rounded = 0.0;
@@ -79,14 +89,11 @@ double PowerOfFinite(double x, double y) {
   }
   // The square root is one correctly rounded IEEE operation.
   if (y == 0.5) return std::sqrt(x);
-  const exp_log::LogReduction reduced = exp_log::ReduceLogArgument(x);
-  const exp_log::Logarithm quick = exp_log::QuickLog(reduced);
+  const exp_log::Logarithm quick = exp_log::QuickLog(exp_log::ReduceLogArgument(x));
   const double roughT = y * quick.value.hi;
   if (!(std::fabs(roughT) < kOutOfRange)) return roughT > 0.0 ? INFINITY : 0.0;
   if (RoundsWithLog(quick, exp_log::QuickLogError(quick), y, rounded)) return rounded;
-  const exp_log::Logarithm log = exp_log::LogCore(reduced);
-  if (RoundsWithLog(log, exp_log::LogError(log), y, rounded)) return rounded;
-  return exp_log::SlowPower(x, y, log.value);
+  return PrecisePower(x, y);
 }
 
 // x^y for x > 0, with what the product y ln x gives for the special

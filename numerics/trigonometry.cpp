@@ -72,6 +72,23 @@ constexpr double kAccurateInverseError = 0x1p-78;
 // which then sits in the low bits of the sum.
 constexpr double kRoundingShift = 0x1.8p52;
 
+// The table point i/kStep nearest x >= 0 (ties to even) and the low eight
+// bits of i, for x below 2^40 and a power of two kStep: adding and
+// subtracting 1.5 * 2^52 / kStep rounds x to a multiple of 1/kStep directly,
+// as rounding x * kStep to an integer would, one multiplication sooner.
+struct GridPoint {
+  int index;
+  double point;
+};
+
+template <int kStep>
+QUILLO_FORCE_INLINE GridPoint NearestGridPoint(double x) {
+  static_assert((kStep & (kStep - 1)) == 0);
+  constexpr double kShift = kRoundingShift / kStep;
+  const double shifted = x + kShift;
+  return {static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu), shifted - kShift};  // exact
+}
+
 // 64 bits of 2/pi from bit `offset` on (offset 0 is the bit of weight 2^-1),
 // most significant first; positions before the binary point are 0.
 uint64_t TwoOverPiBits(int offset) {
@@ -316,9 +333,9 @@ struct Angle {
 template <bool kHasLow>
 QUILLO_FORCE_INLINE Angle SplitAngle(DoubleDouble r) {
   Angle angle{};
-  const double shifted = r.hi * tables::kSinCosStep + kRoundingShift;
-  angle.index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
-  const double a = (shifted - kRoundingShift) * (1.0 / tables::kSinCosStep);  // exact
+  const GridPoint point = NearestGridPoint<tables::kSinCosStep>(r.hi);
+  angle.index = point.index;
+  const double a = point.point;
   // r.hi - a is exact (Sterbenz). t = (r.hi - a) + r.lo stays unnormalised,
   // which keeps r.lo off the chain of dependent steps: every use below takes
   // t.lo (|t.lo| <= 2^-52) to the first order, exactly as for a normalised
@@ -370,6 +387,56 @@ QUILLO_FORCE_INLINE DoubleDouble SineOrCosineOfAngle(const Angle& angle, int use
   const TableProduct qt = TimesTableEntry<true>(q, angle.t.hi, angle.tHiHalves, angle.t.lo);
   const DoubleDouble sum = dd::FastTwoSum(p.hi, qt.product);
   return {sum.hi, sum.lo + ((p.lo + qt.rest) + (p.hi * angle.cosineTail + q.hi * angle.sineTail))};
+}
+
+// The table of tan(i/128), split as the sine and cosine tables are.
+struct SplitTangents {
+  SplitEntry entry[tables::kSinCosCount];
+};
+
+constexpr SplitTangents MakeSplitTangents() {
+  SplitTangents split{};
+  for (int i = 0; i < tables::kSinCosCount; ++i) split.entry[i] = SplitTableEntry(tables::kTanTable[i]);
+  return split;
+}
+
+constexpr SplitTangents kSplitTangents = MakeSplitTangents();
+
+// tan(a + t) = N / D with N = T + tan t and D = 1 - T tan t, for r = a + t
+// >= 0 as SplitAngle takes it (a = i/128 the table point nearest r.hi,
+// |t| <= 2^-8) and T = tan a from the table (error 2^-107); cot(a + t) is
+// D / N. One table product and one short series instead of sin and cos with
+// two table products each. With z = t^2, tan t - t = t z (1/3 + 2z/15 +
+// 17z^2/315 + 62z^3/2835) is below 2^-17.5 |t| and errs by a few 2^-53 of
+// that; the terms left out are below 2^-86 |t|; r.lo enters through its
+// first-order effect r.lo (1 + z). T.hi t is an exact product from the split
+// halves, T.hi + t an exact sum (T.hi >= 2^-7 >= 2|t| or T.hi = 0), 1 - T.hi t
+// too. N is at least |t| (i = 0) or 2^-8, D within 2^-7.9 of 1, so each errs
+// by less than 2^-68 of itself. Neither is normalised: |N.lo| stays below
+// 2^-16 |N.hi| and |D.lo| below 2^-24.
+struct TangentParts {
+  DoubleDouble numerator;    // N = T + tan t
+  DoubleDouble denominator;  // D = 1 - T tan t
+};
+
+QUILLO_FORCE_INLINE TangentParts TangentOfAngle(DoubleDouble r) {
+  const GridPoint point = NearestGridPoint<tables::kSinCosStep>(r.hi);
+  const int index = point.index;
+  const double a = point.point;
+  const double t = r.hi - a;  // exact (Sterbenz)
+  const double z = t * t;
+  const double series = (1.0 / 3.0 + z * (2.0 / 15.0)) + (z * z) * (17.0 / 315.0 + z * (62.0 / 2835.0));
+  const double rest = (r.lo + z * r.lo) + t * z * series;  // tan(t + r.lo) - t
+  const SplitEntry& e = kSplitTangents.entry[index];
+  const DoubleDouble tHalves = dd::Split(t);
+  const double product = e.hi * t;
+  const double productError =
+      ((e.hiHigh * tHalves.hi - product) + e.hiHigh * tHalves.lo + e.hiLow * tHalves.hi) + e.hiLow * tHalves.lo;
+  const DoubleDouble numerator = dd::FastTwoSum(e.hi, t);
+  const DoubleDouble denominator = dd::FastTwoSum(1.0, -product);
+  // The series, the last part to be known, is added last.
+  return {{numerator.hi, (numerator.lo + e.lo) + rest},
+          {denominator.hi, (denominator.lo - (productError + e.lo * t)) - e.hi * rest}};
 }
 
 // 1.0 or -1.0 for a sign bit 0 or 1: multiplying by it is exact, and choosing
@@ -433,11 +500,19 @@ double SlowCircular(double x, CircularFunction function) {
 
 // 1 / (hi + lo) for a normalised pair: q = 1/hi corrected by the residual
 // 1 - q hi (exact) and by lo; relative error about 2^-104.
-QUILLO_FORCE_INLINE DoubleDouble Reciprocal(DoubleDouble a) {
+// The pair is left unnormalised (|lo| stays within about an ulp of hi): the
+// rounding test needs no more, and Reciprocal normalises it for the steps
+// that go on with it.
+QUILLO_FORCE_INLINE DoubleDouble UnnormalisedReciprocal(DoubleDouble a) {
   const double q = 1.0 / a.hi;
   const DoubleDouble product = dd::TwoProduct(q, a.hi);
   const double residual = ((1.0 - product.hi) - product.lo) - q * a.lo;  // 1 - product.hi is exact
-  return dd::FastTwoSum(q, q * residual);
+  return {q, q * residual};
+}
+
+QUILLO_FORCE_INLINE DoubleDouble Reciprocal(DoubleDouble a) {
+  const DoubleDouble unnormalised = UnnormalisedReciprocal(a);
+  return dd::FastTwoSum(unnormalised.hi, unnormalised.lo);
 }
 
 // n / d for normalised pairs: q = n.hi / d.hi corrected by the residual
@@ -447,13 +522,23 @@ QUILLO_FORCE_INLINE DoubleDouble Reciprocal(DoubleDouble a) {
 // so q d.hi still lies within a factor 2 of n.hi and n.hi - q d.hi is exact
 // (Sterbenz); the residual, about 2^-52 of n, is computed to 2^-103 of n and
 // scaled by the reciprocal to within 2^-52 of itself, and leaving d.lo out of
-// that scaling adds 2^-105. Relative error below 2^-101.
-QUILLO_FORCE_INLINE DoubleDouble Quotient(DoubleDouble n, DoubleDouble d) {
+// that scaling adds 2^-105. Relative error below 2^-101. The pair is left
+// unnormalised as the reciprocal's (|lo| within about two ulps of hi).
+//
+// n need not be normalised either: with |n.lo| up to 2^-16 |n.hi| the steps
+// above stay exact, the residual grows to about 2^-16 of n, and its three
+// roundings and its scaling add below 2^-66.5 of the quotient.
+QUILLO_FORCE_INLINE DoubleDouble UnnormalisedQuotient(DoubleDouble n, DoubleDouble d) {
   const double inverse = 1.0 / d.hi;
   const double q = n.hi * inverse;
   const DoubleDouble product = dd::TwoProduct(q, d.hi);
   const double residual = (((n.hi - product.hi) - product.lo) + n.lo) - q * d.lo;
-  return dd::FastTwoSum(q, residual * inverse);
+  return {q, residual * inverse};
+}
+
+QUILLO_FORCE_INLINE DoubleDouble Quotient(DoubleDouble n, DoubleDouble d) {
+  const DoubleDouble unnormalised = UnnormalisedQuotient(n, d);
+  return dd::FastTwoSum(unnormalised.hi, unnormalised.lo);
 }
 
 // The circular functions of |x| = quadrant pi/2 + r from sin |r| and cos |r|
@@ -515,9 +600,9 @@ struct SineAndCosine {
 };
 
 SineAndCosine AccurateSineCosine(DoubleDouble r) {
-  const double shifted = r.hi * tables::kSinCosStep + kRoundingShift;
-  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
-  const double a = (shifted - kRoundingShift) * (1.0 / tables::kSinCosStep);  // exact
+  const GridPoint point = NearestGridPoint<tables::kSinCosStep>(r.hi);
+  const int index = point.index;
+  const double a = point.point;
   const DoubleDouble t = dd::TwoSum(r.hi - a, r.lo);
   const DoubleDouble z = dd::Multiply(t, t);
   const double z2 = z.hi * z.hi;
@@ -555,7 +640,10 @@ template <CircularFunction function>
 template <CircularFunction function>
 QUILLO_FORCE_INLINE double CircularFromReduction(double x, const Reduction& reduction) {
   const Quadrant q = QuadrantOf<function>(x, reduction);
-  const DoubleDouble absoluteR = WithSign(reduction.r, q.rNegative);
+  // |r| with the same bits as WithSign(r, rNegative) gives, but the high
+  // part by clearing its sign: the table lookup that follows starts from it,
+  // and the sign's own lookup would stand before it in the chain.
+  const DoubleDouble absoluteR{std::fabs(reduction.r.hi), reduction.r.lo * kSigns[q.rNegative]};
   DoubleDouble value{};
   double error = kTangentError;
   if constexpr (function == CircularFunction::kSine || function == CircularFunction::kCosine) {
@@ -567,17 +655,17 @@ QUILLO_FORCE_INLINE double CircularFromReduction(double x, const Reduction& redu
     // Only the part in the denominator, as sin and cos take it.
     const bool cosecant = function == CircularFunction::kCosecant;
     const DoubleDouble part = SineOrCosineOfAngle(SplitAngle<true>(absoluteR), cosecant ? q.odd : 1 - q.odd);
-    value = WithSign(Reciprocal(dd::FastTwoSum(part.hi, part.lo)), cosecant ? q.sineSign : q.cosineSign);
+    value = WithSign(UnnormalisedReciprocal(dd::FastTwoSum(part.hi, part.lo)), cosecant ? q.sineSign : q.cosineSign);
   } else {
-    // tan |x| = sin |r| / cos |r| or cos |r| / sin |r| (with its sign), each
-    // part chosen by table offset rather than from an array in memory; cot
-    // the other way round.
-    const Angle angle = SplitAngle<true>(absoluteR);
-    const int sineOnTop = function == CircularFunction::kTangent ? 1 - q.odd : q.odd;
-    const DoubleDouble numerator = SineOrCosineOfAngle(angle, 1 - sineOnTop);
-    const DoubleDouble denominator = SineOrCosineOfAngle(angle, sineOnTop);
-    value = WithSign(Quotient(dd::FastTwoSum(numerator.hi, numerator.lo),
-                              dd::FastTwoSum(denominator.hi, denominator.lo)),
+    // tan |x| = N / D or D / N for |r| (with its sign); cot the other way
+    // round. The numerator goes in unnormalised (|lo| up to 2^-16 of hi),
+    // which adds below 2^-66.5; with the parts' 2^-68 each the error stays
+    // below 2^-65.5.
+    const TangentParts parts = TangentOfAngle(absoluteR);
+    const int tangentOnTop = function == CircularFunction::kTangent ? 1 - q.odd : q.odd;
+    const DoubleDouble both[2] = {parts.denominator, parts.numerator};
+    const DoubleDouble denominator = both[1 - tangentOnTop];
+    value = WithSign(UnnormalisedQuotient(both[tangentOnTop], dd::FastTwoSum(denominator.hi, denominator.lo)),
                      q.tangentSign);
   }
   double rounded = 0.0;
@@ -646,9 +734,8 @@ struct TablePoint {
 };
 
 QUILLO_FORCE_INLINE TablePoint NearestTablePoint(double u) {
-  const double shifted = u * tables::kAtanStep + kRoundingShift;
-  return {static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu),
-          (shifted - kRoundingShift) * (1.0 / tables::kAtanStep)};  // exact
+  const GridPoint point = NearestGridPoint<tables::kAtanStep>(u);
+  return {point.index, point.point};
 }
 
 // 1 + u c for 0 <= u, c <= 1 (a little beyond is fine), normalised: the
@@ -695,21 +782,27 @@ static_assert(tables::kAsinCount - 1 == kArcsineTableLimit * tables::kAsinStep);
 template <bool kAccurate = false>
 DoubleDouble ArcsineNearTable(double a, double aLo);
 
-// a2 + a3 d + ... + a11 d^9 in plain doubles, in pairs (Estrin's scheme)
-// rather than by Horner's rule: the pairs are independent of each other, so
-// the chain of dependent steps is four products and sums long instead of
-// ten. The coefficients are all positive or 0 (asin is absolutely monotonic
-// on [0, 1)), and in the table a_(n+1) |d| stays below a_n / 6 wherever a_n
-// is not 0, so the terms shrink fast, the sum cancels little, and every
-// order of the sums has a relative error of a few 2^-53.
-QUILLO_FORCE_INLINE double ArcsinePolynomial(const tables::AsinEntry& entry, double d, double square) {
+// d^2 (a2 + a3 d + ... + a11 d^9) in plain doubles, as its first two terms
+// and the rest, in pairs (Estrin's scheme) rather than by Horner's rule: the
+// pairs are independent of each other, so the chain of dependent steps is
+// short, and the caller adds the rest, which is known last, last of all.
+// The coefficients are all positive or 0 (asin is absolutely monotonic on
+// [0, 1)), and in the table a_(n+1) |d| stays below a_n / 6 wherever a_n is
+// not 0, so the terms shrink fast, the sums cancel little, and every order
+// of the sums has a relative error of a few 2^-53.
+struct ArcsineHigherTerms {
+  double quadratic;  // d^2 (a2 + a3 d)
+  double rest;       // d^4 (a4 + a5 d + ... + a11 d^7)
+};
+
+QUILLO_FORCE_INLINE ArcsineHigherTerms ArcsinePolynomial(const tables::AsinEntry& entry, double d, double square) {
   static_assert(tables::kAsinHigherCount == 8);
   const double* h = entry.higher;
   const double fourth = square * square;
   const double low = (h[0] + d * h[1]) + square * (h[2] + d * h[3]);
   const double high = (h[4] + d * h[5]) + square * (h[6] + d * h[7]);
   const double higher = low + fourth * high;
-  return (entry.leading[2].hi + d * entry.leading[3].hi) + square * higher;
+  return {square * (entry.leading[2].hi + d * entry.leading[3].hi), fourth * higher};
 }
 
 // The high part of each table row's a1 split into two halves of 26 bits,
@@ -730,12 +823,12 @@ constexpr AsinSlopeHalves kAsinSlopeHalves = MakeAsinSlopeHalves();
 // false (aLo is then 0, and the term would add exactly 0).
 template <bool kHasLow>
 QUILLO_FORCE_INLINE DoubleDouble FastArcsineNearTable(double a, double aLo) {
-  const double shifted = a * tables::kAsinStep + kRoundingShift;
-  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
-  const double d = a - (shifted - kRoundingShift) * (1.0 / tables::kAsinStep);
+  const GridPoint point = NearestGridPoint<tables::kAsinStep>(a);
+  const int index = point.index;
+  const double d = a - point.point;
   const tables::AsinEntry& entry = tables::kAsinTable[index];
   const double square = d * d;
-  const double polynomial = ArcsinePolynomial(entry, d, square);
+  const ArcsineHigherTerms polynomial = ArcsinePolynomial(entry, d, square);
   // a1 d as an exact head, the product of the upper 26 bits of each, and a
   // tail below 2^-25 of it: the upper bits of a1 times the lower of d is
   // exact too, and the lower bits of a1 times d errs by 2^-78 of a1 d. Fewer
@@ -744,11 +837,11 @@ QUILLO_FORCE_INLINE DoubleDouble FastArcsineNearTable(double a, double aLo) {
   const DoubleDouble step = dd::Split(d);
   const double head = slope.hi * step.hi;
   const double tail = slope.hi * step.lo + slope.lo * d;
-  double low = (entry.leading[0].lo + tail) + (entry.leading[1].lo * d + square * polynomial);
+  double low = (entry.leading[0].lo + tail) + (entry.leading[1].lo * d + polynomial.quadratic);
   if constexpr (kHasLow) low += aLo * (entry.leading[1].hi + 2.0 * d * entry.leading[2].hi);
   // |a0| >= |head| where a0 is not 0 (a0 >= 2^-7, |a1 d| <= 1.52 * 2^-8).
   const DoubleDouble sum = dd::FastTwoSum(entry.leading[0].hi, head);
-  return {sum.hi, sum.lo + low};
+  return {sum.hi, (sum.lo + low) + polynomial.rest};
 }
 
 template <>
@@ -765,9 +858,9 @@ QUILLO_FORCE_INLINE DoubleDouble ArcsineNearTable<false>(double a, double aLo) {
 // in plain doubles adds 2^-104. Relative error below 2^-79.
 template <>
 DoubleDouble ArcsineNearTable<true>(double a, double aLo) {
-  const double shifted = a * tables::kAsinStep + kRoundingShift;
-  const int index = static_cast<int>(std::bit_cast<uint64_t>(shifted) & 0xFFu);
-  const double d = a - (shifted - kRoundingShift) * (1.0 / tables::kAsinStep);
+  const GridPoint point = NearestGridPoint<tables::kAsinStep>(a);
+  const int index = point.index;
+  const double d = a - point.point;
   const tables::AsinEntry& entry = tables::kAsinTable[index];
   auto leading = [&entry](int n) { return DoubleDouble{entry.leading[n].hi, entry.leading[n].lo}; };
   double polynomial = entry.higher[tables::kAsinHigherCount - 1];

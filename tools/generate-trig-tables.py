@@ -6,7 +6,7 @@ carrying far more bits than the tables keep, then rounded once:
   - the bits of 2/pi that the argument reduction multiplies with (1536 bits);
   - pi/2 and pi as 256-bit fractions of the wide fixed-point format;
   - pi/2 as a double-double (and a third word);
-  - sin(i/128) and cos(i/128), i = 0..101, as double-doubles;
+  - sin(i/128), cos(i/128) and tan(i/128), i = 0..101, as double-doubles;
   - atan(i/64), i = 0..64, as double-doubles;
   - the Taylor coefficients of asin at i/128, i = 0..96: the first four as
     double-doubles, the next eight as doubles;
@@ -182,7 +182,7 @@ def main():
     for i in range(SIN_COS_COUNT):
         x = (i << bits) // SIN_COS_STEP
         s, c = sin_cos_fixed(x, bits)
-        sin_cos.append((double_double(s, bits), double_double(c, bits)))
+        sin_cos.append((double_double(s, bits), double_double(c, bits), double_double((s << bits) // c, bits)))
 
     degree = pi // 180                               # pi/180 * 2^bits
     radian = (180 << (2 * bits)) // pi               # 180/pi * 2^bits
@@ -243,12 +243,17 @@ def main():
     emit(f"inline constexpr int kSinCosStep = {SIN_COS_STEP};")
     emit(f"inline constexpr int kSinCosCount = {SIN_COS_COUNT};")
     emit("inline constexpr DoubleDoubleEntry kSinTable[kSinCosCount] = {")
-    for (s, _c) in sin_cos:
+    for (s, _c, _t) in sin_cos:
         emit(f"    {{{hexfloat(s[0])}, {hexfloat(s[1])}}},")
     emit("};")
     emit("inline constexpr DoubleDoubleEntry kCosTable[kSinCosCount] = {")
-    for (_s, c) in sin_cos:
+    for (_s, c, _t) in sin_cos:
         emit(f"    {{{hexfloat(c[0])}, {hexfloat(c[1])}}},")
+    emit("};")
+    emit(f"// tan(i/{SIN_COS_STEP}) for the same i.")
+    emit("inline constexpr DoubleDoubleEntry kTanTable[kSinCosCount] = {")
+    for (_s, _c, t) in sin_cos:
+        emit(f"    {{{hexfloat(t[0])}, {hexfloat(t[1])}}},")
     emit("};")
     emit("")
     emit(f"// atan(i/{ATAN_STEP}) for i = 0..{ATAN_COUNT - 1}.")

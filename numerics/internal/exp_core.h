@@ -81,7 +81,8 @@ inline ScaledValue ExpCore(double xHi, double xLo) {
   const double productError =
       ((t.hiHigh * zHalves.hi - product) + t.hiHigh * zHalves.lo + t.hiLow * zHalves.hi) + t.hiLow * zHalves.lo;
   const dd::DoubleDouble sum = dd::FastTwoSum(t.hi, product);
-  const double low = sum.lo + (productError + (t.hi * tail + t.lo * (1.0 + z)));
+  // The series, the last part to be known, is added last.
+  const double low = (sum.lo + (productError + t.lo * (1.0 + z))) + t.hi * tail;
   return {{sum.hi, low}, k >> 7};
 }
 

@@ -97,7 +97,8 @@ inline Logarithm UnnormalisedQuickLog(const LogReduction& reduced) {
   const double z = reduced.r.hi;
   const double series = -0.5 * (z * z) + ShortLogSeriesTail(z);
   const dd::DoubleDouble sum = dd::FastTwoSum(reduced.head, z);
-  return {{sum.hi, sum.lo + (reduced.r.lo + series + reduced.tableLow)}, z, reduced.head};
+  // The series, the last part to be known, is added last.
+  return {{sum.hi, ((sum.lo + reduced.r.lo) + reduced.tableLow) + series}, z, reduced.head};
 }
 
 // The quick step, normalised for the products that use it.

@@ -175,6 +175,60 @@ TEST(Trigonometry, ReciprocalFunctionsAndArccotangent) {
   ForEachCase(cases, [](const ValueCase& c) { ExpectSameDouble(c.function(c.argument), c.expected); });
 }
 
+// tan and cot from the table of tan(i/128) (from MPFR): on table points and
+// halfway between them, at the first point (where the table's value is 0)
+// and the last ones (the remainder may reach a little beyond pi/4), and in
+// every quadrant, where the two take each other's quotient.
+TEST(Trigonometry, TangentAndCotangentAroundTheirTablePoints) {
+  const ValueCase cases[] = {
+      {__LINE__, numerics::Tangent, 0x1p-8, 0x1.0000555577778p-8},
+      {__LINE__, numerics::Cotangent, 0x1p-8, 0x1.ffff555549f4ap+7},
+      {__LINE__, numerics::Tangent, 0x1.0000000000001p-8, 0x1.0000555577779p-8},
+      {__LINE__, numerics::Cotangent, 0x1.0000000000001p-8, 0x1.ffff555549f48p+7},
+      {__LINE__, numerics::Tangent, 0x1.fffffffffffffp-9, 0x1.0000555577778p-8},
+      {__LINE__, numerics::Cotangent, 0x1.fffffffffffffp-9, 0x1.ffff555549f4bp+7},
+      {__LINE__, numerics::Tangent, 0x1.8p-7, 0x1.80048010336e3p-7},
+      {__LINE__, numerics::Cotangent, 0x1.8p-7, 0x1.55515552eeecep+6},
+      {__LINE__, numerics::Tangent, 0x1p-7, 0x1.00015557777afp-7},
+      {__LINE__, numerics::Cotangent, 0x1p-7, 0x1.fffd55549f49bp+6},
+      {__LINE__, numerics::Tangent, 0x1.92p-1, 0x1.ffc099648e404p-1},
+      {__LINE__, numerics::Cotangent, 0x1.92p-1, 0x1.001fb73b1fc81p+0},
+      {__LINE__, numerics::Tangent, 0x1.94p-1, 0x1.01e20f7e06e4bp+0},
+      {__LINE__, numerics::Cotangent, 0x1.94p-1, 0x1.fc42eb3ef116p-1},
+      {__LINE__, numerics::Tangent, 0x1.921fb54442d18p-1, 0x1.fffffffffffffp-1},
+      {__LINE__, numerics::Cotangent, 0x1.921fb54442d18p-1, 0x1p+0},
+      {__LINE__, numerics::Tangent, 0x1.921fb54442d19p-1, 0x1.0000000000001p+0},
+      {__LINE__, numerics::Cotangent, 0x1.921fb54442d19p-1, 0x1.fffffffffffffp-1},
+      {__LINE__, numerics::Tangent, 0x1.93p-1, 0x1.00e0ad36afd0ep+0},
+      {__LINE__, numerics::Cotangent, 0x1.93p-1, 0x1.fe402e98dacb4p-1},
+      {__LINE__, numerics::Tangent, 0x1.9p-1, 0x1.fbc511df5917fp-1},
+      {__LINE__, numerics::Cotangent, 0x1.9p-1, 0x1.0221f9db45cd1p+0},
+      {__LINE__, numerics::Tangent, 0x1p+1, -0x1.17af62e0950f8p+1},
+      {__LINE__, numerics::Cotangent, 0x1p+1, -0x1.d4a42e92faa4ep-2},
+      {__LINE__, numerics::Tangent, -0x1p+1, 0x1.17af62e0950f8p+1},
+      {__LINE__, numerics::Cotangent, -0x1p+1, 0x1.d4a42e92faa4ep-2},
+      {__LINE__, numerics::Tangent, 0x1p+2, 0x1.2866f9be4de13p+0},
+      {__LINE__, numerics::Cotangent, 0x1p+2, 0x1.ba35ba1c6b75dp-1},
+      {__LINE__, numerics::Tangent, -0x1p+2, -0x1.2866f9be4de13p+0},
+      {__LINE__, numerics::Cotangent, -0x1p+2, -0x1.ba35ba1c6b75dp-1},
+      {__LINE__, numerics::Tangent, 0x1.2d97c7f3321d2p+1, -0x1.0000000000001p+0},
+      {__LINE__, numerics::Cotangent, 0x1.2d97c7f3321d2p+1, -0x1.ffffffffffffep-1},
+      {__LINE__, numerics::Tangent, 0x1.2d97c7f3321d3p+1, -0x1.ffffffffffffap-1},
+      {__LINE__, numerics::Cotangent, 0x1.2d97c7f3321d3p+1, -0x1.0000000000003p+0},
+      {__LINE__, numerics::Tangent, 0x1.9p+6, -0x1.2ca74d62b5d38p-1},
+      {__LINE__, numerics::Cotangent, 0x1.9p+6, -0x1.b3f4fc136efffp+0},
+      {__LINE__, numerics::Tangent, 0x1.8p+0, 0x1.c33ed50b88777p+3},
+      {__LINE__, numerics::Cotangent, 0x1.8p+0, 0x1.22779a914b0e5p-4},
+      {__LINE__, numerics::Tangent, 0x1.e8481p+19, 0x1.25b28c37e452ep-3},
+      {__LINE__, numerics::Cotangent, 0x1.e8481p+19, 0x1.be484a85dd938p+2},
+      {__LINE__, numerics::Tangent, -0x1.8p-1, -0x1.dcfa36110eeecp-1},
+      {__LINE__, numerics::Cotangent, -0x1.8p-1, -0x1.12cc0e5ab0d93p+0},
+      {__LINE__, numerics::Tangent, 0x1.fffep+19, 0x1.6f28d247af299p-5},
+      {__LINE__, numerics::Cotangent, 0x1.fffep+19, 0x1.64fd4319ab355p+4},
+  };
+  ForEachCase(cases, [](const ValueCase& c) { ExpectSameDouble(c.function(c.argument), c.expected); });
+}
+
 // rad and grad, each rounded once (from MPFR): the right angles the
 // calculator's pole refusals rely on, overflow at the threshold of grad,
 // subnormal results of rad and grad, and the largest doubles.
