@@ -181,7 +181,7 @@ inline constexpr OptionalTextRow kOptionalTexts[] = {
     {"TEXTS", "helpkeycopy", "Copies the line of the chosen form (nothing selected in the box)", OptionalTextKind::Label},
     {"TEXTS", "helpkeycopyall", "Copies all five lines", OptionalTextKind::Label},
     {"TEXTS", "helpkeyform", "Chooses the form", OptionalTextKind::Label},
-    {"TEXTS", "helpkeyhelp", "This help", OptionalTextKind::Label},
+    {"TEXTS", "helpkeymenu", "Opens the menu", OptionalTextKind::Label},
     // quillo-cli: a line holding a NUL byte, in place of its result.
     {"TEXTS", "nulbyte", "line contains a NUL byte", OptionalTextKind::Message},
     // quillo-cli: reading the input or writing the output failed; the

@@ -12,7 +12,9 @@
 #include "settings/settings_state.h"
 #include "settings/text_encoding.h"
 #include "ui/dialog_ids.h"
-#include "ui/word_menu.h"
+#include "ui/dialog_texts.h"
+#include "ui/key_bindings.h"
+#include "ui/main_dialog.h"
 
 namespace {
 
@@ -84,22 +86,9 @@ constexpr NotationHelp kNotationHelp[] = {
     {"( )", OptionalTextIndex("helpbrackets"), "(1+2)*3", kFormDec},
 };
 
-// The keys of the window that no menu item shows.
-struct KeyHelp {
-  const char* keys;
-  int meaning;
-};
-constexpr KeyHelp kKeyHelp[] = {
-    {"Enter", OptionalTextIndex("helpkeyenter")},
-    {"Esc", OptionalTextIndex("helpkeyescape")},
-    {"Down", OptionalTextIndex("helpkeydown")},
-    {"Ctrl+R", OptionalTextIndex("helpkeysearch")},
-    {"Ctrl+Z", OptionalTextIndex("helpkeyundo")},
-    {"Ctrl+Shift+Z  Ctrl+Y", OptionalTextIndex("helpkeyredo")},
-    {"Ctrl+C", OptionalTextIndex("helpkeycopy")},
-    {"Ctrl+Shift+C", OptionalTextIndex("helpkeycopyall")},
-    {"F1", OptionalTextIndex("helpkeyhelp")},
-};
+// Enter is the Calculate button's, the dialog's default: no binding of the
+// key table stands for it.
+constexpr int kEnterMeaning = OptionalTextIndex("helpkeyenter");
 
 std::string Translated(int optionalText) { return DisplayUtf8(OptionalText(optionalText)); }
 
@@ -131,21 +120,77 @@ HelpSection NotationSection(const WordSize& word, const MessageTexts& messages) 
   return section;
 }
 
-// The fixed keys, Alt with each form's letter, and the word menu's keys
-// with its items' texts.
+// A menu text as it reads without its accelerator marks: "&&" is a literal
+// "&", a single "&" marks the next letter.
+std::string WithoutMarks(const char* text) {
+  std::string plain;
+  for (; *text != '\0'; ++text) {
+    if (*text == '&' && *++text == '\0') break;
+    plain += *text;
+  }
+  return plain;
+}
+
+// "Pop-up: item" of the menu item that command chooses; empty if none.
+std::string MenuItemName(int command) {
+  MenuModel menu{};
+  BuildMenu(ProgramSettings(), menu);
+  for (const MenuPopupModel& popup : menu.popups) {
+    for (int i = 0; i < popup.itemCount; ++i) {
+      const MenuItemModel& item = popup.items[i];
+      if (item.text != nullptr && item.commandId == command) {
+        return DisplayUtf8(WithoutMarks(popup.title).c_str()) + ": " + DisplayUtf8(WithoutMarks(item.text).c_str());
+      }
+    }
+  }
+  return {};
+}
+
+// What the key of binding does, in the language loaded now.
+std::string KeyMeaning(const KeyBinding& binding) {
+  switch (binding.action) {
+    case KeyAction::kHotkey:
+      return Translated(binding.argument == kHotkeyEscape ? OptionalTextIndex("helpkeyescape")
+                                                          : OptionalTextIndex("helpkeydown"));
+    case KeyAction::kHistorySearch:
+      return Translated(OptionalTextIndex("helpkeysearch"));
+    case KeyAction::kCopyAll:
+      return Translated(OptionalTextIndex("helpkeycopyall"));
+    case KeyAction::kCopyResult:
+      return Translated(OptionalTextIndex("helpkeycopy"));
+    case KeyAction::kUndo:
+      return Translated(OptionalTextIndex("helpkeyundo"));
+    case KeyAction::kRedo:
+      return Translated(OptionalTextIndex("helpkeyredo"));
+    case KeyAction::kChooseForm:
+      return Translated(OptionalTextIndex("helpkeyform")) + " " + kResultFormLabels[binding.argument];
+    case KeyAction::kMenuCommand:
+      return MenuItemName(binding.argument);
+    case KeyAction::kOpenMenuBar:
+      return Translated(OptionalTextIndex("helpkeymenu"));
+  }
+  return {};
+}
+
+// Every binding of the key table, the keys of one action in one row, after
+// Enter: the help lists exactly the keys the window takes.
 HelpSection KeySection() {
   HelpSection section{Translated(OptionalTextIndex("helpkeys")), {}};
-  for (const KeyHelp& key : kKeyHelp) section.rows.push_back({key.keys, Translated(key.meaning), "", ""});
-  for (int form = 0; form < kResultFormCount; ++form) {
-    section.rows.push_back({std::string("Alt+") + kFormMnemonics[form],
-                            Translated(OptionalTextIndex("helpkeyform")) + " " + kResultFormLabels[form], "", ""});
-  }
-  MenuPopupModel word{};
-  BuildWordPopup(ProgramSettings(), word);
-  for (int i = 0; i < word.itemCount; ++i) {
-    const MenuItemModel& item = word.items[i];
-    if (item.text == nullptr || item.shortcut.text == nullptr) continue;
-    section.rows.push_back({item.shortcut.text, DisplayUtf8(word.title) + ": " + DisplayUtf8(item.text), "", ""});
+  section.rows.push_back({"Enter", Translated(kEnterMeaning), "", ""});
+  const std::span<const KeyBinding> bindings = KeyBindings();
+  for (std::size_t i = 0; i < bindings.size(); ++i) {
+    const auto sameAction = [&](const KeyBinding& other) {
+      return other.action == bindings[i].action && other.argument == bindings[i].argument;
+    };
+    if (std::any_of(bindings.begin(), bindings.begin() + static_cast<std::ptrdiff_t>(i), sameAction)) continue;
+    std::string keys;
+    char name[32];
+    for (std::size_t j = i; j < bindings.size(); ++j) {
+      if (!sameAction(bindings[j])) continue;
+      if (!keys.empty()) keys += "  ";
+      keys += KeyChordName(bindings[j].chord, name, sizeof name);
+    }
+    section.rows.push_back({keys, KeyMeaning(bindings[i]), "", ""});
   }
   return section;
 }

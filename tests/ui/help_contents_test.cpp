@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "engine/vocabulary.h"
@@ -38,7 +39,11 @@ TEST_F(HelpContentsTest, EveryVocabularyRowHasAMeaningAndAnExampleThatCalculates
   }
 }
 
+// The keys are those of the key table, a menu item's key named after the
+// item, the keys of one action in one row.
 TEST_F(HelpContentsTest, ListsEachRowOnceWithItsCalculatedResult) {
+  std::strcpy(ProgramSettings().MenuTexts[4], "&Help");
+  std::strcpy(ProgramSettings().MenuTexts[5], "Contents && index");
   const HelpContents help = BuildHelpContents(MakeWordSize(32, false), ProgramSettings().MessageTable);
   ASSERT_EQ(help.sections.size(), 4u);
   std::size_t listed = 0;
@@ -65,7 +70,11 @@ TEST_F(HelpContentsTest, ListsEachRowOnceWithItsCalculatedResult) {
       {__LINE__, "0b101  101b|Binary number: 0b before or b after|0b101+101b|1010b"},
       {__LINE__, "Alt+B|Chooses the form BIN||"},
       {__LINE__, "Ctrl+Shift+U|Word: Unsigned||"},
-      {__LINE__, "F1|This help||"},
+      {__LINE__, "F1|Help: Contents & index||"},
+      {__LINE__, "Ctrl+Y  Ctrl+Shift+Z|Redoes it||"},
+      {__LINE__, "Ctrl+C  Ctrl+Ins|Copies the line of the chosen form (nothing selected in the box)||"},
+      {__LINE__, "Esc|Clears the box, keeping its text in the history; in an empty box, closes||"},
+      {__LINE__, "F10|Opens the menu||"},
   };
   std::string all;
   for (const HelpSection& section : help.sections) {
