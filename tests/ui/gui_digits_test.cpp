@@ -50,7 +50,7 @@ class GuiDigitsTest : public ::testing::Test {
   }
   // The space between the digits of bits `bit` and bit + 1 of the strip.
   qreal SpaceLeftOfBit(int bit) const { return Bin()->BitRect(bit).left() - Bin()->BitRect(bit + 1).right(); }
-  QAction* GroupDigitsItem() const { return window->Menu()->actions().at(0)->menu()->actions().at(5); }
+  QAction* GroupDigitsItem() const { return window->Menu()->actions().at(0)->menu()->actions().at(4); }
   std::string Setting(const char* key) const {
     char value[100];
     ReadProfileString("INI", key, "<missing>", value, sizeof value, settingsFile.c_str());
@@ -139,7 +139,7 @@ TEST_F(GuiDigitsTest, AClickOnABitFlipsItAtEveryWordSize) {
 TEST_F(GuiDigitsTest, GroupDigitsInTheMenuTurnsTheGapsOffAndIsKept) {
   Open(kFormDec);
   Retype("255");
-  EXPECT_EQ(GroupDigitsItem()->text(), "Group digits");
+  EXPECT_EQ(GroupDigitsItem()->text(), "&Group digits");
   EXPECT_TRUE(GroupDigitsItem()->isChecked());
   EXPECT_GT(SpaceLeftOfBit(3), 1.0);
   GroupDigitsItem()->trigger();

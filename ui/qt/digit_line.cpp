@@ -155,7 +155,13 @@ void DigitLine::AddRowCells(std::vector<Cell>& cells) const {
   }
 }
 
-QSize DigitLine::sizeHint() const {
+QSize DigitLine::sizeHint() const { return SizeFor(true); }
+
+// The bit numbers are drawn only where the line has room for them: the least
+// it needs is its digits.
+QSize DigitLine::minimumSizeHint() const { return SizeFor(false); }
+
+QSize DigitLine::SizeFor(bool withBitNumbers) const {
   const QFontMetricsF metrics(font());
   qreal width = 0;
   if (bitCount_ > 0) {
@@ -165,13 +171,11 @@ QSize DigitLine::sizeHint() const {
     for (const Cell& cell : Cells()) width = std::max(width, contentsRect().right() + 1 - cell.box.left());
   }
   qreal rowHeight = QFontMetricsF(font()).height();
-  if (bitCount_ > 0) rowHeight += LabelRowHeight();
+  if (bitCount_ > 0 && withBitNumbers) rowHeight += LabelRowHeight();
   const QMargins margins = contentsMargins();
   return QSize(static_cast<int>(std::ceil(width)) + margins.left() + margins.right(),
                static_cast<int>(std::ceil(RowCount() * rowHeight)) + margins.top() + margins.bottom());
 }
-
-QSize DigitLine::minimumSizeHint() const { return sizeHint(); }
 
 void DigitLine::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);

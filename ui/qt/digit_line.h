@@ -59,6 +59,7 @@ class DigitLine : public QLabel {
   qreal RowHeight() const;
   bool ShowsBitNumbers() const;
   qreal LabelRowHeight() const;
+  QSize SizeFor(bool withBitNumbers) const;  // the digits, and the bit numbers when asked
   int RowCount() const;
   int CharacterAt(const QPointF& point) const;
   int BitAt(const QPointF& point) const;
