@@ -16,7 +16,7 @@ window: Quillo
 help: tg(x) Tangent of an angle in radians tg(pi/4) = 1
 help: \ Bitwise exclusive or of the words 0xC\0xA = 0x6
 help: Ctrl+R Searches the history
-help: F1 This help
+help: F1 Help: Contents
 exit: 0
 program exit code: 0
 ontop=1
