@@ -197,11 +197,22 @@ TEST_F(GuiHelpTest, ChosenFontIsAppliedToTheBoxAndTheLinesAndKept) {
     EXPECT_EQ(widget->font().pointSize(), 14);
   }
   EXPECT_NE(window->Control(kIdCalculateButton)->font().family(), "DejaVu Sans Mono");
+  // The window grows to the lines in their new font: none is cut.
+  QTest::keyClicks(window->Box(), "0xFF<<4");
+  for (const int form : {kFormDec, kFormHex, kFormBin, kFormOct, kFormExp}) {
+    const QWidget* line = Line(form);
+    const QWidget* group = line->parentWidget();
+    EXPECT_TRUE(QTest::qWaitFor([line, group] {
+      return line->width() >= line->minimumSizeHint().width() && line->height() >= line->minimumSizeHint().height() &&
+             group->contentsRect().contains(line->geometry()) &&
+             group->window()->rect().contains(QRect(group->mapTo(group->window(), QPoint(0, 0)), group->size()));
+    })) << form << ": " << line->width() << "x" << line->height() << " for " << line->minimumSizeHint().width() << "x"
+        << line->minimumSizeHint().height();
+  }
   // QUILLO_HELP_SHOTS names a folder for pictures of the window in the font
   // chosen and of the Options menu with its accelerators.
   const QString shots = qEnvironmentVariable("QUILLO_HELP_SHOTS");
   if (!shots.isEmpty()) {
-    QTest::keyClicks(window->Box(), "0xFF<<4");
     window->grab().save(shots + QStringLiteral("/font-chosen.png"));
     QMenu* options = window->Menu()->actions().at(0)->menu();
     options->popup(window->mapToGlobal(QPoint(0, 0)));

@@ -158,6 +158,13 @@ void CalculatorDialog::CreateExpressionBox(QWidget* parent) {
   connect(box_, &QComboBox::activated, this, [this] { SendCommand(kIdExpressionBox, kBoxSelEndOk); });
 }
 
+// The layouts are brought up to date at once, so the window has grown to its
+// new minimum before anything else is drawn or measured.
+void CalculatorDialog::RefitControls() {
+  RefitDialogControls(controls_, units_);
+  if (layout() != nullptr) layout()->activate();
+}
+
 QWidget* CalculatorDialog::Control(int id) const {
   for (std::size_t i = 0; i < kDialogControls.size(); ++i) {
     if (kDialogControls[i].id == id) {

@@ -32,6 +32,8 @@ class CalculatorDialog : public QDialog {
   QComboBox* Box() const { return box_; }
   QMenuBar* Menu() const { return menuBar_; }
   DialogUnits Units() const { return units_; }
+  // Fits the layout to the controls' fonts again, after a font change.
+  void RefitControls();
 
   void SetHotkeyRegistered(int hotkeyId, bool registered);
   bool HotkeyRegistered(int hotkeyId) const;

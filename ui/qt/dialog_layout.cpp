@@ -56,7 +56,9 @@ void ReserveResultLineRoom(QWidget* line, const ControlTemplate& control, Dialog
   for (int row = 1; row < rows; ++row) allRows += QStringLiteral("\n0");
   const int decoration = std::max(0, line->minimumSizeHint().height() - metrics.size(0, oneRow).height());
   line->setMinimumHeight(metrics.size(0, allRows).height() + decoration);
-  line->setMinimumWidth(units.X(control.width));
+  // Explicit minimums stand in for the widget's own hint: a line whose font
+  // is larger than the dialog's keeps the width its digits ask for.
+  line->setMinimumWidth(std::max(units.X(control.width), line->minimumSizeHint().width()));
 }
 
 // The radio buttons and the result lines stand in two groups, row by row:
@@ -87,5 +89,17 @@ void ArrangeDialogControls(QWidget* client, const Controls& controls, DialogUnit
                     AlignmentOf(control));
   }
   for (const auto& [container, grid] : grids) SetStretch(container, grid);
+  AlignGroupRows(controls, grids);
+}
+
+void RefitDialogControls(const std::array<QWidget*, kDialogControls.size()>& controls, DialogUnits units) {
+  std::map<int, QGridLayout*> grids;
+  for (std::size_t i = 0; i < kDialogControls.size(); ++i) {
+    const ControlTemplate& control = kDialogControls[i];
+    if (IsFrameKind(control.kind)) grids[control.id] = qobject_cast<QGridLayout*>(controls[i]->layout());
+    if (control.kind == ControlKind::ResultLine) ReserveResultLineRoom(controls[i], control, units);
+  }
+  if (grids.count(kIdFormGroup) == 0 || grids.count(kIdResultGroup) == 0) return;
+  if (grids.at(kIdFormGroup) == nullptr || grids.at(kIdResultGroup) == nullptr) return;
   AlignGroupRows(controls, grids);
 }

@@ -16,3 +16,7 @@ class QWidget;
 // their template width as a minimum, so 32 binary digits always fit.
 void ArrangeDialogControls(QWidget* client, const std::array<QWidget*, kDialogControls.size()>& controls,
                            DialogUnits units);
+
+// Measures the result lines again and aligns the two groups' rows anew, after
+// the lines took another font: the window then grows to what they need.
+void RefitDialogControls(const std::array<QWidget*, kDialogControls.size()>& controls, DialogUnits units);

@@ -375,6 +375,7 @@ void QtFrontEnd::SetDisplayFont(const FontChoice& font) {
   ApplyDisplayFont(font, {window_->Box(), window_->Control(kIdResultLineDec), window_->Control(kIdResultLineHex),
                           window_->Control(kIdResultLineBin), window_->Control(kIdResultLineOct),
                           window_->Control(kIdResultLineExp)});
+  window_->RefitControls();
 }
 
 bool QtFrontEnd::AskForFont(FontChoice& font) {
