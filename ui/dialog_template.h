@@ -149,20 +149,29 @@ constexpr bool Contains(const ControlTemplate& outer, const ControlTemplate& inn
 // rectangle holds its own, in a cell of that container's grid that no other
 // control takes; the anchors of a contained control do not outgrow its
 // container's (a line cannot stretch inside a group that keeps its width).
+// Written with indices, not pointers: a sanitizing build cannot compare
+// pointers into the table at compile time.
 constexpr bool GridIsConsistent() {
-  for (const ControlTemplate& control : kDialogControls) {
+  for (std::size_t i = 0; i < kDialogControls.size(); ++i) {
+    const ControlTemplate& control = kDialogControls[i];
     if (control.row < 0 || control.column < 0 || control.rowSpan < 1 || control.columnSpan < 1) return false;
     if (control.container == kClientArea) {
       if (control.row + control.rowSpan > kClientRows || control.column + control.columnSpan > kClientColumns) {
         return false;
       }
     } else {
-      const ControlTemplate* container = FindControl(control.container);
-      if (container == nullptr || !IsFrameKind(container->kind) || !Contains(*container, control)) return false;
-      if (control.horizontal == Anchor::Stretch && container->horizontal != Anchor::Stretch) return false;
+      std::size_t found = kDialogControls.size();
+      for (std::size_t k = 0; k < kDialogControls.size(); ++k) {
+        if (kDialogControls[k].id == control.container) found = k;
+      }
+      if (found == kDialogControls.size()) return false;
+      const ControlTemplate& container = kDialogControls[found];
+      if (!IsFrameKind(container.kind) || !Contains(container, control)) return false;
+      if (control.horizontal == Anchor::Stretch && container.horizontal != Anchor::Stretch) return false;
     }
-    for (const ControlTemplate& other : kDialogControls) {
-      if (&other != &control && other.container == control.container && other.row == control.row &&
+    for (std::size_t j = 0; j < kDialogControls.size(); ++j) {
+      const ControlTemplate& other = kDialogControls[j];
+      if (j != i && other.container == control.container && other.row == control.row &&
           other.column == control.column) {
         return false;
       }
