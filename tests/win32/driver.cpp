@@ -721,6 +721,14 @@ bool StepFileDialog() {
     return Fail("no file dialog");
   }
   OpenProgramOf(FileDialog);
+  // The dialog's window exists before the dialog has set its title and the
+  // file name: on a busy machine the texts are read once both are there.
+  WaitUntil(
+      []() {
+        HWND field = FileNameField();
+        return !TextOf(FileDialog).empty() && field != nullptr && !TextOf(field).empty();
+      },
+      Timeout);
   std::printf("file dialog: shown\n");
   Print("file dialog title", TextOf(FileDialog));
   HWND name = FileNameField();

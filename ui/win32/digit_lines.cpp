@@ -60,6 +60,13 @@ struct DigitCell {
   RECT box;
 };
 
+// The font the line's digits are drawn in: the line's own, which is the
+// font chosen for the box and the lines or else the fixed-width one.
+HFONT DigitFont(HWND edit, HWND dialog) {
+  const auto own = reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0));
+  return own != nullptr ? own : ResultLineFont(dialog);
+}
+
 // The measures of a drawn line in its device context's fonts.
 struct DigitMetrics {
   int width;        // a digit's, the font being of fixed pitch
@@ -74,10 +81,10 @@ int RowCountOf(const std::string& text, int bitCount) {
   return 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
-DigitMetrics MeasureDigits(HDC context, HWND dialog, int rows, int bitCount, const RECT& area) {
+DigitMetrics MeasureDigits(HDC context, HWND edit, HWND dialog, int rows, int bitCount, const RECT& area) {
   DigitMetrics measures{};
   TEXTMETRICW digits{};
-  SelectObject(context, ResultLineFont(dialog));
+  SelectObject(context, DigitFont(edit, dialog));
   GetTextMetricsW(context, &digits);
   SIZE zero{};
   GetTextExtentPoint32W(context, L"0", 1, &zero);
@@ -180,7 +187,7 @@ std::vector<DigitCell> DrawnCells(HWND edit, HWND dialog, const DigitGaps& gaps,
                                   DigitMetrics& measures) {
   const std::string text = LineText(edit);
   const RECT area = TextArea(edit);
-  measures = MeasureDigits(context, dialog, RowCountOf(text, bits), bits, area);
+  measures = MeasureDigits(context, edit, dialog, RowCountOf(text, bits), bits, area);
   return LayOutDigits(text, gaps, bits, area, measures);
 }
 
@@ -232,7 +239,7 @@ void Win32FrontEnd::PaintDigits(HWND edit) {
   const std::vector<DigitCell> cells =
       DrawnCells(edit, window_, lineGaps_[id - kIdResultLineDec], bits, context, measures);
   const std::wstring text = ToWide(LineText(edit).c_str());
-  SelectObject(context, ResultLineFont(window_));
+  SelectObject(context, DigitFont(edit, window_));
   for (const DigitCell& cell : cells) {
     const bool shown = cell.index >= 0 && cell.index < static_cast<int>(text.size());
     SetTextColor(context, shown ? ink : GetSysColor(COLOR_GRAYTEXT));

@@ -2,6 +2,7 @@
 // the Windows side of ShowHelp, SetDisplayFont and AskForFont.
 
 #include "ui/win32/win32_front_end.h"
+#include "ui/win32/window_layout.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -122,18 +123,23 @@ void Win32FrontEnd::ShowHelp(const HelpContents& help) {
   SetForegroundWindow(help_);
 }
 
-// The lines and the box get the chosen font; no choice gives them the
-// dialog's own font back. A font replaced is deleted once no control uses it.
+// The lines and the box get the chosen font; no choice gives the box the
+// dialog's own font back and the lines their fixed-width one. A font replaced is deleted once no control uses it.
 void Win32FrontEnd::SetDisplayFont(const FontChoice& font) {
   if (window_ == nullptr) return;
   HFONT chosen = IsFontChosen(font) ? CreateFontOf(window_, font.family, font.points) : nullptr;
   const auto shown = chosen != nullptr ? chosen : reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0));
   SendDlgItemMessageW(window_, kIdExpressionBox, WM_SETFONT, reinterpret_cast<WPARAM>(shown), TRUE);
-  for (int id = kIdResultLineDec; id <= kIdResultLineExp; ++id) {
-    SendDlgItemMessageW(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(shown), TRUE);
+  if (chosen != nullptr) {
+    for (int id = kIdResultLineDec; id <= kIdResultLineExp; ++id) {
+      SendDlgItemMessageW(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+    }
+  } else {
+    ApplyResultLineFont();  // the lines' own fixed-width font
   }
   if (displayFont_ != nullptr) DeleteObject(displayFont_);
   displayFont_ = chosen;
+  FitTemplateToFont(window_, chosen);
 }
 
 // ChooseFontW opens at the font now shown; the sizes it offers are those the

@@ -570,6 +570,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_GETMINMAXINFO:
       LimitDialogSize(window, reinterpret_cast<MINMAXINFO*>(lParam));
       break;
+    case WM_NCDESTROY:
+      ForgetTemplateScale(window);
+      break;
     case WM_HELP:
       // F1, wherever the focus is in the dialog.
       if (frontEnd != nullptr) {

@@ -7,11 +7,39 @@
 
 namespace {
 
-// The template's rectangle in pixels, as the dialog manager placed it.
+// The window property that holds how much larger than the template, in
+// percent, the chosen font of the box and the lines makes the window.
+constexpr wchar_t kScaleProperty[] = L"QuilloTemplateScale";
+constexpr int kFullScale = 100;
+
+int TemplateScale(HWND dialog) {
+  const auto percent = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(dialog, kScaleProperty)));
+  return percent > kFullScale ? percent : kFullScale;
+}
+
+// The template's rectangle in pixels, as the dialog manager placed it, grown
+// by the scale of a larger chosen font.
 RECT TemplateRect(HWND dialog, int x, int y, int width, int height) {
   RECT rect{x, y, x + width, y + height};
   MapDialogRect(dialog, &rect);
+  const int scale = TemplateScale(dialog);
+  rect.left = MulDiv(rect.left, scale, kFullScale);
+  rect.top = MulDiv(rect.top, scale, kFullScale);
+  rect.right = MulDiv(rect.right, scale, kFullScale);
+  rect.bottom = MulDiv(rect.bottom, scale, kFullScale);
   return rect;
+}
+
+// The height of a font's characters in pixels on the dialog's screen.
+int FontHeight(HWND dialog, HFONT font) {
+  HDC context = GetDC(dialog);
+  if (context == nullptr) return 0;
+  const HGDIOBJ old = SelectObject(context, font);
+  TEXTMETRICW metrics{};
+  const bool measured = GetTextMetricsW(context, &metrics) != FALSE;
+  SelectObject(context, old);
+  ReleaseDC(dialog, context);
+  return measured ? static_cast<int>(metrics.tmHeight) : 0;
 }
 
 SIZE TemplateClientSize(HWND dialog) {
@@ -100,3 +128,17 @@ SIZE DialogWindowSizeForClient(HWND dialog) {
   const SIZE base = TemplateClientSize(dialog);
   return WindowSizeForClient(dialog, SIZE{std::max(base.cx, client.right), std::max(base.cy, client.bottom)});
 }
+
+void FitTemplateToFont(HWND dialog, HFONT displayFont) {
+  const auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+  const int dialogHeight = dialogFont != nullptr ? FontHeight(dialog, dialogFont) : 0;
+  const int displayHeight = displayFont != nullptr ? FontHeight(dialog, displayFont) : 0;
+  int scale = kFullScale;
+  if (dialogHeight > 0 && displayHeight > dialogHeight) scale = MulDiv(displayHeight, kFullScale, dialogHeight);
+  SetPropW(dialog, kScaleProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(scale)));
+  const SIZE size = DialogWindowSizeForClient(dialog);
+  SetWindowPos(dialog, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ArrangeDialogControls(dialog);
+}
+
+void ForgetTemplateScale(HWND dialog) { RemovePropW(dialog, kScaleProperty); }

@@ -18,3 +18,12 @@ void LimitDialogSize(HWND dialog, MINMAXINFO* limits);
 // a larger one; used when a menu bar is attached, which takes its height
 // from the client area.
 SIZE DialogWindowSizeForClient(HWND dialog);
+
+// Grows the template's places by the ratio of displayFont's height to the
+// dialog font's, where it is taller (nullptr: the template's own size), so
+// the box and the lines fit the font chosen for them; the window grows to
+// the new smallest size and the controls move.
+void FitTemplateToFont(HWND dialog, HFONT displayFont);
+
+// WM_NCDESTROY: removes what FitTemplateToFont kept on the window.
+void ForgetTemplateScale(HWND dialog);
