@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -162,6 +163,12 @@ void CalculatorDialog::CreateExpressionBox(QWidget* parent) {
 // new minimum before anything else is drawn or measured.
 void CalculatorDialog::RefitControls() {
   RefitDialogControls(controls_, units_);
+  // Each nested layout (a group's, the client area's, the window's) hears
+  // of a change through a posted request: they are delivered now, from the
+  // inside out, one round per level.
+  constexpr int kLayoutLevels = 3;
+  for (QWidget* control : controls_) control->updateGeometry();
+  for (int level = 0; level < kLayoutLevels; ++level) QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   if (layout() != nullptr) layout()->activate();
 }
 

@@ -55,7 +55,8 @@ void ReserveResultLineRoom(QWidget* line, const ControlTemplate& control, Dialog
   QString allRows = oneRow;
   for (int row = 1; row < rows; ++row) allRows += QStringLiteral("\n0");
   const int decoration = std::max(0, line->minimumSizeHint().height() - metrics.size(0, oneRow).height());
-  line->setMinimumHeight(metrics.size(0, allRows).height() + decoration);
+  // A line that asks for more (a bit strip with its numbers) gets it.
+  line->setMinimumHeight(std::max(metrics.size(0, allRows).height() + decoration, line->minimumSizeHint().height()));
   // Explicit minimums stand in for the widget's own hint: a line whose font
   // is larger than the dialog's keeps the width its digits ask for.
   line->setMinimumWidth(std::max(units.X(control.width), line->minimumSizeHint().width()));

@@ -157,9 +157,9 @@ void DigitLine::AddRowCells(std::vector<Cell>& cells) const {
 
 QSize DigitLine::sizeHint() const { return SizeFor(true); }
 
-// The bit numbers are drawn only where the line has room for them: the least
-// it needs is its digits.
-QSize DigitLine::minimumSizeHint() const { return SizeFor(false); }
+// The strip asks for room for its bit numbers too; the window grows to it
+// when the strip takes a second row.
+QSize DigitLine::minimumSizeHint() const { return SizeFor(true); }
 
 QSize DigitLine::SizeFor(bool withBitNumbers) const {
   const QFontMetricsF metrics(font());
