@@ -1,5 +1,6 @@
 #include "settings/font_choice.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -17,11 +18,10 @@ std::string_view TrimBlanks(std::string_view text) {
 // and a control character in a name could only come from a damaged file.
 bool IsUsableFamily(std::string_view family) {
   if (family.empty() || family.size() >= kFontFamilyCapacity || !IsValidUtf8(family)) return false;
-  for (const char c : family) {
+  return std::ranges::all_of(family, [](char c) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) return false;
-  }
-  return true;
+    return byte >= 0x20 && byte != 0x7F;
+  });
 }
 
 bool IsUsableSize(int points) { return points >= kMinFontPoints && points <= kMaxFontPoints; }

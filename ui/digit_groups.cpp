@@ -79,7 +79,7 @@ DigitGaps FindDigitGaps(int form, const char* line) {
   // Walks from the last digit leftwards; a gap goes before every digit that
   // closes a group on its left, unless a row starts there.
   int counted = 0;
-  int reversed[kDigitGapCapacity];
+  int reversed[kDigitGapCapacity] = {};
   for (int i = span.end - 1; i > span.first && gaps.count < kDigitGapCapacity; --i) {
     if (line[i] == '\n') continue;
     ++counted;

@@ -100,7 +100,7 @@ void RefitDialogControls(const std::array<QWidget*, kDialogControls.size()>& con
     if (IsFrameKind(control.kind)) grids[control.id] = qobject_cast<QGridLayout*>(controls[i]->layout());
     if (control.kind == ControlKind::ResultLine) ReserveResultLineRoom(controls[i], control, units);
   }
-  if (grids.count(kIdFormGroup) == 0 || grids.count(kIdResultGroup) == 0) return;
+  if (!grids.contains(kIdFormGroup) || !grids.contains(kIdResultGroup)) return;
   if (grids.at(kIdFormGroup) == nullptr || grids.at(kIdResultGroup) == nullptr) return;
   AlignGroupRows(controls, grids);
 }

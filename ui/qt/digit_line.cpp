@@ -166,7 +166,8 @@ QSize DigitLine::SizeFor(bool withBitNumbers) const {
   qreal width = 0;
   if (bitCount_ > 0) {
     const int digits = std::min(bitCount_, kBinaryRowDigits);
-    width = digits * metrics.horizontalAdvance(QLatin1Char('0')) + (digits - 1) / 4 * GapWidth();
+    const int gaps = (digits - 1) / 4;  // one between every two groups of four
+    width = digits * metrics.horizontalAdvance(QLatin1Char('0')) + gaps * GapWidth();
   } else {
     for (const Cell& cell : Cells()) width = std::max(width, contentsRect().right() + 1 - cell.box.left());
   }

@@ -69,7 +69,7 @@ class QtFrontEnd : public DialogFrontEnd {
   void EndDialog(int result) override;
 
   // The help window while it exists (made when first shown); nullptr otherwise.
-  HelpWindow* Help() const { return help_; }
+  HelpWindow* Help() const { return help_.data(); }
 
  private:
   template <typename Change>
