@@ -85,42 +85,35 @@ int ValidWordBits(int bits) {
   return bits == 8 || bits == 16 || bits == 32 || bits == 64 ? bits : kDefaultSettingsWordBits;
 }
 
-// The word keys are written where the file has them already or the choice
-// is not the default, so a file whose user never chose a word stays as it
-// was.
+// Writes key with value where the file has the key already or the choice
+// departs from the default, so a file whose user never made the choice stays
+// as it was. Returns whether the text changed.
+bool SetChosenKey(std::string& text, const char* key, bool departsFromDefault, const char* value) {
+  std::string_view present;
+  bool changed = false;
+  if (departsFromDefault || FindProfileValue(text, kSettingsSection, key, &present)) {
+    SetProfileValue(text, kSettingsSection, key, value, &changed);
+  }
+  return changed;
+}
+
+// The word keys, "ontop" (once the user has turned it on) and "groupdigits"
+// (once grouping was turned off).
 bool SetWordKeys(std::string& text, const SettingsState& settings) {
-  std::string_view value;
-  bool bitsChanged = false;
-  bool signednessChanged = false;
   const int bits = ValidWordBits(settings.WordBits);
-  if (bits != kDefaultSettingsWordBits || FindProfileValue(text, kSettingsSection, "wordbits", &value)) {
-    SetProfileValue(text, kSettingsSection, "wordbits", std::to_string(bits).c_str(), &bitsChanged);
-  }
-  if (settings.WordUnsigned || FindProfileValue(text, kSettingsSection, "wordunsigned", &value)) {
-    SetProfileValue(text, kSettingsSection, "wordunsigned", settings.WordUnsigned ? "1" : "0", &signednessChanged);
-  }
+  const bool bitsChanged =
+      SetChosenKey(text, "wordbits", bits != kDefaultSettingsWordBits, std::to_string(bits).c_str());
+  const bool signednessChanged =
+      SetChosenKey(text, "wordunsigned", settings.WordUnsigned, settings.WordUnsigned ? "1" : "0");
   return bitsChanged || signednessChanged;
 }
 
-// "ontop" likewise: written once the user has turned it on, and kept in
-// step after that.
 bool SetOnTopKey(std::string& text, const SettingsState& settings) {
-  std::string_view value;
-  bool changed = false;
-  if (settings.AlwaysOnTop || FindProfileValue(text, kSettingsSection, "ontop", &value)) {
-    SetProfileValue(text, kSettingsSection, "ontop", settings.AlwaysOnTop ? "1" : "0", &changed);
-  }
-  return changed;
+  return SetChosenKey(text, "ontop", settings.AlwaysOnTop, settings.AlwaysOnTop ? "1" : "0");
 }
 
-// "groupdigits" likewise, written once the user has turned grouping off.
 bool SetGroupDigitsKey(std::string& text, const SettingsState& settings) {
-  std::string_view value;
-  bool changed = false;
-  if (settings.UngroupedDigits || FindProfileValue(text, kSettingsSection, "groupdigits", &value)) {
-    SetProfileValue(text, kSettingsSection, "groupdigits", settings.UngroupedDigits ? "0" : "1", &changed);
-  }
-  return changed;
+  return SetChosenKey(text, "groupdigits", settings.UngroupedDigits, settings.UngroupedDigits ? "0" : "1");
 }
 
 // "font" is written once the user has chosen a font; a value the file has

@@ -132,9 +132,7 @@ std::string WithoutMarks(const char* text) {
 }
 
 // "Pop-up: item" of the menu item that command chooses; empty if none.
-std::string MenuItemName(int command) {
-  MenuModel menu{};
-  BuildMenu(ProgramSettings(), menu);
+std::string MenuItemName(const MenuModel& menu, int command) {
   for (const MenuPopupModel& popup : menu.popups) {
     for (int i = 0; i < popup.itemCount; ++i) {
       const MenuItemModel& item = popup.items[i];
@@ -146,8 +144,9 @@ std::string MenuItemName(int command) {
   return {};
 }
 
-// What the key of binding does, in the language loaded now.
-std::string KeyMeaning(const KeyBinding& binding) {
+// What the key of binding does, in the language loaded now; a menu
+// command's key is named after its item in menu.
+std::string KeyMeaning(const KeyBinding& binding, const MenuModel& menu) {
   switch (binding.action) {
     case KeyAction::kHotkey:
       return Translated(binding.argument == kHotkeyEscape ? OptionalTextIndex("helpkeyescape")
@@ -165,7 +164,7 @@ std::string KeyMeaning(const KeyBinding& binding) {
     case KeyAction::kChooseForm:
       return Translated(OptionalTextIndex("helpkeyform")) + " " + kResultFormLabels[binding.argument];
     case KeyAction::kMenuCommand:
-      return MenuItemName(binding.argument);
+      return MenuItemName(menu, binding.argument);
     case KeyAction::kOpenMenuBar:
       return Translated(OptionalTextIndex("helpkeymenu"));
   }
@@ -177,6 +176,8 @@ std::string KeyMeaning(const KeyBinding& binding) {
 HelpSection KeySection() {
   HelpSection section{Translated(OptionalTextIndex("helpkeys")), {}};
   section.rows.push_back({"Enter", Translated(kEnterMeaning), "", ""});
+  MenuModel menu{};
+  BuildMenu(ProgramSettings(), menu);
   const std::span<const KeyBinding> bindings = KeyBindings();
   for (std::size_t i = 0; i < bindings.size(); ++i) {
     const auto sameAction = [&](const KeyBinding& other) {
@@ -190,7 +191,7 @@ HelpSection KeySection() {
       if (!keys.empty()) keys += "  ";
       keys += KeyChordName(bindings[j].chord, name, sizeof name);
     }
-    section.rows.push_back({keys, KeyMeaning(bindings[i]), "", ""});
+    section.rows.push_back({keys, KeyMeaning(bindings[i], menu), "", ""});
   }
   return section;
 }
