@@ -276,7 +276,7 @@ void MainDialog::Recalculate() {
 // now, on the result lines.
 void MainDialog::ShowResults() {
   ComposeResultLines(engine_, ProgramSettings().MessageTable, lines_);
-  for (int form = 0; form < kResultFormCount; ++form) ShowResultLine(form, lines_.text[form]);
+  ShowResultLines();
   MarkResults();
 }
 

@@ -104,7 +104,8 @@ class MainDialog {
   void ChooseWord(int commandId);
   void ToggleAlwaysOnTop();
   void ToggleDigitGroups();
-  void ShowResultLine(int form, const char* text);
+  void ShowResultLines();
+  void ShowResultLine(int form, const char* text, bool integerDigits);
   void ShowHelpContents();
   void ChooseFont();
   void Replace(const char* text);

@@ -43,16 +43,23 @@ std::string WordValueText(std::uint64_t pattern, const WordSize& word) {
 
 }  // namespace
 
+// The five result lines; whether the integer lines hold digits is decided
+// once for all three.
+void MainDialog::ShowResultLines() {
+  const bool integerDigits = IntegerLinesShowDigits(engine_);
+  for (int form = 0; form < kResultFormCount; ++form) ShowResultLine(form, lines_.text[form], integerDigits);
+}
+
 // One result line with its gaps, and for the BIN line of a word's digits
 // the strip of the word's bits.
-void MainDialog::ShowResultLine(int form, const char* text) {
+void MainDialog::ShowResultLine(int form, const char* text, bool integerDigits) {
   char shown[kResultLineCapacity + 1];
   if (form == kFormBin) {
     WrapBinaryLine(text, shown, sizeof shown);
   } else {
     std::snprintf(shown, sizeof shown, "%s", text);
   }
-  const bool digits = DigitGroupSize(form) > 0 && IntegerLinesShowDigits(engine_);
+  const bool digits = DigitGroupSize(form) > 0 && integerDigits;
   const DigitGaps gaps = digits && !ProgramSettings().UngroupedDigits ? FindDigitGaps(form, shown) : DigitGaps{};
   const int bitCount = digits && form == kFormBin ? WordOf(engine_).bits : 0;
   window_.ShowResultLine(ResultLineIdOfForm(form), shown, gaps, bitCount);
@@ -77,14 +84,15 @@ void MainDialog::OnFlipBit(int bit) {
   }
   const std::string before = engine_.expression;
   const std::uint64_t pattern = IntegerLinesPattern(engine_) ^ (std::uint64_t{1} << bit);
-  SetExpression(engine_, WordValueText(pattern, word));
+  const std::string value = WordValueText(pattern, word);
+  SetExpression(engine_, value);
   CalculateExpression(engine_);
   char text[kCalculateTextCapacity];
   // Any integer of a word has a text in every form; should one ever lack
   // it, the decimal digits stand in the box instead.
   if (!ComposeCalculateText(engine_, ProgramSettings().MessageTable, ProgramSettings().CurrentForm, text,
                             sizeof text)) {
-    std::snprintf(text, sizeof text, "%s", WordValueText(pattern, word).c_str());
+    std::snprintf(text, sizeof text, "%s", value.c_str());
   }
   KeepResultAsAnswer(engine_);
   undo_.Replaced(before, text);

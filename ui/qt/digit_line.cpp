@@ -49,7 +49,9 @@ DigitLine* CreateDigitLine(QWidget* parent, std::function<void(int bit)> onBitCl
 
 DigitLine::DigitLine(QWidget* parent) : QLabel(parent) {}
 
-void DigitLine::SetDigits(const QString& text, const DigitGaps& gaps, int bitCount) {
+bool DigitLine::SetDigits(const QString& text, const DigitGaps& gaps, int bitCount) {
+  const int rowsBefore = RowCount();
+  const bool stripBefore = bitCount_ > 0;
   gaps_ = gaps;
   bitCount_ = bitCount;
   selectionStart_ = selectionEnd_ = 0;
@@ -60,6 +62,7 @@ void DigitLine::SetDigits(const QString& text, const DigitGaps& gaps, int bitCou
   // The strip's rows and the gaps change the size without the text doing so.
   updateGeometry();
   update();
+  return RowCount() != rowsBefore || (bitCount_ > 0) != stripBefore;
 }
 
 QFont DigitLine::LabelFont() const {

@@ -19,8 +19,9 @@ class DigitLine : public QLabel {
   explicit DigitLine(QWidget* parent);
 
   // The line's text, where gaps are drawn, and the strip's word size (0: no
-  // strip). Redraws and asks the layout for the new size.
-  void SetDigits(const QString& text, const DigitGaps& gaps, int bitCount);
+  // strip). Redraws and asks the layout for the new size. Returns whether the
+  // line's height changes: another number of rows, or a strip begun or gone.
+  bool SetDigits(const QString& text, const DigitGaps& gaps, int bitCount);
 
   // Where bit `bit`'s digit is drawn; empty without a strip or beyond it.
   QRectF BitRect(int bit) const;

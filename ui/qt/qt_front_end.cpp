@@ -137,11 +137,9 @@ void QtFrontEnd::ShowResultLine(int controlId, const char* text, const DigitGaps
     SetControlText(controlId, text);
     return;
   }
-  const int heightBefore = line->minimumSizeHint().height();
-  line->SetDigits(ToDisplayText(text), gaps, bitCount);
-  // A strip of another word size may need other room: the rows are fitted
-  // again, and the window grows where it must.
-  if (line->minimumSizeHint().height() != heightBefore) window_->RefitControls();
+  // A line of another height (a strip of another word size) needs other
+  // room: the rows are fitted again, and the window grows where it must.
+  if (line->SetDigits(ToDisplayText(text), gaps, bitCount)) window_->RefitControls();
 }
 
 void QtFrontEnd::AttachMenu(const MenuModel& menu) {
