@@ -65,6 +65,7 @@ struct Case {
   Binary oursBinary;    // Power
   Binary libraryBinary;
   double (*draw)(Generator&);
+  double (*drawExponent)(Generator&) = nullptr;  // Power's second argument
 };
 
 double LibraryCotangent(double x) { return 1.0 / std::tan(x); }
@@ -99,6 +100,8 @@ double ExponentRange(Generator& random) { return random.Between(-700.0, 700.0); 
 double Positive(Generator& random) { return std::exp2(random.Between(-996.0, 996.0)); }
 double Base(Generator& random) { return random.Between(0.1, 100.0); }
 double PowerExponent(Generator& random) { return random.Between(-30.0, 30.0); }
+// The exponents a calculator sees most: whole numbers.
+double IntegerExponent(Generator& random) { return std::round(random.Between(-30.0, 30.0)); }
 
 std::vector<Case> Cases() {
   return {
@@ -123,7 +126,8 @@ std::vector<Case> Cases() {
       {"exp [-700,700]", numerics::Exponential, LibraryExponential, nullptr, nullptr, ExponentRange},
       {"ln [2^-996,2^996]", numerics::NaturalLogarithm, LibraryNaturalLogarithm, nullptr, nullptr, Positive},
       {"lg [2^-996,2^996]", numerics::DecimalLogarithm, LibraryDecimalLogarithm, nullptr, nullptr, Positive},
-      {"pow [0.1,100]^[-30,30]", nullptr, nullptr, numerics::Power, LibraryPower, Base},
+      {"pow [0.1,100]^[-30,30]", nullptr, nullptr, numerics::Power, LibraryPower, Base, PowerExponent},
+      {"pow [0.1,100]^{-30..30}", nullptr, nullptr, numerics::Power, LibraryPower, Base, IntegerExponent},
   };
 }
 
@@ -143,7 +147,7 @@ std::vector<Pair> ArgumentsOf(const Case& c) {
   std::vector<Pair> arguments = Arguments(c.draw);
   if (c.oursBinary != nullptr) {
     Generator random{0xE4C0u};
-    for (Pair& argument : arguments) argument.second = PowerExponent(random);
+    for (Pair& argument : arguments) argument.second = c.drawExponent(random);
   }
   return arguments;
 }
@@ -229,9 +233,9 @@ struct SlowCase {
   double argument;
 };
 
-// (2^27 - 1)^2 is a midpoint between two doubles: only the slow path can
-// round it.
-double SquareOfMidpointRoot(double x) { return numerics::Power(x, 2.0); }
+// (2^18 - 1)^3, an odd number between 2^53 and 2^54, is a midpoint between
+// two doubles: only the slow path can round it.
+double CubeOfMidpointRoot(double x) { return numerics::Power(x, 3.0); }
 
 const SlowCase kSlowCases[] = {
     {"sin", numerics::Sine, 0x1.943f3c536d6e7p-24},
@@ -247,7 +251,7 @@ const SlowCase kSlowCases[] = {
     {"rad", numerics::DegreesToRadians, 0x0.54e7fd97f0b0bp-1022},
     {"grad", numerics::RadiansToDegrees, 0x1.1df46a2529d38p+1018},
     {"exp", numerics::Exponential, 0x1.00b0912ce38dep-1},
-    {"pow", SquareOfMidpointRoot, 134217727.0},
+    {"pow", CubeOfMidpointRoot, 262143.0},
     {"ln", numerics::NaturalLogarithm, 0x1.0000000000006p+0},
     {"lg", numerics::DecimalLogarithm, 0x1.0053f6f81981bp+0},
 };

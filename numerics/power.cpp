@@ -5,8 +5,9 @@
 // a double-double, and e^t from the exponential's fast step; the error of t
 // becomes a relative error of the result, so the rounding test allows the
 // exponential's own error plus |y| times the logarithm's. Where that does
-// not decide, the logarithm's precise step tries once more. Small integer
-// exponents are taken by squaring instead. Exact results
+// not decide, the logarithm's precise step tries once more. x^2, x^-1 and
+// x^(1/2) are single IEEE operations; other small positive integer exponents
+// are taken by squaring. Exact results
 // (2^3, 10^22, 0.5^10) lie on a double and round at once. A result that is
 // exactly a midpoint between two doubles ((2^27 - 1)^2) needs the slow
 // path, which rounds it to even.
@@ -32,12 +33,14 @@ constexpr double kOutOfRange = 746.0;
 bool IsInteger(double y) { return std::isfinite(y) && y == std::trunc(y); }
 bool IsOddInteger(double y) { return IsInteger(y) && std::fmod(y, 2.0) != 0.0; }
 
-// x^n for a small integer n by squaring in double-double: at most twelve
-// products of relative error 2^-103 each and one quotient, so the result
-// errs by less than 2^-98. Every intermediate value lies between 1 and x^n,
-// which the caller keeps within 2^-900 .. 2^900, where the products' error
-// terms are exact. False when the rounding is not decided.
-constexpr double kSmallPowerLimit = 64.0;
+// x^n for a small integer n > 0 by squaring in double-double: at most five
+// products of relative error 2^-103 each, so the result errs by less than
+// 2^-98. Every intermediate value lies between 1 and x^n, which the caller
+// keeps within 2^-900 .. 2^900, where the products' error terms are exact.
+// False when the rounding is not decided. Up to n = 8 this is quicker than
+// the logarithm and the exponential; beyond, and for negative n, whose
+// quotient costs as much again, it is slower.
+constexpr double kSmallPowerLimit = 8.0;
 constexpr double kSmallPowerError = 0x1p-98;
 
 QUILLO_FORCE_INLINE bool SmallIntegerPower(double x, double y, double& rounded) {
@@ -53,7 +56,6 @@ QUILLO_FORCE_INLINE bool SmallIntegerPower(double x, double y, double& rounded) 
     if (n == 0) break;
     square = dd::Multiply(square, square);
   }
-  if (y < 0.0) result = dd::Divide({1.0, 0.0}, result);
   return RoundsUnambiguously(result, kSmallPowerError, rounded);
 }
 
@@ -81,14 +83,16 @@ QUILLO_FORCE_INLINE bool RoundsWithLog(const exp_log::Logarithm& log, double log
 
 // x^y for a finite x > 0 other than 1 and a finite y other than 0.
 double PowerOfFinite(double x, double y) {
+  // Each of these is one correctly rounded IEEE operation.
+  if (y == 2.0) return x * x;
+  if (y == -1.0) return 1.0 / x;
+  if (y == 0.5) return std::sqrt(x);
   double rounded = 0.0;
-  // The integer test without a library call: |y| <= 64 converts exactly.
-  if (std::fabs(y) <= kSmallPowerLimit && static_cast<double>(static_cast<int>(y)) == y &&
+  // The integer test without a library call: 0 < y <= 8 converts exactly.
+  if (y > 0.0 && y <= kSmallPowerLimit && static_cast<double>(static_cast<int>(y)) == y &&
       SmallIntegerPower(x, y, rounded)) {
     return rounded;
   }
-  // The square root is one correctly rounded IEEE operation.
-  if (y == 0.5) return std::sqrt(x);
   const exp_log::Logarithm quick = exp_log::QuickLog(exp_log::ReduceLogArgument(x));
   const double roughT = y * quick.value.hi;
   if (!(std::fabs(roughT) < kOutOfRange)) return roughT > 0.0 ? INFINITY : 0.0;
