@@ -126,6 +126,10 @@ TEST_F(GuiDigitsTest, AClickOnABitFlipsItAtEveryWordSize) {
     Retype("10");
     ASSERT_FALSE(Bin()->BitRect(c.bit).isEmpty());
     EXPECT_TRUE(Bin()->BitRect(c.bits).isEmpty());
+    // Every bit and the number under it right-aligned to it: inside the line.
+    for (int bit = 0; bit < c.bits; ++bit) {
+      EXPECT_TRUE(QRectF(Bin()->contentsRect()).contains(Bin()->BitRect(bit))) << "bit " << bit;
+    }
     QTest::mouseClick(Bin(), Qt::LeftButton, {}, Bin()->BitRect(c.bit).center().toPoint());
     EXPECT_EQ(window->Box()->currentText(), c.box);
     EXPECT_EQ(Line(kFormDec)->text(), c.dec);

@@ -127,11 +127,12 @@ void DigitLine::AddStripCells(std::vector<Cell>& cells) const {
   }
   const QFontMetricsF metrics(font());
   const qreal width = metrics.horizontalAdvance(QLatin1Char('0'));
+  // A QRectF's right edge is x + width: the digits end there, inside the line.
   const QRectF area = contentsRect();
   const int rows = RowCount();
-  qreal right = area.right() + 1;
+  qreal right = area.right();
   for (int bit = 0; bit < bitCount_; ++bit) {
-    if (bit % kBinaryRowDigits == 0) right = area.right() + 1;
+    if (bit % kBinaryRowDigits == 0) right = area.right();
     const int row = rows - 1 - bit / kBinaryRowDigits;
     const QRectF box(right - width, area.top() + row * RowHeight(), width, metrics.height());
     cells.push_back({indexOfBit[static_cast<std::size_t>(bit)], bit, box});
@@ -147,7 +148,7 @@ void DigitLine::AddRowCells(std::vector<Cell>& cells) const {
   int rowEnd = static_cast<int>(line.size());
   for (int row = RowCount() - 1; row >= 0; --row) {
     const int rowStart = static_cast<int>(line.lastIndexOf(QLatin1Char('\n'), rowEnd - 1)) + 1;
-    qreal right = area.right() + 1;
+    qreal right = area.right();
     for (int i = rowEnd - 1; i >= rowStart; --i) {
       const qreal width = metrics.horizontalAdvance(line.at(i));
       cells.push_back({i, -1, QRectF(right - width, area.top() + row * RowHeight(), width, metrics.height())});
@@ -172,7 +173,7 @@ QSize DigitLine::SizeFor(bool withBitNumbers) const {
     const int gaps = (digits - 1) / 4;  // one between every two groups of four
     width = digits * metrics.horizontalAdvance(QLatin1Char('0')) + gaps * GapWidth();
   } else {
-    for (const Cell& cell : Cells()) width = std::max(width, contentsRect().right() + 1 - cell.box.left());
+    for (const Cell& cell : Cells()) width = std::max(width, QRectF(contentsRect()).right() - cell.box.left());
   }
   qreal rowHeight = QFontMetricsF(font()).height();
   if (bitCount_ > 0 && withBitNumbers) rowHeight += LabelRowHeight();
