@@ -73,6 +73,17 @@
 //                      holding TEXT, blanks squeezed; then close the help window
 //   font-dialog F,S    wait for the font dialog, choose family F at size S and press OK
 //   box-height         print the height of the expression box in pixels
+//   strip              print whether the BIN line, showing two rows of digits, has the
+//                      height for them and for the bit numbers under each row (half a
+//                      row at least); the rows' spacing is the field's own
+//   focus-click ID     click the control with this id (a result line, a radio button)
+//                      with the mouse, so the program gives it the keyboard; wait until
+//                      it has it and print "focus: ID"
+//   key-here KEY       press a key as "key" does, with the keyboard wherever it is in the
+//                      window (only the window in front is waited for)
+//   help-above         wait for the help window, bring the main window to the front, and
+//                      print whether the help stands above it and, for each, whether it
+//                      is topmost; the help stays open
 
 #include <windows.h>
 #include <oleacc.h>
@@ -91,6 +102,7 @@
 namespace {
 
 constexpr int kPollMilliseconds = 50;
+constexpr int kRowBits = 32;  // the bits of one row of the BIN line's strip
 constexpr UINT kSendTimeoutMilliseconds = 5000;
 constexpr const char* kFormNames[kResultFormCount] = {"DEC", "HEX", "BIN", "OCT", "EXP"};
 
@@ -610,7 +622,14 @@ bool StepSearchKey(const char* name) {
   return Send(SearchField(), WM_KEYDOWN, key, 1) || Fail("the search field does not answer");
 }
 
-bool StepKey(const char* name) {
+// True when the dialog is the foreground window, wherever its keyboard is.
+bool DialogInFront() {
+  if (GetForegroundWindow() == Dialog) return true;
+  SetForegroundWindow(Dialog);
+  return false;
+}
+
+bool StepKey(const char* name, bool anyFocus = false) {
   WORD key = 0;
   std::vector<WORD> modifiers;
   if (std::strcmp(name, "escape") == 0) {
@@ -641,8 +660,9 @@ bool StepKey(const char* name) {
   // Keyboard input goes to the foreground window, where the system checks
   // it against the registered hotkeys; the program registers them while the
   // box has the focus.
-  if (!WaitUntil(BoxHasKeyboard, Timeout)) {
-    return Fail("the window does not come to the front with the focus in the box");
+  if (!WaitUntil(anyFocus ? DialogInFront : BoxHasKeyboard, Timeout)) {
+    return Fail(anyFocus ? "the window does not come to the front"
+                         : "the window does not come to the front with the focus in the box");
   }
   const std::wstring before = TextOf(BoxEdit());
   const std::wstring linesBefore = LinesText();
@@ -850,10 +870,12 @@ bool StepCommandLines(const char* id) {
   return WaitUntil([&before]() { return LinesText() != before; }, Timeout) || Fail("the command changed no line");
 }
 
-// Where bit `bit` stands in the BIN line of a word of up to 32 bits as the
-// program draws it: right-aligned in the field's text area, one digit width
-// per bit and half a digit more between groups of 4. False for a line with
-// fewer than two digits, whose digit width cannot be measured.
+// Where bit `bit` stands in the BIN line's top row as the program draws
+// it: right-aligned in the field's text area, one digit width per bit and
+// half a digit more between groups of 4; a row holds 32 bits, so in the
+// strip of a 64-bit word bit 32 + k stands where bit k does in a word of 32.
+// False for a line whose first row has fewer than two digits, whose digit
+// width cannot be measured.
 bool BitPoint(int bit, POINT* point) {
   HWND line = GetDlgItem(Dialog, kIdResultLineBin);
   const auto at = [line](int index) {
@@ -868,9 +890,80 @@ bool BitPoint(int bit, POINT* point) {
   RECT area{};
   Send(line, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
   int right = static_cast<int>(area.right);
-  for (int below = 0; below < bit; ++below) right -= width + ((below + 1) % 4 == 0 ? gap : 0);
+  for (int below = 0; below < bit % kRowBits; ++below) right -= width + ((below + 1) % 4 == 0 ? gap : 0);
   *point = POINT{right - width / 2, area.top + 2};
   return width > 0;
+}
+
+// The BIN line's rows as the field lays its text out: the spacing of two
+// rows is the height of one row of digits. The program's bit numbers stand
+// under each row in a smaller font, so each row needs half its spacing more
+// at least.
+bool StepStrip() {
+  HWND line = GetDlgItem(Dialog, kIdResultLineBin);
+  const std::wstring text = TextOf(line);
+  const std::size_t second = text.find(L'\n');
+  if (second == std::wstring::npos) return Fail("the BIN line shows one row");
+  const auto top = [line](std::size_t index) {
+    LRESULT position = 0;
+    Send(line, EM_POSFROMCHAR, static_cast<WPARAM>(index), 0, &position);
+    return static_cast<int>(static_cast<short>(HIWORD(position)));
+  };
+  const int spacing = top(second + 1) - top(0);
+  RECT area{};
+  Send(line, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+  const int height = static_cast<int>(area.bottom - area.top);
+  if (spacing > 0 && height >= 3 * spacing) {
+    std::printf("strip: 2 rows, room for their numbers\n");
+  } else {
+    std::printf("strip: 2 rows of %d pixels in %d pixels\n", spacing, height);
+  }
+  std::fflush(stdout);
+  return true;
+}
+
+bool StepFocusClick(const char* id) {
+  HWND control = GetDlgItem(Dialog, std::atoi(id));
+  if (control == nullptr) return Fail("no control with that id");
+  if (!WaitUntil(DialogInFront, Timeout)) return Fail("the window does not come to the front");
+  PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  const bool focused = WaitUntil(
+      [control] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(Dialog, nullptr), &info) && info.hwndFocus == control;
+      },
+      Timeout);
+  if (!focused) return Fail("the control did not take the keyboard");
+  std::printf("focus: %s\n", id);
+  std::fflush(stdout);
+  return true;
+}
+
+// Whether window `upper` comes before `lower` in the z-order (above it).
+bool StandsAbove(HWND upper, HWND lower) {
+  for (HWND window = GetWindow(lower, GW_HWNDPREV); window != nullptr; window = GetWindow(window, GW_HWNDPREV)) {
+    if (window == upper) return true;
+  }
+  return false;
+}
+
+bool IsTopmost(HWND window) { return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+HWND FindHelpWindow();
+
+bool StepHelpAbove() {
+  HWND help = WaitFor(FindHelpWindow, Timeout);
+  if (help == nullptr) return Fail("no help window");
+  if (!WaitUntil(DialogInFront, Timeout)) return Fail("the main window does not come to the front");
+  // The program answers the activation in its own time: the help stands
+  // above once it has; a help left below is printed at the timeout.
+  const bool above = WaitUntil([help] { return StandsAbove(help, Dialog); }, Timeout);
+  std::printf("help: %s the main window; topmost: main %s, help %s\n", above ? "above" : "below",
+              IsTopmost(Dialog) ? "yes" : "no", IsTopmost(help) ? "yes" : "no");
+  std::fflush(stdout);
+  return true;
 }
 
 bool StepClickBit(const char* bit) {
@@ -1180,6 +1273,8 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "search-open") return StepSearchOpen();
   if (step == "f1") return StepF1();
   if (step == "box-height") return StepBoxHeight();
+  if (step == "strip") return StepStrip();
+  if (step == "help-above") return StepHelpAbove();
   const char* value = argument();
   if (value == nullptr) return Fail("a step lacks its argument");
   if (step == "type") return StepType(value);
@@ -1192,6 +1287,8 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "command-lines") return StepCommandLines(value);
   if (step == "click-bit") return StepClickBit(value);
   if (step == "key") return StepKey(value);
+  if (step == "key-here") return StepKey(value, true);
+  if (step == "focus-click") return StepFocusClick(value);
   if (step == "menu-key") return StepMenuKey(value);
   if (step == "search-type") return StepSearchType(value);
   if (step == "search-key") return StepSearchKey(value);
