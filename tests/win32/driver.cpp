@@ -73,9 +73,10 @@
 //                      holding TEXT, blanks squeezed; then close the help window
 //   font-dialog F,S    wait for the font dialog, choose family F at size S and press OK
 //   box-height         print the height of the expression box in pixels
-//   strip              print whether the BIN line, showing two rows of digits, has the
-//                      height for them and for the bit numbers under each row (half a
-//                      row at least); the rows' spacing is the field's own
+//   strip ROWS         wait until the BIN line, as the screen shows it, holds ROWS rows of
+//                      digits, each with the bit numbers under it, nothing cut at its
+//                      bottom edge; print "strip: ROWS rows with their numbers", or at
+//                      the timeout the runs of pixel rows with ink seen
 //   focus-click ID     click the control with this id (a result line, a radio button)
 //                      with the mouse, so the program gives it the keyboard; wait until
 //                      it has it and print "focus: ID"
@@ -93,6 +94,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -895,28 +897,81 @@ bool BitPoint(int bit, POINT* point) {
   return width > 0;
 }
 
-// The BIN line's rows as the field lays its text out: the spacing of two
-// rows is the height of one row of digits. The program's bit numbers stand
-// under each row in a smaller font, so each row needs half its spacing more
-// at least.
-bool StepStrip() {
+// The runs of pixel rows of the BIN line, as the screen shows it, that hold
+// anything but the line's background (its most common colour), and whether
+// the last run reaches the line's bottom edge, cut there. A strip whose bit
+// numbers are drawn shows two runs per row: its digits, then their numbers.
+struct InkRows {
+  int runs = 0;
+  bool cut = false;
+};
+
+InkRows ReadInkRows(HWND line) {
+  RECT client{};
+  GetClientRect(line, &client);
+  POINT origin{0, 0};
+  ClientToScreen(line, &origin);
+  const int width = static_cast<int>(client.right);
+  const int height = static_cast<int>(client.bottom);
+  InkRows ink;
+  if (width <= 0 || height <= 0) return ink;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (picture != nullptr && bits != nullptr) {
+    const HGDIOBJ old = SelectObject(memory, picture);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::map<DWORD, int> colours;
+    for (std::size_t i = 0; i < count; ++i) ++colours[pixels[i] & 0xFFFFFFU];
+    const DWORD background =
+        std::max_element(colours.begin(), colours.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+    bool inRun = false;
+    for (int y = 0; y < height; ++y) {
+      bool inked = false;
+      for (int x = 0; x < width && !inked; ++x) {
+        inked = (pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] &
+                 0xFFFFFFU) != background;
+      }
+      if (inked && !inRun) ++ink.runs;
+      inRun = inked;
+    }
+    ink.cut = inRun;
+    SelectObject(memory, old);
+  }
+  if (picture != nullptr) DeleteObject(picture);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return ink;
+}
+
+// "strip ROWS": waits until the BIN line shows ROWS rows of digits, each
+// with its bit numbers under it, none cut at the line's bottom edge (the
+// program paints in its own time); prints what it shows at the timeout.
+bool StepStrip(const char* rowsText) {
+  const int rows = std::atoi(rowsText);
   HWND line = GetDlgItem(Dialog, kIdResultLineBin);
-  const std::wstring text = TextOf(line);
-  const std::size_t second = text.find(L'\n');
-  if (second == std::wstring::npos) return Fail("the BIN line shows one row");
-  const auto top = [line](std::size_t index) {
-    LRESULT position = 0;
-    Send(line, EM_POSFROMCHAR, static_cast<WPARAM>(index), 0, &position);
-    return static_cast<int>(static_cast<short>(HIWORD(position)));
-  };
-  const int spacing = top(second + 1) - top(0);
-  RECT area{};
-  Send(line, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
-  const int height = static_cast<int>(area.bottom - area.top);
-  if (spacing > 0 && height >= 3 * spacing) {
-    std::printf("strip: 2 rows, room for their numbers\n");
+  InkRows ink;
+  const bool shown = WaitUntil(
+      [&] {
+        ink = ReadInkRows(line);
+        return ink.runs == 2 * rows && !ink.cut;
+      },
+      Timeout);
+  if (shown) {
+    std::printf("strip: %d rows with their numbers\n", rows);
   } else {
-    std::printf("strip: 2 rows of %d pixels in %d pixels\n", spacing, height);
+    std::printf("strip: %d runs of ink%s\n", ink.runs, ink.cut ? ", cut at the bottom" : "");
   }
   std::fflush(stdout);
   return true;
@@ -1273,7 +1328,6 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "search-open") return StepSearchOpen();
   if (step == "f1") return StepF1();
   if (step == "box-height") return StepBoxHeight();
-  if (step == "strip") return StepStrip();
   if (step == "help-above") return StepHelpAbove();
   const char* value = argument();
   if (value == nullptr) return Fail("a step lacks its argument");
@@ -1288,6 +1342,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "click-bit") return StepClickBit(value);
   if (step == "key") return StepKey(value);
   if (step == "key-here") return StepKey(value, true);
+  if (step == "strip") return StepStrip(value);
   if (step == "focus-click") return StepFocusClick(value);
   if (step == "menu-key") return StepMenuKey(value);
   if (step == "search-type") return StepSearchType(value);

@@ -152,10 +152,16 @@ std::vector<DigitCell> LayOutDigits(const std::string& text, const DigitGaps& ga
   return cells;
 }
 
-// The edit field's formatting rectangle: where it draws its own text.
+// The edit field's formatting rectangle, where it draws its own text, down
+// to the bottom of its client area: the field cuts the rectangle to whole
+// rows of its own text, while the program's rows (digits with their bit
+// numbers) take the height the window gave the field.
 RECT TextArea(HWND edit) {
   RECT area{};
   SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+  RECT client{};
+  GetClientRect(edit, &client);
+  area.bottom = std::max(area.bottom, client.bottom);
   return area;
 }
 
