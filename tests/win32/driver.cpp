@@ -82,9 +82,9 @@
 //                      it has it and print "focus: ID"
 //   key-here KEY       press a key as "key" does, with the keyboard wherever it is in the
 //                      window (only the window in front is waited for)
-//   help-above         wait for the help window, bring the main window to the front, and
-//                      print whether the help stands above it and, for each, whether it
-//                      is topmost; the help stays open
+//   help-above         wait for the help window to come to the front, bring the main window
+//                      there, and print whether the help stands above it; the help stays
+//                      open
 
 #include <windows.h>
 #include <oleacc.h>
@@ -1004,19 +1004,21 @@ bool StandsAbove(HWND upper, HWND lower) {
   return false;
 }
 
-bool IsTopmost(HWND window) { return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-
 HWND FindHelpWindow();
 
 bool StepHelpAbove() {
   HWND help = WaitFor(FindHelpWindow, Timeout);
   if (help == nullptr) return Fail("no help window");
+  // The help comes to the front first, as it opens; only then is the main
+  // window brought there, so that no late activation of the help follows.
+  if (!WaitUntil([help] { return GetForegroundWindow() == help; }, Timeout)) {
+    return Fail("the help does not come to the front");
+  }
   if (!WaitUntil(DialogInFront, Timeout)) return Fail("the main window does not come to the front");
   // The program answers the activation in its own time: the help stands
   // above once it has; a help left below is printed at the timeout.
   const bool above = WaitUntil([help] { return StandsAbove(help, Dialog); }, Timeout);
-  std::printf("help: %s the main window; topmost: main %s, help %s\n", above ? "above" : "below",
-              IsTopmost(Dialog) ? "yes" : "no", IsTopmost(help) ? "yes" : "no");
+  std::printf("help: %s the main window\n", above ? "above" : "below");
   std::fflush(stdout);
   return true;
 }

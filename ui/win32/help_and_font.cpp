@@ -130,8 +130,7 @@ void Win32FrontEnd::ShowHelp(const HelpContents& help) {
 // other band along, and some window managers raise the owner alone.
 void Win32FrontEnd::KeepHelpAbove() {
   if (window_ == nullptr || help_ == nullptr || !IsWindowVisible(help_)) return;
-  const bool onTop = (GetWindowLongPtrW(window_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-  SetWindowPos(help_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(help_, onTop_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetWindowPos(window_, help_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 

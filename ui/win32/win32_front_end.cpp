@@ -509,6 +509,7 @@ void Win32FrontEnd::MarkBoxError(int start, int /*end*/, const char* note) {
 
 void Win32FrontEnd::SetAlwaysOnTop(bool onTop) {
   if (window_ == nullptr) return;
+  onTop_ = onTop;
   SetWindowPos(window_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   KeepHelpAbove();  // into the same band, above the window again
 }

@@ -132,6 +132,7 @@ class Win32FrontEnd : public DialogFrontEnd {
   bool drewDigitsAtPress_ = false;          // the BIN line showed the program's drawing when pressed
   bool settingSearch_ = false;   // the program, not the user, is changing the search field's text
   bool boxKeyTaken_ = false;     // the box's last key press was a binding run: its character is not typed
+  bool onTop_ = false;           // "Always on top": the window is topmost, and so is its help
   HWND help_ = nullptr;          // the help window, made when first shown; the dialog owns and destroys it
   HFONT helpFont_ = nullptr;     // the help's fixed-width font, made with the window, kept for the run
   HFONT displayFont_ = nullptr;  // the chosen font of the box and the lines while one is chosen
