@@ -7,7 +7,7 @@
 # flips bit 32 + k. Back at 32 bits every control and the window are where
 # and as large as they were. With a larger font chosen the strip still has
 # its room. QUILLO_STRIP_SHOTS names a folder for pictures of the window in
-# 32 and in 64 bits at each dpi. ---
+# 32 and in 64 bits at each dpi, and in 64 bits with the larger font. ---
 
 # The changes of each control between the first and the second "controls"
 # listing of a log, the BIN line's growth written R, then the window's.
@@ -92,7 +92,11 @@ prepare_folder "$folder"
 printf '[INI]\r\nlang=%s\r\nwordbits=32\r\nfont=DejaVu Sans Mono,14\r\n' \
   "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
 start_program "$folder"
-run_driver "$work/strip64-font.actual" window type -1 command-lines 23 overlaps strip 2 close exit
+run_driver "$work/strip64-font.actual" window type -1 command-lines 23 overlaps strip 2 rect
+[ -n "${QUILLO_STRIP_SHOTS:-}" ] && strip_shot "$work/strip64-font.actual" "$QUILLO_STRIP_SHOTS/strip-font-64.png"
+sed -i '/^rect:/d' "$work/strip64-font.actual"
+run_driver "$work/strip64-font-close.actual" window close exit
+grep -v '^window' "$work/strip64-font-close.actual" >>"$work/strip64-font.actual"
 record_exit_code "$folder" "$work/strip64-font.actual"
 cat >"$work/strip64-font.expected" <<'EXPECTED'
 window: Quillo
