@@ -89,10 +89,10 @@ class Win32FrontEnd : public DialogFrontEnd {
   // it would take to the radio button, moving the focus away. True when it
   // handled the message.
   bool OnDialogMessage(const MSG& message);
-  // Whether edit is the box's edit field, and whether the dialog has an
-  // undo step for it.
   // WM_WINDOWPOSCHANGING of the dialog: raised, it stays below the help.
   void OnWindowPosChanging(WINDOWPOS& position) const;
+  // Whether edit is the box's edit field, and whether the dialog has an
+  // undo step for it.
   bool IsBoxEdit(HWND edit) const { return edit != nullptr && edit == BoxEdit(); }
   bool CanUndoBox() const;
 
