@@ -74,6 +74,23 @@ TEST(KeyBindingsTest, EachKeyFindsItsAction) {
   });
 }
 
+// The menu keys are taken wherever the focus is in the window, before any
+// control sees them: none may be a key that types or that an edit field
+// keeps for itself (copy, cut, paste, undo, redo, select all), nor Alt with
+// a letter, which reaches the menus and the radio buttons.
+TEST(KeyBindingsTest, NoMenuKeyIsOneAnEditFieldNeeds) {
+  for (const KeyBinding& binding : KeyBindings()) {
+    if (binding.action != KeyAction::kMenuCommand) continue;
+    const KeyChord chord = binding.chord;
+    SCOPED_TRACE(NameOf(chord));
+    const bool functionKey = chord.key >= kKeyF1 && chord.key < kKeyF1 + kFunctionKeyCount;
+    EXPECT_TRUE(functionKey || (chord.modifiers & kModifierCtrl) != 0);
+    EXPECT_EQ(chord.modifiers & kModifierAlt, 0U);
+    const bool editKey = chord.modifiers == kModifierCtrl && std::strchr("CVXZYA", chord.key) != nullptr;
+    EXPECT_FALSE(editKey);
+  }
+}
+
 TEST(KeyBindingsTest, AltWithEachFormsMarkedLetterChoosesThatForm) {
   for (int form = 0; form < kResultFormCount; ++form) {
     SCOPED_TRACE(form);

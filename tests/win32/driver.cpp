@@ -73,6 +73,18 @@
 //                      holding TEXT, blanks squeezed; then close the help window
 //   font-dialog F,S    wait for the font dialog, choose family F at size S and press OK
 //   box-height         print the height of the expression box in pixels
+//   strip ROWS         wait until the BIN line, as the screen shows it, holds ROWS rows of
+//                      digits, each with the bit numbers under it, nothing cut at its
+//                      bottom edge; print "strip: ROWS rows with their numbers", or at
+//                      the timeout the runs of pixel rows with ink seen
+//   focus-click ID     click the control with this id (a result line, a radio button)
+//                      with the mouse, so the program gives it the keyboard; wait until
+//                      it has it and print "focus: ID"
+//   key-here KEY       press a key as "key" does, with the keyboard wherever it is in the
+//                      window (only the window in front is waited for)
+//   help-above         wait for the help window to come to the front, bring the main window
+//                      there, and print whether the help stands above it; the help stays
+//                      open
 
 #include <windows.h>
 #include <oleacc.h>
@@ -82,6 +94,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -91,6 +104,7 @@
 namespace {
 
 constexpr int kPollMilliseconds = 50;
+constexpr int kRowBits = 32;  // the bits of one row of the BIN line's strip
 constexpr UINT kSendTimeoutMilliseconds = 5000;
 constexpr const char* kFormNames[kResultFormCount] = {"DEC", "HEX", "BIN", "OCT", "EXP"};
 
@@ -610,7 +624,14 @@ bool StepSearchKey(const char* name) {
   return Send(SearchField(), WM_KEYDOWN, key, 1) || Fail("the search field does not answer");
 }
 
-bool StepKey(const char* name) {
+// True when the dialog is the foreground window, wherever its keyboard is.
+bool DialogInFront() {
+  if (GetForegroundWindow() == Dialog) return true;
+  SetForegroundWindow(Dialog);
+  return false;
+}
+
+bool StepKey(const char* name, bool anyFocus = false) {
   WORD key = 0;
   std::vector<WORD> modifiers;
   if (std::strcmp(name, "escape") == 0) {
@@ -641,8 +662,9 @@ bool StepKey(const char* name) {
   // Keyboard input goes to the foreground window, where the system checks
   // it against the registered hotkeys; the program registers them while the
   // box has the focus.
-  if (!WaitUntil(BoxHasKeyboard, Timeout)) {
-    return Fail("the window does not come to the front with the focus in the box");
+  if (!WaitUntil(anyFocus ? DialogInFront : BoxHasKeyboard, Timeout)) {
+    return Fail(anyFocus ? "the window does not come to the front"
+                         : "the window does not come to the front with the focus in the box");
   }
   const std::wstring before = TextOf(BoxEdit());
   const std::wstring linesBefore = LinesText();
@@ -850,10 +872,12 @@ bool StepCommandLines(const char* id) {
   return WaitUntil([&before]() { return LinesText() != before; }, Timeout) || Fail("the command changed no line");
 }
 
-// Where bit `bit` stands in the BIN line of a word of up to 32 bits as the
-// program draws it: right-aligned in the field's text area, one digit width
-// per bit and half a digit more between groups of 4. False for a line with
-// fewer than two digits, whose digit width cannot be measured.
+// Where bit `bit` stands in the BIN line's top row as the program draws
+// it: right-aligned in the field's text area, one digit width per bit and
+// half a digit more between groups of 4; a row holds 32 bits, so in the
+// strip of a 64-bit word bit 32 + k stands where bit k does in a word of 32.
+// False for a line whose first row has fewer than two digits, whose digit
+// width cannot be measured.
 bool BitPoint(int bit, POINT* point) {
   HWND line = GetDlgItem(Dialog, kIdResultLineBin);
   const auto at = [line](int index) {
@@ -868,9 +892,135 @@ bool BitPoint(int bit, POINT* point) {
   RECT area{};
   Send(line, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
   int right = static_cast<int>(area.right);
-  for (int below = 0; below < bit; ++below) right -= width + ((below + 1) % 4 == 0 ? gap : 0);
+  for (int below = 0; below < bit % kRowBits; ++below) right -= width + ((below + 1) % 4 == 0 ? gap : 0);
   *point = POINT{right - width / 2, area.top + 2};
   return width > 0;
+}
+
+// The runs of pixel rows of the BIN line, as the screen shows it, that hold
+// anything but the line's background (its most common colour), and whether
+// the last run reaches the line's bottom edge, cut there. A strip whose bit
+// numbers are drawn shows two runs per row: its digits, then their numbers.
+struct InkRows {
+  int runs = 0;
+  bool cut = false;
+};
+
+InkRows ReadInkRows(HWND line) {
+  RECT client{};
+  GetClientRect(line, &client);
+  POINT origin{0, 0};
+  ClientToScreen(line, &origin);
+  const int width = static_cast<int>(client.right);
+  const int height = static_cast<int>(client.bottom);
+  InkRows ink;
+  if (width <= 0 || height <= 0) return ink;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (picture != nullptr && bits != nullptr) {
+    const HGDIOBJ old = SelectObject(memory, picture);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::map<DWORD, int> colours;
+    for (std::size_t i = 0; i < count; ++i) ++colours[pixels[i] & 0xFFFFFFU];
+    const DWORD background =
+        std::max_element(colours.begin(), colours.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+    bool inRun = false;
+    for (int y = 0; y < height; ++y) {
+      bool inked = false;
+      for (int x = 0; x < width && !inked; ++x) {
+        inked = (pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] &
+                 0xFFFFFFU) != background;
+      }
+      if (inked && !inRun) ++ink.runs;
+      inRun = inked;
+    }
+    ink.cut = inRun;
+    SelectObject(memory, old);
+  }
+  if (picture != nullptr) DeleteObject(picture);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return ink;
+}
+
+// "strip ROWS": waits until the BIN line shows ROWS rows of digits, each
+// with its bit numbers under it, none cut at the line's bottom edge (the
+// program paints in its own time); prints what it shows at the timeout.
+bool StepStrip(const char* rowsText) {
+  const int rows = std::atoi(rowsText);
+  HWND line = GetDlgItem(Dialog, kIdResultLineBin);
+  InkRows ink;
+  const bool shown = WaitUntil(
+      [&] {
+        ink = ReadInkRows(line);
+        return ink.runs == 2 * rows && !ink.cut;
+      },
+      Timeout);
+  if (shown) {
+    std::printf("strip: %d rows with their numbers\n", rows);
+  } else {
+    std::printf("strip: %d runs of ink%s\n", ink.runs, ink.cut ? ", cut at the bottom" : "");
+  }
+  std::fflush(stdout);
+  return true;
+}
+
+bool StepFocusClick(const char* id) {
+  HWND control = GetDlgItem(Dialog, std::atoi(id));
+  if (control == nullptr) return Fail("no control with that id");
+  if (!WaitUntil(DialogInFront, Timeout)) return Fail("the window does not come to the front");
+  PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  const bool focused = WaitUntil(
+      [control] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(Dialog, nullptr), &info) && info.hwndFocus == control;
+      },
+      Timeout);
+  if (!focused) return Fail("the control did not take the keyboard");
+  std::printf("focus: %s\n", id);
+  std::fflush(stdout);
+  return true;
+}
+
+// Whether window `upper` comes before `lower` in the z-order (above it).
+bool StandsAbove(HWND upper, HWND lower) {
+  for (HWND window = GetWindow(lower, GW_HWNDPREV); window != nullptr; window = GetWindow(window, GW_HWNDPREV)) {
+    if (window == upper) return true;
+  }
+  return false;
+}
+
+HWND FindHelpWindow();
+
+bool StepHelpAbove() {
+  HWND help = WaitFor(FindHelpWindow, Timeout);
+  if (help == nullptr) return Fail("no help window");
+  // The help comes to the front first, as it opens; only then is the main
+  // window brought there, so that no late activation of the help follows.
+  if (!WaitUntil([help] { return GetForegroundWindow() == help; }, Timeout)) {
+    return Fail("the help does not come to the front");
+  }
+  if (!WaitUntil(DialogInFront, Timeout)) return Fail("the main window does not come to the front");
+  // The program answers the activation in its own time: the help stands
+  // above once it has; a help left below is printed at the timeout.
+  const bool above = WaitUntil([help] { return StandsAbove(help, Dialog); }, Timeout);
+  std::printf("help: %s the main window\n", above ? "above" : "below");
+  std::fflush(stdout);
+  return true;
 }
 
 bool StepClickBit(const char* bit) {
@@ -1180,6 +1330,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "search-open") return StepSearchOpen();
   if (step == "f1") return StepF1();
   if (step == "box-height") return StepBoxHeight();
+  if (step == "help-above") return StepHelpAbove();
   const char* value = argument();
   if (value == nullptr) return Fail("a step lacks its argument");
   if (step == "type") return StepType(value);
@@ -1192,6 +1343,9 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "command-lines") return StepCommandLines(value);
   if (step == "click-bit") return StepClickBit(value);
   if (step == "key") return StepKey(value);
+  if (step == "key-here") return StepKey(value, true);
+  if (step == "strip") return StepStrip(value);
+  if (step == "focus-click") return StepFocusClick(value);
   if (step == "menu-key") return StepMenuKey(value);
   if (step == "search-type") return StepSearchType(value);
   if (step == "search-key") return StepSearchKey(value);

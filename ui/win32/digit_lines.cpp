@@ -16,6 +16,7 @@
 #include "ui/main_dialog.h"
 #include "ui/win32/text_conversion.h"
 #include "ui/win32/win32_front_end.h"
+#include "ui/win32/window_layout.h"
 
 namespace {
 
@@ -81,6 +82,17 @@ int RowCountOf(const std::string& text, int bitCount) {
   return 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
+// A row of the strip's digits with their bit numbers under them: the
+// digits' height, then the numbers' ascent (they are digits too, without
+// descenders) and a pixel between.
+int RowHeightWithNumbers(HDC context, HWND dialog, const TEXTMETRICW& digits) {
+  TEXTMETRICW small{};
+  const HGDIOBJ old = SelectObject(context, BitNumberFont(dialog));
+  GetTextMetricsW(context, &small);
+  SelectObject(context, old);
+  return static_cast<int>(digits.tmHeight) + static_cast<int>(small.tmAscent) + 1;
+}
+
 DigitMetrics MeasureDigits(HDC context, HWND edit, HWND dialog, int rows, int bitCount, const RECT& area) {
   DigitMetrics measures{};
   TEXTMETRICW digits{};
@@ -88,13 +100,10 @@ DigitMetrics MeasureDigits(HDC context, HWND edit, HWND dialog, int rows, int bi
   GetTextMetricsW(context, &digits);
   SIZE zero{};
   GetTextExtentPoint32W(context, L"0", 1, &zero);
-  TEXTMETRICW small{};
-  SelectObject(context, BitNumberFont(dialog));
-  GetTextMetricsW(context, &small);
   measures.width = std::max(1, static_cast<int>(zero.cx));
   measures.gap = std::max(2, measures.width / 2);
   measures.digitHeight = static_cast<int>(digits.tmHeight);
-  const int full = measures.digitHeight + static_cast<int>(small.tmAscent) + 1;
+  const int full = RowHeightWithNumbers(context, dialog, digits);
   const int height = static_cast<int>(area.bottom - area.top);
   measures.numbers = bitCount > 0 && rows * full <= height;
   // Rows of digits alone close up where the field is lower than the font's
@@ -143,10 +152,16 @@ std::vector<DigitCell> LayOutDigits(const std::string& text, const DigitGaps& ga
   return cells;
 }
 
-// The edit field's formatting rectangle: where it draws its own text.
+// The edit field's formatting rectangle, where it draws its own text, down
+// to the bottom of its client area: the field cuts the rectangle to whole
+// rows of its own text, while the program's rows (digits with their bit
+// numbers) take the height the window gave the field.
 RECT TextArea(HWND edit) {
   RECT area{};
   SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+  RECT client{};
+  GetClientRect(edit, &client);
+  area.bottom = std::max(area.bottom, client.bottom);
   return area;
 }
 
@@ -191,6 +206,21 @@ std::vector<DigitCell> DrawnCells(HWND edit, HWND dialog, const DigitGaps& gaps,
   return LayOutDigits(text, gaps, bits, area, measures);
 }
 
+// The height of the BIN line's text area that a strip of `rows` rows needs
+// to show its bit numbers.
+int StripHeightWithNumbers(HWND edit, HWND dialog, int rows) {
+  HDC context = GetDC(edit);
+  if (context == nullptr) return 0;
+  const int saved = SaveDC(context);
+  SelectObject(context, DigitFont(edit, dialog));
+  TEXTMETRICW digits{};
+  GetTextMetricsW(context, &digits);
+  const int height = rows * RowHeightWithNumbers(context, dialog, digits);
+  RestoreDC(context, saved);
+  ReleaseDC(edit, context);
+  return height;
+}
+
 bool IsGroupedLine(int id) { return id == kIdResultLineHex || id == kIdResultLineBin || id == kIdResultLineOct; }
 
 }  // namespace
@@ -204,11 +234,31 @@ void Win32FrontEnd::ApplyResultLineFont() {
 }
 
 // The field is drawn again: the gaps may change without its text doing so.
+// A strip of another number of rows (a word of 64 bits or back) asks the
+// window for the BIN line's height; a message in the line keeps the height
+// of the strip shown last, so the window does not jump with each error.
 void Win32FrontEnd::ShowResultLine(int controlId, const char* text, const DigitGaps& gaps, int bitCount) {
-  if (controlId == kIdResultLineBin) binaryBits_ = bitCount;
+  if (controlId == kIdResultLineBin) {
+    binaryBits_ = bitCount;
+    const int rows = (bitCount + kBinaryRowDigits - 1) / kBinaryRowDigits;
+    if (rows > 0 && rows != stripRows_) {
+      stripRows_ = rows;
+      FitBinaryLineToStrip();
+    }
+  }
   if (IsResultLine(controlId)) lineGaps_[controlId - kIdResultLineDec] = gaps;
   SetControlText(controlId, text);
   if (window_ != nullptr) InvalidateRect(GetDlgItem(window_, controlId), nullptr, TRUE);
+}
+
+// The BIN line gets the height its strip lacks for the numbers under its
+// rows, beyond the template's; none where the template's height holds them.
+void Win32FrontEnd::FitBinaryLineToStrip() {
+  if (window_ == nullptr || stripRows_ <= 0) return;
+  HWND edit = GetDlgItem(window_, kIdResultLineBin);
+  const RECT area = TextArea(edit);
+  const int templateHeight = static_cast<int>(area.bottom - area.top) - BinaryLineRoom(window_);
+  SetBinaryLineRoom(window_, std::max(0, StripHeightWithNumbers(edit, window_, stripRows_) - templateHeight));
 }
 
 // The program draws an integer line holding a grouped number or the strip,

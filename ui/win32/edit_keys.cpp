@@ -131,12 +131,25 @@ void StopDialogMessageFilter(HHOOK filter) {
 
 bool Win32FrontEnd::CanUndoBox() const { return dialog_ != nullptr && dialog_->CanUndo(); }
 
+// The keys of menu commands (the word keys, F1), wherever the focus is in
+// the main window: the dialog loop's filter sees them before any control
+// does, so they are taken once, here. The other keys of the table (typing,
+// the copy and undo keys) stay with the control that has the focus.
+bool Win32FrontEnd::OnMenuKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) return false;
+  const KeyBinding* binding = FindKeyBinding(ChordOfVirtualKey(message.wParam));
+  return binding != nullptr && binding->action == KeyAction::kMenuCommand &&
+         RunKeyBinding(*binding, *dialog_, KeyContext{});
+}
+
 // Alt with a letter in the box: the dialog manager would take a form's
 // letter to its radio button, moving the focus away. WM_SYSCHAR carries the
 // letter, whose case the dialog manager does not tell apart either, so Shift
 // does not count.
 bool Win32FrontEnd::OnDialogMessage(const MSG& message) {
-  if (message.message != WM_SYSCHAR || dialog_ == nullptr || message.hwnd != BoxEdit() || message.wParam >= 0x80) {
+  if (dialog_ == nullptr || window_ == nullptr) return false;
+  if (OnMenuKey(message)) return true;
+  if (message.message != WM_SYSCHAR || message.hwnd != BoxEdit() || message.wParam >= 0x80) {
     return false;
   }
   const auto letter = static_cast<char>(message.wParam);

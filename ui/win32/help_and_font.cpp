@@ -121,6 +121,24 @@ void Win32FrontEnd::ShowHelp(const HelpContents& help) {
   SetWindowTextW(GetWindow(help_, GW_CHILD), HelpEditText(help).c_str());
   ShowWindow(help_, SW_SHOWNORMAL);
   SetForegroundWindow(help_);
+  KeepHelpAbove();
+}
+
+// The help stands in the main window's band (topmost with "Always on top",
+// else not) and directly above it. An owned window should stay above its
+// owner anyway, but a topmost owner does not take a help window of the
+// other band along, and some window managers raise the owner alone.
+void Win32FrontEnd::KeepHelpAbove() {
+  if (window_ == nullptr || help_ == nullptr || !IsWindowVisible(help_)) return;
+  SetWindowPos(help_, onTop_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(window_, help_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// The main window raised (activated, clicked) while the help shows goes
+// directly below the help instead of above it; it stays active and usable.
+void Win32FrontEnd::OnWindowPosChanging(WINDOWPOS& position) const {
+  if ((position.flags & SWP_NOZORDER) != 0 || position.hwndInsertAfter != HWND_TOP) return;
+  if (help_ != nullptr && IsWindowVisible(help_)) position.hwndInsertAfter = help_;
 }
 
 // The lines and the box get the chosen font; no choice gives the box the
@@ -140,6 +158,7 @@ void Win32FrontEnd::SetDisplayFont(const FontChoice& font) {
   if (displayFont_ != nullptr) DeleteObject(displayFont_);
   displayFont_ = chosen;
   FitTemplateToFont(window_, chosen);
+  FitBinaryLineToStrip();  // the strip's rows take the new font's height
 }
 
 // ChooseFontW opens at the font now shown; the sizes it offers are those the

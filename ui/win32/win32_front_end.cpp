@@ -509,7 +509,9 @@ void Win32FrontEnd::MarkBoxError(int start, int /*end*/, const char* note) {
 
 void Win32FrontEnd::SetAlwaysOnTop(bool onTop) {
   if (window_ == nullptr) return;
+  onTop_ = onTop;
   SetWindowPos(window_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  KeepHelpAbove();  // into the same band, above the window again
 }
 
 void Win32FrontEnd::ApplyProgramIcon() {
@@ -566,6 +568,11 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
       break;
     case WM_SIZE:
       ArrangeDialogControls(window);
+      break;
+    case WM_WINDOWPOSCHANGING:
+      if (frontEnd != nullptr) {
+        frontEnd->OnWindowPosChanging(*reinterpret_cast<WINDOWPOS*>(lParam));
+      }
       break;
     case WM_GETMINMAXINFO:
       LimitDialogSize(window, reinterpret_cast<MINMAXINFO*>(lParam));

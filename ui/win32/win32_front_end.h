@@ -84,10 +84,13 @@ class Win32FrontEnd : public DialogFrontEnd {
   // From the edit fields' subclass: the copy keys and commands, and a paste.
   // Each returns true when it handled the message.
   bool OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
-  // A message the dialog manager is about to handle: Alt with a form's
-  // letter in the box, which it would take to the radio button, moving the
-  // focus away. True when it handled the message.
+  // A message the dialog manager is about to handle: a menu command's key
+  // anywhere in the window, and Alt with a form's letter in the box, which
+  // it would take to the radio button, moving the focus away. True when it
+  // handled the message.
   bool OnDialogMessage(const MSG& message);
+  // WM_WINDOWPOSCHANGING of the dialog: raised, it stays below the help.
+  void OnWindowPosChanging(WINDOWPOS& position) const;
   // Whether edit is the box's edit field, and whether the dialog has an
   // undo step for it.
   bool IsBoxEdit(HWND edit) const { return edit != nullptr && edit == BoxEdit(); }
@@ -101,6 +104,7 @@ class Win32FrontEnd : public DialogFrontEnd {
   void PrepareLinesAndTips();
   void SetTip(HWND tool, const char* note);
   KeyContext BoxKeyContext() const;
+  bool OnMenuKey(const MSG& message);
   void CreateSearchControls();
   bool OnSearchFieldMessage(UINT message, WPARAM wParam);
   bool OnSearchCommand(int commandId, int notification);
@@ -111,6 +115,8 @@ class Win32FrontEnd : public DialogFrontEnd {
   void PaintDigits(HWND edit);
   int DrawnBitAt(HWND edit, int x, int y) const;
   int FieldBitAt(HWND edit, int x, int y) const;
+  void FitBinaryLineToStrip();
+  void KeepHelpAbove();
 
   HINSTANCE instance_;
   HWND window_ = nullptr;        // the dialog while it runs, else none
@@ -121,10 +127,12 @@ class Win32FrontEnd : public DialogFrontEnd {
   HWND searchField_ = nullptr;   // the history search's field and list, made when first shown
   HWND searchList_ = nullptr;
   int binaryBits_ = 0;           // the BIN line's bits to click, 0 while it shows a message
+  int stripRows_ = 0;            // the rows of the strip shown last, which the BIN line's height fits
   DigitGaps lineGaps_[kResultFormCount]{};  // the gaps of each result line, by form
   bool drewDigitsAtPress_ = false;          // the BIN line showed the program's drawing when pressed
   bool settingSearch_ = false;   // the program, not the user, is changing the search field's text
   bool boxKeyTaken_ = false;     // the box's last key press was a binding run: its character is not typed
+  bool onTop_ = false;           // "Always on top": the window is topmost, and so is its help
   HWND help_ = nullptr;          // the help window, made when first shown; the dialog owns and destroys it
   HFONT helpFont_ = nullptr;     // the help's fixed-width font, made with the window, kept for the run
   HFONT displayFont_ = nullptr;  // the chosen font of the box and the lines while one is chosen

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/dialog_template.h"
+#include "ui/line_room.h"
 #include "ui/win32/history_search_controls.h"
 
 namespace {
@@ -11,6 +12,10 @@ namespace {
 // percent, the chosen font of the box and the lines makes the window.
 constexpr wchar_t kScaleProperty[] = L"QuilloTemplateScale";
 constexpr int kFullScale = 100;
+
+// The window property that holds the pixels the BIN line has beyond its
+// template's height, so that the bit strip's rows and numbers fit.
+constexpr wchar_t kLineRoomProperty[] = L"QuilloBinaryLineRoom";
 
 int TemplateScale(HWND dialog) {
   const auto percent = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(dialog, kScaleProperty)));
@@ -42,9 +47,23 @@ int FontHeight(HWND dialog, HFONT font) {
   return measured ? static_cast<int>(metrics.tmHeight) : 0;
 }
 
+// The template's client area with the BIN line's extra room.
 SIZE TemplateClientSize(HWND dialog) {
   const RECT rect = TemplateRect(dialog, 0, 0, kDialogWidthUnits, kDialogHeightUnits);
-  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top + BinaryLineRoom(dialog)};
+}
+
+// The control's place at the template's size with the BIN line's extra
+// room: the line taller, what lies below it lower.
+RECT PlaceWithLineRoom(HWND dialog, const ControlTemplate& control) {
+  RECT rect = TemplateRect(dialog, control.x, control.y, control.width, control.height);
+  const int room = BinaryLineRoom(dialog);
+  const ControlTemplate* line = FindControl(kIdResultLineBin);
+  if (room == 0 || line == nullptr) return rect;
+  const RoomShift shift = ShiftForTallerLine(control, *line);
+  if (shift.top) rect.top += room;
+  if (shift.bottom) rect.bottom += room;
+  return rect;
 }
 
 // One edge pair of a control along one axis, after the window grew by
@@ -101,7 +120,7 @@ void ArrangeDialogControls(HWND dialog) {
     // The frame around the buttons is the only control of id -1.
     HWND window = GetDlgItem(dialog, control.id);
     if (window == nullptr || moves == nullptr) continue;
-    RECT rect = TemplateRect(dialog, control.x, control.y, control.width, control.height);
+    RECT rect = PlaceWithLineRoom(dialog, control);
     FollowAnchor(control.horizontal, growX, rect.left, rect.right);
     FollowAnchor(control.vertical, growY, rect.top, rect.bottom);
     if (control.id == kIdExpressionBox) box = rect;
@@ -141,4 +160,24 @@ void FitTemplateToFont(HWND dialog, HFONT displayFont) {
   ArrangeDialogControls(dialog);
 }
 
-void ForgetTemplateScale(HWND dialog) { RemovePropW(dialog, kScaleProperty); }
+int BinaryLineRoom(HWND dialog) {
+  return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(dialog, kLineRoomProperty)));
+}
+
+// The window keeps its top edge and whatever the user added to its size:
+// its height changes by what the room changes, as its smallest height does.
+void SetBinaryLineRoom(HWND dialog, int pixels) {
+  const int change = pixels - BinaryLineRoom(dialog);
+  if (change == 0) return;
+  SetPropW(dialog, kLineRoomProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(pixels)));
+  RECT window{};
+  GetWindowRect(dialog, &window);
+  SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left, window.bottom - window.top + change,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ArrangeDialogControls(dialog);
+}
+
+void ForgetTemplateScale(HWND dialog) {
+  RemovePropW(dialog, kScaleProperty);
+  RemovePropW(dialog, kLineRoomProperty);
+}

@@ -25,5 +25,13 @@ SIZE DialogWindowSizeForClient(HWND dialog);
 // the new smallest size and the controls move.
 void FitTemplateToFont(HWND dialog, HFONT displayFont);
 
-// WM_NCDESTROY: removes what FitTemplateToFont kept on the window.
+// The pixels the BIN line has beyond its template's height (0 at first).
+// Setting another amount makes the line that much taller, moves the
+// controls below it down, grows the groups beside it and changes the
+// window's height and its smallest height by the difference.
+int BinaryLineRoom(HWND dialog);
+void SetBinaryLineRoom(HWND dialog, int pixels);
+
+// WM_NCDESTROY: removes what FitTemplateToFont and SetBinaryLineRoom kept on
+// the window.
 void ForgetTemplateScale(HWND dialog);
