@@ -904,6 +904,7 @@ bool BitPoint(int bit, POINT* point) {
 struct InkRows {
   int runs = 0;
   bool cut = false;
+  std::vector<int> heights;  // of each run, in pixels
 };
 
 InkRows ReadInkRows(HWND line) {
@@ -943,7 +944,11 @@ InkRows ReadInkRows(HWND line) {
         inked = (pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] &
                  0xFFFFFFU) != background;
       }
-      if (inked && !inRun) ++ink.runs;
+      if (inked && !inRun) {
+        ++ink.runs;
+        ink.heights.push_back(0);
+      }
+      if (inked) ++ink.heights.back();
       inRun = inked;
     }
     ink.cut = inRun;
@@ -955,9 +960,21 @@ InkRows ReadInkRows(HWND line) {
   return ink;
 }
 
+// The bit numbers' digits are this many pixels tall at the least: below
+// that a screen font's digits cannot be told apart.
+constexpr int kReadableNumberPixels = 6;
+
+bool NumbersReadable(const InkRows& ink) {
+  for (std::size_t run = 1; run < ink.heights.size(); run += 2) {
+    if (ink.heights[run] < kReadableNumberPixels) return false;
+  }
+  return true;
+}
+
 // "strip ROWS": waits until the BIN line shows ROWS rows of digits, each
-// with its bit numbers under it, none cut at the line's bottom edge (the
-// program paints in its own time); prints what it shows at the timeout.
+// with its bit numbers under it, tall enough to read and none cut at the
+// line's bottom edge (the program paints in its own time); prints what it
+// shows at the timeout.
 bool StepStrip(const char* rowsText) {
   const int rows = std::atoi(rowsText);
   HWND line = GetDlgItem(Dialog, kIdResultLineBin);
@@ -965,13 +982,15 @@ bool StepStrip(const char* rowsText) {
   const bool shown = WaitUntil(
       [&] {
         ink = ReadInkRows(line);
-        return ink.runs == 2 * rows && !ink.cut;
+        return ink.runs == 2 * rows && !ink.cut && NumbersReadable(ink);
       },
       Timeout);
   if (shown) {
     std::printf("strip: %d rows with their numbers\n", rows);
   } else {
-    std::printf("strip: %d runs of ink%s\n", ink.runs, ink.cut ? ", cut at the bottom" : "");
+    std::printf("strip: %d runs of ink%s, pixels tall:", ink.runs, ink.cut ? ", cut at the bottom" : "");
+    for (const int height : ink.heights) std::printf(" %d", height);
+    std::printf("\n");
   }
   std::fflush(stdout);
   return true;

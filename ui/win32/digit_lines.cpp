@@ -8,6 +8,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -46,10 +47,38 @@ HFONT ResultLineFont(HWND dialog) {
   return font;
 }
 
-// The bit numbers' font, smaller than the digits.
-HFONT BitNumberFont(HWND dialog) {
-  static const HFONT font = MakeLineFont(dialog, 70);
-  return font;
+// The font the line's digits are drawn in: the line's own, which is the
+// font chosen for the box and the lines or else the fixed-width one.
+HFONT DigitFont(HWND edit, HWND dialog) {
+  const auto own = reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0));
+  return own != nullptr ? own : ResultLineFont(dialog);
+}
+
+// The bit numbers' font: the digits' face at 70 % of their height, so that
+// the numbers grow with a larger chosen font, and never below 9 pixels, under
+// which a digit of a screen font is a smudge (at 96 dpi the share alone gives
+// 7). Made again only when the digits' font is another.
+constexpr int kBitNumberPercent = 70;
+constexpr LONG kSmallestReadableHeight = 9;
+
+HFONT BitNumberFont(HFONT digitFont) {
+  static LOGFONTW madeFor{};
+  static HFONT numbers = nullptr;
+  LOGFONTW digits{};
+  if (GetObjectW(digitFont, sizeof digits, &digits) == 0) digits.lfHeight = -11;
+  if (numbers != nullptr && std::memcmp(&digits, &madeFor, sizeof digits) == 0) return numbers;
+  LOGFONTW wanted = digits;
+  // A negative height is the characters' own, a positive one includes the
+  // leading; either serves as the measure here.
+  const LONG height = digits.lfHeight < 0 ? -digits.lfHeight : digits.lfHeight;
+  wanted.lfHeight = -std::max(height * kBitNumberPercent / 100, kSmallestReadableHeight);
+  wanted.lfWidth = 0;
+  HFONT made = CreateFontIndirectW(&wanted);
+  if (made == nullptr) return numbers != nullptr ? numbers : digitFont;
+  if (numbers != nullptr) DeleteObject(numbers);
+  numbers = made;
+  madeFor = digits;
+  return numbers;
 }
 
 // A digit of a line as drawn: the text's character at `index` (-1 for a
@@ -61,12 +90,6 @@ struct DigitCell {
   RECT box;
 };
 
-// The font the line's digits are drawn in: the line's own, which is the
-// font chosen for the box and the lines or else the fixed-width one.
-HFONT DigitFont(HWND edit, HWND dialog) {
-  const auto own = reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0));
-  return own != nullptr ? own : ResultLineFont(dialog);
-}
 
 // The measures of a drawn line in its device context's fonts.
 struct DigitMetrics {
@@ -85,9 +108,9 @@ int RowCountOf(const std::string& text, int bitCount) {
 // A row of the strip's digits with their bit numbers under them: the
 // digits' height, then the numbers' ascent (they are digits too, without
 // descenders) and a pixel between.
-int RowHeightWithNumbers(HDC context, HWND dialog, const TEXTMETRICW& digits) {
+int RowHeightWithNumbers(HDC context, HWND edit, HWND dialog, const TEXTMETRICW& digits) {
   TEXTMETRICW small{};
-  const HGDIOBJ old = SelectObject(context, BitNumberFont(dialog));
+  const HGDIOBJ old = SelectObject(context, BitNumberFont(DigitFont(edit, dialog)));
   GetTextMetricsW(context, &small);
   SelectObject(context, old);
   return static_cast<int>(digits.tmHeight) + static_cast<int>(small.tmAscent) + 1;
@@ -103,7 +126,7 @@ DigitMetrics MeasureDigits(HDC context, HWND edit, HWND dialog, int rows, int bi
   measures.width = std::max(1, static_cast<int>(zero.cx));
   measures.gap = std::max(2, measures.width / 2);
   measures.digitHeight = static_cast<int>(digits.tmHeight);
-  const int full = RowHeightWithNumbers(context, dialog, digits);
+  const int full = RowHeightWithNumbers(context, edit, dialog, digits);
   const int height = static_cast<int>(area.bottom - area.top);
   measures.numbers = bitCount > 0 && rows * full <= height;
   // Rows of digits alone close up where the field is lower than the font's
@@ -215,7 +238,7 @@ int StripHeightWithNumbers(HWND edit, HWND dialog, int rows) {
   SelectObject(context, DigitFont(edit, dialog));
   TEXTMETRICW digits{};
   GetTextMetricsW(context, &digits);
-  const int height = rows * RowHeightWithNumbers(context, dialog, digits);
+  const int height = rows * RowHeightWithNumbers(context, edit, dialog, digits);
   RestoreDC(context, saved);
   ReleaseDC(edit, context);
   return height;
@@ -297,7 +320,7 @@ void Win32FrontEnd::PaintDigits(HWND edit) {
     TextOutW(context, cell.box.left, cell.box.top, &digit, 1);
   }
   if (measures.numbers) {
-    SelectObject(context, BitNumberFont(window_));
+    SelectObject(context, BitNumberFont(DigitFont(edit, window_)));
     SetTextColor(context, GetSysColor(COLOR_GRAYTEXT));
     SetTextAlign(context, TA_RIGHT | TA_TOP);
     for (const DigitCell& cell : cells) {
