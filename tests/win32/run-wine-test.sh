@@ -792,6 +792,15 @@ cli_and_saves_in "folder path of ${#long_folder} characters" "$long_folder" long
 
 # --- The cases of each part of the window, one file per topic; each uses
 # the functions above and counts into passed and failed. ---
+# The window's picture from the root window of the X display, cut out at
+# the driver's last "rect" in the transcript LOG, saved as FILE.
+window_shot() {
+  local log="$1" file="$2" x y width height
+  read -r _ x y width height < <(grep '^rect:' "$log" | tail -1)
+  import -window root "$work/window-screen.png" &&
+    convert "$work/window-screen.png" -crop "$((width + 24))x$((height + 24))+$((x - 12))+$((y - 12))" +repage "$file"
+}
+
 for case_file in "$root"/tests/win32/cases/*.sh; do
   [ -e "$case_file" ] || continue
   # shellcheck source=/dev/null

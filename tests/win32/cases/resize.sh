@@ -19,15 +19,6 @@ resize_changes() {
                      else { x[id] = $3; y[id] = $4; w[id] = $5; h[id] = $6 } }' "$1"
 }
 
-# The window's picture from the root window of the X display, cut out at
-# the driver's last "rect".
-resize_shot() {
-  local log="$1" file="$2" x y width height
-  read -r _ x y width height < <(grep '^rect:' "$log" | tail -1)
-  import -window root "$work/resize-screen.png" &&
-    convert "$work/resize-screen.png" -crop "$((width + 24))x$((height + 24))+$((x - 12))+$((y - 12))" +repage "$file"
-}
-
 case_started=$(date +%s)
 folder="$work/resize"
 prepare_folder "$folder"
@@ -42,11 +33,11 @@ for dpi in 96 192; do
   driver_steps=(window type 0xFFFF_0000_FFFF_0001 command 23 search-open search-key escape rect controls overlaps)
   timeout 120 wine "$driver" --timeout=30000 "--desktop=Resize$dpi" "${driver_steps[@]}" \
     >"$work/resize-$dpi.log" 2>&1
-  [ -n "${QUILLO_RESIZE_SHOTS:-}" ] && resize_shot <(tr -d '\r' <"$work/resize-$dpi.log") \
+  [ -n "${QUILLO_RESIZE_SHOTS:-}" ] && window_shot <(tr -d '\r' <"$work/resize-$dpi.log") \
     "$QUILLO_RESIZE_SHOTS/resize-$dpi-start.png"
   timeout 120 wine "$driver" --timeout=30000 "--desktop=Resize$dpi" window grow 160,40 rect controls overlaps \
     >>"$work/resize-$dpi.log" 2>&1
-  [ -n "${QUILLO_RESIZE_SHOTS:-}" ] && resize_shot <(tr -d '\r' <"$work/resize-$dpi.log") \
+  [ -n "${QUILLO_RESIZE_SHOTS:-}" ] && window_shot <(tr -d '\r' <"$work/resize-$dpi.log") \
     "$QUILLO_RESIZE_SHOTS/resize-$dpi-wider.png"
   timeout 120 wine "$driver" --timeout=30000 "--desktop=Resize$dpi" window grow -2000,-2000 rect close exit \
     >>"$work/resize-$dpi.log" 2>&1

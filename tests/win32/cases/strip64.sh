@@ -31,13 +31,6 @@ strip_back() {
        END { print "back at 32 bits:" (moved == "" ? " as at the start" : moved) }' "$1"
 }
 
-strip_shot() {
-  local log="$1" file="$2" x y width height
-  read -r _ x y width height < <(grep '^rect:' "$log" | tail -1)
-  import -window root "$work/strip-screen.png" &&
-    convert "$work/strip-screen.png" -crop "$((width + 24))x$((height + 24))+$((x - 12))+$((y - 12))" +repage "$file"
-}
-
 case_started=$(date +%s)
 folder="$work/strip64"
 prepare_folder "$folder"
@@ -52,10 +45,10 @@ for dpi in 96 192; do
   log="$work/strip64-$dpi.log"
   timeout 120 wine "$driver" --timeout=30000 "--desktop=Strip$dpi" window type -1 rect controls \
     command-lines 23 rect controls overlaps strip 2 >"$log.raw" 2>&1
-  [ -n "${QUILLO_STRIP_SHOTS:-}" ] && strip_shot <(tr -d '\r' <"$log.raw") "$QUILLO_STRIP_SHOTS/strip-$dpi-64.png"
+  [ -n "${QUILLO_STRIP_SHOTS:-}" ] && window_shot <(tr -d '\r' <"$log.raw") "$QUILLO_STRIP_SHOTS/strip-$dpi-64.png"
   timeout 120 wine "$driver" --timeout=30000 "--desktop=Strip$dpi" window click-bit 35 box \
     command-lines 22 rect controls overlaps strip 1 >>"$log.raw" 2>&1
-  [ -n "${QUILLO_STRIP_SHOTS:-}" ] && strip_shot <(tr -d '\r' <"$log.raw") "$QUILLO_STRIP_SHOTS/strip-$dpi-32.png"
+  [ -n "${QUILLO_STRIP_SHOTS:-}" ] && window_shot <(tr -d '\r' <"$log.raw") "$QUILLO_STRIP_SHOTS/strip-$dpi-32.png"
   timeout 120 wine "$driver" --timeout=30000 "--desktop=Strip$dpi" window close exit >>"$log.raw" 2>&1
   record_exit_code "$folder" "$work/strip64-$dpi.desktop"
   tr -d '\r' <"$log.raw" >"$log"
@@ -93,7 +86,7 @@ printf '[INI]\r\nlang=%s\r\nwordbits=32\r\nfont=DejaVu Sans Mono,14\r\n' \
   "$(windows_path "$folder/Lang/english.lng")" >"$folder/quillo.ini"
 start_program "$folder"
 run_driver "$work/strip64-font.actual" window type -1 command-lines 23 overlaps strip 2 rect
-[ -n "${QUILLO_STRIP_SHOTS:-}" ] && strip_shot "$work/strip64-font.actual" "$QUILLO_STRIP_SHOTS/strip-font-64.png"
+[ -n "${QUILLO_STRIP_SHOTS:-}" ] && window_shot "$work/strip64-font.actual" "$QUILLO_STRIP_SHOTS/strip-font-64.png"
 sed -i '/^rect:/d' "$work/strip64-font.actual"
 run_driver "$work/strip64-font-close.actual" window close exit
 grep -v '^window' "$work/strip64-font-close.actual" >>"$work/strip64-font.actual"
