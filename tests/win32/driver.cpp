@@ -69,6 +69,7 @@
 //                      once the window is in front with the focus in the box: the menu's
 //                      accelerators; the next step waits for what they open
 //   f1                 press F1 the same way
+//   f1-here            press F1 with the keyboard wherever it is in the window
 //   help TEXT          wait for the help window ("Quillo Help") and print its first line
 //                      holding TEXT, blanks squeezed; then close the help window
 //   font-dialog F,S    wait for the font dialog, choose family F at size S and press OK
@@ -84,7 +85,8 @@
 //                      window (only the window in front is waited for)
 //   help-above         wait for the help window to come to the front, bring the main window
 //                      there, and print whether the help stands above it; the help stays
-//                      open
+//                      open. Fails when the help takes the front back once the program has
+//                      handled what the F1 press left for it
 
 #include <windows.h>
 #include <oleacc.h>
@@ -1025,6 +1027,23 @@ bool StandsAbove(HWND upper, HWND lower) {
 
 HWND FindHelpWindow();
 
+// Waits until the program's thread has handled every message posted to it
+// before now: a marker posted to the help's text field (a limit one above
+// its own, which a read-only field never meets) is handled in turn after them.
+bool WaitForQueuedBefore(HWND help) {
+  HWND field = FindWindowExW(help, nullptr, L"Edit", nullptr);
+  LRESULT limit = 0;
+  if (field == nullptr || !Send(field, EM_GETLIMITTEXT, 0, 0, &limit)) return false;
+  const auto marker = static_cast<LRESULT>(limit + 1);
+  PostMessageW(field, EM_SETLIMITTEXT, static_cast<WPARAM>(marker), 0);
+  return WaitUntil(
+      [field, marker] {
+        LRESULT now = 0;
+        return Send(field, EM_GETLIMITTEXT, 0, 0, &now) && now == marker;
+      },
+      Timeout);
+}
+
 bool StepHelpAbove() {
   HWND help = WaitFor(FindHelpWindow, Timeout);
   if (help == nullptr) return Fail("no help window");
@@ -1039,7 +1058,10 @@ bool StepHelpAbove() {
   const bool above = WaitUntil([help] { return StandsAbove(help, Dialog); }, Timeout);
   std::printf("help: %s the main window\n", above ? "above" : "below");
   std::fflush(stdout);
-  return true;
+  // Whatever the F1 press left in the program's queue has run once the
+  // marker has: the main window must still be in front, with the keyboard.
+  if (!WaitForQueuedBefore(help)) return Fail("the program does not answer");
+  return GetForegroundWindow() == Dialog || Fail("the help took the front back from the main window");
 }
 
 bool StepClickBit(const char* bit) {
@@ -1224,9 +1246,10 @@ bool StepMenuKeys(const char* letters) {
   return true;
 }
 
-bool StepF1() {
-  if (!WaitUntil(BoxHasKeyboard, Timeout)) {
-    return Fail("the window does not come to the front with the focus in the box");
+bool StepF1(bool anyFocus = false) {
+  if (!WaitUntil(anyFocus ? DialogInFront : BoxHasKeyboard, Timeout)) {
+    return Fail(anyFocus ? "the window does not come to the front"
+                         : "the window does not come to the front with the focus in the box");
   }
   return PressKeys({}, VK_F1) || Fail("SendInput");
 }
@@ -1348,6 +1371,7 @@ bool RunStep(int argc, char** argv, int* next) {
   if (step == "search") return StepSearch();
   if (step == "search-open") return StepSearchOpen();
   if (step == "f1") return StepF1();
+  if (step == "f1-here") return StepF1(true);
   if (step == "box-height") return StepBoxHeight();
   if (step == "help-above") return StepHelpAbove();
   const char* value = argument();

@@ -110,6 +110,16 @@ KeyChord ChordOfVirtualKey(WPARAM virtualKey) {
   return {0, modifiers};
 }
 
+// The binding a key press runs here, if any. F1 runs none: the system
+// itself turns every F1 press into WM_HELP, wherever the focus is and even
+// after a handler took the key, and the dialog answers that; taken here as
+// well, one press opened the help twice, and the second opening took the
+// front back from the main window.
+const KeyBinding* BindingOfKeyDown(WPARAM virtualKey) {
+  if (virtualKey == VK_F1) return nullptr;
+  return FindKeyBinding(ChordOfVirtualKey(virtualKey));
+}
+
 UINT VirtualKeyOf(int key) {
   if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return static_cast<UINT>(key);
   if (key >= kKeyF1 && key < kKeyF1 + kFunctionKeyCount) return static_cast<UINT>(VK_F1 + (key - kKeyF1));
@@ -131,13 +141,13 @@ void StopDialogMessageFilter(HHOOK filter) {
 
 bool Win32FrontEnd::CanUndoBox() const { return dialog_ != nullptr && dialog_->CanUndo(); }
 
-// The keys of menu commands (the word keys, F1), wherever the focus is in
-// the main window: the dialog loop's filter sees them before any control
+// The keys of menu commands (the word and form keys), wherever the focus is
+// in the main window: the dialog loop's filter sees them before any control
 // does, so they are taken once, here. The other keys of the table (typing,
 // the copy and undo keys) stay with the control that has the focus.
 bool Win32FrontEnd::OnMenuKey(const MSG& message) {
   if (message.message != WM_KEYDOWN || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) return false;
-  const KeyBinding* binding = FindKeyBinding(ChordOfVirtualKey(message.wParam));
+  const KeyBinding* binding = BindingOfKeyDown(message.wParam);
   return binding != nullptr && binding->action == KeyAction::kMenuCommand &&
          RunKeyBinding(*binding, *dialog_, KeyContext{});
 }
@@ -189,7 +199,7 @@ bool Win32FrontEnd::OnEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM
   }
   switch (message) {
     case WM_KEYDOWN: {
-      const KeyBinding* binding = FindKeyBinding(ChordOfVirtualKey(wParam));
+      const KeyBinding* binding = BindingOfKeyDown(wParam);
       boxKeyTaken_ = binding != nullptr && RunKeyBinding(*binding, *dialog_, BoxKeyContext());
       return boxKeyTaken_;
     }

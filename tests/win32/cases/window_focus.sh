@@ -1,8 +1,8 @@
 # shellcheck shell=bash disable=SC2154  # work, driver and the rest come from run-wine-test.sh
 # The main window's keys and its help window, sourced by run-wine-test.sh.
 
-# --- The menu keys work wherever the keyboard is in the window: on a
-# result line, on a radio button; the keyboard stays there. ---
+# --- The menu keys and F1 work wherever the keyboard is in the window: on
+# a result line, on a radio button; the keyboard stays there. ---
 case_started=$(date +%s)
 folder="$work/menu-keys-anywhere"
 prepare_folder "$folder"
@@ -11,7 +11,7 @@ start_program "$folder"
 run_driver "$work/menu-keys-anywhere.actual" window type '-20|0' \
   focus-click 1012 key-here ctrl+1 lines focus \
   focus-click 1002 key-here ctrl+2 lines focus \
-  focus-click 1016 key-here ctrl+4 lines focus close exit
+  focus-click 1016 key-here ctrl+4 lines focus focus-click 1012 f1-here help F1 close exit
 record_exit_code "$folder" "$work/menu-keys-anywhere.actual"
 tr -d '\r' <"$folder/quillo.ini" | grep -E '^word' >>"$work/menu-keys-anywhere.actual"
 cat >"$work/menu-keys-anywhere.expected" <<'EXPECTED'
@@ -25,6 +25,8 @@ focus: elsewhere
 focus: 1016
 lines: -20 | FFFFFFFFFFFFFFEC | 11111111111111111111111111111111/11111111111111111111111111101100 | 1777777777777777777754 | -2.000000000000000E+0001
 focus: elsewhere
+focus: 1012
+help: F1 Help: Contents
 exit: 0
 program exit code: 0
 wordbits=64
