@@ -633,6 +633,14 @@ bool DialogInFront() {
   return false;
 }
 
+// Waits until a key pressed now goes where the step means it: to the window
+// in front, and with `anyFocus` false to its expression box.
+bool KeyboardReady(bool anyFocus) {
+  if (WaitUntil(anyFocus ? DialogInFront : BoxHasKeyboard, Timeout)) return true;
+  return Fail(anyFocus ? "the window does not come to the front"
+                       : "the window does not come to the front with the focus in the box");
+}
+
 bool StepKey(const char* name, bool anyFocus = false) {
   WORD key = 0;
   std::vector<WORD> modifiers;
@@ -664,10 +672,7 @@ bool StepKey(const char* name, bool anyFocus = false) {
   // Keyboard input goes to the foreground window, where the system checks
   // it against the registered hotkeys; the program registers them while the
   // box has the focus.
-  if (!WaitUntil(anyFocus ? DialogInFront : BoxHasKeyboard, Timeout)) {
-    return Fail(anyFocus ? "the window does not come to the front"
-                         : "the window does not come to the front with the focus in the box");
-  }
+  if (!KeyboardReady(anyFocus)) return false;
   const std::wstring before = TextOf(BoxEdit());
   const std::wstring linesBefore = LinesText();
   const std::string formsBefore = CheckedForms();
@@ -1247,11 +1252,7 @@ bool StepMenuKeys(const char* letters) {
 }
 
 bool StepF1(bool anyFocus = false) {
-  if (!WaitUntil(anyFocus ? DialogInFront : BoxHasKeyboard, Timeout)) {
-    return Fail(anyFocus ? "the window does not come to the front"
-                         : "the window does not come to the front with the focus in the box");
-  }
-  return PressKeys({}, VK_F1) || Fail("SendInput");
+  return KeyboardReady(anyFocus) && (PressKeys({}, VK_F1) || Fail("SendInput"));
 }
 
 // Runs of blanks become one, so that the line does not depend on the

@@ -115,10 +115,12 @@ KeyChord ChordOfVirtualKey(WPARAM virtualKey) {
 // after a handler took the key, and the dialog answers that; taken here as
 // well, one press opened the help twice, and the second opening took the
 // front back from the main window.
+namespace {
 const KeyBinding* BindingOfKeyDown(WPARAM virtualKey) {
   if (virtualKey == VK_F1) return nullptr;
   return FindKeyBinding(ChordOfVirtualKey(virtualKey));
 }
+}  // namespace
 
 UINT VirtualKeyOf(int key) {
   if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return static_cast<UINT>(key);
