@@ -61,14 +61,21 @@ QUILLO_FORCE_INLINE bool SmallIntegerPower(double x, double y, double& rounded) 
 
 // e^(y ln x) from a logarithm with the given error: the error of t = y ln x
 // becomes a relative error of the result, beside the exponential's own.
+// The logarithm need not be normalised: t = y ln x is taken as the exact
+// product of y and ln x's high part and a low part, y times ln x's low part
+// and the product's error, which the exponential takes as its argument's
+// low part. So the exponential's reduction needs only the high part, known
+// before the logarithm's series, and runs while the series is computed.
+// The low part's two roundings add 2^-52 of it to the error of t, its
+// rounding in the exponential as much again; where it exceeds what the
+// exponential allows (|y| large and x near 1), false.
 QUILLO_FORCE_INLINE bool RoundsWithLog(const exp_log::Logarithm& log, double logError, double y, double& rounded) {
-  // t = y ln x as the rounded product and everything below it, without
-  // normalising: the exponential needs the first part early and the second
-  // only to be below about an ulp of it.
   const dd::DoubleDouble product = dd::TwoProduct(log.value.hi, y);
   const double t = product.hi;
   const double tLow = product.lo + log.value.lo * y;
-  return exp_log::RoundScaled(exp_log::ExpCore(t, tLow), exp_log::kExpCoreError + std::fabs(y) * logError, rounded);
+  if (!(std::fabs(tLow) <= exp_log::kExpCoreLowLimit)) return false;
+  const double error = exp_log::ExpCoreError(tLow) + 0x1p-52 * std::fabs(tLow) + std::fabs(y) * logError;
+  return exp_log::RoundScaled(exp_log::ExpCore(t, tLow), error, rounded);
 }
 
 // The logarithm's precise step and the slow path, out of line so that the
@@ -93,8 +100,9 @@ double PowerOfFinite(double x, double y) {
       SmallIntegerPower(x, y, rounded)) {
     return rounded;
   }
-  const exp_log::Logarithm quick = exp_log::QuickLog(exp_log::ReduceLogArgument(x));
-  const double roughT = y * quick.value.hi;
+  const exp_log::Logarithm quick = exp_log::UnnormalisedQuickLog(exp_log::ReduceLogArgument(x));
+  // The low part counts here: it may reach 2^-9.4 of the high part (x near 1).
+  const double roughT = y * (quick.value.hi + quick.value.lo);
   if (!(std::fabs(roughT) < kOutOfRange)) return roughT > 0.0 ? INFINITY : 0.0;
   if (RoundsWithLog(quick, exp_log::QuickLogError(quick), y, rounded)) return rounded;
   return PrecisePower(x, y);

@@ -759,11 +759,13 @@ DoubleDouble ArctangentCore(DoubleDouble u) {
   return ArctangentFromTable(point.index, t);
 }
 
-// The table of asin's Taylor coefficients covers [0, 3/4]: up to there the
-// series at the nearest point converges fast enough, and the arguments up to
-// there need no square root (the slowest step of the folding below).
+// The table of asin's Taylor coefficients has points i/128 on [0, 3/4]: up
+// to there the series at the nearest point converges fast enough, and the
+// arguments up to there need no square root (the slowest step of the
+// folding below). Above 3/4 the fast paths take further points nearer 1,
+// closer together as 1 comes nearer (see NearestPointNearOne).
 constexpr double kArcsineTableLimit = 0.75;
-static_assert(tables::kAsinCount - 1 == kArcsineTableLimit * tables::kAsinStep);
+static_assert(tables::kAsinUniformCount - 1 == kArcsineTableLimit * tables::kAsinStep);
 
 // asin(a) for 0 <= a <= 3/4 plus the first-order effect of a low part aLo of
 // the argument (|aLo| <= 2^-53 a), from the Taylor coefficients at the
@@ -819,13 +821,36 @@ constexpr AsinSlopeHalves MakeAsinSlopeHalves() {
 
 constexpr AsinSlopeHalves kAsinSlopeHalves = MakeAsinSlopeHalves();
 
-// The fast ArcsineNearTable; without the low part's term when kHasLow is
-// false (aLo is then 0, and the term would add exactly 0).
-template <bool kHasLow>
-QUILLO_FORCE_INLINE DoubleDouble FastArcsineNearTable(double a, double aLo) {
-  const GridPoint point = NearestGridPoint<tables::kAsinStep>(a);
-  const int index = point.index;
-  const double d = a - point.point;
+// The points above 3/4: c = 1 - v with v = (1 + m/32) 2^-e, 32 points per
+// binade of v, from v = 1/4 - 1/256 (row kAsinUniformCount) down to 1/32
+// (the last row), v = 1/4 being the uniform points' last. For a in
+// (3/4, kArcsineNearOneLimit], v = 1 - a is exact and rounds to the nearest
+// point by its bits: adding half a unit of the significand's fifth bit and
+// keeping the exponent and the first five bits gives e and m, the carry
+// moving on to the next binade where v rounds up to its first point. Then
+// |d| = |a - c| <= 2^-6 (1 - c), as at 3/4 - 2^-8 for the uniform points,
+// so the series converges as fast, and d is exact (Sterbenz).
+constexpr double kArcsineNearOneLimit = 1.0 - 0x1p-5;
+constexpr int kNearOneKeyShift = 47;  // 52 bits of significand, 5 kept
+constexpr uint64_t kNearOneKeyOfQuarter = std::bit_cast<uint64_t>(0.25) >> kNearOneKeyShift;
+static_assert(tables::kAsinPointsPerBinade == 1 << (52 - kNearOneKeyShift));
+static_assert(kNearOneKeyOfQuarter - (std::bit_cast<uint64_t>(1.0 - kArcsineNearOneLimit) >> kNearOneKeyShift) ==
+              tables::kAsinCount - tables::kAsinUniformCount);
+
+QUILLO_FORCE_INLINE GridPoint NearestPointNearOne(double a) {
+  const uint64_t key = (std::bit_cast<uint64_t>(1.0 - a) + (uint64_t{1} << (kNearOneKeyShift - 1))) >> kNearOneKeyShift;
+  const double v = std::bit_cast<double>(key << kNearOneKeyShift);
+  return {static_cast<int>(kNearOneKeyOfQuarter - key) + tables::kAsinUniformCount - 1, 1.0 - v};
+}
+
+// The fast series of ArcsineNearTable at a table row for d = a - c: with
+// kSign = 1, base + a1 d + a2 d^2 + ... for base = a0 = asin c; with
+// kSign = -1, base - a1 d - ... for base = acos c = pi/2 - a0. Without the
+// low part's term when kHasLow is false (aLo is then 0, and the term would
+// add exactly 0). |base| >= |a1 d| for both (below).
+template <bool kHasLow, int kSign = 1>
+QUILLO_FORCE_INLINE DoubleDouble FastArcsineSeries(int index, double d, DoubleDouble base, double aLo) {
+  constexpr double sign = kSign;
   const tables::AsinEntry& entry = tables::kAsinTable[index];
   const double square = d * d;
   const ArcsineHigherTerms polynomial = ArcsinePolynomial(entry, d, square);
@@ -835,13 +860,46 @@ QUILLO_FORCE_INLINE DoubleDouble FastArcsineNearTable(double a, double aLo) {
   // steps than the exact product with its rounding error.
   const DoubleDouble slope = kAsinSlopeHalves.row[index];
   const DoubleDouble step = dd::Split(d);
-  const double head = slope.hi * step.hi;
+  const double head = sign * (slope.hi * step.hi);
   const double tail = slope.hi * step.lo + slope.lo * d;
-  double low = (entry.leading[0].lo + tail) + (entry.leading[1].lo * d + polynomial.quadratic);
+  double low = base.lo + sign * (tail + (entry.leading[1].lo * d + polynomial.quadratic));
   if constexpr (kHasLow) low += aLo * (entry.leading[1].hi + 2.0 * d * entry.leading[2].hi);
-  // |a0| >= |head| where a0 is not 0 (a0 >= 2^-7, |a1 d| <= 1.52 * 2^-8).
-  const DoubleDouble sum = dd::FastTwoSum(entry.leading[0].hi, head);
-  return {sum.hi, (sum.lo + low) + polynomial.rest};
+  const DoubleDouble sum = dd::FastTwoSum(base.hi, head);
+  return {sum.hi, (sum.lo + low) + sign * polynomial.rest};
+}
+
+// The fast ArcsineNearTable. |a0| >= |a1 d| where a0 is not 0 (a0 >= 2^-7,
+// |a1 d| <= 1.52 * 2^-8).
+template <bool kHasLow>
+QUILLO_FORCE_INLINE DoubleDouble FastArcsineNearTable(double a, double aLo) {
+  const GridPoint point = NearestGridPoint<tables::kAsinStep>(a);
+  const tables::AsinEntry& entry = tables::kAsinTable[point.index];
+  return FastArcsineSeries<kHasLow>(point.index, a - point.point, {entry.leading[0].hi, entry.leading[0].lo}, aLo);
+}
+
+// asin a for 3/4 < a <= kArcsineNearOneLimit from the points near 1, with
+// the fast series's relative error (below 2^-65): with v = 1 - c, a1 is
+// about 1/sqrt(2v) and |d| <= v/64, so |a1 d| <= 2^-6.5 sqrt(v) stays below
+// a0 (at least 0.84), and the polynomial's part of the result stays below
+// 2^-15.5 of it, as for the uniform points.
+QUILLO_FORCE_INLINE DoubleDouble FastArcsineNearOne(double a) {
+  const GridPoint point = NearestPointNearOne(a);
+  const tables::AsinEntry& entry = tables::kAsinTable[point.index];
+  return FastArcsineSeries<false>(point.index, a - point.point, {entry.leading[0].hi, entry.leading[0].lo}, 0.0);
+}
+
+// acos a = pi/2 - asin a for 3/4 < a <= kArcsineNearOneLimit from the same
+// points, starting from acos c = pi/2 - a0 rather than subtracting asin a
+// from pi/2, which would lose up to 2.5 bits to cancellation. acos c is
+// about sqrt(2v), so |a1 d| stays below 2^-7 of it and the polynomial's
+// part below 2^-15; the relative error stays below 2^-65 as for asin.
+// acos c's high part is exact (Sterbenz: a0 lies between pi/4 and pi/2) and
+// its low part errs by 2^-106, 2^-104 of acos c (at least 0.25).
+QUILLO_FORCE_INLINE DoubleDouble FastArccosineNearOne(double a) {
+  const GridPoint point = NearestPointNearOne(a);
+  const tables::AsinEntry& entry = tables::kAsinTable[point.index];
+  const DoubleDouble base{tables::kHalfPiHi - entry.leading[0].hi, tables::kHalfPiMid - entry.leading[0].lo};
+  return FastArcsineSeries<false, -1>(point.index, a - point.point, base, 0.0);
 }
 
 template <>
@@ -1057,6 +1115,9 @@ constexpr Unfolding kArccosineUnfolding[4] = {{tables::kHalfPiHi, tables::kHalfP
                                               {tables::kHalfPiHi, tables::kHalfPiMid, 1.0},
                                               {0.0, 0.0, 2.0},
                                               {tables::kPiHi, tables::kPiMid, -2.0}};
+// acos x near ±1 from w = acos |x| (w <= 0.73): w, and pi - w (the result
+// >= 2.41).
+constexpr Unfolding kArccosineNearOneUnfolding[2] = {{0.0, 0.0, 1.0}, {tables::kPiHi, tables::kPiMid, -1.0}};
 
 // The second try and the slow path of asin, out of line so that the fast
 // path keeps a small frame.
@@ -1083,6 +1144,8 @@ double Arcsine(double x) {
   DoubleDouble value{};
   if (absoluteX <= kArcsineTableLimit) {
     value = FastArcsineNearTable<false>(absoluteX, 0.0);
+  } else if (absoluteX <= kArcsineNearOneLimit) {
+    value = FastArcsineNearOne(absoluteX);
   } else {
     const DoubleDouble s = HalfComplementRoot(absoluteX);
     value = Unfold(kArcsineUnfolding, ArcsineNearTable<false>(s.hi, s.lo));
@@ -1124,6 +1187,8 @@ double Arccosine(double x) {
   DoubleDouble value{};
   if (absoluteX <= kArcsineTableLimit) {
     value = Unfold(kArccosineUnfolding[negative], FastArcsineNearTable<false>(absoluteX, 0.0));
+  } else if (absoluteX <= kArcsineNearOneLimit) {
+    value = Unfold(kArccosineNearOneUnfolding[negative], FastArccosineNearOne(absoluteX));
   } else {
     const DoubleDouble s = HalfComplementRoot(absoluteX);
     value = Unfold(kArccosineUnfolding[2 + negative], ArcsineNearTable<false>(s.hi, s.lo));

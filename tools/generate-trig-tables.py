@@ -8,8 +8,10 @@ carrying far more bits than the tables keep, then rounded once:
   - pi/2 as a double-double (and a third word);
   - sin(i/128), cos(i/128) and tan(i/128), i = 0..101, as double-doubles;
   - atan(i/64), i = 0..64, as double-doubles;
-  - the Taylor coefficients of asin at i/128, i = 0..96: the first four as
-    double-doubles, the next eight as doubles;
+  - the Taylor coefficients of asin at i/128, i = 0..96, and then at
+    1 - u above 3/4, u on a grid of 32 points per binade from 1/4 - 1/256
+    down to 1/32: the first four as double-doubles, the next eight as
+    doubles;
   - pi/2 as four doubles for the short reduction: three of 33 bits, so that
     their products with a multiple k < 2^20 are exact, and the rest;
   - pi/180 and 180/pi as double-doubles and as 256-bit integers with an
@@ -32,6 +34,8 @@ ATAN_COUNT = 65
 ASIN_STEP = 128           # table points i/128 cover [0, 3/4] with i = 0..96
 ASIN_COUNT = 97
 ASIN_DEGREE = 11          # coefficients 0..11
+ASIN_POINTS_PER_BINADE = 32   # above 3/4: points 1 - u, 32 per binade of u
+ASIN_NEAR_ONE_BINADES = 3     # u from 1/4 down to 1/32
 
 
 def atan_inverse(k, bits):
@@ -100,22 +104,36 @@ def atan_fixed(x, bits):
     return total << halvings
 
 
-def asin_coefficients(i, bits):
-    """The Taylor coefficients a_0 .. a_ASIN_DEGREE of asin at x = i/ASIN_STEP, * 2^bits.
+def asin_coefficients(i, denominator, bits):
+    """The Taylor coefficients a_0 .. a_ASIN_DEGREE of asin at x = i/denominator, * 2^bits.
 
     a_0 = asin x, a_1 = 1/sqrt(1 - x^2), and from (1 - x^2) y'' = x y':
     a_(n+2) = ((2n + 1) x (n + 1) a_(n+1) + n^2 a_n) / ((1 - x^2)(n + 2)(n + 1)).
     """
     one = 1 << bits
-    step2 = ASIN_STEP * ASIN_STEP
-    rest = step2 - i * i                          # (1 - x^2) * step^2
+    step2 = denominator * denominator
+    rest = step2 - i * i                          # (1 - x^2) * denominator^2
     root = isqrt_fixed(rest * one // step2, bits)  # sqrt(1 - x^2) * 2^bits
-    x = i * one // ASIN_STEP
+    x = i * one // denominator
     a = [atan_fixed(x * one // root, bits), one * one // root]
     for n in range(ASIN_DEGREE - 1):
-        numerator = (2 * n + 1) * (n + 1) * a[n + 1] * i // ASIN_STEP + n * n * a[n]
+        numerator = (2 * n + 1) * (n + 1) * a[n + 1] * i // denominator + n * n * a[n]
         a.append(numerator * step2 // (rest * (n + 2) * (n + 1)))
     return a
+
+
+def asin_points():
+    """The table points as (numerator, denominator): i/ASIN_STEP up to 3/4,
+    then 1 - u for u below 1/4 on the grid of ASIN_POINTS_PER_BINADE points
+    per binade, u decreasing (x increasing) down to the last binade's first
+    point."""
+    points = [(i, ASIN_STEP) for i in range(ASIN_COUNT)]
+    for binade in range(ASIN_NEAR_ONE_BINADES):
+        # u = (ASIN_POINTS_PER_BINADE + m) / (ASIN_POINTS_PER_BINADE * 2^(binade + 3)), m = 31 .. 0
+        denominator = ASIN_POINTS_PER_BINADE << (binade + 3)
+        for m in range(ASIN_POINTS_PER_BINADE - 1, -1, -1):
+            points.append((denominator - (ASIN_POINTS_PER_BINADE + m), denominator))
+    return points
 
 
 def isqrt_fixed(v, bits):
@@ -264,18 +282,23 @@ def main():
         emit(f"    {{{hexfloat(a[0])}, {hexfloat(a[1])}}},")
     emit("};")
     emit("")
-    emit(f"// asin(i/{ASIN_STEP} + d) = sum of a_n d^n for i = 0..{ASIN_COUNT - 1}, n = 0..{ASIN_DEGREE}:")
-    emit("// a_0 .. a_3 as double-doubles, a_4 .. a_11 as doubles.")
+    points = asin_points()
+    emit(f"// asin(c + d) = sum of a_n d^n, n = 0..{ASIN_DEGREE}, for the points c = i/{ASIN_STEP}, i = 0..{ASIN_COUNT - 1},")
+    emit(f"// then c = 1 - u above 3/4, u = (1 + m/{ASIN_POINTS_PER_BINADE}) 2^-e for e = 3..{ASIN_NEAR_ONE_BINADES + 2}, m = {ASIN_POINTS_PER_BINADE - 1}..0")
+    emit("// (c increasing): a_0 .. a_3 as double-doubles, a_4 .. a_11 as doubles.")
     emit(f"inline constexpr int kAsinStep = {ASIN_STEP};")
-    emit(f"inline constexpr int kAsinCount = {ASIN_COUNT};")
+    emit(f"inline constexpr int kAsinUniformCount = {ASIN_COUNT};")
+    emit(f"inline constexpr int kAsinPointsPerBinade = {ASIN_POINTS_PER_BINADE};")
+    emit(f"inline constexpr int kAsinNearOneBinades = {ASIN_NEAR_ONE_BINADES};")
+    emit(f"inline constexpr int kAsinCount = {len(points)};")
     emit(f"inline constexpr int kAsinHigherCount = {ASIN_DEGREE - 3};")
     emit("struct AsinEntry {")
     emit("  DoubleDoubleEntry leading[4];")
     emit(f"  double higher[{ASIN_DEGREE - 3}];")
     emit("};")
     emit("inline constexpr AsinEntry kAsinTable[kAsinCount] = {")
-    for i in range(ASIN_COUNT):
-        a = asin_coefficients(i, bits)
+    for (numerator, denominator) in points:
+        a = asin_coefficients(numerator, denominator, bits)
         leading = ", ".join("{%s, %s}" % tuple(hexfloat(v) for v in double_double(c, bits)) for c in a[:4])
         higher = ", ".join(hexfloat(float(Fraction(c, 1 << bits))) for c in a[4:])
         emit(f"    {{{{{leading}}}, {{{higher}}}}},")

@@ -1,12 +1,16 @@
 #pragma once
 // Double-double arithmetic: a value held as the unevaluated sum hi + lo of two
 // doubles, |lo| at most half an ulp of hi, about 106 significant bits. Every
-// step is built from IEEE additions and multiplications only (no fused
-// multiply-add, which not every compiler and platform uses the same way), so
-// the results are the same bits everywhere. The files that include this one
-// are compiled with floating-point contraction off.
+// step is built from IEEE additions and multiplications (no contraction into
+// fused multiply-adds, which would round differently from one compiler and
+// platform to another), so the results are the same bits everywhere. The
+// one use of a fused multiply-add, the exact error of a product where the
+// processor has one, gives the same bits as Dekker's method. The files that
+// include this one are compiled with floating-point contraction off.
 
 #include <cmath>
+
+#include "numerics/internal/fused_multiply_add.h"
 
 namespace dd {
 
@@ -40,6 +44,9 @@ constexpr DoubleDouble Split(double a) {
 // a * b exactly (Dekker), as long as nothing overflows or underflows.
 inline DoubleDouble TwoProduct(double a, double b) {
   const double product = a * b;
+  if (numerics::internal::hasFusedMultiplyAdd) {
+    return {product, numerics::internal::FusedMultiplySubtract(a, b, product)};
+  }
   const DoubleDouble as = Split(a);
   const DoubleDouble bs = Split(b);
   const double error = ((as.hi * bs.hi - product) + as.hi * bs.lo + as.lo * bs.hi) + as.lo * bs.lo;

@@ -367,7 +367,7 @@ double ExpCoreErrorRatio(double e, double low, mpfr_ptr x, mpfr_ptr exact, mpfr_
   const ScaledValue v = ExpCore(e, low);
   mpfr_mul_2si(exact, exact, -v.scale, MPFR_RNDN);
   mpfr_div_d(exact, exact, v.value.hi, MPFR_RNDN);  // relative: compare value / value.hi with 1
-  return ErrorOf({1.0, v.value.lo / v.value.hi}, exact, scratch) / kExpCoreError;
+  return ErrorOf({1.0, v.value.lo / v.value.hi}, exact, scratch) / ExpCoreError(low);
 }
 
 int CheckBounds(long long count) {
@@ -379,8 +379,11 @@ int CheckBounds(long long count) {
   BoundCheck quick{"quick log"};
   BoundCheck precise{"precise log"};
   BoundCheck exponential{"exp core"};
-  // The power passes the low part of y ln x, up to about an ulp of it.
+  // The power passes the low part of y ln x: the product's error, up to
+  // about an ulp of it, and the logarithm's low part times y, up to the
+  // largest low part the exponential takes.
   BoundCheck exponentialWithLow{"exp core with a low part"};
+  BoundCheck exponentialWithLargeLow{"exp core with a large low part"};
   Generator random{0xB0D5u};
   for (long long i = 0; i < count; ++i) {
     const double a = (i % 2 == 0) ? LogArgument(random) : FromBits(Bits(1.0) + static_cast<uint64_t>(random.Below(1 << 24)) - (1 << 23));
@@ -397,9 +400,11 @@ int CheckBounds(long long count) {
     exponential.Record(ExpCoreErrorRatio(e, 0.0, x, exact, scratch), e);
     const double low = std::ldexp(random.Between(-1.0, 1.0), std::ilogb(e) - 52);
     exponentialWithLow.Record(ExpCoreErrorRatio(e, low, x, exact, scratch), e);
+    const double largeLow = random.Between(-1.0, 1.0) * kExpCoreLowLimit;
+    exponentialWithLargeLow.Record(ExpCoreErrorRatio(e, largeLow, x, exact, scratch), e);
   }
   int failures = 0;
-  for (const BoundCheck* check : {&quick, &precise, &exponential, &exponentialWithLow}) {
+  for (const BoundCheck* check : {&quick, &precise, &exponential, &exponentialWithLow, &exponentialWithLargeLow}) {
     std::printf("%s: worst error %.3f of its bound (at %a)\n", check->name, check->worst, check->worstArgument);
     if (check->worst >= 1.0) ++failures;
   }

@@ -123,6 +123,50 @@ TEST(Trigonometry, InverseFunctionsOnEitherSideOfTheirFolds) {
   ForEachCase(cases, [](const ValueCase& c) { ExpectSameDouble(c.function(c.argument), c.expected); });
 }
 
+// asin and acos above 3/4, where the fast path takes table points that come
+// closer together as 1 comes nearer (32 in each binade of 1 - |x|), and acos
+// of a positive argument starts from acos of the point: at the first of
+// those points, on both sides of two binades' edges (7/8 and 15/16) and of
+// 31/32, beyond which the half-angle square root takes over, for both
+// signs. Values from MPFR.
+TEST(Trigonometry, InverseSinesAndCosinesAtTheTablePointsNearOne) {
+  const ValueCase cases[] = {
+      {__LINE__, numerics::Arcsine, 0x1.effffffffffffp-1, 0x1.51f4bd13f858fp+0},
+      {__LINE__, numerics::Arccosine, 0x1.effffffffffffp-1, 0x1.00abe0c129e26p-2},
+      {__LINE__, numerics::Arcsine, -0x1.effffffffffffp-1, -0x1.51f4bd13f858fp+0},
+      {__LINE__, numerics::Arccosine, -0x1.effffffffffffp-1, 0x1.720a392c1d954p+1},
+      {__LINE__, numerics::Arcsine, 0x1.fp-1, 0x1.51f4bd13f8591p+0},
+      {__LINE__, numerics::Arccosine, 0x1.fp-1, 0x1.00abe0c129e1ep-2},
+      {__LINE__, numerics::Arcsine, -0x1.fp-1, -0x1.51f4bd13f8591p+0},
+      {__LINE__, numerics::Arccosine, -0x1.fp-1, 0x1.720a392c1d955p+1},
+      {__LINE__, numerics::Arcsine, 0x1.f000000000001p-1, 0x1.51f4bd13f8593p+0},
+      {__LINE__, numerics::Arccosine, 0x1.f000000000001p-1, 0x1.00abe0c129e16p-2},
+      {__LINE__, numerics::Arcsine, -0x1.f000000000001p-1, -0x1.51f4bd13f8593p+0},
+      {__LINE__, numerics::Arccosine, -0x1.f000000000001p-1, 0x1.720a392c1d956p+1},
+      {__LINE__, numerics::Arcsine, 0x1.bffffffffffffp-1, 0x1.10c066d3e6931p+0},
+      {__LINE__, numerics::Arccosine, 0x1.bffffffffffffp-1, 0x1.02be9ce0b87cfp-1},
+      {__LINE__, numerics::Arccosine, -0x1.bffffffffffffp-1, 0x1.51700e0c14b24p+1},
+      {__LINE__, numerics::Arcsine, 0x1.cp-1, 0x1.10c066d3e6932p+0},
+      {__LINE__, numerics::Arccosine, 0x1.cp-1, 0x1.02be9ce0b87cdp-1},
+      {__LINE__, numerics::Arccosine, -0x1.cp-1, 0x1.51700e0c14b25p+1},
+      {__LINE__, numerics::Arcsine, 0x1.c000000000001p-1, 0x1.10c066d3e6933p+0},
+      {__LINE__, numerics::Arccosine, 0x1.c000000000001p-1, 0x1.02be9ce0b87cbp-1},
+      {__LINE__, numerics::Arccosine, -0x1.c000000000001p-1, 0x1.51700e0c14b26p+1},
+      {__LINE__, numerics::Arcsine, 0x1.dffffffffffffp-1, 0x1.3722d2feb24c6p+0},
+      {__LINE__, numerics::Arccosine, 0x1.dffffffffffffp-1, 0x1.6bf3891642147p-2},
+      {__LINE__, numerics::Arccosine, -0x1.dffffffffffffp-1, 0x1.64a144217a8efp+1},
+      {__LINE__, numerics::Arcsine, 0x1.ep-1, 0x1.3722d2feb24c8p+0},
+      {__LINE__, numerics::Arccosine, 0x1.ep-1, 0x1.6bf3891642142p-2},
+      {__LINE__, numerics::Arccosine, -0x1.ep-1, 0x1.64a144217a8fp+1},
+      {__LINE__, numerics::Arcsine, 0x1.e000000000001p-1, 0x1.3722d2feb24c9p+0},
+      {__LINE__, numerics::Arccosine, 0x1.e000000000001p-1, 0x1.6bf389164213cp-2},
+      {__LINE__, numerics::Arccosine, -0x1.e000000000001p-1, 0x1.64a144217a8f1p+1},
+      {__LINE__, numerics::Arcsine, 0x1.81p-1, 0x1.b3b8e10e12d3cp-1},
+      {__LINE__, numerics::Arccosine, 0x1.81p-1, 0x1.7086897a72cf5p-1},
+  };
+  ForEachCase(cases, [](const ValueCase& c) { ExpectSameDouble(c.function(c.argument), c.expected); });
+}
+
 // The reciprocal functions and acot, correctly rounded (from MPFR): at the
 // doubles nearest pi/2, pi and 3pi/2 (the poles the calculator does not
 // refuse give finite values), the argument nearest a multiple of pi/2, the
