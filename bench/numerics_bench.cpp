@@ -205,22 +205,35 @@ double ThreadCpuSeconds() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// Rows report the CPU time per call. Our row then calls the C library's
-// function as many times and divides the two CPU times, so that `vs_libc`
-// compares two measurements of the same moment, whatever the repetitions.
+// Our CPU time over the C library's for as many calls as the row made,
+// the two taking turns, one pass over the arguments each: a machine whose
+// speed drifts (other processes, other virtual machines on the same host)
+// slows both alike, unlike two long runs one after the other.
+double RatioTakingTurns(const Case& c, const std::vector<Pair>& arguments, benchmark::IterationCount calls) {
+  double ours = 0.0;
+  double library = 0.0;
+  for (benchmark::IterationCount done = 0; done < calls; done += kArguments) {
+    const double started = ThreadCpuSeconds();
+    CallInTurn(c, true, arguments, CountedLoop{kArguments});
+    const double oursEnded = ThreadCpuSeconds();
+    CallInTurn(c, false, arguments, CountedLoop{kArguments});
+    library += ThreadCpuSeconds() - oursEnded;
+    ours += oursEnded - started;
+  }
+  return library > 0.0 ? ours / library : 0.0;
+}
+
+// Rows report the CPU time per call. Our row then carries `vs_libc`, the
+// two functions timed taking turns at the same moment, whatever the
+// repetitions.
 void RegisterCase(const Case& c) {
   const auto arguments = std::make_shared<std::vector<Pair>>(ArgumentsOf(c));
   benchmark::RegisterBenchmark((c.name + " libc").c_str(), [c, arguments](benchmark::State& state) {
     CallInTurn(c, false, *arguments, state);
   });
   benchmark::RegisterBenchmark((c.name + " ours").c_str(), [c, arguments](benchmark::State& state) {
-    const double started = ThreadCpuSeconds();
     CallInTurn(c, true, *arguments, state);
-    const double ours = ThreadCpuSeconds() - started;
-    const double libraryStarted = ThreadCpuSeconds();
-    CallInTurn(c, false, *arguments, CountedLoop{state.iterations()});
-    const double library = ThreadCpuSeconds() - libraryStarted;
-    if (library > 0.0) state.counters["vs_libc"] = ours / library;
+    state.counters["vs_libc"] = RatioTakingTurns(c, *arguments, state.iterations());
   });
 }
 

@@ -46,12 +46,15 @@ inline LogReduction ReduceLogArgument(double x) {
   if (row >= exp_log_tables::kLogHalfFrom) ++e;
   const exp_log_tables::LogEntry& entry = exp_log_tables::kLogTable[row];
   // m c - 1 exactly: the upper 42 bits of m times c and the lower 11 times
-  // c are exact products, and the first lies within 2^-8 of 1.
+  // c are exact products, and the first lies within 2^-8 of 1. Their sum
+  // needs no general two-sum: the first minus 1 is a multiple of 2^-52 (c is
+  // one of 2^-11) and the second below 2^-40 a multiple of 2^-63, so either
+  // the first is the larger, or the sum, below 2^-39, is itself a double.
   const double m = std::bit_cast<double>(fraction | kExponentOfOne);
   const double mHigh = std::bit_cast<double>((fraction | kExponentOfOne) & ~uint64_t{0x7FF});
   const double ed = static_cast<double>(e);
   return {ed * exp_log_tables::kLn2Hi + entry.minusLogHi, ed * exp_log_tables::kLn2Lo + entry.minusLogLo,
-          dd::TwoSum(mHigh * entry.c - 1.0, (m - mHigh) * entry.c)};
+          dd::FastTwoSum(mHigh * entry.c - 1.0, (m - mHigh) * entry.c)};
 }
 
 // ln(1 + r) - r + r^2/2 for |r| <= 2^-8.4: r^3 (1/3 - r/4 + ... + r^6/9).
