@@ -1130,8 +1130,9 @@ constexpr Unfolding kArccosineNearOneUnfolding[2] = {{0.0, 0.0, 1.0}, {tables::k
 
 // The fast path: the table core has a relative error below 2^-65 and the
 // unfolding at most doubles it and adds 2^-68, within kArctangentError. Up
-// to 3/4 the core's own result is the value: no unfolding, and no low part
-// of the argument. The rounding test is symmetric in the sign (it rounds -v
+// to 31/32 the core's own result is the value: no unfolding, and no low part
+// of the argument; beyond, the half-angle square root (at most one argument
+// in thirty-two of [-1, 1]). The rounding test is symmetric in the sign (it rounds -v
 // to minus what it rounds v to, or fails for both), so it runs on asin |x|
 // and the sign goes onto the rounded double.
 double Arcsine(double x) {
@@ -1174,7 +1175,8 @@ DoubleDouble ArccosineOfModerate(double x) {
   return SlowInverse(x, Inverse::kArccosine, accurate);
 }
 
-// The fast path as for asin, the same bound.
+// The fast path as for asin, the same bound; above 3/4 from acos of the
+// table point.
 double Arccosine(double x) {
   const double absoluteX = std::fabs(x);
   if (!(absoluteX < 1.0 && x != 0.0)) {  // NaN fails the first test
