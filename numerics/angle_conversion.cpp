@@ -124,15 +124,12 @@ constexpr double kProductError = 0x1p-101;
   return MultiplyExactly(x, c);
 }
 
-// x * c.hi exactly (Dekker's product with c.hi split beforehand), plus x * c.lo.
+// x * c.hi exactly (c.hi split beforehand), plus x * c.lo.
 QUILLO_FORCE_INLINE double MultiplyByConstant(double x, const ExactConstant& c) {
   const double magnitude = std::fabs(x);
   if (magnitude >= kFastPathLow && magnitude <= kFastPathHigh) {
     const double product = x * c.hi;
-    const dd::DoubleDouble xHalves = dd::Split(x);
-    const double error = ((xHalves.hi * c.hiHalves.hi - product) + xHalves.hi * c.hiHalves.lo +
-                          xHalves.lo * c.hiHalves.hi) +
-                         xHalves.lo * c.hiHalves.lo;
+    const double error = dd::ProductError(c.hi, c.hiHalves, x, product);
     double rounded = 0.0;
     if (RoundsUnambiguously({product, error + x * c.lo}, kProductError, rounded)) return rounded;
   }

@@ -53,6 +53,16 @@ inline DoubleDouble TwoProduct(double a, double b) {
   return {product, error};
 }
 
+// a * b - product exactly, for product = a * b rounded, with a's halves
+// (Split) known beforehand, as for a constant: Dekker's method then splits
+// only b. The same conditions as TwoProduct.
+inline double ProductError(double a, DoubleDouble aHalves, double b, double product) {
+  if (numerics::internal::hasFusedMultiplyAdd) return numerics::internal::FusedMultiplySubtract(a, b, product);
+  const DoubleDouble bHalves = Split(b);
+  return ((aHalves.hi * bHalves.hi - product) + aHalves.hi * bHalves.lo + aHalves.lo * bHalves.hi) +
+         aHalves.lo * bHalves.lo;
+}
+
 inline DoubleDouble Negate(DoubleDouble a) { return {-a.hi, -a.lo}; }
 
 // Relative error about 2^-104, also when a and b nearly cancel.

@@ -66,14 +66,6 @@ inline constexpr SplitPowers kSplitPowers = MakeSplitPowers();
 // 2^n for a normal exponent n.
 inline double PowerOfTwo(int n) { return std::bit_cast<double>(static_cast<uint64_t>(n + 1023) << 52); }
 
-// t.hi * z - product exactly, from the split halves of t.hi and z (or in
-// one step, see fused_multiply_add.h).
-inline double ProductError(const SplitPower& t, double z, double product) {
-  if (internal::hasFusedMultiplyAdd) return internal::FusedMultiplySubtract(t.hi, z, product);
-  const dd::DoubleDouble zHalves = dd::Split(z);
-  return ((t.hiHigh * zHalves.hi - product) + t.hiHigh * zHalves.lo + t.hiLow * zHalves.hi) + t.hiLow * zHalves.lo;
-}
-
 inline ScaledValue ExpCore(double xHi, double xLo) {
   const double shifted = xHi * kStepsPerUnit + kExpRoundingShift;
   const auto k = static_cast<int32_t>(static_cast<uint32_t>(std::bit_cast<uint64_t>(shifted)));
@@ -95,7 +87,7 @@ inline ScaledValue ExpCore(double xHi, double xLo) {
                       rLo * ((1.0 + z) + 0.5 * z2);
   const SplitPower& t = kSplitPowers.entry[k & (exp_log_tables::kExpStep - 1)];
   const double product = t.hi * z;
-  const double productError = ProductError(t, z, product);
+  const double productError = dd::ProductError(t.hi, {t.hiHigh, t.hiLow}, z, product);
   const dd::DoubleDouble sum = dd::FastTwoSum(t.hi, product);
   // The series, the last part to be known, is added last.
   const double low = (sum.lo + (productError + t.lo * (1.0 + z))) + t.hi * tail;

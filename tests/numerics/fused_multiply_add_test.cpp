@@ -74,6 +74,7 @@ TEST_F(FusedMultiplyAdd, EveryFunctionGivesTheSameResults) {
       {"asin", numerics::Arcsine, nullptr, -30.0, 0.0},
       {"acos", numerics::Arccosine, nullptr, -30.0, 0.0},
       {"rad", numerics::DegreesToRadians, nullptr, -30.0, 30.0},
+      {"grad", numerics::RadiansToDegrees, nullptr, -30.0, 30.0},
       {"exp", numerics::Exponential, nullptr, -30.0, 9.5},
       {"ln", numerics::NaturalLogarithm, nullptr, -1000.0, 1000.0},
       {"lg", numerics::DecimalLogarithm, nullptr, -1000.0, 1000.0},
