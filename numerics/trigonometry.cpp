@@ -868,13 +868,18 @@ QUILLO_FORCE_INLINE DoubleDouble FastArcsineSeries(int index, double d, DoubleDo
   return {sum.hi, (sum.lo + low) + sign * polynomial.rest};
 }
 
+// asin a from the series at the table point c: a0 = asin c is the base.
+template <bool kHasLow>
+QUILLO_FORCE_INLINE DoubleDouble FastArcsineAt(GridPoint point, double a, double aLo) {
+  const tables::AsinEntry& entry = tables::kAsinTable[point.index];
+  return FastArcsineSeries<kHasLow>(point.index, a - point.point, {entry.leading[0].hi, entry.leading[0].lo}, aLo);
+}
+
 // The fast ArcsineNearTable. |a0| >= |a1 d| where a0 is not 0 (a0 >= 2^-7,
 // |a1 d| <= 1.52 * 2^-8).
 template <bool kHasLow>
 QUILLO_FORCE_INLINE DoubleDouble FastArcsineNearTable(double a, double aLo) {
-  const GridPoint point = NearestGridPoint<tables::kAsinStep>(a);
-  const tables::AsinEntry& entry = tables::kAsinTable[point.index];
-  return FastArcsineSeries<kHasLow>(point.index, a - point.point, {entry.leading[0].hi, entry.leading[0].lo}, aLo);
+  return FastArcsineAt<kHasLow>(NearestGridPoint<tables::kAsinStep>(a), a, aLo);
 }
 
 // asin a for 3/4 < a <= kArcsineNearOneLimit from the points near 1, with
@@ -883,9 +888,7 @@ QUILLO_FORCE_INLINE DoubleDouble FastArcsineNearTable(double a, double aLo) {
 // a0 (at least 0.84), and the polynomial's part of the result stays below
 // 2^-15.5 of it, as for the uniform points.
 QUILLO_FORCE_INLINE DoubleDouble FastArcsineNearOne(double a) {
-  const GridPoint point = NearestPointNearOne(a);
-  const tables::AsinEntry& entry = tables::kAsinTable[point.index];
-  return FastArcsineSeries<false>(point.index, a - point.point, {entry.leading[0].hi, entry.leading[0].lo}, 0.0);
+  return FastArcsineAt<false>(NearestPointNearOne(a), a, 0.0);
 }
 
 // acos a = pi/2 - asin a for 3/4 < a <= kArcsineNearOneLimit from the same

@@ -41,26 +41,23 @@ constexpr DoubleDouble Split(double a) {
   return {hi, a - hi};
 }
 
-// a * b exactly (Dekker), as long as nothing overflows or underflows.
-inline DoubleDouble TwoProduct(double a, double b) {
-  const double product = a * b;
-  if (numerics::internal::hasFusedMultiplyAdd) {
-    return {product, numerics::internal::FusedMultiplySubtract(a, b, product)};
-  }
-  const DoubleDouble as = Split(a);
-  const DoubleDouble bs = Split(b);
-  const double error = ((as.hi * bs.hi - product) + as.hi * bs.lo + as.lo * bs.hi) + as.lo * bs.lo;
-  return {product, error};
-}
-
-// a * b - product exactly, for product = a * b rounded, with a's halves
-// (Split) known beforehand, as for a constant: Dekker's method then splits
-// only b. The same conditions as TwoProduct.
+// a * b - product exactly, for product = a * b rounded, as long as nothing
+// overflows or underflows (Dekker), with a's halves (Split) given: for a
+// constant they are known beforehand, and Dekker's method then splits only b.
 inline double ProductError(double a, DoubleDouble aHalves, double b, double product) {
   if (numerics::internal::hasFusedMultiplyAdd) return numerics::internal::FusedMultiplySubtract(a, b, product);
   const DoubleDouble bHalves = Split(b);
   return ((aHalves.hi * bHalves.hi - product) + aHalves.hi * bHalves.lo + aHalves.lo * bHalves.hi) +
          aHalves.lo * bHalves.lo;
+}
+
+// a * b exactly, under the same conditions.
+inline DoubleDouble TwoProduct(double a, double b) {
+  const double product = a * b;
+  if (numerics::internal::hasFusedMultiplyAdd) {
+    return {product, numerics::internal::FusedMultiplySubtract(a, b, product)};
+  }
+  return {product, ProductError(a, Split(a), b, product)};
 }
 
 inline DoubleDouble Negate(DoubleDouble a) { return {-a.hi, -a.lo}; }
